@@ -1,0 +1,81 @@
+// CellTable: the text cells of a record grid, with per-row colours.
+//
+// All cell texts live in one byte arena; a row is a start offset into it plus
+// one 32-bit end offset per cell, relative to the row start. A million-row
+// grid therefore costs its text bytes plus about four bytes a cell, and no
+// heap string per cell. The grid control paints straight from this table, the
+// document loader and the live logger fill it.
+//
+// Changing one cell of a row that is already stored writes the whole row anew
+// at the end of the arena; the arena is compacted when more than half of it is
+// dead. A string_view returned by Cell is valid until the next change.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly {
+
+// Colours are 24-bit blue-green-red values (0x00BBGGRR); 0 means "not set".
+using BgrColor = std::uint32_t;
+
+class CellTable {
+ public:
+  CellTable() = default;
+  CellTable(std::size_t rows, std::size_t cols) { Resize(rows, cols); }
+
+  std::size_t Rows() const { return rowStart_.size(); }
+  std::size_t Cols() const { return cols_; }
+
+  // Rows keep their cells when the row count changes; new rows are empty.
+  void SetRows(std::size_t rows);
+  // Cells keep their (row, column) place; columns beyond the new count go.
+  void SetCols(std::size_t cols);
+  void Resize(std::size_t rows, std::size_t cols);
+  void Clear();
+
+  // Reserves room for rows and text bytes so that a load of known size does
+  // not reallocate while it fills the table.
+  void Reserve(std::size_t rows, std::size_t textBytes);
+
+  // Empty text outside the table.
+  std::string_view Cell(std::size_t row, std::size_t col) const;
+  // Ignored outside the table.
+  void SetCell(std::size_t row, std::size_t col, std::string_view text);
+  // Replaces a whole row; cells beyond values.size() become empty.
+  void SetRow(std::size_t row, std::span<const std::string_view> values);
+  // Replaces a whole row from text already laid out cell after cell: ends[k]
+  // is the end of cell k relative to the start of `text`.
+  void SetRowPacked(std::size_t row, std::string_view text, std::span<const std::uint32_t> ends);
+
+  BgrColor RowColor(std::size_t row) const { return row < rowColor_.size() ? rowColor_[row] : 0; }
+  BgrColor RowFontColor(std::size_t row) const { return row < rowFont_.size() ? rowFont_[row] : 0; }
+  void SetRowColor(std::size_t row, BgrColor c) { if (row < rowColor_.size()) rowColor_[row] = c; }
+  void SetRowFontColor(std::size_t row, BgrColor c) { if (row < rowFont_.size()) rowFont_[row] = c; }
+
+  // Bytes held by the table (capacity of every buffer).
+  std::size_t MemoryBytes() const;
+  // Bytes of live cell text.
+  std::size_t TextBytes() const { return arena_.size() - deadBytes_; }
+
+ private:
+  std::uint32_t* RowEnds(std::size_t row) { return cellEnd_.data() + row * cols_; }
+  const std::uint32_t* RowEnds(std::size_t row) const { return cellEnd_.data() + row * cols_; }
+  std::size_t RowBytes(std::size_t row) const { return cols_ ? RowEnds(row)[cols_ - 1] : 0; }
+  void RetireRow(std::size_t row);
+  void CompactIfWasteful();
+
+  std::size_t cols_ = 0;
+  std::vector<char> arena_;
+  std::vector<std::uint64_t> rowStart_;
+  std::vector<std::uint32_t> cellEnd_;
+  std::vector<BgrColor> rowColor_;
+  std::vector<BgrColor> rowFont_;
+  std::size_t deadBytes_ = 0;
+};
+
+}  // namespace tessaly
