@@ -1,0 +1,31 @@
+// The sixteen view settings: how record rows are highlighted and how the
+// deviation profile is drawn. Held by the main window, stored in Lib/View.ega
+// in this order, read by the log windows.
+#pragma once
+
+#include <cstdint>
+
+#include "core/CellTable.h"
+
+namespace tessaly {
+
+struct ViewSettings {
+  std::int32_t DevLimit = 0;          // rows with |deviation| above it are highlighted
+  BgrColor NegDevColor = 0;           // background of such a row, deviation below 1
+  BgrColor PosDevColor = 0;           // background of such a row otherwise
+  BgrColor LineColor = 0;             // chart line colour
+  std::int32_t LineWidth = 0;         // chart line width
+  BgrColor GridColor = 0;             // chart grid-line colour
+  BgrColor PointColor = 0;            // sample point colour
+  BgrColor HighlightColor = 0;        // selected point colour
+  std::int32_t PointSize = 0;         // sample point size; the selection is 2 larger
+  bool PointsVisible = false;         // sample points drawn or not
+  std::int32_t SamplesPerPage = 0;    // position of the horizontal zoom slider
+  std::int32_t MaxDeviation = 0;      // maximum of the vertical scroll bar
+  BgrColor GraphBackground = 0;       // chart background
+  std::int32_t InitialDevRange = 0;   // position of the vertical zoom slider
+  std::int32_t DevIncrement = 0;      // tick frequency of both sliders
+  std::int32_t PointIncrement = 0;    // small change of both chart scroll bars
+};
+
+}  // namespace tessaly
