@@ -17,17 +17,17 @@ void CellTable::SetRows(std::size_t rows) {
 
 void CellTable::SetCols(std::size_t cols) {
   if (cols == cols_) return;
-  CellTable copy;
-  copy.Resize(Rows(), cols);
-  copy.rowColor_ = rowColor_;
-  copy.rowFont_ = rowFont_;
-  std::vector<std::string_view> values;
+  // Each row keeps its place in the arena; only its end offsets are re-laid.
+  std::vector<std::uint32_t> ends(Rows() * cols, 0);
   for (std::size_t r = 0; r < Rows(); ++r) {
-    values.clear();
-    for (std::size_t c = 0; c < std::min(cols, cols_); ++c) values.push_back(Cell(r, c));
-    if (RowBytes(r) > 0) copy.SetRow(r, values);
+    const std::uint32_t* old = RowEnds(r);
+    std::uint32_t* now = ends.data() + r * cols;
+    for (std::size_t c = 0; c < cols; ++c) now[c] = c < cols_ ? old[c] : (cols_ ? old[cols_ - 1] : 0);
+    if (cols < cols_ && cols_ > 0) deadBytes_ += old[cols_ - 1] - (cols ? now[cols - 1] : 0);
   }
-  *this = std::move(copy);
+  cellEnd_ = std::move(ends);
+  cols_ = cols;
+  CompactIfWasteful();
 }
 
 void CellTable::Resize(std::size_t rows, std::size_t cols) {
