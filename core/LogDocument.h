@@ -1,0 +1,149 @@
+// LogDocument: an opened survey log or navigation import, without any window.
+//
+// Opening recognises the kind of log from the file's first lines, sets the
+// document's TSample up for it, loads the raw text, runs the load loop (every
+// data line parsed; an accepted line becomes a grid row and a chart value, a
+// rejected one an entry of the error list) and applies the comments of the
+// sibling comments file. The result is plain data: the window that shows it
+// runs Open on a worker thread and moves the finished document to the
+// user-interface thread. Nothing here touches a window or assumes a thread.
+//
+// Grid: 29 columns (kGridColumns); row 0 holds the captions, rows 1 to
+// ValidCount() the records. Grid().Rows() is ValidCount() + 1; GridRowCount()
+// is the row count the grid shows, which also counts the blank rows the load
+// loop leaves for skipped lines (cells beyond Grid() read as empty).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/CellTable.h"
+#include "core/Comments.h"
+#include "core/LogKind.h"
+#include "core/RawText.h"
+#include "core/RecordPipeline.h"
+#include "core/ViewSettings.h"
+#include "core/untTSample.h"
+
+namespace tessaly {
+
+enum class LoadStatus : std::uint8_t {
+  Loaded,     // grid, chart and errors filled
+  Cancelled,  // stopped on request; what was loaded before the stop stays
+  Empty,      // the file has no lines: the window reports "File empty."
+  Unknown,    // not recognised: only the raw text is loaded
+};
+
+// Progress of a load or export: position out of maximum (the file's line
+// count minus 1). Called at a bounded rate on the thread that runs the work.
+using ProgressFn = std::function<void(std::uint64_t position, std::uint64_t maximum)>;
+
+struct LoadOptions {
+  ViewSettings view;                    // row colours (deviation limit and colours)
+  int mapDatum = 22;                    // ellipsoid of the UTM conversions
+  unsigned threads = DefaultThreadCount();
+  std::size_t batchLines = kDefaultBatchLines;
+  const std::atomic<bool>* cancel = nullptr;  // answered within a batch
+  ProgressFn progress;
+  // Progress caption: "Loading File ..." while the raw text is read, then the
+  // document's LoadMessage().
+  std::function<void(std::string_view caption)> caption;
+};
+
+class LogDocument {
+ public:
+  LogDocument();
+  ~LogDocument();
+  LogDocument(LogDocument&&) noexcept;
+  LogDocument& operator=(LogDocument&&) noexcept;
+  LogDocument(const LogDocument&) = delete;
+  LogDocument& operator=(const LogDocument&) = delete;
+
+  // Opens a survey log: recognition, sample set-up by kind, load, comments.
+  LoadStatus OpenLog(const std::string& path, const LoadOptions& options);
+  // Opens a navigation file with the sample the import configured (kind 8,
+  // fields added, FHeading = the header line). Its kind is "PNav"; its export
+  // leaves out column 10 and its load message is "Importing data ...".
+  LoadStatus OpenNavigation(const std::string& path, std::unique_ptr<TSample> sample,
+                            const LoadOptions& options);
+
+  // ---- Recognition ----
+  const TypeFileState& FileState() const { return state_; }
+  const std::string& FileName() const { return state_.FileName; }
+  const std::string& FileExtType() const { return state_.FileExtType; }  // ".KVL", "empty", ...
+  const std::string& FileType() const { return state_.FileType; }  // display name, "PNav", "Unknown", "empty"
+  bool IsNavigation() const { return navigation_; }
+  LoadStatus Status() const { return status_; }
+  const std::string& LoadMessage() const { return loadMessage_; }
+  const TSample& Sample() const { return *sample_; }
+
+  // ---- Views ----
+  const RawText& Raw() const { return raw_; }
+  const CellTable& Grid() const { return grid_; }
+  std::size_t GridRowCount() const { return gridRowCount_; }
+  static int ColumnWidth(std::size_t column);
+  std::size_t ExportSkipColumn() const { return navigation_ ? kNavExportSkipColumn : kLogExportSkipColumn; }
+  // Deviation of every record in grid order (record row r is value r - 1).
+  const std::vector<double>& ChartValues() const { return chart_; }
+  // The grid row of the record read from raw line `lineIndex` (0-based), or 0
+  // when that line is not a record.
+  std::size_t RowOfRawLine(std::size_t lineIndex) const;
+
+  // ---- Counts and errors ----
+  std::uint64_t ValidCount() const { return validCount_; }
+  std::uint64_t ErrorCount() const { return errorCount_; }
+  // Four lines per rejected line, each ended by CR LF: "N - message", the raw
+  // line, "Line: " + line number, an empty line.
+  const std::string& ErrorListText() const { return errorList_; }
+
+  // ---- Comments (column 28) ----
+  bool HasCommentsFile() const { return state_.GrdFile; }
+  const std::string& CommentsFileName() const { return state_.NameGrdFile; }
+  // Sets the comment of grid row `row` (1 to GridRowCount() - 1), shows it in
+  // the comment column and rewrites the comments file at once (never the
+  // log). False with the reason in `error` when the row is out of range or
+  // the file could not be written; the cell keeps the new text.
+  bool SetComment(std::size_t row, std::string_view text, std::string* error = nullptr);
+
+  // Colours every record row again with the given view settings.
+  void Recolour(const ViewSettings& view);
+
+  // Writes the grid as delimited text: the caption row and the records, every
+  // column but ExportSkipColumn() followed by `delimiter`, lines ended by
+  // CR LF, up to the first row whose "#" is empty. False with the reason in
+  // `error` when the file cannot be created or written (the lines written so
+  // far stay).
+  bool ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress = {},
+                 std::string* error = nullptr) const;
+
+  // Bytes held by the document's buffers (raw text, line index, cells,
+  // colours, chart values, error list).
+  std::size_t MemoryBytes() const;
+
+ private:
+  class Loader;
+  LoadStatus Open(const std::string& path, const LoadOptions& options);
+  void ResetContent();
+
+  std::unique_ptr<TSample> sample_;
+  bool navigation_ = false;
+  LoadStatus status_ = LoadStatus::Empty;
+  TypeFileState state_;
+  std::string loadMessage_ = "Loading data ...";
+  RawText raw_;
+  CellTable grid_;
+  std::size_t gridRowCount_ = 1;
+  std::vector<double> chart_;
+  std::uint64_t validCount_ = 0;
+  std::uint64_t errorCount_ = 0;
+  std::string errorList_;
+  CommentsStore comments_;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,138 @@
+// The record pipeline: the load loop of a survey log, run on several threads.
+//
+// Lines are cut on the calling thread and handed out in batches; each batch is
+// parsed (TSample::ParseDetached) and its rows laid out on a worker thread;
+// the calling thread then applies, in file order, everything that depends on
+// earlier lines: the continuity checks (TSample::Resolve), the "#" sequence,
+// the valid and error counts and the output. The output is therefore the same
+// byte for byte whatever the thread count and batch size.
+//
+// The loop rules: data begins after the first line containing the sample's
+// FHeading (no such line: no data; empty FHeading: from the first line), ends
+// before the first line containing FEndMarker (when not empty); empty lines
+// are skipped but counted by "#"; rejected lines are not counted by "#".
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/untTSample.h"
+
+namespace tessaly {
+
+// ---- The record grid layout shared by every log document and the export ----
+
+inline constexpr std::size_t kGridColumnCount = 29;
+inline constexpr std::size_t kCommentColumn = 28;
+inline constexpr std::size_t kLogExportSkipColumn = 17;  // "GPS LAT D"
+inline constexpr std::size_t kNavExportSkipColumn = 10;  // "TF DEPTH"
+// Columns a worker fills from the parsed sample: 1 ("Time") to 27.
+inline constexpr std::size_t kFirstRecordColumn = 1;
+inline constexpr std::size_t kRecordColumnCount = 27;
+
+struct GridColumn {
+  std::string_view caption;
+  int width;
+};
+extern const std::array<GridColumn, kGridColumnCount> kGridColumns;
+
+// The texts of columns 1 to 27 of the record the sample holds after a parse
+// (decimal latitude in column 12, longitude in 13). The views point into the
+// sample and into `lineNumberText`, which receives the "RD#" text.
+using RecordCellTexts = std::array<std::string_view, kRecordColumnCount>;
+RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber,
+                            std::array<char, 24>& lineNumberText);
+
+// How a worker lays out the columns 1 to 27 of an accepted record.
+struct RowFormat {
+  enum class Layout : std::uint8_t {
+    GridCells,  // texts back to back, with one end offset per column
+    VdgText,    // each column but `skipColumn` followed by `delimiter`
+  };
+  Layout layout = Layout::GridCells;
+  std::string delimiter;
+  std::size_t skipColumn = kLogExportSkipColumn;
+};
+
+// ---- Input ----
+
+// Supplies the lines of a file in order. Views handed out must stay valid
+// until the batch that holds them is done; a source that streams copies the
+// lines into `store` (which belongs to the batch and is not touched after).
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // Appends up to maxLines next lines to `lines`; returns false when the
+  // input is exhausted and nothing was appended.
+  virtual bool Fill(std::vector<std::string_view>& lines, std::string& store, std::size_t maxLines) = 0;
+};
+
+// ---- Output, in file order ----
+
+struct AcceptedRecord {
+  std::uint64_t row;         // valid count so far: the grid row of the record
+  std::uint64_t sequence;    // "#"
+  std::uint64_t lineNumber;  // "RD#", 1-based line number in the file
+  std::int64_t deviation;    // the deviation text as an integer
+  double deviationValue;     // the deviation as a number, for the chart
+  // Columns 1 to 27 as RowFormat says; for GridCells `ends` holds 27 end
+  // offsets relative to the start of `cells`.
+  std::string_view cells;
+  std::span<const std::uint32_t> ends;
+};
+
+struct RejectedLine {
+  std::uint64_t errorNumber;  // running count of rejected lines, from 1
+  std::string_view message;   // the sample's FErrorText
+  std::string_view rawLine;
+  std::uint64_t lineNumber;   // 1-based
+};
+
+class RecordSink {
+ public:
+  virtual ~RecordSink() = default;
+  virtual void Accepted(const AcceptedRecord& record) = 0;
+  virtual void Rejected(const RejectedLine& line) = 0;
+};
+
+// ---- Running ----
+
+// Threads used when the caller does not say: the hardware's, from 1 to 8.
+unsigned DefaultThreadCount();
+inline constexpr std::size_t kDefaultBatchLines = 2048;
+
+struct PipelineOptions {
+  unsigned threads = DefaultThreadCount();  // parsing threads, the caller's included
+  std::size_t batchLines = kDefaultBatchLines;
+  // Polled before each batch is applied; when set, the loop stops there and
+  // everything applied so far stays.
+  const std::atomic<bool>* cancel = nullptr;
+  // Called on the calling thread after each applied batch with the number of
+  // lines of the file examined so far.
+  std::function<void(std::uint64_t linesDone)> progress;
+};
+
+struct PipelineResult {
+  std::uint64_t validCount = 0;
+  std::uint64_t errorCount = 0;
+  std::uint64_t firstDataIndex = 0;  // 0-based index of the first data line
+  std::uint64_t stopIndex = 0;       // 0-based index at which the loop stopped
+  bool hasData = false;              // the heading was found (or none is needed)
+  bool cancelled = false;
+};
+
+// Runs the load loop over every line of `source` with `sample`, which must be
+// set up; its continuity memory and FErrorText are used and updated as a
+// plain Parse of each line in order would. Workers parse with copies of its
+// set-up.
+PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, const RowFormat& format,
+                                 RecordSink& sink, const PipelineOptions& options);
+
+}  // namespace tessaly
