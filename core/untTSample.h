@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaly {
 
@@ -108,6 +109,9 @@ struct LineVerdict {
   bool towDepthIsZeroText = false;  // the text is exactly "0.0"
   double towDepth = 0.0;
   std::string towDepthText;
+  // A message the line leaves behind without being rejected by it (the
+  // towfish part of a navigation line); a later failure replaces it.
+  std::string note;
 };
 
 class TSample {
@@ -172,6 +176,36 @@ class TSample {
   std::string FGpsLatDeg, FGpsLatMin, FGpsLatHemi;
   std::string FGpsLonDeg, FGpsLonMin, FGpsLonHemi;
   std::string FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast;
+
+ private:
+  enum class Rearranged : std::uint8_t { Accepted, NotConverted, Rejected };
+
+  std::string_view Column(std::int32_t index) const;
+  void SplitColumns(std::string_view line);
+  void AssignFields();
+  Rearranged Rearrange(std::string_view line, LineVerdict& verdict);
+  Rearranged RearrangeKvl();
+  Rearranged RearrangeKvs();
+  Rearranged RearrangeKvg(std::string_view line);
+  Rearranged RearrangeNavigation(LineVerdict& verdict);
+  Rearranged NavigationGpsOnly(LineVerdict& verdict);
+  Rearranged NavigationTowfishAndGps(LineVerdict& verdict);
+  Rearranged TowfishFromDecimal(LineVerdict& verdict);
+  bool DecimalToDegMin(std::string_view signedDecimal, std::size_t degreeWidth, char negative,
+                       char positive, std::string& degrees, std::string& minutes,
+                       std::string& hemisphere);
+  Rearranged FixToGps(LineVerdict& verdict);
+  bool ComputeTowfish();
+  bool ComputeGps();
+  void CopyTowfishToGpsAndReset();
+  int RunChecks(LineVerdict& verdict);
+  bool FollowDegrees(std::int32_t value, const std::string& text, std::string& previous);
+  bool FollowTowDepth(const LineVerdict& verdict);
+  int Reject(std::string_view message);
+
+  std::vector<std::string_view> FColumnViews;  // the columns of the line being parsed
+  std::string FScratch;                         // reused work text
+  LineVerdict FVerdict;                         // the verdict of Parse
 };
 
 }  // namespace tessaly

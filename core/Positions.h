@@ -1,0 +1,51 @@
+// Degree/minute texts to signed decimal degrees and UTM texts. Texts read as
+// numbers have "." replaced by the decimal separator first and are then read
+// with the separator as decimal point; decimal degrees are always written
+// with ".", metres with the separator.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+// The decimal separator of the process's C locale, taken once on first use
+// (so after the program called setlocale).
+char LocaleDecimalSeparator();
+
+// Reads `text` as a number with `separator` as decimal point after turning
+// every "." into the separator. Leading and trailing blanks and a sign are
+// allowed; false when the text is not a number.
+bool ReadNumber(std::string_view text, char separator, double& value);
+
+// `value` with exactly `decimals` decimals and `separator` as decimal point.
+void FormatFixed(double value, int decimals, char separator, std::string& out);
+
+// Unsigned-hemisphere decimal degrees ("45.20575") from a degree and a minute
+// text. False when either text is not a number.
+bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,
+                 std::string& result);
+
+// The six texts of a position: degrees, minutes and hemisphere.
+struct DegMinTexts {
+  std::string_view latDeg, latMin, latHemi;
+  std::string_view lonDeg, lonMin, lonHemi;
+};
+
+// The texts derived from a position.
+struct DerivedTexts {
+  std::string& decLat;
+  std::string& decLon;
+  std::string& zone;
+  std::string& north;
+  std::string& east;
+};
+
+// Fills decimal latitude and longitude, zone ("20 T"), northing and easting
+// ("%8.3f" with the separator) on ellipsoid `mapDatum`. When the position
+// cannot be converted (a text is not a number, a hemisphere is empty) all
+// five texts are emptied and the result is false.
+bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
+                      const DerivedTexts& out);
+
+}  // namespace tessaly

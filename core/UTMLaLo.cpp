@@ -1,0 +1,107 @@
+#include "core/UTMLaLo.h"
+
+#include <cmath>
+
+namespace tessaly {
+
+const std::array<TEllipsoid, 23> kEllipsoids{{
+    {"Airy", 6377563, 6356257},
+    {"Australian National", 6378160, 6356775},
+    {"Bessel 1841", 6377397, 6356079},
+    {"Bessel 1841 (Nambia) ", 6377484, 6356166},
+    {"Clarke 1866", 6378206, 6356583},
+    {"Clarke 1880", 6378249, 6356515},
+    {"Everest", 6377276, 6356075},
+    {"Fischer 1960(Mercury)", 6378166, 6356784},
+    {"Fischer 1968", 6378150, 6356768},
+    {"GRS 1967", 6378160, 6356775},
+    {"GRS 1980", 6378137, 6356752},
+    {"Helmert 1906", 6378200, 6356818},
+    {"Hough", 6378270, 6356794},
+    {"International", 6378388, 6356912},
+    {"Krassovsky", 6378245, 6356863},
+    {"Modified Airy", 6377340, 6356034},
+    {"Modified Everest", 6377304, 6356103},
+    {"Modified Fischer 1960", 6378155, 6356773},
+    {"South American 1969", 6378160, 6356775},
+    {"WGS 60", 6378165, 6356783},
+    {"WGS 66", 6378145, 6356760},
+    {"WGS 72", 6378135, 6356751},
+    {"WGS 84", 6378137, 6356752},
+}};
+
+namespace {
+
+constexpr double kDegToRad = 0.0174532925;
+constexpr double kScale = 0.9996;
+
+// Series terms that depend on the ellipsoid only.
+struct Projection {
+  double a = 0, e2 = 0, ep2 = 0, m1 = 0, m2 = 0, m3 = 0, m4 = 0;
+};
+
+Projection MakeProjection(const TEllipsoid& ellipsoid) {
+  Projection p;
+  p.a = ellipsoid.equatorialRadius;
+  const double b = ellipsoid.polarRadius;
+  p.e2 = (p.a * p.a - b * b) / (p.a * p.a);
+  p.ep2 = p.e2 / (1.0 - p.e2);
+  const double e4 = p.e2 * p.e2, e6 = e4 * p.e2;
+  p.m1 = 1.0 - p.e2 / 4.0 - 3.0 * e4 / 64.0 - 5.0 * e6 / 256.0;
+  p.m2 = 3.0 * p.e2 / 8.0 + 3.0 * e4 / 32.0 + 45.0 * e6 / 1024.0;
+  p.m3 = 15.0 * e4 / 256.0 + 45.0 * e6 / 1024.0;
+  p.m4 = 35.0 * e6 / 3072.0;
+  return p;
+}
+
+const Projection& ProjectionFor(int index) {
+  static const auto table = [] {
+    std::array<Projection, kEllipsoids.size()> all{};
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = MakeProjection(kEllipsoids[i]);
+    return all;
+  }();
+  return table[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+char UtmLetterDesignator(double latitude) {
+  static constexpr char kBands[] = "CDEFGHJKLMNPQRSTUVWX";
+  if (!(latitude > -80.0 && latitude <= 80.0)) return 'Z';
+  // Dividing by 8 is exact, so the band limits fall exactly on whole numbers.
+  const int band = static_cast<int>(std::ceil(latitude / 8.0)) + 9;
+  return kBands[band];
+}
+
+bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
+  if (ellipsoidIndex < 0 || ellipsoidIndex >= static_cast<int>(kEllipsoids.size())) return false;
+  const Projection& p = ProjectionFor(ellipsoidIndex);
+
+  result.zoneNumber = static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1;
+  const double centralMeridian = 6.0 * result.zoneNumber - 183.0;
+  result.bandLetter = UtmLetterDesignator(latitude);
+
+  const double phi = latitude * kDegToRad;
+  const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
+  const double tanPhi = sinPhi / cosPhi;
+  const double n = p.a / std::sqrt(1.0 - p.e2 * sinPhi * sinPhi);
+  const double t = tanPhi * tanPhi;
+  const double c = p.ep2 * cosPhi * cosPhi;
+  const double a = cosPhi * (longitude - centralMeridian) * kDegToRad;
+  const double m = p.a * (p.m1 * phi - p.m2 * std::sin(2.0 * phi) + p.m3 * std::sin(4.0 * phi) -
+                          p.m4 * std::sin(6.0 * phi));
+
+  const double a2 = a * a, a3 = a2 * a, a4 = a3 * a, a5 = a4 * a, a6 = a5 * a;
+  result.easting = kScale * n *
+                       (a + (1.0 - t + c) * a3 / 6.0 +
+                        (5.0 - 18.0 * t + t * t + 72.0 * c - 58.0 * p.ep2) * a5 / 120.0) +
+                   500000.0;
+  result.northing =
+      kScale * (m + n * tanPhi *
+                        (a2 / 2.0 + (5.0 - t + 9.0 * c + 4.0 * c * c) * a4 / 24.0 +
+                         (61.0 - 58.0 * t + t * t + 600.0 * c - 330.0 * p.ep2) * a6 / 720.0));
+  if (latitude < 0.0) result.northing += 10000000.0;
+  return true;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,35 @@
+// Geographic to UTM conversion on a choice of reference ellipsoids.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tessaly {
+
+struct TEllipsoid {
+  std::string_view name;
+  double equatorialRadius;  // a, metres
+  double polarRadius;       // b, metres
+};
+
+// The reference ellipsoids; the index is the stored map datum.
+extern const std::array<TEllipsoid, 23> kEllipsoids;
+constexpr int kWgs84Datum = 22;
+
+struct UtmPosition {
+  double northing = 0.0;  // metres, false northing included south of the equator
+  double easting = 0.0;   // metres
+  char bandLetter = 'Z';
+  int zoneNumber = 0;
+};
+
+// Latitude band of a latitude: 8-degree bands "C" to "X" (each including its
+// upper limit), "Z" outside -80 < latitude <= 80.
+char UtmLetterDesignator(double latitude);
+
+// Projects signed decimal degrees (north and east positive). False when the
+// ellipsoid index is outside the table.
+bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result);
+
+}  // namespace tessaly
