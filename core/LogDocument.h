@@ -38,6 +38,7 @@ enum class LoadStatus : std::uint8_t {
   Cancelled,  // stopped on request; what was loaded before the stop stays
   Empty,      // the file has no lines: the window reports "File empty."
   Unknown,    // not recognised: only the raw text is loaded
+  Unreadable, // the file could not be read (or does not exist)
 };
 
 // Progress of a load or export: position out of maximum (the file's line
@@ -67,6 +68,9 @@ class LogDocument {
 
   // Opens a survey log: recognition, sample set-up by kind, load, comments.
   LoadStatus OpenLog(const std::string& path, const LoadOptions& options);
+  // A sample as the navigation document creates it (FDevDigits 5), for the
+  // import's hand-over (ApplyHandOver) before OpenNavigation.
+  static std::unique_ptr<TSample> NewNavigationSample();
   // Opens a navigation file with the sample the import configured (kind 8,
   // fields added, FHeading = the header line). Its kind is "PNav"; its export
   // leaves out column 10 and its load message is "Importing data ...".
@@ -127,7 +131,6 @@ class LogDocument {
   std::size_t MemoryBytes() const;
 
  private:
-  class Loader;
   LoadStatus Open(const std::string& path, const LoadOptions& options);
   void ResetContent();
 

@@ -39,35 +39,43 @@ class RawText {
   std::vector<std::uint64_t> lineStart_;
 };
 
-// Calls visit(line) for every line of `bytes` in order, split as above, and
-// returns the number of bytes consumed. With `final` false the text may end in
-// the middle of a line (or between the CR and LF of a line break): the part
-// after the last complete line is left unconsumed for the next call.
-template <typename Visit>
-std::size_t ForEachLine(std::string_view bytes, bool final, Visit&& visit) {
+// Cuts the line that begins at `pos` in `bytes`: sets `line` (without its
+// break) and moves `pos` past the break. Lines end at CR LF, LF or a lone CR.
+// Returns false when no complete line begins at `pos`; with `final` false the
+// text may end in the middle of a line (or between the CR and LF of a break),
+// and that part is left for a later call with more bytes.
+inline bool NextLine(std::string_view bytes, std::size_t& pos, bool final, std::string_view& line) {
   const char* const data = bytes.data();
   const std::size_t size = bytes.size();
-  std::size_t start = 0;
-  while (start < size) {
-    const void* lf = std::memchr(data + start, '\n', size - start);
-    const std::size_t lfAt = lf ? static_cast<const char*>(lf) - data : size;
-    const void* cr = std::memchr(data + start, '\r', lfAt - start);
-    std::size_t end, next;
-    if (cr) {
-      end = static_cast<const char*>(cr) - data;
-      if (end + 1 == size && !final) break;  // the LF of a CR LF may follow
-      next = end + 1 == lfAt ? lfAt + 1 : end + 1;
-    } else if (lf) {
-      end = lfAt;
-      next = lfAt + 1;
-    } else {
-      if (!final) break;
-      end = next = size;
-    }
-    visit(std::string_view(data + start, end - start));
-    start = next;
+  if (pos >= size) return false;
+  const void* lf = std::memchr(data + pos, '\n', size - pos);
+  const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+  const void* cr = std::memchr(data + pos, '\r', lfAt - pos);
+  std::size_t end, next;
+  if (cr) {
+    end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+    if (end + 1 == size && !final) return false;  // the LF of a CR LF may follow
+    next = (lf && end + 1 == lfAt) ? lfAt + 1 : end + 1;
+  } else if (lf) {
+    end = lfAt;
+    next = lfAt + 1;
+  } else {
+    if (!final) return false;
+    end = next = size;
   }
-  return start;
+  line = std::string_view(data + pos, end - pos);
+  pos = next;
+  return true;
+}
+
+// Calls visit(line) for every line of `bytes` in order (see NextLine) and
+// returns the number of bytes consumed.
+template <typename Visit>
+std::size_t ForEachLine(std::string_view bytes, bool final, Visit&& visit) {
+  std::size_t pos = 0;
+  std::string_view line;
+  while (NextLine(bytes, pos, final, line)) visit(line);
+  return pos;
 }
 
 }  // namespace tessaly

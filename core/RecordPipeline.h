@@ -45,10 +45,13 @@ extern const std::array<GridColumn, kGridColumnCount> kGridColumns;
 
 // The texts of columns 1 to 27 of the record the sample holds after a parse
 // (decimal latitude in column 12, longitude in 13). The views point into the
-// sample and into `lineNumberText`, which receives the "RD#" text.
+// sample and into `scratch`.
 using RecordCellTexts = std::array<std::string_view, kRecordColumnCount>;
-RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber,
-                            std::array<char, 24>& lineNumberText);
+struct RecordScratch {
+  std::array<char, 24> lineNumber;
+  std::string towDepth, sounder;
+};
+RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber, RecordScratch& scratch);
 
 // How a worker lays out the columns 1 to 27 of an accepted record.
 struct RowFormat {
@@ -94,6 +97,10 @@ struct RejectedLine {
   std::string_view rawLine;
   std::uint64_t lineNumber;   // 1-based
 };
+
+// Appends the error-list entry of a rejected line: "N - message", the raw
+// line, "Line: " and the line number, and an empty line, each ended by CR LF.
+void AppendErrorEntry(std::string& out, const RejectedLine& line);
 
 class RecordSink {
  public:

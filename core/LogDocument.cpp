@@ -1,0 +1,291 @@
+#include "core/LogDocument.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "core/DeviationColours.h"
+#include "core/VdgExport.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr std::string_view kLoadingFile = "Loading File ...";
+constexpr std::string_view kLoadingData = "Loading data ...";
+constexpr std::string_view kImportingData = "Importing data ...";
+
+std::int64_t ParseInteger(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int64_t value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+std::size_t DecimalDigits(std::uint64_t value) {
+  std::size_t digits = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++digits;
+  }
+  return digits;
+}
+
+// Reports progress only when it has moved by a 256th of the way, or at the end.
+class ProgressThrottle {
+ public:
+  ProgressThrottle(const ProgressFn& report, std::uint64_t maximum)
+      : report_(report), maximum_(maximum), step_(std::max<std::uint64_t>(1, maximum / 256)) {}
+  void Update(std::uint64_t position) {
+    if (!report_) return;
+    position = std::min(position, maximum_);
+    if (position < last_ + step_ && position != maximum_) return;
+    if (position == last_ && reported_) return;
+    last_ = position;
+    reported_ = true;
+    report_(position, maximum_);
+  }
+
+ private:
+  const ProgressFn& report_;
+  std::uint64_t maximum_;
+  std::uint64_t step_;
+  std::uint64_t last_ = 0;
+  bool reported_ = false;
+};
+
+// Hands out the lines of the document's raw text; no copy.
+class RawLineSource : public LineSource {
+ public:
+  explicit RawLineSource(const RawText& raw) : raw_(raw) {}
+  bool Fill(std::vector<std::string_view>& lines, std::string&, std::size_t maxLines) override {
+    const std::size_t end = std::min(raw_.LineCount(), next_ + maxLines);
+    for (; next_ < end; ++next_) lines.push_back(raw_.Line(next_));
+    return !lines.empty();
+  }
+
+ private:
+  const RawText& raw_;
+  std::size_t next_ = 0;
+};
+
+// Puts accepted records into the grid and the chart, rejected lines into the
+// error list. The cell arena is reserved from the sizes seen so far, so that
+// it ends up close to the size it needs.
+class GridSink : public RecordSink {
+ public:
+  GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
+           const ViewSettings& view, std::uint64_t lineCount)
+      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), lineCount_(lineCount) {
+    rowText_.reserve(256);
+  }
+
+  void Accepted(const AcceptedRecord& r) override {
+    char digits[24];
+    const std::size_t seqLength =
+        static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, r.sequence).ptr - digits);
+    const std::string_view comment =
+        comments_.CommentOf(static_cast<std::int64_t>(r.row)).value_or(std::string_view());
+    rowText_.assign(digits, seqLength).append(r.cells).append(comment);
+    ends_[0] = static_cast<std::uint32_t>(seqLength);
+    for (std::size_t c = 0; c < kRecordColumnCount; ++c)
+      ends_[c + 1] = static_cast<std::uint32_t>(seqLength + r.ends[c]);
+    ends_[kCommentColumn] = static_cast<std::uint32_t>(rowText_.size());
+
+    ReserveFor(r, rowText_.size(), seqLength + DecimalDigits(r.lineNumber));
+    grid_.SetRows(r.row + 1);
+    grid_.SetRowPacked(r.row, rowText_, ends_);
+    const RowColours colours = DeviationColours(static_cast<std::int64_t>(r.row), r.deviation, view_);
+    grid_.SetRowColor(r.row, colours.background);
+    grid_.SetRowFontColor(r.row, colours.font);
+    chart_.push_back(r.deviationValue);
+  }
+
+  void Rejected(const RejectedLine& line) override { AppendErrorEntry(errors_, line); }
+
+ private:
+  // Grows the arena reservation when the next row would not fit: the rows to
+  // come are estimated from the rows so far, with the "#" and "RD#" digits of
+  // the longest line number.
+  void ReserveFor(const AcceptedRecord& r, std::size_t rowBytes, std::size_t numberBytes) {
+    used_ += rowBytes;
+    otherBytes_ += rowBytes - numberBytes;
+    if (used_ <= reserved_) return;
+    const double records = static_cast<double>(r.row);
+    const double remainingLines = static_cast<double>(lineCount_ - std::min(lineCount_, r.lineNumber));
+    const double acceptance = records / static_cast<double>(r.lineNumber);
+    const double perRecord = static_cast<double>(otherBytes_) / records + 2.0 * DecimalDigits(lineCount_);
+    reserved_ = used_ + static_cast<std::size_t>(remainingLines * acceptance * perRecord * 1.005) + 4096;
+    grid_.Reserve(lineCount_ + 1, reserved_ + captionBytes_);
+  }
+
+ public:
+  void SetCaptionBytes(std::size_t bytes) { captionBytes_ = bytes; }
+
+ private:
+  CellTable& grid_;
+  std::vector<double>& chart_;
+  std::string& errors_;
+  const CommentsStore& comments_;
+  const ViewSettings& view_;
+  std::uint64_t lineCount_;
+  std::string rowText_;
+  std::array<std::uint32_t, kGridColumnCount> ends_{};
+  std::size_t used_ = 0, otherBytes_ = 0, reserved_ = 0, captionBytes_ = 0;
+};
+
+void SetCaptionRow(CellTable& grid) {
+  std::array<std::string_view, kGridColumnCount> captions;
+  for (std::size_t c = 0; c < kGridColumnCount; ++c) captions[c] = kGridColumns[c].caption;
+  grid.Resize(1, kGridColumnCount);
+  grid.SetRow(0, captions);
+  grid.SetRowColor(0, kHeaderGrey);
+  grid.SetRowFontColor(0, kClBlack);
+}
+
+}  // namespace
+
+LogDocument::LogDocument() : sample_(std::make_unique<TSample>()) { SetCaptionRow(grid_); }
+LogDocument::~LogDocument() = default;
+LogDocument::LogDocument(LogDocument&&) noexcept = default;
+LogDocument& LogDocument::operator=(LogDocument&&) noexcept = default;
+
+int LogDocument::ColumnWidth(std::size_t column) {
+  return column < kGridColumnCount ? kGridColumns[column].width : 0;
+}
+
+void LogDocument::ResetContent() {
+  raw_.Clear();
+  grid_ = CellTable();
+  SetCaptionRow(grid_);
+  gridRowCount_ = 1;
+  chart_ = std::vector<double>();
+  validCount_ = errorCount_ = 0;
+  errorList_ = std::string();
+  comments_ = CommentsStore();
+}
+
+std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
+  auto sample = std::make_unique<TSample>();
+  sample->FDevDigits = 5;
+  return sample;
+}
+
+LoadStatus LogDocument::OpenLog(const std::string& path, const LoadOptions& options) {
+  sample_ = std::make_unique<TSample>();
+  navigation_ = false;
+  loadMessage_ = kLoadingData;
+  return Open(path, options);
+}
+
+LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<TSample> sample,
+                                       const LoadOptions& options) {
+  sample_ = sample ? std::move(sample) : std::make_unique<TSample>();
+  navigation_ = true;
+  loadMessage_ = kImportingData;
+  return Open(path, options);
+}
+
+LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options) {
+  ResetContent();
+  state_ = TypeFileState();
+  AssignFileName(state_, path, navigation_);
+  if (state_.FileType == "empty") return status_ = LoadStatus::Empty;
+  if (options.caption) options.caption(kLoadingFile);
+  if (!raw_.LoadFile(path)) return status_ = LoadStatus::Unreadable;
+  if (state_.FileType == "Unknown") return status_ = LoadStatus::Unknown;
+  if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
+  sample_->FMapDatum = options.mapDatum;
+  if (state_.GrdFile) comments_.Load(state_.NameGrdFile);
+  if (options.caption) options.caption(loadMessage_);
+
+  const std::uint64_t lineCount = raw_.LineCount();
+  const std::uint64_t maximum = lineCount == 0 ? 0 : lineCount - 1;
+  chart_.reserve(lineCount);
+  GridSink sink(grid_, chart_, errorList_, comments_, options.view, lineCount);
+  sink.SetCaptionBytes(grid_.TextBytes());
+  RawLineSource source(raw_);
+  ProgressThrottle progress(options.progress, maximum);
+  PipelineOptions pipeline;
+  pipeline.threads = options.threads;
+  pipeline.batchLines = options.batchLines;
+  pipeline.cancel = options.cancel;
+  pipeline.progress = [&progress](std::uint64_t linesDone) { progress.Update(linesDone); };
+  const RowFormat format;
+  const PipelineResult result = RunRecordPipeline(*sample_, source, format, sink, pipeline);
+  progress.Update(maximum);
+
+  validCount_ = result.validCount;
+  errorCount_ = result.errorCount;
+  errorList_.shrink_to_fit();
+  // The grid keeps a row for every line of the file up to where the loop
+  // stopped, less the rejected ones; rows past the records show blank.
+  gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
+                                 : validCount_ + 1;
+  return status_ = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Loaded;
+}
+
+std::size_t LogDocument::RowOfRawLine(std::size_t lineIndex) const {
+  // "RD#" grows with the row: a binary search over rows 1 to ValidCount().
+  const std::uint64_t wanted = lineIndex + 1;
+  std::size_t low = 1, high = static_cast<std::size_t>(validCount_) + 1;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    const auto number = static_cast<std::uint64_t>(ParseInteger(grid_.Cell(mid, 2)));
+    if (number == wanted) return mid;
+    if (number < wanted) low = mid + 1;
+    else high = mid;
+  }
+  return 0;
+}
+
+bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string* error) {
+  auto fail = [error](std::string message) {
+    if (error) *error = std::move(message);
+    return false;
+  };
+  if (row < 1 || row >= gridRowCount_) return fail("There is no grid row " + std::to_string(row) + ".");
+  comments_.SetComment(static_cast<std::int64_t>(row), text);
+  if (row >= grid_.Rows()) grid_.SetRows(row + 1);
+  grid_.SetCell(row, kCommentColumn,
+                comments_.CommentOf(static_cast<std::int64_t>(row)).value_or(std::string_view()));
+  if (state_.NameGrdFile.empty()) return fail("This log has no comments file.");
+  const std::string saveError = comments_.Save(state_.NameGrdFile, state_.FileName);
+  if (!saveError.empty()) return fail(saveError);
+  state_.GrdFile = true;
+  return true;
+}
+
+void LogDocument::Recolour(const ViewSettings& view) {
+  for (std::size_t row = 1; row <= validCount_; ++row) {
+    const RowColours colours =
+        DeviationColours(static_cast<std::int64_t>(row), ParseInteger(grid_.Cell(row, 3)), view);
+    grid_.SetRowColor(row, colours.background);
+    grid_.SetRowFontColor(row, colours.font);
+  }
+}
+
+bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress,
+                            std::string* error) const {
+  OutputFile out;
+  if (out.Open(path)) {
+    const std::uint64_t lines = raw_.LineCount();
+    ProgressThrottle throttle(progress, lines == 0 ? 0 : lines - 1);
+    std::array<std::string_view, kGridColumnCount> cells;
+    for (std::size_t row = 0; row < grid_.Rows() && !grid_.Cell(row, 0).empty(); ++row) {
+      for (std::size_t c = 0; c < kGridColumnCount; ++c) cells[c] = grid_.Cell(row, c);
+      AppendVdgCells(out.Buffer(), cells, 0, ExportSkipColumn(), delimiter);
+      out.Buffer().append(kCrLf);
+      out.Commit();
+      throttle.Update(row + 1);
+    }
+  }
+  if (out.Close()) return true;
+  if (error) *error = out.Error();
+  return false;
+}
+
+std::size_t LogDocument::MemoryBytes() const {
+  return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + errorList_.capacity();
+}
+
+}  // namespace tessaly

@@ -1,0 +1,351 @@
+#include "core/RecordPipeline.h"
+
+#include <algorithm>
+#include <charconv>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/VdgExport.h"
+
+namespace tessaly {
+
+const std::array<GridColumn, kGridColumnCount> kGridColumns = {{
+    {"#", 40},          {"Time", 70},        {"RD#", 40},        {"DEV", 45},
+    {"TF LAT D", 55},   {"TF LAT M", 55},    {"TF N/S", 40},     {"TF LON D", 55},
+    {"TF LON M", 55},   {"TF E/W", 45},      {"TF DEPTH", 60},   {"SOUNDER", 65},
+    {"TF DEC Lat", 60}, {"TF DEC Lon", 60},  {"TF UTM Z", 55},   {"TF EAST", 80},
+    {"TF NORTH", 80},   {"GPS LAT D", 65},   {"GPS LAT M", 65},  {"GPS N/S", 50},
+    {"GPS LON D", 65},  {"GPS LON M", 65},   {"GPS E/W", 55},    {"GPS DEC Lat", 75},
+    {"GPS DEC Lon", 75}, {"G UTM Z", 55},    {"GPS EAST", 80},   {"GPS  NORTH", 80},
+    {"Comment", 200},
+}};
+
+RecordCellTexts RecordCells(const TSample& s, std::uint64_t lineNumber, RecordScratch& scratch) {
+  char* const digits = scratch.lineNumber.data();
+  const auto written = std::to_chars(digits, digits + scratch.lineNumber.size(), lineNumber).ptr;
+  scratch.towDepth = s.TowDepthOrZero();
+  scratch.sounder = s.SounderOrZero();
+  return {{
+      s.FNavTime,
+      std::string_view(digits, static_cast<std::size_t>(written - digits)),
+      s.FDev,
+      s.FLatDeg, s.FLatMin, s.FLatHemi,
+      s.FLonDeg, s.FLonMin, s.FLonHemi,
+      scratch.towDepth, scratch.sounder,
+      s.FTfDecLat, s.FTfDecLon, s.FTfZone, s.FTfEast, s.FTfNorth,
+      s.FGpsLatDeg, s.FGpsLatMin, s.FGpsLatHemi,
+      s.FGpsLonDeg, s.FGpsLonMin, s.FGpsLonHemi,
+      s.FGpsDecLat, s.FGpsDecLon, s.FGpsZone, s.FGpsEast, s.FGpsNorth,
+  }};
+}
+
+void AppendErrorEntry(std::string& out, const RejectedLine& line) {
+  char number[24];
+  out.append(number, std::to_chars(number, number + sizeof number, line.errorNumber).ptr);
+  out.append(" - ").append(line.message).append(kCrLf);
+  out.append(line.rawLine).append(kCrLf);
+  out.append("Line: ");
+  out.append(number, std::to_chars(number, number + sizeof number, line.lineNumber).ptr);
+  out.append(kCrLf).append(kCrLf);
+}
+
+unsigned DefaultThreadCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
+
+namespace {
+
+// The deviation text ("+01234", "-0042") as an integer; 0 when it is not one.
+std::int64_t DeviationNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int64_t value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+enum class LineState : std::uint8_t { Empty, Parsed };
+
+// A run of consecutive lines and everything a worker makes of them.
+struct Batch {
+  std::vector<std::string_view> lines;
+  std::string store;
+  std::uint64_t firstIndex = 0;  // file index of lines[0]
+  std::size_t begin = 0;         // data lines are lines[begin, end)
+  std::size_t end = 0;
+  // Worker output, per line of [begin, end).
+  std::vector<LineState> state;
+  std::vector<LineVerdict> verdicts;
+  std::vector<std::int64_t> deviation;
+  std::vector<std::uint32_t> textStart;  // per line, plus one past the last
+  std::vector<std::uint32_t> ends;       // GridCells: kRecordColumnCount per line, empty ones too
+  std::string text;
+  bool done = false;
+};
+
+// Parses and lays out the data lines of a batch with one thread's sample.
+class BatchParser {
+ public:
+  BatchParser(const TSample& setUp, const RowFormat& format) : sample_(setUp.FDecimalSeparator), format_(format) {
+    sample_.CopySetUp(setUp);
+  }
+
+  void Run(Batch& b) {
+    const std::size_t n = b.end - b.begin;
+    b.state.resize(n);
+    if (b.verdicts.size() < n) b.verdicts.resize(n);
+    b.deviation.resize(n);
+    b.textStart.resize(n + 1);
+    b.ends.clear();
+    b.text.clear();
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::string_view line = b.lines[b.begin + k];
+      b.textStart[k] = static_cast<std::uint32_t>(b.text.size());
+      if (line.empty()) {
+        b.state[k] = LineState::Empty;
+        if (format_.layout == RowFormat::Layout::GridCells) b.ends.resize(b.ends.size() + kRecordColumnCount);
+        continue;
+      }
+      b.state[k] = LineState::Parsed;
+      sample_.ParseDetached(line, b.verdicts[k]);
+      b.deviation[k] = DeviationNumber(sample_.FDev);
+      LayOut(b, b.firstIndex + b.begin + k + 1);
+    }
+    b.textStart[n] = static_cast<std::uint32_t>(b.text.size());
+  }
+
+ private:
+  void LayOut(Batch& b, std::uint64_t lineNumber) {
+    const RecordCellTexts cells = RecordCells(sample_, lineNumber, scratch_);
+    if (format_.layout == RowFormat::Layout::VdgText) {
+      AppendVdgCells(b.text, cells, kFirstRecordColumn, format_.skipColumn, format_.delimiter);
+      return;
+    }
+    const std::size_t start = b.text.size();
+    for (const std::string_view cell : cells) {
+      b.text.append(cell);
+      b.ends.push_back(static_cast<std::uint32_t>(b.text.size() - start));
+    }
+  }
+
+  TSample sample_;
+  const RowFormat& format_;
+  RecordScratch scratch_;
+};
+
+// Worker threads taking batches from a queue; the calling thread takes part
+// while it waits for the oldest batch.
+class BatchPool {
+ public:
+  BatchPool(const TSample& setUp, const RowFormat& format, unsigned threads)
+      : setUp_(setUp), format_(format), own_(setUp, format) {
+    for (unsigned t = 1; t < threads; ++t) workers_.emplace_back([this] { WorkerLoop(); });
+  }
+  ~BatchPool() {
+    {
+      std::lock_guard lock(mutex_);
+      pending_.clear();
+      stopping_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& w : workers_) w.join();
+  }
+
+  void Submit(Batch* b) {
+    {
+      std::lock_guard lock(mutex_);
+      b->done = false;
+      pending_.push_back(b);
+    }
+    wake_.notify_one();
+  }
+
+  // Returns when b is done, parsing queued batches meanwhile.
+  void WaitFor(Batch* b) {
+    std::unique_lock lock(mutex_);
+    while (!b->done) {
+      if (!pending_.empty()) {
+        Batch* next = pending_.front();
+        pending_.pop_front();
+        lock.unlock();
+        own_.Run(*next);
+        lock.lock();
+        next->done = true;
+        continue;
+      }
+      done_.wait(lock);
+    }
+  }
+
+  // Drops queued batches and waits for those being parsed.
+  void Abandon(std::deque<Batch*>& inFlight) {
+    std::unique_lock lock(mutex_);
+    for (Batch* b : pending_) b->done = true;
+    pending_.clear();
+    for (Batch* b : inFlight) done_.wait(lock, [b] { return b->done; });
+  }
+
+ private:
+  void WorkerLoop() {
+    BatchParser parser(setUp_, format_);
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+      if (stopping_) return;
+      Batch* b = pending_.front();
+      pending_.pop_front();
+      lock.unlock();
+      parser.Run(*b);
+      lock.lock();
+      b->done = true;
+      done_.notify_all();
+    }
+  }
+
+  const TSample& setUp_;
+  const RowFormat& format_;
+  BatchParser own_;
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::deque<Batch*> pending_;
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
+};
+
+// The order-dependent half of the loop, run on the calling thread.
+class LoadLoop {
+ public:
+  LoadLoop(TSample& sample, LineSource& source, const RowFormat& format, RecordSink& sink,
+           const PipelineOptions& options)
+      : sample_(sample), source_(source), format_(format), sink_(sink), options_(options) {
+    result_.hasData = sample.FHeading.empty();
+  }
+
+  PipelineResult Run() {
+    const unsigned threads = std::max(1u, options_.threads);
+    const std::size_t slots = 4 * static_cast<std::size_t>(threads);
+    std::vector<std::unique_ptr<Batch>> owned;
+    std::vector<Batch*> free;
+    for (std::size_t i = 0; i < slots; ++i) {
+      owned.push_back(std::make_unique<Batch>());
+      free.push_back(owned.back().get());
+    }
+    BatchPool pool(sample_, format_, threads);
+    std::deque<Batch*> inFlight;
+    for (;;) {
+      while (!inputDone_ && !free.empty()) {
+        Batch* b = free.back();
+        free.pop_back();
+        if (!Produce(*b)) {
+          free.push_back(b);
+          break;
+        }
+        inFlight.push_back(b);
+        pool.Submit(b);
+      }
+      if (inFlight.empty()) break;
+      if (options_.cancel && options_.cancel->load(std::memory_order_relaxed)) {
+        result_.cancelled = true;
+        result_.stopIndex = inFlight.front()->firstIndex + inFlight.front()->begin;
+        pool.Abandon(inFlight);
+        break;
+      }
+      Batch* b = inFlight.front();
+      pool.WaitFor(b);
+      inFlight.pop_front();
+      Apply(*b);
+      if (options_.progress) options_.progress(b->firstIndex + b->lines.size());
+      free.push_back(b);
+    }
+    if (!result_.cancelled && !stoppedAtMarker_) result_.stopIndex = nextIndex_;
+    return result_;
+  }
+
+ private:
+  // Reads the next lines into b and finds its data range. False at the end.
+  bool Produce(Batch& b) {
+    b.lines.clear();
+    b.store.clear();
+    if (!source_.Fill(b.lines, b.store, std::max<std::size_t>(1, options_.batchLines)) || b.lines.empty()) {
+      inputDone_ = true;
+      return false;
+    }
+    b.firstIndex = nextIndex_;
+    nextIndex_ += b.lines.size();
+    b.begin = FindDataStart(b);
+    b.end = b.lines.size();
+    if (!sample_.FEndMarker.empty()) FindEndMarker(b);
+    return true;
+  }
+
+  std::size_t FindDataStart(const Batch& b) {
+    if (result_.hasData) return 0;
+    for (std::size_t k = 0; k < b.lines.size(); ++k) {
+      if (b.lines[k].find(sample_.FHeading) != std::string_view::npos) {
+        result_.hasData = true;
+        result_.firstDataIndex = b.firstIndex + k + 1;
+        return k + 1;
+      }
+    }
+    return b.lines.size();
+  }
+
+  void FindEndMarker(Batch& b) {
+    for (std::size_t k = b.begin; k < b.end; ++k) {
+      if (b.lines[k].find(sample_.FEndMarker) != std::string_view::npos) {
+        b.end = k;
+        stoppedAtMarker_ = true;
+        inputDone_ = true;
+        result_.stopIndex = b.firstIndex + k;
+        return;
+      }
+    }
+  }
+
+  void Apply(const Batch& b) {
+    const std::size_t n = b.end - b.begin;
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::uint64_t lineNumber = b.firstIndex + b.begin + k + 1;
+      if (b.state[k] == LineState::Empty) {
+        ++sequence_;
+        continue;
+      }
+      if (sample_.Resolve(b.verdicts[k]) == 0) {
+        ++result_.validCount;
+        AcceptedRecord record{result_.validCount, sequence_, lineNumber, b.deviation[k],
+                              static_cast<double>(b.deviation[k]),
+                              std::string_view(b.text).substr(b.textStart[k], b.textStart[k + 1] - b.textStart[k]),
+                              {}};
+        if (format_.layout == RowFormat::Layout::GridCells)
+          record.ends = std::span<const std::uint32_t>(b.ends).subspan(k * kRecordColumnCount,
+                                                                       kRecordColumnCount);
+        sink_.Accepted(record);
+        ++sequence_;
+      } else {
+        ++result_.errorCount;
+        sink_.Rejected({result_.errorCount, sample_.FErrorText, b.lines[b.begin + k], lineNumber});
+      }
+    }
+  }
+
+  TSample& sample_;
+  LineSource& source_;
+  const RowFormat& format_;
+  RecordSink& sink_;
+  const PipelineOptions& options_;
+  PipelineResult result_;
+  std::uint64_t nextIndex_ = 0;
+  std::uint64_t sequence_ = 1;
+  bool inputDone_ = false;
+  bool stoppedAtMarker_ = false;
+};
+
+}  // namespace
+
+PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, const RowFormat& format, RecordSink& sink,
+                                 const PipelineOptions& options) {
+  return LoadLoop(sample, source, format, sink, options).Run();
+}
+
+}  // namespace tessaly

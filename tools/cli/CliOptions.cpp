@@ -1,0 +1,105 @@
+#include "CliOptions.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace tessaly::cli {
+
+const char* const kUsage =
+    "usage: tessaly-cli kind FILE\n"
+    "       tessaly-cli export [--datum N] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
+    "       tessaly-cli pnav [--datum N] [--delimiter TEXT] [--errors ERRFILE]\n"
+    "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
+    "       tessaly-cli utm [--datum N] LAT LON\n"
+    "       tessaly-cli --help\n"
+    "\n"
+    "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
+    "export  loads a survey log as the log window does and writes its grid as VDG text\n"
+    "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
+    "        \"Towfish Depth\" or \"Sounder\") and writes its grid as VDG text\n"
+    "utm     prints the UTM zone, northing and easting of a latitude and longitude\n"
+    "        (signed decimal degrees)\n"
+    "\n"
+    "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
+    "--delimiter TEXT  text written after every cell; default \",\"\n"
+    "--errors ERRFILE  also write the error list (four lines per rejected line)\n";
+
+namespace {
+
+// Which commands take which options, and how many operands.
+struct CommandRule {
+  std::string_view name;
+  bool outputOptions;  // --delimiter, --errors
+  bool links;          // --link
+  std::size_t operands;
+};
+
+constexpr CommandRule kCommands[] = {
+    {"kind", false, false, 1},
+    {"export", true, false, 2},
+    {"pnav", true, true, 2},
+    {"utm", false, false, 2},
+};
+
+const CommandRule* FindCommand(std::string_view name) {
+  for (const CommandRule& rule : kCommands)
+    if (rule.name == name) return &rule;
+  return nullptr;
+}
+
+std::optional<int> ParseDatum(std::string_view text) {
+  int value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 22) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& options) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  for (const std::string_view arg : args)
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      return std::nullopt;
+    }
+  if (args.empty()) return "no command given";
+  const CommandRule* rule = FindCommand(args[0]);
+  if (!rule) return "unknown command: " + std::string(args[0]);
+  options.command = std::string(args[0]);
+  bool onlyOperands = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const bool isOption = !onlyOperands && arg.size() > 2 && arg.substr(0, 2) == "--";
+    if (!onlyOperands && arg == "--") {
+      onlyOperands = true;
+      continue;
+    }
+    if (!isOption) {
+      options.operands.emplace_back(arg);
+      continue;
+    }
+    if (i + 1 >= args.size()) return std::string(arg) + " needs a value";
+    const std::string_view value = args[++i];
+    if (arg == "--datum") {
+      options.datum = ParseDatum(value);
+      if (!options.datum) return "--datum takes a whole number from 0 to 22";
+    } else if (arg == "--delimiter" && rule->outputOptions) {
+      options.delimiter = std::string(value);
+    } else if (arg == "--errors" && rule->outputOptions) {
+      options.errorsPath = std::string(value);
+    } else if (arg == "--link" && rule->links) {
+      const auto equals = value.find('=');
+      if (equals == std::string_view::npos) return "--link takes CHANNEL=FIELD";
+      options.links.emplace_back(std::string(value.substr(0, equals)), std::string(value.substr(equals + 1)));
+    } else {
+      return "unknown option for " + options.command + ": " + std::string(arg);
+    }
+  }
+  if (options.operands.size() != rule->operands)
+    return options.command + " takes " + std::to_string(rule->operands) + " operand(s)";
+  if (rule->links && options.links.empty()) return "pnav needs at least one --link";
+  return std::nullopt;
+}
+
+}  // namespace tessaly::cli

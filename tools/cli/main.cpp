@@ -1,0 +1,26 @@
+// tessaly-cli: the survey-log core without windows. See kUsage.
+#include <clocale>
+#include <iostream>
+
+#include "CliCommands.h"
+#include "CliOptions.h"
+
+int main(int argc, char** argv) {
+  // Numbers are read and written with the locale's decimal separator, as the
+  // application does.
+  std::setlocale(LC_ALL, "");
+  using namespace tessaly::cli;
+  CliOptions options;
+  if (const auto error = ParseCommandLine(argc, argv, options)) {
+    std::cerr << "tessaly-cli: " << *error << "\n" << kUsage;
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (options.command == "kind") return RunKind(options);
+  if (options.command == "export") return RunExport(options);
+  if (options.command == "pnav") return RunPnav(options);
+  return RunUtm(options);
+}
