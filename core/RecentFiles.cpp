@@ -1,0 +1,45 @@
+#include "core/RecentFiles.h"
+
+#include <filesystem>
+
+#include "core/SettingsFile.h"
+
+namespace tessaly {
+namespace {
+
+constexpr std::size_t kKeptOldLines = kMaxRecentFiles - 1;
+
+std::vector<std::string> UpToFirstEmpty(std::vector<std::string> values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (values[i].empty()) {
+      values.resize(i);
+      break;
+    }
+  }
+  return values;
+}
+
+void RewriteList(const std::string& listPath, const std::string& path, bool putFirst) {
+  std::vector<std::string> old;
+  if (std::filesystem::exists(listPath)) old = ReadSettingsValues(listPath);
+  if (old.size() > kKeptOldLines) old.resize(kKeptOldLines);
+  old = UpToFirstEmpty(std::move(old));
+
+  std::vector<std::string> list;
+  if (putFirst) list.push_back(path);
+  for (const auto& entry : old)
+    if (entry != path) list.push_back(entry);
+  WriteSettingsValues(listPath, list);
+}
+
+}  // namespace
+
+std::vector<std::string> ReadRecentFiles(const std::string& listPath) {
+  return UpToFirstEmpty(ReadSettingsValues(listPath));
+}
+
+void AddRecentFile(const std::string& listPath, const std::string& path) { RewriteList(listPath, path, true); }
+
+void RemoveRecentFile(const std::string& listPath, const std::string& path) { RewriteList(listPath, path, false); }
+
+}  // namespace tessaly

@@ -1,0 +1,83 @@
+#include "core/SettingsFile.h"
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include "core/SettingsLine.h"
+
+namespace tessaly {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::vector<std::string> SplitLines(std::string_view content) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    if (content[i] != '\r' && content[i] != '\n') continue;
+    lines.emplace_back(content.substr(start, i - start));
+    if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < content.size()) lines.emplace_back(content.substr(start));
+  return lines;
+}
+
+}  // namespace
+
+std::string LibPath(std::string_view home, std::string_view name) {
+  std::string path(home);
+  path += "Lib/";
+  path += name;
+  return path;
+}
+
+std::vector<std::string> ReadTextLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw SettingsError("Cannot open the file " + path);
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw SettingsError("Cannot read the file " + path);
+  return SplitLines(content);
+}
+
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw SettingsError("Cannot create the file " + path);
+  for (const auto& line : lines) out << line << "\r\n";
+  out.close();
+  if (!out) throw SettingsError("Cannot write the file " + path);
+}
+
+std::vector<std::string> ReadSettingsValues(const std::string& path) {
+  std::vector<std::string> values = ReadTextLines(path);
+  for (auto& value : values) value = DecodeLine(value);
+  return values;
+}
+
+void WriteSettingsValues(const std::string& path, const std::vector<std::string>& values) {
+  std::vector<std::string> lines;
+  lines.reserve(values.size());
+  for (const auto& value : values) lines.push_back(EncodeLine(value));
+  WriteTextLines(path, lines);
+}
+
+std::int32_t ParseSettingsInt(std::string_view text, std::string_view what) {
+  const std::string_view digits = Trim(text);
+  std::int32_t value = 0;
+  const char* begin = digits.data();
+  const char* end = digits.data() + digits.size();
+  const bool plusSign = !digits.empty() && digits.front() == '+';
+  if (plusSign) ++begin;
+  const auto [ptr, ec] = std::from_chars(begin, end, value);
+  if (begin == end || (plusSign && *begin == '-') || ec != std::errc() || ptr != end)
+    throw SettingsError("'" + std::string(text) + "' is not a valid integer value (" + std::string(what) + ")");
+  return value;
+}
+
+}  // namespace tessaly

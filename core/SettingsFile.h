@@ -1,0 +1,43 @@
+// Reading and writing the scrambled one-value-per-line settings files in Lib/.
+//
+// Every settings failure (missing or unreadable file, a value that does not
+// convert, a value out of range, a file that cannot be written) is raised as
+// SettingsError; readers that fill a settings record apply the values in file
+// order, so the values before the failing line stay applied.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly {
+
+class SettingsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The path of a settings file: home (ending with a separator) + "Lib/" + name.
+std::string LibPath(std::string_view home, std::string_view name);
+
+// The raw lines of a file; lines may end with CR LF, LF or CR. A final line
+// end does not start another line. Throws SettingsError when the file cannot
+// be opened or read.
+std::vector<std::string> ReadTextLines(const std::string& path);
+
+// Writes the lines, each ended by CR LF, replacing the file. Throws
+// SettingsError when the file cannot be created or written.
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// The decoded values of a scrambled settings file.
+std::vector<std::string> ReadSettingsValues(const std::string& path);
+// Writes each value scrambled on its own line.
+void WriteSettingsValues(const std::string& path, const std::vector<std::string>& values);
+
+// A decimal 32-bit integer (optional sign; blanks around it allowed); throws
+// SettingsError naming what (for example "line 3 of /x/Lib/View.ega").
+std::int32_t ParseSettingsInt(std::string_view text, std::string_view what);
+
+}  // namespace tessaly

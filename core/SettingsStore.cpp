@@ -1,0 +1,136 @@
+#include "core/SettingsStore.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "core/ColourNames.h"
+#include "core/SettingsFile.h"
+
+namespace tessaly {
+namespace {
+
+// Gives the values of a settings file one at a time with the failure texts
+// naming the file and the line.
+class ValueReader {
+ public:
+  explicit ValueReader(const std::string& path) : path_(path), values_(ReadSettingsValues(path)) {}
+
+  std::string Next() {
+    ++line_;
+    if (line_ > values_.size())
+      throw SettingsError("The file " + path_ + " ends before line " + std::to_string(line_));
+    return values_[line_ - 1];
+  }
+  std::int32_t NextInt() {
+    const std::string text = Next();
+    return ParseSettingsInt(text, Where());
+  }
+  std::int32_t NextIntIn(std::int32_t low, std::int32_t high) {
+    const std::int32_t value = NextInt();
+    if (value < low || value > high)
+      throw SettingsError(std::to_string(value) + " is outside " + std::to_string(low) + ".." +
+                          std::to_string(high) + " (" + Where() + ")");
+    return value;
+  }
+  BgrColor NextColour() {
+    const std::string text = Next();
+    const auto colour = StringToColour(text);
+    if (!colour) throw SettingsError("'" + text + "' is not a valid colour value (" + Where() + ")");
+    return *colour;
+  }
+  bool NextBool() { return Next() == "True"; }
+
+ private:
+  std::string Where() const { return "line " + std::to_string(line_) + " of " + path_; }
+
+  std::string path_;
+  std::vector<std::string> values_;
+  std::size_t line_ = 0;
+};
+
+std::string BoolText(bool value) { return value ? "True" : "False"; }
+
+}  // namespace
+
+std::optional<int> BaudRateIndex(std::int32_t baudrate) {
+  const auto it = std::find(kBaudRates.begin(), kBaudRates.end(), baudrate);
+  if (it == kBaudRates.end()) return std::nullopt;
+  return static_cast<int>(it - kBaudRates.begin());
+}
+
+void ReadSerialSettings(const std::string& path, SerialSettings& s) {
+  ValueReader in(path);
+  s.Baudrate = kBaudRates[static_cast<std::size_t>(in.NextIntIn(0, kBaudRates.size() - 1))];
+  s.ReadSize = in.NextInt();
+  s.WriteSize = in.NextInt();
+  s.ReadTimeout = in.NextInt();
+  s.WriteTimeout = in.NextInt();
+  s.XoffLimit = in.NextInt();
+  s.XonLimit = in.NextInt();
+  s.Databits = in.NextIntIn(kMinDatabits, kMaxDatabits);
+  s.PortNum = in.NextInt();
+  s.Parity = static_cast<SerialParity>(in.NextIntIn(0, kParityTexts.size() - 1));
+}
+
+void WriteSerialSettings(const std::string& path, const SerialSettings& s) {
+  const auto baudIndex = BaudRateIndex(s.Baudrate);
+  if (!baudIndex) throw SettingsError("The baud rate " + std::to_string(s.Baudrate) + " is not one of the choices");
+  WriteSettingsValues(path, {std::to_string(*baudIndex), std::to_string(s.ReadSize), std::to_string(s.WriteSize),
+                             std::to_string(s.ReadTimeout), std::to_string(s.WriteTimeout),
+                             std::to_string(s.XoffLimit), std::to_string(s.XonLimit), std::to_string(s.Databits),
+                             std::to_string(s.PortNum), std::to_string(static_cast<int>(s.Parity))});
+}
+
+void ReadViewSettings(const std::string& path, ViewSettings& v) {
+  ValueReader in(path);
+  v.DevLimit = in.NextInt();
+  v.NegDevColor = in.NextColour();
+  v.PosDevColor = in.NextColour();
+  v.LineColor = in.NextColour();
+  v.LineWidth = in.NextInt();
+  v.GridColor = in.NextColour();
+  v.PointColor = in.NextColour();
+  v.HighlightColor = in.NextColour();
+  v.PointSize = in.NextInt();
+  v.PointsVisible = in.NextBool();
+  v.SamplesPerPage = in.NextInt();
+  v.MaxDeviation = in.NextInt();
+  v.GraphBackground = in.NextColour();
+  v.InitialDevRange = in.NextInt();
+  v.DevIncrement = in.NextInt();
+  v.PointIncrement = in.NextInt();
+}
+
+void WriteViewSettings(const std::string& path, const ViewSettings& v) {
+  using std::to_string;
+  WriteSettingsValues(path, {to_string(v.DevLimit), ColourToString(v.NegDevColor), ColourToString(v.PosDevColor),
+                             ColourToString(v.LineColor), to_string(v.LineWidth), ColourToString(v.GridColor),
+                             ColourToString(v.PointColor), ColourToString(v.HighlightColor),
+                             to_string(v.PointSize), BoolText(v.PointsVisible), to_string(v.SamplesPerPage),
+                             to_string(v.MaxDeviation), ColourToString(v.GraphBackground),
+                             to_string(v.InitialDevRange), to_string(v.DevIncrement),
+                             to_string(v.PointIncrement)});
+}
+
+std::int32_t ReadMapDatum(const std::string& path) {
+  ValueReader in(path);
+  return in.NextIntIn(0, kMapDatumCount - 1);
+}
+
+void WriteMapDatum(const std::string& path, std::int32_t mapDatum) {
+  WriteSettingsValues(path, {std::to_string(mapDatum)});
+}
+
+std::optional<std::string> ReadDownloadPath(const std::string& path) {
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  const auto lines = ReadTextLines(path);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+void WriteDownloadPath(const std::string& path, const std::string& downloadPath) {
+  WriteTextLines(path, {downloadPath});
+}
+
+}  // namespace tessaly

@@ -1,0 +1,73 @@
+// The settings files of Lib/: serial port, view, map datum and the download
+// path. Readers apply values in file order into the record they are given and
+// raise SettingsError (core/SettingsFile.h) at the first failure, so the
+// values read before the failing line stay applied.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/ViewSettings.h"
+
+namespace tessaly {
+
+enum class SerialParity { Even, Mark, None, Odd, Space };
+
+// The serial settings the user controls, with their values at program start.
+struct SerialSettings {
+  std::int32_t Baudrate = 4800;
+  SerialParity Parity = SerialParity::None;
+  std::int32_t Databits = 8;
+  std::int32_t PortNum = 1;
+  std::int32_t ReadSize = 4096;
+  std::int32_t WriteSize = 2048;
+  std::int32_t ReadTimeout = 1000;
+  std::int32_t WriteTimeout = 1000;
+  std::int32_t XoffLimit = 1024;
+  std::int32_t XonLimit = 1024;
+
+  bool operator==(const SerialSettings&) const = default;
+};
+
+// Baud-rate choices in list order (the list is sorted as text); the file
+// stores the list index.
+inline constexpr std::array<std::string_view, 15> kBaudRateTexts{
+    "110", "115200", "1200", "128000", "14400", "19200", "2400", "256000",
+    "300", "38400",  "4800", "56000",  "57600", "600",   "9600"};
+inline constexpr std::array<std::int32_t, 15> kBaudRates{
+    110, 115200, 1200, 128000, 14400, 19200, 2400, 256000, 300, 38400, 4800, 56000, 57600, 600, 9600};
+
+// Parity choices in list order; the index is the SerialParity value.
+inline constexpr std::array<std::string_view, 5> kParityTexts{"Even", "Mark", "None", "Odd", "Sce"};
+
+inline constexpr std::int32_t kMinDatabits = 4;
+inline constexpr std::int32_t kMaxDatabits = 8;
+inline constexpr std::int32_t kMapDatumCount = 23;
+
+// List index of a baud rate; empty when the rate is not a choice.
+std::optional<int> BaudRateIndex(std::int32_t baudrate);
+
+// Lib/SerialPort.ega: ten lines, baud-rate index, read size, write size, read
+// time-out, write time-out, XOFF limit, XON limit, data bits, port number,
+// parity index.
+void ReadSerialSettings(const std::string& path, SerialSettings& settings);
+// Throws SettingsError also when the baud rate is not one of the choices.
+void WriteSerialSettings(const std::string& path, const SerialSettings& settings);
+
+// Lib/View.ega: the 16 view settings in declaration order.
+void ReadViewSettings(const std::string& path, ViewSettings& settings);
+void WriteViewSettings(const std::string& path, const ViewSettings& settings);
+
+// Lib/UTM.ega: one line, the map datum 0..22.
+std::int32_t ReadMapDatum(const std::string& path);
+void WriteMapDatum(const std::string& path, std::int32_t mapDatum);
+
+// Lib/Download.ega (plain text, not scrambled): the last path entered for
+// saving a download. Empty when the file does not exist.
+std::optional<std::string> ReadDownloadPath(const std::string& path);
+void WriteDownloadPath(const std::string& path, const std::string& downloadPath);
+
+}  // namespace tessaly
