@@ -1,0 +1,17 @@
+// The text of the report shown for an error that no window handled.
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace tessaly {
+
+// "There was an error.\r\rError: <class>\r<message>\rObject: <object class>
+// \r\rPlease send this message to <support address>\r\rThank you."
+QString ErrorReportText(const QString& errorClass, const QString& message, const QString& objectClass);
+
+// The readable class name of an exception object ("tessaly::SettingsError").
+QString ExceptionClassName(const std::exception& error);
+
+}  // namespace tessaly
