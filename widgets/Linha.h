@@ -1,0 +1,76 @@
+// TLinha: the profile line of a chart, a transparent control filling the plot
+// panel. Holds the values (one double per record, in order of arrival) and
+// draws them as one polyline over the visible indices only, with optional
+// sample dots and a highlighted point that lasts one paint.
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+#include <vector>
+
+#include "core/CellTable.h"
+
+namespace tessaly {
+
+class TGraficoOK;
+
+class TLinha : public QWidget {
+  Q_OBJECT
+
+ public:
+  TLinha(TGraficoOK& chart, QWidget* parent);
+
+  // Appends a value; amortised constant time. A value above the maximum so
+  // far becomes the maximum. The horizontal scroll bar's and slider's maxima
+  // become the number of values. A new or repeated peak resets the vertical
+  // slider (when it exists) to 14..200 at 107 without applying that zoom.
+  void AdicionaValor(double value);
+  // Takes a whole series over without copying it (a document model hands its
+  // vector in when the load is done); the same as appending each value, with
+  // the slider reset done once when the series reaches or passes the maximum.
+  void AssumeValores(std::vector<double>&& values);
+  // Removes all values; the maximum is kept.
+  void Limpa();
+  int QtdValores() const { return static_cast<int>(valores_.size()); }
+  const std::vector<double>& Valores() const { return valores_; }
+  double ValorMaximo() const { return valorMaximo_; }
+
+  // A point is to be drawn highlighted by the next paint that shows it.
+  bool Seleciona() const { return seleciona_; }
+  void SetSeleciona(bool on) { seleciona_ = on; }
+  double SelX() const { return selX_; }
+  double SelY() const { return selY_; }
+  void SetSel(double index, double value);
+
+  BgrColor Cor() const { return cor_; }
+  void SetCor(BgrColor colour);
+  int Largura() const { return largura_; }
+  void SetLargura(int width);
+  bool PostosVisiveis() const { return postosVisiveis_; }
+  void SetPostosVisiveis(bool on);
+  int PontosTamanho() const { return pontosTamanho_; }
+  void SetPontosTamanho(int size);
+  BgrColor PontosCor() const { return pontosCor_; }
+  void SetPontosCor(BgrColor colour);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void AfterValuesAdded(bool peak);
+
+  TGraficoOK& chart_;
+  std::vector<double> valores_;
+  double valorMaximo_ = 0;
+  bool seleciona_ = false;
+  double selX_ = 0;
+  double selY_ = 0;
+  BgrColor cor_ = 0xFF0000;
+  int largura_ = 1;
+  bool postosVisiveis_ = false;
+  int pontosTamanho_ = 1;
+  BgrColor pontosCor_ = 0;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,214 @@
+#include "widgets/PainelGridOk.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "widgets/BgrColour.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr BgrColor kInvert = 0xFFFFFF;
+constexpr int kTextInset = 2;
+
+void DrawRaisedBevel(QPainter& painter, const QRect& area) {
+  painter.setPen(Qt::white);
+  painter.drawLine(area.topLeft(), area.topRight());
+  painter.drawLine(area.topLeft(), area.bottomLeft());
+  painter.setPen(QColor(0xA0, 0xA0, 0xA0));
+  painter.drawLine(area.bottomLeft(), area.bottomRight());
+  painter.drawLine(area.topRight(), area.bottomRight());
+}
+
+}  // namespace
+
+TPainelGridOk::TPainelGridOk(QWidget* parent) : QFrame(parent), info_(*this) {
+  resize(300, 200);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+TPainelGridOk::~TPainelGridOk() = default;
+
+std::string_view TPainelGridOk::GetCell(int row, int col) const {
+  if (row < 0 || col < 0) return {};
+  return info_.cells_->Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(col));
+}
+
+void TPainelGridOk::SetCell(int row, int col, std::string_view text) {
+  if (row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
+  if (QuandoMudar) QuandoMudar(row, col, std::string(text));
+  info_.cells_->SetCell(static_cast<std::size_t>(row), static_cast<std::size_t>(col), text);
+}
+
+void TPainelGridOk::SelectRow(int row, bool jump) {
+  QScrollBar* bar = info_.verticalBar_;
+  const int first = info_.firstRow_;
+  if (bar && (row < first || row > first + info_.VisibleRows())) bar->setValue(row - 2);
+  currentRow_ = std::clamp(row, 0, std::max(info_.QtdLinhas() - 1, 0));
+  if (jump) {
+    if (bar) bar->setValue(row - 2);
+  } else if (row < 1 || row > info_.QtdLinhas()) {
+    return;
+  }
+  highlightedRow_ = row;
+  RepaintNow();
+}
+
+void TPainelGridOk::SetPainting(bool enabled) {
+  painting_ = enabled;
+  if (enabled) RepaintNow();
+}
+
+void TPainelGridOk::SetColor(BgrColor colour) {
+  if (colour == color_) return;
+  color_ = colour;
+  info_.RepaintIfEnabled();
+}
+
+// A visible panel repaints at once and the paint consumes the highlight; a
+// hidden one keeps the highlight for its next paint (a render, for example).
+void TPainelGridOk::RepaintNow() {
+  if (!painting_) {
+    highlightedRow_ = -1;
+  } else if (isVisible()) {
+    repaint();
+  }
+}
+
+void TPainelGridOk::paintEvent(QPaintEvent*) {
+  if (!painting_) return;
+  info_.ApplyScrollRanges();
+  QPainter painter(this);
+  painter.fillRect(rect(), ToQColor(color_));
+  DrawRaisedBevel(painter, rect().adjusted(0, 0, -1, -1));
+  PaintRows(painter);
+  highlightedRow_ = -1;
+}
+
+// Rows from the first visible one, the header first when it is fixed; only
+// what fits in the panel is painted.
+void TPainelGridOk::PaintRows(QPainter& painter) {
+  info_.paintedRows_.clear();
+  info_.paintedCols_.clear();
+  const int first = info_.firstRow_;
+  const int last = first + info_.VisibleRows();
+  const int rows = info_.QtdLinhas();
+  int y = TInformacaoGrid::kMargin;
+  int row = first;
+  bool firstPass = true;
+  while (y <= height() && row <= rows - 1 && row <= last) {
+    const bool header = firstPass && info_.linhaFixa_;
+    y = PaintRow(painter, header ? 0 : row, y);
+    if (header) {
+      row = first == 0 ? 1 : first;
+    } else {
+      ++row;
+    }
+    firstPass = false;
+  }
+}
+
+int TPainelGridOk::PaintRow(QPainter& painter, int row, int y) {
+  BgrColor background = info_.GetRowColor(row);
+  if (background == 0) background = info_.corCelulas_;
+  BgrColor font = info_.GetRowFontColor(row);
+  if (info_.linhaSeleciona_ && highlightedRow_ != 0 && highlightedRow_ == row) {
+    background ^= kInvert;
+    font ^= kInvert;
+  }
+  const QColor fill = ToQColor(background);
+  painter.setPen(ToQColor(font));
+  info_.paintedRows_.push_back({row, y});
+  const bool recordCols = info_.paintedCols_.empty();
+  const int cols = info_.QtdColunas();
+  int x = TInformacaoGrid::kMargin;
+  for (int col = info_.firstCol_; x <= width() && col <= cols - 1; ++col) {
+    const int colWidth = info_.PaintedColWidth(col);
+    const QRect cell(x, y, colWidth - 1, TInformacaoGrid::kRowHeight - 1);
+    painter.fillRect(cell, fill);
+    const std::string_view text = GetCell(row, col);
+    if (!text.empty()) {
+      // drawText clips to the cell: the text ends at the column's right edge minus one.
+      painter.drawText(cell.adjusted(kTextInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    if (recordCols) info_.paintedCols_.push_back({col, x, colWidth});
+    x += colWidth;
+  }
+  return y + TInformacaoGrid::kRowHeight;
+}
+
+void TPainelGridOk::mousePressEvent(QMouseEvent* event) {
+  setFocus(Qt::MouseFocusReason);
+  const QPoint at = event->position().toPoint();
+  const int row = info_.RowAt(at.y());
+  if (AoClicar) AoClicar(row, info_.ColAt(at.x()));
+  if (row > 0 && row <= info_.firstRow_ + info_.VisibleRows()) SelectRow(row, false);
+}
+
+// Rows that fit whole below the header and above a horizontal scroll bar.
+int TPainelGridOk::FullRowsShown() const {
+  int room = height() - TInformacaoGrid::kMargin;
+  if (info_.horizontalBar_) room -= info_.horizontalBar_->height();
+  if (info_.linhaFixa_) room -= TInformacaoGrid::kRowHeight;
+  return std::max(room / TInformacaoGrid::kRowHeight, 1);
+}
+
+int TPainelGridOk::KeyTargetRow(int key) const {
+  const int lastRow = info_.QtdLinhas() - 1;
+  const int from = currentRow_ > 0 ? currentRow_ : std::max(info_.firstRow_, 1) - 1;
+  const int page = FullRowsShown();
+  switch (key) {
+    case Qt::Key_Up: return std::max(from - 1, 1);
+    case Qt::Key_Down: return std::min(from + 1, lastRow);
+    case Qt::Key_PageUp: return std::max(from - page, 1);
+    case Qt::Key_PageDown: return std::min(from + page, lastRow);
+    case Qt::Key_Home: return 1;
+    case Qt::Key_End: return lastRow;
+    default: return -1;
+  }
+}
+
+// Scrolls just enough to show the row whole, then selects it.
+void TPainelGridOk::MoveSelectionTo(int row) {
+  const int firstData = info_.linhaFixa_ && info_.firstRow_ == 0 ? 1 : info_.firstRow_;
+  const int full = FullRowsShown();
+  int first = info_.firstRow_;
+  if (row < firstData) first = row;
+  if (row > firstData + full - 1) first = row - full + 1;
+  if (first != info_.firstRow_) {
+    if (info_.verticalBar_) {
+      info_.verticalBar_->setValue(first);
+    } else {
+      info_.ScrollRowsTo(first);
+    }
+  }
+  SelectRow(row, false);
+  if (AoSelecionarLinha) AoSelecionarLinha(row);
+}
+
+void TPainelGridOk::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Left || key == Qt::Key_Right) && info_.horizontalBar_) {
+    info_.horizontalBar_->setValue(info_.firstCol_ + (key == Qt::Key_Left ? -1 : 1));
+    return;
+  }
+  const int row = info_.QtdLinhas() > 1 ? KeyTargetRow(key) : -1;
+  if (row < 1) {
+    QFrame::keyPressEvent(event);
+    return;
+  }
+  MoveSelectionTo(row);
+}
+
+void TPainelGridOk::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  info_.PlaceBars();
+  info_.ApplyScrollRanges();
+}
+
+}  // namespace tessaly
