@@ -63,8 +63,19 @@ double TopValue(double panelHeight, double middleValue, double pixelsPerUnit) {
   return middleValue + (panelHeight / 2 + 4) / pixelsPerUnit;
 }
 
+namespace {
+
+// Cuts the fraction off towards zero; a coordinate a rounding error short of
+// a whole pixel counts as that pixel.
+int CutToPixel(double x) {
+  constexpr double kSlack = 1e-7;
+  return static_cast<int>(std::trunc(x + (x >= 0 ? kSlack : -kSlack)));
+}
+
+}  // namespace
+
 int PointX(double index, double first, double pixelsPerRecord) {
-  return static_cast<int>(std::trunc(index * pixelsPerRecord - first * pixelsPerRecord));
+  return CutToPixel(index * pixelsPerRecord - first * pixelsPerRecord);
 }
 
 int PointY(double value, double topValue, double pixelsPerUnit) {
@@ -73,7 +84,7 @@ int PointY(double value, double topValue, double pixelsPerUnit) {
   const double y = (topValue - value) * pixelsPerUnit - 4;
   if (!(y > -kFar)) return static_cast<int>(-kFar);
   if (!(y < kFar)) return static_cast<int>(kFar);
-  return static_cast<int>(std::trunc(y));
+  return CutToPixel(y);
 }
 
 IndexRange VisibleIndices(double first, std::size_t count, double pixelsPerRecord, double width) {

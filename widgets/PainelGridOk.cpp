@@ -85,6 +85,7 @@ void TPainelGridOk::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), ToQColor(color_));
   DrawRaisedBevel(painter, rect().adjusted(0, 0, -1, -1));
+  painter.setClipRect(CellArea());
   PaintRows(painter);
   highlightedRow_ = -1;
 }
@@ -148,6 +149,14 @@ void TPainelGridOk::mousePressEvent(QMouseEvent* event) {
   const int row = info_.RowAt(at.y());
   if (AoClicar) AoClicar(row, info_.ColAt(at.x()));
   if (row > 0 && row <= info_.firstRow_ + info_.VisibleRows()) SelectRow(row, false);
+}
+
+// The panel less its scroll bars: cells never show under or between them.
+QRect TPainelGridOk::CellArea() const {
+  QRect area = rect();
+  if (info_.horizontalBar_) area.setBottom(info_.horizontalBar_->y() - 1);
+  if (info_.verticalBar_) area.setRight(info_.verticalBar_->x() - 1);
+  return area;
 }
 
 // Rows that fit whole below the header and above a horizontal scroll bar.

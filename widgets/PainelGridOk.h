@@ -93,6 +93,7 @@ class TPainelGridOk : public QFrame {
   void PaintRows(class QPainter& painter);
   int PaintRow(QPainter& painter, int row, int y);
   void RepaintNow();
+  QRect CellArea() const;
   int FullRowsShown() const;
   int KeyTargetRow(int key) const;
   void MoveSelectionTo(int row);
