@@ -93,7 +93,8 @@ class PnavImport {
 
 // Configures a fresh navigation sample from a finished import, in this order:
 // deviation, time, fix, towfish position, further item, towfish depth,
-// sounder, mark column, SetKind(8), FHeading := header line. Returns the OK
+// sounder, mark column, SetKind(8), FHeading := header line (FDevDigits, 5,
+// is set by the document that creates the sample). Returns the OK
 // check's message, and configures nothing, when no "Dev" link exists.
 std::string ApplyHandOver(TSample& sample, const PnavImport& import);
 

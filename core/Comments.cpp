@@ -1,0 +1,153 @@
+#include "core/Comments.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace tessaly {
+
+namespace {
+
+// The row a line names: its text before the first "=" when that is a row
+// number written the way SetComment writes one (decimal, no leading zeros).
+std::optional<std::int64_t> RowOfLine(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  const std::string_view name = line.substr(0, eq);
+  std::int64_t row = 0;
+  const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), row);
+  if (ec != std::errc() || end != name.data() + name.size()) return std::nullopt;
+  if (std::to_string(row) != name) return std::nullopt;
+  return row;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t brk = text.find_first_of("\r\n", pos);
+    if (brk == std::string::npos) {
+      lines.emplace_back(text, pos);
+      break;
+    }
+    lines.emplace_back(text, pos, brk - pos);
+    pos = brk + 1;
+    if (text[brk] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+  }
+  return lines;
+}
+
+std::string SystemError(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Writes all of data to fd; false on any failure.
+bool WriteAll(int fd, const std::string& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[64 * 1024];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  const bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
+// Creates a new, unique file beside path for writing; -1 on failure.
+int CreateTempBeside(const std::string& path, std::string& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+std::string CommentsStore::Load(const std::string& path) {
+  lines_.clear();
+  rowToLine_.clear();
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return {};
+  std::string text;
+  if (!ReadWholeFile(path, text)) return SystemError("Could not read the comments file", path);
+  lines_ = SplitLines(text);
+  rowToLine_.reserve(lines_.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) IndexLine(i);
+  return {};
+}
+
+void CommentsStore::IndexLine(std::size_t index) {
+  if (auto row = RowOfLine(lines_[index])) rowToLine_.try_emplace(*row, index);
+}
+
+std::optional<std::string_view> CommentsStore::CommentOf(std::int64_t row) const {
+  const auto it = rowToLine_.find(row);
+  if (it == rowToLine_.end()) return std::nullopt;
+  const std::string& line = lines_[it->second];
+  return std::string_view(line).substr(line.find('=') + 1);
+}
+
+void CommentsStore::SetComment(std::int64_t row, std::string_view comment) {
+  std::string line = std::to_string(row) + "=";
+  line += comment;
+  std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  const auto it = rowToLine_.find(row);
+  if (it != rowToLine_.end()) {
+    lines_[it->second] = std::move(line);
+    return;
+  }
+  lines_.push_back(std::move(line));
+  IndexLine(lines_.size() - 1);
+}
+
+std::string CommentsStore::Save(const std::string& path, const std::string& logPath) const {
+  if (path.empty()) return "This log has no comments file.";
+  if (SameFile(path, logPath)) return "The comments file would replace the log itself; nothing was written.";
+  std::string data;
+  for (const std::string& line : lines_) {
+    data += line;
+    data += "\r\n";
+  }
+  std::string temp;
+  const int fd = CreateTempBeside(path, temp);
+  if (fd < 0) return SystemError("Could not write the comments file", path);
+  const bool written = WriteAll(fd, data) && ::fsync(fd) == 0;
+  const int savedErrno = errno;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!written) errno = savedErrno;
+    const std::string error = SystemError("Could not write the comments file", path);
+    std::remove(temp.c_str());
+    return error;
+  }
+  return {};
+}
+
+}  // namespace tessaly

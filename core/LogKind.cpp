@@ -1,0 +1,239 @@
+#include "core/LogKind.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace tessaly {
+
+namespace {
+
+constexpr std::array<LogKindInfo, 7> kLogKinds{{
+    {".KVG", "KV7100 Graphic mode", skKVG, ""},
+    {".KVS", "KV7100 Data String mode", skKVS, ""},
+    {".KVL", "KV7100 Log", skKVL, "$KVMGD"},
+    {".ZPX", "ZEPH2-KV Log", skZPX, "$KVMGD"},
+    {".ZPT", "ZEPH2-BT Log", skZPT, "$BTGFG"},
+    {".RTC", "RT4 Kv Compability", skRTC, "$KVMGD"},
+    {".RTB", "RT4 Basic", skRTB, "$MGD"},
+}};
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+// Texts searched for anywhere in an upper-cased line.
+constexpr std::string_view kStopWords[] = {"DEV", "LAT", "LONG"};
+constexpr std::string_view kKvgTitle = "KV7100 GRAPHIC MAGNETOMETER";
+constexpr std::string_view kKvsTitle = "NO. OF ENTRIES";
+constexpr std::size_t kHeadBytes = 6;  // longest header sentence tested
+
+// What recognition needs to know of one line, gathered piece by piece so that
+// a long line is never held whole.
+class LineFacts {
+ public:
+  void Feed(std::string_view piece) {
+    length_ += piece.size();
+    std::string window = tail_;
+    window.reserve(tail_.size() + piece.size());
+    for (char c : piece) window += AsciiUpper(c);
+    if (head_.size() < kHeadBytes) head_ += window.substr(tail_.size(), kHeadBytes - head_.size());
+    for (std::string_view word : kStopWords) stop_ = stop_ || window.find(word) != std::string::npos;
+    kvg_ = kvg_ || window.find(kKvgTitle) != std::string::npos;
+    kvs_ = kvs_ || window.find(kKvsTitle) != std::string::npos;
+    // Keep enough of the end for a word split across two pieces.
+    const std::size_t keep = std::min(window.size(), kKvgTitle.size() - 1);
+    tail_ = window.substr(window.size() - keep);
+  }
+
+  bool HasStopWord() const { return stop_; }
+
+  // The extension of the first rule the line matches, or nullopt.
+  std::optional<std::string_view> Match() const {
+    const bool kvmgd = head_.starts_with("$KVMGD");
+    if (kvg_) return ".KVG";
+    if (kvs_) return ".KVS";
+    if ((kvmgd && length_ == 47) || length_ == 45 || length_ == 46 || length_ == 48 || length_ == 57 ||
+        length_ == 36)
+      return ".KVL";
+    if (kvmgd && (length_ == 13 || length_ == 25)) return ".ZPX";
+    if (head_.starts_with("$BTGFG") && (length_ == 12 || length_ == 24)) return ".ZPT";
+    if (head_.starts_with("$MGD") && length_ == 23) return ".RTB";
+    return std::nullopt;
+  }
+
+ private:
+  std::size_t length_ = 0;
+  std::string head_;
+  std::string tail_;
+  bool stop_ = false;
+  bool kvg_ = false;
+  bool kvs_ = false;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+enum class Verdict { Undecided, Recognised, Unrecognised };
+
+// Runs the recognition rules over the lines of a file as they are read.
+class KindScanner {
+ public:
+  static constexpr int kMaxLines = 10;
+
+  // Feeds the next bytes of the file.
+  void Feed(std::string_view bytes) {
+    seenBytes_ = seenBytes_ || !bytes.empty();
+    std::size_t pos = 0;
+    if (afterCR_ && !bytes.empty() && bytes[0] == '\n') pos = 1;
+    afterCR_ = false;
+    while (verdict_ == Verdict::Undecided && pos < bytes.size()) {
+      const std::size_t brk = bytes.find_first_of("\r\n", pos);
+      line_.Feed(bytes.substr(pos, brk == std::string_view::npos ? std::string_view::npos : brk - pos));
+      lineOpen_ = true;
+      if (line_.HasStopWord()) {
+        verdict_ = Verdict::Unrecognised;
+      } else if (brk == std::string_view::npos) {
+        pos = bytes.size();
+      } else {
+        EndLine();
+        pos = brk + 1;
+        if (bytes[brk] == '\r') {
+          if (pos == bytes.size()) afterCR_ = true;
+          else if (bytes[pos] == '\n') ++pos;
+        }
+      }
+    }
+  }
+
+  // End of file: a last line without a line break counts.
+  void Finish() {
+    if (verdict_ == Verdict::Undecided && lineOpen_) EndLine();
+    if (verdict_ == Verdict::Undecided) verdict_ = Verdict::Unrecognised;
+  }
+
+  Verdict verdict() const { return verdict_; }
+  bool empty() const { return !seenBytes_; }
+  std::string_view extension() const { return extension_; }
+
+ private:
+  void EndLine() {
+    if (auto ext = line_.Match()) {
+      extension_ = *ext;
+      verdict_ = Verdict::Recognised;
+    } else if (++linesExamined_ == kMaxLines) {
+      verdict_ = Verdict::Unrecognised;
+    }
+    line_ = LineFacts{};
+    lineOpen_ = false;
+  }
+
+  LineFacts line_;
+  bool lineOpen_ = false;
+  bool afterCR_ = false;
+  bool seenBytes_ = false;
+  int linesExamined_ = 0;
+  Verdict verdict_ = Verdict::Undecided;
+  std::string_view extension_;
+};
+
+}  // namespace
+
+const std::array<LogKindInfo, 7>& LogKinds() { return kLogKinds; }
+
+const LogKindInfo* FindLogKind(std::string_view fileExtType) {
+  for (const LogKindInfo& info : kLogKinds)
+    if (info.fileExtType == fileExtType) return &info;
+  return nullptr;
+}
+
+std::string UpperExtension(std::string_view path) {
+  const std::size_t nameStart = path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1;
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || dot < nameStart) return {};
+  std::string ext(path.substr(dot));
+  std::transform(ext.begin(), ext.end(), ext.begin(), AsciiUpper);
+  return ext;
+}
+
+bool DetectLogKind(const std::string& path, std::string& extension) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) {
+    extension = UpperExtension(path);
+    return true;
+  }
+  FileHandle file(std::fopen(path.c_str(), "rb"));
+  if (!file) return false;
+  KindScanner scanner;
+  std::string buffer(64 * 1024, '\0');
+  std::size_t total = 0;
+  while (scanner.verdict() == Verdict::Undecided) {
+    if (total >= kDetectByteBudget) return false;
+    const std::size_t got = std::fread(buffer.data(), 1, std::min(buffer.size(), kDetectByteBudget - total), file.get());
+    if (got == 0) {
+      if (std::ferror(file.get())) return false;
+      scanner.Finish();
+      break;
+    }
+    total += got;
+    scanner.Feed(std::string_view(buffer.data(), got));
+  }
+  if (scanner.empty()) {
+    extension = "empty";
+    return false;
+  }
+  if (scanner.verdict() != Verdict::Recognised) return false;
+  extension = scanner.extension();
+  return true;
+}
+
+std::string CommentsFileName(std::string_view path) {
+  const std::size_t nameStart = path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1;
+  if (path.size() - nameStart < 3) return {};
+  if (EqualsNoCase(path.substr(path.size() - 3), "cmt")) return {};
+  std::string name(path.substr(0, path.size() - 3));
+  return name + "cmt";
+}
+
+bool AssignFileName(TypeFileState& state, const std::string& value, bool navigationKind) {
+  if (value.empty() && state.FileName.empty()) return false;
+  state.FileName = value;
+  state.FileExt = UpperExtension(value);
+  state.FileExtType = state.FileExt;
+  state.FileError = false;
+  // Never leave the comments file of an earlier name in place.
+  state.GrdFile = false;
+  state.NameGrdFile.clear();
+  if (navigationKind) {
+    state.FileType = kPNavFileType;
+    return true;
+  }
+  if (!state.NewFile && !DetectLogKind(state.FileName, state.FileExtType)) {
+    state.FileType = state.FileExtType == "empty" ? "empty" : "Unknown";
+    return true;
+  }
+  state.NameGrdFile = CommentsFileName(state.FileName);
+  std::error_code ec;
+  state.GrdFile = !state.NameGrdFile.empty() && std::filesystem::is_regular_file(state.NameGrdFile, ec);
+  if (const LogKindInfo* info = FindLogKind(state.FileExtType)) state.FileType = info->fileType;
+  return true;
+}
+
+bool SetUpSample(TSample& sample, std::string_view fileExtType) {
+  if (sample.FKind != skNone) return false;
+  const LogKindInfo* info = FindLogKind(fileExtType);
+  if (!info) return false;
+  sample.FDevDigits = info->kind == skZPT ? 4 : 5;
+  if (!info->header.empty()) sample.SetHeader(info->header);
+  sample.SetKind(info->kind);
+  return true;
+}
+
+}  // namespace tessaly
