@@ -85,6 +85,8 @@ class LogDocument {
   bool IsNavigation() const { return navigation_; }
   LoadStatus Status() const { return status_; }
   const std::string& LoadMessage() const { return loadMessage_; }
+  // The document's sample: its set-up, continuity memory and last error
+  // text (records are parsed on copies, so its per-line fields stay empty).
   const TSample& Sample() const { return *sample_; }
 
   // ---- Views ----

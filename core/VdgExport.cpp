@@ -12,9 +12,19 @@ namespace tessaly {
 
 void AppendVdgCells(std::string& out, std::span<const std::string_view> cells, std::size_t firstColumn,
                     std::size_t skipColumn, std::string_view delimiter) {
+  // Sized once and copied with memcpy: this runs for every cell of every row.
+  std::size_t total = 0;
+  for (std::size_t k = 0; k < cells.size(); ++k)
+    if (firstColumn + k != skipColumn) total += cells[k].size() + delimiter.size();
+  const std::size_t start = out.size();
+  out.resize(start + total);
+  char* to = out.data() + start;
   for (std::size_t k = 0; k < cells.size(); ++k) {
     if (firstColumn + k == skipColumn) continue;
-    out.append(cells[k]).append(delimiter);
+    if (!cells[k].empty()) std::memcpy(to, cells[k].data(), cells[k].size());
+    to += cells[k].size();
+    if (!delimiter.empty()) std::memcpy(to, delimiter.data(), delimiter.size());
+    to += delimiter.size();
   }
 }
 
@@ -139,8 +149,10 @@ class VdgStreamSink : public RecordSink {
                                                 std::to_chars(digits, digits + sizeof digits, record.sequence).ptr - digits));
     AppendVdgCells(buffer, std::span(&sequence, 1), 0, options_.skipColumn, options_.delimiter);
     buffer.append(record.cells);
-    const std::string_view comment =
-        comments_.CommentOf(static_cast<std::int64_t>(record.row)).value_or(std::string_view());
+    const std::string_view comment = comments_.Lines().empty()
+                                         ? std::string_view()
+                                         : comments_.CommentOf(static_cast<std::int64_t>(record.row))
+                                               .value_or(std::string_view());
     AppendVdgCells(buffer, std::span(&comment, 1), kCommentColumn, options_.skipColumn, options_.delimiter);
     buffer.append(kCrLf);
     out_.Commit();
