@@ -21,15 +21,17 @@ std::optional<std::int64_t> RowOfLine(std::string_view line) {
   const std::size_t eq = line.find('=');
   if (eq == std::string_view::npos) return std::nullopt;
   const std::string_view name = line.substr(0, eq);
+  const std::string_view digits = name.starts_with('-') ? name.substr(1) : name;
+  if (digits.empty() || (digits[0] == '0' && name.size() > 1)) return std::nullopt;
   std::int64_t row = 0;
   const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), row);
   if (ec != std::errc() || end != name.data() + name.size()) return std::nullopt;
-  if (std::to_string(row) != name) return std::nullopt;
   return row;
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t pos = 0;
   while (pos < text.size()) {
     const std::size_t brk = text.find_first_of("\r\n", pos);

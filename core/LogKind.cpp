@@ -27,6 +27,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
+// Index of the first character of the file name (after the last '/').
+std::size_t FileNameStart(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 // Texts searched for anywhere in an upper-cased line.
 constexpr std::string_view kStopWords[] = {"DEV", "LAT", "LONG"};
 constexpr std::string_view kKvgTitle = "KV7100 GRAPHIC MAGNETOMETER";
@@ -155,9 +161,8 @@ const LogKindInfo* FindLogKind(std::string_view fileExtType) {
 }
 
 std::string UpperExtension(std::string_view path) {
-  const std::size_t nameStart = path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1;
   const std::size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || dot < nameStart) return {};
+  if (dot == std::string_view::npos || dot < FileNameStart(path)) return {};
   std::string ext(path.substr(dot));
   std::transform(ext.begin(), ext.end(), ext.begin(), AsciiUpper);
   return ext;
@@ -195,11 +200,9 @@ bool DetectLogKind(const std::string& path, std::string& extension) {
 }
 
 std::string CommentsFileName(std::string_view path) {
-  const std::size_t nameStart = path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1;
-  if (path.size() - nameStart < 3) return {};
+  if (path.size() - FileNameStart(path) < 3) return {};
   if (EqualsNoCase(path.substr(path.size() - 3), "cmt")) return {};
-  std::string name(path.substr(0, path.size() - 3));
-  return name + "cmt";
+  return std::string(path.substr(0, path.size() - 3)) + "cmt";
 }
 
 bool AssignFileName(TypeFileState& state, const std::string& value, bool navigationKind) {
