@@ -1,0 +1,16 @@
+// The program: the main window, then every log named on the command line.
+#include <QStringList>
+#include <QTimer>
+
+#include "app/untMain.h"
+
+int main(int argc, char** argv) {
+  tessaly::TessalyApplication application(argc, argv);
+  tessaly::TfrmMain frmMain;
+  frmMain.showMaximized();
+  const QStringList paths = application.arguments().mid(1);
+  QTimer::singleShot(0, &frmMain, [&frmMain, paths] {
+    for (const QString& path : paths) frmMain.OpenDocument(path);
+  });
+  return application.exec();
+}

@@ -1,0 +1,495 @@
+#include "app/untMain.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStatusTipEvent>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "acquisition/VaComm.h"
+#include "acquisition/untLogErrors.h"
+#include "acquisition/untSerialPort.h"
+#include "app/AppContext.h"
+#include "app/ProductInfo.h"
+#include "app/UntTMsgdlg1.h"
+#include "app/untAbutUs.h"
+#include "app/untFile.h"
+#include "app/untUTM.h"
+#include "app/untWelcome.h"
+#include "core/RecentFiles.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
+#include "core/TextReplace.h"
+
+namespace tessaly {
+
+namespace {
+
+QString WithoutAmpersands(const QString& caption) {
+  return QString::fromStdString(ReplaceAllText(caption.toStdString(), "&", ""));
+}
+
+// "Name (*.a, *.b)|*.a;*.b|..." as the file dialog's filters: each name with
+// its patterns, blank-separated, in the parentheses at its end.
+QStringList DialogFilters(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i];
+    const qsizetype open = name.lastIndexOf('(');
+    if (open > 0) name = name.left(open).trimmed();
+    filters << name + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  }
+  return filters;
+}
+
+QString AskOpenFile(QWidget* parent, const QString& folder, const QString& filter) {
+  QFileDialog dialog(parent, QStringLiteral("Open"), folder);
+  dialog.setNameFilters(DialogFilters(filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+QString AskSaveFile(QWidget* parent, const QString& folder, const QString& name) {
+  QFileDialog dialog(parent, QStringLiteral("Save As"), folder);
+  dialog.setNameFilters(DialogFilters(QStringLiteral("KV7100|*.kv2")));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("kv2"));
+  if (!name.isEmpty()) dialog.selectFile(name);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+// The lines of a multi-line text box.
+std::vector<std::string> TextLines(const QString& text) {
+  std::vector<std::string> lines;
+  for (const QString& line : text.split('\n')) lines.push_back(line.toStdString());
+  return lines;
+}
+
+}  // namespace
+
+// ---- TessalyApplication ----
+
+TessalyApplication::TessalyApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    AppContext::Instance().ReportCurrentException(receiver);
+  }
+  return false;
+}
+
+// ---- Creation ----
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
+  try {
+    FormCreate();
+  } catch (...) {
+    AppContext::Instance().ReportCurrentException(this);
+  }
+}
+
+TfrmMain::~TfrmMain() {
+  AppContext& context = AppContext::Instance();
+  if (context.MainWindow == this) context.MainWindow = nullptr;
+  if (context.VaComm == VaComm) context.VaComm = nullptr;
+}
+
+void TfrmMain::FormCreate() {
+  AppContext& context = AppContext::Instance();
+  CurrentDir = context.CurrentDir;
+  context.MainWindow = this;
+  msgMenssage = new TMsgDlg(this);
+  VaComm = new TVaComm(this);
+  context.VaComm = VaComm;
+  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
+  resize(1200, 800);
+  setAcceptDrops(true);
+  ChooseOpenFile = AskOpenFile;
+  ChooseSaveFile = AskSaveFile;
+
+  mdiArea = new QMdiArea(this);
+  mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(mdiArea);
+  connect(mdiArea, &QMdiArea::subWindowActivated, this, &TfrmMain::SubWindowActivated);
+
+  RzStatusPane = new QLabel(this);
+  statusBar()->addWidget(RzStatusPane, 1);
+
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  ReadSettings();
+  frmUTM = new TfrmUTM(this);
+  frmUTM->hide();
+}
+
+// A command whose window is not part of the program yet stays visible but
+// disabled, and is left out of the named commands so that no window's state
+// change enables it.
+QAction* TfrmMain::MakeAction(const char* name, const QString& caption, bool available) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setStatusTip(caption);
+  if (available) {
+    AppContext::Instance().RegisterAction(action->objectName(), action);
+  } else {
+    action->setEnabled(false);
+  }
+  return action;
+}
+
+void TfrmMain::CreateActions() {
+  actOpen = MakeAction("actOpen", QStringLiteral("Open"), true);
+  actImpPnav = MakeAction("actImpPnav", QStringLiteral("Pnav"), false);
+  actExportVDG = MakeAction("actExportVDG", QStringLiteral("VDG"), false);
+  actPrint = MakeAction("actPrint", QStringLiteral("Print"), false);
+  actExit = MakeAction("actExit", QStringLiteral("Exit"), true);
+  actSave = MakeAction("actSave", QStringLiteral("Save"), true);
+  actSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  actSaveAs = MakeAction("actSaveAs", QStringLiteral("Save As..."), true);
+  actClose = MakeAction("actClose", QStringLiteral("Close"), true);
+  actSerialPort = MakeAction("actSerialPort", QStringLiteral("Serial Port"), true);
+  actView = MakeAction("actView", QStringLiteral("View"), false);
+  actView->setStatusTip(QStringLiteral("vIEW"));
+  actUtm = MakeAction("actUtm", QStringLiteral("UTM"), true);
+  actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), false);
+  actLogZpxKV = MakeAction("actLogZpxKV", QStringLiteral("ZPX - KV"), false);
+  actLogZpxBT = MakeAction("actLogZpxBT", QStringLiteral("ZPX - BT"), false);
+  actLogRt4Basic = MakeAction("actLogRt4Basic", QStringLiteral("Basic"), false);
+  actLogRt4Kv = MakeAction("actLogRt4Kv", QStringLiteral("KV Compatiblility"), false);
+  actLogOther = MakeAction("actLogOther", QStringLiteral("Other"), false);
+  actLogRt4Pro = MakeAction("actLogRt4Pro", QStringLiteral("Pro"), true);
+  acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), false);
+  actRT4 = MakeAction("actRT4", QStringLiteral("RT4"), true);
+  actCascade = MakeAction("actCascade", QStringLiteral("Cascade"), true);
+  actTile = MakeAction("actTile", QStringLiteral("Tile"), true);
+  actAboutUs = MakeAction("actAboutUs", QStringLiteral("About Us"), true);
+  for (QAction* action : {actSave, actSaveAs, actClose}) action->setEnabled(false);
+  actCascade->setCheckable(true);
+  actTile->setCheckable(true);
+  // Save, Save As and Close have no menu entry; Save is reached by its key.
+  addAction(actSave);
+
+  connect(actOpen, &QAction::triggered, this, &TfrmMain::actOpenExecute);
+  connect(actExit, &QAction::triggered, this, &QWidget::close);
+  connect(actSave, &QAction::triggered, this, &TfrmMain::actSaveExecute);
+  connect(actSaveAs, &QAction::triggered, this, &TfrmMain::actSaveAsExecute);
+  connect(actClose, &QAction::triggered, this, &TfrmMain::actCloseExecute);
+  connect(actSerialPort, &QAction::triggered, this, &TfrmMain::OpenSerialPort);
+  connect(actUtm, &QAction::triggered, this, &TfrmMain::OpenUtm);
+  connect(actCascade, &QAction::triggered, this, &TfrmMain::actCascadeExecute);
+  connect(actTile, &QAction::triggered, this, &TfrmMain::actTileExecute);
+  connect(actAboutUs, &QAction::triggered, this, &TfrmMain::OpenAboutUs);
+}
+
+void TfrmMain::CreateMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->addAction(actOpen);
+  Reopen1 = file->addMenu(QStringLiteral("Reopen..."));
+  file->addSeparator();
+  file->addMenu(QStringLiteral("Import"))->addAction(actImpPnav);
+  file->addMenu(QStringLiteral("Export"))->addAction(actExportVDG);
+  file->addSeparator();
+  file->addAction(actPrint);
+  file->addSeparator();
+  file->addAction(actExit);
+
+  QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
+  configuration->addActions({actSerialPort, actView, actUtm});
+
+  QMenu* log = menuBar()->addMenu(QStringLiteral("&Log"));
+  log->addAction(actLogKv7100);
+  log->addMenu(QStringLiteral("Zeph 2"))->addActions({actLogZpxKV, actLogZpxBT});
+  log->addMenu(QStringLiteral("RT4"))->addActions({actLogRt4Basic, actLogRt4Kv});
+  log->addAction(actLogOther);
+
+  menuBar()->addMenu(QStringLiteral("&Download"))->addAction(acKV7100);
+
+  Windows1 = menuBar()->addMenu(QStringLiteral("&Windows"));
+  Windows1->addAction(actCascade);
+  Windows1->addSeparator();
+
+  menuBar()->addMenu(QStringLiteral("&Help"))->addAction(actAboutUs);
+
+  ppmLastFiles = new QMenu(this);
+  connect(Reopen1, &QMenu::triggered, this, &TfrmMain::RecentFileClick);
+  connect(ppmLastFiles, &QMenu::triggered, this, &TfrmMain::RecentFileClick);
+  connect(Windows1, &QMenu::triggered, this, [this](QAction* item) {
+    if (item != actCascade && !item->isSeparator()) WindowEntryClick(item);
+  });
+}
+
+void TfrmMain::CreateToolBar() {
+  QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+  bar->setObjectName(QStringLiteral("ToolBar1"));
+  bar->setMovable(false);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  btnOpen = new QToolButton(bar);
+  btnOpen->setDefaultAction(actOpen);
+  btnOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  btnOpen->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  btnOpen->setMenu(ppmLastFiles);
+  btnOpen->setPopupMode(QToolButton::MenuButtonPopup);
+  bar->addWidget(btnOpen);
+  bar->addSeparator();
+  actSerialPort->setIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+  actView->setIcon(style()->standardIcon(QStyle::SP_DesktopIcon));
+  actUtm->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
+  bar->addActions({actSerialPort, actView, actUtm});
+}
+
+// ---- Settings at start-up ----
+
+// The serial settings, the recent files, the view settings and the map
+// datum, in this order. A broken serial file is reported and skipped; any
+// other failure ends the reading and reaches the error report.
+void TfrmMain::ReadSettings() {
+  ReadSerialPortFile();
+  AppContext& context = AppContext::Instance();
+  ReadRecentFiles();
+  ReadViewSettings(LibPath(CurrentDir, "View.ega"), context.View);
+  context.MapDatum = ReadMapDatum(LibPath(CurrentDir, "UTM.ega"));
+}
+
+void TfrmMain::ReadSerialPortFile() {
+  SerialSettings settings = VaComm->Settings();
+  try {
+    ReadSerialSettings(LibPath(CurrentDir, "SerialPort.ega"), settings);
+  } catch (const SettingsError&) {
+    ShowWarning(QStringLiteral("Couldn't open the configuration file.\rAll the information in Serial Port was lost."));
+  }
+  VaComm->SetSettings(settings);
+}
+
+void TfrmMain::ReadRecentFiles() {
+  const std::vector<std::string> paths = tessaly::ReadRecentFiles(LibPath(CurrentDir, "Files.ega"));
+  for (std::size_t i = 0; i < paths.size(); ++i) AddRecentFileItem(static_cast<int>(i) + 1, paths[i]);
+}
+
+void TfrmMain::AddRecentFileItem(int number, const std::string& path) {
+  const QString caption = "&" + QString::number(number) + " " + QString::fromStdString(path);
+  ppmLastFiles->addAction(caption);
+  Reopen1->addAction(caption);
+}
+
+// ---- Opening documents ----
+
+void TfrmMain::actOpenExecute() {
+  const QString path = ChooseOpenFile(this, OpenDialogFolder(), OpenDialogFilter());
+  if (!path.isEmpty()) OpenDocument(path);
+}
+
+const QString& TfrmMain::OpenDialogFilter() {
+  static const QString filter = QStringLiteral(
+      "All (*.kvs, *.kvg, *.kvl, *.zpx, *.zpt, *.rtb, *.rtc)|*.kvs;*.kvg;*.kvl;*.zpx;*.zpt;*.rtb;*.rtc|"
+      "KV7100 Data String (*.kvs)|*.kvs|KV7100 Graphic (*.kvg)|*.kvg|KV7100 Log (*.kvl)|*.kvl|"
+      "ZEPH2 - KV Log (*.zpx)|*.zpx|ZEPH2 - BT Log (*.zpt)|*.zpt|RT4 Bacic (*.rtb)|*.rtb|"
+      "RT4 Kv Compability (*.rtc)|*.rtc|Unknown (*.*)|*.*");
+  return filter;
+}
+
+QString TfrmMain::OpenDialogFolder() const { return QString::fromStdString(CurrentDir + "Projects"); }
+
+TfrmFile* TfrmMain::ActiveDocument() const { return FActiveDocument; }
+
+void TfrmMain::OpenDocument(const QString& path, const QString& importMark) {
+  const std::string file = path.toStdString();
+  if (!QFileInfo(path).isFile()) {
+    ShowWarning(QStringLiteral("File not found, please select other"));
+    tessaly::RemoveRecentFile(LibPath(CurrentDir, "Files.ega"), file);
+    RemoveMenuEntry(ppmLastFiles, path, 3);
+    RemoveMenuEntry(Reopen1, path, 3);
+    return;
+  }
+  if (importMark.isEmpty()) {
+    try {
+      tessaly::AddRecentFile(LibPath(CurrentDir, "Files.ega"), file);
+    } catch (const SettingsError& error) {
+      AppContext::Instance().ReportError(error, this);  // the log opens all the same
+    }
+  }
+  if (TfrmTypeFile* open = FindOpenDocument(path)) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget())) mdiArea->setActiveSubWindow(frame);
+    open->raise();
+  } else {
+    Windows1->addAction(QFileInfo(path).fileName());
+    auto* document = new TfrmFile;
+    document->SetImported(false);
+    document->ShowErrorList = [](QWidget* owner, std::vector<std::string> lines) {
+      (new TfrmLogErrors(owner, std::move(lines)))->show();
+    };
+    connect(document, &TfrmFile::Activated, this, [this](TfrmFile* active) { FActiveDocument = active; });
+    connect(document, &TfrmFile::Closing, this, &TfrmMain::DocumentClosing);
+    QMdiSubWindow* frame = mdiArea->addSubWindow(document);
+    frame->resize(document->size());
+    document->show();
+    document->SetFileName(file);
+  }
+  for (QAction* action : {actClose, actSaveAs, actSave}) action->setEnabled(true);
+}
+
+TfrmTypeFile* TfrmMain::FindOpenDocument(const QString& name) const {
+  const std::string wanted = name.toStdString();
+  for (QMdiSubWindow* frame : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    auto* window = qobject_cast<TfrmTypeFile*>(frame->widget());
+    if (window && window->FileName() == wanted) return window;
+  }
+  return nullptr;
+}
+
+void TfrmMain::RemoveMenuEntry(QMenu* parent, const QString& text, int start) {
+  for (QAction* item : parent->actions()) {
+    if (WithoutAmpersands(item->text()).mid(start - 1, 100) == text) {
+      parent->removeAction(item);
+      item->deleteLater();
+      return;
+    }
+  }
+}
+
+void TfrmMain::SaveLines(const QString& fileName, const std::vector<std::string>& lines) {
+  WriteTextLines(fileName.toStdString(), lines);
+}
+
+void TfrmMain::RecentFileClick(QAction* item) { OpenDocument(item->text().mid(3)); }
+
+void TfrmMain::WindowEntryClick(QAction* item) {
+  const QString name = WithoutAmpersands(item->text());
+  for (QMdiSubWindow* frame : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    auto* window = qobject_cast<TfrmTypeFile*>(frame->widget());
+    if (window && QString::fromStdString(window->ShortFileName()) == name) {
+      mdiArea->setActiveSubWindow(frame);
+      return;
+    }
+  }
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) OpenDocument(url.toLocalFile());
+  }
+  event->acceptProposedAction();
+}
+
+// ---- Child windows ----
+
+void TfrmMain::SubWindowActivated(QMdiSubWindow* window) {
+  if (!window) return;
+  if (auto* document = qobject_cast<TfrmFile*>(window->widget())) document->FormActivate();
+}
+
+void TfrmMain::DocumentClosing(TfrmFile* document) {
+  RemoveMenuEntry(Windows1, QString::fromStdString(document->ShortFileName()), 1);
+  if (FActiveDocument == document) FActiveDocument = nullptr;
+  UpdateWindowCommands();
+}
+
+// Close, Save and Save As follow the Windows menu: off once only its two
+// fixed items (Cascade and the separator) are left.
+void TfrmMain::UpdateWindowCommands() {
+  if (Windows1->actions().size() == 2) {
+    for (QAction* action : {actClose, actSaveAs, actSave}) action->setEnabled(false);
+  }
+}
+
+void TfrmMain::actCloseExecute() {
+  QMdiSubWindow* active = mdiArea->activeSubWindow();
+  if (!active) return;
+  RemoveMenuEntry(Windows1, active->windowTitle(), 1);
+  active->close();
+  UpdateWindowCommands();
+}
+
+// Writes every multi-line text box of the active child window to the file
+// its hint names.
+void TfrmMain::actSaveExecute() {
+  QMdiSubWindow* active = mdiArea->activeSubWindow();
+  if (!active || !active->widget()) return;
+  const QString hint = active->widget()->statusTip();
+  for (auto* box : active->widget()->findChildren<QPlainTextEdit*>()) SaveLines(hint, TextLines(box->toPlainText()));
+  for (auto* box : active->widget()->findChildren<QTextEdit*>()) SaveLines(hint, TextLines(box->toPlainText()));
+}
+
+void TfrmMain::actSaveAsExecute() {
+  QMdiSubWindow* active = mdiArea->activeSubWindow();
+  const QString hint = active && active->widget() ? active->widget()->statusTip() : QString();
+  const QString answer = ChooseSaveFile(this, OpenDialogFolder(), hint);
+  if (!answer.isEmpty()) FSaveDialogFileName = answer;
+}
+
+void TfrmMain::actCascadeExecute() {
+  mdiArea->cascadeSubWindows();
+  actCascade->setChecked(true);
+  actTile->setChecked(false);
+}
+
+void TfrmMain::actTileExecute() {
+  mdiArea->tileSubWindows();
+  actTile->setChecked(true);
+  actCascade->setChecked(false);
+}
+
+void TfrmMain::OpenSerialPort() {
+  auto* window = new TfrmSerialPort;
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+}
+
+void TfrmMain::OpenUtm() {
+  frmUTM->show();
+  frmUTM->raise();
+  frmUTM->activateWindow();
+}
+
+void TfrmMain::OpenAboutUs() {
+  auto* about = new TfrmAboutBox;
+  QMdiSubWindow* frame = mdiArea->addSubWindow(about);
+  frame->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  frame->adjustSize();
+  frame->show();
+}
+
+// ---- Events ----
+
+bool TfrmMain::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    RzStatusPane->setText(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  if (event->type() == QEvent::WindowActivate && !FSplashShown) FormActivateFirstTime();
+  return QMainWindow::event(event);
+}
+
+void TfrmMain::FormActivateFirstTime() {
+  FSplashShown = true;
+  new TfrmWelcome(this);
+}
+
+void TfrmMain::ShowWarning(const QString& text) {
+  msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
+  msgMenssage->Estilo = TMsgDlgType::mtWarning;
+  msgMenssage->Caption = QStringLiteral("Warning");
+  msgMenssage->Mensagem = text;
+  msgMenssage->Execute();
+}
+
+}  // namespace tessaly

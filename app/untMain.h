@@ -1,0 +1,154 @@
+// TfrmMain: the multiple-document frame of the application. Owns the menus,
+// the tool bar and the status bar, the serial component, and fills the
+// AppContext hub (serial component, view settings, map datum, named commands)
+// that every other window reads. Opens log documents, keeps the recent-files
+// menus and the Windows menu of open documents, and opens the settings
+// windows.
+//
+// TessalyApplication: the application object; every exception that no window
+// handles is shown by the error report and the program runs on.
+#pragma once
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolButton;
+
+namespace tessaly {
+
+class TfrmFile;
+class TfrmTypeFile;
+class TfrmUTM;
+class TMsgDlg;
+class TVaComm;
+
+class TessalyApplication : public QApplication {
+ public:
+  TessalyApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Runs the start-up: caption, dialog folders, the settings files of Lib/
+  // in order, the recent-files menus, the hidden UTM window.
+  explicit TfrmMain(QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // The program's folder (ends with a separator).
+  std::string CurrentDir;
+
+  QMdiArea* mdiArea = nullptr;
+  TVaComm* VaComm = nullptr;
+  TMsgDlg* msgMenssage = nullptr;
+  QMenu* Windows1 = nullptr;
+  QMenu* Reopen1 = nullptr;
+  QMenu* ppmLastFiles = nullptr;
+  QLabel* RzStatusPane = nullptr;
+  QToolButton* btnOpen = nullptr;
+  TfrmUTM* frmUTM = nullptr;
+
+  QAction* actOpen = nullptr;
+  QAction* actImpPnav = nullptr;
+  QAction* actExportVDG = nullptr;
+  QAction* actPrint = nullptr;
+  QAction* actExit = nullptr;
+  QAction* actSave = nullptr;
+  QAction* actSaveAs = nullptr;
+  QAction* actClose = nullptr;
+  QAction* actSerialPort = nullptr;
+  QAction* actView = nullptr;
+  QAction* actUtm = nullptr;
+  QAction* actLogKv7100 = nullptr;
+  QAction* actLogZpxKV = nullptr;
+  QAction* actLogZpxBT = nullptr;
+  QAction* actLogRt4Basic = nullptr;
+  QAction* actLogRt4Kv = nullptr;
+  QAction* actLogOther = nullptr;
+  QAction* actLogRt4Pro = nullptr;
+  QAction* acKV7100 = nullptr;
+  QAction* actRT4 = nullptr;
+  QAction* actCascade = nullptr;
+  QAction* actTile = nullptr;
+  QAction* actAboutUs = nullptr;
+
+  // The log document activated last (target of the VDG export).
+  TfrmFile* ActiveDocument() const;
+
+  // Opens a log in a document window (or brings its window forward) and
+  // returns once it is loaded; a missing file is reported and dropped from
+  // the recent-files list. importMark is empty for a plain open.
+  void OpenDocument(const QString& path, const QString& importMark = QString());
+  // The first log window whose FileName equals name exactly, or nullptr.
+  TfrmTypeFile* FindOpenDocument(const QString& name) const;
+  // Deletes the first item of parent whose caption, without "&" and read from
+  // the 1-based position start (at most 100 characters), equals text.
+  void RemoveMenuEntry(QMenu* parent, const QString& text, int start);
+  // Writes the lines, each ended by CR LF, replacing the file.
+  void SaveLines(const QString& fileName, const std::vector<std::string>& lines);
+
+  // The Open dialog: folder, filter (the program's own "A|*.a|B|*.b" form);
+  // returns the chosen path or empty text. Tests replace it.
+  std::function<QString(QWidget* parent, const QString& folder, const QString& filter)> ChooseOpenFile;
+  // The "Save As..." dialog, pre-filled with a name; returns the answer.
+  std::function<QString(QWidget* parent, const QString& folder, const QString& name)> ChooseSaveFile;
+
+  static const QString& OpenDialogFilter();
+  QString OpenDialogFolder() const;
+  // The file name "Save As..." last confirmed (empty until then); logging
+  // windows start with it.
+  const QString& SaveDialogFileName() const { return FSaveDialogFileName; }
+
+  // Handlers, public so that tests can drive them like the menus do.
+  void actOpenExecute();
+  void actCloseExecute();
+  void actSaveExecute();
+  void actSaveAsExecute();
+  void actCascadeExecute();
+  void actTileExecute();
+  void RecentFileClick(QAction* item);
+  void WindowEntryClick(QAction* item);
+
+ protected:
+  bool event(QEvent* event) override;
+  void dragEnterEvent(class QDragEnterEvent* event) override;
+  void dropEvent(class QDropEvent* event) override;
+
+ private:
+  void FormCreate();
+  void CreateActions();
+  QAction* MakeAction(const char* name, const QString& caption, bool available);
+  void CreateMenus();
+  void CreateToolBar();
+  void ReadSettings();
+  void ReadSerialPortFile();
+  void ReadRecentFiles();
+  void AddRecentFileItem(int number, const std::string& path);
+  void FormActivateFirstTime();
+  void SubWindowActivated(QMdiSubWindow* window);
+  void DocumentClosing(TfrmFile* document);
+  void UpdateWindowCommands();
+  void OpenSerialPort();
+  void OpenUtm();
+  void OpenAboutUs();
+  void ShowWarning(const QString& text);
+
+  QPointer<TfrmFile> FActiveDocument;
+  QString FSaveDialogFileName;
+  bool FSplashShown = false;
+};
+
+}  // namespace tessaly
