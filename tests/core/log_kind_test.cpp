@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -164,6 +165,29 @@ TEST_F(LogKindTest, HugeFileWithoutLineBreakIsUnrecognisedWithoutReadingItWhole)
   std::string extension = "unchanged";
   EXPECT_FALSE(DetectLogKind(path, extension));
   EXPECT_EQ(extension, "unchanged");
+}
+
+TEST_F(LogKindTest, GeneratedLogsAreRecognisedByTheirKind) {
+  const struct {
+    const char* arguments;
+    const char* expected;
+  } cases[] = {
+      {"--kind kvl", ".KVL"},           {"--kind kvs", ".KVS"},
+      {"--kind kvg", ".KVG"},           {"--kind kvg --form comma", ".KVG"},
+      {"--kind zpx", ".ZPX"},           {"--kind zpx --form short", ".ZPX"},
+      {"--kind zpt", ".ZPT"},           {"--kind zpt --form short", ".ZPT"},
+      {"--kind rtb", ".RTB"},           {"--kind rtc", "unrecognised:unchanged"},
+      {"--kind kvl --bad-fraction 0.5", ".KVL"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir_.Home() + "generated.txt";
+    const std::string command =
+        std::string("python3 '" TESSALY_GEN_SURVEY "' --records 50 ") + c.arguments + " -o '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::string extension = "unchanged";
+    const bool settled = DetectLogKind(path, extension);
+    EXPECT_EQ(settled ? extension : "unrecognised:" + extension, c.expected) << c.arguments;
+  }
 }
 
 // --- Comments-file names ---------------------------------------------------

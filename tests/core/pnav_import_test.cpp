@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/TextHelpers.h"
 #include "core/settings_temp_dir.h"
 
 namespace tessaly {
@@ -268,6 +270,81 @@ TEST_F(PnavImportTest, HandedOverSampleParsesTheFilesDataLines) {
   EXPECT_EQ(sample.FDev, "+01234");
   EXPECT_EQ(sample.FGpsLatHemi, "N");
   EXPECT_EQ(sample.FLatDeg, "0");  // GPS-only files show no towfish position
+}
+
+// --- Generated navigation files --------------------------------------------
+
+class GeneratedPnavTest : public PnavImportTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  // Generates a navigation file, links channels 0, 1 and 2 to the deviation,
+  // towfish depth and sounder, and hands the import over to sample_.
+  void ImportGenerated(const std::string& kind) {
+    path_ = dir_.Home() + "generated.txt";
+    const std::string command =
+        "python3 '" TESSALY_GEN_SURVEY "' --records 40 --kind " + kind + " -o '" + path_ + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_EQ(import_.NewFile(path_), "");
+    ASSERT_EQ(import_.AddLink("@0", "Dev"), "");
+    ASSERT_EQ(import_.AddLink("@1", "Towfish Depth"), "");
+    ASSERT_EQ(import_.AddLink("@2", "Sounder"), "");
+    ASSERT_EQ(import_.CheckOk(), "");
+    sample_.FDevDigits = 5;
+    ASSERT_EQ(ApplyHandOver(sample_, import_), "");
+  }
+
+  // The data lines: those after the line holding the sample's heading.
+  std::vector<std::string> DataLines() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::vector<std::string> lines;
+    bool inData = false;
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (inData) lines.push_back(line);
+      inData = inData || line.find(sample_.FHeading) != std::string::npos;
+    }
+    return lines;
+  }
+
+  std::string path_;
+  TSample sample_{'.'};
+};
+
+TEST_P(GeneratedPnavTest, EveryDataLineOfAGeneratedFileIsAccepted) {
+  ImportGenerated(GetParam());
+  const std::vector<std::string> lines = DataLines();
+  ASSERT_EQ(lines.size(), 40u);
+  for (const std::string& line : lines) {
+    ASSERT_EQ(sample_.Parse(line), 0) << line << ": " << sample_.FErrorText;
+    EXPECT_EQ(sample_.FDev, FieldAt(import_.FDevCol, ',', line));
+    EXPECT_EQ(sample_.FTowDepth, FieldAt(import_.FTFDepthCol, ',', line));
+    EXPECT_EQ(sample_.FSounder, FieldAt(import_.FSounderCol, ',', line));
+    EXPECT_EQ(sample_.FNavTime, FieldAt(0, ',', line));
+    EXPECT_EQ(sample_.FGpsLatHemi, "N");
+    EXPECT_EQ(sample_.FGpsLonHemi, "W");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPositionForms, GeneratedPnavTest, ::testing::Values("pnav-plus", "pnav-p"));
+
+TEST_F(GeneratedPnavTest, TowfishPositionOfAPlusFileComesFromItsTowfishColumn) {
+  ImportGenerated("pnav-plus");
+  EXPECT_EQ(import_.FPosKind, '+');
+  EXPECT_EQ(sample_.FPnav.FMarkColumn, 2);
+  const std::string line = DataLines().front();
+  ASSERT_EQ(sample_.Parse(line), 0) << sample_.FErrorText;
+  // TF:44.2994600:-63.2999943 in signed decimal degrees.
+  const std::string towfish(FieldAt(import_.FPlusCol, ',', line));
+  EXPECT_NEAR(std::stod(sample_.FTfDecLat), std::stod(std::string(FieldAt(1, ':', towfish))), 1e-4);
+  EXPECT_NEAR(std::stod(sample_.FTfDecLon), std::stod(std::string(FieldAt(2, ':', towfish))), 1e-4);
+}
+
+TEST_F(GeneratedPnavTest, GpsOnlyFileShowsNoTowfishPosition) {
+  ImportGenerated("pnav-p");
+  EXPECT_EQ(import_.FPosKind, 'p');
+  EXPECT_EQ(sample_.FPnav.FMarkColumn, -1);
+  ASSERT_EQ(sample_.Parse(DataLines().front()), 0) << sample_.FErrorText;
+  EXPECT_EQ(sample_.FLatDeg, "0");
+  EXPECT_EQ(sample_.FGpsLatDeg, "44");
 }
 
 }  // namespace
