@@ -86,13 +86,15 @@ void TPainelGridOk::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), ToQColor(color_));
   DrawRaisedBevel(painter, rect().adjusted(0, 0, -1, -1));
   painter.setClipRect(CellArea());
-  PaintRows(painter);
+  LayOut();
+  PaintCells(painter);
   highlightedRow_ = -1;
 }
 
-// Rows from the first visible one, the header first when it is fixed; only
-// what fits in the panel is painted.
-void TPainelGridOk::PaintRows(QPainter& painter) {
+// Where the rows and columns go: rows from the first visible one, the header
+// first when it is fixed, columns from the first visible one, as far as the
+// panel reaches.
+void TPainelGridOk::LayOut() {
   info_.paintedRows_.clear();
   info_.paintedCols_.clear();
   const int first = info_.firstRow_;
@@ -103,7 +105,8 @@ void TPainelGridOk::PaintRows(QPainter& painter) {
   bool firstPass = true;
   while (y <= height() && row <= rows - 1 && row <= last) {
     const bool header = firstPass && info_.linhaFixa_;
-    y = PaintRow(painter, header ? 0 : row, y);
+    info_.paintedRows_.push_back({header ? 0 : row, y});
+    y += TInformacaoGrid::kRowHeight;
     if (header) {
       row = first == 0 ? 1 : first;
     } else {
@@ -111,9 +114,17 @@ void TPainelGridOk::PaintRows(QPainter& painter) {
     }
     firstPass = false;
   }
+  const int cols = info_.QtdColunas();
+  int x = TInformacaoGrid::kMargin;
+  for (int col = info_.firstCol_; x <= width() && col <= cols - 1; ++col) {
+    const int colWidth = info_.PaintedColWidth(col);
+    info_.paintedCols_.push_back({col, x, colWidth});
+    x += colWidth;
+  }
 }
 
-int TPainelGridOk::PaintRow(QPainter& painter, int row, int y) {
+// Background and font colour of a row; the highlighted row inverted.
+TPainelGridOk::RowInk TPainelGridOk::InkOf(int row) const {
   BgrColor background = info_.GetRowColor(row);
   if (background == 0) background = info_.corCelulas_;
   BgrColor font = info_.GetRowFontColor(row);
@@ -121,26 +132,36 @@ int TPainelGridOk::PaintRow(QPainter& painter, int row, int y) {
     background ^= kInvert;
     font ^= kInvert;
   }
-  const QColor fill = ToQColor(background);
-  painter.setPen(ToQColor(font));
-  info_.paintedRows_.push_back({row, y});
-  const bool recordCols = info_.paintedCols_.empty();
-  const int cols = info_.QtdColunas();
-  int x = TInformacaoGrid::kMargin;
-  for (int col = info_.firstCol_; x <= width() && col <= cols - 1; ++col) {
-    const int colWidth = info_.PaintedColWidth(col);
-    const QRect cell(x, y, colWidth - 1, TInformacaoGrid::kRowHeight - 1);
-    painter.fillRect(cell, fill);
-    const std::string_view text = GetCell(row, col);
-    if (!text.empty()) {
-      // drawText clips to the cell: the text ends at the column's right edge minus one.
-      painter.drawText(cell.adjusted(kTextInset, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+  return {ToQColor(background), ToQColor(font)};
+}
+
+// Each cell is filled one pixel short of its slot. Texts go column by column
+// under a clip that ends one pixel before the column's right edge, so a long
+// text is cut there; drawing at a point under one clip per column is much
+// cheaper than laying out every text in its own rectangle.
+void TPainelGridOk::PaintCells(QPainter& painter) {
+  std::vector<RowInk> inks;
+  inks.reserve(info_.paintedRows_.size());
+  for (const TInformacaoGrid::PaintedRow& row : info_.paintedRows_) {
+    inks.push_back(InkOf(row.row));
+    for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
+      painter.fillRect(QRect(col.left, row.top, col.width - 1, TInformacaoGrid::kRowHeight - 1), inks.back().fill);
+    }
+  }
+  const QFontMetrics metrics = fontMetrics();
+  const int baseline = (TInformacaoGrid::kRowHeight - 1 - metrics.height()) / 2 + metrics.ascent();
+  const QRect area = CellArea();
+  for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
+    painter.setClipRect(QRect(col.left, 0, col.width - 1, height()).intersected(area));
+    for (std::size_t r = 0; r < info_.paintedRows_.size(); ++r) {
+      const TInformacaoGrid::PaintedRow& row = info_.paintedRows_[r];
+      const std::string_view text = GetCell(row.row, col.col);
+      if (text.empty()) continue;
+      painter.setPen(inks[r].font);
+      painter.drawText(QPoint(col.left + kTextInset, row.top + baseline),
                        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     }
-    if (recordCols) info_.paintedCols_.push_back({col, x, colWidth});
-    x += colWidth;
   }
-  return y + TInformacaoGrid::kRowHeight;
 }
 
 void TPainelGridOk::mousePressEvent(QMouseEvent* event) {

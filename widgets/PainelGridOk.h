@@ -20,6 +20,7 @@
 // or fill a tessaly::CellTable elsewhere and InformacaoGrid().AttachCells(it).
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <functional>
 #include <string>
@@ -90,8 +91,13 @@ class TPainelGridOk : public QFrame {
  private:
   friend class TInformacaoGrid;
 
-  void PaintRows(class QPainter& painter);
-  int PaintRow(QPainter& painter, int row, int y);
+  struct RowInk {
+    QColor fill;
+    QColor font;
+  };
+  void LayOut();
+  RowInk InkOf(int row) const;
+  void PaintCells(class QPainter& painter);
   void RepaintNow();
   QRect CellArea() const;
   int FullRowsShown() const;
