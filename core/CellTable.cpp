@@ -1,5 +1,7 @@
 #include "core/CellTable.h"
 
+#include "core/MemoryAdvice.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -43,6 +45,10 @@ void CellTable::Reserve(std::size_t rows, std::size_t textBytes) {
   rowColor_.reserve(rows);
   rowFont_.reserve(rows);
   arena_.reserve(textBytes);
+  // A large grid is filled right after this; huge pages spare most faults.
+  AdviseHugePages(arena_);
+  AdviseHugePages(cellEnd_);
+  AdviseHugePages(rowStart_);
 }
 
 std::string_view CellTable::Cell(std::size_t row, std::size_t col) const {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/DeviationColours.h"
+#include "core/MemoryAdvice.h"
 #include "core/VdgExport.h"
 
 namespace tessaly {
@@ -201,6 +202,7 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   const std::uint64_t lineCount = raw_.LineCount();
   const std::uint64_t maximum = lineCount == 0 ? 0 : lineCount - 1;
   chart_.reserve(lineCount);
+  AdviseHugePages(chart_);
   GridSink sink(grid_, chart_, errorList_, comments_, options.view, lineCount);
   sink.SetCaptionBytes(grid_.TextBytes());
   RawLineSource source(raw_);

@@ -1,5 +1,7 @@
 #include "core/RawText.h"
 
+#include "core/MemoryAdvice.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -17,6 +19,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
   const long size = std::ftell(file.get());
   if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  bytes.reserve(static_cast<std::size_t>(size));
+  AdviseHugePages(bytes);
   bytes.resize(static_cast<std::size_t>(size));
   const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
   bytes.resize(got);  // a file that shrank while being read gives what it held
@@ -49,6 +53,7 @@ void RawText::IndexLines() {
   ForEachLine(bytes_, true, [&count](std::string_view) { ++count; });
   lineStart_ = std::vector<std::uint64_t>();
   lineStart_.reserve(count);
+  AdviseHugePages(lineStart_);
   const char* base = bytes_.data();
   ForEachLine(bytes_, true, [this, base](std::string_view line) {
     lineStart_.push_back(static_cast<std::uint64_t>(line.data() - base));
