@@ -9,8 +9,6 @@ int main(int argc, char** argv) {
   tessaly::TfrmMain frmMain;
   frmMain.showMaximized();
   const QStringList paths = application.arguments().mid(1);
-  QTimer::singleShot(0, &frmMain, [&frmMain, paths] {
-    for (const QString& path : paths) frmMain.OpenDocument(path);
-  });
+  QTimer::singleShot(0, &frmMain, [&frmMain, paths] { frmMain.OpenCommandLineFiles(paths); });
   return application.exec();
 }

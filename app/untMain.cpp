@@ -83,13 +83,17 @@ std::vector<std::string> TextLines(const QString& text) {
 
 TessalyApplication::TessalyApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
+bool DeliverReportingErrors(const std::function<bool()>& deliver, const QObject* receiver) {
   try {
-    return QApplication::notify(receiver, event);
+    return deliver();
   } catch (...) {
     AppContext::Instance().ReportCurrentException(receiver);
   }
   return false;
+}
+
+bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
+  return DeliverReportingErrors([&] { return QApplication::notify(receiver, event); }, receiver);
 }
 
 // ---- Creation ----
@@ -341,6 +345,10 @@ void TfrmMain::OpenDocument(const QString& path, const QString& importMark) {
     document->SetFileName(file);
   }
   for (QAction* action : {actClose, actSaveAs, actSave}) action->setEnabled(true);
+}
+
+void TfrmMain::OpenCommandLineFiles(const QStringList& paths) {
+  for (const QString& path : paths) OpenDocument(QFileInfo(path).absoluteFilePath());
 }
 
 TfrmTypeFile* TfrmMain::FindOpenDocument(const QString& name) const {

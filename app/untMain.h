@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -32,6 +33,10 @@ class TfrmTypeFile;
 class TfrmUTM;
 class TMsgDlg;
 class TVaComm;
+
+// Runs deliver (the delivery of one event); an exception escaping it is shown
+// by the error report, naming the receiver's class, and false is returned.
+bool DeliverReportingErrors(const std::function<bool()>& deliver, const QObject* receiver);
 
 class TessalyApplication : public QApplication {
  public:
@@ -92,6 +97,8 @@ class TfrmMain : public QMainWindow {
   // returns once it is loaded; a missing file is reported and dropped from
   // the recent-files list. importMark is empty for a plain open.
   void OpenDocument(const QString& path, const QString& importMark = QString());
+  // Opens every file named on the program's command line, in order.
+  void OpenCommandLineFiles(const QStringList& paths);
   // The first log window whose FileName equals name exactly, or nullptr.
   TfrmTypeFile* FindOpenDocument(const QString& name) const;
   // Deletes the first item of parent whose caption, without "&" and read from
