@@ -1,8 +1,11 @@
 #include "core/Positions.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <clocale>
+#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "core/TextHelpers.h"
@@ -14,6 +17,30 @@ namespace {
 
 // Room for any double in fixed notation (309 integer digits) plus the rest.
 constexpr std::size_t kFixedRoom = 400;
+
+constexpr std::uint64_t kPow10[20] = {1ull,
+                                      10ull,
+                                      100ull,
+                                      1000ull,
+                                      10000ull,
+                                      100000ull,
+                                      1000000ull,
+                                      10000000ull,
+                                      100000000ull,
+                                      1000000000ull,
+                                      10000000000ull,
+                                      100000000000ull,
+                                      1000000000000ull,
+                                      10000000000000ull,
+                                      100000000000000ull,
+                                      1000000000000000ull,
+                                      10000000000000000ull,
+                                      100000000000000000ull,
+                                      1000000000000000000ull,
+                                      10000000000000000000ull};
+
+// 128-bit products keep the scaled mantissa exact.
+__extension__ typedef unsigned __int128 Wide;
 
 bool IsBlank(char c) { return c == ' '; }
 
@@ -27,78 +54,170 @@ bool ReadPlainNumber(const char* first, const char* last, double& value) {
   return error == std::errc() && end == last;
 }
 
+// |value| × 10^scale rounded to the nearest integer, ties to even, computed
+// exactly from the binary value (as printf rounds); false when the result
+// does not fit 64 bits or the value is not finite.
+bool RoundScaled(double value, int scale, std::uint64_t& result) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  if (biased == 0x7ff || scale < 0 || scale > 19) return false;
+  const std::uint64_t fraction = bits & ((1ull << 52) - 1);
+  const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (1ull << 52);
+  const int exponent = (biased == 0 ? 1 : biased) - 1075;  // value = mantissa × 2^exponent
+  Wide scaled = static_cast<Wide>(mantissa) * kPow10[scale];
+  if (exponent >= 0) {
+    if (exponent > 11) return false;
+    scaled <<= exponent;
+  } else if (-exponent >= 120) {
+    scaled = 0;  // below one half: rounds to zero
+  } else {
+    const int shift = -exponent;
+    const Wide whole = scaled >> shift;
+    const Wide rest = scaled - (whole << shift);
+    const Wide half = Wide{1} << (shift - 1);
+    scaled = whole + ((rest > half || (rest == half && (whole & 1) != 0)) ? 1 : 0);
+  }
+  if ((scaled >> 64) != 0) return false;
+  result = static_cast<std::uint64_t>(scaled);
+  return true;
+}
+
+// Writes `number` as exactly `digits` decimal digits (zero-padded).
+char* WriteDigits(std::uint64_t number, int digits, char* out) {
+  for (int i = digits - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  }
+  return out + digits;
+}
+
+// Fixed text of `count` significant digits whose first `whole` digits are
+// before the point (none when `whole` <= 0).
+std::size_t WriteSignificant(const char* digits, int count, int whole, bool negative, char* out) {
+  std::size_t n = 0;
+  if (negative) out[n++] = '-';
+  if (whole <= 0) {
+    out[n++] = '0';
+    out[n++] = '.';
+    for (int i = whole; i < 0; ++i) out[n++] = '0';
+    for (int i = 0; i < count; ++i) out[n++] = digits[i];
+    return n;
+  }
+  for (int i = 0; i < whole; ++i) out[n++] = i < count ? digits[i] : '0';
+  if (count > whole) {
+    out[n++] = '.';
+    for (int i = whole; i < count; ++i) out[n++] = digits[i];
+  }
+  return n;
+}
+
+// The 15 significant digits of a magnitude between 1e-5 and 1e14, by integer
+// arithmetic; `scale` is the number of them after the point. False outside.
+bool Significant15Digits(double magnitude, char* digits, int& scale) {
+  if (!(magnitude >= 1e-5 && magnitude < 1e14)) return false;
+  scale = 19;
+  for (double limit = 1e-4; scale > 0 && magnitude >= limit; limit *= 10) --scale;
+  std::uint64_t number = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!RoundScaled(magnitude, scale, number)) return false;
+    if (number >= kPow10[15]) --scale;
+    else if (number < kPow10[14]) ++scale;
+    else break;
+  }
+  if (number < kPow10[14] || number >= kPow10[15]) return false;
+  WriteDigits(number, 15, digits);
+  return true;
+}
+
 // Fixed notation with up to 15 significant digits and no trailing zeros.
 std::size_t FormatSignificant15(double value, char* out) {
   if (value == 0.0) {
     out[0] = '0';
     return 1;
   }
-  char sci[40];
-  const auto sciEnd = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14).ptr;
-  const char* p = sci;
-  std::size_t n = 0;
-  if (*p == '-') out[n++] = *p++;
   char digits[15];
-  std::size_t count = 0;
-  for (; *p != 'e'; ++p)
-    if (*p != '.') digits[count++] = *p;
-  const bool negativeExponent = p[1] == '-';
-  int exponent = 0;
-  std::from_chars(p + 2, sciEnd, exponent);
-  if (negativeExponent) exponent = -exponent;
+  int whole = 0;
+  if (int scale = 0; Significant15Digits(std::fabs(value), digits, scale)) {
+    whole = 15 - scale;
+  } else {
+    char sci[40];
+    char* end = std::to_chars(sci, sci + sizeof sci, std::fabs(value), std::chars_format::scientific, 14).ptr;
+    char* e = std::find(sci, end, 'e');
+    std::copy(sci + 2, e, std::copy(sci, sci + 1, digits));
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, whole);
+    ++whole;
+  }
+  int count = 15;
   while (count > 1 && digits[count - 1] == '0') --count;
-  if (exponent < 0) {
-    out[n++] = '0';
-    out[n++] = '.';
-    for (int i = -1; i > exponent; --i) out[n++] = '0';
-    for (std::size_t i = 0; i < count; ++i) out[n++] = digits[i];
-    return n;
-  }
-  const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
-  for (std::size_t i = 0; i < whole; ++i) out[n++] = i < count ? digits[i] : '0';
-  if (count > whole) {
-    out[n++] = '.';
-    for (std::size_t i = whole; i < count; ++i) out[n++] = digits[i];
-  }
-  return n;
+  return WriteSignificant(digits, count, whole, value < 0, out);
 }
 
-// Signed decimal degrees, 5 decimals: the whole degrees joined with the first
-// characters of the minutes / 60 text, as many as the minutes text is long.
-bool DecimalDegrees(std::string_view degrees, std::string_view minutes, char separator,
-                    double& value) {
+// `value` with `decimals` decimals and "." as point; returns the end.
+char* WriteFixed(double value, int decimals, char* out, char* outEnd) {
+  std::uint64_t scaled = 0;
+  if (decimals < 0 || decimals > 18 || !RoundScaled(value, decimals, scaled))
+    return std::to_chars(out, outEnd, value, std::chars_format::fixed, decimals).ptr;
+  if (std::signbit(value)) *out++ = '-';
+  out = std::to_chars(out, outEnd, scaled / kPow10[decimals]).ptr;
+  if (decimals == 0) return out;
+  *out++ = '.';
+  return WriteDigits(scaled % kPow10[decimals], decimals, out);
+}
+
+// Decimal degrees with 5 decimals: the whole degrees joined with the first
+// characters of the minutes / 60 text, as many as the minutes text is long,
+// then reformatted. Returns the text's length (0 when a text is not a
+// number) and its value.
+std::size_t DecimalDegreesText(std::string_view degrees, std::string_view minutes, char separator,
+                               char* out, double& value) {
   double m = 0.0;
   std::int32_t wholeDegrees = 0;
-  if (!ReadNumber(minutes, separator, m) || !ParseInteger(degrees, wholeDegrees)) return false;
+  if (!ReadNumber(minutes, separator, m) || !ParseInteger(degrees, wholeDegrees)) return 0;
   char fraction[kFixedRoom];
   const std::size_t fractionLength = FormatSignificant15(m / 60.0, fraction);
   const std::size_t taken = fractionLength > 1 ? std::min(minutes.size(), fractionLength - 1) : 0;
 
-  char joined[kFixedRoom + 16];
-  char* end = std::to_chars(joined, joined + 16, wholeDegrees).ptr;
+  char* end = std::to_chars(out, out + 16, wholeDegrees).ptr;
   end = std::copy(fraction + 1, fraction + 1 + taken, end);
-  return ReadPlainNumber(joined, end, value);
-}
-
-void AssignFixed(double value, int decimals, std::string& out) {
-  char text[kFixedRoom];
-  const char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
-  out.assign(text, static_cast<std::size_t>(end - text));
+  if (!ReadPlainNumber(out, end, value)) return 0;
+  // The usual join, whole degrees then a point and at most five decimals,
+  // already is the reformatted text once padded.
+  const bool pointJoined = taken == 0 || fraction[1] == '.';
+  if (pointJoined && taken <= 6) {
+    if (taken == 0) *end++ = '.';
+    end = std::fill_n(end, 6 - std::max<std::size_t>(taken, 1), '0');
+    return static_cast<std::size_t>(end - out);
+  }
+  end = WriteFixed(value, 5, out, out + kFixedRoom + 16);
+  ReadPlainNumber(out, end, value);
+  return static_cast<std::size_t>(end - out);
 }
 
 // "%8.3f" with the separator as decimal point.
 void FormatMetres(double value, char separator, std::string& out) {
-  FormatFixed(value, 3, separator, out);
-  if (out.size() < 8) out.insert(0, 8 - out.size(), ' ');
+  char text[kFixedRoom];
+  char* begin = text + 8;
+  char* end = WriteFixed(value, 3, begin, text + sizeof text);
+  std::replace(begin, end, '.', separator);
+  while (end - begin < 8) *--begin = ' ';
+  out.assign(begin, static_cast<std::size_t>(end - begin));
 }
 
 // Signed decimal text of one coordinate; the hemisphere gives the sign unless
 // the degrees carry one.
 bool SignedDecimal(std::string_view degrees, std::string_view minutes, std::string_view hemisphere,
                    char positive, char separator, std::string& text, double& value) {
-  if (!DegMinToDec(degrees, minutes, separator, text) || hemisphere.empty()) return false;
-  if (text[0] != '-' && text[0] != '+') text.insert(text.begin(), hemisphere[0] == positive ? '+' : '-');
-  return ReadPlainNumber(text.data(), text.data() + text.size(), value);
+  char decimal[kFixedRoom + 32];
+  char* begin = decimal + 1;
+  std::size_t length = DecimalDegreesText(degrees, minutes, separator, begin, value);
+  if (length == 0 || hemisphere.empty()) return false;
+  if (*begin != '-') {
+    *--begin = hemisphere[0] == positive ? '+' : '-';
+    ++length;
+    if (*begin == '-') value = -value;
+  }
+  text.assign(begin, length);
+  return true;
 }
 
 }  // namespace
@@ -128,18 +247,19 @@ bool ReadNumber(std::string_view text, char separator, double& value) {
 }
 
 void FormatFixed(double value, int decimals, char separator, std::string& out) {
-  AssignFixed(value, decimals, out);
-  if (separator != '.') {
-    const auto point = out.find('.');
-    if (point != std::string::npos) out[point] = separator;
-  }
+  char text[kFixedRoom];
+  char* end = WriteFixed(value, decimals, text, text + sizeof text);
+  std::replace(text, end, '.', separator);
+  out.assign(text, static_cast<std::size_t>(end - text));
 }
 
 bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,
                  std::string& result) {
+  char text[kFixedRoom + 32];
   double value = 0.0;
-  if (!DecimalDegrees(degrees, minutes, separator, value)) return false;
-  AssignFixed(value, 5, result);
+  const std::size_t length = DecimalDegreesText(degrees, minutes, separator, text, value);
+  if (length == 0) return false;
+  result.assign(text, length);
   return true;
 }
 
@@ -165,7 +285,7 @@ bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
   char* end = std::to_chars(zone, zone + 12, utm.zoneNumber).ptr;
   *end++ = ' ';
   *end++ = utm.bandLetter;
-  out.zone.assign(zone, end);
+  out.zone.assign(zone, static_cast<std::size_t>(end - zone));
   FormatMetres(utm.northing, separator, out.north);
   FormatMetres(utm.easting, separator, out.east);
   return true;

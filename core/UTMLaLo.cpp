@@ -88,8 +88,11 @@ bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosit
   const double t = tanPhi * tanPhi;
   const double c = p.ep2 * cosPhi * cosPhi;
   const double a = cosPhi * (longitude - centralMeridian) * kDegToRad;
-  const double m = p.a * (p.m1 * phi - p.m2 * std::sin(2.0 * phi) + p.m3 * std::sin(4.0 * phi) -
-                          p.m4 * std::sin(6.0 * phi));
+  // sin 2φ, sin 4φ and sin 6φ by the multiple-angle identities.
+  const double sin2 = 2.0 * sinPhi * cosPhi, cos2 = cosPhi * cosPhi - sinPhi * sinPhi;
+  const double sin4 = 2.0 * sin2 * cos2, cos4 = cos2 * cos2 - sin2 * sin2;
+  const double sin6 = sin4 * cos2 + cos4 * sin2;
+  const double m = p.a * (p.m1 * phi - p.m2 * sin2 + p.m3 * sin4 - p.m4 * sin6);
 
   const double a2 = a * a, a3 = a2 * a, a4 = a3 * a, a5 = a4 * a, a6 = a5 * a;
   result.easting = kScale * n *

@@ -131,6 +131,18 @@ constexpr FieldMember kFieldOf[16] = {
     &TSample::FTowDepth,   &TSample::FSounder,  nullptr,            &TSample::FNavTime,
     nullptr,               &TSample::FNavTowPos, &TSample::FNavAux, nullptr};
 
+// Fields every rearrangement of a kind writes, which the split need not cut.
+std::uint16_t RewrittenByRearrangement(std::uint8_t kind) {
+  constexpr std::uint16_t kPositionDepthSounder = 0x3FC;  // identifiers 2 to 9
+  constexpr std::uint16_t kDevAndPosition = 0xFE;         // identifiers 1 to 7
+  switch (kind) {
+    case skKVL:
+    case skKVS: return kPositionDepthSounder;
+    case skKVG: return kDevAndPosition;
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 TSample::TSample() : TSample(LocaleDecimalSeparator()) {}
@@ -214,11 +226,13 @@ int TSample::Parse(std::string_view line) {
 
 void TSample::SplitColumns(std::string_view line) {
   FColumnViews.clear();
-  for (auto cut = line.find(','); cut != std::string_view::npos; cut = line.find(',')) {
-    FColumnViews.push_back(line.substr(0, cut));
-    line.remove_prefix(cut + 1);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] != ',') continue;
+    FColumnViews.push_back(line.substr(start, i - start));
+    start = i + 1;
   }
-  FColumnViews.push_back(line);
+  FColumnViews.push_back(line.substr(start));
 }
 
 std::string_view TSample::Column(std::int32_t index) const {
@@ -227,8 +241,9 @@ std::string_view TSample::Column(std::int32_t index) const {
 }
 
 void TSample::AssignFields() {
+  const std::uint16_t cut = FFieldSet & ~RewrittenByRearrangement(FKind);
   for (std::uint8_t id = 0; id <= sfSpare; ++id) {
-    if (!HasField(id)) continue;
+    if (((cut >> id) & 1u) == 0) continue;
     if (kFieldOf[id] != nullptr) {
       (this->*kFieldOf[id]).assign(Column(FColumns[id]));
     } else if (id == sfNavFix) {

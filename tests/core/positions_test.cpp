@@ -2,10 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
 
 namespace tessaly {
 namespace {
+
+// Decimal degrees as printf would give them: minutes / 60 with 15
+// significant digits in fixed notation, cut to the minutes' length, joined
+// with the degrees and printed with 5 decimals.
+std::string PrintfDegMinToDec(int degrees, const std::string& minutes) {
+  char sci[64];
+  std::snprintf(sci, sizeof sci, "%.14e", std::strtod(minutes.c_str(), nullptr) / 60.0);
+  std::string digits = std::string(1, sci[0]) + std::string(sci + 2, 14);
+  const int exponent = std::atoi(std::strchr(sci, 'e') + 1);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string fixed;
+  if (exponent < 0) {
+    fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  } else {
+    const auto whole = static_cast<std::size_t>(exponent) + 1;
+    fixed = digits.size() > whole ? digits.substr(0, whole) + "." + digits.substr(whole)
+                                  : digits + std::string(whole - digits.size(), '0');
+  }
+  const std::string joined = std::to_string(degrees) + fixed.substr(1, minutes.size());
+  char out[64];
+  std::snprintf(out, sizeof out, "%.5f", std::strtod(joined.c_str(), nullptr));
+  return out;
+}
 
 std::string Dec(const char* degrees, const char* minutes, char separator = '.') {
   std::string out = "unset";
@@ -32,6 +59,22 @@ TEST(DegMinToDec, TruncatesToTheLengthOfTheMinutesText) {
 TEST(DegMinToDec, MinutesOfSixtyOrMoreLoseTheirWholePart) {
   EXPECT_EQ(Dec("45", "75.000"), "45.25000");
   EXPECT_EQ(Dec("45", "60.000"), "45.00000");
+}
+
+TEST(DegMinToDec, AgreesWithPrintfOnManyMinutes) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> degrees(0, 179), thousandths(0, 59999), extra(0, 9);
+  for (int i = 0; i < 20000; ++i) {
+    char minutes[32];
+    const int t = thousandths(random);
+    if (i % 3 == 0) std::snprintf(minutes, sizeof minutes, "%02d.%03d", t / 1000, t % 1000);
+    else if (i % 3 == 1) std::snprintf(minutes, sizeof minutes, "%02d.%03d%d", t / 1000, t % 1000, extra(random));
+    else std::snprintf(minutes, sizeof minutes, "%d.%d", t / 7, t % 97);
+    const int d = degrees(random);
+    ASSERT_EQ(Dec(std::to_string(d).c_str(), minutes), PrintfDegMinToDec(d, minutes)) << d << " " << minutes;
+  }
+  for (const char* odd : {"0.0000001", "1e-9", "600.000", "5999.99", "1e15", "0.5", "59.99999999"})
+    EXPECT_EQ(Dec("12", odd), PrintfDegMinToDec(12, odd)) << odd;
 }
 
 TEST(DegMinToDec, ReadsMinutesWithTheSeparator) {
@@ -69,6 +112,24 @@ TEST(FormatFixed, UsesTheSeparator) {
   EXPECT_EQ(out, "17,968");
   FormatFixed(0.6, 3, '.', out);
   EXPECT_EQ(out, "0.600");
+}
+
+TEST(FormatFixed, AgreesWithPrintfRounding) {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> metres(-1e7, 1e7), small(-2.0, 2.0);
+  const auto expectSame = [](double value, int decimals) {
+    char expected[512];
+    std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+    std::string actual;
+    FormatFixed(value, decimals, '.', actual);
+    EXPECT_EQ(actual, expected) << value;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    expectSame(metres(random), 3);
+    expectSame(small(random), 5);
+  }
+  for (const double tie : {0.125, 0.375, 2.5, 0.0625, 1e-300, -0.0001, -0.0, 1e300, 5e-324, 4503599627370497.5})
+    for (const int decimals : {0, 2, 3, 5}) expectSame(tie, decimals);
 }
 
 struct Derived {
