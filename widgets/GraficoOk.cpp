@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
+#include <cmath>
 
 #include "widgets/BgrColour.h"
 #include "widgets/ChartScale.h"
@@ -22,6 +24,12 @@ QSlider* MakeSlider(Qt::Orientation orientation, int minimum, int maximum, QWidg
   slider->setSingleStep(kSliderStep);
   slider->setPageStep(kSliderStep);
   return slider;
+}
+
+// A computed position put on a scroll bar, held within its bounds.
+void MoveBar(QScrollBar* bar, double position) {
+  bar->setValue(static_cast<int>(std::clamp(position, static_cast<double>(bar->minimum()),
+                                            static_cast<double>(bar->maximum()))));
 }
 
 void StepSlider(QSlider* slider, int delta) {
@@ -58,10 +66,10 @@ void TGraficoOK::SetColor(BgrColor colour) {
 
 void TGraficoOK::SelecionaPonto(double index) {
   TLinha& line = painel_->Linha();
-  if (index > line.QtdValores()) return;
+  if (!std::isfinite(index) || index > line.QtdValores()) return;
   const TIndices& records = painel_->IndicesH();
   if (navegadorX_ && (index < records.PPontoInicio() || index > records.PPontoFinal())) {
-    navegadorX_->setValue(static_cast<int>(index - records.QtdPontos() / 2));
+    MoveBar(navegadorX_, index - records.QtdPontos() / 2);
   }
   line.SetSel(index, 0);
   line.SetSeleciona(true);
@@ -69,7 +77,8 @@ void TGraficoOK::SelecionaPonto(double index) {
 }
 
 void TGraficoOK::CentralizaY(double value) {
-  if (navegadorY_) navegadorY_->setValue(static_cast<int>(navegadorY_->maximum() / 2 - value));
+  if (!std::isfinite(value)) return;
+  if (navegadorY_) MoveBar(navegadorY_, navegadorY_->maximum() / 2 - value);
   grafico_.SetPontoMedioY(value);
   RepaintLine();
 }

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
+#include <limits>
 #include <vector>
 
 #include "WidgetTestSupport.h"
@@ -249,6 +250,10 @@ TEST_F(ChartFixture, TheVerticalScrollBarMovesTheMiddleValue) {
   EXPECT_EQ(settings.PontoMedioY(), -3);
   chart.CentralizaY(0);
   EXPECT_EQ(settings.PontoMedioY(), 0);
+  chart.CentralizaY(1e300);  // far beyond the bar: the bar stops at its end
+  EXPECT_EQ(scroll->value(), scroll->minimum());
+  chart.CentralizaY(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(settings.PontoMedioY(), 1e300);
 }
 
 TEST_F(ChartFixture, ViewSettingsAreAppliedToLinePanelSlidersAndScrollBars) {
