@@ -163,6 +163,7 @@ void LogDocument::ResetContent() {
   validCount_ = errorCount_ = 0;
   errorList_ = std::string();
   comments_ = CommentsStore();
+  commentsError_.clear();
 }
 
 std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
@@ -196,7 +197,7 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   if (state_.FileType == "Unknown") return status_ = LoadStatus::Unknown;
   if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
   sample_->FMapDatum = options.mapDatum;
-  if (state_.GrdFile) comments_.Load(state_.NameGrdFile);
+  if (state_.GrdFile) commentsError_ = comments_.Load(state_.NameGrdFile);
   if (options.caption) options.caption(loadMessage_);
 
   const std::uint64_t lineCount = raw_.LineCount();
@@ -251,6 +252,7 @@ bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string
   grid_.SetCell(row, kCommentColumn,
                 comments_.CommentOf(static_cast<std::int64_t>(row)).value_or(std::string_view()));
   if (state_.NameGrdFile.empty()) return fail("This log has no comments file.");
+  if (!commentsError_.empty()) return fail(commentsError_);
   const std::string saveError = comments_.Save(state_.NameGrdFile, state_.FileName);
   if (!saveError.empty()) return fail(saveError);
   state_.GrdFile = true;

@@ -111,10 +111,15 @@ class LogDocument {
   // ---- Comments (column 28) ----
   bool HasCommentsFile() const { return state_.GrdFile; }
   const std::string& CommentsFileName() const { return state_.NameGrdFile; }
+  // Why the comments file could not be read at the last load; empty when it
+  // was read or does not exist.
+  const std::string& CommentsError() const { return commentsError_; }
   // Sets the comment of grid row `row` (1 to GridRowCount() - 1), shows it in
   // the comment column and rewrites the comments file at once (never the
-  // log). False with the reason in `error` when the row is out of range or
-  // the file could not be written; the cell keeps the new text.
+  // log). False with the reason in `error` when the row is out of range, when
+  // the comments file could not be read at load (writing it would lose its
+  // comments) or when it could not be written; the cell then keeps the new
+  // text.
   bool SetComment(std::size_t row, std::string_view text, std::string* error = nullptr);
 
   // Colours every record row again with the given view settings.
@@ -149,6 +154,7 @@ class LogDocument {
   std::uint64_t errorCount_ = 0;
   std::string errorList_;
   CommentsStore comments_;
+  std::string commentsError_;
 };
 
 }  // namespace tessaly

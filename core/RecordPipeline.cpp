@@ -78,7 +78,7 @@ struct Batch {
   std::vector<LineState> state;
   std::vector<LineVerdict> verdicts;
   std::vector<std::int64_t> deviation;
-  std::vector<std::uint32_t> textStart;  // per line, plus one past the last
+  std::vector<std::size_t> textStart;    // per line, plus one past the last
   std::vector<std::uint32_t> ends;       // GridCells: kRecordColumnCount per line, empty ones too
   std::string text;
   bool done = false;
@@ -101,7 +101,7 @@ class BatchParser {
     b.text.clear();
     for (std::size_t k = 0; k < n; ++k) {
       const std::string_view line = b.lines[b.begin + k];
-      b.textStart[k] = static_cast<std::uint32_t>(b.text.size());
+      b.textStart[k] = b.text.size();
       if (line.empty()) {
         b.state[k] = LineState::Empty;
         if (format_.layout == RowFormat::Layout::GridCells) b.ends.resize(b.ends.size() + kRecordColumnCount);
@@ -112,7 +112,7 @@ class BatchParser {
       b.deviation[k] = DeviationNumber(sample_.FDev);
       LayOut(b, b.firstIndex + b.begin + k + 1);
     }
-    b.textStart[n] = static_cast<std::uint32_t>(b.text.size());
+    b.textStart[n] = b.text.size();
   }
 
  private:

@@ -137,6 +137,22 @@ TEST(DocumentLoad, CommentIsStoredUnderItsRowAndAppliedAtTheNextLoad) {
   EXPECT_EQ(again.Grid().Cell(6, kCommentColumn), "");
 }
 
+TEST(DocumentLoad, ACommentsFileThatCannotBeWrittenIsReported) {
+  DocumentTempDir dir;
+  const std::string path = dir.Path("locked.KVL");
+  WriteBytes(path, CrLfLines({KvlLine(), KvlLine()}));
+  std::filesystem::create_directory(dir.Path("locked.cmt"));  // in the way of the comments file
+  LogDocument doc;
+  ASSERT_EQ(doc.OpenLog(path, SmallBatches()), LoadStatus::Loaded);
+  EXPECT_EQ(doc.ValidCount(), 2u);
+  std::string error;
+  EXPECT_FALSE(doc.SetComment(1, "kept in the grid", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(doc.Grid().Cell(1, kCommentColumn), "kept in the grid");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path("locked.cmt")));
+  EXPECT_EQ(ReadBytes(path), CrLfLines({KvlLine(), KvlLine()}));
+}
+
 TEST(DocumentLoad, CommentOutsideTheGridIsRefused) {
   DocumentTempDir dir;
   const std::string path = dir.Path("few.KVL");
