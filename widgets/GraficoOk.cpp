@@ -19,6 +19,7 @@ constexpr int kSliderStep = 3;
 
 QSlider* MakeSlider(Qt::Orientation orientation, int minimum, int maximum, QWidget* parent) {
   auto* slider = new QSlider(orientation, parent);
+  slider->setFocusPolicy(Qt::StrongFocus);
   slider->setRange(minimum, maximum);
   slider->setTickInterval(kSliderStep);
   slider->setSingleStep(kSliderStep);
@@ -96,6 +97,7 @@ void TGraficoOK::SetNavegadorX(bool on) {
   navegadorX_ = nullptr;
   if (on) {
     navegadorX_ = new QScrollBar(Qt::Horizontal, this);
+    navegadorX_->setFocusPolicy(Qt::StrongFocus);
     navegadorX_->setRange(0, painel_->Linha().QtdValores());
     connect(navegadorX_, &QScrollBar::valueChanged, this, [this](int position) {
       grafico_.SetPontoInicioX(position);
@@ -115,6 +117,7 @@ void TGraficoOK::SetNavegadorY(bool on) {
   navegadorY_ = nullptr;
   if (on) {
     navegadorY_ = new QScrollBar(Qt::Vertical, this);
+    navegadorY_->setFocusPolicy(Qt::StrongFocus);
     navegadorY_->setRange(0, 100);
     navegadorY_->setValue(50);
     connect(navegadorY_, &QScrollBar::valueChanged, this, [this](int position) {

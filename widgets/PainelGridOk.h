@@ -7,9 +7,10 @@
 // Layout: rows are 21 pixels apart, columns as wide as their width (90 for
 // 0); a 3-pixel margin before the first column and above the first row; each
 // cell is filled one pixel narrower and lower than its slot, so one-pixel gaps
-// show the panel colour. A text is drawn from the cell's left edge, clipped at
-// the column's right edge minus one pixel. Cell texts are bytes shown as
-// Latin-1 (every byte is a character; survey logs are ASCII).
+// show the panel colour. A text starts 2 pixels in from the cell's left edge,
+// centred in the row's height, and is clipped at the column's right edge minus
+// one pixel. Cell texts are bytes shown as Latin-1 (every byte is a
+// character, so no byte sequence is invalid; survey logs are ASCII).
 //
 // Use from a window:
 //   grid->InformacaoGrid().SetQtdColunas(29);      // before filling cells
