@@ -274,15 +274,35 @@ TEST_F(PnavImportTest, HandedOverSampleParsesTheFilesDataLines) {
 
 // --- Generated navigation files --------------------------------------------
 
-class GeneratedPnavTest : public PnavImportTest, public ::testing::WithParamInterface<const char*> {
+struct GeneratedKind {
+  const char* kind;
+  char posKind;
+  std::int32_t markColumn;
+};
+
+class GeneratedPnavTest : public PnavImportTest, public ::testing::WithParamInterface<GeneratedKind> {
  protected:
-  // Generates a navigation file, links channels 0, 1 and 2 to the deviation,
-  // towfish depth and sounder, and hands the import over to sample_.
-  void ImportGenerated(const std::string& kind) {
-    path_ = dir_.Home() + "generated.txt";
-    const std::string command =
-        "python3 '" TESSALY_GEN_SURVEY "' --records 40 --kind " + kind + " -o '" + path_ + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  // One file of each navigation kind for the whole suite.
+  static void SetUpTestSuite() {
+    files_ = new testing::SettingsTempDir;
+    std::string command;
+    for (const char* kind : {"pnav-plus", "pnav-p"}) {
+      if (!command.empty()) command += " && ";
+      command += std::string("python3 '" TESSALY_GEN_SURVEY "' --records 40 --kind ") + kind + " -o '" +
+                 files_->Home() + kind + "'";
+    }
+    generated_ = std::system(command.c_str()) == 0;
+  }
+  static void TearDownTestSuite() {
+    delete files_;
+    files_ = nullptr;
+  }
+
+  // Links channels 0, 1 and 2 of the generated file to the deviation, towfish
+  // depth and sounder, and hands the import over to sample_.
+  void SetUp() override {
+    ASSERT_TRUE(generated_);
+    path_ = files_->Home() + GetParam().kind;
     ASSERT_EQ(import_.NewFile(path_), "");
     ASSERT_EQ(import_.AddLink("@0", "Dev"), "");
     ASSERT_EQ(import_.AddLink("@1", "Towfish Depth"), "");
@@ -305,12 +325,13 @@ class GeneratedPnavTest : public PnavImportTest, public ::testing::WithParamInte
     return lines;
   }
 
+  static inline testing::SettingsTempDir* files_ = nullptr;
+  static inline bool generated_ = false;
   std::string path_;
   TSample sample_{'.'};
 };
 
-TEST_P(GeneratedPnavTest, EveryDataLineOfAGeneratedFileIsAccepted) {
-  ImportGenerated(GetParam());
+TEST_P(GeneratedPnavTest, EveryDataLineIsAcceptedWithItsLinkedChannels) {
   const std::vector<std::string> lines = DataLines();
   ASSERT_EQ(lines.size(), 40u);
   for (const std::string& line : lines) {
@@ -324,28 +345,24 @@ TEST_P(GeneratedPnavTest, EveryDataLineOfAGeneratedFileIsAccepted) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPositionForms, GeneratedPnavTest, ::testing::Values("pnav-plus", "pnav-p"));
-
-TEST_F(GeneratedPnavTest, TowfishPositionOfAPlusFileComesFromItsTowfishColumn) {
-  ImportGenerated("pnav-plus");
-  EXPECT_EQ(import_.FPosKind, '+');
-  EXPECT_EQ(sample_.FPnav.FMarkColumn, 2);
+TEST_P(GeneratedPnavTest, TowfishPositionFollowsThePositionForm) {
+  EXPECT_EQ(import_.FPosKind, GetParam().posKind);
+  EXPECT_EQ(sample_.FPnav.FMarkColumn, GetParam().markColumn);
   const std::string line = DataLines().front();
   ASSERT_EQ(sample_.Parse(line), 0) << sample_.FErrorText;
-  // TF:44.2994600:-63.2999943 in signed decimal degrees.
+  EXPECT_EQ(sample_.FGpsLatDeg, "44");
+  if (GetParam().posKind == 'p') {
+    EXPECT_EQ(sample_.FLatDeg, "0");  // GPS-only files show no towfish position
+    return;
+  }
+  // The towfish column holds TF:<latitude>:<longitude> in signed decimal degrees.
   const std::string towfish(FieldAt(import_.FPlusCol, ',', line));
   EXPECT_NEAR(std::stod(sample_.FTfDecLat), std::stod(std::string(FieldAt(1, ':', towfish))), 1e-4);
   EXPECT_NEAR(std::stod(sample_.FTfDecLon), std::stod(std::string(FieldAt(2, ':', towfish))), 1e-4);
 }
 
-TEST_F(GeneratedPnavTest, GpsOnlyFileShowsNoTowfishPosition) {
-  ImportGenerated("pnav-p");
-  EXPECT_EQ(import_.FPosKind, 'p');
-  EXPECT_EQ(sample_.FPnav.FMarkColumn, -1);
-  ASSERT_EQ(sample_.Parse(DataLines().front()), 0) << sample_.FErrorText;
-  EXPECT_EQ(sample_.FLatDeg, "0");
-  EXPECT_EQ(sample_.FGpsLatDeg, "44");
-}
+INSTANTIATE_TEST_SUITE_P(BothPositionForms, GeneratedPnavTest,
+                         ::testing::Values(GeneratedKind{"pnav-plus", '+', 2}, GeneratedKind{"pnav-p", 'p', -1}));
 
 }  // namespace
 }  // namespace tessaly
