@@ -100,7 +100,7 @@ TfrmSerialPort::TfrmSerialPort(QWidget* parent)
   layout->addLayout(line);
   layout->addWidget(buffers);
   layout->addLayout(buttons);
-  setFixedSize(380, 330);
+  setFixedSize(380, 310);
 
   AppContext::Instance().SetActionsEnabled(AppContext::SerialActionNames(), false);
   FormShow();

@@ -83,13 +83,13 @@ void FileAnimation::PaintSearch(QPainter& p, double phase) {
 }
 
 void FileAnimation::PaintTransfer(QPainter& p, double phase) {
-  const double y = height() / 2.0 - 14;
+  const double y = height() / 2.0 - 6;
   const QRectF from(20, y, 44, 32), to(width() - 64, y, 44, 32);
   PaintFolder(p, from);
   PaintFolder(p, to);
   const double startX = from.center().x() - 11, endX = to.center().x() - 11;
   const double x = startX + (endX - startX) * phase;
-  const double lift = 26 * std::sin(std::numbers::pi * phase);
+  const double lift = 12 * std::sin(std::numbers::pi * phase);
   PaintPage(p, QPointF(x, y - 6 - lift), 1.0);
 }
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,7 +24,6 @@ TFrmPrgBar::TFrmPrgBar(TFromProgressBar& component, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), component_(component) {
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(kWidth, kHeight);
-  setStyleSheet("TFrmPrgBar { border: 1px solid palette(dark); }");
 
   const TMeuProgressBar& settings = *component.ProgressBar;
   lblMsg = new QLabel(settings.Mensagem(), this);
@@ -74,6 +74,14 @@ void TFrmPrgBar::closeEvent(QCloseEvent* event) {
   Animate1->Stop();
   ForgetAsCurrent();
   QDialog::closeEvent(event);
+}
+
+// A borderless window draws its own frame.
+void TFrmPrgBar::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TFrmPrgBar::ForgetAsCurrent() {

@@ -37,6 +37,7 @@ class TFrmPrgBar : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void btnIniciarClick();
