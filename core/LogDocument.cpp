@@ -15,13 +15,6 @@ constexpr std::string_view kLoadingFile = "Loading File ...";
 constexpr std::string_view kLoadingData = "Loading data ...";
 constexpr std::string_view kImportingData = "Importing data ...";
 
-std::int64_t ParseInteger(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  std::int64_t value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
-
 std::size_t DecimalDigits(std::uint64_t value) {
   std::size_t digits = 1;
   while (value >= 10) {
@@ -233,7 +226,7 @@ std::size_t LogDocument::RowOfRawLine(std::size_t lineIndex) const {
   std::size_t low = 1, high = static_cast<std::size_t>(validCount_) + 1;
   while (low < high) {
     const std::size_t mid = low + (high - low) / 2;
-    const auto number = static_cast<std::uint64_t>(ParseInteger(grid_.Cell(mid, 2)));
+    const auto number = static_cast<std::uint64_t>(CellInteger(grid_.Cell(mid, 2)));
     if (number == wanted) return mid;
     if (number < wanted) low = mid + 1;
     else high = mid;
@@ -262,7 +255,7 @@ bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string
 void LogDocument::Recolour(const ViewSettings& view) {
   for (std::size_t row = 1; row <= validCount_; ++row) {
     const RowColours colours =
-        DeviationColours(static_cast<std::int64_t>(row), ParseInteger(grid_.Cell(row, 3)), view);
+        DeviationColours(static_cast<std::int64_t>(row), CellInteger(grid_.Cell(row, 3)), view);
     grid_.SetRowColor(row, colours.background);
     grid_.SetRowFontColor(row, colours.font);
   }

@@ -53,17 +53,16 @@ void AppendErrorEntry(std::string& out, const RejectedLine& line) {
   out.append(kCrLf).append(kCrLf);
 }
 
-unsigned DefaultThreadCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
-
-namespace {
-
-// The deviation text ("+01234", "-0042") as an integer; 0 when it is not one.
-std::int64_t DeviationNumber(std::string_view text) {
+std::int64_t CellInteger(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   std::int64_t value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);
   return value;
 }
+
+unsigned DefaultThreadCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
+
+namespace {
 
 enum class LineState : std::uint8_t { Empty, Parsed };
 
@@ -109,7 +108,7 @@ class BatchParser {
       }
       b.state[k] = LineState::Parsed;
       sample_.ParseDetached(line, b.verdicts[k]);
-      b.deviation[k] = DeviationNumber(sample_.FDev);
+      b.deviation[k] = CellInteger(sample_.FDev);
       LayOut(b, b.firstIndex + b.begin + k + 1);
     }
     b.textStart[n] = b.text.size();

@@ -53,6 +53,10 @@ struct RecordScratch {
 };
 RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber, RecordScratch& scratch);
 
+// A whole-number cell ("+01234", "-0042", "17") as an integer; 0 when it is
+// not one. Used for the deviation (row colours, chart) and for "RD#".
+std::int64_t CellInteger(std::string_view text);
+
 // How a worker lays out the columns 1 to 27 of an accepted record.
 struct RowFormat {
   enum class Layout : std::uint8_t {
