@@ -1,4 +1,6 @@
 // The program: the main window, then every log named on the command line.
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <QTimer>
 
@@ -7,6 +9,8 @@
 int main(int argc, char** argv) {
   tessaly::TessalyApplication application(argc, argv);
   tessaly::TfrmMain frmMain;
+  // Without a window manager "maximised" means nothing: take the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) frmMain.setGeometry(screen->availableGeometry());
   frmMain.showMaximized();
   const QStringList paths = application.arguments().mid(1);
   QTimer::singleShot(0, &frmMain, [&frmMain, paths] { frmMain.OpenCommandLineFiles(paths); });

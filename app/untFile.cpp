@@ -120,7 +120,7 @@ void TfrmFile::FormCreate() {
 }
 
 void TfrmFile::BuildLayout() {
-  resize(980, 640);
+  resize(1040, 660);
 
   lstRawData = new RawTextView;
   lstRawData->SetGutterVisible(false);
@@ -130,6 +130,10 @@ void TfrmFile::BuildLayout() {
   rawLayout->addWidget(lstRawData);
 
   PainelGrid1 = new TPainelGridOk;
+  // The column widths are pixel widths made for a small dialog font.
+  QFont gridFont = PainelGrid1->font();
+  gridFont.setPixelSize(11);
+  PainelGrid1->setFont(gridFont);
   grpValidDataGrid = new QGroupBox(QStringLiteral("Valid Data Grid"));
   auto* gridLayout = new QVBoxLayout(grpValidDataGrid);
   gridLayout->setContentsMargins(4, 4, 4, 4);
@@ -302,8 +306,10 @@ void TfrmFile::FinishLoad() {
 void TfrmFile::AttachDocument() {
   auto cells = std::shared_ptr<CellTable>(FDocument, const_cast<CellTable*>(&FDocument->Grid()));
   TInformacaoGrid& info = PainelGrid1->InformacaoGrid();
+  // The grid shows the caption row and the records; the blank rows a load
+  // leaves for skipped lines are not added, since growing the shared table
+  // would copy its whole offset array.
   info.AttachCells(std::move(cells));
-  info.SetQtdLinhas(ClampToInt(FDocument->GridRowCount()));
   for (std::size_t col = 0; col < kGridColumnCount; ++col)
     info.SetColWidth(static_cast<int>(col), kGridColumns[col].width);
   info.SetRowColor(0, kHeaderGrey);

@@ -120,6 +120,7 @@ void TfrmMain::FormCreate() {
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
   setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
+  setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
   setAcceptDrops(true);
   ChooseOpenFile = AskOpenFile;
@@ -340,7 +341,8 @@ void TfrmMain::OpenDocument(const QString& path, const QString& importMark) {
     connect(document, &TfrmFile::Activated, this, [this](TfrmFile* active) { FActiveDocument = active; });
     connect(document, &TfrmFile::Closing, this, &TfrmMain::DocumentClosing);
     QMdiSubWindow* frame = mdiArea->addSubWindow(document);
-    frame->resize(document->size());
+    frame->setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    PlaceNewWindow(frame, document->size());
     document->show();
     document->SetFileName(file);
   }
@@ -349,6 +351,18 @@ void TfrmMain::OpenDocument(const QString& path, const QString& importMark) {
 
 void TfrmMain::OpenCommandLineFiles(const QStringList& paths) {
   for (const QString& path : paths) OpenDocument(QFileInfo(path).absoluteFilePath());
+}
+
+// A new document window steps down and right from the one before it and
+// keeps within the client area where there is room.
+void TfrmMain::PlaceNewWindow(QMdiSubWindow* frame, QSize preferred) {
+  constexpr int kStep = 28;
+  const QSize area = mdiArea->viewport()->size();
+  const int others = static_cast<int>(mdiArea->subWindowList().size()) - 1;
+  const int offset = kStep * (others % 8);
+  const QSize room(area.width() - offset, area.height() - offset);
+  frame->resize(preferred.boundedTo(room).expandedTo(QSize(640, 420)));
+  frame->move(offset, offset);
 }
 
 TfrmTypeFile* TfrmMain::FindOpenDocument(const QString& name) const {

@@ -145,6 +145,7 @@ class TfrmMain : public QMainWindow {
   void ReadRecentFiles();
   void AddRecentFileItem(int number, const std::string& path);
   void FormActivateFirstTime();
+  void PlaceNewWindow(QMdiSubWindow* frame, QSize preferred);
   void SubWindowActivated(QMdiSubWindow* window);
   void DocumentClosing(TfrmFile* document);
   void UpdateWindowCommands();
