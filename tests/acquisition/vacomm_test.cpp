@@ -1,6 +1,8 @@
 #include "acquisition/VaComm.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -138,6 +140,21 @@ TEST_F(PtyPair, BytesWrittenOnOneSideArriveThroughOnRxChar) {
   comm.Close();
   comm.Close();
   EXPECT_FALSE(comm.Active());
+}
+
+TEST_F(PtyPair, EventsArriveWhileAModalDialogRuns) {
+  TVaComm comm;
+  QDialog dialog;
+  std::string received;
+  comm.OnRxChar = [&](TVaComm* sender, int) {
+    received += sender->ReadText();
+    if (received.size() >= 5) dialog.accept();
+  };
+  comm.Open();
+  QTimer::singleShot(50, [this] { WritePeer("hello"); });
+  QTimer::singleShot(5000, &dialog, &QDialog::reject);  // guard
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(received, "hello");
 }
 
 TEST_F(PtyPair, RealFfBytesArriveOnceWithoutFalseBreaks) {
