@@ -1,0 +1,99 @@
+// The main window's shell behaviour: splash on the first activation only,
+// the about box, hints in the status bar, Save As.
+#include "app/untMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusTipEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/untAbutUs.h"
+#include "app/untWelcome.h"
+#include "main_window_test_home.h"
+
+namespace tessaly {
+namespace {
+
+using testing::TestHome;
+
+int SplashCount(const TfrmMain& main) { return static_cast<int>(main.findChildren<TfrmWelcome*>().size()); }
+
+TEST(MainWindowShell, SplashAppearsOnTheFirstActivationOnly) {
+  TestHome home;
+  TfrmMain main;
+  EXPECT_EQ(SplashCount(main), 0);
+
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&main, &activate);
+  EXPECT_EQ(SplashCount(main), 1);
+  QApplication::sendEvent(&main, &activate);
+  EXPECT_EQ(SplashCount(main), 1);
+}
+
+TEST(MainWindowShell, EveryAboutUsOpensANewAboutBoxInTheClientArea) {
+  TestHome home;
+  TfrmMain main;
+  main.show();
+
+  main.actAboutUs->trigger();
+  main.actAboutUs->trigger();
+
+  int boxes = 0;
+  for (QMdiSubWindow* frame : main.mdiArea->subWindowList()) {
+    if (qobject_cast<TfrmAboutBox*>(frame->widget())) ++boxes;
+  }
+  EXPECT_EQ(boxes, 2);
+}
+
+TEST(MainWindowShell, StatusBarShowsTheCurrentHint) {
+  TestHome home;
+  TfrmMain main;
+
+  QStatusTipEvent tip(main.actView->statusTip());
+  QApplication::sendEvent(&main, &tip);
+  EXPECT_EQ(main.RzStatusPane->text(), "vIEW");
+
+  QStatusTipEvent cleared{QString()};
+  QApplication::sendEvent(&main, &cleared);
+  EXPECT_EQ(main.RzStatusPane->text(), "");
+}
+
+TEST(MainWindowShell, SaveAsRemembersTheConfirmedNameOnly) {
+  TestHome home;
+  TfrmMain main;
+  main.OpenDocument(home.QSample("line01.kvl"));
+  QString folder;
+  main.ChooseSaveFile = [&](QWidget*, const QString& f, const QString&) {
+    folder = f;
+    return QString::fromStdString(home.Path("Projects/session.kv2"));
+  };
+
+  main.actSaveAs->trigger();
+  EXPECT_EQ(folder.toStdString(), home.Path("Projects"));
+  EXPECT_EQ(main.SaveDialogFileName().toStdString(), home.Path("Projects/session.kv2"));
+
+  main.ChooseSaveFile = [](QWidget*, const QString&, const QString&) { return QString(); };
+  main.actSaveAs->trigger();
+  EXPECT_EQ(main.SaveDialogFileName().toStdString(), home.Path("Projects/session.kv2"));
+}
+
+TEST(MainWindowShell, SaveNeverWritesTheOpenLog) {
+  TestHome home;
+  TfrmMain main;
+  const std::string log = home.Sample("line01.kvl");
+  const std::string before = testing::ReadFileBytes(log);
+  main.OpenDocument(QString::fromStdString(log));
+  main.show();
+
+  main.actSave->trigger();
+
+  EXPECT_EQ(testing::ReadFileBytes(log), before);
+}
+
+}  // namespace
+}  // namespace tessaly
