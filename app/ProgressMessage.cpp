@@ -61,7 +61,7 @@ void TFromProgressBar::Execute(bool modal) {
   delete window_.data();
   window_ = new TFrmPrgBar(*this, AppContext::Instance().MainWindow);
   if (QuantoIniciar) QuantoIniciar(this);
-  if (!window_) return;  // closed by the start handler
+  if (!window_ || TFrmPrgBar::Current() != window_) return;  // already closed by the start handler
   if (modal) window_->exec();
   else window_->show();
 }

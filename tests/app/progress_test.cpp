@@ -160,6 +160,14 @@ TEST_F(Progress, ModalWindowClosesWhenAWorkerPostsTheLastPosition) {
   EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
 }
 
+TEST_F(Progress, WorkFinishedInsideTheStartHandlerDoesNotLeaveAModalWindow) {
+  progress_.QuantoIniciar = [this](QObject*) {
+    for (int i = 1; i <= 100; ++i) progress_.ProgressBar->SetPosicao(i);
+  };
+  progress_.Execute(true);  // would block for ever if the closed window were shown again
+  EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
+}
+
 TEST_F(Progress, CloseWindowClosesTheCurrentWindow) {
   progress_.Execute(false);
   TFromProgressBar::CloseWindow();
