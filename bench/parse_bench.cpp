@@ -18,6 +18,9 @@ std::atomic<long> gAllocations{0};
 
 }  // namespace
 
+// Counting replacements of the global allocation functions; they pair malloc
+// with free by design, which GCC cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   gAllocations.fetch_add(1, std::memory_order_relaxed);
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;

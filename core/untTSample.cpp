@@ -82,6 +82,10 @@ std::string_view FractionOf(std::string_view coordinate) {
 // "0." followed by the fraction is a decimal number.
 bool HasNumericFraction(std::string_view coordinate) { return IsInteger(FractionOf(coordinate)); }
 
+void Clear(std::initializer_list<std::string*> texts) {
+  for (std::string* text : texts) text->clear();
+}
+
 int Fail(LineVerdict& verdict, CheckStep step, std::string_view message) {
   verdict.firstFailure = step;
   verdict.message.assign(message);
@@ -235,22 +239,23 @@ void TSample::SplitColumns(std::string_view line) {
   FColumnViews.push_back(line.substr(start));
 }
 
-std::string_view TSample::Column(std::int32_t index) const {
+std::string_view TSample::Column(std::int64_t index) const {
   const auto at = static_cast<std::size_t>(index < 0 ? 0 : index);
   return at < FColumnViews.size() ? FColumnViews[at] : std::string_view{};
 }
 
 void TSample::AssignFields() {
-  const std::uint16_t cut = FFieldSet & ~RewrittenByRearrangement(FKind);
+  const auto cut = static_cast<std::uint16_t>(FFieldSet & ~RewrittenByRearrangement(FKind));
   for (std::uint8_t id = 0; id <= sfSpare; ++id) {
     if (((cut >> id) & 1u) == 0) continue;
     if (kFieldOf[id] != nullptr) {
       (this->*kFieldOf[id]).assign(Column(FColumns[id]));
     } else if (id == sfNavFix) {
       FNavLat.assign(Column(FColumns[id]));
-      FNavLatHemi.assign(Column(FColumns[id] + 1));
-      FNavLon.assign(Column(FColumns[id] + 2));
-      FNavLonHemi.assign(Column(FColumns[id] + 3));
+      const std::int64_t first = FColumns[id];
+      FNavLatHemi.assign(Column(first + 1));
+      FNavLon.assign(Column(first + 2));
+      FNavLonHemi.assign(Column(first + 3));
     } else if (id == sfMark) {
       FTfDecLat.assign(Column(FPnav.FMarkColumn));
     }
@@ -336,29 +341,10 @@ TSample::Rearranged TSample::RearrangeNavigation(LineVerdict& verdict) {
 // The GPS fix is converted as the towfish set, moved to the GPS set, and the
 // towfish set shows zeros.
 TSample::Rearranged TSample::NavigationGpsOnly(LineVerdict& verdict) {
-  AssignChars(FLatDeg, FNavLat, 1, 2);
-  FixMinutes(FNavLat, 2, FLatMin);
-  FLatHemi = FNavLatHemi;
-  AssignChars(FLonDeg, FNavLon, 1, 3);
-  FixMinutes(FNavLon, 3, FLonMin);
-  FLonHemi = FNavLonHemi;
-  Rearranged result = Rearranged::Accepted;
-  if (!IsNumber(FLonMin)) {
-    verdict.note.assign(kLongitude.degreeNumber);
-    result = Rearranged::Rejected;
-  } else if (!IsNumber(FLatMin)) {
-    verdict.note.assign(kLatitude.degreeNumber);
-    result = Rearranged::Rejected;
-  } else if (!ComputeTowfish()) {
-    result = Rearranged::NotConverted;
-  }
-  if (result == Rearranged::Rejected) {
-    FTfDecLat.clear();
-    FTfDecLon.clear();
-    FTfZone.clear();
-    FTfNorth.clear();
-    FTfEast.clear();
-  }
+  const Rearranged result =
+      ConvertFix({&FLatDeg, &FLatMin, &FLatHemi, &FLonDeg, &FLonMin, &FLonHemi},
+                 &TSample::ComputeTowfish, {&FTfDecLat, &FTfDecLon, &FTfZone, &FTfNorth, &FTfEast},
+                 verdict);
   CopyTowfishToGpsAndReset();
   return result;
 }
@@ -377,9 +363,7 @@ void TSample::CopyTowfishToGpsAndReset() {
   FGpsEast = FTfEast;
   for (std::string* zero : {&FLatDeg, &FLatMin, &FLonDeg, &FLonMin, &FTfDecLat, &FTfDecLon, &FTfNorth, &FTfEast})
     zero->assign(1, '0');
-  FLatHemi.clear();
-  FLonHemi.clear();
-  FTfZone.clear();
+  Clear({&FLatHemi, &FLonHemi, &FTfZone});
 }
 
 // Towfish position from the signed decimal degrees, then the GPS fix. A
@@ -387,12 +371,33 @@ void TSample::CopyTowfishToGpsAndReset() {
 // the line; one that does not convert ends the conversion.
 TSample::Rearranged TSample::NavigationTowfishAndGps(LineVerdict& verdict) {
   if (TowfishFromDecimal(verdict) == Rearranged::NotConverted) {
-    for (std::string* text : {&FGpsLatDeg, &FGpsLatMin, &FGpsLatHemi, &FGpsLonDeg, &FGpsLonMin, &FGpsLonHemi,
-                              &FGpsDecLat, &FGpsDecLon, &FGpsZone, &FGpsNorth, &FGpsEast})
-      text->clear();
+    Clear({&FGpsLatDeg, &FGpsLatMin, &FGpsLatHemi, &FGpsLonDeg, &FGpsLonMin, &FGpsLonHemi, &FGpsDecLat,
+           &FGpsDecLon, &FGpsZone, &FGpsNorth, &FGpsEast});
     return Rearranged::NotConverted;
   }
-  return FixToGps(verdict);
+  return ConvertFix({&FGpsLatDeg, &FGpsLatMin, &FGpsLatHemi, &FGpsLonDeg, &FGpsLonMin, &FGpsLonHemi},
+                    &TSample::ComputeGps, {&FGpsDecLat, &FGpsDecLon, &FGpsZone, &FGpsNorth, &FGpsEast},
+                    verdict);
+}
+
+// Reads the NMEA fix into six degree/minute/hemisphere texts. Minutes that are
+// no numbers (longitude checked first) reject the line with their message
+// and empty the derived texts; otherwise `compute` converts the position.
+TSample::Rearranged TSample::ConvertFix(const std::array<std::string*, 6>& fix, bool (TSample::*compute)(),
+                                        std::initializer_list<std::string*> derived, LineVerdict& verdict) {
+  AssignChars(*fix[0], FNavLat, 1, 2);
+  FixMinutes(FNavLat, 2, *fix[1]);
+  *fix[2] = FNavLatHemi;
+  AssignChars(*fix[3], FNavLon, 1, 3);
+  FixMinutes(FNavLon, 3, *fix[4]);
+  *fix[5] = FNavLonHemi;
+  std::string_view message;
+  if (!IsNumber(*fix[4])) message = kLongitude.degreeNumber;
+  else if (!IsNumber(*fix[1])) message = kLatitude.degreeNumber;
+  else return (this->*compute)() ? Rearranged::Accepted : Rearranged::NotConverted;
+  verdict.note.assign(message);
+  Clear(derived);
+  return Rearranged::Rejected;
 }
 
 TSample::Rearranged TSample::TowfishFromDecimal(LineVerdict& verdict) {
@@ -407,9 +412,8 @@ TSample::Rearranged TSample::TowfishFromDecimal(LineVerdict& verdict) {
     result = Rearranged::NotConverted;
   if (message.empty() && result == Rearranged::Accepted) return result;
   verdict.note.assign(message);
-  for (std::string* text : {&FLatDeg, &FLatMin, &FLatHemi, &FLonDeg, &FLonMin, &FLonHemi, &FTfDecLat,
-                            &FTfDecLon, &FTfZone, &FTfNorth, &FTfEast})
-    text->clear();
+  Clear({&FLatDeg, &FLatMin, &FLatHemi, &FLonDeg, &FLonMin, &FLonHemi, &FTfDecLat, &FTfDecLon, &FTfZone,
+         &FTfNorth, &FTfEast});
   return result;
 }
 
@@ -433,22 +437,6 @@ bool TSample::DecimalToDegMin(std::string_view signedDecimal, std::size_t degree
   const auto wholeMinutes = minutes.find(FDecimalSeparator);
   if (wholeMinutes < 2) minutes.insert(0, 2 - wholeMinutes, '0');
   return true;
-}
-
-TSample::Rearranged TSample::FixToGps(LineVerdict& verdict) {
-  AssignChars(FGpsLatDeg, FNavLat, 1, 2);
-  FixMinutes(FNavLat, 2, FGpsLatMin);
-  FGpsLatHemi = FNavLatHemi;
-  AssignChars(FGpsLonDeg, FNavLon, 1, 3);
-  FixMinutes(FNavLon, 3, FGpsLonMin);
-  FGpsLonHemi = FNavLonHemi;
-  std::string_view message;
-  if (!IsNumber(FGpsLonMin)) message = kLongitude.degreeNumber;
-  else if (!IsNumber(FGpsLatMin)) message = kLatitude.degreeNumber;
-  else return ComputeGps() ? Rearranged::Accepted : Rearranged::NotConverted;
-  verdict.note.assign(message);
-  for (std::string* text : {&FGpsDecLat, &FGpsDecLon, &FGpsZone, &FGpsNorth, &FGpsEast}) text->clear();
-  return Rearranged::Rejected;
 }
 
 // ---- Checks ---------------------------------------------------------------

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,7 +130,10 @@ class TSample {
 
   // 0 accepted, -1 rejected (FErrorText tells why).
   int Parse(std::string_view line);
+  // -1 when an order-free step failed, else 0; the final result is Resolve's.
+  // Leaves FErrorText and the memory alone.
   int ParseDetached(std::string_view line, LineVerdict& verdict);
+  // Result and FErrorText of a verdict; updates the memory. Call in file order.
   int Resolve(const LineVerdict& verdict);
 
   // Copies the set-up (not the per-line fields nor the memory) from another
@@ -180,7 +184,7 @@ class TSample {
  private:
   enum class Rearranged : std::uint8_t { Accepted, NotConverted, Rejected };
 
-  std::string_view Column(std::int32_t index) const;
+  std::string_view Column(std::int64_t index) const;
   void SplitColumns(std::string_view line);
   void AssignFields();
   Rearranged Rearrange(std::string_view line, LineVerdict& verdict);
@@ -194,7 +198,8 @@ class TSample {
   bool DecimalToDegMin(std::string_view signedDecimal, std::size_t degreeWidth, char negative,
                        char positive, std::string& degrees, std::string& minutes,
                        std::string& hemisphere);
-  Rearranged FixToGps(LineVerdict& verdict);
+  Rearranged ConvertFix(const std::array<std::string*, 6>& fix, bool (TSample::*compute)(),
+                        std::initializer_list<std::string*> derived, LineVerdict& verdict);
   bool ComputeTowfish();
   bool ComputeGps();
   void CopyTowfishToGpsAndReset();
