@@ -12,6 +12,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -339,7 +340,9 @@ void TfrmFile::SelectRecord(int row) {
   PainelGrid1->SelectRow(row, false);
   Grafico1->SelecionaPonto(row - 1);
   const std::string_view lineNumber = PainelGrid1->GetCell(row, 2);
-  if (!lineNumber.empty()) lstRawData->SetCurrentLine(std::stoll(std::string(lineNumber)) - 1);
+  long long number = 0;
+  const auto [end, error] = std::from_chars(lineNumber.data(), lineNumber.data() + lineNumber.size(), number);
+  if (error == std::errc() && end == lineNumber.data() + lineNumber.size()) lstRawData->SetCurrentLine(number - 1);
 }
 
 void TfrmFile::PainelGrid1AoClicar(int Linha, int Coluna) {
