@@ -1,6 +1,6 @@
 // Record parser throughput on survey lines with positions, and heap
 // allocations per line in steady state.
-//   build-h1/bin/parse_bench --benchmark_min_time=2
+//   <build>/bin/parse_bench --benchmark_min_time=2
 #include <benchmark/benchmark.h>
 
 #include <atomic>
