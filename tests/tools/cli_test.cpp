@@ -22,7 +22,7 @@ class TempHome {
  public:
   TempHome() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("tessaly-cli-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ = std::filesystem::temp_directory_path() / (std::string("tessaly-cli-") + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_ / "Lib");
   }
   ~TempHome() {
@@ -44,9 +44,13 @@ std::string ReadBytes(const std::string& path) {
 void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
+  std::string quoted(1, '\'');
+  for (const char c : text) {
+    if (c == '\'') quoted.append("'\\''");
+    else quoted.push_back(c);
+  }
+  quoted.push_back('\'');
+  return quoted;
 }
 
 struct CliRun {
@@ -56,15 +60,15 @@ struct CliRun {
 
 // Runs tessaly-cli with the arguments, the program home set to `home`.
 CliRun Cli(const TempHome& home, const std::vector<std::string>& args) {
-  std::string command = "TESSALY_HOME=" + Quote(home.Home()) + " LC_ALL=C " + Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-cli");
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " >" + Quote(home.Path("stdout")) + " 2>" + Quote(home.Path("stderr"));
+  std::string command = std::string("TESSALY_HOME=") + Quote(home.Home()) + " LC_ALL=C " + Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-cli");
+  for (const std::string& arg : args) command.append(" ").append(Quote(arg));
+  command.append(" >").append(Quote(home.Path("stdout"))).append(" 2>").append(Quote(home.Path("stderr")));
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(home.Path("stdout")), ReadBytes(home.Path("stderr"))};
 }
 
 void Generate(const std::string& kind, const std::string& path, int records = 400) {
-  const std::string command = "python3 " + Quote(TESSALY_GEN_SURVEY) + " --kind " + kind + " --records " +
+  const std::string command = std::string("python3 ") + Quote(TESSALY_GEN_SURVEY) + " --kind " + kind + " --records " +
                               std::to_string(records) + " --bad-fraction 0.05 --seed 2 -o " + Quote(path);
   ASSERT_EQ(std::system(command.c_str()), 0);
 }
@@ -76,7 +80,7 @@ TEST(CliKind, PrintsTheRecognisedExtensionAndName) {
       {"kvg", ".KVG\tKV7100 Graphic mode\n"}, {"zpx", ".ZPX\tZEPH2-KV Log\n"},
       {"zpt", ".ZPT\tZEPH2-BT Log\n"},      {"rtb", ".RTB\tRT4 Basic\n"}};
   for (const auto& [kind, expected] : kinds) {
-    const std::string path = home.Path("survey." + kind);
+    const std::string path = home.Path(std::string("survey.") + kind);
     Generate(kind, path, 50);
     const CliRun run = Cli(home, {"kind", path});
     EXPECT_EQ(run.exitCode, 0);
@@ -98,7 +102,7 @@ TEST(CliKind, ReportsEmptyUnknownAndMissingFiles) {
 TEST(CliExport, WritesWhatTheDocumentExportWritesAndTheErrorList) {
   TempHome home;
   for (const std::string kind : {"kvl", "kvs", "kvg", "zpx", "zpt", "rtb"}) {
-    const std::string path = home.Path("survey." + kind);
+    const std::string path = home.Path(std::string("survey.") + kind);
     Generate(kind, path);
     WriteBytes(home.Path("survey.cmt"), "2=first, note\r\n7=second\r\n");
     LoadOptions options;
