@@ -107,6 +107,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TfrmMain::~TfrmMain() {
+  // The documents go while this window is still whole: their last signals
+  // must not reach a half-destroyed main window.
+  if (mdiArea) {
+    mdiArea->disconnect(this);
+    delete mdiArea;
+  }
   AppContext& context = AppContext::Instance();
   if (context.MainWindow == this) context.MainWindow = nullptr;
   if (context.VaComm == VaComm) context.VaComm = nullptr;
