@@ -69,7 +69,8 @@ class GridSink : public RecordSink {
  public:
   GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
            const ViewSettings& view, std::uint64_t lineCount)
-      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), lineCount_(lineCount) {
+      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), lineCount_(lineCount),
+        captionBytes_(grid.TextBytes()) {
     rowText_.reserve(256);
   }
 
@@ -112,10 +113,6 @@ class GridSink : public RecordSink {
     grid_.Reserve(lineCount_ + 1, reserved_ + captionBytes_);
   }
 
- public:
-  void SetCaptionBytes(std::size_t bytes) { captionBytes_ = bytes; }
-
- private:
   CellTable& grid_;
   std::vector<double>& chart_;
   std::string& errors_;
@@ -124,14 +121,13 @@ class GridSink : public RecordSink {
   std::uint64_t lineCount_;
   std::string rowText_;
   std::array<std::uint32_t, kGridColumnCount> ends_{};
-  std::size_t used_ = 0, otherBytes_ = 0, reserved_ = 0, captionBytes_ = 0;
+  std::size_t captionBytes_;  // the caption row, already in the arena
+  std::size_t used_ = 0, otherBytes_ = 0, reserved_ = 0;
 };
 
 void SetCaptionRow(CellTable& grid) {
-  std::array<std::string_view, kGridColumnCount> captions;
-  for (std::size_t c = 0; c < kGridColumnCount; ++c) captions[c] = kGridColumns[c].caption;
   grid.Resize(1, kGridColumnCount);
-  grid.SetRow(0, captions);
+  grid.SetRow(0, GridCaptions());
   grid.SetRowColor(0, kHeaderGrey);
   grid.SetRowFontColor(0, kClBlack);
 }
@@ -198,7 +194,6 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   chart_.reserve(lineCount);
   AdviseHugePages(chart_);
   GridSink sink(grid_, chart_, errorList_, comments_, options.view, lineCount);
-  sink.SetCaptionBytes(grid_.TextBytes());
   RawLineSource source(raw_);
   ProgressThrottle progress(options.progress, maximum);
   PipelineOptions pipeline;

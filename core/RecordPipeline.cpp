@@ -24,6 +24,12 @@ const std::array<GridColumn, kGridColumnCount> kGridColumns = {{
     {"Comment", 200},
 }};
 
+std::array<std::string_view, kGridColumnCount> GridCaptions() {
+  std::array<std::string_view, kGridColumnCount> captions;
+  for (std::size_t c = 0; c < kGridColumnCount; ++c) captions[c] = kGridColumns[c].caption;
+  return captions;
+}
+
 RecordCellTexts RecordCells(const TSample& s, std::uint64_t lineNumber, RecordScratch& scratch) {
   char* const digits = scratch.lineNumber.data();
   const auto written = std::to_chars(digits, digits + scratch.lineNumber.size(), lineNumber).ptr;

@@ -42,6 +42,8 @@ struct GridColumn {
   int width;
 };
 extern const std::array<GridColumn, kGridColumnCount> kGridColumns;
+// The captions of kGridColumns, as the grid's row 0 holds them.
+std::array<std::string_view, kGridColumnCount> GridCaptions();
 
 // The texts of columns 1 to 27 of the record the sample holds after a parse
 // (decimal latitude in column 12, longitude in 13). The views point into the

@@ -29,9 +29,7 @@ void AppendVdgCells(std::string& out, std::span<const std::string_view> cells, s
 }
 
 void AppendVdgCaptionLine(std::string& out, std::size_t skipColumn, std::string_view delimiter) {
-  std::array<std::string_view, kGridColumnCount> captions;
-  for (std::size_t c = 0; c < kGridColumnCount; ++c) captions[c] = kGridColumns[c].caption;
-  AppendVdgCells(out, captions, 0, skipColumn, delimiter);
+  AppendVdgCells(out, GridCaptions(), 0, skipColumn, delimiter);
   out.append(kCrLf);
 }
 
