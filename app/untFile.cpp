@@ -229,7 +229,6 @@ void TfrmFile::OpenLogFile() {
   if (FileType() == "Unknown") {
     ShowRawTextOnly();
   } else {
-    FLoadMessage = "Loading data ...";
     SetUpSampleForKind();
   }
   StartLoad();
@@ -242,8 +241,6 @@ void TfrmFile::SetUpSampleForKind() {
   SetUpSample(*sample, FileExtType());
   SetSample(std::move(sample));
   lstRawData->SetGutterVisible(FileExtType() != ".KVS" && FileExtType() != ".KVG");
-  PainelGrid1->hide();
-  PainelGrid1->show();
 }
 
 void TfrmFile::StartLoad() {
@@ -299,7 +296,6 @@ void TfrmFile::FinishLoad() {
   FRawLines = std::make_unique<DocumentRawLines>(FDocument->Raw());
   lstRawData->SetLines(FRawLines.get());
   FromProgressBar->CloseWindow();
-  emit LoadFinished(this);
 }
 
 // The grid shares the document's cell table (no copy; a comment written
@@ -403,8 +399,10 @@ void TfrmFile::FormActivate() {
   emit Activated(this);
 }
 
+// A document inside the main window is activated through its frame (the main
+// window calls FormActivate); a free-standing one through its own activation.
 bool TfrmFile::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) FormActivate();
+  if (event->type() == QEvent::WindowActivate && isWindow()) FormActivate();
   return TfrmTypeFile::event(event);
 }
 

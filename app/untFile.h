@@ -114,8 +114,6 @@ class TfrmFile : public TfrmTypeFile {
   void Activated(TfrmFile* document);
   // The window is closing for good; the main window drops its menu entry.
   void Closing(TfrmFile* document);
-  // A load finished (completed, cancelled or unreadable) and the views show it.
-  void LoadFinished(TfrmFile* document);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -137,14 +135,12 @@ class TfrmFile : public TfrmTypeFile {
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
-  std::string FLoadMessage = "Loading data ...";
   std::shared_ptr<LogDocument> FDocument;
   std::shared_ptr<LogDocument> FLoading;  // the document the worker fills
   TLoadGrid* FLoader = nullptr;
   std::unique_ptr<class RawTextLines> FRawLines;
   bool FClosing = false;
   int FCommentColumn = static_cast<int>(kCommentColumn);
-  int FExportSkipColumn = static_cast<int>(kLogExportSkipColumn);
 };
 
 }  // namespace tessaly
