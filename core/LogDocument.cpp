@@ -67,6 +67,9 @@ class RawLineSource : public LineSource {
 // it ends up close to the size it needs.
 class GridSink : public RecordSink {
  public:
+  // Rows are added in blocks (within the reservation); Open trims the rest.
+  static constexpr std::uint64_t kRowsAtATime = 4096;
+
   GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
            const ViewSettings& view, std::uint64_t lineCount)
       : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), lineCount_(lineCount),
@@ -87,7 +90,7 @@ class GridSink : public RecordSink {
     ends_[kCommentColumn] = static_cast<std::uint32_t>(rowText_.size());
 
     ReserveFor(r, rowText_.size(), seqLength + DecimalDigits(r.lineNumber));
-    grid_.SetRows(r.row + 1);
+    if (r.row >= grid_.Rows()) grid_.SetRows(std::min<std::uint64_t>(lineCount_ + 1, r.row + kRowsAtATime));
     grid_.SetRowPacked(r.row, rowText_, ends_);
     const RowColours colours = DeviationColours(static_cast<std::int64_t>(r.row), r.deviation, view_);
     grid_.SetRowColor(r.row, colours.background);
@@ -207,6 +210,7 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
 
   validCount_ = result.validCount;
   errorCount_ = result.errorCount;
+  grid_.SetRows(validCount_ + 1);
   errorList_.shrink_to_fit();
   // The grid keeps a row for every line of the file up to where the loop
   // stopped, less the rejected ones; rows past the records show blank.

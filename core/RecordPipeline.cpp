@@ -239,7 +239,7 @@ class LoadLoop {
 
   PipelineResult Run() {
     const unsigned threads = std::max(1u, options_.threads);
-    const std::size_t slots = 4 * static_cast<std::size_t>(threads);
+    const std::size_t slots = 3 * static_cast<std::size_t>(threads);
     std::vector<std::unique_ptr<Batch>> owned;
     std::vector<Batch*> free;
     for (std::size_t i = 0; i < slots; ++i) {

@@ -119,7 +119,7 @@ class RecordSink {
 
 // Threads used when the caller does not say: the hardware's, from 1 to 8.
 unsigned DefaultThreadCount();
-inline constexpr std::size_t kDefaultBatchLines = 2048;
+inline constexpr std::size_t kDefaultBatchLines = 1024;
 
 struct PipelineOptions {
   unsigned threads = DefaultThreadCount();  // parsing threads, the caller's included
