@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, FileWindowKinds,
                                            KindCase{"kvg", ".kvg", "KV7100 Graphic mode", false},
                                            KindCase{"zpx", ".zpx", "ZEPH2-KV Log", true},
                                            KindCase{"zpt", ".zpt", "ZEPH2-BT Log", true},
-                                           KindCase{"rtb", ".rtb", "RT4 Basic", true}));
+                                           KindCase{"rtb", ".rtb", "RT4 Basic", true}),
+                         [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.kind); });
 
 TEST(FileWindow, RdColumnAndErrorLinesGiveTheTrueLineNumbers) {
   TestHome home;
