@@ -3,15 +3,52 @@
 #include "core/MemoryAdvice.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace tessaly {
+
+void CellTable::EndOffsets::Set(std::size_t i, std::uint32_t end) {
+  if (wide_) wideEnds_[i] = end;
+  else narrowEnds_[i] = static_cast<std::uint16_t>(end);
+}
+
+void CellTable::EndOffsets::Admit(std::size_t rowBytes) {
+  if (wide_ || rowBytes <= std::numeric_limits<std::uint16_t>::max()) return;
+  wideEnds_.reserve(narrowEnds_.capacity());
+  wideEnds_.assign(narrowEnds_.begin(), narrowEnds_.end());
+  narrowEnds_ = {};
+  wide_ = true;
+}
+
+void CellTable::EndOffsets::Resize(std::size_t count) {
+  if (wide_) wideEnds_.resize(count, 0);
+  else narrowEnds_.resize(count, 0);
+}
+
+void CellTable::EndOffsets::Reserve(std::size_t count) {
+  if (wide_) wideEnds_.reserve(count);
+  else narrowEnds_.reserve(count);
+}
+
+void CellTable::EndOffsets::Fill(std::size_t first, std::size_t count, std::uint32_t end) {
+  for (std::size_t i = first; i < first + count; ++i) Set(i, end);
+}
+
+std::size_t CellTable::EndOffsets::CapacityBytes() const {
+  return narrowEnds_.capacity() * sizeof(std::uint16_t) + wideEnds_.capacity() * sizeof(std::uint32_t);
+}
+
+void CellTable::EndOffsets::AdviseHugePages() const {
+  tessaly::AdviseHugePages(narrowEnds_);
+  tessaly::AdviseHugePages(wideEnds_);
+}
 
 void CellTable::SetRows(std::size_t rows) {
   if (rows == Rows()) return;
   for (std::size_t r = rows; r < Rows(); ++r) RetireRow(r);
   rowStart_.resize(rows, 0);
-  cellEnd_.resize(rows * cols_, 0);
+  ends_.Resize(rows * cols_);
   rowColor_.resize(rows, 0);
   rowFont_.resize(rows, 0);
   CompactIfWasteful();
@@ -20,14 +57,19 @@ void CellTable::SetRows(std::size_t rows) {
 void CellTable::SetCols(std::size_t cols) {
   if (cols == cols_) return;
   // Each row keeps its place in the arena; only its end offsets are re-laid.
-  std::vector<std::uint32_t> ends(Rows() * cols, 0);
+  std::size_t longest = 0;
+  for (std::size_t r = 0; r < Rows(); ++r) longest = std::max(longest, RowBytes(r));
+  EndOffsets relaid;
+  relaid.Admit(longest);
+  relaid.Resize(Rows() * cols);
   for (std::size_t r = 0; r < Rows(); ++r) {
-    const std::uint32_t* old = RowEnds(r);
-    std::uint32_t* now = ends.data() + r * cols;
-    for (std::size_t c = 0; c < cols; ++c) now[c] = c < cols_ ? old[c] : (cols_ ? old[cols_ - 1] : 0);
-    if (cols < cols_ && cols_ > 0) deadBytes_ += old[cols_ - 1] - (cols ? now[cols - 1] : 0);
+    const std::size_t bytes = RowBytes(r);
+    for (std::size_t c = 0; c < cols; ++c) {
+      relaid.Set(r * cols + c, c < cols_ ? End(r, c) : static_cast<std::uint32_t>(bytes));
+    }
+    if (cols < cols_) deadBytes_ += bytes - (cols ? End(r, cols - 1) : 0);
   }
-  cellEnd_ = std::move(ends);
+  ends_ = std::move(relaid);
   cols_ = cols;
   CompactIfWasteful();
 }
@@ -41,22 +83,22 @@ void CellTable::Clear() { *this = CellTable(); }
 
 void CellTable::Reserve(std::size_t rows, std::size_t textBytes) {
   rowStart_.reserve(rows);
-  cellEnd_.reserve(rows * cols_);
+  ends_.Reserve(rows * cols_);
   rowColor_.reserve(rows);
   rowFont_.reserve(rows);
   arena_.reserve(textBytes);
   // A large grid is filled right after this; huge pages spare most faults.
   AdviseHugePages(arena_);
-  AdviseHugePages(cellEnd_);
+  ends_.AdviseHugePages();
   AdviseHugePages(rowStart_);
 }
 
 std::string_view CellTable::Cell(std::size_t row, std::size_t col) const {
   if (row >= Rows() || col >= cols_) return {};
-  const std::uint32_t* ends = RowEnds(row);
-  const std::uint32_t begin = col == 0 ? 0 : ends[col - 1];
-  if (ends[col] == begin) return {};
-  return std::string_view(arena_.data() + rowStart_[row] + begin, ends[col] - begin);
+  const std::uint32_t begin = col == 0 ? 0 : End(row, col - 1);
+  const std::uint32_t end = End(row, col);
+  if (end == begin) return {};
+  return std::string_view(arena_.data() + rowStart_[row] + begin, end - begin);
 }
 
 void CellTable::SetCell(std::size_t row, std::size_t col, std::string_view text) {
@@ -74,17 +116,14 @@ void CellTable::SetRow(std::size_t row, std::span<const std::string_view> values
   if (row >= Rows()) return;
   std::size_t total = 0;
   for (std::size_t c = 0; c < cols_ && c < values.size(); ++c) total += values[c].size();
-  if (total > UINT32_MAX) throw std::length_error("grid row longer than 4 GiB");
-  RetireRow(row);
-  rowStart_[row] = arena_.size();
-  std::uint32_t* ends = RowEnds(row);
+  const std::size_t first = StartRow(row, total);
   std::uint32_t end = 0;
   for (std::size_t c = 0; c < cols_; ++c) {
     if (c < values.size()) {
       arena_.insert(arena_.end(), values[c].begin(), values[c].end());
       end += static_cast<std::uint32_t>(values[c].size());
     }
-    ends[c] = end;
+    ends_.Set(first + c, end);
   }
   CompactIfWasteful();
 }
@@ -92,30 +131,36 @@ void CellTable::SetRow(std::size_t row, std::span<const std::string_view> values
 void CellTable::SetRowPacked(std::size_t row, std::string_view text,
                              std::span<const std::uint32_t> ends) {
   if (row >= Rows()) return;
-  if (text.size() > UINT32_MAX) throw std::length_error("grid row longer than 4 GiB");
-  RetireRow(row);
-  rowStart_[row] = arena_.size();
+  const std::size_t first = StartRow(row, text.size());
   arena_.insert(arena_.end(), text.begin(), text.end());
-  std::uint32_t* rowEnds = RowEnds(row);
   std::uint32_t last = 0;
   for (std::size_t c = 0; c < cols_; ++c) {
     if (c < ends.size()) last = std::min<std::uint32_t>(ends[c], static_cast<std::uint32_t>(text.size()));
-    rowEnds[c] = last;
+    ends_.Set(first + c, last);
   }
   CompactIfWasteful();
 }
 
 std::size_t CellTable::MemoryBytes() const {
-  return arena_.capacity() + rowStart_.capacity() * sizeof(std::uint64_t) +
-         cellEnd_.capacity() * sizeof(std::uint32_t) +
+  return arena_.capacity() + rowStart_.capacity() * sizeof(std::uint64_t) + ends_.CapacityBytes() +
          (rowColor_.capacity() + rowFont_.capacity()) * sizeof(BgrColor);
+}
+
+// Retires the row's old text, makes the end offsets wide enough for `bytes`
+// and places the row at the end of the arena. Returns its first end index.
+std::size_t CellTable::StartRow(std::size_t row, std::size_t bytes) {
+  if (bytes > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("grid row longer than 4 GiB");
+  RetireRow(row);
+  ends_.Admit(bytes);
+  rowStart_[row] = arena_.size();
+  return row * cols_;
 }
 
 void CellTable::RetireRow(std::size_t row) {
   const std::size_t bytes = RowBytes(row);
   if (bytes == 0) return;
   deadBytes_ += bytes;
-  std::fill_n(RowEnds(row), cols_, 0u);
+  ends_.Fill(row * cols_, cols_, 0);
 }
 
 void CellTable::CompactIfWasteful() {

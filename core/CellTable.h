@@ -1,9 +1,10 @@
 // CellTable: the text cells of a record grid, with per-row colours.
 //
 // All cell texts live in one byte arena; a row is a start offset into it plus
-// one 32-bit end offset per cell, relative to the row start. A million-row
-// grid therefore costs its text bytes plus about four bytes a cell, and no
-// heap string per cell. The grid control paints straight from this table, the
+// one end offset per cell, relative to the row start. End offsets take 16 bits
+// while every row is shorter than 64 KiB and are widened to 32 bits, once,
+// when a longer row arrives. A million-row grid therefore costs its text bytes
+// plus about two bytes a cell, and no heap string per cell. The grid control paints straight from this table, the
 // document loader and the live logger fill it.
 //
 // Changing one cell of a row that is already stored writes the whole row anew
@@ -63,16 +64,34 @@ class CellTable {
   std::size_t TextBytes() const { return arena_.size() - deadBytes_; }
 
  private:
-  std::uint32_t* RowEnds(std::size_t row) { return cellEnd_.data() + row * cols_; }
-  const std::uint32_t* RowEnds(std::size_t row) const { return cellEnd_.data() + row * cols_; }
-  std::size_t RowBytes(std::size_t row) const { return cols_ ? RowEnds(row)[cols_ - 1] : 0; }
+  // End offsets of every cell, row after row: 16 bits until a row needs more.
+  class EndOffsets {
+   public:
+    std::uint32_t Get(std::size_t i) const { return wide_ ? wideEnds_[i] : narrowEnds_[i]; }
+    void Set(std::size_t i, std::uint32_t end);  // the caller made room with Admit
+    void Admit(std::size_t rowBytes);            // widens when a row needs 32 bits
+    void Resize(std::size_t count);
+    void Reserve(std::size_t count);
+    void Fill(std::size_t first, std::size_t count, std::uint32_t end);
+    std::size_t CapacityBytes() const;
+    void AdviseHugePages() const;
+
+   private:
+    bool wide_ = false;
+    std::vector<std::uint16_t> narrowEnds_;
+    std::vector<std::uint32_t> wideEnds_;
+  };
+
+  std::uint32_t End(std::size_t row, std::size_t col) const { return ends_.Get(row * cols_ + col); }
+  std::size_t RowBytes(std::size_t row) const { return cols_ ? End(row, cols_ - 1) : 0; }
+  std::size_t StartRow(std::size_t row, std::size_t bytes);
   void RetireRow(std::size_t row);
   void CompactIfWasteful();
 
   std::size_t cols_ = 0;
   std::vector<char> arena_;
   std::vector<std::uint64_t> rowStart_;
-  std::vector<std::uint32_t> cellEnd_;
+  EndOffsets ends_;
   std::vector<BgrColor> rowColor_;
   std::vector<BgrColor> rowFont_;
   std::size_t deadBytes_ = 0;

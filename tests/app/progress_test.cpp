@@ -58,7 +58,9 @@ TEST_F(Progress, ReachingMaximoClosesTheWindowWithoutMovingTheBar) {
   EXPECT_EQ(window->ProgressBar->value(), 9);
   progress_.ProgressBar->SetPosicao(10);
   EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
-  if (window) EXPECT_EQ(window->ProgressBar->value(), 9);
+  if (window) {
+    EXPECT_EQ(window->ProgressBar->value(), 9);
+  }
   Settle();
   EXPECT_TRUE(window.isNull());
 }

@@ -119,7 +119,23 @@ TEST(CellTable, RepeatedEditsAreCompactedAndLoseNothing) {
   EXPECT_LT(table.MemoryBytes(), 64u * 1024u);
 }
 
-TEST(CellTable, CostsAboutFourBytesPerCellBeyondItsText) {
+TEST(CellTable, ARowLongerThan64KiBWidensTheOffsetsAndKeepsEveryRow) {
+  CellTable table(3, 3);
+  const std::vector<std::string_view> small{"1", "+00042", "x"};
+  table.SetRow(1, small);
+  const std::string huge(70000, 'h');
+  table.SetCell(2, 1, huge);
+  table.SetCell(2, 2, "after");
+  EXPECT_EQ(table.Cell(1, 1), "+00042");
+  EXPECT_EQ(table.Cell(1, 2), "x");
+  EXPECT_EQ(table.Cell(2, 1), huge);
+  EXPECT_EQ(table.Cell(2, 2), "after");
+  table.SetCols(4);
+  EXPECT_EQ(table.Cell(2, 1), huge);
+  EXPECT_TRUE(table.Cell(2, 3).empty());
+}
+
+TEST(CellTable, ShortRowsCostAboutTwoBytesPerCellBeyondTheirText) {
   CellTable table;
   table.Resize(1, 29);
   const std::size_t rows = 10000;
@@ -127,6 +143,19 @@ TEST(CellTable, CostsAboutFourBytesPerCellBeyondItsText) {
   table.Reserve(rows, rows * 29 * 3);
   const std::vector<std::string_view> values(29, "abc");
   for (std::size_t r = 0; r < rows; ++r) table.SetRow(r, values);
+  const double perCell = static_cast<double>(table.MemoryBytes() - table.TextBytes()) / (rows * 29.0);
+  EXPECT_LE(perCell, 2.0 + 16.0 / 29.0 + 0.01);
+}
+
+TEST(CellTable, WideOffsetsStayUnderSixteenBytesPerCellBeyondTheText) {
+  CellTable table;
+  table.Resize(1, 29);
+  const std::size_t rows = 10000;
+  table.SetRows(rows);
+  table.Reserve(rows, rows * 29 * 3 + 70000);
+  table.SetCell(0, 28, std::string(70000, 'c'));
+  const std::vector<std::string_view> values(29, "abc");
+  for (std::size_t r = 1; r < rows; ++r) table.SetRow(r, values);
   const double perCell = static_cast<double>(table.MemoryBytes() - table.TextBytes()) / (rows * 29.0);
   EXPECT_LE(perCell, 16.0);
 }
