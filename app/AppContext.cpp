@@ -35,7 +35,7 @@ void AppContext::ReportError(const std::exception& error, const QObject* origin)
   message.Botoes = {TMsgDlgBtn::mbOK};
   message.Estilo = TMsgDlgType::mtError;
   message.Caption = QStringLiteral("Error");
-  const QString objectClass = origin ? QString::fromLatin1(origin->metaObject()->className()) : QString();
+  const QString objectClass = origin ? ClassNameShown(QString::fromLatin1(origin->metaObject()->className())) : QString();
   message.Mensagem = ErrorReportText(ExceptionClassName(error), QString::fromUtf8(error.what()), objectClass);
   message.Execute();
 }

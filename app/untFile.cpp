@@ -312,7 +312,7 @@ void TfrmFile::AttachDocument() {
   info.SetRowColor(0, kHeaderGrey);
   info.SetRowFontColor(0, kClBlack);
 
-  Grafico1->Grafico().Linha().AssumeValores(std::vector<double>(FDocument->ChartValues()));
+  Grafico1->Grafico().Linha().AssumeValores(FDocument->TakeChartValues());
 
   if (FDocument->ErrorCount() > 0) {
     btnErros->setEnabled(true);

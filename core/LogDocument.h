@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/CellTable.h"
@@ -97,6 +98,8 @@ class LogDocument {
   std::size_t ExportSkipColumn() const { return navigation_ ? kNavExportSkipColumn : kLogExportSkipColumn; }
   // Deviation of every record in grid order (record row r is value r - 1).
   const std::vector<double>& ChartValues() const { return chart_; }
+  // Hands the chart values over to their chart without a copy; none stay here.
+  std::vector<double> TakeChartValues() { return std::move(chart_); }
   // The grid row of the record read from raw line `lineIndex` (0-based), or 0
   // when that line is not a record.
   std::size_t RowOfRawLine(std::size_t lineIndex) const;

@@ -152,7 +152,7 @@ TEST(MainWindowStartup, BrokenViewSettingsReachTheErrorReportAndStopTheReading) 
   EXPECT_EQ(report.Caption, "Error");
   EXPECT_EQ(report.Estilo, TMsgDlgType::mtError);
   EXPECT_TRUE(report.Mensagem.startsWith("There was an error.\r\rError: "));
-  EXPECT_TRUE(report.Mensagem.contains(QRegularExpression("\rObject: (tessaly::)?TfrmMain\r\r")))
+  EXPECT_TRUE(report.Mensagem.contains(QRegularExpression("\rObject: TfrmMain\r\r")))
       << report.Mensagem.toStdString();
   EXPECT_TRUE(report.Mensagem.endsWith("\r\rThank you."));
   EXPECT_EQ(AppContext::Instance().MapDatum, 0);  // not read after the failure

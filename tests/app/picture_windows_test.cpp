@@ -93,8 +93,8 @@ TEST(Splash, MissingPictureIsReportedAndTheWindowStaysWithoutIt) {
   ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
   EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Error");
   EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("Brenthal.jpg"));
-  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("tessaly::JpegError"));
-  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("Object: tessaly::TfrmWelcome"));
+  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("JpegError"));
+  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("Object: TfrmWelcome\r"));
 }
 
 TEST(Splash, HidesWhenItLosesActivation) {

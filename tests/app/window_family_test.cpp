@@ -106,8 +106,8 @@ TEST(ErrorReport, UnhandledErrorIsShownAsAnErrorMessageWithOk) {
   EXPECT_EQ(call.Caption, "Error");
   EXPECT_EQ(call.Estilo, TMsgDlgType::mtError);
   EXPECT_EQ(call.Botoes, TMsgDlgButtons{TMsgDlgBtn::mbOK});
-  EXPECT_EQ(call.Mensagem, ErrorReportText("tessaly::SettingsError", "Cannot open the file /x/Lib/View.ega",
-                                           "tessaly::TfrmMother"));
+  EXPECT_EQ(call.Mensagem, ErrorReportText("SettingsError", "Cannot open the file /x/Lib/View.ega",
+                                           "TfrmMother"));
 }
 
 TEST(QtColour, ConvertsBlueGreenRedValuesAndSystemColours) {
