@@ -281,14 +281,19 @@ bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
     out.east.clear();
     return false;
   }
-  char zone[16];
-  char* end = std::to_chars(zone, zone + 12, utm.zoneNumber).ptr;
+  FormatUtm(utm, separator, out.zone, out.north, out.east);
+  return true;
+}
+
+void FormatUtm(const UtmPosition& utm, char separator, std::string& zone, std::string& north,
+               std::string& east) {
+  char text[16];
+  char* end = std::to_chars(text, text + 12, utm.zoneNumber).ptr;
   *end++ = ' ';
   *end++ = utm.bandLetter;
-  out.zone.assign(zone, static_cast<std::size_t>(end - zone));
-  FormatMetres(utm.northing, separator, out.north);
-  FormatMetres(utm.easting, separator, out.east);
-  return true;
+  zone.assign(text, static_cast<std::size_t>(end - text));
+  FormatMetres(utm.northing, separator, north);
+  FormatMetres(utm.easting, separator, east);
 }
 
 }  // namespace tessaly

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/UTMLaLo.h"
+
 namespace tessaly {
 
 // The decimal separator of the process's C locale, taken once on first use
@@ -47,5 +49,10 @@ struct DerivedTexts {
 // five texts are emptied and the result is false.
 bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
                       const DerivedTexts& out);
+
+// The UTM texts of a position: zone "%d %s", northing and easting "%8.3f"
+// with the separator.
+void FormatUtm(const UtmPosition& utm, char separator, std::string& zone, std::string& north,
+               std::string& east);
 
 }  // namespace tessaly

@@ -146,13 +146,9 @@ int RunUtm(const CliOptions& options) {
   }
   UtmPosition utm;
   if (!LatLonToUtm(Datum(options), latitude, longitude, utm)) return Refuse("The position cannot be converted.");
-  // The zone as "%d %s" and the metres as "%8.3f", as the records show them.
-  std::string north, east;
-  FormatFixed(utm.northing, 3, separator, north);
-  FormatFixed(utm.easting, 3, separator, east);
-  for (std::string* metres : {&north, &east})
-    if (metres->size() < 8) metres->insert(0, 8 - metres->size(), ' ');
-  std::cout << utm.zoneNumber << ' ' << utm.bandLetter << '\t' << north << '\t' << east << '\n';
+  std::string zone, north, east;
+  FormatUtm(utm, separator, zone, north, east);
+  std::cout << zone << '\t' << north << '\t' << east << '\n';
   return kExitOk;
 }
 
