@@ -8,6 +8,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -168,7 +170,7 @@ void TfrmMain::CreateActions() {
   actOpen = MakeAction("actOpen", QStringLiteral("Open"), true);
   actImpPnav = MakeAction("actImpPnav", QStringLiteral("Pnav"), false);
   actExportVDG = MakeAction("actExportVDG", QStringLiteral("VDG"), false);
-  actPrint = MakeAction("actPrint", QStringLiteral("Print"), false);
+  actPrint = MakeAction("actPrint", QStringLiteral("Print"), true);
   actExit = MakeAction("actExit", QStringLiteral("Exit"), true);
   actSave = MakeAction("actSave", QStringLiteral("Save"), true);
   actSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -203,6 +205,7 @@ void TfrmMain::CreateActions() {
   connect(actClose, &QAction::triggered, this, &TfrmMain::actCloseExecute);
   connect(actSerialPort, &QAction::triggered, this, &TfrmMain::OpenSerialPort);
   connect(actUtm, &QAction::triggered, this, &TfrmMain::OpenUtm);
+  connect(actPrint, &QAction::triggered, this, &TfrmMain::actPrintExecute);
   connect(actCascade, &QAction::triggered, this, &TfrmMain::actCascadeExecute);
   connect(actTile, &QAction::triggered, this, &TfrmMain::actTileExecute);
   connect(actAboutUs, &QAction::triggered, this, &TfrmMain::OpenAboutUs);
@@ -486,6 +489,15 @@ void TfrmMain::OpenUtm() {
   frmUTM->show();
   frmUTM->raise();
   frmUTM->activateWindow();
+}
+
+// Shows the printer set-up; the program prints nothing itself.
+void TfrmMain::actPrintExecute() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  auto* dialog = new QPrintDialog(printer_.get(), this);
+  dialog->setObjectName(QStringLiteral("PrinterSetupDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
 }
 
 void TfrmMain::OpenAboutUs() {

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
+#include <QPrinter>
 #include <QStringList>
 
 #include <functional>
@@ -151,12 +152,14 @@ class TfrmMain : public QMainWindow {
   void UpdateWindowCommands();
   void OpenSerialPort();
   void OpenUtm();
+  void actPrintExecute();
   void OpenAboutUs();
   void ShowWarning(const QString& text);
 
   QPointer<TfrmFile> FActiveDocument;
   QString FSaveDialogFileName;
   bool FSplashShown = false;
+  std::unique_ptr<QPrinter> printer_;  // chosen in the printer set-up
 };
 
 }  // namespace tessaly

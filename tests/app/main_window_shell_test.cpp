@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
 #include <QStatusTipEvent>
 #include <QTest>
 
@@ -93,6 +94,20 @@ TEST(MainWindowShell, SaveNeverWritesTheOpenLog) {
   main.actSave->trigger();
 
   EXPECT_EQ(testing::ReadFileBytes(log), before);
+}
+
+TEST(MainWindowShell, PrintShowsThePrinterSetUpAndPrintsNothing) {
+  TestHome home;
+  TfrmMain main;
+  main.show();
+
+  main.actPrint->trigger();
+  auto* dialog = main.findChild<QPrintDialog*>(QStringLiteral("PrinterSetupDialog"));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  dialog->reject();
+  QApplication::processEvents();
+  EXPECT_EQ(main.mdiArea->subWindowList().size(), 0);
 }
 
 }  // namespace
