@@ -258,8 +258,12 @@ void TfrmFile::StartLoad() {
   bar.SetMensagem(QStringLiteral("Loading File ..."));
   // The window closes when FinishLoad has attached the result; the last
   // position is therefore never passed on by the progress updates.
+  FProgressShown.start();
   connect(FLoader, &TLoadGrid::ProgressChanged, this, [this](quint64 position, quint64 maximum) {
-    if (!FLoader) return;
+    // The bar moves at most every 40 ms: each move repaints the progress
+    // window, which would otherwise take the loader's processor time.
+    if (!FLoader || FProgressShown.elapsed() < 40) return;
+    FProgressShown.restart();
     TMeuProgressBar& progress = *FromProgressBar->ProgressBar;
     progress.SetMaximo(ClampToInt(maximum));
     if (position < maximum) progress.SetPosicao(ClampToInt(position));

@@ -11,6 +11,7 @@
 // user-interface thread, without copying the grid or the text.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
@@ -138,6 +139,7 @@ class TfrmFile : public TfrmTypeFile {
   std::shared_ptr<LogDocument> FDocument;
   std::shared_ptr<LogDocument> FLoading;  // the document the worker fills
   TLoadGrid* FLoader = nullptr;
+  QElapsedTimer FProgressShown;  // when the progress bar last moved
   std::unique_ptr<class RawTextLines> FRawLines;
   bool FClosing = false;
   int FCommentColumn = static_cast<int>(kCommentColumn);
