@@ -10,6 +10,8 @@
 // AdicionaValor staying flat as the series grows.
 #include <benchmark/benchmark.h>
 
+#include "bench/QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -80,12 +82,4 @@ BENCHMARK(BM_AddValue)->Arg(0)->Arg(1000000);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return tessaly::bench::RunQtBenchmarks(argc, argv); }

@@ -8,6 +8,8 @@
 // 20 %. BM_GridScrollToRow jumps to random rows of the million-row grid.
 #include <benchmark/benchmark.h>
 
+#include "bench/QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -112,12 +114,4 @@ BENCHMARK(BM_GridScrollToRow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return tessaly::bench::RunQtBenchmarks(argc, argv); }
