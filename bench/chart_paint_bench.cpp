@@ -42,8 +42,10 @@ std::unique_ptr<TGraficoOK> MakeChart(int values) {
   settings.SetEscalaY(true);
   settings.SetNavegadorX(true);
   settings.SetNavegadorY(true);
-  settings.Linha().AssumeValores(Profile(values));
+  // In this order in the document window: the zoom slider's range then
+  // follows the number of values.
   settings.SetMaxEscalaX(800);
+  settings.Linha().AssumeValores(Profile(values));
   settings.Linha().SetPostosVisiveis(true);
   settings.Linha().SetPontosTamanho(3);
   return chart;

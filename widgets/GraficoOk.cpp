@@ -9,6 +9,7 @@
 
 #include "widgets/BgrColour.h"
 #include "widgets/ChartScale.h"
+#include "widgets/ZoomSlider.h"
 
 namespace tessaly {
 
@@ -18,7 +19,7 @@ constexpr int kSliderThickness = 16;
 constexpr int kSliderStep = 3;
 
 QSlider* MakeSlider(Qt::Orientation orientation, int minimum, int maximum, QWidget* parent) {
-  auto* slider = new QSlider(orientation, parent);
+  auto* slider = new TZoomSlider(orientation, parent);
   slider->setFocusPolicy(Qt::StrongFocus);
   slider->setRange(minimum, maximum);
   slider->setTickInterval(kSliderStep);
