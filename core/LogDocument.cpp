@@ -25,10 +25,14 @@ std::size_t DecimalDigits(std::uint64_t value) {
 }
 
 // Reports progress only when it has moved by a 256th of the way, or at the end.
+// The maximum is the expected number of lines less one until the file is read.
 class ProgressThrottle {
  public:
-  ProgressThrottle(const ProgressFn& report, std::uint64_t maximum)
-      : report_(report), maximum_(maximum), step_(std::max<std::uint64_t>(1, maximum / 256)) {}
+  ProgressThrottle(const ProgressFn& report, std::uint64_t maximum) : report_(report) { SetMaximum(maximum); }
+  void SetMaximum(std::uint64_t maximum) {
+    maximum_ = maximum;
+    step_ = std::max<std::uint64_t>(1, maximum / 256);
+  }
   void Update(std::uint64_t position) {
     if (!report_) return;
     position = std::min(position, maximum_);
@@ -47,18 +51,22 @@ class ProgressThrottle {
   bool reported_ = false;
 };
 
-// Hands out the lines of the document's raw text; no copy.
+// Hands out the lines of the document's raw text, no copy, reading the file
+// as the lines are needed: the records of the first pieces are parsed while
+// the rest is read.
 class RawLineSource : public LineSource {
  public:
-  explicit RawLineSource(const RawText& raw) : raw_(raw) {}
+  explicit RawLineSource(RawText& raw) : raw_(raw) {}
   bool Fill(std::vector<std::string_view>& lines, std::string&, std::size_t maxLines) override {
+    while (raw_.LineCount() < next_ + maxLines && raw_.ReadMore()) {
+    }
     const std::size_t end = std::min(raw_.LineCount(), next_ + maxLines);
     for (; next_ < end; ++next_) lines.push_back(raw_.Line(next_));
     return !lines.empty();
   }
 
  private:
-  const RawText& raw_;
+  RawText& raw_;
   std::size_t next_ = 0;
 };
 
@@ -71,8 +79,8 @@ class GridSink : public RecordSink {
   static constexpr std::uint64_t kRowsAtATime = 4096;
 
   GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
-           const ViewSettings& view, std::uint64_t lineCount)
-      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), lineCount_(lineCount),
+           const ViewSettings& view, const RawText& raw)
+      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), raw_(raw),
         captionBytes_(grid.TextBytes()) {
     rowText_.reserve(256);
   }
@@ -90,7 +98,10 @@ class GridSink : public RecordSink {
     ends_[kCommentColumn] = static_cast<std::uint32_t>(rowText_.size());
 
     ReserveFor(r, rowText_.size(), seqLength + DecimalDigits(r.lineNumber));
-    if (r.row >= grid_.Rows()) grid_.SetRows(std::min<std::uint64_t>(lineCount_ + 1, r.row + kRowsAtATime));
+    if (r.row >= grid_.Rows()) {
+      const std::uint64_t block = std::min<std::uint64_t>(LineCount() + 1, r.row + kRowsAtATime);
+      grid_.SetRows(std::max<std::uint64_t>(r.row + 1, block));
+    }
     grid_.SetRowPacked(r.row, rowText_, ends_);
     const RowColours colours = DeviationColours(static_cast<std::int64_t>(r.row), r.deviation, view_);
     grid_.SetRowColor(r.row, colours.background);
@@ -101,19 +112,24 @@ class GridSink : public RecordSink {
   void Rejected(const RejectedLine& line) override { AppendErrorEntry(errors_, line); }
 
  private:
+  std::uint64_t LineCount() const { return raw_.ExpectedLineCount(); }
+
   // Grows the arena reservation when the next row would not fit: the rows to
   // come are estimated from the rows so far, with the "#" and "RD#" digits of
-  // the longest line number.
+  // the longest line number; by an eighth at least, should the file hold
+  // more lines than expected.
   void ReserveFor(const AcceptedRecord& r, std::size_t rowBytes, std::size_t numberBytes) {
     used_ += rowBytes;
     otherBytes_ += rowBytes - numberBytes;
     if (used_ <= reserved_) return;
+    const std::uint64_t lineCount = LineCount();
     const double records = static_cast<double>(r.row);
-    const double remainingLines = static_cast<double>(lineCount_ - std::min(lineCount_, r.lineNumber));
+    const double remainingLines = static_cast<double>(lineCount - std::min(lineCount, r.lineNumber));
     const double acceptance = records / static_cast<double>(r.lineNumber);
-    const double perRecord = static_cast<double>(otherBytes_) / records + 2.0 * DecimalDigits(lineCount_);
-    reserved_ = used_ + static_cast<std::size_t>(remainingLines * acceptance * perRecord * 1.005) + 4096;
-    grid_.Reserve(lineCount_ + 1, reserved_ + captionBytes_);
+    const double perRecord = static_cast<double>(otherBytes_) / records + 2.0 * DecimalDigits(lineCount);
+    const auto estimate = static_cast<std::size_t>(remainingLines * acceptance * perRecord * 1.005);
+    reserved_ = used_ + std::max(estimate, used_ / 8) + 4096;
+    grid_.Reserve(std::max<std::uint64_t>(lineCount, r.row) + 1, reserved_ + captionBytes_);
   }
 
   CellTable& grid_;
@@ -121,7 +137,7 @@ class GridSink : public RecordSink {
   std::string& errors_;
   const CommentsStore& comments_;
   const ViewSettings& view_;
-  std::uint64_t lineCount_;
+  const RawText& raw_;
   std::string rowText_;
   std::array<std::uint32_t, kGridColumnCount> ends_{};
   std::size_t captionBytes_;  // the caption row, already in the arena
@@ -185,28 +201,34 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   AssignFileName(state_, path, navigation_);
   if (state_.FileType == "empty") return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
-  if (!raw_.LoadFile(path)) return status_ = LoadStatus::Unreadable;
-  if (state_.FileType == "Unknown") return status_ = LoadStatus::Unknown;
+  if (!raw_.OpenFile(path)) return status_ = LoadStatus::Unreadable;
+  if (state_.FileType == "Unknown") return status_ = ReadRestOfFile() ? LoadStatus::Unknown : LoadStatus::Unreadable;
   if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
   sample_->FMapDatum = options.mapDatum;
   if (state_.GrdFile) commentsError_ = comments_.Load(state_.NameGrdFile);
   if (options.caption) options.caption(loadMessage_);
 
-  const std::uint64_t lineCount = raw_.LineCount();
-  const std::uint64_t maximum = lineCount == 0 ? 0 : lineCount - 1;
-  chart_.reserve(lineCount);
+  raw_.ReadMore();  // the first piece tells how many lines to expect
+  const auto lastLine = [this] { return std::max<std::uint64_t>(raw_.ExpectedLineCount(), 1) - 1; };
+  chart_.reserve(raw_.ExpectedLineCount());
   AdviseHugePages(chart_);
-  GridSink sink(grid_, chart_, errorList_, comments_, options.view, lineCount);
+  GridSink sink(grid_, chart_, errorList_, comments_, options.view, raw_);
   RawLineSource source(raw_);
-  ProgressThrottle progress(options.progress, maximum);
+  ProgressThrottle progress(options.progress, lastLine());
   PipelineOptions pipeline;
   pipeline.threads = options.threads;
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
-  pipeline.progress = [&progress](std::uint64_t linesDone) { progress.Update(linesDone); };
+  pipeline.progress = [&](std::uint64_t linesDone) {
+    progress.SetMaximum(lastLine());
+    progress.Update(linesDone);
+  };
   const RowFormat format;
   const PipelineResult result = RunRecordPipeline(*sample_, source, format, sink, pipeline);
-  progress.Update(maximum);
+  // The raw view shows the whole file, also after a cancel or an end marker.
+  if (!ReadRestOfFile()) return status_ = LoadStatus::Unreadable;
+  progress.SetMaximum(lastLine());
+  progress.Update(lastLine());
 
   validCount_ = result.validCount;
   errorCount_ = result.errorCount;
@@ -217,6 +239,15 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
                                  : validCount_ + 1;
   return status_ = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Loaded;
+}
+
+// False, with the document emptied, when a read failed.
+bool LogDocument::ReadRestOfFile() {
+  while (raw_.ReadMore()) {
+  }
+  if (!raw_.ReadFailed()) return true;
+  ResetContent();
+  return false;
 }
 
 std::size_t LogDocument::RowOfRawLine(std::size_t lineIndex) const {

@@ -143,6 +143,7 @@ class LogDocument {
  private:
   LoadStatus Open(const std::string& path, const LoadOptions& options);
   void ResetContent();
+  bool ReadRestOfFile();
 
   std::unique_ptr<TSample> sample_;
   bool navigation_ = false;

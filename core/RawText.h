@@ -5,11 +5,17 @@
 // break counts as a line; every other byte, NUL included, is ordinary text.
 // The whole file is one buffer and a line is a start offset into it, so a
 // million-line log costs its size plus eight bytes a line.
+//
+// A file can be read piece by piece (OpenFile, then ReadMore): the buffer is
+// allocated at the file's size up front and never moves, so the lines read so
+// far can be used while the rest is read.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,25 +24,58 @@ namespace tessaly {
 
 class RawText {
  public:
+  static constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+  RawText();
+  ~RawText();
+  RawText(RawText&&) noexcept;
+  RawText& operator=(RawText&&) noexcept;
+
   // Reads the whole file. False (and an empty text) when it cannot be read.
   bool LoadFile(const std::string& path);
+  // Opens a file for ReadMore: nothing is read yet. False (and an empty text)
+  // when it cannot be opened.
+  bool OpenFile(const std::string& path, std::size_t pieceBytes = kPieceBytes);
+  // Reads the next piece of the opened file and indexes the lines it
+  // completes. False once nothing more is to be read: the file is read to
+  // the size it had when opened, it ended sooner, or a read failed.
+  bool ReadMore();
+  // A read of the opened file failed; the lines read before stay.
+  bool ReadFailed() const { return readFailed_; }
   // Takes the bytes of a text already in memory.
-  void Assign(std::string bytes);
+  void Assign(std::string_view bytes);
   void Clear();
 
   std::size_t LineCount() const { return lineStart_.size(); }
   // The line without its line break; empty text outside the text.
   std::string_view Line(std::size_t index) const;
-  const std::string& Bytes() const { return bytes_; }
+  // The number of lines the whole file is expected to have: exact once it is
+  // read, before that estimated from the lines of the first piece.
+  std::size_t ExpectedLineCount() const;
+  // The length of the longest line, without its break.
+  std::size_t LongestLine() const { return longestLine_; }
 
   // Bytes held (capacity of both buffers).
   std::size_t MemoryBytes() const;
 
  private:
-  void IndexLines();
+  bool Allocate(std::size_t capacity);
+  void IndexLines(bool final);
+  void EstimateLineCount();
 
-  std::string bytes_;
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;     // bytes read
+  std::size_t indexed_ = 0;  // bytes cut into lines, breaks included
+  std::size_t longestLine_ = 0;
+  std::size_t estimatedLines_ = 0;
   std::vector<std::uint64_t> lineStart_;
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::size_t pieceBytes_ = kPieceBytes;
+  bool readFailed_ = false;
 };
 
 // Cuts the line that begins at `pos` in `bytes`: sets `line` (without its

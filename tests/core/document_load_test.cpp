@@ -219,6 +219,32 @@ TEST(DocumentLoad, ProgressRunsToLineCountLessOneAtABoundedRate) {
   EXPECT_EQ(captions, (std::vector<std::string>{"Loading File ...", "Loading data ..."}));
 }
 
+// Larger than a read piece: the records of the first pieces are parsed while
+// the rest of the file is read.
+TEST(DocumentLoad, AFileOfManyReadPiecesLoadsWhole) {
+  DocumentTempDir dir;
+  const std::string path = dir.Path("pieces.KVL");
+  std::vector<std::string> lines;
+  const std::size_t count = 3 * RawText::kPieceBytes / KvlLine().size();
+  for (std::size_t i = 0; i < count; ++i) lines.push_back(KvlLine(i % 2 ? "+00010" : "-00010"));
+  lines[count / 3] = "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,7x";
+  WriteBytes(path, CrLfLines(lines) + "trailing line without a break");
+  std::vector<std::uint64_t> maxima;
+  LoadOptions options;
+  options.batchLines = 1000;
+  options.progress = [&](std::uint64_t, std::uint64_t maximum) { maxima.push_back(maximum); };
+  LogDocument doc;
+  ASSERT_EQ(doc.OpenLog(path, options), LoadStatus::Loaded);
+  EXPECT_EQ(doc.Raw().LineCount(), count + 1);
+  EXPECT_EQ(doc.Raw().Line(count), "trailing line without a break");
+  EXPECT_EQ(doc.ValidCount(), count - 1);
+  EXPECT_EQ(doc.ErrorCount(), 2u);
+  EXPECT_EQ(doc.Grid().Cell(doc.ValidCount(), 2), std::to_string(count));
+  EXPECT_EQ(doc.ChartValues().size(), count - 1);
+  ASSERT_FALSE(maxima.empty());
+  EXPECT_EQ(maxima.back(), count);  // the last line's index
+}
+
 TEST(DocumentLoad, EmptyUnknownAndMissingFilesAreReportedAndNotParsed) {
   DocumentTempDir dir;
   WriteBytes(dir.Path("empty.KVL"), "");

@@ -64,5 +64,74 @@ TEST(DocumentRawText, LoadsAFileAndAccountsForItsBuffers) {
   EXPECT_EQ(raw.LineCount(), 0u);
 }
 
+std::vector<std::string> ReadInPieces(const std::string& path, std::size_t pieceBytes, RawText& raw) {
+  EXPECT_TRUE(raw.OpenFile(path, pieceBytes));
+  while (raw.ReadMore()) {
+  }
+  EXPECT_FALSE(raw.ReadFailed());
+  return Lines(raw);
+}
+
+TEST(DocumentRawText, ReadingInPiecesCutsTheSameLinesAsAWholeRead) {
+  testing::DocumentTempDir dir;
+  // Breaks of every kind, a CR LF that a piece may split, a long line and a
+  // last line without a break.
+  const std::string text = "first\r\nsecond\nthird\rfourth\r\r\n\n" + std::string(40, 'x') + "\r\nlast";
+  testing::WriteBytes(dir.Path("pieces.txt"), text);
+  RawText whole;
+  whole.Assign(text);
+  for (std::size_t piece = 1; piece <= text.size() + 1; ++piece) {
+    RawText raw;
+    EXPECT_EQ(ReadInPieces(dir.Path("pieces.txt"), piece, raw), Lines(whole)) << "piece " << piece;
+    EXPECT_EQ(raw.LongestLine(), 40u) << "piece " << piece;
+    EXPECT_EQ(raw.ExpectedLineCount(), raw.LineCount());
+  }
+}
+
+TEST(DocumentRawText, LinesReadSoFarStayInPlaceWhileTheRestIsRead) {
+  testing::DocumentTempDir dir;
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line " + std::to_string(i) + "\r\n";
+  testing::WriteBytes(dir.Path("grow.txt"), text);
+  RawText raw;
+  ASSERT_TRUE(raw.OpenFile(dir.Path("grow.txt"), 64));
+  EXPECT_EQ(raw.LineCount(), 0u);  // nothing is read before ReadMore
+  ASSERT_TRUE(raw.ReadMore());
+  ASSERT_GT(raw.LineCount(), 0u);
+  const std::string_view first = raw.Line(0);
+  while (raw.ReadMore()) {
+  }
+  EXPECT_EQ(raw.LineCount(), 100u);
+  EXPECT_EQ(raw.Line(0).data(), first.data());
+  EXPECT_EQ(raw.Line(99), "line 99");
+}
+
+TEST(DocumentRawText, TheLineCountIsEstimatedFromTheFirstPieceAndExactAtTheEnd) {
+  testing::DocumentTempDir dir;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) text += "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
+  testing::WriteBytes(dir.Path("estimate.txt"), text);
+  RawText raw;
+  ASSERT_TRUE(raw.OpenFile(dir.Path("estimate.txt"), 64 * 1024));
+  ASSERT_TRUE(raw.ReadMore());
+  EXPECT_LT(raw.LineCount(), 20000u);
+  EXPECT_NEAR(static_cast<double>(raw.ExpectedLineCount()), 20000.0, 20.0);
+  while (raw.ReadMore()) {
+  }
+  EXPECT_EQ(raw.ExpectedLineCount(), 20000u);
+  EXPECT_EQ(raw.LineCount(), 20000u);
+}
+
+TEST(DocumentRawText, AFileThatCannotBeOpenedLeavesAnEmptyText) {
+  testing::DocumentTempDir dir;
+  RawText raw;
+  raw.Assign("old text");
+  EXPECT_FALSE(raw.OpenFile(dir.Path("missing.txt")));
+  EXPECT_EQ(raw.LineCount(), 0u);
+  EXPECT_FALSE(raw.ReadMore());
+  EXPECT_FALSE(raw.ReadFailed());
+  EXPECT_FALSE(raw.OpenFile(dir.Path("")));  // a folder
+}
+
 }  // namespace
 }  // namespace tessaly
