@@ -40,9 +40,7 @@ RawTextView::RawTextView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void RawTextView::SetLines(const RawTextLines* lines) {
   lines_ = lines;
-  longestLine_ = 0;
-  const std::size_t count = LineCount();
-  for (std::size_t i = 0; i < count; ++i) longestLine_ = std::max(longestLine_, lines_->Line(i).size());
+  longestLine_ = lines_ ? lines_->LongestLine() : 0;
   currentLine_ = -1;
   UpdateScrollBars();
   verticalScrollBar()->setValue(0);

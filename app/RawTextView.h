@@ -19,6 +19,9 @@ class RawTextLines {
   virtual std::size_t LineCount() const = 0;
   // Line i without its line break.
   virtual std::string_view Line(std::size_t i) const = 0;
+  // The length of the longest line: known to the source, so that showing a
+  // million lines does not read them all.
+  virtual std::size_t LongestLine() const = 0;
 };
 
 class RawTextView : public QAbstractScrollArea {

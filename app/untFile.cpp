@@ -35,6 +35,7 @@ class DocumentRawLines : public RawTextLines {
   explicit DocumentRawLines(const RawText& raw) : raw_(raw) {}
   std::size_t LineCount() const override { return raw_.LineCount(); }
   std::string_view Line(std::size_t i) const override { return raw_.Line(i); }
+  std::size_t LongestLine() const override { return raw_.LongestLine(); }
 
  private:
   const RawText& raw_;
@@ -76,7 +77,8 @@ TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, std::string path, Lo
     : QThread(parent), document_(std::move(document)), path_(std::move(path)), options_(std::move(options)) {
   options_.cancel = &terminate_;
   options_.progress = [this](std::uint64_t position, std::uint64_t maximum) {
-    emit ProgressChanged(position, maximum);
+    maximum_.store(maximum, std::memory_order_relaxed);
+    position_.store(position, std::memory_order_relaxed);
   };
   options_.caption = [this](std::string_view caption) { emit CaptionChanged(Text(caption)); };
 }
@@ -107,6 +109,9 @@ void TfrmFile::FormCreate() {
   progressFont.setPixelSize(19);
   FromProgressBar->ProgressBar->SetFont(progressFont);
   FromProgressBar->ProgressBar->SetAVI(TCommonAVI::aviFindFile);
+  FProgressTimer = new QTimer(this);
+  FProgressTimer->setInterval(40);
+  connect(FProgressTimer, &QTimer::timeout, this, &TfrmFile::ShowLoadProgress);
   OnRefresh = [this](TfrmTypeFile* sender, bool redrawChart, bool recolour) {
     RecolourRows(sender, redrawChart, recolour);
   };
@@ -256,18 +261,7 @@ void TfrmFile::StartLoad() {
   bar.SetMaximo(100);
   bar.SetPosicao(0);
   bar.SetMensagem(QStringLiteral("Loading File ..."));
-  // The window closes when FinishLoad has attached the result; the last
-  // position is therefore never passed on by the progress updates.
-  FProgressShown.start();
-  connect(FLoader, &TLoadGrid::ProgressChanged, this, [this](quint64 position, quint64 maximum) {
-    // The bar moves at most every 40 ms: each move repaints the progress
-    // window, which would otherwise take the loader's processor time.
-    if (!FLoader || FProgressShown.elapsed() < 40) return;
-    FProgressShown.restart();
-    TMeuProgressBar& progress = *FromProgressBar->ProgressBar;
-    progress.SetMaximo(ClampToInt(maximum));
-    if (position < maximum) progress.SetPosicao(ClampToInt(position));
-  });
+  FProgressTimer->start();
   connect(FLoader, &TLoadGrid::CaptionChanged, this,
           [this](const QString& caption) { FromProgressBar->ProgressBar->SetMensagem(caption); });
   connect(FLoader, &QThread::finished, this, &TfrmFile::FinishLoad);
@@ -281,8 +275,20 @@ void TfrmFile::StartLoad() {
   FromProgressBar->Execute(true);
 }
 
+// The window closes when FinishLoad has attached the result; the last
+// position is therefore never shown.
+void TfrmFile::ShowLoadProgress() {
+  if (!FLoader || FLoader->Maximum() == 0) return;
+  const std::uint64_t maximum = FLoader->Maximum();
+  const std::uint64_t position = FLoader->Position();
+  TMeuProgressBar& progress = *FromProgressBar->ProgressBar;
+  progress.SetMaximo(ClampToInt(maximum));
+  if (position < maximum) progress.SetPosicao(ClampToInt(position));
+}
+
 void TfrmFile::FinishLoad() {
   if (!FLoader) return;
+  FProgressTimer->stop();
   FLoader->deleteLater();
   FLoader = nullptr;
   FDocument = std::move(FLoading);

@@ -11,8 +11,8 @@
 // user-interface thread, without copying the grid or the text.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -45,9 +45,13 @@ class TLoadGrid : public QThread {
   // Asks the load to stop; it does so within a batch of lines.
   void Terminate() { terminate_.store(true); }
   bool TerminateRequested() const { return terminate_.load(); }
+  // Where the load is, in lines. Read by the window on a timer: a signal
+  // per step would wake the user-interface thread hundreds of times a
+  // second, taking processor time from the load.
+  std::uint64_t Position() const { return position_.load(std::memory_order_relaxed); }
+  std::uint64_t Maximum() const { return maximum_.load(std::memory_order_relaxed); }
 
  signals:
-  void ProgressChanged(quint64 position, quint64 maximum);
   void CaptionChanged(const QString& caption);
 
  protected:
@@ -58,6 +62,8 @@ class TLoadGrid : public QThread {
   std::string path_;
   LoadOptions options_;
   std::atomic<bool> terminate_{false};
+  std::atomic<std::uint64_t> position_{0};
+  std::atomic<std::uint64_t> maximum_{0};
 };
 
 class TfrmFile : public TfrmTypeFile {
@@ -128,6 +134,7 @@ class TfrmFile : public TfrmTypeFile {
   void OpenLogFile();
   void SetUpSampleForKind();
   void StartLoad();
+  void ShowLoadProgress();
   void FinishLoad();
   void AttachDocument();
   void ShowRawTextOnly();
@@ -139,7 +146,7 @@ class TfrmFile : public TfrmTypeFile {
   std::shared_ptr<LogDocument> FDocument;
   std::shared_ptr<LogDocument> FLoading;  // the document the worker fills
   TLoadGrid* FLoader = nullptr;
-  QElapsedTimer FProgressShown;  // when the progress bar last moved
+  QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
   std::unique_ptr<class RawTextLines> FRawLines;
   bool FClosing = false;
   int FCommentColumn = static_cast<int>(kCommentColumn);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/RawTextView.h"
@@ -187,12 +188,14 @@ TEST(FileWindow, ProgressWindowRunsDuringTheLoadAndClosesWhenTheViewsAreFilled) 
   QPointer<TfrmFile> window = new TfrmFile;
   window->show();
   int progressUpdatesSeen = 0;
+  int furthestPosition = 0;
   QString message;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (TFrmPrgBar* progress = TFrmPrgBar::Current()) {
       ++progressUpdatesSeen;
       message = progress->lblMsg->text();
+      furthestPosition = std::max(furthestPosition, progress->ProgressBar->value());
     }
   });
   poll.start(1);
@@ -200,6 +203,7 @@ TEST(FileWindow, ProgressWindowRunsDuringTheLoadAndClosesWhenTheViewsAreFilled) 
   window->SetFileName(path);
 
   EXPECT_GT(progressUpdatesSeen, 0);  // the user-interface thread kept running
+  EXPECT_GT(furthestPosition, 0);     // and the bar moved
   EXPECT_EQ(message, "Loading data ...");
   EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
   EXPECT_EQ(window->Document()->Status(), LoadStatus::Loaded);

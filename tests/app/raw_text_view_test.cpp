@@ -21,6 +21,7 @@ class CountingLines : public RawTextLines {
     ++requests;
     return text_;
   }
+  std::size_t LongestLine() const override { return text_.size(); }
   mutable std::size_t requests = 0;
 
  private:
@@ -33,6 +34,11 @@ class VectorLines : public RawTextLines {
   explicit VectorLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
   std::size_t LineCount() const override { return lines_.size(); }
   std::string_view Line(std::size_t i) const override { return lines_[i]; }
+  std::size_t LongestLine() const override {
+    std::size_t longest = 0;
+    for (const std::string& line : lines_) longest = std::max(longest, line.size());
+    return longest;
+  }
 
  private:
   std::vector<std::string> lines_;
