@@ -202,7 +202,9 @@ LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options
   if (state_.FileType == "empty") return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
   if (!raw_.OpenFile(path)) return status_ = LoadStatus::Unreadable;
-  if (state_.FileType == "Unknown") return status_ = ReadRestOfFile() ? LoadStatus::Unknown : LoadStatus::Unreadable;
+  if (state_.FileType == "Unknown") {
+    return status_ = ReadRestOfFile() ? LoadStatus::Unknown : LoadStatus::Unreadable;
+  }
   if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
   sample_->FMapDatum = options.mapDatum;
   if (state_.GrdFile) commentsError_ = comments_.Load(state_.NameGrdFile);
