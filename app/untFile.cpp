@@ -15,6 +15,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <new>
 
 #include "app/AppContext.h"
 #include "app/ProgressMessage.h"
@@ -83,7 +84,14 @@ TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, std::string path, Lo
   options_.caption = [this](std::string_view caption) { emit CaptionChanged(Text(caption)); };
 }
 
-void TLoadGrid::run() { document_->OpenLog(path_, options_); }
+// An exception must not leave the thread (that would end the program).
+void TLoadGrid::run() {
+  try {
+    document_->OpenLog(path_, options_);
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
 
 // ---- TfrmFile ----
 
@@ -289,9 +297,11 @@ void TfrmFile::ShowLoadProgress() {
 void TfrmFile::FinishLoad() {
   if (!FLoader) return;
   FProgressTimer->stop();
+  const std::exception_ptr failure = FLoader->Failure();
   FLoader->deleteLater();
   FLoader = nullptr;
   FDocument = std::move(FLoading);
+  if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
   switch (FDocument->Status()) {
     case LoadStatus::Loaded:
     case LoadStatus::Cancelled: AttachDocument(); break;
@@ -306,6 +316,19 @@ void TfrmFile::FinishLoad() {
   FRawLines = std::make_unique<DocumentRawLines>(FDocument->Raw());
   lstRawData->SetLines(FRawLines.get());
   FromProgressBar->CloseWindow();
+  if (failure) ReportLoadFailure(failure);
+}
+
+void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(QStringLiteral("Error"),
+                QStringLiteral("Not enough memory to open the file ") + Text(FileName()) + ".",
+                TMsgDlgType::mtError);
+  } catch (...) {
+    AppContext::Instance().ReportCurrentException(this);
+  }
 }
 
 // The grid shares the document's cell table (no copy; a comment written

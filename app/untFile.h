@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,9 @@ class TLoadGrid : public QThread {
   // second, taking processor time from the load.
   std::uint64_t Position() const { return position_.load(std::memory_order_relaxed); }
   std::uint64_t Maximum() const { return maximum_.load(std::memory_order_relaxed); }
+  // What the load threw, if anything: the window reports it once the thread
+  // has finished.
+  std::exception_ptr Failure() const { return failure_; }
 
  signals:
   void CaptionChanged(const QString& caption);
@@ -64,6 +68,7 @@ class TLoadGrid : public QThread {
   std::atomic<bool> terminate_{false};
   std::atomic<std::uint64_t> position_{0};
   std::atomic<std::uint64_t> maximum_{0};
+  std::exception_ptr failure_;
 };
 
 class TfrmFile : public TfrmTypeFile {
@@ -136,6 +141,7 @@ class TfrmFile : public TfrmTypeFile {
   void StartLoad();
   void ShowLoadProgress();
   void FinishLoad();
+  void ReportLoadFailure(const std::exception_ptr& failure);
   void AttachDocument();
   void ShowRawTextOnly();
   void CloseWindow();

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -87,6 +88,7 @@ struct Batch {
   std::vector<std::uint32_t> ends;       // GridCells: kRecordColumnCount per line, empty ones too
   std::string text;
   bool done = false;
+  std::exception_ptr failure;  // what the worker threw (out of memory), rethrown by the caller
 };
 
 // Parses and lays out the data lines of a batch with one thread's sample.
@@ -171,6 +173,7 @@ class BatchPool {
     {
       std::lock_guard lock(mutex_);
       b->done = false;
+      b->failure = nullptr;
       pending_.push_back(b);
     }
     wake_.notify_one();
@@ -211,7 +214,11 @@ class BatchPool {
       Batch* b = pending_.front();
       pending_.pop_front();
       lock.unlock();
-      parser.Run(*b);
+      try {
+        parser.Run(*b);
+      } catch (...) {
+        b->failure = std::current_exception();
+      }
       lock.lock();
       b->done = true;
       done_.notify_all();
@@ -269,6 +276,7 @@ class LoadLoop {
       Batch* b = inFlight.front();
       pool.WaitFor(b);
       inFlight.pop_front();
+      if (b->failure) std::rethrow_exception(b->failure);
       Apply(*b);
       if (options_.progress) options_.progress(b->firstIndex + b->lines.size());
       free.push_back(b);

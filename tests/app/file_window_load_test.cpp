@@ -11,9 +11,15 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 
 #include "app/RawTextView.h"
 #include "app/untFrmPrgBar.h"
@@ -236,6 +242,45 @@ TEST(FileWindow, CancelStopsTheLoadAndKeepsWhatWasLoaded) {
   EXPECT_EQ(window->lstRawData->LineCount(), 1500000u);
   EXPECT_FALSE(window->Loading());
   delete window;
+}
+
+// The program's address space now, from /proc/self/status.
+std::uint64_t VirtualMemoryBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) == 0) return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+  }
+  return 0;
+}
+
+// Opens the log with the address space capped so that its raw text fits and
+// its grid does not; exits 0 when the failure was reported and the window
+// was left empty and usable.
+[[noreturn]] void OpenWithTooLittleMemory(const std::string& path) {
+  alarm(60);                // a hang fails the test instead of stalling it
+  mallopt(M_ARENA_MAX, 1);  // no per-thread malloc arenas reserving address space
+  const rlim_t cap = VirtualMemoryBytes() + 48'000'000 + 110'000'000;
+  const rlimit limit{cap, cap};
+  setrlimit(RLIMIT_AS, &limit);
+  TfrmFile* window = OpenFile(path);
+  const auto& calls = TMsgDlg::Calls();
+  const QString expected = QString::fromStdString("Not enough memory to open the file " + path + ".");
+  const bool reported = calls.size() == 1 && calls[0].Mensagem == expected;
+  const bool empty = window->Document() && window->Document()->ValidCount() == 0 && !window->Loading() &&
+                     window->lstRawData->LineCount() == 0;
+  std::_Exit(reported && empty ? 0 : 1);
+}
+
+// Run in a fresh process, since the cap stays.
+TEST(FileWindowDeathTest, ALogTooLargeForTheMemoryIsReportedAndTheWindowLivesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the cap allows";
+#endif
+  TestHome home;
+  const std::string path = WriteLargeLog(home, 1000000);  // 48 MB; its grid needs about 180 MB more
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(OpenWithTooLittleMemory(path), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
