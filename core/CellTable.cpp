@@ -5,30 +5,44 @@
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
+#include <type_traits>
 
 namespace tessaly {
 
+template <typename Visit>
+void CellTable::EndOffsets::WithActive(Visit&& visit) {
+  switch (bits_) {
+    case 8: visit(ends8_); break;
+    case 16: visit(ends16_); break;
+    default: visit(ends32_); break;
+  }
+}
+
 void CellTable::EndOffsets::Set(std::size_t i, std::uint32_t end) {
-  if (wide_) wideEnds_[i] = end;
-  else narrowEnds_[i] = static_cast<std::uint16_t>(end);
+  WithActive([i, end](auto& ends) { ends[i] = static_cast<std::remove_reference_t<decltype(ends[i])>>(end); });
+}
+
+template <typename Wider>
+void CellTable::EndOffsets::WidenTo(std::vector<Wider>& wider) {
+  WithActive([&wider](auto& ends) {
+    wider.reserve(ends.capacity());
+    wider.assign(ends.begin(), ends.end());
+    ends = {};
+  });
+  bits_ = 8 * static_cast<int>(sizeof(Wider));
 }
 
 void CellTable::EndOffsets::Admit(std::size_t rowBytes) {
-  if (wide_ || rowBytes <= std::numeric_limits<std::uint16_t>::max()) return;
-  wideEnds_.reserve(narrowEnds_.capacity());
-  wideEnds_.assign(narrowEnds_.begin(), narrowEnds_.end());
-  narrowEnds_ = {};
-  wide_ = true;
+  if (bits_ < 32 && rowBytes > std::numeric_limits<std::uint16_t>::max()) WidenTo(ends32_);
+  else if (bits_ < 16 && rowBytes > std::numeric_limits<std::uint8_t>::max()) WidenTo(ends16_);
 }
 
 void CellTable::EndOffsets::Resize(std::size_t count) {
-  if (wide_) wideEnds_.resize(count, 0);
-  else narrowEnds_.resize(count, 0);
+  WithActive([count](auto& ends) { ends.resize(count, 0); });
 }
 
 void CellTable::EndOffsets::Reserve(std::size_t count) {
-  if (wide_) wideEnds_.reserve(count);
-  else narrowEnds_.reserve(count);
+  WithActive([count](auto& ends) { ends.reserve(count); });
 }
 
 void CellTable::EndOffsets::Fill(std::size_t first, std::size_t count, std::uint32_t end) {
@@ -36,12 +50,14 @@ void CellTable::EndOffsets::Fill(std::size_t first, std::size_t count, std::uint
 }
 
 std::size_t CellTable::EndOffsets::CapacityBytes() const {
-  return narrowEnds_.capacity() * sizeof(std::uint16_t) + wideEnds_.capacity() * sizeof(std::uint32_t);
+  return ends8_.capacity() + ends16_.capacity() * sizeof(std::uint16_t) +
+         ends32_.capacity() * sizeof(std::uint32_t);
 }
 
 void CellTable::EndOffsets::AdviseHugePages() const {
-  tessaly::AdviseHugePages(narrowEnds_);
-  tessaly::AdviseHugePages(wideEnds_);
+  tessaly::AdviseHugePages(ends8_);
+  tessaly::AdviseHugePages(ends16_);
+  tessaly::AdviseHugePages(ends32_);
 }
 
 void CellTable::SetRows(std::size_t rows) {

@@ -1,11 +1,12 @@
 // CellTable: the text cells of a record grid, with per-row colours.
 //
 // All cell texts live in one byte arena; a row is a start offset into it plus
-// one end offset per cell, relative to the row start. End offsets take 16 bits
-// while every row is shorter than 64 KiB and are widened to 32 bits, once,
-// when a longer row arrives. A million-row grid therefore costs its text bytes
-// plus about two bytes a cell, and no heap string per cell. The grid control paints straight from this table, the
-// document loader and the live logger fill it.
+// one end offset per cell, relative to the row start. End offsets take 8 bits
+// while every row is shorter than 256 bytes (a survey record is), and are
+// widened to 16 or 32 bits when a longer row arrives. A million-row grid
+// therefore costs its text bytes plus about a byte a cell, and no heap string
+// per cell. The grid control paints straight from this table, the document
+// loader and the live logger fill it.
 //
 // Changing one cell of a row that is already stored writes the whole row anew
 // at the end of the arena; the arena is compacted when more than half of it is
@@ -64,12 +65,19 @@ class CellTable {
   std::size_t TextBytes() const { return arena_.size() - deadBytes_; }
 
  private:
-  // End offsets of every cell, row after row: 16 bits until a row needs more.
+  // End offsets of every cell, row after row, in the narrowest of 8, 16 and
+  // 32 bits that every row fits.
   class EndOffsets {
    public:
-    std::uint32_t Get(std::size_t i) const { return wide_ ? wideEnds_[i] : narrowEnds_[i]; }
+    std::uint32_t Get(std::size_t i) const {
+      switch (bits_) {
+        case 8: return ends8_[i];
+        case 16: return ends16_[i];
+        default: return ends32_[i];
+      }
+    }
     void Set(std::size_t i, std::uint32_t end);  // the caller made room with Admit
-    void Admit(std::size_t rowBytes);            // widens when a row needs 32 bits
+    void Admit(std::size_t rowBytes);            // widens when a row needs more bits
     void Resize(std::size_t count);
     void Reserve(std::size_t count);
     void Fill(std::size_t first, std::size_t count, std::uint32_t end);
@@ -77,9 +85,15 @@ class CellTable {
     void AdviseHugePages() const;
 
    private:
-    bool wide_ = false;
-    std::vector<std::uint16_t> narrowEnds_;
-    std::vector<std::uint32_t> wideEnds_;
+    template <typename Visit>
+    void WithActive(Visit&& visit);
+    template <typename Wider>
+    void WidenTo(std::vector<Wider>& wider);
+
+    int bits_ = 8;
+    std::vector<std::uint8_t> ends8_;
+    std::vector<std::uint16_t> ends16_;
+    std::vector<std::uint32_t> ends32_;
   };
 
   std::uint32_t End(std::size_t row, std::size_t col) const { return ends_.Get(row * cols_ + col); }
