@@ -14,15 +14,6 @@ RawText::~RawText() = default;
 RawText::RawText(RawText&&) noexcept = default;
 RawText& RawText::operator=(RawText&&) noexcept = default;
 
-bool RawText::LoadFile(const std::string& path) {
-  if (!OpenFile(path)) return false;
-  while (ReadMore()) {
-  }
-  if (!readFailed_) return true;
-  Clear();
-  return false;
-}
-
 bool RawText::OpenFile(const std::string& path, std::size_t pieceBytes) {
   Clear();
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));

@@ -31,8 +31,6 @@ class RawText {
   RawText(RawText&&) noexcept;
   RawText& operator=(RawText&&) noexcept;
 
-  // Reads the whole file. False (and an empty text) when it cannot be read.
-  bool LoadFile(const std::string& path);
   // Opens a file for ReadMore: nothing is read yet. False (and an empty text)
   // when it cannot be opened.
   bool OpenFile(const std::string& path, std::size_t pieceBytes = kPieceBytes);

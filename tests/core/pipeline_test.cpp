@@ -121,7 +121,7 @@ TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSiz
   const std::string path = dir.Path("survey." + kind);
   testing::GenerateSurvey(kind, 3000, 0.05, 5, path);
   RawText raw;
-  ASSERT_TRUE(raw.LoadFile(path));
+  raw.Assign(ReadBytes(path));
   const std::vector<std::string> expected = SequentialOutcomes(*SetUpFor(kind, path), raw);
   ASSERT_GT(expected.size(), 2000u);
 
