@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "acquisition/VaComm.h"
-#include "app/AppContext.h"
 #include "core/SettingsFile.h"
+#include "shell/AppContext.h"
 
 namespace tessaly {
 namespace {

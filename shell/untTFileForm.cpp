@@ -1,0 +1,24 @@
+#include "shell/untTFileForm.h"
+
+namespace tessaly {
+
+TfrmTypeFile::TfrmTypeFile(QWidget* parent) : TfrmMother(parent) {}
+
+TfrmTypeFile::~TfrmTypeFile() = default;
+
+void TfrmTypeFile::SetFileName(const std::string& value) {
+  const bool navigation = sample_ && sample_->FKind == skPNav;
+  if (!AssignFileName(state_, value, navigation)) return;
+  if (OnFileNameChanged) OnFileNameChanged(this);
+}
+
+std::string TfrmTypeFile::ShortFileName() const {
+  const std::size_t slash = state_.FileName.find_last_of('/');
+  return slash == std::string::npos ? state_.FileName : state_.FileName.substr(slash + 1);
+}
+
+void TfrmTypeFile::Refresh(bool redrawChart, bool recolour) {
+  if (OnRefresh) OnRefresh(this, redrawChart, recolour);
+}
+
+}  // namespace tessaly
