@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/FileHandle.h"
+
 namespace tessaly {
 
 namespace {
@@ -63,14 +65,12 @@ bool WriteAll(int fd, const std::string& data) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
   char buffer[64 * 1024];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
+  return !std::ferror(file.get());
 }
 
 // Creates a new, unique file beside path for writing; -1 on failure.

@@ -181,10 +181,17 @@ std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
 }
 
 LoadStatus LogDocument::OpenLog(const std::string& path, const LoadOptions& options) {
+  TypeFileState file;
+  AssignFileName(file, path, false);
+  return OpenLog(file, options);
+}
+
+LoadStatus LogDocument::OpenLog(const TypeFileState& file, const LoadOptions& options) {
   sample_ = std::make_unique<TSample>();
   navigation_ = false;
   loadMessage_ = kLoadingData;
-  return Open(path, options);
+  state_ = file;
+  return Open(options);
 }
 
 LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<TSample> sample,
@@ -192,20 +199,20 @@ LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<
   sample_ = sample ? std::move(sample) : std::make_unique<TSample>();
   navigation_ = true;
   loadMessage_ = kImportingData;
-  return Open(path, options);
+  state_ = TypeFileState();
+  AssignFileName(state_, path, true);
+  return Open(options);
 }
 
-LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options) {
+LoadStatus LogDocument::Open(const LoadOptions& options) {
   ResetContent();
-  state_ = TypeFileState();
-  AssignFileName(state_, path, navigation_);
-  if (state_.FileType == "empty") return status_ = LoadStatus::Empty;
+  if (state_.recognition == Recognition::Empty) return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
-  if (!raw_.OpenFile(path)) return status_ = LoadStatus::Unreadable;
-  if (state_.FileType == "Unknown") {
+  if (!raw_.OpenFile(state_.FileName)) return status_ = LoadStatus::Unreadable;
+  if (state_.recognition == Recognition::Unknown) {
     return status_ = ReadRestOfFile() ? LoadStatus::Unknown : LoadStatus::Unreadable;
   }
-  if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
+  if (state_.kind) SetUpSample(*sample_, *state_.kind);
   sample_->FMapDatum = options.mapDatum;
   if (state_.GrdFile) commentsError_ = comments_.Load(state_.NameGrdFile);
   if (options.caption) options.caption(loadMessage_);

@@ -67,8 +67,11 @@ class LogDocument {
   LogDocument(const LogDocument&) = delete;
   LogDocument& operator=(const LogDocument&) = delete;
 
-  // Opens a survey log: recognition, sample set-up by kind, load, comments.
+  // Opens a survey log: recognition, then as OpenLog(file, options).
   LoadStatus OpenLog(const std::string& path, const LoadOptions& options);
+  // Opens a survey log its window has recognised (AssignFileName): sample
+  // set-up by the kind, load, comments.
+  LoadStatus OpenLog(const TypeFileState& file, const LoadOptions& options);
   // A sample as the navigation document creates it (FDevDigits 5), for the
   // import's hand-over (ApplyHandOver) before OpenNavigation.
   static std::unique_ptr<TSample> NewNavigationSample();
@@ -141,7 +144,7 @@ class LogDocument {
   std::size_t MemoryBytes() const;
 
  private:
-  LoadStatus Open(const std::string& path, const LoadOptions& options);
+  LoadStatus Open(const LoadOptions& options);
   void ResetContent();
   bool ReadRestOfFile();
 

@@ -16,7 +16,7 @@ RawText& RawText::operator=(RawText&&) noexcept = default;
 
 bool RawText::OpenFile(const std::string& path, std::size_t pieceBytes) {
   Clear();
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  FileHandle file(std::fopen(path.c_str(), "rb"));
   struct stat status {};
   // Only regular files: a folder or a device has no size to read to.
   if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) return false;

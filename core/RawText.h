@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/FileHandle.h"
+
 namespace tessaly {
 
 class RawText {
@@ -68,10 +70,7 @@ class RawText {
   std::size_t longestLine_ = 0;
   std::size_t estimatedLines_ = 0;
   std::vector<std::uint64_t> lineStart_;
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  FileHandle file_;
   std::size_t pieceBytes_ = kPieceBytes;
   bool readFailed_ = false;
 };

@@ -73,9 +73,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 // ---- TLoadGrid ----
 
-TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, std::string path, LoadOptions options,
+TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options,
                      QObject* parent)
-    : QThread(parent), document_(std::move(document)), path_(std::move(path)), options_(std::move(options)) {
+    : QThread(parent), document_(std::move(document)), file_(std::move(file)), options_(std::move(options)) {
   options_.cancel = &terminate_;
   options_.progress = [this](std::uint64_t position, std::uint64_t maximum) {
     maximum_.store(maximum, std::memory_order_relaxed);
@@ -87,7 +87,7 @@ TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, std::string path, Lo
 // An exception must not leave the thread (that would end the program).
 void TLoadGrid::run() {
   try {
-    document_->OpenLog(path_, options_);
+    document_->OpenLog(file_, options_);
   } catch (...) {
     failure_ = std::current_exception();
   }
@@ -124,9 +124,6 @@ void TfrmFile::FormCreate() {
     RecolourRows(sender, redrawChart, recolour);
   };
   OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
-  auto sample = std::make_unique<TSample>();
-  sample->FDevDigits = 5;
-  SetSample(std::move(sample));
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
     return AskLine(this, caption, prompt, text);
   };
@@ -231,29 +228,24 @@ void TfrmFile::SetUpGrid() {
 
 // ---- Opening and loading ----
 
+// The document loads the file as recognised here. The raw text shows line
+// numbers unless the file is unknown or a memory dump (the kinds without a
+// header sentence).
 void TfrmFile::OpenLogFile() {
   setWindowTitle(QString::fromStdString(FileType() + " - " + ShortFileName()));
-  if (FileType() == "empty") {
+  const Recognition recognition = FileState().recognition;
+  if (recognition == Recognition::Empty) {
     ShowMessage(QStringLiteral("Error"), QStringLiteral("File empty."), TMsgDlgType::mtError);
     CloseWindow();
     return;
   }
   SetRawChanged(false);
-  if (FileType() == "Unknown") {
+  if (recognition == Recognition::Unknown) {
     ShowRawTextOnly();
   } else {
-    SetUpSampleForKind();
+    lstRawData->SetGutterVisible(!Kind() || !Kind()->header.empty());
   }
   StartLoad();
-}
-
-// The window's sample follows the kind; every kind with a header sentence
-// shows the raw text's line numbers.
-void TfrmFile::SetUpSampleForKind() {
-  auto sample = std::make_unique<TSample>();
-  SetUpSample(*sample, FileExtType());
-  SetSample(std::move(sample));
-  lstRawData->SetGutterVisible(FileExtType() != ".KVS" && FileExtType() != ".KVG");
 }
 
 void TfrmFile::StartLoad() {
@@ -263,7 +255,7 @@ void TfrmFile::StartLoad() {
   options.view = context.View;
   options.mapDatum = context.MapDatum;
   FLoading = std::make_shared<LogDocument>();
-  FLoader = new TLoadGrid(FLoading, FileName(), std::move(options), this);
+  FLoader = new TLoadGrid(FLoading, FileState(), std::move(options), this);
 
   TMeuProgressBar& bar = *FromProgressBar->ProgressBar;
   bar.SetMaximo(100);

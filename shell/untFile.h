@@ -42,7 +42,7 @@ class TLoadGrid : public QThread {
   Q_OBJECT
 
  public:
-  TLoadGrid(std::shared_ptr<LogDocument> document, std::string path, LoadOptions options, QObject* parent);
+  TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options, QObject* parent);
   // Asks the load to stop; it does so within a batch of lines.
   void Terminate() { terminate_.store(true); }
   bool TerminateRequested() const { return terminate_.load(); }
@@ -63,7 +63,7 @@ class TLoadGrid : public QThread {
 
  private:
   std::shared_ptr<LogDocument> document_;
-  std::string path_;
+  TypeFileState file_;
   LoadOptions options_;
   std::atomic<bool> terminate_{false};
   std::atomic<std::uint64_t> position_{0};
@@ -137,7 +137,6 @@ class TfrmFile : public TfrmTypeFile {
   void BuildLayout();
   void SetUpGrid();
   void OpenLogFile();
-  void SetUpSampleForKind();
   void StartLoad();
   void ShowLoadProgress();
   void FinishLoad();

@@ -7,8 +7,7 @@ TfrmTypeFile::TfrmTypeFile(QWidget* parent) : TfrmMother(parent) {}
 TfrmTypeFile::~TfrmTypeFile() = default;
 
 void TfrmTypeFile::SetFileName(const std::string& value) {
-  const bool navigation = sample_ && sample_->FKind == skPNav;
-  if (!AssignFileName(state_, value, navigation)) return;
+  if (!AssignFileName(state_, value, false)) return;
   if (OnFileNameChanged) OnFileNameChanged(this);
 }
 

@@ -1,16 +1,14 @@
 // TfrmTypeFile: base of every window that shows a log (the log document, the
 // navigation document, the live logging windows). Holds the file-name state:
 // assigning FileName recognises the log's kind from the file's first lines,
-// finds its comments file and then calls OnFileNameChanged. Owns the window's
-// record parser, which the derived window creates.
+// finds its comments file and then calls OnFileNameChanged. The recognition
+// (FileState) is made here once and handed on to whatever loads the file.
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "core/LogKind.h"
-#include "core/untTSample.h"
 #include "shell/untMother.h"
 
 namespace tessaly {
@@ -23,12 +21,13 @@ class TfrmTypeFile : public TfrmMother {
   ~TfrmTypeFile() override;
 
   // Full path of the log. Assigning it clears FileError, runs the recognition
-  // (not for a navigation sample, nor when NewFile is set) and calls
-  // OnFileNameChanged; assigning empty text while FileName is empty does
-  // nothing.
+  // (by the extension alone when NewFile is set) and calls OnFileNameChanged;
+  // assigning empty text while FileName is empty does nothing.
   const std::string& FileName() const { return state_.FileName; }
   void SetFileName(const std::string& value);
 
+  // The recognised kind's row; nullptr when the file is of no kind.
+  const LogKindInfo* Kind() const { return state_.kind; }
   const std::string& FileExt() const { return state_.FileExt; }
   const std::string& FileExtType() const { return state_.FileExtType; }
   const std::string& FileType() const { return state_.FileType; }
@@ -47,10 +46,6 @@ class TfrmTypeFile : public TfrmMother {
   bool Imported() const { return imported_; }
   void SetImported(bool imported) { imported_ = imported; }
 
-  // The window's record parser; nullptr until the derived window creates it.
-  TSample* Sample() const { return sample_.get(); }
-  void SetSample(std::unique_ptr<TSample> sample) { sample_ = std::move(sample); }
-
   // The file name without its folder.
   std::string ShortFileName() const;
 
@@ -67,7 +62,6 @@ class TfrmTypeFile : public TfrmMother {
   TypeFileState state_;
   bool rawChanged_ = false;
   bool imported_ = false;
-  std::unique_ptr<TSample> sample_;
 };
 
 }  // namespace tessaly

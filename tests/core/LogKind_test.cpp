@@ -15,6 +15,17 @@
 namespace tessaly {
 namespace {
 
+std::string Outcome(const KindDetection& found) {
+  switch (found.outcome) {
+    case Recognition::Kind: return std::string(found.kind->fileExtType);
+    case Recognition::NoKind: return "no kind";
+    case Recognition::Navigation: return "navigation";
+    case Recognition::Empty: return "empty";
+    case Recognition::Unknown: return "unknown";
+  }
+  return "?";
+}
+
 class LogKindTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::string& bytes) {
@@ -23,12 +34,10 @@ class LogKindTest : public ::testing::Test {
     return path;
   }
 
-  // The extension DetectLogKind settles on, or "unrecognised:" and what it
-  // left in the extension.
+  // The extension of the kind DetectLogKind settles on, or "empty" or
+  // "unknown".
   std::string Detect(const std::string& bytes, const std::string& name = "log.txt") {
-    std::string extension = "unchanged";
-    const bool settled = DetectLogKind(Write(name, bytes), extension);
-    return settled ? extension : "unrecognised:" + extension;
+    return Outcome(DetectLogKind(Write(name, bytes)));
   }
 
   testing::TempHome dir_;
@@ -75,7 +84,7 @@ TEST_F(LogKindTest, RecognisesEachKindByItsFirstMatchingLine) {
   EXPECT_EQ(Detect("no. of entries: 12\r\n"), ".KVS");
   EXPECT_EQ(Detect(kKvlLine + "\r\n"), ".KVL");
   EXPECT_EQ(Detect(kZpxLine + "\r\n"), ".ZPX");
-  EXPECT_EQ(Detect("$KVMGD,+01234,4530.1\r\n"), "unrecognised:unchanged");  // 20 bytes
+  EXPECT_EQ(Detect("$KVMGD,+01234,4530.1\r\n"), "unknown");  // 20 bytes
   EXPECT_EQ(Detect(kZpxLine + ",1234567890,\r\n"), ".ZPX");                 // 25 bytes
   EXPECT_EQ(Detect("$BTGFG,+0123\r\n"), ".ZPT");
   EXPECT_EQ(Detect("$MGD,+01234,12345678901\r\n"), ".RTB");
@@ -84,7 +93,7 @@ TEST_F(LogKindTest, RecognisesEachKindByItsFirstMatchingLine) {
 TEST_F(LogKindTest, AnyLineOfAKvlLengthIsAKvlWhateverItBeginsWith) {
   EXPECT_EQ(Detect(std::string(36, 'x') + "\r\n"), ".KVL");
   for (int length : {45, 46, 48, 57}) EXPECT_EQ(Detect(std::string(length, 'x')), ".KVL") << length;
-  EXPECT_EQ(Detect(std::string(47, 'x')), "unrecognised:unchanged");
+  EXPECT_EQ(Detect(std::string(47, 'x')), "unknown");
 }
 
 TEST_F(LogKindTest, HeaderSentencesAreComparedUpperCased) {
@@ -92,51 +101,45 @@ TEST_F(LogKindTest, HeaderSentencesAreComparedUpperCased) {
 }
 
 TEST_F(LogKindTest, StopWordEndsTheSearchUnlessAnEarlierLineMatched) {
-  EXPECT_EQ(Detect("Dev    lat        long\r\n" + kZpxLine + "\r\n"), "unrecognised:unchanged");
+  EXPECT_EQ(Detect("Dev    lat        long\r\n" + kZpxLine + "\r\n"), "unknown");
   EXPECT_EQ(Detect("No. of entries 3\r\nDev    lat        long\r\n"), ".KVS");
-  EXPECT_EQ(Detect("Latitude first\r\n" + kZpxLine), "unrecognised:unchanged");
+  EXPECT_EQ(Detect("Latitude first\r\n" + kZpxLine), "unknown");
   // A 36-byte line holding a stop word is not a KVL title.
-  EXPECT_EQ(Detect("Survey of the harbour: longitude 063\r\n"), "unrecognised:unchanged");
+  EXPECT_EQ(Detect("Survey of the harbour: longitude 063\r\n"), "unknown");
 }
 
 TEST_F(LogKindTest, OnlyTheFirstTenLinesAreExamined) {
   std::string nine;
   for (int i = 0; i < 9; ++i) nine += "x\r\n";
   EXPECT_EQ(Detect(nine + kZpxLine + "\r\n"), ".ZPX");
-  EXPECT_EQ(Detect(nine + "x\r\n" + kZpxLine + "\r\n"), "unrecognised:unchanged");
+  EXPECT_EQ(Detect(nine + "x\r\n" + kZpxLine + "\r\n"), "unknown");
 }
 
 TEST_F(LogKindTest, BlankLinesAreLinesAndMatchNothing) {
-  EXPECT_EQ(Detect("\r\n\r\n\r\n\r\n\r\n"), "unrecognised:unchanged");
+  EXPECT_EQ(Detect("\r\n\r\n\r\n\r\n\r\n"), "unknown");
 }
 
-TEST_F(LogKindTest, EmptyFileIsReportedAsEmpty) { EXPECT_EQ(Detect(""), "unrecognised:empty"); }
+TEST_F(LogKindTest, EmptyFileIsReportedAsEmpty) { EXPECT_EQ(Detect(""), "empty"); }
 
-TEST_F(LogKindTest, MissingFileTakesItsOwnExtension) {
-  std::string extension;
-  EXPECT_TRUE(DetectLogKind(dir_.Home() + "new.rtc", extension));
-  EXPECT_EQ(extension, ".RTC");
-  EXPECT_TRUE(DetectLogKind(dir_.Home() + "noextension", extension));
-  EXPECT_EQ(extension, "");
+TEST_F(LogKindTest, MissingFileTakesTheKindOfItsOwnExtension) {
+  EXPECT_EQ(Outcome(DetectLogKind(dir_.Home() + "new.rtc")), ".RTC");
+  EXPECT_EQ(Outcome(DetectLogKind(dir_.Home() + "new.oth")), "no kind");
+  EXPECT_EQ(Outcome(DetectLogKind(dir_.Home() + "noextension")), "no kind");
 }
 
-TEST_F(LogKindTest, UnreadablePathIsUnrecognised) {
-  std::string extension = "unchanged";
-  EXPECT_FALSE(DetectLogKind(dir_.Home(), extension));
-  EXPECT_EQ(extension, "unchanged");
-}
+TEST_F(LogKindTest, UnreadablePathIsUnknown) { EXPECT_EQ(Outcome(DetectLogKind(dir_.Home())), "unknown"); }
 
 TEST_F(LogKindTest, EveryLineBreakFormEndsALineAndIsNotCounted) {
   EXPECT_EQ(Detect("title\r" + kZpxLine + "\r"), ".ZPX");
   EXPECT_EQ(Detect("title\n" + kZpxLine + "\n"), ".ZPX");
   EXPECT_EQ(Detect("title\r\n" + kZpxLine), ".ZPX");  // last line without a break
   // Lone CRs make ten lines here, so the eleventh is never examined.
-  EXPECT_EQ(Detect(std::string(10, '\r') + kZpxLine), "unrecognised:unchanged");
+  EXPECT_EQ(Detect(std::string(10, '\r') + kZpxLine), "unknown");
   // LF CR is two breaks: four of these make eight lines, five make ten.
   std::string eightLines;
   for (int i = 0; i < 4; ++i) eightLines += "a\n\r";
   EXPECT_EQ(Detect(eightLines + "x\r\n" + kZpxLine), ".ZPX");
-  EXPECT_EQ(Detect(eightLines + "a\n\r" + kZpxLine), "unrecognised:unchanged");
+  EXPECT_EQ(Detect(eightLines + "a\n\r" + kZpxLine), "unknown");
 }
 
 TEST_F(LogKindTest, NulBytesAreOrdinaryCharacters) {
@@ -147,7 +150,7 @@ TEST_F(LogKindTest, NulBytesAreOrdinaryCharacters) {
 TEST_F(LogKindTest, WordsAreFoundAnywhereInALongLine) {
   const std::string filler(300 * 1024, 'x');
   EXPECT_EQ(Detect(filler + "KV7100 GRAPHIC MAGNETOMETER" + filler + "\r\n"), ".KVG");
-  EXPECT_EQ(Detect(filler + "LONG\r\n" + kZpxLine), "unrecognised:unchanged");
+  EXPECT_EQ(Detect(filler + "LONG\r\n" + kZpxLine), "unknown");
   // A title split across two reads of the file.
   for (std::size_t at : {65536 - 10, 65536 - 1, 65536 + 0}) {
     EXPECT_EQ(Detect(std::string(at, 'x') + "KV7100 GRAPHIC MAGNETOMETER\r\n"), ".KVG") << at;
@@ -165,9 +168,7 @@ TEST_F(LogKindTest, LinesSplitAcrossTwoReadsAreReadWhole) {
 TEST_F(LogKindTest, HugeFileWithoutLineBreakIsUnrecognisedWithoutReadingItWhole) {
   const std::string path = Write("huge.kvl", "");
   std::filesystem::resize_file(path, std::uintmax_t{1} << 30);  // sparse: a 1 GiB line of NULs
-  std::string extension = "unchanged";
-  EXPECT_FALSE(DetectLogKind(path, extension));
-  EXPECT_EQ(extension, "unchanged");
+  EXPECT_EQ(Outcome(DetectLogKind(path)), "unknown");
 }
 
 TEST_F(LogKindTest, GeneratedLogsAreRecognisedByTheirKind) {
@@ -176,16 +177,13 @@ TEST_F(LogKindTest, GeneratedLogsAreRecognisedByTheirKind) {
       {"--kind kvg", ".KVG"},           {"--kind kvg --form comma", ".KVG"},
       {"--kind zpx", ".ZPX"},           {"--kind zpx --form short", ".ZPX"},
       {"--kind zpt", ".ZPT"},           {"--kind zpt --form short", ".ZPT"},
-      {"--kind rtb", ".RTB"},           {"--kind rtc", "unrecognised:unchanged"},
+      {"--kind rtb", ".RTB"},           {"--kind rtc", "unknown"},
       {"--kind kvl --bad-fraction 0.5", ".KVL"},
   };
   for (std::size_t i = 0; i < cases.size(); ++i)
     ASSERT_TRUE(testing::GenerateLog("--records 50 " + cases[i].first, dir_.Home() + std::to_string(i) + ".txt"));
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    std::string extension = "unchanged";
-    const bool settled = DetectLogKind(dir_.Home() + std::to_string(i) + ".txt", extension);
-    EXPECT_EQ(settled ? extension : "unrecognised:" + extension, cases[i].second) << cases[i].first;
-  }
+  for (std::size_t i = 0; i < cases.size(); ++i)
+    EXPECT_EQ(Outcome(DetectLogKind(dir_.Home() + std::to_string(i) + ".txt")), cases[i].second) << cases[i].first;
 }
 
 // --- Comments-file names ---------------------------------------------------
@@ -231,6 +229,8 @@ TEST_F(LogKindTest, RecognisedLogGetsItsKindNameAndComments) {
 TEST_F(LogKindTest, KindComesFromContentNotName) {
   TypeFileState state;
   AssignFileName(state, Write("capture.oth", kZpxLine + "\r\n"), false);
+  EXPECT_EQ(state.recognition, Recognition::Kind);
+  EXPECT_EQ(state.kind, FindLogKind(".ZPX"));
   EXPECT_EQ(state.FileExt, ".OTH");
   EXPECT_EQ(state.FileExtType, ".ZPX");
   EXPECT_EQ(state.FileType, "ZEPH2-KV Log");
@@ -242,9 +242,13 @@ TEST_F(LogKindTest, EmptyAndUnknownFilesHaveNoCommentsFile) {
   TypeFileState state;
   Write("a.cmt", "1=x\r\n");
   AssignFileName(state, Write("a.kvl", ""), false);
+  EXPECT_EQ(state.recognition, Recognition::Empty);
+  EXPECT_EQ(state.kind, nullptr);
   EXPECT_EQ(state.FileExtType, "empty");
   EXPECT_EQ(state.FileType, "empty");
   AssignFileName(state, Write("a.kvl", "hello\r\n"), false);
+  EXPECT_EQ(state.recognition, Recognition::Unknown);
+  EXPECT_EQ(state.kind, nullptr);
   EXPECT_EQ(state.FileExtType, ".KVL");
   EXPECT_EQ(state.FileType, "Unknown");
   EXPECT_FALSE(state.GrdFile);
@@ -254,6 +258,8 @@ TEST_F(LogKindTest, EmptyAndUnknownFilesHaveNoCommentsFile) {
 TEST_F(LogKindTest, NavigationDocumentIsPNavWhateverItsFileHolds) {
   TypeFileState state;
   AssignFileName(state, Write("nav.kvl", kKvlLine + "\r\n"), true);
+  EXPECT_EQ(state.recognition, Recognition::Navigation);
+  EXPECT_EQ(state.kind, nullptr);
   EXPECT_EQ(state.FileType, "PNav");
   EXPECT_EQ(state.FileExtType, ".KVL");
 }
@@ -262,8 +268,20 @@ TEST_F(LogKindTest, NewFileIsNotReadAndKeepsItsOwnExtension) {
   TypeFileState state;
   state.NewFile = true;
   AssignFileName(state, Write("live.rtc", kZpxLine + "\r\n"), false);
+  EXPECT_EQ(state.kind, FindLogKind(".RTC"));
   EXPECT_EQ(state.FileExtType, ".RTC");
   EXPECT_EQ(state.FileType, "RT4 Kv Compability");
+}
+
+TEST_F(LogKindTest, NewFileOfAnExtensionWithoutKindHasNoKindButACommentsFile) {
+  TypeFileState state;
+  state.NewFile = true;
+  AssignFileName(state, dir_.Home() + "live.oth", false);
+  EXPECT_EQ(state.recognition, Recognition::NoKind);
+  EXPECT_EQ(state.kind, nullptr);
+  EXPECT_EQ(state.FileExtType, ".OTH");
+  EXPECT_EQ(state.FileType, "");
+  EXPECT_EQ(state.NameGrdFile, dir_.Home() + "live.cmt");
 }
 
 TEST_F(LogKindTest, LogNamedLikeACommentsFileGetsNoCommentsFile) {
@@ -289,7 +307,7 @@ TEST_F(LogKindTest, RenamingForgetsTheCommentsFileOfTheOldName) {
 TEST(SetUpSampleTest, SetsUpEachKindWithItsHeaderAndDeviationLength) {
   for (const LogKindInfo& info : LogKinds()) {
     TSample sample('.');
-    ASSERT_TRUE(SetUpSample(sample, info.fileExtType)) << info.fileExtType;
+    ASSERT_TRUE(SetUpSample(sample, info)) << info.fileExtType;
     EXPECT_EQ(sample.FKind, info.kind);
     EXPECT_EQ(sample.FHeader, info.header);
     EXPECT_EQ(sample.FDevDigits, info.kind == skZPT ? 4 : 5);
@@ -298,14 +316,14 @@ TEST(SetUpSampleTest, SetsUpEachKindWithItsHeaderAndDeviationLength) {
 
 TEST(SetUpSampleTest, KvsSetUpSkipsToTheDataAndStopsAtTheEndMarker) {
   TSample sample('.');
-  SetUpSample(sample, ".KVS");
+  SetUpSample(sample, *FindLogKind(".KVS"));
   EXPECT_EQ(sample.FHeading, "Dev    lat        long");
   EXPECT_EQ(sample.FEndMarker, "** End of data set **");
 }
 
 TEST(SetUpSampleTest, SetUpSampleParsesItsKindsLines) {
   TSample sample('.');
-  SetUpSample(sample, ".ZPT");
+  SetUpSample(sample, *FindLogKind(".ZPT"));
   EXPECT_EQ(sample.Parse("$BTGFG,+0123"), 0) << sample.FErrorText;
   EXPECT_EQ(sample.FDev, "+0123");
 }
@@ -314,17 +332,11 @@ TEST(SetUpSampleTest, NavigationSampleKeepsItsSetUpWhateverTheFileIsNamed) {
   TSample sample('.');
   sample.AddField(sfDev, 3);
   sample.SetKind(skPNav);
-  EXPECT_FALSE(SetUpSample(sample, ".KVL"));
+  EXPECT_FALSE(SetUpSample(sample, *FindLogKind(".KVL")));
   EXPECT_EQ(sample.FKind, skPNav);
   EXPECT_EQ(sample.FHeader, "");
   EXPECT_FALSE(sample.HasField(sfHeader));
   EXPECT_EQ(sample.FColumns[sfDev], 3);
-}
-
-TEST(SetUpSampleTest, UnknownExtensionLeavesTheSampleWithoutKind) {
-  TSample sample('.');
-  EXPECT_FALSE(SetUpSample(sample, ".OTH"));
-  EXPECT_EQ(sample.FKind, skNone);
 }
 
 }  // namespace

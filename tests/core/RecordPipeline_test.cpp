@@ -112,7 +112,11 @@ std::unique_ptr<TSample> SetUpFor(const std::string& kind, const std::string& pa
     return sample;
   }
   auto sample = std::make_unique<TSample>('.');
-  EXPECT_TRUE(SetUpSample(*sample, UpperExtension("survey." + kind)));
+  const LogKindInfo* info = FindLogKind(UpperExtension("survey." + kind));
+  EXPECT_NE(info, nullptr) << kind;
+  if (info) {
+    EXPECT_TRUE(SetUpSample(*sample, *info));
+  }
   return sample;
 }
 
@@ -173,7 +177,7 @@ TEST(Pipeline, TheDataBlockEndsAtTheFirstEndMarkerLine) {
   raw.Assign("Dev    lat        long\r\n+00001,44 18.000N 063 18.000W,25.3,78.4\r\n"
              "** End of data set **\r\n+00002,44 18.000N 063 18.000W,25.3,78.4\r\n");
   TSample sample('.');
-  ASSERT_TRUE(SetUpSample(sample, ".KVS"));
+  ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVS")));
   RawSource source(raw);
   OutcomeSink sink;
   const PipelineResult result = RunRecordPipeline(sample, source, RowFormat{}, sink, {});

@@ -133,11 +133,12 @@ TEST_P(StreamingExport, WritesTheDocumentsExportByteForByte) {
   TypeFileState state;
   AssignFileName(state, path, false);
   ASSERT_TRUE(state.GrdFile);
+  ASSERT_NE(state.kind, nullptr);
   CommentsStore comments;
   ASSERT_EQ(comments.Load(state.NameGrdFile), "");
   for (const unsigned threads : {1u, 2u}) {
     TSample sample;
-    ASSERT_TRUE(SetUpSample(sample, state.FileExtType));
+    ASSERT_TRUE(SetUpSample(sample, *state.kind));
     StreamExportOptions options;
     options.delimiter = ";";
     options.threads = threads;
