@@ -12,12 +12,10 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include <charconv>
 #include <climits>
-#include <cmath>
 #include <new>
 
-#include "core/DeviationColours.h"
+#include "core/GridLayout.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/ProgressMessage.h"
@@ -25,22 +23,11 @@
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
+#include "widgets/RecordViews.h"
 
 namespace tessaly {
 
 namespace {
-
-// The raw view reads the document's text in place.
-class DocumentRawLines : public RawTextLines {
- public:
-  explicit DocumentRawLines(const RawText& raw) : raw_(raw) {}
-  std::size_t LineCount() const override { return raw_.LineCount(); }
-  std::string_view Line(std::size_t i) const override { return raw_.Line(i); }
-  std::size_t LongestLine() const override { return raw_.LongestLine(); }
-
- private:
-  const RawText& raw_;
-};
 
 int ClampToInt(std::uint64_t value) { return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX)); }
 
@@ -106,7 +93,6 @@ TfrmFile::~TfrmFile() {
 
 void TfrmFile::FormCreate() {
   BuildLayout();
-  SetUpGrid();
   ApplyChartDesignSettings(*Grafico1);
   FromProgressBar = new TFromProgressBar(this);
   FromProgressBar->Botoes.Botoes = btCancelar;
@@ -141,10 +127,6 @@ void TfrmFile::BuildLayout() {
   rawLayout->addWidget(lstRawData);
 
   PainelGrid1 = new TPainelGridOk;
-  // The column widths are pixel widths made for a small dialog font.
-  QFont gridFont = PainelGrid1->font();
-  gridFont.setPixelSize(11);
-  PainelGrid1->setFont(gridFont);
   grpValidDataGrid = new QGroupBox(QStringLiteral("Valid Data Grid"));
   auto* gridLayout = new QVBoxLayout(grpValidDataGrid);
   gridLayout->setContentsMargins(4, 4, 4, 4);
@@ -202,28 +184,12 @@ void TfrmFile::BuildLayout() {
   layout->addWidget(RzSplitter2, 1);
   layout->addLayout(bottomBar);
 
-  PainelGrid1->AoClicar = [this](int Linha, int Coluna) { PainelGrid1AoClicar(Linha, Coluna); };
-  PainelGrid1->AoSelecionarLinha = [this](int Linha) { SelectRecord(Linha); };
-  Grafico1->AoClicar = [this](TLinha*, bool&, double X, double) { Grafico1AoClicar(X); };
-  connect(lstRawData, &RawTextView::LineChosen, this, &TfrmFile::lstRawDataClick);
-}
-
-// The caption row and widths of the 29 columns, the header colours and flags.
-void TfrmFile::SetUpGrid() {
-  TInformacaoGrid& info = PainelGrid1->InformacaoGrid();
-  info.SetQtdColunas(static_cast<int>(kGridColumnCount));
-  info.SetQtdLinhas(1);
-  for (std::size_t col = 0; col < kGridColumnCount; ++col) {
-    PainelGrid1->SetCell(0, static_cast<int>(col), kGridColumns[col].caption);
-    info.SetColWidth(static_cast<int>(col), kGridColumns[col].width);
-  }
-  info.SetRowColor(0, kHeaderGrey);
-  info.SetRowFontColor(0, kClBlack);
-  info.SetLinhaFixa(true);
-  info.SetLinhaSeleciona(true);
-  info.SetCorLinhas(kClBlack);
-  info.SetCorCelulas(kClWhite);
-  info.SetScrollBar(TScrollStyle::ssBoth);
+  FViews = std::make_unique<RecordViews>(*PainelGrid1, *Grafico1, *lstRawData);
+  // A click on the comment column edits that row's comment.
+  FViews->OnCellClicked = [this](int Linha, int Coluna) {
+    if (Coluna == kColComment && Linha >= 1 && Linha < PainelGrid1->InformacaoGrid().QtdLinhas())
+      EditComment(Linha);
+  };
 }
 
 // ---- Opening and loading ----
@@ -294,9 +260,10 @@ void TfrmFile::FinishLoad() {
   FLoader = nullptr;
   FDocument = std::move(FLoading);
   if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
+  FViews->Attach(FDocument);
   switch (FDocument->Status()) {
     case LoadStatus::Loaded:
-    case LoadStatus::Cancelled: AttachDocument(); break;
+    case LoadStatus::Cancelled: ShowRecords(); break;
     case LoadStatus::Unreadable:
       ShowRawTextOnly();
       ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + Text(FileName()) + ".",
@@ -305,8 +272,6 @@ void TfrmFile::FinishLoad() {
     case LoadStatus::Unknown:
     case LoadStatus::Empty: ShowRawTextOnly(); break;
   }
-  FRawLines = std::make_unique<DocumentRawLines>(FDocument->Raw());
-  lstRawData->SetLines(FRawLines.get());
   FromProgressBar->CloseWindow();
   if (failure) ReportLoadFailure(failure);
 }
@@ -323,27 +288,13 @@ void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
   }
 }
 
-// The grid shares the document's cell table (no copy; a comment written
-// through the document shows at once), the chart takes the deviations.
-void TfrmFile::AttachDocument() {
-  auto cells = std::shared_ptr<CellTable>(FDocument, const_cast<CellTable*>(&FDocument->Grid()));
-  TInformacaoGrid& info = PainelGrid1->InformacaoGrid();
-  // The grid shows the caption row and the records; the blank rows a load
-  // leaves for skipped lines are not added, since growing the shared table
-  // would copy its whole offset array.
-  info.AttachCells(std::move(cells));
-  for (std::size_t col = 0; col < kGridColumnCount; ++col)
-    info.SetColWidth(static_cast<int>(col), kGridColumns[col].width);
-  info.SetRowColor(0, kHeaderGrey);
-  info.SetRowFontColor(0, kClBlack);
-
-  Grafico1->Grafico().Linha().AssumeValores(FDocument->TakeChartValues());
-
+// The records are shown: the error count, and the chart in the view settings
+// (after its values, which set the zoom slider's range).
+void TfrmFile::ShowRecords() {
   if (FDocument->ErrorCount() > 0) {
     btnErros->setEnabled(true);
     lblQtdErrors->setText(QString::number(FDocument->ErrorCount()));
   }
-  PainelGrid1->SetPainting(true);
   ApplyViewSettings(*Grafico1, AppContext::Instance().View);
 }
 
@@ -355,40 +306,23 @@ void TfrmFile::ShowRawTextOnly() {
 
 // ---- Selection ----
 
-void TfrmFile::SelectRecord(int row) {
-  const TInformacaoGrid& info = PainelGrid1->InformacaoGrid();
-  if (row <= 0 || row >= info.QtdLinhas() || PainelGrid1->GetCell(row - 1, 0).empty()) return;
-  PainelGrid1->SelectRow(row, false);
-  Grafico1->SelecionaPonto(row - 1);
-  const std::string_view lineNumber = PainelGrid1->GetCell(row, 2);
-  long long number = 0;
-  const auto [end, error] = std::from_chars(lineNumber.data(), lineNumber.data() + lineNumber.size(), number);
-  if (error == std::errc() && end == lineNumber.data() + lineNumber.size()) lstRawData->SetCurrentLine(number - 1);
-}
+void TfrmFile::SelectRecord(int row) { FViews->SelectRecord(row); }
 
-void TfrmFile::PainelGrid1AoClicar(int Linha, int Coluna) {
-  if (Coluna == FCommentColumn && Linha >= 1 && Linha < PainelGrid1->InformacaoGrid().QtdLinhas())
-    EditComment(Linha);
-  SelectRecord(Linha);
-}
+void TfrmFile::PainelGrid1AoClicar(int Linha, int Coluna) { FViews->CellClicked(Linha, Coluna); }
 
-void TfrmFile::Grafico1AoClicar(double X) { SelectRecord(static_cast<int>(std::nearbyint(X)) + 1); }
+void TfrmFile::Grafico1AoClicar(double X) { FViews->ChartClicked(X); }
 
-void TfrmFile::lstRawDataClick(long long line) {
-  if (!FDocument || line < 0) return;
-  const std::size_t row = FDocument->RowOfRawLine(static_cast<std::size_t>(line));
-  if (row > 0) SelectRecord(static_cast<int>(row));
-}
+void TfrmFile::lstRawDataClick(long long line) { FViews->RawLineChosen(line); }
 
 // ---- Comments ----
 
 void TfrmFile::EditComment(int row) {
   if (!FDocument) return;
-  QString text = Text(PainelGrid1->GetCell(row, FCommentColumn));
+  QString text = Text(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
   std::string error;
   const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toLatin1().toStdString(), &error);
-  PainelGrid1->SetPainting(true);
+  FViews->Update();
   if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
 
@@ -434,7 +368,7 @@ bool TfrmFile::event(QEvent* event) {
 void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
   if (recolour && FDocument) {
     FDocument->Recolour(AppContext::Instance().View);
-    PainelGrid1->SetPainting(true);
+    FViews->Update();
   }
   if (redrawChart) ApplyViewSettings(*Grafico1, AppContext::Instance().View);
 }
@@ -462,9 +396,8 @@ bool TfrmFile::ConfirmImportClose() {
   const QString path = ChooseImportSaveFile(this);
   if (path.isEmpty()) return true;
   std::vector<std::string> lines;
-  const RawText& raw = FDocument->Raw();
-  lines.reserve(raw.LineCount());
-  for (std::size_t i = 0; i < raw.LineCount(); ++i) lines.emplace_back(raw.Line(i));
+  lines.reserve(FDocument->RawLineCount());
+  for (std::size_t i = 0; i < FDocument->RawLineCount(); ++i) lines.emplace_back(FDocument->RawLine(i));
   try {
     WriteTextLines(path.toStdString(), lines);
   } catch (const SettingsError& error) {

@@ -7,8 +7,9 @@
 // worker thread TLoadGrid while the modal progress window runs (the user-
 // interface thread keeps handling events; Cancel stops the load within a
 // batch of lines and keeps what was loaded). When the worker is done the
-// grid, chart and raw view are attached to the document's data on the
-// user-interface thread, without copying the grid or the text.
+// grid, chart and raw view are attached to the document (RecordViews) on the
+// user-interface thread and read it in place. Comments are written through
+// the document.
 #pragma once
 
 #include <QThread>
@@ -32,6 +33,7 @@ class QSplitter;
 namespace tessaly {
 
 class RawTextView;
+class RecordViews;
 class TFromProgressBar;
 class TGraficoOK;
 class TPainelGridOk;
@@ -135,13 +137,12 @@ class TfrmFile : public TfrmTypeFile {
  private:
   void FormCreate();
   void BuildLayout();
-  void SetUpGrid();
   void OpenLogFile();
   void StartLoad();
   void ShowLoadProgress();
   void FinishLoad();
   void ReportLoadFailure(const std::exception_ptr& failure);
-  void AttachDocument();
+  void ShowRecords();
   void ShowRawTextOnly();
   void CloseWindow();
   bool ConfirmImportClose();
@@ -152,9 +153,8 @@ class TfrmFile : public TfrmTypeFile {
   std::shared_ptr<LogDocument> FLoading;  // the document the worker fills
   TLoadGrid* FLoader = nullptr;
   QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
-  std::unique_ptr<class RawTextLines> FRawLines;
+  std::unique_ptr<RecordViews> FViews;
   bool FClosing = false;
-  int FCommentColumn = static_cast<int>(kCommentColumn);
 };
 
 }  // namespace tessaly

@@ -2,12 +2,13 @@
 // column counts, scroll bars, header and colour flags, per-row colours and
 // per-column widths, and the cells.
 //
-// The cells live in a tessaly::CellTable: one text arena plus offsets, with
-// the per-row background and font colours. The grid never copies it: it owns
-// one from construction, or shares one handed over by a document model
-// (AttachCells), so a million-row log costs its text bytes plus about four
-// bytes a cell. The table has exactly QtdLinhas rows (row 0 the header) and
-// QtdColunas columns; QtdLinhas and QtdColunas read it.
+// The cells live in a tessaly::CellTable: one text arena plus end offsets of
+// one to four bytes, with the per-row background and font colours. The grid
+// never copies it: it owns one from construction, which its setters change,
+// or shows one a record source holds (ShowCells) and never changes, so a
+// million-row log costs its text bytes plus about a byte and a half a cell.
+// The table has exactly QtdLinhas rows (row 0 the header) and QtdColunas
+// columns; QtdLinhas and QtdColunas read it.
 //
 // Colours are 24-bit blue-green-red values (0x00BBGGRR); 0 means "not set".
 #pragma once
@@ -41,7 +42,8 @@ class TInformacaoGrid {
   // the owner's AoMudarQtdLinhas with n + 1 before anything is resized, keeps
   // every existing cell and colour (new rows are empty, colours 0) and repaints
   // when painting is enabled. Setting the current value does nothing at all.
-  // Negative values count as 0.
+  // Negative values count as 0. Like every setter of the cells, row colours
+  // and counts, it does nothing while a shown table (ShowCells) is up.
   int QtdLinhas() const;
   void SetQtdLinhas(int rows);
 
@@ -106,15 +108,14 @@ class TInformacaoGrid {
   QScrollBar* HorizontalBar() const { return horizontalBar_; }
   QScrollBar* VerticalBar() const { return verticalBar_; }
 
-  // The cells. A document model may fill the table directly (then call the
-  // owner's SetPainting(true) to show the result) or build one elsewhere and
-  // hand it over with AttachCells: the grid then shares it (no copy) and takes
-  // its row and column counts without raising AoMudarQtdLinhas. A null
-  // pointer attaches a new empty table.
-  CellTable& Cells() { return *cells_; }
+  // The cells shown: the grid's own table, or one shown with ShowCells.
   const CellTable& Cells() const { return *cells_; }
-  const std::shared_ptr<CellTable>& SharedCells() const { return cells_; }
-  void AttachCells(std::shared_ptr<CellTable> cells);
+  // Shows a table the grid does not own, without a copy and read-only: the
+  // grid takes its row and column counts (without raising AoMudarQtdLinhas)
+  // and keeps it alive; its owner changes it and repaints the grid
+  // (SetPainting(true)). A null pointer goes back to an empty table of the
+  // grid's own.
+  void ShowCells(std::shared_ptr<const CellTable> cells);
 
   // Bytes held by the grid beyond its cell table (column widths and the
   // positions recorded by the last paint).
@@ -142,7 +143,8 @@ class TInformacaoGrid {
   void RepaintIfEnabled();
 
   TPainelGridOk& owner_;
-  std::shared_ptr<CellTable> cells_;
+  CellTable* own_ = nullptr;  // the table shown while it is the grid's own
+  std::shared_ptr<const CellTable> cells_;
   std::vector<int> colWidths_;
   TScrollStyle scrollStyle_ = TScrollStyle::ssNone;
   bool linhaFixa_ = false;

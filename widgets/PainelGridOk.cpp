@@ -39,9 +39,9 @@ std::string_view TPainelGridOk::GetCell(int row, int col) const {
 }
 
 void TPainelGridOk::SetCell(int row, int col, std::string_view text) {
-  if (row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
+  if (!info_.own_ || row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
   if (QuandoMudar) QuandoMudar(row, col, std::string(text));
-  info_.cells_->SetCell(static_cast<std::size_t>(row), static_cast<std::size_t>(col), text);
+  info_.own_->SetCell(static_cast<std::size_t>(row), static_cast<std::size_t>(col), text);
 }
 
 void TPainelGridOk::SelectRow(int row, bool jump) {

@@ -38,17 +38,21 @@ RawTextView::RawTextView(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollBars();
 }
 
-void RawTextView::SetLines(const RawTextLines* lines) {
+void RawTextView::SetLines(const RawLines* lines) {
   lines_ = lines;
-  longestLine_ = lines_ ? lines_->LongestLine() : 0;
   currentLine_ = -1;
-  UpdateScrollBars();
+  LinesChanged();
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
+}
+
+void RawTextView::LinesChanged() {
+  longestLine_ = lines_ ? lines_->LongestRawLine() : 0;
+  UpdateScrollBars();
   viewport()->update();
 }
 
-std::size_t RawTextView::LineCount() const { return lines_ ? lines_->LineCount() : 0; }
+std::size_t RawTextView::LineCount() const { return lines_ ? lines_->RawLineCount() : 0; }
 
 void RawTextView::SetGutterVisible(bool visible) {
   if (gutterVisible_ == visible) return;
@@ -157,7 +161,7 @@ void RawTextView::PaintText(QPainter& painter, long long first, int rows) const 
     const bool current = line == currentLine_;
     if (current) painter.fillRect(0, top, viewport()->width(), lineHeight, pal.color(QPalette::Highlight));
     painter.setPen(pal.color(current ? QPalette::HighlightedText : QPalette::Text));
-    const std::string_view bytes = lines_->Line(static_cast<std::size_t>(line));
+    const std::string_view bytes = lines_->RawLine(static_cast<std::size_t>(line));
     if (firstColumn >= bytes.size()) continue;
     painter.drawText(left, top + ascent, Printable(bytes.substr(firstColumn, columns)));
   }

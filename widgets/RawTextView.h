@@ -1,28 +1,18 @@
 // RawTextView: the read-only raw text of a log, painted line by line straight
-// from the document's bytes. Only the visible lines (and of a long line only
-// the visible characters) are turned into text for painting, so a log of a
-// million lines costs no copy. A line-number gutter, both scroll bars, a
-// current line chosen by click or keyboard.
+// from its source's bytes (RawLines: a document, or any record source). Only
+// the visible lines (and of a long line only the visible characters) are
+// turned into text for painting, so a log of a million lines costs no copy.
+// A line-number gutter, both scroll bars, a current line chosen by click or
+// keyboard.
 #pragma once
 
 #include <QAbstractScrollArea>
 
 #include <cstddef>
-#include <string_view>
+
+#include "core/RecordSource.h"
 
 namespace tessaly {
-
-// The lines the view shows; the owner keeps it alive while the view uses it.
-class RawTextLines {
- public:
-  virtual ~RawTextLines() = default;
-  virtual std::size_t LineCount() const = 0;
-  // Line i without its line break.
-  virtual std::string_view Line(std::size_t i) const = 0;
-  // The length of the longest line: known to the source, so that showing a
-  // million lines does not read them all.
-  virtual std::size_t LongestLine() const = 0;
-};
 
 class RawTextView : public QAbstractScrollArea {
   Q_OBJECT
@@ -30,8 +20,13 @@ class RawTextView : public QAbstractScrollArea {
  public:
   explicit RawTextView(QWidget* parent = nullptr);
 
-  // nullptr shows nothing. Resets the current line and scrolls to the top.
-  void SetLines(const RawTextLines* lines);
+  // The lines to show; the owner keeps them alive while the view shows
+  // them. nullptr shows nothing. Resets the current line and scrolls to the
+  // top.
+  void SetLines(const RawLines* lines);
+  // The lines shown grew (or their longest line did): the scroll ranges
+  // follow; the current line and the position stay.
+  void LinesChanged();
   std::size_t LineCount() const;
 
   void SetGutterVisible(bool visible);
@@ -68,7 +63,7 @@ class RawTextView : public QAbstractScrollArea {
   void PaintGutter(class QPainter& painter, long long first, int rows) const;
   void PaintText(QPainter& painter, long long first, int rows) const;
 
-  const RawTextLines* lines_ = nullptr;
+  const RawLines* lines_ = nullptr;
   std::size_t longestLine_ = 0;
   long long currentLine_ = -1;
   bool gutterVisible_ = true;

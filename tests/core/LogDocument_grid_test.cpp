@@ -24,13 +24,13 @@ TEST(DocumentGrid, CaptionRowHoldsTheTwentyNineTitlesOnGrey) {
       "TF NORTH", "GPS LAT D",  "GPS LAT M",  "GPS N/S",   "GPS LON D", "GPS LON M", "GPS E/W",   "GPS DEC Lat",
       "GPS DEC Lon", "G UTM Z", "GPS EAST",   "GPS  NORTH", "Comment"};
   LogDocument doc;
-  ASSERT_EQ(doc.Grid().Cols(), titles.size());
-  for (std::size_t c = 0; c < titles.size(); ++c) EXPECT_EQ(doc.Grid().Cell(0, c), titles[c]) << c;
-  EXPECT_EQ(doc.Grid().RowColor(0), kHeaderGrey);
-  EXPECT_EQ(LogDocument::ColumnWidth(0), 40);
-  EXPECT_EQ(LogDocument::ColumnWidth(12), 60);
-  EXPECT_EQ(LogDocument::ColumnWidth(23), 75);
-  EXPECT_EQ(LogDocument::ColumnWidth(28), 200);
+  ASSERT_EQ(doc.Cells().Cols(), titles.size());
+  for (std::size_t c = 0; c < titles.size(); ++c) EXPECT_EQ(doc.Cells().Cell(0, c), titles[c]) << c;
+  EXPECT_EQ(doc.Cells().RowColor(0), kHeaderGrey);
+  EXPECT_EQ(kGridColumns[kColSequence].width, 40);
+  EXPECT_EQ(kGridColumns[kColTfDecLat].width, 60);
+  EXPECT_EQ(kGridColumns[kColGpsDecLat].width, 75);
+  EXPECT_EQ(kGridColumns[kColComment].width, 200);
 }
 
 TEST(DocumentGrid, KvlRecordFillsTheTowfishColumnsWithLatitudeBeforeLongitude) {
@@ -43,7 +43,7 @@ TEST(DocumentGrid, KvlRecordFillsTheTowfishColumnsWithLatitudeBeforeLongitude) {
   LogDocument doc;
   ASSERT_EQ(doc.OpenLog(path, options), LoadStatus::Loaded);
   ASSERT_EQ(doc.ValidCount(), 2u);
-  const CellTable& g = doc.Grid();
+  const CellTable& g = doc.Cells();
   EXPECT_EQ(g.Cell(2, 0), "2");
   EXPECT_EQ(g.Cell(2, 1), "");
   EXPECT_EQ(g.Cell(2, 2), "2");
@@ -62,7 +62,7 @@ TEST(DocumentGrid, KvlRecordFillsTheTowfishColumnsWithLatitudeBeforeLongitude) {
   EXPECT_FALSE(g.Cell(2, 15).empty());
   EXPECT_FALSE(g.Cell(2, 16).empty());
   for (std::size_t c = 17; c <= 28; ++c) EXPECT_EQ(g.Cell(2, c), "") << c;
-  EXPECT_EQ(doc.ChartValues(), (std::vector<double>{42.0, -123.0}));
+  EXPECT_EQ(testing::ChartValuesOf(doc), (std::vector<double>{42.0, -123.0}));
 }
 
 TEST(DocumentGrid, RowsAreColouredByDeviationAndRecolouredWithNewSettings) {
@@ -75,7 +75,7 @@ TEST(DocumentGrid, RowsAreColouredByDeviationAndRecolouredWithNewSettings) {
   options.view.PosDevColor = 0x0000AA;
   LogDocument doc;
   ASSERT_EQ(doc.OpenLog(path, options), LoadStatus::Loaded);
-  const CellTable& g = doc.Grid();
+  const CellTable& g = doc.Cells();
   EXPECT_EQ(g.RowColor(1), kClWhite);
   EXPECT_EQ(g.RowFontColor(1), kClBlue);
   EXPECT_EQ(g.RowColor(2), 0x00AA00u);
@@ -107,7 +107,7 @@ TEST(DocumentGrid, NavigationDocumentShowsTimeGpsAndZeroForUnlinkedDepth) {
   EXPECT_EQ(doc.LoadMessage(), "Importing data ...");
   EXPECT_EQ(doc.ExportSkipColumn(), 10u);
   ASSERT_EQ(doc.ValidCount(), 1u);
-  const CellTable& g = doc.Grid();
+  const CellTable& g = doc.Cells();
   EXPECT_EQ(g.Cell(1, 1), "08:00:00.00");
   EXPECT_EQ(g.Cell(1, 2), "3");
   EXPECT_EQ(g.Cell(1, 3), "+00011");
@@ -125,12 +125,12 @@ TEST(DocumentGrid, MemoryAccountingCoversEveryBuffer) {
   WriteBytes(path, CrLfLines(std::vector<std::string>(2000, KvlLine())));
   LogDocument doc;
   ASSERT_EQ(doc.OpenLog(path, {}), LoadStatus::Loaded);
-  const std::size_t floor = doc.Raw().MemoryBytes() + doc.Grid().MemoryBytes() +
-                            doc.ChartValues().capacity() * sizeof(double);
+  const std::size_t floor = doc.Raw().MemoryBytes() + doc.Cells().MemoryBytes() +
+                            doc.ChartValues().size_bytes();
   EXPECT_GE(doc.MemoryBytes(), floor);
-  EXPECT_GE(doc.Grid().MemoryBytes(), doc.Grid().TextBytes());
+  EXPECT_GE(doc.Cells().MemoryBytes(), doc.Cells().TextBytes());
   // Reserved sizes follow the file: well under twice what is in use.
-  EXPECT_LT(doc.Grid().MemoryBytes(), 2 * (doc.Grid().TextBytes() + 2001 * 29 * 4 + 2001 * 16));
+  EXPECT_LT(doc.Cells().MemoryBytes(), 2 * (doc.Cells().TextBytes() + 2001 * 29 * 4 + 2001 * 16));
 }
 
 }  // namespace

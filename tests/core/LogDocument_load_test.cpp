@@ -31,7 +31,7 @@ LoadOptions SmallBatches(unsigned threads = 2) {
 
 std::vector<std::string> Column(const LogDocument& doc, std::size_t column) {
   std::vector<std::string> values;
-  for (std::size_t row = 1; row <= doc.ValidCount(); ++row) values.emplace_back(doc.Grid().Cell(row, column));
+  for (std::size_t row = 1; row <= doc.ValidCount(); ++row) values.emplace_back(doc.Cells().Cell(row, column));
   return values;
 }
 
@@ -49,7 +49,7 @@ TEST(DocumentLoad, KvsDataLiesBetweenHeadingAndEndMarker) {
   EXPECT_EQ(Column(doc, 3), (std::vector<std::string>{"+00001", "-00002"}));
   EXPECT_EQ(Column(doc, 2), (std::vector<std::string>{"6", "7"}));
   EXPECT_EQ(Column(doc, 0), (std::vector<std::string>{"1", "2"}));
-  EXPECT_EQ(doc.ChartValues(), (std::vector<double>{1.0, -2.0}));
+  EXPECT_EQ(testing::ChartValuesOf(doc), (std::vector<double>{1.0, -2.0}));
   EXPECT_EQ(doc.Raw().LineCount(), 10u);
 }
 
@@ -62,7 +62,7 @@ TEST(DocumentLoad, WithoutItsHeadingLineAFileHasNoRecordsAndNoErrors) {
   EXPECT_EQ(doc.ValidCount(), 0u);
   EXPECT_EQ(doc.ErrorCount(), 0u);
   EXPECT_TRUE(doc.ErrorListText().empty());
-  EXPECT_EQ(doc.Grid().Rows(), 1u);
+  EXPECT_EQ(doc.Cells().Rows(), 1u);
 }
 
 TEST(DocumentLoad, RejectedLinesBecomeNumberedFourLineEntriesWithTheirLineNumbers) {
@@ -92,12 +92,18 @@ TEST(DocumentLoad, SequenceCountsEmptyLinesButNotRejectedOnesAndRdIsTheLineNumbe
   EXPECT_EQ(Column(doc, 2), (std::vector<std::string>{"1", "3", "5", "6"}));
   EXPECT_EQ(Column(doc, 3), (std::vector<std::string>{"+00001", "+00002", "+00003", "+00004"}));
   EXPECT_EQ(doc.ErrorCount(), 1u);
-  // The grid shows a row for every line less the rejected one; the blank
-  // line's row stays empty at the end.
+  // A row for every line less the rejected one; the blank line's row stays
+  // empty at the end.
   EXPECT_EQ(doc.GridRowCount(), 6u);
   EXPECT_EQ(doc.RowOfRawLine(4), 3u);
   EXPECT_EQ(doc.RowOfRawLine(3), 0u);
   EXPECT_EQ(doc.RowOfRawLine(1), 0u);
+  EXPECT_EQ(doc.RowOfRawLine(99), 0u);
+  // And back, for every record row: the row of its raw line is the row.
+  EXPECT_EQ(doc.RawLineOfRow(3), 4u);
+  for (std::size_t row = 1; row <= doc.ValidCount(); ++row) EXPECT_EQ(doc.RowOfRawLine(*doc.RawLineOfRow(row)), row);
+  EXPECT_EQ(doc.RawLineOfRow(0), std::nullopt);  // the caption row
+  EXPECT_EQ(doc.RawLineOfRow(5), std::nullopt);  // the blank line's row
 }
 
 TEST(DocumentLoad, ContinuityIsJudgedAgainstTheLastAcceptedLineAcrossBatches) {
@@ -126,7 +132,7 @@ TEST(DocumentLoad, CommentIsStoredUnderItsRowAndAppliedAtTheNextLoad) {
     EXPECT_FALSE(doc.HasCommentsFile());
     std::string error;
     ASSERT_TRUE(doc.SetComment(5, "pipeline crossing, buoy", &error)) << error;
-    EXPECT_EQ(doc.Grid().Cell(5, kCommentColumn), "pipeline crossing, buoy");
+    EXPECT_EQ(doc.Cells().Cell(5, kColComment), "pipeline crossing, buoy");
     EXPECT_TRUE(doc.HasCommentsFile());
   }
   EXPECT_EQ(ReadBytes(dir.Path("line7.cmt")), "5=pipeline crossing, buoy\r\n");
@@ -134,9 +140,9 @@ TEST(DocumentLoad, CommentIsStoredUnderItsRowAndAppliedAtTheNextLoad) {
 
   LogDocument again;
   ASSERT_EQ(again.OpenLog(path, SmallBatches()), LoadStatus::Loaded);
-  EXPECT_EQ(again.Grid().Cell(5, kCommentColumn), "pipeline crossing, buoy");
-  EXPECT_EQ(again.Grid().Cell(4, kCommentColumn), "");
-  EXPECT_EQ(again.Grid().Cell(6, kCommentColumn), "");
+  EXPECT_EQ(again.Cells().Cell(5, kColComment), "pipeline crossing, buoy");
+  EXPECT_EQ(again.Cells().Cell(4, kColComment), "");
+  EXPECT_EQ(again.Cells().Cell(6, kColComment), "");
 }
 
 TEST(DocumentLoad, ACommentsFileThatCannotBeWrittenIsReported) {
@@ -150,7 +156,7 @@ TEST(DocumentLoad, ACommentsFileThatCannotBeWrittenIsReported) {
   std::string error;
   EXPECT_FALSE(doc.SetComment(1, "kept in the grid", &error));
   EXPECT_FALSE(error.empty());
-  EXPECT_EQ(doc.Grid().Cell(1, kCommentColumn), "kept in the grid");
+  EXPECT_EQ(doc.Cells().Cell(1, kColComment), "kept in the grid");
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path("locked.cmt")));
   EXPECT_EQ(ReadBytes(path), CrLfLines({KvlLine(), KvlLine()}));
 }
@@ -187,10 +193,10 @@ TEST(DocumentLoad, CancelKeepsTheRecordsLoadedBeforeTheStopInFileOrder) {
   ASSERT_EQ(doc.OpenLog(path, options), LoadStatus::Cancelled);
   ASSERT_GE(doc.ValidCount(), 1000u);
   ASSERT_LT(doc.ValidCount(), 5000u);
-  EXPECT_EQ(doc.Grid().Rows(), doc.ValidCount() + 1);
+  EXPECT_EQ(doc.Cells().Rows(), doc.ValidCount() + 1);
   EXPECT_EQ(doc.ChartValues().size(), doc.ValidCount());
   for (std::size_t row = 1; row <= doc.ValidCount(); ++row)
-    ASSERT_EQ(doc.Grid().Cell(row, 2), std::to_string(row)) << "row " << row;
+    ASSERT_EQ(doc.Cells().Cell(row, kColRawLine), std::to_string(row)) << "row " << row;
 
   std::atomic<bool> cancelled{true};
   options.cancel = &cancelled;
@@ -241,7 +247,7 @@ TEST(DocumentLoad, AFileOfManyReadPiecesLoadsWhole) {
   EXPECT_EQ(doc.Raw().Line(count), "trailing line without a break");
   EXPECT_EQ(doc.ValidCount(), count - 1);
   EXPECT_EQ(doc.ErrorCount(), 2u);
-  EXPECT_EQ(doc.Grid().Cell(doc.ValidCount(), 2), std::to_string(count));
+  EXPECT_EQ(doc.Cells().Cell(doc.ValidCount(), kColRawLine), std::to_string(count));
   EXPECT_EQ(doc.ChartValues().size(), count - 1);
   ASSERT_FALSE(maxima.empty());
   EXPECT_EQ(maxima.back(), count);  // the last line's index
@@ -267,7 +273,7 @@ TEST(DocumentLoad, EmptyUnknownAndMissingFilesAreReportedAndNotParsed) {
   EXPECT_EQ(unknown.Raw().LineCount(), 2u);
   EXPECT_EQ(unknown.Raw().Line(1), "world");
   EXPECT_EQ(unknown.ValidCount(), 0u);
-  EXPECT_EQ(unknown.Grid().Rows(), 1u);
+  EXPECT_EQ(unknown.Cells().Rows(), 1u);
 
   LogDocument missing;
   EXPECT_EQ(missing.OpenLog(dir.Path("gone.KVL"), {}), LoadStatus::Unreadable);
@@ -282,7 +288,7 @@ TEST(DocumentLoad, ALoadedDocumentMovesWithItsContent) {
   ASSERT_EQ(loaded.OpenLog(path, SmallBatches()), LoadStatus::Loaded);
   LogDocument moved = std::move(loaded);
   EXPECT_EQ(moved.ValidCount(), 2u);
-  EXPECT_EQ(moved.Grid().Cell(2, 3), "-00008");
+  EXPECT_EQ(moved.Cells().Cell(2, kColDev), "-00008");
   EXPECT_EQ(moved.Raw().Line(0), KvlLine("+00007"));
   EXPECT_EQ(moved.Sample().FKind, skKVL);
 }

@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/RecordSource.h"
+
 namespace tessaly::testing {
+
+// The chart values of a source, copied for comparing.
+inline std::vector<double> ChartValuesOf(const RecordSource& source) {
+  const std::span<const double> values = source.ChartValues();
+  return {values.begin(), values.end()};
+}
 
 // Lines joined with CR LF, the last one ended too.
 inline std::string CrLfLines(const std::vector<std::string>& lines) {

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly::test {
 

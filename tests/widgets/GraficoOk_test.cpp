@@ -191,14 +191,44 @@ TEST_F(ChartFixture, AddingValuesTracksThePeakAndTheControlsMaxima) {
   EXPECT_EQ(line.ValorMaximo(), 5);
 }
 
-TEST_F(ChartFixture, AWholeSeriesIsTakenOverWithoutCopy) {
+TEST_F(ChartFixture, AWholeSeriesIsShownInPlaceWithoutCopy) {
+  settings.SetNavegadorX(true);
   std::vector<double> values(100000, 1.0);
   values[500] = 42;
-  const double* storage = values.data();
-  line.AssumeValores(std::move(values));
+  line.MostraValores(values);
   EXPECT_EQ(line.QtdValores(), 100000);
-  EXPECT_EQ(line.Valores().data(), storage);
+  EXPECT_EQ(line.Valores().data(), values.data());
   EXPECT_EQ(line.ValorMaximo(), 42);
+  EXPECT_EQ(chart.NavegadorXControl()->maximum(), 100000);
+}
+
+TEST_F(ChartFixture, AGrownSeriesShownAgainCountsOnlyItsNewValues) {
+  settings.SetNavegadorX(true);
+  settings.SetEscalaY(true);
+  QSlider* zoomY = chart.EscalaYControl();
+  std::vector<double> values = {3, 9, 4};
+  line.MostraValores(values);
+  EXPECT_EQ(line.ValorMaximo(), 9);
+  zoomY->setValue(30);
+  values.insert(values.end(), {5, 8});
+  line.MostraValores(values);
+  EXPECT_EQ(line.QtdValores(), 5);
+  EXPECT_EQ(zoomY->value(), 30);  // no new peak among 5 and 8
+  values.push_back(9);
+  line.MostraValores(values);
+  EXPECT_EQ(zoomY->value(), 107);  // a repeated peak resets the slider
+  EXPECT_EQ(chart.NavegadorXControl()->maximum(), 6);
+}
+
+TEST_F(ChartFixture, AddingToValuesShownFromElsewhereLeavesThemAlone) {
+  const std::vector<double> values = {1, 2, 3};
+  line.MostraValores(values);
+  line.AdicionaValor(4);
+  EXPECT_EQ(values, (std::vector<double>{1, 2, 3}));
+  EXPECT_NE(line.Valores().data(), values.data());
+  EXPECT_EQ(std::vector<double>(line.Valores().begin(), line.Valores().end()), (std::vector<double>{1, 2, 3, 4}));
+  line.Limpa();
+  EXPECT_EQ(line.QtdValores(), 0);
 }
 
 TEST_F(ChartFixture, ZoomSlidersSetColumnsRowsAndIncrements) {

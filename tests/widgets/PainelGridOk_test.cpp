@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/DeviationColours.h"
+#include "core/GridLayout.h"
 #include "support/Render.h"
 
 namespace tessaly {
@@ -274,17 +275,48 @@ TEST_F(GridFixture, ArrowKeysMoveTheSelectionAndScrollToIt) {
   EXPECT_EQ(moves.back(), 1);
 }
 
-TEST(PainelGridOk, AnAttachedTableIsSharedNotCopied) {
+TEST(PainelGridOk, AShownTableIsSharedNotCopiedAndNeverChangedByTheGrid) {
   auto cells = std::make_shared<CellTable>(1000, 29);
   cells->SetCell(999, 28, "last");
+  cells->SetRowColor(7, 0x123456);
   TPainelGridOk grid;
-  grid.InformacaoGrid().AttachCells(cells);
-  EXPECT_EQ(grid.InformacaoGrid().QtdLinhas(), 1000);
-  EXPECT_EQ(grid.InformacaoGrid().QtdColunas(), 29);
-  EXPECT_EQ(&grid.InformacaoGrid().Cells(), cells.get());
+  int rowCountChanges = 0;
+  grid.AoMudarQtdLinhas = [&](int) { ++rowCountChanges; };
+  TInformacaoGrid& info = grid.InformacaoGrid();
+  info.ShowCells(cells);
+  EXPECT_EQ(info.QtdLinhas(), 1000);
+  EXPECT_EQ(info.QtdColunas(), 29);
+  EXPECT_EQ(&info.Cells(), cells.get());
   EXPECT_EQ(grid.GetCell(999, 28), "last");
-  grid.SetCell(5, 5, "shared");
-  EXPECT_EQ(cells->Cell(5, 5), "shared");
+  EXPECT_EQ(info.GetRowColor(7), 0x123456u);
+
+  grid.SetCell(5, 5, "changed");
+  info.SetQtdLinhas(10);
+  info.SetQtdColunas(3);
+  info.SetRowColor(7, 0xFF);
+  info.SetRowFontColor(7, 0xFF);
+  EXPECT_EQ(cells->Cell(5, 5), "");
+  EXPECT_EQ(cells->Rows(), 1000u);
+  EXPECT_EQ(cells->Cols(), 29u);
+  EXPECT_EQ(cells->RowColor(7), 0x123456u);
+  EXPECT_EQ(cells->RowFontColor(7), 0u);
+  EXPECT_EQ(rowCountChanges, 0);
+
+  // The owner changes its table; the grid shows the change.
+  cells->SetCell(5, 5, "by the owner");
+  EXPECT_EQ(grid.GetCell(5, 5), "by the owner");
+}
+
+TEST(PainelGridOk, ShowingNoTableGivesAnEmptyTableOfItsOwn) {
+  TPainelGridOk grid;
+  TInformacaoGrid& info = grid.InformacaoGrid();
+  info.ShowCells(std::make_shared<CellTable>(5, 5));
+  info.ShowCells(nullptr);
+  EXPECT_EQ(info.QtdLinhas(), 0);
+  info.SetQtdColunas(2);
+  info.SetQtdLinhas(2);
+  grid.SetCell(1, 1, "own");
+  EXPECT_EQ(grid.GetCell(1, 1), "own");
 }
 
 TEST(PainelGridOk, StartsAsAThreeByFourTableOfDefaultWidths) {

@@ -13,15 +13,15 @@ namespace tessaly {
 namespace {
 
 // Lines generated on demand; counts how many lines the view asked for.
-class CountingLines : public RawTextLines {
+class CountingLines : public RawLines {
  public:
   CountingLines(std::size_t count, std::string text) : count_(count), text_(std::move(text)) {}
-  std::size_t LineCount() const override { return count_; }
-  std::string_view Line(std::size_t) const override {
+  std::size_t RawLineCount() const override { return count_; }
+  std::string_view RawLine(std::size_t) const override {
     ++requests;
     return text_;
   }
-  std::size_t LongestLine() const override { return text_.size(); }
+  std::size_t LongestRawLine() const override { return text_.size(); }
   mutable std::size_t requests = 0;
 
  private:
@@ -29,12 +29,13 @@ class CountingLines : public RawTextLines {
   std::string text_;
 };
 
-class VectorLines : public RawTextLines {
+class VectorLines : public RawLines {
  public:
   explicit VectorLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-  std::size_t LineCount() const override { return lines_.size(); }
-  std::string_view Line(std::size_t i) const override { return lines_[i]; }
-  std::size_t LongestLine() const override {
+  void Append(std::string line) { lines_.push_back(std::move(line)); }
+  std::size_t RawLineCount() const override { return lines_.size(); }
+  std::string_view RawLine(std::size_t i) const override { return lines_[i]; }
+  std::size_t LongestRawLine() const override {
     std::size_t longest = 0;
     for (const std::string& line : lines_) longest = std::max(longest, line.size());
     return longest;
@@ -154,6 +155,28 @@ TEST(RawTextView, GutterFitsTheLargestLineNumberAndCanBeHidden) {
   EXPECT_GT(view.GutterWidth(), narrow);
   view.SetGutterVisible(false);
   EXPECT_EQ(view.GutterWidth(), 0);
+}
+
+TEST(RawTextView, GrownLinesWidenTheScrollRangesAndKeepTheCurrentLineAndPosition) {
+  VectorLines lines(NumberedLines(40));
+  RawTextView view;
+  view.resize(400, 300);
+  view.SetLines(&lines);
+  view.show();
+  view.SetCurrentLine(30);
+  const int position = view.verticalScrollBar()->value();
+  const int oldMaximum = view.verticalScrollBar()->maximum();
+  const int oldWidth = view.horizontalScrollBar()->maximum();
+  for (const std::string& line : NumberedLines(60)) lines.Append(line);
+  lines.Append(std::string(300, 'x'));
+
+  view.LinesChanged();
+
+  EXPECT_EQ(view.LineCount(), 101u);
+  EXPECT_EQ(view.verticalScrollBar()->maximum(), oldMaximum + 61);
+  EXPECT_GT(view.horizontalScrollBar()->maximum(), oldWidth);
+  EXPECT_EQ(view.CurrentLine(), 30);
+  EXPECT_EQ(view.verticalScrollBar()->value(), position);
 }
 
 TEST(RawTextView, HorizontalScrollReachesTheEndOfTheLongestLine) {

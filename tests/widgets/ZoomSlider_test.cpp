@@ -68,7 +68,8 @@ TEST(ZoomSlider, ChartZoomFollowingAMillionValuesPaintsFewTicks) {
   TGraficoOK chart;
   chart.resize(1200, 400);
   chart.Grafico().SetEscalaX(true);
-  chart.Grafico().Linha().AssumeValores(std::vector<double>(1000000, 1.0));
+  const std::vector<double> values(1000000, 1.0);
+  chart.Grafico().Linha().MostraValores(values);
   auto* zoom = qobject_cast<TZoomSlider*>(chart.EscalaXControl());
   ASSERT_NE(zoom, nullptr);
   EXPECT_EQ(zoom->maximum(), 1000000);

@@ -1,0 +1,73 @@
+// The layout of the record grid shared by every log window, the document
+// model and the VDG export: its 29 columns in order, their captions and
+// pixel widths, the caption row, and the column each export leaves out.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "core/BgrColor.h"
+#include "core/CellTable.h"
+
+namespace tessaly {
+
+// The columns, in grid order. Column 0 is the running record number, 1 to
+// 27 come from the parsed record, 28 holds the row's comment.
+enum GridColumn : std::size_t {
+  kColSequence,     // "#": counts the records and the empty lines between them
+  kColTime,         // "Time": navigation time
+  kColRawLine,      // "RD#": 1-based line number in the file
+  kColDev,          // "DEV": the signed deviation
+  kColTfLatDeg,     // towfish position: latitude degrees, minutes, N/S,
+  kColTfLatMin,
+  kColTfLatHemi,
+  kColTfLonDeg,     // longitude degrees, minutes, E/W
+  kColTfLonMin,
+  kColTfLonHemi,
+  kColTfDepth,      // "TF DEPTH"
+  kColSounder,      // "SOUNDER"
+  kColTfDecLat,     // towfish position in signed decimal degrees and UTM
+  kColTfDecLon,
+  kColTfUtmZone,
+  kColTfEast,
+  kColTfNorth,
+  kColGpsLatDeg,    // GPS position, the same way
+  kColGpsLatMin,
+  kColGpsLatHemi,
+  kColGpsLonDeg,
+  kColGpsLonMin,
+  kColGpsLonHemi,
+  kColGpsDecLat,
+  kColGpsDecLon,
+  kColGpsUtmZone,
+  kColGpsEast,
+  kColGpsNorth,
+  kColComment,      // "Comment"
+};
+
+inline constexpr std::size_t kGridColumnCount = kColComment + 1;
+// The columns a parsed record fills: "Time" to "GPS  NORTH".
+inline constexpr std::size_t kFirstRecordColumn = kColTime;
+inline constexpr std::size_t kRecordColumnCount = kColComment - kColTime;
+// The column each export leaves out.
+inline constexpr std::size_t kLogExportSkipColumn = kColGpsLatDeg;
+inline constexpr std::size_t kNavExportSkipColumn = kColTfDepth;
+
+struct GridColumnInfo {
+  std::string_view caption;
+  int width;  // pixels, for the small dialog font of the log windows
+};
+// Indexed by GridColumn.
+extern const std::array<GridColumnInfo, kGridColumnCount> kGridColumns;
+// The captions of kGridColumns, as the grid's row 0 holds them.
+std::array<std::string_view, kGridColumnCount> GridCaptions();
+
+// The caption row's colours: black text on grey.
+inline constexpr BgrColor kHeaderGrey = 0x808080;
+inline constexpr BgrColor kHeaderFont = kClBlack;
+
+// A record grid with its caption row and no records.
+CellTable NewRecordTable();
+
+}  // namespace tessaly
