@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/CrLf.h"
 #include "core/FileHandle.h"
 
 namespace tessaly {
@@ -135,7 +136,7 @@ std::string CommentsStore::Save(const std::string& path, const std::string& logP
   std::string data;
   for (const std::string& line : lines_) {
     data += line;
-    data += "\r\n";
+    data += kCrLf;
   }
   std::string temp;
   const int fd = CreateTempBeside(path, temp);

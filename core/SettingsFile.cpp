@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/CrLf.h"
 #include "core/SettingsLine.h"
 
 namespace tessaly {
@@ -49,7 +50,7 @@ std::vector<std::string> ReadTextLines(const std::string& path) {
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw SettingsError("Cannot create the file " + path);
-  for (const auto& line : lines) out << line << "\r\n";
+  for (const auto& line : lines) out << line << kCrLf;
   out.close();
   if (!out) throw SettingsError("Cannot write the file " + path);
 }

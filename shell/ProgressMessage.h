@@ -9,9 +9,13 @@
 // they only store the value.
 //
 // Threads: the setters must run on the user-interface thread. Work running on
-// a worker thread while the window is shown modally reports through the Post*
-// setters, which queue the change to the user-interface thread; to end, it
-// posts the final Posicao (= Maximo) or calls PostCloseWindow.
+// a worker thread while the window is shown modally either reports through
+// the Post* setters, which queue each change to the user-interface thread,
+// or leaves its position where the window's owner reads it on a timer. The
+// document window does the latter (a post per step would wake the user-
+// interface thread hundreds of times a second): it moves the bar every
+// 40 ms and closes the window itself (CloseWindow) when its loader has
+// finished.
 #pragma once
 
 #include <QFont>

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/CrLf.h"
+
 namespace tessaly {
 
 namespace {
@@ -78,7 +80,7 @@ TfrmLogErrors::TfrmLogErrors(QWidget* owner, std::vector<std::string> errorLines
 std::string TfrmLogErrors::SaveTo(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return "Couldn't create the file " + path + ": " + std::strerror(errno);
-  for (const std::string& line : lines_) out << line << "\r\n";
+  for (const std::string& line : lines_) out << line << kCrLf;
   out.flush();
   if (!out) return "Couldn't write the file " + path + ".";
   return {};

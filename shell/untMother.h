@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPixmap>
 
+#include <functional>
+
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untBigMother.h"
 
@@ -19,6 +21,11 @@ class TfrmMother : public TfrmBigMother {
 
   QList<QPixmap> imgImageList;
   TMsgDlg* msgMenssage = nullptr;
+
+ protected:
+  // Runs `rewrite`, a settings window's rewrite of its file; when that fails
+  // (SettingsError), says so through msgMenssage as the window set it up.
+  void RewriteSettings(const std::function<void()>& rewrite);
 };
 
 }  // namespace tessaly

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
 
@@ -64,12 +63,7 @@ void TfrmUTM::FormClose() {
   const int index = cmbMapDatum->currentIndex();
   if (index < 0) return;
   AppContext::Instance().MapDatum = index;
-  try {
-    WriteMapDatum(LibFile("UTM.ega"), index);
-  } catch (const SettingsError&) {
-    msgMenssage->Mensagem = QStringLiteral("Couldn't rercod the data in the configuration file.");
-    msgMenssage->Execute();
-  }
+  RewriteSettings([&] { WriteMapDatum(LibFile("UTM.ega"), index); });
 }
 
 }  // namespace tessaly
