@@ -29,11 +29,13 @@ struct CommandRun {
 };
 
 // Runs `program` with `arguments` in the C locale with `environment`
-// ("NAME=value" settings) added; its output is caught in files under
-// `scratch` (a folder ending with a separator).
+// ("NAME=value" settings) added, in `folder` when one is named; its output is
+// caught in files under `scratch` (a folder ending with a separator).
 inline CommandRun RunCommand(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::string& scratch, const std::vector<std::string>& environment = {}) {
-  std::string command = "LC_ALL=C";
+                             const std::string& scratch, const std::vector<std::string>& environment = {},
+                             const std::string& folder = {}) {
+  std::string command = folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ";
+  command.append("LC_ALL=C");
   for (const std::string& setting : environment) {
     const std::size_t equals = setting.find('=');
     command.append(" ").append(setting, 0, equals + 1).append(ShellQuote(setting.substr(equals + 1)));
