@@ -346,13 +346,7 @@ void TfrmFile::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmFile::FormActivate() {
-  TGraficoInf& chart = Grafico1->Grafico();
-  chart.SetEscalaX(true);
-  chart.SetEscalaY(true);
-  chart.SetNavegadorX(true);
-  chart.SetNavegadorY(true);
-  chart.SetMaxEscalaX(800);
-  chart.SetMaxEscalaY(50000);
+  ShowLogWindowControls(*Grafico1);
   ApplyViewSettings(*Grafico1, AppContext::Instance().View);
   AppContext::Instance().SetActionsEnabled({QStringLiteral("actExportVDG")}, true);
   emit Activated(this);

@@ -18,12 +18,15 @@ RecordViews::RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& ra
   rawClicks_ = QObject::connect(&raw_, &RawTextView::LineChosen, [this](long long line) { RawLineChosen(line); });
 }
 
-// The controls may outlive the views: they must not call back into them.
+// The controls may outlive the views: they must not call back into them,
+// nor read a source no longer kept alive (the grid keeps its own hold).
 RecordViews::~RecordViews() {
   grid_.AoClicar = nullptr;
   grid_.AoSelecionarLinha = nullptr;
   chart_.AoClicar = nullptr;
   QObject::disconnect(rawClicks_);
+  raw_.SetLines(nullptr);
+  chart_.Grafico().Linha().Limpa();
 }
 
 // Until a source is attached the grid shows the caption row alone.

@@ -113,13 +113,7 @@ tessaly::TGraficoOK* MakeChart(DemoData& data, const tessaly::ViewSettings& view
   auto* chart = new tessaly::TGraficoOK(parent);
   tessaly::ApplyChartDesignSettings(*chart);
   chart->Grafico().Linha().MostraValores(data.deviations);
-  tessaly::TGraficoInf& settings = chart->Grafico();
-  settings.SetEscalaX(true);
-  settings.SetEscalaY(true);
-  settings.SetNavegadorX(true);
-  settings.SetNavegadorY(true);
-  settings.SetMaxEscalaX(800);
-  settings.SetMaxEscalaY(50000);
+  tessaly::ShowLogWindowControls(*chart);
   tessaly::ApplyViewSettings(*chart, view);
   return chart;
 }
