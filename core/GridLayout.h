@@ -15,24 +15,27 @@ namespace tessaly {
 // The columns, in grid order. Column 0 is the running record number, 1 to
 // 27 come from the parsed record, 28 holds the row's comment.
 enum GridColumn : std::size_t {
-  kColSequence,     // "#": counts the records and the empty lines between them
-  kColTime,         // "Time": navigation time
-  kColRawLine,      // "RD#": 1-based line number in the file
-  kColDev,          // "DEV": the signed deviation
-  kColTfLatDeg,     // towfish position: latitude degrees, minutes, N/S,
+  kColSequence,    // "#": counts the records and the empty lines between them
+  kColTime,        // "Time": navigation time
+  kColRawLine,     // "RD#": 1-based line number in the file
+  kColDev,         // "DEV": the signed deviation
+  // The towfish position: degrees, minutes and hemisphere of latitude and
+  // longitude, then depth and sounder, then signed decimal degrees and UTM.
+  kColTfLatDeg,
   kColTfLatMin,
   kColTfLatHemi,
-  kColTfLonDeg,     // longitude degrees, minutes, E/W
+  kColTfLonDeg,
   kColTfLonMin,
   kColTfLonHemi,
-  kColTfDepth,      // "TF DEPTH"
-  kColSounder,      // "SOUNDER"
-  kColTfDecLat,     // towfish position in signed decimal degrees and UTM
+  kColTfDepth,     // "TF DEPTH"
+  kColSounder,     // "SOUNDER"
+  kColTfDecLat,
   kColTfDecLon,
   kColTfUtmZone,
   kColTfEast,
   kColTfNorth,
-  kColGpsLatDeg,    // GPS position, the same way
+  // The GPS position, the same way.
+  kColGpsLatDeg,
   kColGpsLatMin,
   kColGpsLatHemi,
   kColGpsLonDeg,
@@ -43,7 +46,7 @@ enum GridColumn : std::size_t {
   kColGpsUtmZone,
   kColGpsEast,
   kColGpsNorth,
-  kColComment,      // "Comment"
+  kColComment,     // "Comment"
 };
 
 inline constexpr std::size_t kGridColumnCount = kColComment + 1;
