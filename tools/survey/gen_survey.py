@@ -579,6 +579,10 @@ def indented(text, first, rest):
     return "\n".join([first + lines[0]] + [rest + line for line in lines[1:]])
 
 
+def kinds_with(fault):
+    return [k for k in KINDS if fault in FAULTS[k]]
+
+
 def layouts():
     """The kinds, their forms and their faults, for --help."""
     out = ["line layouts of the data records (valid lines):"]
@@ -589,8 +593,7 @@ faults (--bad-fraction F): round(F * N) data lines, drawn at random but never
 among the first ten, are replaced by a line with one fault, picked evenly
 among those the kind's validation notices (--faults narrows the choice):""")
     for fault, text in FAULT_HELP.items():
-        kinds = [k for k in KINDS if fault in FAULTS[k]]
-        out.append(indented(text + "\nkinds: " + " ".join(kinds),
+        out.append(indented(text + "\nkinds: " + " ".join(kinds_with(fault)),
                             "  %-16s " % fault, " " * 19))
     out.append("""\
 Every faulty line but a blank one is rejected by the line validation, and the
@@ -600,7 +603,8 @@ line numbers.  The good lines do not depend on --bad-fraction or --faults.
 listings, for scripts and tests:
   --list-kinds              one line per layout: the kind, and its form where
                             the kind has several
-  --list-faults             every fault, one a line
+  --list-faults             one line per fault: the fault and the kinds it
+                            applies to
   --kind K --list-faults    the faults of kind K, one a line
 
 example:
@@ -616,8 +620,12 @@ def list_kinds():
 
 
 def list_faults(kind):
-    for fault in (FAULTS[kind] if kind else FAULT_HELP):
-        print(fault)
+    if kind:
+        for fault in FAULTS[kind]:
+            print(fault)
+        return
+    for fault in FAULT_HELP:
+        print(" ".join([fault] + kinds_with(fault)))
 
 
 def parse_fault_list(text):
@@ -643,8 +651,9 @@ def parse_args(argv):
     p.add_argument("--list-kinds", action="store_true",
                    help="print the kinds and their forms, one a line, and stop")
     p.add_argument("--list-faults", action="store_true",
-                   help="print the faults (of --kind, when given), one a "
-                        "line, and stop")
+                   help="print every fault with the kinds it applies to "
+                        "(with --kind, that kind's faults), one a line, and "
+                        "stop")
     p.add_argument("--records", type=int, default=1000, metavar="N",
                    help="data lines to write, faulty ones included "
                         "(default 1000)")
