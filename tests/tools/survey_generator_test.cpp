@@ -74,17 +74,6 @@ const std::map<std::string, std::vector<std::string>>& ListedFaultsByKind() {
   return faults;
 }
 
-// Runs the generator once for each argument list, in one interpreter.
-bool GenerateAll(const std::vector<std::string>& argumentLists) {
-  std::string command =
-      "python3 -c 'import importlib.util as u, shlex, sys\n"
-      "s = u.spec_from_file_location(\"gen\", sys.argv[1]); g = u.module_from_spec(s); s.loader.exec_module(g)\n"
-      "for a in sys.argv[2:]:\n"
-      "    g.main(shlex.split(a))' '" TESSALY_GEN_SURVEY "'";
-  for (const std::string& arguments : argumentLists) command += " \"" + arguments + "\"";
-  return std::system(command.c_str()) == 0;
-}
-
 // How the core opens each kind the generator writes.
 enum class Opening { ByContent, WithItsKindGiven, AsNavigation };
 struct CoreView {
@@ -199,20 +188,17 @@ TEST(SurveyGenerator, EveryListedKindIsReadAsItsKindAndEveryListedFaultIsRejecte
   TempDir dir;
   const std::vector<Layout>& layouts = ListedLayouts();
   ASSERT_FALSE(layouts.empty());
-  std::vector<std::string> runs;
-  for (std::size_t i = 0; i < layouts.size(); ++i)
-    runs.push_back(layouts[i].Arguments() + " --records 1500 --bad-fraction 0.08 --seed 11 -o " +
-                   dir.Path(std::to_string(i)) + " --faults-out " + dir.Path(std::to_string(i) + ".csv"));
-  ASSERT_TRUE(GenerateAll(runs));
-
-  for (std::size_t i = 0; i < layouts.size(); ++i) {
-    SCOPED_TRACE(layouts[i].Arguments());
-    const auto view = kCoreViews.find(layouts[i].kind);
+  for (const Layout& layout : layouts) {
+    SCOPED_TRACE(layout.Arguments());
+    const auto view = kCoreViews.find(layout.kind);
     ASSERT_NE(view, kCoreViews.end());
+    const std::string log = dir.Path(layout.kind + layout.form), faultsPath = log + ".csv";
+    simtest::Generate(layout.Arguments() + " --records 1500 --bad-fraction 0.08 --seed 11 --faults-out " + faultsPath,
+                      log);
     std::set<std::string> faultsSeen;
     std::set<int> faulty;
     std::size_t blank = 0;
-    std::istringstream faults(ReadBytes(dir.Path(std::to_string(i) + ".csv")));
+    std::istringstream faults(ReadBytes(faultsPath));
     std::string row;
     std::getline(faults, row);  // line,fault
     while (std::getline(faults, row)) {
@@ -222,10 +208,10 @@ TEST(SurveyGenerator, EveryListedKindIsReadAsItsKindAndEveryListedFaultIsRejecte
       if (fault == "blank") ++blank;
       else faulty.insert(std::stoi(row.substr(0, comma)));
     }
-    const std::vector<std::string>& listed = ListedFaultsByKind().at(layouts[i].kind);
+    const std::vector<std::string>& listed = ListedFaultsByKind().at(layout.kind);
     EXPECT_EQ(faultsSeen, std::set<std::string>(listed.begin(), listed.end()));
 
-    const Reading reading = Open(dir.Path(std::to_string(i)), view->second);
+    const Reading reading = Open(log, view->second);
     EXPECT_EQ(reading.rejected, faulty);
     EXPECT_EQ(reading.valid + faulty.size() + blank, 1500u);
   }
