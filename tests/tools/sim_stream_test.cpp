@@ -167,8 +167,8 @@ TEST_F(SimStreamTest, TheSameSeedSendsTheSameFaults) {
     EXPECT_EQ(sim.Wait(), 0) << ReadBytes(Errors());  // nobody reads: it ends at once after sending
     std::vector<SentEvent> events = ReadSentReport(Sent());
     std::string text;
-    for (const SentEvent& event : events)
-      if (event.tag != 'D') text += std::string(1, event.tag) + " " + event.text + "\n";
+    for (const SentEvent& event : events)  // which device, and what nobody read, depend on the machine
+      if (event.tag != 'D' && event.tag != 'E') text += std::string(1, event.tag) + " " + event.text + "\n";
     return text;
   };
   const std::string first = report("5");

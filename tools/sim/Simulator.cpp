@@ -161,19 +161,19 @@ bool Simulator::HangUp() {
   return SleepUntil(Clock::now() + std::chrono::milliseconds(options_.faults.hangupMs)) && OpenDevice();
 }
 
-// Waits, at most kDrainLimit, until a reader has taken every byte written;
-// returns what is still unread. Two looks in a row must find nothing, since
-// bytes on their way into the device are not counted yet.
+// Waits, at most kDrainLimit, until a reader has taken every byte written,
+// or, with no reader, until the count of unread bytes settles; returns what
+// is still unread. Two looks in a row must agree, since bytes on their way
+// into the device are not counted at once.
 std::optional<std::size_t> Simulator::WaitUntilTaken() {
   const TimePoint deadline = Clock::now() + kDrainLimit;
-  int emptyLooks = 0;
-  while (device_.ReaderPresent()) {
-    const std::optional<std::size_t> unread = device_.Unread();
-    emptyLooks = unread == std::optional<std::size_t>(0) ? emptyLooks + 1 : 0;
-    if (emptyLooks == 2 || Clock::now() >= deadline) return unread;
-    if (!SleepUntil(Clock::now() + kPollPeriod)) break;
+  std::optional<std::size_t> unread = device_.Unread();
+  while (Clock::now() < deadline && SleepUntil(Clock::now() + kPollPeriod)) {
+    const std::optional<std::size_t> previous = unread;
+    unread = device_.Unread();
+    if (unread == previous && (unread == std::optional<std::size_t>(0) || !device_.ReaderPresent())) break;
   }
-  return device_.Unread();
+  return unread;
 }
 
 // Sleeps until `time` in short steps; false when stopped.
