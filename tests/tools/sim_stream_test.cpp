@@ -18,7 +18,6 @@ namespace tessaly::simtest {
 namespace {
 
 using std::chrono::duration;
-using std::chrono::milliseconds;
 
 std::string LinkTarget(const std::string& link) {
   char target[PATH_MAX];

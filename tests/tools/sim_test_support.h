@@ -130,10 +130,6 @@ class SimProcess {
     return -1;
   }
 
-  bool Running() {
-    return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0;
-  }
-
  private:
   pid_t pid_ = -1;
   int out_ = -1;

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 

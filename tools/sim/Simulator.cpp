@@ -3,7 +3,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <limits>
 
 namespace tessaly::sim {
 namespace {
