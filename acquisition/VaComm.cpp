@@ -25,7 +25,9 @@ std::string Text(const QString& text) { return text.toStdString(); }
 TVaComm::TVaComm(QObject* owner) : QObject(owner) {
   connect(&port_, &QSerialPort::readyRead, this, [this] { Drain(true); });
   connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError) Close();  // device gone
+    // Device gone. An unplugged adapter (a hung-up terminal) reads as end of
+    // file, which the port reports as a read error again and again.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) Close();
   });
 }
 

@@ -13,6 +13,8 @@
 //
 // The queue sizes and time-outs are kept and stored with the settings; the
 // port itself reads without limit and never waits, so nothing is dropped.
+// A device that goes away (an unplugged adapter) closes the port: Active()
+// turns false.
 #pragma once
 
 #include <QObject>
