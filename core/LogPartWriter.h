@@ -1,0 +1,113 @@
+// LogPartWriter: the log files of a live session, written so that no valid
+// record is lost or written twice.
+//
+// A session's records go into parts of a fixed number of records: the chosen
+// name first (survey.kvl), then the name with "_1", "_2", ... before the
+// extension (survey_1.kvl). Each record is written with one write(2) of the
+// whole record and CR LF, so it has reached the operating system when Append
+// returns; a thread of the writer's own syncs the current part to disk
+// (fdatasync) at least once a second while records arrive, so the caller
+// never waits for the disk.
+//
+// A failed or short write (disk full, medium gone) truncates the part back to
+// the end of its last complete record and keeps the record pending: nothing
+// is appended until WritePending has written it, so after the cause is gone
+// the session goes on with nothing lost and nothing twice.
+//
+// Comments: the comment of a session row goes to the comments file of the
+// part holding the row, keyed by the row's number within that part, so that
+// each part opened as a document shows its comments on its own records.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Comments.h"
+
+namespace tessaly {
+
+inline constexpr std::size_t kRecordsPerPart = 33000;
+
+// Part `index` of a session named `base`: base itself for 0, else base with
+// "_" and index inserted before the extension (the text from the last "."
+// of the file name; appended when the file name has none).
+std::string PartFileName(const std::string& base, std::size_t index);
+
+// The later parts (1, 2, ...) of `base` that exist, in order, up to the first
+// missing one.
+std::vector<std::string> ExistingLaterParts(const std::string& base);
+
+class LogPartWriter {
+ public:
+  explicit LogPartWriter(std::size_t recordsPerPart = kRecordsPerPart);
+  ~LogPartWriter();
+  LogPartWriter(const LogPartWriter&) = delete;
+  LogPartWriter& operator=(const LogPartWriter&) = delete;
+
+  // Creates (or empties) the first part. Empty text on success, else why not
+  // (nothing is open then).
+  std::string Open(const std::string& base);
+  // Syncs and closes the current part; the session's names and comments
+  // stay readable until the next Open.
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Writes one record and CR LF, starting the next part when the current one
+  // is full. Empty text on success; else why not, and the record is pending.
+  // Refused while a record is pending.
+  std::string Append(std::string_view record);
+  // Writes bytes exactly as given (a raw capture): no line end, no record
+  // count, no part change. Empty text on success; else as Append.
+  std::string AppendBytes(std::string_view bytes);
+  bool HasPending() const { return pending_.has_value(); }
+  // Writes the pending record; empty text when it was written (or none was
+  // pending).
+  std::string WritePending();
+
+  std::size_t RecordsPerPart() const { return recordsPerPart_; }
+  std::uint64_t RecordCount() const { return records_; }
+  const std::string& BaseName() const { return base_; }
+  // The names of the parts started so far, first to current.
+  const std::vector<std::string>& Parts() const { return parts_; }
+  std::size_t PartOfRow(std::uint64_t row) const { return static_cast<std::size_t>((row - 1) / recordsPerPart_); }
+  std::uint64_t RowInPart(std::uint64_t row) const { return (row - 1) % recordsPerPart_ + 1; }
+
+  // Stores the comment of session row `row` (1-based) in its part's comments
+  // file. Empty text on success, else why not.
+  std::string SetComment(std::uint64_t row, std::string_view comment);
+  // The comments file of part `index`; empty when the part's name allows none.
+  std::string CommentsFileOfPart(std::size_t index) const;
+
+  // How often the sync thread has synced a part (for tests and benchmarks).
+  std::uint64_t SyncCount() const;
+
+ private:
+  class SyncThread;
+  struct Pending {
+    std::string bytes;
+    bool startsPart;
+    bool isRecord;
+  };
+
+  std::string OpenPart(std::size_t index);
+  std::string Write(Pending what);
+
+  std::size_t recordsPerPart_;
+  std::string base_;
+  std::vector<std::string> parts_;
+  std::map<std::size_t, CommentsStore> comments_;
+  int fd_ = -1;
+  std::uint64_t partBytes_ = 0;   // end of the last complete record in the part
+  std::uint64_t partRecords_ = 0;
+  std::uint64_t records_ = 0;
+  std::optional<Pending> pending_;
+  std::unique_ptr<SyncThread> sync_;
+};
+
+}  // namespace tessaly
