@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "acquisition/untFileLogOther.h"
+#include "acquisition/untFileLogVariants.h"
 #include "acquisition/untSerialPort.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
@@ -57,10 +59,8 @@ QStringList DialogFilters(const QString& filter) {
 }
 
 QString AskOpenFile(QWidget* parent, const QString& folder, const QString& filter) {
-  QFileDialog dialog(parent, QStringLiteral("Open"), folder);
-  dialog.setNameFilters(DialogFilters(filter));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+  const std::unique_ptr<QFileDialog> dialog = TfrmMain::NewOpenDialog(parent, folder, filter);
+  return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
 }
 
 QString AskSaveFile(QWidget* parent, const QString& folder, const QString& name) {
@@ -180,12 +180,12 @@ void TfrmMain::CreateActions() {
   actView = MakeAction("actView", QStringLiteral("View"), false);
   actView->setStatusTip(QStringLiteral("vIEW"));
   actUtm = MakeAction("actUtm", QStringLiteral("UTM"), true);
-  actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), false);
-  actLogZpxKV = MakeAction("actLogZpxKV", QStringLiteral("ZPX - KV"), false);
-  actLogZpxBT = MakeAction("actLogZpxBT", QStringLiteral("ZPX - BT"), false);
-  actLogRt4Basic = MakeAction("actLogRt4Basic", QStringLiteral("Basic"), false);
-  actLogRt4Kv = MakeAction("actLogRt4Kv", QStringLiteral("KV Compatiblility"), false);
-  actLogOther = MakeAction("actLogOther", QStringLiteral("Other"), false);
+  actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), true);
+  actLogZpxKV = MakeAction("actLogZpxKV", QStringLiteral("ZPX - KV"), true);
+  actLogZpxBT = MakeAction("actLogZpxBT", QStringLiteral("ZPX - BT"), true);
+  actLogRt4Basic = MakeAction("actLogRt4Basic", QStringLiteral("Basic"), true);
+  actLogRt4Kv = MakeAction("actLogRt4Kv", QStringLiteral("KV Compatiblility"), true);
+  actLogOther = MakeAction("actLogOther", QStringLiteral("Other"), true);
   actLogRt4Pro = MakeAction("actLogRt4Pro", QStringLiteral("Pro"), true);
   acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), false);
   actRT4 = MakeAction("actRT4", QStringLiteral("RT4"), true);
@@ -205,6 +205,12 @@ void TfrmMain::CreateActions() {
   connect(actClose, &QAction::triggered, this, &TfrmMain::actCloseExecute);
   connect(actSerialPort, &QAction::triggered, this, &TfrmMain::OpenSerialPort);
   connect(actUtm, &QAction::triggered, this, &TfrmMain::OpenUtm);
+  connect(actLogKv7100, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogKV7100); });
+  connect(actLogZpxKV, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXKV); });
+  connect(actLogZpxBT, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXBT); });
+  connect(actLogRt4Basic, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogRT4Basic); });
+  connect(actLogRt4Kv, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogRT4KvComp); });
+  connect(actLogOther, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogOther); });
   connect(actPrint, &QAction::triggered, this, &TfrmMain::actPrintExecute);
   connect(actCascade, &QAction::triggered, this, &TfrmMain::actCascadeExecute);
   connect(actTile, &QAction::triggered, this, &TfrmMain::actTileExecute);
@@ -306,6 +312,16 @@ void TfrmMain::AddRecentFileItem(int number, const std::string& path) {
 void TfrmMain::actOpenExecute() {
   const QString path = ChooseOpenFile(this, OpenDialogFolder(), OpenDialogFilter());
   if (!path.isEmpty()) OpenDocument(path);
+}
+
+// Patterns match names in any letter case: the ZEPH 2 BT logs the program
+// writes end in ".zpT" and must show under "*.zpt".
+std::unique_ptr<QFileDialog> TfrmMain::NewOpenDialog(QWidget* parent, const QString& folder, const QString& filter) {
+  auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Open"), folder);
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  dialog->setNameFilters(DialogFilters(filter));
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  return dialog;
 }
 
 const QString& TfrmMain::OpenDialogFilter() {
@@ -483,6 +499,19 @@ void TfrmMain::OpenSerialPort() {
   auto* window = new TfrmSerialPort;
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
+}
+
+// A live logging window; its creation disables the serial commands until it
+// closes. It starts with the name "Save As..." confirmed last, if any.
+void TfrmMain::OpenLogWindow(TfrmFileLog* window) {
+  QMdiSubWindow* frame = mdiArea->addSubWindow(window);
+  frame->setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+  PlaceNewWindow(frame, window->size());
+  window->show();
+  if (!FSaveDialogFileName.isEmpty()) {
+    window->SetNewFile(true);
+    window->SetFileName(FSaveDialogFileName.toStdString());
+  }
 }
 
 void TfrmMain::OpenUtm() {

@@ -21,6 +21,7 @@
 #include <vector>
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -30,6 +31,7 @@ class QToolButton;
 namespace tessaly {
 
 class TfrmFile;
+class TfrmFileLog;
 class TfrmTypeFile;
 class TfrmUTM;
 class TMsgDlg;
@@ -115,6 +117,8 @@ class TfrmMain : public QMainWindow {
   std::function<QString(QWidget* parent, const QString& folder, const QString& name)> ChooseSaveFile;
 
   static const QString& OpenDialogFilter();
+  // The Open dialog ChooseOpenFile shows by default.
+  static std::unique_ptr<QFileDialog> NewOpenDialog(QWidget* parent, const QString& folder, const QString& filter);
   QString OpenDialogFolder() const;
   // The file name "Save As..." last confirmed (empty until then); logging
   // windows start with it.
@@ -151,6 +155,7 @@ class TfrmMain : public QMainWindow {
   void DocumentClosing(TfrmFile* document);
   void UpdateWindowCommands();
   void OpenSerialPort();
+  void OpenLogWindow(TfrmFileLog* window);
   void OpenUtm();
   void actPrintExecute();
   void OpenAboutUs();

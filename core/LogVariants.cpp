@@ -57,7 +57,7 @@ const std::array<LogVariant, 6> kVariants = {{
      "Log ZEPH 2 (*.zpt)|*.zpt", kShortLayout, kShortColumns, 3, true},
     {LogVariantId::Rt4Basic, "TfrmFileLogRT4Basic", "actLogRt4Basic", "$MGD", skRTB, 5, "rtb",
      "RT4 Basic (*.rtb)|*.rtb", kShortLayout, kShortColumns, 3, true},
-    {LogVariantId::Rt4KvComp, "TfrmFileLogRT4KvComp", "actLogRt4Kv", "$KVMGD", skKVL, 5, "rtc",
+    {LogVariantId::Rt4KvComp, "TfrmFileLogRT4KvComp", "actLogRt4Kv", "$KVMGD", skRTC, 5, "rtc",
      "RT4 Kv Compability (*.rtc)|*.rtc", kRt4KvLayout, kRt4KvColumns, 11, true},
     {LogVariantId::Other, "TfrmFileLogOther", "actLogOther", "", skNone, 0, "oth", "Other (*.oth)|*.oth", {},
      {}, 0, false},

@@ -41,6 +41,7 @@ RawTextView::RawTextView(QWidget* parent) : QAbstractScrollArea(parent) {
 void RawTextView::SetLines(const RawLines* lines) {
   lines_ = lines;
   currentLine_ = -1;
+  holdMark_ = -1;
   LinesChanged();
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
@@ -65,6 +66,22 @@ void RawTextView::SetCurrentLine(long long line) {
   const auto count = static_cast<long long>(LineCount());
   currentLine_ = (line >= 0 && line < count) ? line : -1;
   if (currentLine_ >= 0) ScrollToLine(currentLine_);
+  viewport()->update();
+}
+
+void RawTextView::ShowLastLine() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
+
+void RawTextView::SetHoldMark(long long line) {
+  holdMark_ = line;
+  viewport()->update();
+}
+
+void RawTextView::ReturnToHoldMark() {
+  if (holdMark_ >= 0) ScrollToLine(holdMark_);
+}
+
+void RawTextView::SetHighlighting(const HighlightRules* rules) {
+  highlighting_ = rules;
   viewport()->update();
 }
 
@@ -142,6 +159,10 @@ void RawTextView::PaintGutter(QPainter& painter, long long first, int rows) cons
   const auto count = static_cast<long long>(LineCount());
   for (int r = 0; r < rows && first + r < count; ++r) {
     const QRect box(0, r * lineHeight, width - kGutterPadding, lineHeight);
+    if (first + r == holdMark_) {
+      painter.fillRect(2, box.top() + 2, lineHeight - 4, lineHeight - 4, pal.color(QPalette::Highlight));
+      painter.setPen(pal.color(QPalette::PlaceholderText));
+    }
     painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, QString::number(first + r + 1));
   }
 }
@@ -163,8 +184,34 @@ void RawTextView::PaintText(QPainter& painter, long long first, int rows) const 
     painter.setPen(pal.color(current ? QPalette::HighlightedText : QPalette::Text));
     const std::string_view bytes = lines_->RawLine(static_cast<std::size_t>(line));
     if (firstColumn >= bytes.size()) continue;
+    if (highlighting_ && !current) {
+      PaintHighlighted(painter, QPoint(left, top + ascent), bytes, firstColumn, columns);
+      continue;
+    }
     painter.drawText(left, top + ascent, Printable(bytes.substr(firstColumn, columns)));
   }
+}
+
+// Each run of the line in its colour; keywords in bold. Runs are worked out
+// on the whole line (a span may begin left of the view) and cut to the
+// visible columns.
+void RawTextView::PaintHighlighted(QPainter& painter, QPoint origin, std::string_view line, std::size_t firstColumn,
+                                   std::size_t columns) const {
+  const int charWidth = CharWidth();
+  const QColor plain = palette().color(QPalette::Text);
+  QFont bold = font();
+  bold.setBold(true);
+  const std::size_t lastColumn = firstColumn + columns;
+  for (const HighlightRun& run : HighlightLine(line, *highlighting_)) {
+    const std::size_t from = std::max(run.start, firstColumn);
+    const std::size_t to = std::min(run.start + run.length, lastColumn);
+    if (from >= to) continue;
+    painter.setPen(run.rgb == kNoColour ? plain : QColor::fromRgb(run.rgb));
+    painter.setFont(run.keyword ? bold : font());
+    const int x = origin.x() + static_cast<int>(from - firstColumn) * charWidth;
+    painter.drawText(x, origin.y(), Printable(line.substr(from, to - from)));
+  }
+  painter.setFont(font());
 }
 
 void RawTextView::resizeEvent(QResizeEvent* event) {

@@ -3,13 +3,17 @@
 // the visible lines (and of a long line only the visible characters) are
 // turned into text for painting, so a log of a million lines costs no copy.
 // A line-number gutter, both scroll bars, a current line chosen by click or
-// keyboard.
+// keyboard. A live session appends lines (LinesChanged costs the same however
+// many there are), may hold the view at a bookmark (the hold mark, drawn in
+// the gutter) and may colour the record syntax (HighlightRules), worked out
+// for the visible lines only.
 #pragma once
 
 #include <QAbstractScrollArea>
 
 #include <cstddef>
 
+#include "core/LogVariants.h"
 #include "core/RecordSource.h"
 
 namespace tessaly {
@@ -37,6 +41,19 @@ class RawTextView : public QAbstractScrollArea {
   // Makes a line current and scrolls it into view; raises no signal.
   void SetCurrentLine(long long line);
 
+  // Scrolls so that the last line shows at the bottom.
+  void ShowLastLine();
+
+  // The bookmark a live view returns to while auto scroll is off; -1: none.
+  void SetHoldMark(long long line);
+  long long HoldMark() const { return holdMark_; }
+  // Scrolls the hold mark into view (nothing without one).
+  void ReturnToHoldMark();
+
+  // Colours words and spans of the lines by `rules` (kept alive by the
+  // caller); nullptr shows the text in one colour.
+  void SetHighlighting(const HighlightRules* rules);
+
   long long FirstVisibleLine() const;
   int VisibleLineCount() const;
   // Line under a point of the viewport, -1 below the last line.
@@ -62,11 +79,15 @@ class RawTextView : public QAbstractScrollArea {
   int CharWidth() const;
   void PaintGutter(class QPainter& painter, long long first, int rows) const;
   void PaintText(QPainter& painter, long long first, int rows) const;
+  void PaintHighlighted(QPainter& painter, QPoint origin, std::string_view line, std::size_t firstColumn,
+                        std::size_t columns) const;
 
   const RawLines* lines_ = nullptr;
   std::size_t longestLine_ = 0;
   long long currentLine_ = -1;
   bool gutterVisible_ = true;
+  long long holdMark_ = -1;
+  const HighlightRules* highlighting_ = nullptr;
 };
 
 }  // namespace tessaly

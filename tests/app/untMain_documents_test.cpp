@@ -9,12 +9,17 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTest>
 #include <QMimeData>
 #include <QPushButton>
 #include <QPointer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "acquisition/untSerialPort.h"
 #include "core/RecentFiles.h"
@@ -250,8 +255,57 @@ TEST_F(MainWindowDocuments, SerialSettingsWindowHoldsTheSerialCommandsWhileItIsO
 
   EXPECT_TRUE(main_->actSerialPort->isEnabled());
   EXPECT_TRUE(main_->actLogRt4Pro->isEnabled());
-  // Logging windows are not part of the program yet: their commands stay off.
-  EXPECT_FALSE(main_->actLogKv7100->isEnabled());
+  EXPECT_TRUE(main_->actLogKv7100->isEnabled());
+}
+
+TEST_F(MainWindowDocuments, ALoggingWindowHoldsTheSerialCommandsUntilItCloses) {
+  const std::vector<std::pair<QAction*, const char*>> commands{
+      {main_->actLogKv7100, "TfrmFileLogKV7100"}, {main_->actLogZpxKV, "TfrmFileLogZPXKV"},
+      {main_->actLogZpxBT, "TfrmFileLogZPXBT"},   {main_->actLogRt4Basic, "TfrmFileLogRT4Basic"},
+      {main_->actLogRt4Kv, "TfrmFileLogRT4KvComp"}, {main_->actLogOther, "TfrmFileLogOther"}};
+  for (const auto& [command, className] : commands) {
+    ASSERT_TRUE(command->isEnabled()) << className;
+    command->trigger();
+    ASSERT_EQ(Windows().size(), 1) << className;
+    QWidget* window = Windows().at(0)->widget();
+    EXPECT_STREQ(window->metaObject()->className(), (std::string("tessaly::") + className).c_str());
+    for (QAction* held : {main_->actSerialPort, main_->actLogRt4Pro, main_->actLogKv7100, main_->actLogZpxBT,
+                          main_->actLogZpxKV, main_->actLogRt4Kv, main_->actLogRt4Basic})
+      EXPECT_FALSE(held->isEnabled()) << held->objectName().toStdString();
+    EXPECT_TRUE(main_->actLogOther->isEnabled());
+    Windows().at(0)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main_->actSerialPort->isEnabled()) << className;
+    EXPECT_TRUE(main_->actLogKv7100->isEnabled()) << className;
+  }
+}
+
+// Every kind of log the program writes shows under its own pattern of the
+// Open dialog, whatever the letter case of its extension.
+TEST_F(MainWindowDocuments, OpenDialogListsLogsWhateverTheCaseOfTheirExtension) {
+  const std::string folder = home_.Path("logs");
+  std::filesystem::create_directories(folder);
+  for (const char* name : {"a.zpT", "b.ZPT", "c.kvl", "d.txt"}) testing::WriteBytes(folder + "/" + name, "x");
+  const std::unique_ptr<QFileDialog> dialog =
+      TfrmMain::NewOpenDialog(nullptr, QString::fromStdString(folder), TfrmMain::OpenDialogFilter());
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->selectNameFilter(QStringLiteral("ZEPH2 - BT Log (*.zpt)"));
+  dialog->show();
+  auto* model = dialog->findChild<QFileSystemModel*>();
+  ASSERT_NE(model, nullptr);
+  const QModelIndex dir = model->index(QString::fromStdString(folder));
+  QStringList shown;
+  for (int wait = 0; wait < 300 && shown.size() < 2; ++wait) {
+    QTest::qWait(10);
+    shown.clear();
+    for (int row = 0; row < model->rowCount(dir); ++row) {
+      const QModelIndex index = model->index(row, 0, dir);
+      if (!model->isDir(index) && (index.flags() & Qt::ItemIsEnabled)) shown << model->fileName(index);
+    }
+    shown.sort();
+  }
+  EXPECT_EQ(shown, QStringList({"a.zpT", "b.ZPT"}));
+  dialog->close();
 }
 
 TEST_F(MainWindowDocuments, UtmCommandShowsTheHiddenUtmWindow) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 
 namespace tessaly::sim {
@@ -35,7 +36,7 @@ std::string EscapeBytes(std::string_view bytes) {
   return text;
 }
 
-SentReport::SentReport(const std::string& path) {
+SentReport::SentReport(const std::string& path, bool times) : times_(times) {
   if (path.empty()) return;
   file_.reset(std::fopen(path.c_str(), "wb"));
   if (!file_) throw std::runtime_error("cannot create the report " + path + ": " + std::strerror(errno));
@@ -53,7 +54,17 @@ void SentReport::Line(std::string_view tag, std::string_view text) {
 
 void SentReport::Device(const std::string& path) { Line("D", path); }
 
-void SentReport::Record(std::string_view bytes) { Line("R", EscapeBytes(bytes)); }
+void SentReport::Time() {
+  if (!times_) return;
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  Line("T", std::to_string(static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec));
+}
+
+void SentReport::Record(std::string_view bytes) {
+  Line("R", EscapeBytes(bytes));
+  Time();
+}
 
 void SentReport::SplitRecord(std::string_view bytes, const std::vector<std::size_t>& cuts) {
   std::string list;
@@ -62,6 +73,7 @@ void SentReport::SplitRecord(std::string_view bytes, const std::vector<std::size
     list += std::to_string(cut);
   }
   Line("S", list + " " + EscapeBytes(bytes));
+  Time();
 }
 
 void SentReport::Burst(std::size_t records) { Line("B", std::to_string(records)); }

@@ -21,7 +21,9 @@ class SentReport {
  public:
   // No report when path is empty. Throws std::runtime_error when the file
   // cannot be created.
-  explicit SentReport(const std::string& path);
+  // With `times`, every record is followed by a T line: the CLOCK_MONOTONIC
+  // time, in nanoseconds, when its last byte had been written.
+  explicit SentReport(const std::string& path, bool times = false);
 
   void Device(const std::string& path);
   void Record(std::string_view bytes);
@@ -36,11 +38,13 @@ class SentReport {
 
  private:
   void Line(std::string_view tag, std::string_view text);
+  void Time();
 
   struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
   std::unique_ptr<std::FILE, FileCloser> file_;
+  bool times_ = false;
 };
 
 }  // namespace tessaly::sim

@@ -73,6 +73,7 @@ const char* const kSimUsage =
     "                      starts at once and the device keeps what nobody has\n"
     "                      read yet (about 20 KiB, then sending waits)\n"
     "  --sent FILE         report what was sent, one event a line (below)\n"
+    "  --sent-times        follow every record of the report by a T line\n"
     "\n"
     "Before a hang-up and at the end the simulator waits (at most 2 s) until the\n"
     "reader has taken every byte, then closes the device; it leaves at once when\n"
@@ -96,6 +97,8 @@ const char* const kSimUsage =
     "  H MS UNREAD         a hang-up: the device went away for MS milliseconds;\n"
     "                      UNREAD bytes had not been read and were lost\n"
     "  I BYTES             the part of a record sent when a signal stopped the run\n"
+    "  T NS                (--sent-times) the CLOCK_MONOTONIC time in nanoseconds\n"
+    "                      when the record before had been written\n"
     "  E UNREAD            the end: the device closed with UNREAD bytes unread\n"
     "The records are never dropped or changed: in order, they are exactly the\n"
     "R and S lines.\n"
@@ -220,6 +223,7 @@ const std::vector<OptionRule>& Rules() {
       {"--link", kBoth, true, Text(&SimOptions::linkPath)},
       {"--wait-open", kBoth, false, Flag(&SimOptions::waitOpen, true)},
       {"--sent", kBoth, true, Text(&SimOptions::sentPath)},
+      {"--sent-times", kBoth, false, Flag(&SimOptions::sentTimes, true)},
   };
   return rules;
 }

@@ -55,6 +55,7 @@ struct SimOptions {
   bool waitOpen = false;
   std::string linkPath;
   std::string sentPath;
+  bool sentTimes = false;
   std::string file;
 };
 

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   try {
     std::vector<std::string> items = ItemsToSend(options);
-    SentReport report(options.sentPath);
+    SentReport report(options.sentPath, options.sentTimes);
     CatchStopSignals();
     PtyDevice device(options.linkPath);
     Simulator(options, std::move(items), device, report, std::cout, stopRequested).Run();

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# kill -9 in the middle of a live session: a headless logging window
+# (tessaly-live-log) records tessaly-sim at 115200 baud and is killed
+# outright after a few seconds. Every line of its log must be a complete
+# valid record, the log a prefix of the valid records it had taken from the
+# line, at most the two in flight missing.
+#
+#   bench/live_kill.sh [BUILD_DIR] [SECONDS]     # defaults: build, 5
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=$(cd "${1:-$root/build}" && pwd)/bin
+seconds=${2:-5}
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+python3 "$root/tools/survey/gen_survey.py" --kind kvl --records 5000 --bad-fraction 0.01 --seed 12 \
+  -o "$work/source.kvl"
+"$bin/tessaly-sim" stream --baud 115200 --rate 0 --loop --seed 6 --garbage 0.05 --split 0.2 \
+  --wait-open --link "$work/tty1" --sent "$work/sent.txt" "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
+QT_QPA_PLATFORM=offscreen TESSALY_SERIAL_DEVICE="$work/tty%d" "$bin/tessaly-live-log" log \
+  "$work/killed.kvl" >"$work/log.out" 2>"$work/log.err" &
+log_pid=$!
+sleep "$seconds"
+kill -KILL "$log_pid"
+wait "$log_pid" 2>/dev/null || true
+kill -TERM "$sim_pid"  # reports what the killed reader never took
+wait "$sim_pid" || true
+sim_pid=
+echo "killed after ${seconds} s: $(wc -l <"$work/killed.kvl") lines logged"
+"$bin/tessaly-live-log" check --variant kvl --prefix 2 "$work/sent.txt" "$work/killed.kvl"
