@@ -119,6 +119,9 @@ void TfrmFileLog::FormCreate() {
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
     return AskLine(this, caption, prompt, text);
   };
+  showTimer_ = new QTimer(this);
+  showTimer_->setSingleShot(true);
+  connect(showTimer_, &QTimer::timeout, this, &TfrmFileLog::ShowNewRecords);
   deviceTimer_ = new QTimer(this);
   deviceTimer_->setInterval(1000);
   connect(deviceTimer_, &QTimer::timeout, this, &TfrmFileLog::CheckDevice);
@@ -326,6 +329,7 @@ void TfrmFileLog::StartSession(const std::string& path) {
   inbox_.clear();
   errorList_.clear();
   recordCount_ = 0;
+  shownUpTo_ = 0;
   SetNumErros(0);
   btnErros->setEnabled(true);
   state_ = LogState::Logging;
@@ -493,8 +497,7 @@ void TfrmFileLog::ProcessRecord(std::string_view record) {
   WriteToLog(record, true);
   ++recordCount_;
   AddToGrid(recordCount_);
-  FollowNewestRecord();
-  emit RecordShown(recordCount_);
+  ScheduleShow();
 }
 
 void TfrmFileLog::AddError() {
@@ -518,25 +521,39 @@ void TfrmFileLog::AddToGrid(std::uint64_t row) {
   store_->AppendRecord(s.FRawLine, cells, CellInteger(s.FDev), AppContext::Instance().View);
 }
 
+void TfrmFileLog::ScheduleShow() {
+  if (showTimer_->isActive()) return;
+  const qint64 since = lastShow_.isValid() ? lastShow_.elapsed() : kShowPeriodMs;
+  showTimer_->start(static_cast<int>(std::max<qint64>(0, kShowPeriodMs - since)));
+}
+
 // The newest record shows at the bottom of the grid and the raw view and in
-// the chart; with auto scroll off the raw view stays at its hold mark.
-void TfrmFileLog::FollowNewestRecord() {
-  views_->Update();
-  if (!chbAutoScroll->isChecked()) {
-    lstRawData->ReturnToHoldMark();
-    return;
-  }
+// the chart; with auto scroll off the raw view stays at its hold mark. The
+// grid paints once, after it has scrolled.
+void TfrmFileLog::ShowNewRecords() {
+  lastShow_.start();
+  const bool follow = chbAutoScroll->isChecked();
   const auto newest = static_cast<int>(store_->RecordCount());
-  if (newest > 0) Grafico1->SelecionaPonto(newest - 1);
-  if (QScrollBar* bar = PainelGridok1->InformacaoGrid().VerticalBar())
-    bar->setValue(std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 2));
-  lstRawData->ShowLastLine();
+  QScrollBar* bar = PainelGridok1->InformacaoGrid().VerticalBar();
+  const int firstRow = std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 2);
+  PainelGridok1->SetPainting(false);
+  if (follow && bar) bar->setValue(firstRow);
+  views_->Update();
+  if (follow && bar && bar->value() != firstRow) bar->setValue(firstRow);  // the range grew with the grid
+  if (follow) {
+    if (newest > 0) Grafico1->SelecionaPonto(newest - 1);
+    lstRawData->ShowLastLine();
+  } else {
+    lstRawData->ReturnToHoldMark();
+  }
+  const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
+  while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }
 
 void TfrmFileLog::chbAutoScrollClick() {
   if (chbAutoScroll->isChecked()) {
     lstRawData->SetHoldMark(-1);
-    if (store_->RawLineCount() > 0) FollowNewestRecord();
+    ScheduleShow();
     return;
   }
   const long long current = lstRawData->CurrentLine();

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
@@ -144,7 +145,11 @@ class TfrmFileLog : public TfrmTypeFile {
   // failed (the session is then paused).
   bool WriteToLog(std::string_view bytes, bool wholeRecord);
   LiveRecordStore& Store() { return *store_; }
-  RecordViews& Views() { return *views_; }
+  // The views show what the store holds once the records at hand are
+  // processed, and at most every kShowPeriodMs: one repaint for all the
+  // records that arrived meanwhile, however fast they come.
+  void ScheduleShow();
+  static constexpr int kShowPeriodMs = 15;
 
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -167,7 +172,7 @@ class TfrmFileLog : public TfrmTypeFile {
   void DrainInbox();
   void AddToGrid(std::uint64_t row);
   void AddError();
-  void FollowNewestRecord();
+  void ShowNewRecords();
   void CheckDevice();
   void ReleaseSerialPort();
   void LeaveLiveWindows();
@@ -194,6 +199,9 @@ class TfrmFileLog : public TfrmTypeFile {
   bool closing_ = false;
   bool countedLive_ = false;  // holds the serial commands off
   QTimer* deviceTimer_ = nullptr;  // watches the port while logging
+  QTimer* showTimer_ = nullptr;    // shows new records, at most every kShowPeriodMs
+  QElapsedTimer lastShow_;
+  std::uint64_t shownUpTo_ = 0;    // RecordShown raised up to this row
 };
 
 }  // namespace tessaly

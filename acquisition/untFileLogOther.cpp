@@ -1,10 +1,5 @@
 #include "acquisition/untFileLogOther.h"
 
-#include <QCheckBox>
-
-#include "widgets/RawTextView.h"
-#include "widgets/RecordViews.h"
-
 namespace tessaly {
 
 TfrmFileLogOther::TfrmFileLogOther(QWidget* parent) : TfrmFileLog(LogVariantId::Other, parent) {}
@@ -14,13 +9,7 @@ TfrmFileLogOther::TfrmFileLogOther(QWidget* parent) : TfrmFileLog(LogVariantId::
 void TfrmFileLogOther::ProcessRecord(std::string_view chunk) {
   WriteToLog(chunk, false);
   Store().AppendRawBytes(chunk);
-  Views().Update();
-  if (chbAutoScroll->isChecked()) {
-    lstRawData->ShowLastLine();
-  } else {
-    lstRawData->ReturnToHoldMark();
-  }
-  emit RecordShown(Store().RawLineCount());
+  ScheduleShow();
 }
 
 }  // namespace tessaly

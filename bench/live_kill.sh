@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # kill -9 in the middle of a live session: a headless logging window
-# (tessaly-live-log) records tessaly-sim at 115200 baud and is killed
-# outright after a few seconds. Every line of its log must be a complete
-# valid record, the log a prefix of the valid records it had taken from the
-# line, at most the two in flight missing.
+# (tessaly-live-log) records tessaly-sim at 115200 baud (100 records a
+# second, split records and garbage among them) and is killed outright after
+# a few seconds; the simulator is held (SIGSTOP) the instant before, so that
+# its report ends with what went over the line before the kill. Every line of
+# the log must be a complete valid record, the log a prefix of the valid
+# records sent, at most the two in flight missing.
 #
 #   bench/live_kill.sh [BUILD_DIR] [SECONDS]     # defaults: build, 5
 set -euo pipefail
@@ -21,7 +23,7 @@ trap cleanup EXIT
 
 python3 "$root/tools/survey/gen_survey.py" --kind kvl --records 5000 --bad-fraction 0.01 --seed 12 \
   -o "$work/source.kvl"
-"$bin/tessaly-sim" stream --baud 115200 --rate 0 --loop --seed 6 --garbage 0.05 --split 0.2 \
+"$bin/tessaly-sim" stream --baud 115200 --rate 100 --loop --seed 6 --garbage 0.05 --split 0.2 \
   --wait-open --link "$work/tty1" --sent "$work/sent.txt" "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
@@ -29,9 +31,11 @@ QT_QPA_PLATFORM=offscreen TESSALY_SERIAL_DEVICE="$work/tty%d" "$bin/tessaly-live
   "$work/killed.kvl" >"$work/log.out" 2>"$work/log.err" &
 log_pid=$!
 sleep "$seconds"
+kill -STOP "$sim_pid"
 kill -KILL "$log_pid"
 wait "$log_pid" 2>/dev/null || true
-kill -TERM "$sim_pid"  # reports what the killed reader never took
+kill -TERM "$sim_pid"
+kill -CONT "$sim_pid"
 wait "$sim_pid" || true
 sim_pid=
 echo "killed after ${seconds} s: $(wc -l <"$work/killed.kvl") lines logged"

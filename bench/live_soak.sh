@@ -9,7 +9,8 @@
 #   bench/live_soak.sh [--short] [BUILD_DIR]
 #
 # 10 minutes with parts of 33000 records; --short: 30 s with parts of 2000
-# (run by scripts/test.sh). Exit status 0 when the parts agree.
+# (run by scripts/test.sh). Exit status 0 when the parts agree. KEEP_WORK=1
+# keeps the run's files (logs, the simulator's report) for a look.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=600
@@ -27,15 +28,17 @@ cleanup() {
   [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
   [[ -n $log_pid ]] && kill "$log_pid" 2>/dev/null || true
   wait 2>/dev/null || true
-  rm -rf "$work"
+  if [[ -n ${KEEP_WORK:-} ]]; then echo "kept: $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
-python3 "$root/tools/survey/gen_survey.py" --kind kvl --records 20000 --bad-fraction 0.01 --seed 11 \
+# About 230 records a second go over the line: a log that lasts the run, one
+# hang-up after 55 % of it.
+records=$((seconds * 230))
+hangup_after=$((records * 55 / 100))
+python3 "$root/tools/survey/gen_survey.py" --kind kvl --records "$records" --bad-fraction 0.01 --seed 11 \
   -o "$work/source.kvl"
-# About 230 records a second go over the line: one hang-up after 55 % of the run.
-hangup_after=$((seconds * 230 * 55 / 100))
-"$bin/tessaly-sim" stream --baud 115200 --rate 0 --loop --seed 5 --garbage 0.05 --split 0.2 --burst 0.05 \
+"$bin/tessaly-sim" stream --baud 115200 --rate 0 --seed 5 --garbage 0.05 --split 0.2 --burst 0.05 \
   --hangup-after "$hangup_after" --hangup-ms 1500 --wait-open --link "$work/tty1" --sent "$work/sent.txt" \
   "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
@@ -43,9 +46,7 @@ for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
 QT_QPA_PLATFORM=offscreen TESSALY_SERIAL_DEVICE="$work/tty%d" "$bin/tessaly-live-log" log \
   --records-per-part "$per_part" "$work/soak.kvl" >"$work/log.out" 2>"$work/log.err" &
 log_pid=$!
-sleep "$seconds"
-kill -TERM "$sim_pid"
-wait "$sim_pid" || true
+wait "$sim_pid"  # the simulator ends once the reader has taken every byte
 sim_pid=
 sleep 2  # the window takes what is still on its way
 kill -TERM "$log_pid"

@@ -54,15 +54,19 @@ std::string EventBytes(char tag, const std::string& text) {
   return {};
 }
 
-std::vector<std::string> SentBytesPerDevice(const std::string& reportPath, bool takenOnly) {
+std::vector<std::string> SentBytesPerDevice(const std::string& reportPath) {
   std::vector<std::string> devices;
-  std::size_t unread = 0;
+  const auto dropUnread = [&](const std::string& count) {
+    if (devices.empty() || count == "?") return;
+    std::string& bytes = devices.back();
+    bytes.resize(bytes.size() - std::min<std::size_t>(std::stoul(count), bytes.size()));
+  };
   ForEachReportLine(reportPath, [&](char tag, const std::string& text) {
     if (tag == 'D') devices.emplace_back();
+    else if (tag == 'H') dropUnread(text.substr(text.find(' ') + 1));
+    else if (tag == 'E') dropUnread(text);
     else if (!devices.empty()) devices.back() += EventBytes(tag, text);
-    if (tag == 'E' && text != "?") unread = std::stoul(text);
   });
-  if (takenOnly && !devices.empty()) devices.back().resize(devices.back().size() - std::min(unread, devices.back().size()));
   return devices;
 }
 

@@ -11,10 +11,9 @@
 
 namespace tessaly::live {
 
-// The bytes sent to each device in turn; with `takenOnly`, the last device's
-// bytes end where its reader stopped taking them (the end line's unread
-// count).
-std::vector<std::string> SentBytesPerDevice(const std::string& reportPath, bool takenOnly);
+// The bytes sent to each device in turn that its reader took: less the bytes
+// a hang-up or the end line reports unread (lost with the device).
+std::vector<std::string> SentBytesPerDevice(const std::string& reportPath);
 // The CLOCK_MONOTONIC times (ns) of the report's T lines, one per record.
 std::vector<long long> SentTimes(const std::string& reportPath);
 // The records a window of the variant logs from those bytes: framed at its

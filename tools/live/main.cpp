@@ -11,9 +11,10 @@
 //
 //   tessaly-live-log check [--variant V] [--prefix N] SENT PART...
 //       Compares the parts' lines with the valid records of a tessaly-sim
-//       --sent report: exactly, or with --prefix N a prefix of the records
-//       the reader took whole (not those the report's end line counts
-//       unread), missing at most N at its end. Exit status 0 when they agree.
+//       --sent report (of the bytes the reader took: the unread bytes a
+//       hang-up or the end reports were lost with the device): exactly, or
+//       with --prefix N a prefix missing at most N at its end. Exit status 0
+//       when they agree.
 #include <QApplication>
 #include <QTimer>
 
@@ -147,7 +148,7 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
 
 int RunCheck(const Options& options, LogVariantId id) {
   const std::vector<std::string> valid =
-      ValidRecords(FindLogVariant(id), SentBytesPerDevice(options.operands[0], options.prefix >= 0));
+      ValidRecords(FindLogVariant(id), SentBytesPerDevice(options.operands[0]));
   const std::vector<std::string> parts(options.operands.begin() + 1, options.operands.end());
   const CheckResult result = CheckLog(parts, valid, options.prefix >= 0,
                                       options.prefix >= 0 ? static_cast<std::size_t>(options.prefix) : 0);
