@@ -535,7 +535,8 @@ void TfrmFileLog::ShowNewRecords() {
   const bool follow = chbAutoScroll->isChecked();
   const auto newest = static_cast<int>(store_->RecordCount());
   QScrollBar* bar = PainelGridok1->InformacaoGrid().VerticalBar();
-  const int firstRow = std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 2);
+  // VisibleRows counts the caption row and a last row cut by the panel's edge.
+  const int firstRow = std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 3);
   PainelGridok1->SetPainting(false);
   if (follow && bar) bar->setValue(firstRow);
   views_->Update();

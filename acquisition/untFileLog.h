@@ -149,7 +149,7 @@ class TfrmFileLog : public TfrmTypeFile {
   // processed, and at most every kShowPeriodMs: one repaint for all the
   // records that arrived meanwhile, however fast they come.
   void ScheduleShow();
-  static constexpr int kShowPeriodMs = 15;
+  static constexpr int kShowPeriodMs = 10;
 
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

@@ -17,12 +17,11 @@
 #include <vector>
 
 #include "acquisition/untFileLog.h"
-#include "core/RecordFramer.h"
-#include "core/untTSample.h"
 #include "shell/AppContext.h"
 #include "shell/VaComm.h"
 #include "support/ShellTestHome.h"
 #include "support/Simulator.h"
+#include "tools/live/LiveCheck.h"
 
 // QString in test messages as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -45,24 +44,6 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
   }
   if (!line.empty()) lines.push_back(line);
   return lines;
-}
-
-// The records framed from the bytes sent to each device (at the variant's
-// header, text outside records dropped) that its parser accepts, in order:
-// what the variant's log must hold.
-inline std::vector<std::string> ValidRecords(const LogVariant& variant, const std::vector<std::string>& devices) {
-  TSample sample;
-  sample.FDevDigits = variant.devDigits;
-  sample.SetHeader(variant.header);
-  sample.SetKind(variant.kind);
-  std::vector<std::string> valid;
-  for (const std::string& bytes : devices) {
-    RecordFramer framer{std::string(variant.header)};
-    framer.Feed(bytes, [&](std::string_view record) {
-      if (sample.Parse(record) == 0) valid.emplace_back(record);
-    });
-  }
-  return valid;
 }
 
 inline std::string WithCrLf(const std::vector<std::string>& lines) {
@@ -138,7 +119,7 @@ class LiveLogTest : public ::testing::Test {
   // The valid records the simulator sent, as a window of the variant frames
   // and judges them.
   std::vector<std::string> SimulatorValidRecords(const LogVariant& variant) {
-    return ValidRecords(variant, SimulatorDevices());
+    return live::ValidRecords(variant, SimulatorDevices());
   }
   std::string SimulatorBytes() {
     std::string bytes;

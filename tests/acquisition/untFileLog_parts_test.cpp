@@ -3,9 +3,6 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <filesystem>
 
@@ -14,6 +11,7 @@
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "shell/untLogErrors.h"
+#include "support/FileSizeLimit.h"
 
 namespace tessaly::livetest {
 namespace {
@@ -131,29 +129,13 @@ TEST_F(LiveLogParts, AnUnpluggedDeviceIsReopenedAndLoggingGoesOn) {
   window->close();
 }
 
-// A file-size limit fails the write as a full disk does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
-
 TEST_F(LiveLogParts, AWriteFailurePausesTheSessionAndResumeLosesNothingWritten) {
   const std::string source = Generate("kvl", 30, 0);
   const std::vector<std::string> lines = Lines(ReadBytes(source));
   auto* window = NewWindow<TfrmFileLogKV7100>(Path("full.kvl"));
   std::size_t firstTen = WithCrLf({lines.begin(), lines.begin() + 10}).size();
   {
-    FileSizeLimit limit(firstTen + 5);
+    testing::FileSizeLimit limit(firstTen + 5);
     StartSimulator(source, {"--rate", "20"});
     window->btnStartClick();
     ASSERT_TRUE(WaitFor([&] { return window->State() == TfrmFileLog::LogState::Paused; }));

@@ -10,6 +10,7 @@
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
 #include "core/GridLayout.h"
+#include "widgets/RawTextView.h"
 
 namespace tessaly::livetest {
 namespace {
@@ -95,6 +96,15 @@ TEST_F(LiveLog, KV7100RowsFillTheThirteenColumnsWithColumnTenEmpty) {
   EXPECT_TRUE(cells.Cell(1, 10).empty());
   EXPECT_EQ(cells.Cell(1, 11), first.substr(first.rfind(',') + 1));
   EXPECT_EQ(cells.RowColor(0), kHeaderGrey);
+
+  // New deviation colours reach the record rows; the rows not filled yet
+  // stay as they are.
+  ViewSettings& view = AppContext::Instance().View;
+  view.DevLimit = 0;
+  view.PosDevColor = view.NegDevColor = 0x123456;
+  window->Refresh(false, true);
+  for (std::size_t row = 1; row <= 5; ++row) EXPECT_EQ(cells.RowColor(row), 0x123456u) << row;
+  EXPECT_EQ(cells.RowColor(6), 0u);
   window->close();
 }
 
@@ -179,8 +189,10 @@ TEST_F(LiveLog, FunctionKeysFollowTheButtons) {
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Logging);
   QTest::keyClick(window, Qt::Key_F5);
   EXPECT_FALSE(window->chbAutoScroll->isChecked());
+  EXPECT_GE(window->lstRawData->HoldMark(), 0);  // the raw view holds still here
   QTest::keyClick(window, Qt::Key_F5);
   EXPECT_TRUE(window->chbAutoScroll->isChecked());
+  EXPECT_EQ(window->lstRawData->HoldMark(), -1);
   QTest::keyClick(window, Qt::Key_F6);
   EXPECT_EQ(window->PageControl1->currentIndex(), 1);
   QTest::keyClick(window, Qt::Key_F6);

@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
 
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -88,27 +86,11 @@ TEST_F(PartWriter, CannotCreateALogInAMissingFolder) {
   EXPECT_FALSE(writer.IsOpen());
 }
 
-// A file-size limit makes the write fail exactly as a full disk does.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
-
 TEST_F(PartWriter, AFailedWriteKeepsTheRecordPendingAndLeavesOnlyCompleteRecords) {
   LogPartWriter writer;
   ASSERT_EQ(writer.Open(Base()), "");
   {
-    FileSizeLimit limit(25);  // room for two records of 12 bytes and part of a third
+    testing::FileSizeLimit limit(25);  // room for two records of 12 bytes and part of a third
     ASSERT_EQ(writer.Append("$KVMGD,+01"), "");
     ASSERT_EQ(writer.Append("$KVMGD,+02"), "");
     EXPECT_NE(writer.Append("$KVMGD,+03"), "");

@@ -5,6 +5,7 @@
 //                        [--records-per-part N] [--shown FILE] OUTPUT
 //       Opens the logging window of variant V (kvl, zpx, zpt, rtb, rtc, oth;
 //       default kvl) on serial port 1 (TESSALY_SERIAL_DEVICE names it),
+//       with the view settings of the program's Lib/View.ega (TESSALY_HOME),
 //       starts a session logging to OUTPUT, runs S seconds (default: until
 //       SIGINT or SIGTERM), stops and prints the parts and counts. --shown
 //       writes "ROW NS" per record once it is shown: the CLOCK_MONOTONIC time.
@@ -32,6 +33,8 @@
 
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
 #include "shell/AppContext.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/VaComm.h"
@@ -109,6 +112,12 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   settings.Baudrate = options.baud;
   comm.SetSettings(settings);
   AppContext::Instance().VaComm = &comm;
+  // The chart and row colours as the program's own view settings have them.
+  try {
+    ReadViewSettings(LibPath(AppContext::Instance().CurrentDir, "View.ega"), AppContext::Instance().View);
+  } catch (const SettingsError& error) {
+    std::cerr << "tessaly-live-log: " << error.what() << "\n";
+  }
   // Every question is answered Yes; every message goes to standard error.
   TMsgDlg::SetAutoAnswer([](const TMsgDlg& message) {
     std::cerr << "tessaly-live-log: " << message.Mensagem.toStdString() << "\n";
