@@ -13,6 +13,7 @@ declare -A allowed=(
   [tools/cli]="core"
   [tools/settings]="core"
   [tools/demo]="core widgets"
+  [tools/live]="core widgets shell acquisition"
 )
 # Folders whose headers a source folder could name.
 known="core widgets shell acquisition transfer app tools tests bench"
