@@ -33,6 +33,7 @@
 #include "shell/untLogErrors.h"
 #include "shell/untUTM.h"
 #include "shell/untWelcome.h"
+#include "transfer/untDownKV7100.h"
 
 namespace tessaly {
 
@@ -118,6 +119,7 @@ TfrmMain::~TfrmMain() {
   AppContext& context = AppContext::Instance();
   if (context.MainWindow == this) context.MainWindow = nullptr;
   if (context.VaComm == VaComm) context.VaComm = nullptr;
+  context.OpenDocument = nullptr;
 }
 
 void TfrmMain::FormCreate() {
@@ -127,6 +129,7 @@ void TfrmMain::FormCreate() {
   msgMenssage = new TMsgDlg(this);
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
+  context.OpenDocument = [this](const std::string& path) { OpenDocument(QString::fromStdString(path)); };
   setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
   setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
@@ -187,7 +190,7 @@ void TfrmMain::CreateActions() {
   actLogRt4Kv = MakeAction("actLogRt4Kv", QStringLiteral("KV Compatiblility"), false);
   actLogOther = MakeAction("actLogOther", QStringLiteral("Other"), false);
   actLogRt4Pro = MakeAction("actLogRt4Pro", QStringLiteral("Pro"), true);
-  acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), false);
+  acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), true);
   actRT4 = MakeAction("actRT4", QStringLiteral("RT4"), true);
   actCascade = MakeAction("actCascade", QStringLiteral("Cascade"), true);
   actTile = MakeAction("actTile", QStringLiteral("Tile"), true);
@@ -209,6 +212,7 @@ void TfrmMain::CreateActions() {
   connect(actCascade, &QAction::triggered, this, &TfrmMain::actCascadeExecute);
   connect(actTile, &QAction::triggered, this, &TfrmMain::actTileExecute);
   connect(actAboutUs, &QAction::triggered, this, &TfrmMain::OpenAboutUs);
+  connect(acKV7100, &QAction::triggered, this, &TfrmMain::OpenKV7100Download);
 }
 
 void TfrmMain::CreateMenus() {
@@ -483,6 +487,12 @@ void TfrmMain::OpenSerialPort() {
   auto* window = new TfrmSerialPort;
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
+}
+
+// The download window disables acKV7100 while it exists, so there is one.
+void TfrmMain::OpenKV7100Download() {
+  frmDownKV7100 = new TfrmDownKV7100(this);
+  frmDownKV7100->show();
 }
 
 void TfrmMain::OpenUtm() {

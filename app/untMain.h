@@ -29,6 +29,7 @@ class QToolButton;
 
 namespace tessaly {
 
+class TfrmDownKV7100;
 class TfrmFile;
 class TfrmTypeFile;
 class TfrmUTM;
@@ -66,6 +67,7 @@ class TfrmMain : public QMainWindow {
   QLabel* RzStatusPane = nullptr;
   QToolButton* btnOpen = nullptr;
   TfrmUTM* frmUTM = nullptr;
+  QPointer<TfrmDownKV7100> frmDownKV7100;  // while the download window exists
 
   QAction* actOpen = nullptr;
   QAction* actImpPnav = nullptr;
@@ -152,6 +154,7 @@ class TfrmMain : public QMainWindow {
   void UpdateWindowCommands();
   void OpenSerialPort();
   void OpenUtm();
+  void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();
   void ShowWarning(const QString& text);

@@ -74,7 +74,8 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   for (QAction* off : {main.actSave, main.actSaveAs, main.actClose, main.actExportVDG}) {
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   }
-  for (QAction* on : {main.actOpen, main.actPrint, main.actSerialPort, main.actUtm, main.actCascade, main.actTile}) {
+  for (QAction* on :
+       {main.actOpen, main.actPrint, main.actSerialPort, main.actUtm, main.actCascade, main.actTile, main.acKV7100}) {
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
   }
   EXPECT_EQ(main.btnOpen->menu(), main.ppmLastFiles);
