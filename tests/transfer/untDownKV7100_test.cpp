@@ -243,6 +243,7 @@ TEST_F(DownloadWindow, SilenceEndsTheDownloadAfterAboutTwoSeconds) {
   const std::string sent = Sent();
   ASSERT_TRUE(Window()->Receiving());
   const qint64 silence = RunUntilEnded();
+  RecordProperty("silence_ms", static_cast<int>(silence));
   EXPECT_GT(silence, 1500);
   EXPECT_LT(silence, 4000);
   EXPECT_EQ(ReadBytes(path), sent);
