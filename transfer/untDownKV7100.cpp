@@ -1,8 +1,10 @@
 #include "transfer/untDownKV7100.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -25,6 +27,7 @@
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
 #include "shell/VaComm.h"
+#include "shell/untTFileForm.h"
 
 namespace tessaly {
 namespace {
@@ -46,6 +49,24 @@ QString AskSaveFile(QWidget* parent, const QString& folder, const QString& filte
 bool NamesNoFile(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   return name.isEmpty() || name.contains('*') || name.contains('?');
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  std::error_code ignored;
+  return a == b || std::filesystem::equivalent(a, b, ignored) ||
+         std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
+}
+
+// The open log window that works on `path` (as its log or its comments
+// file), or nullptr.
+const TfrmTypeFile* WindowUsing(const std::string& path) {
+  for (QWidget* widget : QApplication::allWidgets()) {
+    const auto* window = qobject_cast<const TfrmTypeFile*>(widget);
+    if (!window) continue;
+    for (const std::string& used : window->FilesInUse())
+      if (SamePath(used, path)) return window;
+  }
+  return nullptr;
 }
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent, QRect place) {
@@ -222,8 +243,8 @@ void TfrmDownKV7100::btnDownloadClick() {
   StartReceiving(path);
 }
 
-// No name, a port held by another window, or a file the operator keeps:
-// said once, and nothing starts.
+// No name, a port held by another window, a file an open log window works
+// on, or a file the operator keeps: said once, and nothing starts.
 bool TfrmDownKV7100::MayStart(const std::string& path) {
   if (NamesNoFile(QString::fromStdString(path))) {
     Warn(QStringLiteral("First select the file to save."));
@@ -232,6 +253,11 @@ bool TfrmDownKV7100::MayStart(const std::string& path) {
   AppContext& context = AppContext::Instance();
   if (context.PortOwner() && context.PortOwner() != this) {
     Warn(context.PortInUseMessage());
+    return false;
+  }
+  if (const TfrmTypeFile* user = WindowUsing(path)) {
+    Warn(QStringLiteral("%1 is in use by \"%2\". Close it there first.")
+             .arg(QString::fromStdString(path), user->windowTitle()));
     return false;
   }
   if (!QFileInfo::exists(QString::fromStdString(path))) return true;

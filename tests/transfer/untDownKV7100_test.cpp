@@ -14,6 +14,7 @@
 
 #include "core/DataStringFormat.h"
 #include "core/SettingsStore.h"
+#include "shell/untTFileForm.h"
 #include "transfer/DownloadTestBench.h"
 
 namespace tessaly {
@@ -168,6 +169,27 @@ TEST_F(DownloadWindow, RefusedWhileALoggingWindowHoldsThePort) {
   EXPECT_TRUE(Idle(*Window()));
   EXPECT_FALSE(std::filesystem::exists(home_.Path("dump.kvs")));
   EXPECT_EQ(AppContext::Instance().PortOwner(), &logging);
+}
+
+// A log open in a window, or its comments file, is never written over.
+TEST_F(DownloadWindow, RefusedForAFileAnOpenLogWindowWorksOn) {
+  const std::string log = home_.Path("line7.kvs");
+  WriteBytes(log, "a survey line");
+  TfrmTypeFile open;
+  open.setWindowTitle("KV7100 Data String mode - line7.kvs");
+  open.SetNewFile(true);
+  open.SetFileName(log);
+  for (const std::string& path : {log, home_.Path("line7.cmt"), home_.Path("./line7.kvs")}) {
+    TMsgDlg::ClearCalls();
+    Answer({mrYes});
+    Download(path);
+    ASSERT_EQ(Messages().size(), 1u) << path;
+    EXPECT_EQ(Messages()[0].Mensagem.toStdString(),
+              path + " is in use by \"KV7100 Data String mode - line7.kvs\". Close it there first.");
+    EXPECT_TRUE(Idle(*Window()));
+  }
+  EXPECT_EQ(ReadBytes(log), "a survey line");
+  EXPECT_FALSE(std::filesystem::exists(home_.Path("line7.cmt")));
 }
 
 // Both forms at both rates: the Graphic file is what was sent, the Data
