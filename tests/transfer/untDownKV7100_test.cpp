@@ -267,7 +267,7 @@ TEST_F(DownloadWindow, SilenceEndsTheDownloadAfterAboutTwoSeconds) {
   const qint64 silence = RunUntilEnded();
   RecordProperty("silence_ms", static_cast<int>(silence));
   EXPECT_GT(silence, 1500);
-  EXPECT_LT(silence, 4000);
+  EXPECT_LT(silence, 5000);  // steps run late on a busy machine, never early
   EXPECT_EQ(ReadBytes(path), sent);
   EXPECT_EQ(sent.find(kDataSetEndLine), std::string::npos);
   EXPECT_EQ(Messages().size(), 1u);
