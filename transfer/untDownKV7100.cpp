@@ -267,7 +267,7 @@ bool TfrmDownKV7100::MayStart(const std::string& path) {
 // The port is opened before the file is made, so a port that cannot be
 // opened leaves an existing file untouched. Any failure is reported once and
 // leaves the window idle with nothing open.
-bool TfrmDownKV7100::StartReceiving(const std::string& path) {
+void TfrmDownKV7100::StartReceiving(const std::string& path) {
   AppContext& context = AppContext::Instance();
   TVaComm* comm = context.VaComm;
   context.ClaimPort(this);
@@ -280,7 +280,7 @@ bool TfrmDownKV7100::StartReceiving(const std::string& path) {
     if (comm) comm->Close();
     context.ReleasePort(this);
     context.ReportCurrentException(this);
-    return false;
+    return;
   }
   comm->OnRxChar = nullptr;  // read by the steps; nobody else is told
   comm->OnBreak = [this](TVaComm*) { QTimer::singleShot(0, this, &TfrmDownKV7100::ProcessReceived); };
@@ -295,7 +295,6 @@ bool TfrmDownKV7100::StartReceiving(const std::string& path) {
   btnCancel->setEnabled(true);
   ShowPane(rzglsWating);
   Timer1->start();
-  return true;
 }
 
 // ---- Receiving ----

@@ -12,17 +12,14 @@
 // main window's acKV7100 command is disabled.
 #pragma once
 
-#include <QPointer>
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "core/DownloadFile.h"
 #include "shell/untMother.h"
 
-class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -31,6 +28,7 @@ class QPushButton;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class QWindow;
 
 namespace tessaly {
 
@@ -92,7 +90,7 @@ class TfrmDownKV7100 : public TfrmMother {
   void Warn(const QString& text);
   int Ask(const QString& text);
   bool MayStart(const std::string& path);
-  bool StartReceiving(const std::string& path);
+  void StartReceiving(const std::string& path);
   void ShowIdle();
   void ShowPane(QLabel* pane);
   void MoveBusyBar();
@@ -101,7 +99,7 @@ class TfrmDownKV7100 : public TfrmMother {
   void FinishDownload();
   void EndDownload();
   void Abort(const DownloadError& error);
-  void FocusWindowChanged(class QWindow* now);
+  void FocusWindowChanged(QWindow* now);
 
   // Per-download state.
   std::int32_t FIdleTicks = 0;
