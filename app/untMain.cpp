@@ -19,7 +19,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "acquisition/VaComm.h"
 #include "acquisition/untSerialPort.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
@@ -29,6 +28,7 @@
 #include "shell/StandardDialogs.h"
 #include "shell/ProductInfo.h"
 #include "shell/UntTMsgdlg1.h"
+#include "shell/VaComm.h"
 #include "shell/untAbutUs.h"
 #include "shell/untFile.h"
 #include "shell/untLogErrors.h"

@@ -43,8 +43,8 @@ QString ProposedExportName(const TfrmFile& document) {
 std::vector<std::string> FilesInUse() {
   std::vector<std::string> files;
   for (const TfrmTypeFile* window : OpenLogWindows()) {
-    for (const std::string& file : {window->FileName(), window->NameGrdFile()})
-      if (!file.empty()) files.push_back(file);
+    const std::vector<std::string> windowFiles = window->FilesInUse();
+    files.insert(files.end(), windowFiles.begin(), windowFiles.end());
   }
   return files;
 }
