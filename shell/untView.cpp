@@ -91,6 +91,7 @@ QSpinBox* TfrmView::MakeSpin(QWidget* parent, int minimum, int maximum) {
   auto* spin = new QSpinBox(parent);
   spin->setRange(minimum, maximum);
   spin->setAlignment(Qt::AlignRight);
+  spin->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);  // as wide as its largest value
   return spin;
 }
 
