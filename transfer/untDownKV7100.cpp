@@ -1,7 +1,6 @@
 #include "transfer/untDownKV7100.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <utility>
 
 #include <QApplication>
@@ -26,6 +25,7 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/VaComm.h"
 #include "shell/untTFileForm.h"
 
@@ -49,24 +49,6 @@ QString AskSaveFile(QWidget* parent, const QString& folder, const QString& filte
 bool NamesNoFile(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   return name.isEmpty() || name.contains('*') || name.contains('?');
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-  std::error_code ignored;
-  return a == b || std::filesystem::equivalent(a, b, ignored) ||
-         std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
-}
-
-// The open log window that works on `path` (as its log or its comments
-// file), or nullptr.
-const TfrmTypeFile* WindowUsing(const std::string& path) {
-  for (QWidget* widget : QApplication::allWidgets()) {
-    const auto* window = qobject_cast<const TfrmTypeFile*>(widget);
-    if (!window) continue;
-    for (const std::string& used : window->FilesInUse())
-      if (SamePath(used, path)) return window;
-  }
-  return nullptr;
 }
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent, QRect place) {
@@ -255,7 +237,7 @@ bool TfrmDownKV7100::MayStart(const std::string& path) {
     Warn(context.PortInUseMessage());
     return false;
   }
-  if (const TfrmTypeFile* user = WindowUsing(path)) {
+  if (const TfrmTypeFile* user = LogWindowUsing(path)) {
     Warn(QStringLiteral("%1 is in use by \"%2\". Close it there first.")
              .arg(QString::fromStdString(path), user->windowTitle()));
     return false;
