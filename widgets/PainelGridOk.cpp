@@ -12,8 +12,12 @@ namespace tessaly {
 
 namespace {
 
-constexpr BgrColor kInvert = 0xFFFFFF;
 constexpr int kTextInset = 2;
+
+// The highlighted row's colours: each channel inverted.
+QColor Inverted(const QColor& colour) {
+  return QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue());
+}
 
 void DrawRaisedBevel(QPainter& painter, const QRect& area) {
   painter.setPen(Qt::white);
@@ -125,14 +129,13 @@ void TPainelGridOk::LayOut() {
 
 // Background and font colour of a row; the highlighted row inverted.
 TPainelGridOk::RowInk TPainelGridOk::InkOf(int row) const {
-  BgrColor background = info_.GetRowColor(row);
-  if (background == 0) background = info_.corCelulas_;
-  BgrColor font = info_.GetRowFontColor(row);
+  const BgrColor background = info_.GetRowColor(row);
+  RowInk ink{ToQColor(background != 0 ? background : info_.corCelulas_), ToQColor(info_.GetRowFontColor(row))};
   if (info_.linhaSeleciona_ && highlightedRow_ != 0 && highlightedRow_ == row) {
-    background ^= kInvert;
-    font ^= kInvert;
+    ink.fill = Inverted(ink.fill);
+    ink.font = Inverted(ink.font);
   }
-  return {ToQColor(background), ToQColor(font)};
+  return ink;
 }
 
 // Each cell is filled one pixel short of its slot. Texts go column by column
