@@ -100,12 +100,16 @@ bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
 
 // ---- Creation ----
 
+// The UTM window is a start-up step of its own, so a settings file that
+// stops the creation's reading never leaves the "UTM" command without it.
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   try {
     FormCreate();
   } catch (...) {
     AppContext::Instance().ReportCurrentException(this);
   }
+  frmUTM = new TfrmUTM(this);
+  frmUTM->hide();
 }
 
 TfrmMain::~TfrmMain() {
@@ -147,8 +151,6 @@ void TfrmMain::FormCreate() {
   CreateMenus();
   CreateToolBar();
   ReadSettings();
-  frmUTM = new TfrmUTM(this);
-  frmUTM->hide();
 }
 
 // A command whose window is not part of the program yet stays visible but

@@ -65,6 +65,7 @@ class TfrmMain : public QMainWindow {
   QMenu* ppmLastFiles = nullptr;
   QLabel* RzStatusPane = nullptr;
   QToolButton* btnOpen = nullptr;
+  // The UTM settings window: created hidden at start-up, lives for the run.
   TfrmUTM* frmUTM = nullptr;
 
   QAction* actOpen = nullptr;

@@ -1,0 +1,100 @@
+// Windows the main window opens, driven as a user would: the UTM window
+// opened again after closing and after each broken settings file at start-up,
+// the Cascade command surviving a log of the same name, the about box from
+// the Help menu, and closing the main window with other windows open.
+#include "app/untMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "acquisition/untSerialPort.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
+#include "shell/untAbutUs.h"
+#include "shell/untFile.h"
+#include "shell/untUTM.h"
+#include "support/FileBytes.h"
+#include "support/ShellTestHome.h"
+
+namespace tessaly {
+namespace {
+
+using testing::ShellTestHome;
+using testing::TempHome;
+
+void Settle() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+TEST(MainWindowLifetime, UtmOpensAgainAfterItWasClosed) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  TfrmMain main;
+  main.show();
+
+  for (int datum : {4, 17}) {
+    main.actUtm->trigger();
+    ASSERT_NE(main.frmUTM, nullptr);
+    ASSERT_TRUE(main.frmUTM->isVisible());
+    main.frmUTM->cmbMapDatum->setCurrentIndex(datum);
+    QTest::mouseClick(main.frmUTM->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(AppContext::Instance().MapDatum, datum);
+    EXPECT_EQ(ReadMapDatum(home.Lib("UTM.ega")), datum);
+  }
+  main.actUtm->trigger();
+  ASSERT_NE(main.frmUTM, nullptr);
+  EXPECT_TRUE(main.frmUTM->isVisible());
+  QTest::mouseClick(main.frmUTM->BitBtn2, Qt::LeftButton);
+  Settle();
+  EXPECT_FALSE(main.frmUTM->isVisible());
+}
+
+// Every settings file whose failure stops the start-up's reading.
+TEST(MainWindowLifetime, UtmOpensAfterEachStartUpSettingsFailure) {
+  const std::vector<std::pair<std::string, std::function<void(const ShellTestHome&)>>> failures{
+      {"Files.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("Files.ega")); }},
+      {"View.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("View.ega")); }},
+      {"View.ega broken",
+       [](const ShellTestHome& h) {
+         std::vector<std::string> values = ReadSettingsValues(h.Lib("View.ega"));
+         values[4] = "wide";
+         WriteSettingsValues(h.Lib("View.ega"), values);
+       }},
+      {"UTM.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("UTM.ega")); }},
+      {"UTM.ega broken", [](const ShellTestHome& h) { WriteSettingsValues(h.Lib("UTM.ega"), {"WGS"}); }},
+  };
+  for (const auto& [name, breakSettings] : failures) {
+    SCOPED_TRACE(name);
+    ShellTestHome home(TempHome::Content::BuildDefaults);
+    breakSettings(home);
+    TfrmMain main;
+    ASSERT_EQ(TMsgDlg::Calls().size(), 1u);  // the error report of the start-up
+    main.show();
+
+    main.actUtm->trigger();
+
+    ASSERT_NE(main.frmUTM, nullptr);
+    EXPECT_TRUE(main.frmUTM->isVisible());
+    QTest::mouseClick(main.frmUTM->BitBtn1, Qt::LeftButton);
+    Settle();
+  }
+}
+
+
+}  // namespace
+}  // namespace tessaly
