@@ -389,7 +389,9 @@ void TfrmMain::RemoveMenuEntry(QMenu* parent, const QString& text, int start) {
   for (QAction* item : parent->actions()) {
     if (WithoutAmpersands(item->text()).mid(start - 1, 100) == text) {
       parent->removeAction(item);
-      item->deleteLater();
+      // An entry the menu made goes; a command placed in it (Cascade) is
+      // held by other code and lives on.
+      if (item->parent() == parent) item->deleteLater();
       return;
     }
   }

@@ -95,6 +95,47 @@ TEST(MainWindowLifetime, UtmOpensAfterEachStartUpSettingsFailure) {
   }
 }
 
+// Closing a log named like the Cascade command removes the first matching
+// Windows entry, which is the command's own; the command itself lives on.
+TEST(MainWindowLifetime, ClosingALogNamedCascadeKeepsTheCascadeCommand) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  const std::string log = home.Path("Projects/Cascade");
+  testing::WriteBytes(log, testing::ReadBytes(home.Sample("line01.kvl")));
+  TfrmMain main;
+  main.show();
+  const QPointer<QAction> cascade = main.actCascade;
+  main.OpenDocument(QString::fromStdString(log));
+  main.OpenDocument(home.QSample("line04.zpx"));
+  QPointer<TfrmFile> document = qobject_cast<TfrmFile*>(main.FindOpenDocument(QString::fromStdString(log)));
+  ASSERT_FALSE(document.isNull());
+
+  document->btnClose->click();
+  Settle();
+
+  ASSERT_TRUE(document.isNull());
+  ASSERT_FALSE(cascade.isNull());
+  main.actTile->trigger();
+  EXPECT_FALSE(cascade->isChecked());
+  cascade->trigger();
+  EXPECT_TRUE(cascade->isChecked());
+  EXPECT_FALSE(main.actTile->isChecked());
+}
+
+// Counts the about boxes shown as windows of their own.
+class TopLevelAboutBoxes : public QObject {
+ public:
+  TopLevelAboutBoxes() { qApp->installEventFilter(this); }
+  ~TopLevelAboutBoxes() override { qApp->removeEventFilter(this); }
+  int shown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<TfrmAboutBox*>(watched);
+    if (box && event->type() == QEvent::Show && box->isWindow()) ++shown;
+    return false;
+  }
+};
+
 
 }  // namespace
 }  // namespace tessaly
