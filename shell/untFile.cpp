@@ -7,7 +7,6 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -368,14 +367,6 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
 }
 
 // ---- Closing ----
-
-void TfrmFile::CloseWindow() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
-}
 
 // An unsaved import asks first; Cancel keeps the window open.
 bool TfrmFile::ConfirmImportClose() {

@@ -144,7 +144,6 @@ class TfrmFile : public TfrmTypeFile {
   void ReportLoadFailure(const std::exception_ptr& failure);
   void ShowRecords();
   void ShowRawTextOnly();
-  void CloseWindow();
   bool ConfirmImportClose();
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);

@@ -1,5 +1,7 @@
 #include "shell/untMother.h"
 
+#include <QMdiSubWindow>
+
 #include "core/SettingsFile.h"
 
 namespace tessaly {
@@ -8,6 +10,14 @@ TfrmMother::TfrmMother(QWidget* parent, Qt::WindowFlags flags)
     : TfrmBigMother(parent, flags), msgMenssage(new TMsgDlg(this)) {
   msgMenssage->setObjectName("msgMenssage");
   setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void TfrmMother::CloseWindow() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    frame->close();
+  } else {
+    close();
+  }
 }
 
 void TfrmMother::RewriteSettings(const std::function<void()>& rewrite) {

@@ -22,6 +22,10 @@ class TfrmMother : public TfrmBigMother {
   QList<QPixmap> imgImageList;
   TMsgDlg* msgMenssage = nullptr;
 
+  // Closes the window; inside the main window's client area, its sub-window
+  // frame, so no empty frame is left behind.
+  void CloseWindow();
+
  protected:
   // Runs `rewrite`, a settings window's rewrite of its file; when that fails
   // (SettingsError), says so through msgMenssage as the window set it up.

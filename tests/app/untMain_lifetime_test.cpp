@@ -136,6 +136,31 @@ class TopLevelAboutBoxes : public QObject {
   }
 };
 
+TEST(MainWindowLifetime, AboutUsShowsThePictureInTheClientAreaAndOkRemovesTheWholeWindow) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  TfrmMain main;
+  main.show();
+  QApplication::setActiveWindow(&main);
+  TopLevelAboutBoxes topLevel;
+
+  main.actAboutUs->trigger();
+  QCoreApplication::processEvents();
+
+  ASSERT_EQ(main.mdiArea->subWindowList().size(), 1);
+  QMdiSubWindow* frame = main.mdiArea->subWindowList().first();
+  QPointer<TfrmAboutBox> about = qobject_cast<TfrmAboutBox*>(frame->widget());
+  ASSERT_FALSE(about.isNull());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_FALSE(about->imgProgramIcon->pixmap().isNull());
+  EXPECT_EQ(topLevel.shown, 0);
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+
+  QTest::mouseClick(about->OKButton, Qt::LeftButton);
+  Settle();
+
+  EXPECT_TRUE(about.isNull());
+  EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
+}
 
 }  // namespace
 }  // namespace tessaly
