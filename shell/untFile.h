@@ -142,6 +142,7 @@ class TfrmFile : public TfrmTypeFile {
   void ShowLoadProgress();
   void FinishLoad();
   void ReportLoadFailure(const std::exception_ptr& failure);
+  void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
   bool ConfirmImportClose();

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "widgets/BgrColour.h"
+#include "widgets/CellText.h"
 
 namespace tessaly {
 
@@ -161,8 +162,7 @@ void TPainelGridOk::PaintCells(QPainter& painter) {
       const std::string_view text = GetCell(row.row, col.col);
       if (text.empty()) continue;
       painter.setPen(inks[r].font);
-      painter.drawText(QPoint(col.left + kTextInset, row.top + baseline),
-                       QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+      painter.drawText(QPoint(col.left + kTextInset, row.top + baseline), CellText(text));
     }
   }
 }

@@ -352,6 +352,20 @@ TEST(PainelGridOk, StartsAsAThreeByFourTableOfDefaultWidths) {
   EXPECT_EQ(grid.InformacaoGrid().CorCelulas(), 0xFFFFFFu);
 }
 
+// Comments typed in the program are UTF-8; comments files from elsewhere may
+// be Latin-1. Both show the same characters.
+TEST(PainelGridOk, CellsShowUtf8TextAndOtherBytesAsLatin1) {
+  TPainelGridOk grid;
+  grid.InformacaoGrid().SetQtdLinhas(4);
+  grid.SetCell(1, 1, "caf\xC3\xA9 \xC3\xA0 la cr\xC3\xA8me");
+  grid.SetCell(2, 1, "caf\xE9 \xE0 la cr\xE8me");
+  grid.SetCell(3, 1, "cafe a la creme");
+  const QImage image = Render(grid);
+  const QRect utf8(93, 24, 88, 20), latin1(93, 45, 88, 20), ascii(93, 66, 88, 20);
+  EXPECT_EQ(image.copy(utf8), image.copy(latin1));
+  EXPECT_NE(image.copy(latin1), image.copy(ascii));  // the accents are drawn
+}
+
 TEST(PainelGridOk, InvalidTextBytesAreShownWithoutHarm) {
   TPainelGridOk grid;
   const std::string bytes("\xff\xfe\x00\x80 bad", 8);
