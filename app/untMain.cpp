@@ -1,5 +1,7 @@
 #include "app/untMain.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -483,11 +485,8 @@ void TfrmMain::actTileExecute() {
   actCascade->setChecked(false);
 }
 
-void TfrmMain::OpenSerialPort() {
-  auto* window = new TfrmSerialPort;
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-}
+// Owned by this window, so it goes when the program ends.
+void TfrmMain::OpenSerialPort() { (new TfrmSerialPort(this))->show(); }
 
 void TfrmMain::OpenUtm() {
   frmUTM->show();
@@ -521,6 +520,13 @@ bool TfrmMain::event(QEvent* event) {
   }
   if (event->type() == QEvent::WindowActivate && !FSplashShown) FormActivateFirstTime();
   return QMainWindow::event(event);
+}
+
+// Closing the main window ends the program, whatever other windows are open;
+// they are destroyed with it without being asked.
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted()) QCoreApplication::exit(0);
 }
 
 void TfrmMain::FormActivateFirstTime() {

@@ -133,6 +133,7 @@ class TfrmMain : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  void closeEvent(class QCloseEvent* event) override;
   void dragEnterEvent(class QDragEnterEvent* event) override;
   void dropEvent(class QDropEvent* event) override;
 

@@ -162,5 +162,35 @@ TEST(MainWindowLifetime, AboutUsShowsThePictureInTheClientAreaAndOkRemovesTheWho
   EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
 }
 
+// The program ends when the main window closes, whatever else is open; the
+// other windows are not asked (a serial settings window with a bad field
+// would refuse to close) and write nothing.
+TEST(MainWindowLifetime, ClosingTheMainWindowEndsTheProgramWhateverIsOpen) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  const std::string serialBefore = testing::ReadBytes(home.Lib("SerialPort.ega"));
+  auto* main = new TfrmMain;
+  main->show();
+  main->OpenDocument(home.QSample("line01.kvl"));
+  main->actSerialPort->trigger();
+  auto* serial = main->findChild<TfrmSerialPort*>();
+  if (!serial) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* found = qobject_cast<TfrmSerialPort*>(window)) serial = found;
+  }
+  ASSERT_NE(serial, nullptr);
+  serial->numedtPortNumber->setText("two");
+  QWidget stray;
+  stray.show();
+
+  QTimer::singleShot(0, main, [main] { main->close(); });
+  QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });  // the program did not end
+  const int result = QApplication::exec();
+
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(testing::ReadBytes(home.Lib("SerialPort.ega")), serialBefore);
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+  delete main;
+}
+
 }  // namespace
 }  // namespace tessaly
