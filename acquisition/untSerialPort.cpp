@@ -12,9 +12,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "acquisition/VaComm.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
+#include "shell/VaComm.h"
 
 namespace tessaly {
 namespace {

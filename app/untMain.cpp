@@ -21,7 +21,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "acquisition/VaComm.h"
 #include "acquisition/untSerialPort.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
@@ -30,6 +29,7 @@
 #include "shell/AppContext.h"
 #include "shell/ProductInfo.h"
 #include "shell/UntTMsgdlg1.h"
+#include "shell/VaComm.h"
 #include "shell/untAbutUs.h"
 #include "shell/untFile.h"
 #include "shell/untLogErrors.h"

@@ -1,10 +1,12 @@
-// The layout of the record grid shared by every log window, the document
-// model and the VDG export: its 29 columns in order, their captions and
-// pixel widths, the caption row, and the column each export leaves out.
+// Grid layouts: the columns of a grid with their captions, minimum widths
+// and the widest value each column shows. The record layout - 29 columns
+// shared by every log document, the document model and the VDG export - is
+// described here with its caption row and the column each export leaves out.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 #include "core/BgrColor.h"
@@ -57,12 +59,21 @@ inline constexpr std::size_t kRecordColumnCount = kColComment - kColTime;
 inline constexpr std::size_t kLogExportSkipColumn = kColGpsLatDeg;
 inline constexpr std::size_t kNavExportSkipColumn = kColTfDepth;
 
+// One column of a grid layout. A grid shows the column at least minWidth
+// pixels wide, wider when its caption or its widest value needs more in the
+// grid's font (widgets/GridColumnWidths.h).
 struct GridColumnInfo {
   std::string_view caption;
-  int width;  // pixels, for the small dialog font of the log windows
+  int minWidth;             // pixels
+  std::string_view widest;  // the widest text the column's values take; empty
+                            // for free text, which keeps minWidth
 };
-// Indexed by GridColumn.
+// A grid layout: its columns in grid order.
+using GridLayout = std::span<const GridColumnInfo>;
+
+// The record layout, indexed by GridColumn.
 extern const std::array<GridColumnInfo, kGridColumnCount> kGridColumns;
+extern const GridLayout kRecordLayout;
 // The captions of kGridColumns, as the grid's row 0 holds them.
 std::array<std::string_view, kGridColumnCount> GridCaptions();
 
@@ -70,6 +81,8 @@ std::array<std::string_view, kGridColumnCount> GridCaptions();
 inline constexpr BgrColor kHeaderGrey = 0x808080;
 inline constexpr BgrColor kHeaderFont = kClBlack;
 
+// A grid of a layout with its caption row and no records.
+CellTable NewCaptionTable(GridLayout layout);
 // A record grid with its caption row and no records.
 CellTable NewRecordTable();
 

@@ -30,6 +30,21 @@ const QStringList& AppContext::SerialActionNames() {
   return names;
 }
 
+bool AppContext::ClaimPort(QWidget* owner) {
+  if (owner == nullptr || (portOwner_ && portOwner_ != owner)) return false;
+  portOwner_ = owner;
+  return true;
+}
+
+void AppContext::ReleasePort(const QWidget* owner) {
+  if (portOwner_ == owner) portOwner_ = nullptr;
+}
+
+QString AppContext::PortInUseMessage() const {
+  if (!portOwner_) return {};
+  return QStringLiteral("The serial port is in use by \"%1\". Stop it there first.").arg(portOwner_->windowTitle());
+}
+
 void AppContext::ReportError(const std::exception& error, const QObject* origin) const {
   TMsgDlg message;
   message.Botoes = {TMsgDlgBtn::mbOK};
@@ -53,6 +68,7 @@ void AppContext::ReportCurrentException(const QObject* origin) const {
 void AppContext::Reset() {
   MainWindow = nullptr;
   VaComm = nullptr;
+  portOwner_ = nullptr;
   View = ViewSettings{};
   MapDatum = 0;
   actions_.clear();

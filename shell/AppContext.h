@@ -1,7 +1,8 @@
 // AppContext: the one hub every window reaches instead of a global main
 // window. The main window fills it at start-up (tests fill it themselves):
-// the serial component, the 16 view settings, the map datum, the named
-// commands, the recent-files hooks and the report of unhandled errors.
+// the serial component and which window holds it, the 16 view settings, the
+// map datum, the named commands, the recent-files hooks and the report of
+// unhandled errors.
 //
 // Everything here is used on the user-interface thread only.
 #pragma once
@@ -21,7 +22,7 @@
 
 namespace tessaly {
 
-class TVaComm;  // acquisition/VaComm.h
+class TVaComm;  // shell/VaComm.h
 
 class AppContext {
  public:
@@ -37,6 +38,23 @@ class AppContext {
 
   // The program's one serial-port component (owned by the main window).
   TVaComm* VaComm = nullptr;
+
+  // The one window that receives the port's bytes: a window running a live
+  // session or a download claims the port before it starts and releases it
+  // when it stops. A start while another window holds the port is refused
+  // with PortInUseMessage().
+  //
+  // Claims the port for `owner`: true when the port was free or is already
+  // held by `owner`, false when another window holds it (or owner is null).
+  bool ClaimPort(QWidget* owner);
+  // Frees the port when `owner` holds it; a window that is destroyed frees
+  // it as well.
+  void ReleasePort(const QWidget* owner);
+  // The window holding the port; nullptr when the port is free.
+  QWidget* PortOwner() const { return portOwner_; }
+  // The message of a refused start, naming the holder by its window title;
+  // empty while the port is free.
+  QString PortInUseMessage() const;
 
   // The 16 view settings and the map datum (index 0..22 of the ellipsoids).
   ViewSettings View;
@@ -71,6 +89,7 @@ class AppContext {
  private:
   AppContext();
   QHash<QString, QPointer<QAction>> actions_;
+  QPointer<QWidget> portOwner_;
 };
 
 }  // namespace tessaly

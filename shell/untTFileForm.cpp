@@ -16,6 +16,13 @@ std::string TfrmTypeFile::ShortFileName() const {
   return slash == std::string::npos ? state_.FileName : state_.FileName.substr(slash + 1);
 }
 
+std::vector<std::string> TfrmTypeFile::FilesInUse() const {
+  std::vector<std::string> files;
+  for (const std::string* file : {&state_.FileName, &state_.NameGrdFile})
+    if (!file->empty()) files.push_back(*file);
+  return files;
+}
+
 void TfrmTypeFile::Refresh(bool redrawChart, bool recolour) {
   if (OnRefresh) OnRefresh(this, redrawChart, recolour);
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/LogKind.h"
 #include "shell/untMother.h"
@@ -48,6 +49,12 @@ class TfrmTypeFile : public TfrmMother {
 
   // The file name without its folder.
   std::string ShortFileName() const;
+
+  // The files the window works on, which nothing else may write over: the
+  // log and its comments file (even before a first comment creates it), when
+  // the window has them. A live logging window lists every part of its
+  // session.
+  virtual std::vector<std::string> FilesInUse() const;
 
   // Called with the window and the two flags of Refresh.
   std::function<void(TfrmTypeFile* sender, bool redrawChart, bool recolour)> OnRefresh;

@@ -32,6 +32,8 @@ class TInformacaoGrid {
   static constexpr int kRowHeight = 21;      // pixels, gap below the cell included
   static constexpr int kDefaultColWidth = 90;  // used for a column width of 0
   static constexpr int kMargin = 3;          // before the first column and above the first row
+  static constexpr int kCellGap = 1;         // right of and below each cell, in the panel colour
+  static constexpr int kTextInset = 2;       // from a cell's left edge to its text
 
   explicit TInformacaoGrid(TPainelGridOk& owner);
   TInformacaoGrid(const TInformacaoGrid&) = delete;
@@ -84,6 +86,9 @@ class TInformacaoGrid {
   int GetColWidth(int col) const;
   // The width a column is painted with (the default for 0).
   int PaintedColWidth(int col) const;
+  // The pixels a column's texts are painted in, from the inset to the
+  // clip at the cell's right edge: a wider text is cut.
+  int TextRoom(int col) const { return PaintedColWidth(col) - kTextInset - kCellGap; }
 
   // Panel height div 21 + 1, at most QtdLinhas.
   int VisibleRows() const;

@@ -13,7 +13,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr int kTextInset = 2;
+constexpr BgrColor kInvert = 0xFFFFFF;
 
 // The highlighted row's colours: each channel inverted.
 QColor Inverted(const QColor& colour) {
@@ -149,20 +149,22 @@ void TPainelGridOk::PaintCells(QPainter& painter) {
   for (const TInformacaoGrid::PaintedRow& row : info_.paintedRows_) {
     inks.push_back(InkOf(row.row));
     for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
-      painter.fillRect(QRect(col.left, row.top, col.width - 1, TInformacaoGrid::kRowHeight - 1), inks.back().fill);
+      painter.fillRect(QRect(col.left, row.top, col.width - TInformacaoGrid::kCellGap,
+                             TInformacaoGrid::kRowHeight - TInformacaoGrid::kCellGap),
+                       inks.back().fill);
     }
   }
   const QFontMetrics metrics = fontMetrics();
   const int baseline = (TInformacaoGrid::kRowHeight - 1 - metrics.height()) / 2 + metrics.ascent();
   const QRect area = CellArea();
   for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
-    painter.setClipRect(QRect(col.left, 0, col.width - 1, height()).intersected(area));
+    painter.setClipRect(QRect(col.left, 0, col.width - TInformacaoGrid::kCellGap, height()).intersected(area));
     for (std::size_t r = 0; r < info_.paintedRows_.size(); ++r) {
       const TInformacaoGrid::PaintedRow& row = info_.paintedRows_[r];
       const std::string_view text = GetCell(row.row, col.col);
       if (text.empty()) continue;
       painter.setPen(inks[r].font);
-      painter.drawText(QPoint(col.left + kTextInset, row.top + baseline), CellText(text));
+      painter.drawText(QPoint(col.left + TInformacaoGrid::kTextInset, row.top + baseline), CellText(text));
     }
   }
 }

@@ -4,14 +4,15 @@
 
 #include "core/GridLayout.h"
 #include "widgets/GraficoOk.h"
+#include "widgets/GridColumnWidths.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
 
 namespace tessaly {
 
-RecordViews::RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& raw)
+RecordViews::RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& raw, GridLayout layout)
     : grid_(grid), chart_(chart), raw_(raw) {
-  LayOutGrid();
+  LayOutGrid(layout);
   grid_.AoClicar = [this](int Linha, int Coluna) { CellClicked(Linha, Coluna); };
   grid_.AoSelecionarLinha = [this](int Linha) { SelectRecord(Linha); };
   chart_.AoClicar = [this](TLinha*, bool&, double X, double) { ChartClicked(X); };
@@ -30,14 +31,13 @@ RecordViews::~RecordViews() {
 }
 
 // Until a source is attached the grid shows the caption row alone.
-void RecordViews::LayOutGrid() {
+void RecordViews::LayOutGrid(GridLayout layout) {
   QFont font = grid_.font();
   font.setPixelSize(11);
   grid_.setFont(font);
   TInformacaoGrid& info = grid_.InformacaoGrid();
-  info.ShowCells(std::make_shared<const CellTable>(NewRecordTable()));
-  for (std::size_t col = 0; col < kGridColumnCount; ++col)
-    info.SetColWidth(static_cast<int>(col), kGridColumns[col].width);
+  info.ShowCells(std::make_shared<const CellTable>(NewCaptionTable(layout)));
+  FitColumnWidths(grid_, layout);
   info.SetLinhaFixa(true);
   info.SetLinhaSeleciona(true);
   info.SetCorLinhas(kClBlack);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/GridLayout.h"
 #include "core/RecordSource.h"
 
 namespace tessaly {
@@ -25,11 +26,14 @@ class TPainelGridOk;
 
 class RecordViews {
  public:
-  // Lays the grid out for records - the captions and widths of GridLayout.h
-  // in the small font they are made for, the fixed grey caption row, the row
-  // highlight, both scroll bars - and sends the controls' clicks and keys to
-  // the selection. The controls must outlive this object.
-  RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& raw);
+  // Lays the grid out for the records of `layout` (a live logging window
+  // names its own; its columns must outlive this object) - its captions in
+  // the small font of the log windows on the fixed grey caption row, each
+  // column wide enough for its caption and widest value, the row highlight,
+  // both scroll bars - and sends the controls' clicks and keys to the
+  // selection. Column 0 holds the record number. The controls must outlive
+  // this object.
+  RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& raw, GridLayout layout = kRecordLayout);
   ~RecordViews();
   RecordViews(const RecordViews&) = delete;
   RecordViews& operator=(const RecordViews&) = delete;
@@ -55,7 +59,7 @@ class RecordViews {
   std::function<void(int row, int col)> OnCellClicked;
 
  private:
-  void LayOutGrid();
+  void LayOutGrid(GridLayout layout);
 
   TPainelGridOk& grid_;
   TGraficoOK& chart_;

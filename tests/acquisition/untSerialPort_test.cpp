@@ -13,9 +13,9 @@
 
 #include <filesystem>
 
-#include "acquisition/VaComm.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
+#include "shell/VaComm.h"
 #include "support/ShellTestHome.h"
 
 namespace tessaly {

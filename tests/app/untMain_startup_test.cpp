@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "acquisition/VaComm.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
+#include "shell/VaComm.h"
 #include "shell/untUTM.h"
 #include "support/FileBytes.h"
 #include "support/ShellTestHome.h"

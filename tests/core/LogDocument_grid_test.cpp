@@ -27,10 +27,10 @@ TEST(DocumentGrid, CaptionRowHoldsTheTwentyNineTitlesOnGrey) {
   ASSERT_EQ(doc.Cells().Cols(), titles.size());
   for (std::size_t c = 0; c < titles.size(); ++c) EXPECT_EQ(doc.Cells().Cell(0, c), titles[c]) << c;
   EXPECT_EQ(doc.Cells().RowColor(0), kHeaderGrey);
-  EXPECT_EQ(kGridColumns[kColSequence].width, 40);
-  EXPECT_EQ(kGridColumns[kColTfDecLat].width, 60);
-  EXPECT_EQ(kGridColumns[kColGpsDecLat].width, 75);
-  EXPECT_EQ(kGridColumns[kColComment].width, 200);
+  EXPECT_EQ(kGridColumns[kColSequence].minWidth, 40);
+  EXPECT_EQ(kGridColumns[kColTfDecLat].minWidth, 60);
+  EXPECT_EQ(kGridColumns[kColGpsDecLat].minWidth, 75);
+  EXPECT_EQ(kGridColumns[kColComment].minWidth, 200);
 }
 
 TEST(DocumentGrid, KvlRecordFillsTheTowfishColumnsWithLatitudeBeforeLongitude) {

@@ -1,7 +1,9 @@
-// The hub of the windows: named commands and the report of unhandled errors.
+// The hub of the windows: named commands, the one holder of the serial port
+// and the report of unhandled errors.
 #include "shell/AppContext.h"
 
 #include <QAction>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +41,51 @@ TEST(AppContextActions, ADestroyedActionIsForgotten) {
   delete action;
   EXPECT_EQ(AppContext::Instance().Action("actExportVDG"), nullptr);
   AppContext::Instance().SetActionsEnabled({"actExportVDG"}, true);  // no crash
+}
+
+TEST(AppContextPort, TheFirstWindowToClaimThePortHoldsItUntilItReleasesIt) {
+  testing::ShellTestHome home;
+  AppContext& context = AppContext::Instance();
+  QWidget logging, download;
+  logging.setWindowTitle("KV7100 Log - line01.kvl");
+  download.setWindowTitle("KV7100 Download");
+  EXPECT_EQ(context.PortOwner(), nullptr);
+  EXPECT_TRUE(context.PortInUseMessage().isEmpty());
+
+  EXPECT_TRUE(context.ClaimPort(&logging));
+  EXPECT_TRUE(context.ClaimPort(&logging));  // claiming again keeps it
+  EXPECT_FALSE(context.ClaimPort(&download));
+  EXPECT_EQ(context.PortOwner(), &logging);
+  EXPECT_EQ(context.PortInUseMessage(),
+            "The serial port is in use by \"KV7100 Log - line01.kvl\". Stop it there first.");
+
+  context.ReleasePort(&download);  // not the holder: nothing changes
+  EXPECT_EQ(context.PortOwner(), &logging);
+  context.ReleasePort(&logging);
+  EXPECT_EQ(context.PortOwner(), nullptr);
+  EXPECT_TRUE(context.ClaimPort(&download));
+  EXPECT_EQ(context.PortOwner(), &download);
+  EXPECT_FALSE(context.ClaimPort(nullptr));
+  EXPECT_EQ(context.PortOwner(), &download);
+}
+
+TEST(AppContextPort, ADestroyedHolderFreesThePort) {
+  testing::ShellTestHome home;
+  AppContext& context = AppContext::Instance();
+  auto* logging = new QWidget;
+  QWidget download;
+  ASSERT_TRUE(context.ClaimPort(logging));
+  delete logging;
+  EXPECT_EQ(context.PortOwner(), nullptr);
+  EXPECT_TRUE(context.PortInUseMessage().isEmpty());
+  EXPECT_TRUE(context.ClaimPort(&download));
+}
+
+TEST(AppContextPort, AResetContextHasAFreePort) {
+  QWidget logging;
+  ASSERT_TRUE(AppContext::Instance().ClaimPort(&logging));
+  testing::ShellTestHome home;  // resets the context
+  EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
 }
 
 TEST(ErrorReport, UnhandledErrorIsShownAsAnErrorMessageWithOk) {

@@ -172,6 +172,30 @@ TEST_F(FileWindowComments, ALatin1CommentsFileStillShowsItsAccents) {
   delete window;
 }
 
+// ---- The files a window works on ----
+
+TEST_F(FileWindowComments, FilesInUseAreTheLogAndItsCommentsFileBeforeAndAfterTheFirstComment) {
+  TfrmFile empty;
+  EXPECT_TRUE(empty.FilesInUse().empty());
+
+  const std::string log = home_.Sample("line01.kvl");
+  const std::vector<std::string> expected{log, home_.Sample("line01.cmt")};
+  QPointer<TfrmFile> window = Open(log);
+  EXPECT_EQ(window->FilesInUse(), expected);  // the comments file does not exist yet
+  answer_ = "buoy";
+  window->PainelGrid1AoClicar(5, kCommentColumn);
+  EXPECT_EQ(window->FilesInUse(), expected);
+  delete window;
+}
+
+TEST_F(FileWindowComments, ALogWithoutACommentsFileHoldsItselfOnly) {
+  const std::string log = home_.Path("survey.cmt");  // would be its own comments file
+  testing::WriteBytes(log, ReadBytes(home_.Sample("line01.kvl")));
+  QPointer<TfrmFile> window = Open(log);
+  EXPECT_EQ(window->FilesInUse(), std::vector<std::string>{log});
+  delete window;
+}
+
 // ---- Closing an import ----
 
 TEST_F(FileWindowComments, UnsavedImportAsksBeforeClosingAndCancelKeepsTheWindow) {

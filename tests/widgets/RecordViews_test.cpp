@@ -98,6 +98,23 @@ TEST_F(RecordViewsTest, BeforeASourceTheGridShowsTheRecordLayoutWithItsCaptionsA
   EXPECT_EQ(views_.Source(), nullptr);
 }
 
+TEST_F(RecordViewsTest, ALayoutOfItsOwnIsShownWithItsCaptionsAndWidths) {
+  const GridColumnInfo columns[] = {{"#", 40, "0000000"}, {"Time", 70, "00:00:00"}, {"Dev", 50, "+00000"},
+                                    {"Comment", 500, ""}};
+  TPainelGridOk grid;
+  TGraficoOK chart;
+  RawTextView raw;
+  RecordViews views(grid, chart, raw, columns);
+  const TInformacaoGrid& info = grid.InformacaoGrid();
+  EXPECT_EQ(info.QtdLinhas(), 1);
+  ASSERT_EQ(info.QtdColunas(), 4);
+  EXPECT_EQ(grid.GetCell(0, 2), "Dev");
+  EXPECT_EQ(info.GetRowColor(0), kHeaderGrey);
+  EXPECT_EQ(info.GetColWidth(3), 500);
+  for (int col = 0; col < 3; ++col) EXPECT_GE(info.GetColWidth(col), columns[col].minWidth) << col;
+  EXPECT_EQ(grid.font().pixelSize(), 11);
+}
+
 TEST_F(RecordViewsTest, AttachedViewsReadTheSourceInPlace) {
   views_.Attach(source_);
   EXPECT_EQ(views_.Source(), source_.get());

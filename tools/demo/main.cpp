@@ -18,6 +18,7 @@
 #include "core/GridLayout.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
+#include "widgets/GridColumnWidths.h"
 #include "widgets/PainelGridOk.h"
 
 namespace {
@@ -101,8 +102,7 @@ tessaly::TPainelGridOk* MakeGrid(DemoData& data, QWidget* parent) {
   auto* grid = new tessaly::TPainelGridOk(parent);
   tessaly::TInformacaoGrid& info = grid->InformacaoGrid();
   info.ShowCells(data.cells);
-  for (std::size_t c = 0; c < tessaly::kGridColumnCount; ++c)
-    info.SetColWidth(static_cast<int>(c), tessaly::kGridColumns[c].width);
+  tessaly::FitColumnWidths(*grid, tessaly::kRecordLayout);
   info.SetLinhaFixa(true);
   info.SetLinhaSeleciona(true);
   info.SetScrollBar(tessaly::TScrollStyle::ssBoth);

@@ -1,4 +1,4 @@
-#include "acquisition/ParmrkDecoder.h"
+#include "shell/ParmrkDecoder.h"
 
 namespace tessaly {
 namespace {

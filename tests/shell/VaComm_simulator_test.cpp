@@ -2,7 +2,7 @@
 // up as the README shows (TESSALY_SERIAL_DEVICE naming the link): every byte
 // the simulator reports, faults included, arrives, and an unplugged device
 // closes the port until it is opened again at the same name.
-#include "acquisition/VaComm.h"
+#include "shell/VaComm.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -25,7 +25,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "acquisition/ParmrkDecoder.h"
+#include "shell/ParmrkDecoder.h"
 #include "core/SettingsStore.h"
 
 namespace tessaly {

@@ -1,4 +1,4 @@
-#include "acquisition/VaComm.h"
+#include "shell/VaComm.h"
 
 #include <QCoreApplication>
 #include <QDialog>

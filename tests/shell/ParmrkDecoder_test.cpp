@@ -1,4 +1,4 @@
-#include "acquisition/ParmrkDecoder.h"
+#include "shell/ParmrkDecoder.h"
 
 #include <gtest/gtest.h>
 
