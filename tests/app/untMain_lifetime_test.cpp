@@ -172,24 +172,22 @@ TEST(MainWindowLifetime, ClosingTheMainWindowEndsTheProgramWhateverIsOpen) {
   main->show();
   main->OpenDocument(home.QSample("line01.kvl"));
   main->actSerialPort->trigger();
-  auto* serial = main->findChild<TfrmSerialPort*>();
-  if (!serial) {
-    for (QWidget* window : QApplication::topLevelWidgets())
-      if (auto* found = qobject_cast<TfrmSerialPort*>(window)) serial = found;
-  }
-  ASSERT_NE(serial, nullptr);
+  QPointer<TfrmSerialPort> serial = main->findChild<TfrmSerialPort*>();  // owned by the main window
+  ASSERT_FALSE(serial.isNull());
+  ASSERT_TRUE(serial->isWindow());
   serial->numedtPortNumber->setText("two");
   QWidget stray;
   stray.show();
 
   QTimer::singleShot(0, main, [main] { main->close(); });
-  QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });  // the program did not end
+  QTimer::singleShot(10000, &stray, [] { QCoreApplication::exit(1); });  // the program did not end
   const int result = QApplication::exec();
 
   EXPECT_EQ(result, 0);
   EXPECT_EQ(testing::ReadBytes(home.Lib("SerialPort.ega")), serialBefore);
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   delete main;
+  EXPECT_TRUE(serial.isNull());
 }
 
 }  // namespace
