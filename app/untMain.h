@@ -33,6 +33,7 @@ class TfrmFile;
 class TfrmTypeFile;
 class TfrmUTM;
 class TMsgDlg;
+enum class TMsgDlgType;
 class TVaComm;
 
 // Runs deliver (the delivery of one event); an exception escaping it is shown
@@ -114,6 +115,12 @@ class TfrmMain : public QMainWindow {
   std::function<QString(QWidget* parent, const QString& folder, const QString& filter)> ChooseOpenFile;
   // The "Save As..." dialog, pre-filled with a name; returns the answer.
   std::function<QString(QWidget* parent, const QString& folder, const QString& name)> ChooseSaveFile;
+  // The export's save dialog (sdlExport), starting at a folder and proposed
+  // name; returns the chosen path or empty text.
+  std::function<QString(QWidget* parent, const QString& start)> ChooseExportFile;
+  // The one-line input box: caption, prompt and the text to edit; false when
+  // cancelled.
+  std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
 
   static const QString& OpenDialogFilter();
   QString OpenDialogFolder() const;
@@ -123,6 +130,9 @@ class TfrmMain : public QMainWindow {
 
   // Handlers, public so that tests can drive them like the menus do.
   void actOpenExecute();
+  void actImpPnavExecute();
+  void actExportVDGExecute();
+  void actViewExecute();
   void actCloseExecute();
   void actSaveExecute();
   void actSaveAsExecute();
@@ -149,6 +159,7 @@ class TfrmMain : public QMainWindow {
   void AddRecentFileItem(int number, const std::string& path);
   void FormActivateFirstTime();
   void PlaceNewWindow(QMdiSubWindow* frame, QSize preferred);
+  void AddDocumentWindow(TfrmFile* document);
   void SubWindowActivated(QMdiSubWindow* window);
   void DocumentClosing(TfrmFile* document);
   void UpdateWindowCommands();
@@ -157,6 +168,7 @@ class TfrmMain : public QMainWindow {
   void actPrintExecute();
   void OpenAboutUs();
   void ShowWarning(const QString& text);
+  void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   QPointer<TfrmFile> FActiveDocument;
   QString FSaveDialogFileName;

@@ -1,10 +1,8 @@
 #include "shell/untFile.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +16,7 @@
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/ProgressMessage.h"
+#include "shell/StandardDialogs.h"
 #include "widgets/CellText.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
@@ -31,21 +30,6 @@ namespace {
 
 int ClampToInt(std::uint64_t value) { return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX)); }
 
-bool AskLine(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
-  if (ok) text = answer;
-  return ok;
-}
-
-QString AskImportSaveFile(QWidget* parent) {
-  QFileDialog dialog(parent, QString(), QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
-                     QStringLiteral("KV7100 (*.kv2)"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("kv2"));
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   ForEachLine(text, true, [&lines](std::string_view line) { lines.emplace_back(line); });
@@ -56,9 +40,8 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 // ---- TLoadGrid ----
 
-TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options,
-                     QObject* parent)
-    : QThread(parent), document_(std::move(document)), file_(std::move(file)), options_(std::move(options)) {
+TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, Opener open, LoadOptions options, QObject* parent)
+    : QThread(parent), document_(std::move(document)), open_(std::move(open)), options_(std::move(options)) {
   options_.cancel = &terminate_;
   options_.progress = [this](std::uint64_t position, std::uint64_t maximum) {
     maximum_.store(maximum, std::memory_order_relaxed);
@@ -70,7 +53,7 @@ TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, 
 // An exception must not leave the thread (that would end the program).
 void TLoadGrid::run() {
   try {
-    document_->OpenLog(file_, options_);
+    open_(*document_, options_);
   } catch (...) {
     failure_ = std::current_exception();
   }
@@ -107,9 +90,12 @@ void TfrmFile::FormCreate() {
   };
   OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
-    return AskLine(this, caption, prompt, text);
+    return tessaly::InputQuery(this, caption, prompt, text);
   };
-  ChooseImportSaveFile = AskImportSaveFile;
+  ChooseImportSaveFile = [](QWidget* parent) {
+    return AskSaveFileName(parent, QString(), QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
+                           QStringLiteral("KV7100|*.kv2"), QStringLiteral("kv2"));
+  };
 }
 
 void TfrmFile::BuildLayout() {
@@ -210,6 +196,10 @@ void TfrmFile::OpenLogFile() {
   StartLoad();
 }
 
+TLoadGrid::Opener TfrmFile::DocumentOpener() const {
+  return [file = FileState()](LogDocument& document, const LoadOptions& options) { document.OpenLog(file, options); };
+}
+
 void TfrmFile::StartLoad() {
   if (FLoader) return;
   const AppContext& context = AppContext::Instance();
@@ -217,7 +207,7 @@ void TfrmFile::StartLoad() {
   options.view = context.View;
   options.mapDatum = context.MapDatum;
   FLoading = std::make_shared<LogDocument>();
-  FLoader = new TLoadGrid(FLoading, FileState(), std::move(options), this);
+  FLoader = new TLoadGrid(FLoading, DocumentOpener(), std::move(options), this);
 
   TMeuProgressBar& bar = *FromProgressBar->ProgressBar;
   bar.SetMaximo(100);

@@ -11,6 +11,9 @@
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untBigMother.h"
 
+class QHBoxLayout;
+class QPushButton;
+
 namespace tessaly {
 
 class TfrmMother : public TfrmBigMother {
@@ -27,6 +30,11 @@ class TfrmMother : public TfrmBigMother {
   void CloseWindow();
 
  protected:
+  // The buttons of a settings window, right-aligned in a row: "&Save &&
+  // Close" (the default button, BitBtn1) closes the window; "Cancel"
+  // (BitBtn2) sets `cancelled`, then closes it.
+  QHBoxLayout* SaveAndCancelButtons(QPushButton*& save, QPushButton*& cancel, bool& cancelled);
+
   // Runs `rewrite`, a settings window's rewrite of its file; when that fails
   // (SettingsError), says so through msgMenssage as the window set it up.
   void RewriteSettings(const std::function<void()>& rewrite);

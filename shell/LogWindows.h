@@ -1,0 +1,15 @@
+// The open log windows of the program: documents, navigation documents and
+// live logging windows (the TfrmTypeFile family), wherever they are shown.
+#pragma once
+
+#include <vector>
+
+namespace tessaly {
+
+class TfrmTypeFile;
+
+// Every log window that exists, including one closed a moment ago whose
+// deletion is still pending; in no particular order.
+std::vector<TfrmTypeFile*> OpenLogWindows();
+
+}  // namespace tessaly
