@@ -1,5 +1,7 @@
 #include "app/untMain.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -85,12 +87,16 @@ bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
 
 // ---- Creation ----
 
+// The UTM window is a start-up step of its own, so a settings file that
+// stops the creation's reading never leaves the "UTM" command without it.
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   try {
     FormCreate();
   } catch (...) {
     AppContext::Instance().ReportCurrentException(this);
   }
+  frmUTM = new TfrmUTM(this);
+  frmUTM->hide();
 }
 
 TfrmMain::~TfrmMain() {
@@ -141,8 +147,6 @@ void TfrmMain::FormCreate() {
   CreateMenus();
   CreateToolBar();
   ReadSettings();
-  frmUTM = new TfrmUTM(this);
-  frmUTM->hide();
 }
 
 // A command whose window is not part of the program yet stays visible but
@@ -391,7 +395,9 @@ void TfrmMain::RemoveMenuEntry(QMenu* parent, const QString& text, int start) {
   for (QAction* item : parent->actions()) {
     if (WithoutAmpersands(item->text()).mid(start - 1, 100) == text) {
       parent->removeAction(item);
-      item->deleteLater();
+      // An entry the menu made goes; a command placed in it (Cascade) is
+      // held by other code and lives on.
+      if (item->parent() == parent) item->deleteLater();
       return;
     }
   }
@@ -516,11 +522,8 @@ void TfrmMain::actExportVDGExecute() {
 
 void TfrmMain::actViewExecute() { (new TfrmView(this))->show(); }
 
-void TfrmMain::OpenSerialPort() {
-  auto* window = new TfrmSerialPort;
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-}
+// Owned by this window, so it goes when the program ends.
+void TfrmMain::OpenSerialPort() { (new TfrmSerialPort(this))->show(); }
 
 // The download window disables acKV7100 while it exists, so there is one.
 void TfrmMain::OpenKV7100Download() {
@@ -560,6 +563,13 @@ bool TfrmMain::event(QEvent* event) {
   }
   if (event->type() == QEvent::WindowActivate && !FSplashShown) FormActivateFirstTime();
   return QMainWindow::event(event);
+}
+
+// Closing the main window ends the program, whatever other windows are open;
+// they are destroyed with it without being asked.
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted()) QCoreApplication::exit(0);
 }
 
 void TfrmMain::FormActivateFirstTime() {

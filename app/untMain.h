@@ -67,6 +67,7 @@ class TfrmMain : public QMainWindow {
   QMenu* ppmLastFiles = nullptr;
   QLabel* RzStatusPane = nullptr;
   QToolButton* btnOpen = nullptr;
+  // The UTM settings window: created hidden at start-up, lives for the run.
   TfrmUTM* frmUTM = nullptr;
   QPointer<TfrmDownKV7100> frmDownKV7100;  // while the download window exists
 
@@ -144,6 +145,7 @@ class TfrmMain : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  void closeEvent(class QCloseEvent* event) override;
   void dragEnterEvent(class QDragEnterEvent* event) override;
   void dropEvent(class QDropEvent* event) override;
 

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -18,6 +17,7 @@
 #include "shell/AppContext.h"
 #include "shell/ProgressMessage.h"
 #include "shell/StandardDialogs.h"
+#include "widgets/CellText.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
@@ -29,10 +29,6 @@ namespace tessaly {
 namespace {
 
 int ClampToInt(std::uint64_t value) { return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX)); }
-
-QString Text(std::string_view bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -51,7 +47,7 @@ TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, Opener open, LoadOpt
     maximum_.store(maximum, std::memory_order_relaxed);
     position_.store(position, std::memory_order_relaxed);
   };
-  options_.caption = [this](std::string_view caption) { emit CaptionChanged(Text(caption)); };
+  options_.caption = [this](std::string_view caption) { emit CaptionChanged(CellText(caption)); };
 }
 
 // An exception must not leave the thread (that would end the program).
@@ -256,7 +252,7 @@ void TfrmFile::FinishLoad() {
     case LoadStatus::Cancelled: ShowRecords(); break;
     case LoadStatus::Unreadable:
       ShowRawTextOnly();
-      ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + Text(FileName()) + ".",
+      ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + CellText(FileName()) + ".",
                   TMsgDlgType::mtError);
       break;
     case LoadStatus::Unknown:
@@ -264,6 +260,17 @@ void TfrmFile::FinishLoad() {
   }
   FromProgressBar->CloseWindow();
   if (failure) ReportLoadFailure(failure);
+  ReportCommentsFailure();
+}
+
+// A comments file that exists but could not be read is said once, when the
+// log has opened; its comments are not shown and none can be added.
+void TfrmFile::ReportCommentsFailure() {
+  if (FDocument->CommentsError().empty()) return;
+  ShowMessage(QStringLiteral("Warning"),
+              QString::fromStdString(FDocument->CommentsError()) +
+                  QStringLiteral("\rThe comments are not shown, and no comment can be added until it can be read."),
+              TMsgDlgType::mtWarning);
 }
 
 void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
@@ -271,7 +278,7 @@ void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
     std::rethrow_exception(failure);
   } catch (const std::bad_alloc&) {
     ShowMessage(QStringLiteral("Error"),
-                QStringLiteral("Not enough memory to open the file ") + Text(FileName()) + ".",
+                QStringLiteral("Not enough memory to open the file ") + CellText(FileName()) + ".",
                 TMsgDlgType::mtError);
   } catch (...) {
     AppContext::Instance().ReportCurrentException(this);
@@ -308,10 +315,10 @@ void TfrmFile::lstRawDataClick(long long line) { FViews->RawLineChosen(line); }
 
 void TfrmFile::EditComment(int row) {
   if (!FDocument) return;
-  QString text = Text(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
+  QString text = CellText(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
   std::string error;
-  const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toLatin1().toStdString(), &error);
+  const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toUtf8().toStdString(), &error);
   FViews->Update();
   if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
@@ -358,14 +365,6 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
 }
 
 // ---- Closing ----
-
-void TfrmFile::CloseWindow() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
-}
 
 // An unsaved import asks first; Cancel keeps the window open.
 bool TfrmFile::ConfirmImportClose() {

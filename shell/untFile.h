@@ -150,9 +150,9 @@ class TfrmFile : public TfrmTypeFile {
   void ShowLoadProgress();
   void FinishLoad();
   void ReportLoadFailure(const std::exception_ptr& failure);
+  void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
-  void CloseWindow();
   bool ConfirmImportClose();
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);

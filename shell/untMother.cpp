@@ -1,5 +1,6 @@
 #include "shell/untMother.h"
 
+#include <QMdiSubWindow>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -11,6 +12,14 @@ TfrmMother::TfrmMother(QWidget* parent, Qt::WindowFlags flags)
     : TfrmBigMother(parent, flags), msgMenssage(new TMsgDlg(this)) {
   msgMenssage->setObjectName("msgMenssage");
   setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void TfrmMother::CloseWindow() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    frame->close();
+  } else {
+    close();
+  }
 }
 
 QHBoxLayout* TfrmMother::SaveAndCancelButtons(QPushButton*& save, QPushButton*& cancel, bool& cancelled) {

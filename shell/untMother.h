@@ -25,6 +25,10 @@ class TfrmMother : public TfrmBigMother {
   QList<QPixmap> imgImageList;
   TMsgDlg* msgMenssage = nullptr;
 
+  // Closes the window; inside the main window's client area, its sub-window
+  // frame, so no empty frame is left behind.
+  void CloseWindow();
+
  protected:
   // The buttons of a settings window, right-aligned in a row: "&Save &&
   // Close" (the default button, BitBtn1) closes the window; "Cancel"

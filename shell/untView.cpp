@@ -20,7 +20,7 @@
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
-#include "shell/QtColour.h"
+#include "widgets/BgrColour.h"
 #include "shell/untTFileForm.h"
 
 namespace tessaly {

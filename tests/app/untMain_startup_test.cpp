@@ -110,6 +110,17 @@ TEST(MainWindowStartup, ReadsTheSettingsFilesIntoTheHub) {
   EXPECT_TRUE(TMsgDlg::Calls().empty());
 }
 
+TEST(MainWindowStartup, RecentFilesAfterAnEmptyLineAreListedToo) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  WriteSettingsValues(home.Path("Lib/Files.ega"), {"/data/a.kvl", "", "/data/b.kvs", "", "/data/c.zpx"});
+
+  TfrmMain main;
+
+  EXPECT_EQ(Captions(main.ppmLastFiles), QStringList({"&1 /data/a.kvl", "&2 /data/b.kvs", "&3 /data/c.zpx"}));
+  EXPECT_EQ(Captions(main.Reopen1), Captions(main.ppmLastFiles));
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
 TEST(MainWindowStartup, BrokenSerialSettingsWarnAndTheRestIsStillRead) {
   ShellTestHome home(TempHome::Content::BuildDefaults);
   std::filesystem::remove(home.Path("Lib/SerialPort.ega"));

@@ -22,7 +22,7 @@
 #include "core/RecordPipeline.h"
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
-#include "shell/QtColour.h"
+#include "widgets/BgrColour.h"
 #include "shell/untFile.h"
 #include "support/FileBytes.h"
 #include "support/ShellTestHome.h"
