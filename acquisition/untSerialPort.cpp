@@ -5,10 +5,8 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -81,25 +79,10 @@ TfrmSerialPort::TfrmSerialPort(QWidget* parent)
     grid->addWidget(fields[i].second, i / 2, (i % 2) * 2 + 1);
   }
 
-  BitBtn1 = new QPushButton(QStringLiteral("&Save && Close"), this);
-  BitBtn1->setObjectName("BitBtn1");
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-  BitBtn2->setObjectName("BitBtn2");
-  connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-  connect(BitBtn2, &QPushButton::clicked, this, [this] {
-    cancelled_ = true;
-    close();
-  });
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(BitBtn1);
-  buttons->addWidget(BitBtn2);
-
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(line);
   layout->addWidget(buffers);
-  layout->addLayout(buttons);
+  layout->addLayout(SaveAndCancelButtons(BitBtn1, BitBtn2, cancelled_));
   setFixedSize(380, 310);
 
   AppContext::Instance().SetActionsEnabled(AppContext::SerialActionNames(), false);

@@ -1,8 +1,10 @@
 #include "app/untMain.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,6 +29,7 @@
 #include "core/SettingsStore.h"
 #include "core/TextReplace.h"
 #include "shell/AppContext.h"
+#include "shell/StandardDialogs.h"
 #include "shell/ProductInfo.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/VaComm.h"
@@ -34,7 +37,12 @@
 #include "shell/untFile.h"
 #include "shell/untLogErrors.h"
 #include "shell/untUTM.h"
+#include "shell/untView.h"
 #include "shell/untWelcome.h"
+#include "transfer/ExportVDG.h"
+#include "transfer/untDownKV7100.h"
+#include "transfer/untFilePNav.h"
+#include "transfer/untImpPnav.h"
 
 namespace tessaly {
 
@@ -44,32 +52,14 @@ QString WithoutAmpersands(const QString& caption) {
   return QString::fromStdString(ReplaceAllText(caption.toStdString(), "&", ""));
 }
 
-// "Name (*.a, *.b)|*.a;*.b|..." as the file dialog's filters: each name with
-// its patterns, blank-separated, in the parentheses at its end.
-QStringList DialogFilters(const QString& filter) {
-  const QStringList parts = filter.split('|');
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString name = parts[i];
-    const qsizetype open = name.lastIndexOf('(');
-    if (open > 0) name = name.left(open).trimmed();
-    filters << name + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
-  }
-  return filters;
-}
-
 QString AskOpenFile(QWidget* parent, const QString& folder, const QString& filter) {
   const std::unique_ptr<QFileDialog> dialog = TfrmMain::NewOpenDialog(parent, folder, filter);
   return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
 }
 
 QString AskSaveFile(QWidget* parent, const QString& folder, const QString& name) {
-  QFileDialog dialog(parent, QStringLiteral("Save As"), folder);
-  dialog.setNameFilters(DialogFilters(QStringLiteral("KV7100|*.kv2")));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("kv2"));
-  if (!name.isEmpty()) dialog.selectFile(name);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+  return AskSaveFileName(parent, QStringLiteral("Save As"), name.isEmpty() ? folder : QDir(folder).filePath(name),
+                         QStringLiteral("KV7100|*.kv2"), QStringLiteral("kv2"));
 }
 
 // The lines of a multi-line text box.
@@ -100,12 +90,16 @@ bool TessalyApplication::notify(QObject* receiver, QEvent* event) {
 
 // ---- Creation ----
 
+// The UTM window is a start-up step of its own, so a settings file that
+// stops the creation's reading never leaves the "UTM" command without it.
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   try {
     FormCreate();
   } catch (...) {
     AppContext::Instance().ReportCurrentException(this);
   }
+  frmUTM = new TfrmUTM(this);
+  frmUTM->hide();
 }
 
 TfrmMain::~TfrmMain() {
@@ -118,6 +112,7 @@ TfrmMain::~TfrmMain() {
   AppContext& context = AppContext::Instance();
   if (context.MainWindow == this) context.MainWindow = nullptr;
   if (context.VaComm == VaComm) context.VaComm = nullptr;
+  context.OpenDocument = nullptr;
 }
 
 void TfrmMain::FormCreate() {
@@ -127,12 +122,20 @@ void TfrmMain::FormCreate() {
   msgMenssage = new TMsgDlg(this);
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
+  context.OpenDocument = [this](const std::string& path) { OpenDocument(QString::fromStdString(path)); };
   setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
   setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
   setAcceptDrops(true);
   ChooseOpenFile = AskOpenFile;
   ChooseSaveFile = AskSaveFile;
+  ChooseExportFile = [](QWidget* owner, const QString& start) {
+    return AskSaveFileName(owner, QStringLiteral("Export"), start, QStringLiteral("Valid Data Grid (*.vdg)|*.vdg"),
+                           QStringLiteral("vdg"));
+  };
+  InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
+    return tessaly::InputQuery(this, caption, prompt, text);
+  };
 
   mdiArea = new QMdiArea(this);
   mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -147,8 +150,6 @@ void TfrmMain::FormCreate() {
   CreateMenus();
   CreateToolBar();
   ReadSettings();
-  frmUTM = new TfrmUTM(this);
-  frmUTM->hide();
 }
 
 // A command whose window is not part of the program yet stays visible but
@@ -168,8 +169,8 @@ QAction* TfrmMain::MakeAction(const char* name, const QString& caption, bool ava
 
 void TfrmMain::CreateActions() {
   actOpen = MakeAction("actOpen", QStringLiteral("Open"), true);
-  actImpPnav = MakeAction("actImpPnav", QStringLiteral("Pnav"), false);
-  actExportVDG = MakeAction("actExportVDG", QStringLiteral("VDG"), false);
+  actImpPnav = MakeAction("actImpPnav", QStringLiteral("Pnav"), true);
+  actExportVDG = MakeAction("actExportVDG", QStringLiteral("VDG"), true);
   actPrint = MakeAction("actPrint", QStringLiteral("Print"), true);
   actExit = MakeAction("actExit", QStringLiteral("Exit"), true);
   actSave = MakeAction("actSave", QStringLiteral("Save"), true);
@@ -177,7 +178,7 @@ void TfrmMain::CreateActions() {
   actSaveAs = MakeAction("actSaveAs", QStringLiteral("Save As..."), true);
   actClose = MakeAction("actClose", QStringLiteral("Close"), true);
   actSerialPort = MakeAction("actSerialPort", QStringLiteral("Serial Port"), true);
-  actView = MakeAction("actView", QStringLiteral("View"), false);
+  actView = MakeAction("actView", QStringLiteral("View"), true);
   actView->setStatusTip(QStringLiteral("vIEW"));
   actUtm = MakeAction("actUtm", QStringLiteral("UTM"), true);
   actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), true);
@@ -187,18 +188,21 @@ void TfrmMain::CreateActions() {
   actLogRt4Kv = MakeAction("actLogRt4Kv", QStringLiteral("KV Compatiblility"), true);
   actLogOther = MakeAction("actLogOther", QStringLiteral("Other"), true);
   actLogRt4Pro = MakeAction("actLogRt4Pro", QStringLiteral("Pro"), true);
-  acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), false);
+  acKV7100 = MakeAction("acKV7100", QStringLiteral("KV 7100"), true);
   actRT4 = MakeAction("actRT4", QStringLiteral("RT4"), true);
   actCascade = MakeAction("actCascade", QStringLiteral("Cascade"), true);
   actTile = MakeAction("actTile", QStringLiteral("Tile"), true);
   actAboutUs = MakeAction("actAboutUs", QStringLiteral("About Us"), true);
-  for (QAction* action : {actSave, actSaveAs, actClose}) action->setEnabled(false);
+  for (QAction* action : {actExportVDG, actSave, actSaveAs, actClose}) action->setEnabled(false);
   actCascade->setCheckable(true);
   actTile->setCheckable(true);
   // Save, Save As and Close have no menu entry; Save is reached by its key.
   addAction(actSave);
 
   connect(actOpen, &QAction::triggered, this, &TfrmMain::actOpenExecute);
+  connect(actImpPnav, &QAction::triggered, this, &TfrmMain::actImpPnavExecute);
+  connect(actExportVDG, &QAction::triggered, this, &TfrmMain::actExportVDGExecute);
+  connect(actView, &QAction::triggered, this, &TfrmMain::actViewExecute);
   connect(actExit, &QAction::triggered, this, &QWidget::close);
   connect(actSave, &QAction::triggered, this, &TfrmMain::actSaveExecute);
   connect(actSaveAs, &QAction::triggered, this, &TfrmMain::actSaveAsExecute);
@@ -215,6 +219,7 @@ void TfrmMain::CreateActions() {
   connect(actCascade, &QAction::triggered, this, &TfrmMain::actCascadeExecute);
   connect(actTile, &QAction::triggered, this, &TfrmMain::actTileExecute);
   connect(actAboutUs, &QAction::triggered, this, &TfrmMain::OpenAboutUs);
+  connect(acKV7100, &QAction::triggered, this, &TfrmMain::OpenKV7100Download);
 }
 
 void TfrmMain::CreateMenus() {
@@ -357,20 +362,26 @@ void TfrmMain::OpenDocument(const QString& path, const QString& importMark) {
     if (auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget())) mdiArea->setActiveSubWindow(frame);
     open->raise();
   } else {
-    Windows1->addAction(QFileInfo(path).fileName());
     auto* document = new TfrmFile;
     document->SetImported(false);
-    document->ShowErrorList = [](QWidget* owner, std::vector<std::string> lines) {
-      (new TfrmLogErrors(owner, std::move(lines)))->show();
-    };
-    connect(document, &TfrmFile::Activated, this, [this](TfrmFile* active) { FActiveDocument = active; });
-    connect(document, &TfrmFile::Closing, this, &TfrmMain::DocumentClosing);
-    QMdiSubWindow* frame = mdiArea->addSubWindow(document);
-    frame->setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    PlaceNewWindow(frame, document->size());
-    document->show();
+    Windows1->addAction(QFileInfo(path).fileName());
+    AddDocumentWindow(document);
     document->SetFileName(file);
   }
+}
+
+// Shows a new document (its file not assigned yet) in the client area; Close,
+// Save and Save As act on it.
+void TfrmMain::AddDocumentWindow(TfrmFile* document) {
+  document->ShowErrorList = [](QWidget* owner, std::vector<std::string> lines) {
+    (new TfrmLogErrors(owner, std::move(lines)))->show();
+  };
+  connect(document, &TfrmFile::Activated, this, [this](TfrmFile* active) { FActiveDocument = active; });
+  connect(document, &TfrmFile::Closing, this, &TfrmMain::DocumentClosing);
+  QMdiSubWindow* frame = mdiArea->addSubWindow(document);
+  frame->setWindowIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+  PlaceNewWindow(frame, document->size());
+  document->show();
   for (QAction* action : {actClose, actSaveAs, actSave}) action->setEnabled(true);
 }
 
@@ -403,7 +414,9 @@ void TfrmMain::RemoveMenuEntry(QMenu* parent, const QString& text, int start) {
   for (QAction* item : parent->actions()) {
     if (WithoutAmpersands(item->text()).mid(start - 1, 100) == text) {
       parent->removeAction(item);
-      item->deleteLater();
+      // An entry the menu made goes; a command placed in it (Cascade) is
+      // held by other code and lives on.
+      if (item->parent() == parent) item->deleteLater();
       return;
     }
   }
@@ -495,10 +508,46 @@ void TfrmMain::actTileExecute() {
   actCascade->setChecked(false);
 }
 
-void TfrmMain::OpenSerialPort() {
-  auto* window = new TfrmSerialPort;
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
+// A new import dialog each time; its navigation document joins the others,
+// listed in the Windows menu under its file name.
+void TfrmMain::actImpPnavExecute() {
+  auto* dialog = new TfrmImpPnav(this);
+  dialog->ShowDocument = [this](TfrmFilePNav* document) {
+    Windows1->addAction(QFileInfo(QString::fromStdString(document->Import().FilePath())).fileName());
+    AddDocumentWindow(document);
+  };
+  dialog->show();
+}
+
+// Exports the active document: the save dialog proposes its name, the
+// delimiter is asked (Cancel keeps ","), and a file of an open log window is
+// refused before anything is written.
+void TfrmMain::actExportVDGExecute() {
+  TfrmFile* document = ActiveDocument();
+  if (!document || document->Loading()) return;
+  const QString folder = QFileInfo(QString::fromStdString(document->FileName())).absolutePath();
+  const QString path = ChooseExportFile(this, QDir(folder).filePath(ProposedExportName(*document)));
+  if (path.isEmpty()) return;
+  const std::string refusal = RefuseTargetInUse(path.toStdString(), FilesInUse());
+  if (!refusal.empty()) {
+    ShowWarning(QString::fromStdString(refusal));
+    return;
+  }
+  QString delimiter = QStringLiteral(",");
+  if (!InputQuery(QStringLiteral("Delimiter"), QStringLiteral("Delimiter:"), delimiter)) delimiter = ",";
+  const std::string error = ExportVDG(*document, path.toStdString(), delimiter.toLatin1().toStdString());
+  if (!error.empty()) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
+}
+
+void TfrmMain::actViewExecute() { (new TfrmView(this))->show(); }
+
+// Owned by this window, so it goes when the program ends.
+void TfrmMain::OpenSerialPort() { (new TfrmSerialPort(this))->show(); }
+
+// The download window disables acKV7100 while it exists, so there is one.
+void TfrmMain::OpenKV7100Download() {
+  frmDownKV7100 = new TfrmDownKV7100(this);
+  frmDownKV7100->show();
 }
 
 // A live logging window; its creation disables the serial commands until it
@@ -548,15 +597,26 @@ bool TfrmMain::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
+// Closing the main window ends the program, whatever other windows are open;
+// they are destroyed with it without being asked.
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (event->isAccepted()) QCoreApplication::exit(0);
+}
+
 void TfrmMain::FormActivateFirstTime() {
   FSplashShown = true;
   new TfrmWelcome(this);
 }
 
 void TfrmMain::ShowWarning(const QString& text) {
+  ShowMessage(QStringLiteral("Warning"), text, TMsgDlgType::mtWarning);
+}
+
+void TfrmMain::ShowMessage(const QString& caption, const QString& text, TMsgDlgType style) {
   msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
-  msgMenssage->Estilo = TMsgDlgType::mtWarning;
-  msgMenssage->Caption = QStringLiteral("Warning");
+  msgMenssage->Estilo = style;
+  msgMenssage->Caption = caption;
   msgMenssage->Mensagem = text;
   msgMenssage->Execute();
 }

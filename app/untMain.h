@@ -30,11 +30,13 @@ class QToolButton;
 
 namespace tessaly {
 
+class TfrmDownKV7100;
 class TfrmFile;
 class TfrmFileLog;
 class TfrmTypeFile;
 class TfrmUTM;
 class TMsgDlg;
+enum class TMsgDlgType;
 class TVaComm;
 
 // Runs deliver (the delivery of one event); an exception escaping it is shown
@@ -67,7 +69,9 @@ class TfrmMain : public QMainWindow {
   QMenu* ppmLastFiles = nullptr;
   QLabel* RzStatusPane = nullptr;
   QToolButton* btnOpen = nullptr;
+  // The UTM settings window: created hidden at start-up, lives for the run.
   TfrmUTM* frmUTM = nullptr;
+  QPointer<TfrmDownKV7100> frmDownKV7100;  // while the download window exists
 
   QAction* actOpen = nullptr;
   QAction* actImpPnav = nullptr;
@@ -115,6 +119,12 @@ class TfrmMain : public QMainWindow {
   std::function<QString(QWidget* parent, const QString& folder, const QString& filter)> ChooseOpenFile;
   // The "Save As..." dialog, pre-filled with a name; returns the answer.
   std::function<QString(QWidget* parent, const QString& folder, const QString& name)> ChooseSaveFile;
+  // The export's save dialog (sdlExport), starting at a folder and proposed
+  // name; returns the chosen path or empty text.
+  std::function<QString(QWidget* parent, const QString& start)> ChooseExportFile;
+  // The one-line input box: caption, prompt and the text to edit; false when
+  // cancelled.
+  std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
 
   static const QString& OpenDialogFilter();
   // The Open dialog ChooseOpenFile shows by default.
@@ -126,6 +136,9 @@ class TfrmMain : public QMainWindow {
 
   // Handlers, public so that tests can drive them like the menus do.
   void actOpenExecute();
+  void actImpPnavExecute();
+  void actExportVDGExecute();
+  void actViewExecute();
   void actCloseExecute();
   void actSaveExecute();
   void actSaveAsExecute();
@@ -136,6 +149,7 @@ class TfrmMain : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  void closeEvent(class QCloseEvent* event) override;
   void dragEnterEvent(class QDragEnterEvent* event) override;
   void dropEvent(class QDropEvent* event) override;
 
@@ -151,15 +165,18 @@ class TfrmMain : public QMainWindow {
   void AddRecentFileItem(int number, const std::string& path);
   void FormActivateFirstTime();
   void PlaceNewWindow(QMdiSubWindow* frame, QSize preferred);
+  void AddDocumentWindow(TfrmFile* document);
   void SubWindowActivated(QMdiSubWindow* window);
   void DocumentClosing(TfrmFile* document);
   void UpdateWindowCommands();
   void OpenSerialPort();
   void OpenLogWindow(TfrmFileLog* window);
   void OpenUtm();
+  void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();
   void ShowWarning(const QString& text);
+  void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   QPointer<TfrmFile> FActiveDocument;
   QString FSaveDialogFileName;

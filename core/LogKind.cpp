@@ -232,7 +232,9 @@ bool AssignFileName(TypeFileState& state, const std::string& value, bool navigat
   if (found.outcome == Recognition::Kind || found.outcome == Recognition::NoKind) {
     state.NameGrdFile = CommentsFileName(state.FileName);
     std::error_code ec;
-    state.GrdFile = !state.NameGrdFile.empty() && std::filesystem::is_regular_file(state.NameGrdFile, ec);
+    // Anything at that name counts, so a folder in the way is reported as a
+    // comments file that cannot be read rather than passed over.
+    state.GrdFile = !state.NameGrdFile.empty() && std::filesystem::exists(state.NameGrdFile, ec);
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #include "core/RecentFiles.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "core/SettingsFile.h"
 
@@ -9,21 +10,15 @@ namespace {
 
 constexpr std::size_t kKeptOldLines = kMaxRecentFiles - 1;
 
-std::vector<std::string> UpToFirstEmpty(std::vector<std::string> values) {
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (values[i].empty()) {
-      values.resize(i);
-      break;
-    }
-  }
+std::vector<std::string> WithoutEmpty(std::vector<std::string> values) {
+  std::erase_if(values, [](const std::string& value) { return value.empty(); });
   return values;
 }
 
 void RewriteList(const std::string& listPath, const std::string& path, bool putFirst) {
   std::vector<std::string> old;
-  if (std::filesystem::exists(listPath)) old = ReadSettingsValues(listPath);
+  if (std::filesystem::exists(listPath)) old = WithoutEmpty(ReadSettingsValues(listPath));
   if (old.size() > kKeptOldLines) old.resize(kKeptOldLines);
-  old = UpToFirstEmpty(std::move(old));
 
   std::vector<std::string> list;
   if (putFirst) list.push_back(path);
@@ -35,7 +30,7 @@ void RewriteList(const std::string& listPath, const std::string& path, bool putF
 }  // namespace
 
 std::vector<std::string> ReadRecentFiles(const std::string& listPath) {
-  return UpToFirstEmpty(ReadSettingsValues(listPath));
+  return WithoutEmpty(ReadSettingsValues(listPath));
 }
 
 void AddRecentFile(const std::string& listPath, const std::string& path) { RewriteList(listPath, path, true); }

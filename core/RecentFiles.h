@@ -9,14 +9,14 @@ namespace tessaly {
 
 inline constexpr std::size_t kMaxRecentFiles = 8;
 
-// Every path of the list file, in file order, up to (not including) the first
-// empty line. Throws SettingsError when the file is missing or unreadable.
+// Every path of the list file, in file order, to its end; empty lines are
+// skipped. Throws SettingsError when the file is missing or unreadable.
 std::vector<std::string> ReadRecentFiles(const std::string& listPath);
 
-// Puts path at the top of the list file: the path, then the old entries up to
-// the first empty one, at most the first 7 old lines, leaving out the path
-// itself. A missing list file counts as empty. Throws SettingsError when the
-// file cannot be read or written.
+// Puts path at the top of the list file: the path, then the first 7 old
+// entries (empty lines skipped), leaving out the path itself. A missing list
+// file counts as empty. Throws SettingsError when the file cannot be read or
+// written.
 void AddRecentFile(const std::string& listPath, const std::string& path);
 
 // The same without writing the path first: the list loses the path and keeps

@@ -26,42 +26,45 @@ bool NeedsEscaping(std::string_view value) {
   return false;
 }
 
-void AppendEscaped(std::string& out, char stored) {
-  switch (stored) {
-    case '\n': out += {kEscapeByte, '0'}; break;
-    case '\r': out += {kEscapeByte, '1'}; break;
-    case kEscapeByte: out += {kEscapeByte, kEscapeByte}; break;
-    default: out.push_back(stored);
+}  // namespace
+
+std::string EscapeLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    switch (c) {
+      case '\n': out += {kEscapeByte, '0'}; break;
+      case '\r': out += {kEscapeByte, '1'}; break;
+      case kEscapeByte: out += {kEscapeByte, kEscapeByte}; break;
+      default: out.push_back(c);
+    }
   }
+  return out;
 }
 
-std::string Unescape(std::string_view stored) {
+std::string UnescapeLineEnds(std::string_view text) {
   std::string out;
-  out.reserve(stored.size());
-  for (std::size_t i = 0; i < stored.size(); ++i) {
-    if (stored[i] != kEscapeByte || i + 1 == stored.size()) {
-      out.push_back(stored[i]);
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != kEscapeByte || i + 1 == text.size()) {
+      out.push_back(text[i]);
       continue;
     }
-    const char code = stored[++i];
+    const char code = text[++i];
     out.push_back(code == '0' ? '\n' : code == '1' ? '\r' : code);
   }
   return out;
 }
 
-}  // namespace
-
 std::string EncodeLine(std::string_view value) {
   const bool escaped = NeedsEscaping(value);
+  std::string stored(value);
+  for (char& c : stored) c = Raise(static_cast<unsigned char>(c));
   std::string line;
-  line.reserve(value.size() * (escaped ? 2 : 1) + kLeadFiller + kTrailFiller);
+  line.reserve(stored.size() * (escaped ? 2 : 1) + kLeadFiller + kTrailFiller);
   AppendFiller(line, kLeadFiller);
   if (escaped) line[0] = kEscapedLineMarker;
-  for (char c : value) {
-    const char stored = Raise(static_cast<unsigned char>(c));
-    if (escaped) AppendEscaped(line, stored);
-    else line.push_back(stored);
-  }
+  line += escaped ? EscapeLineEnds(stored) : stored;
   AppendFiller(line, kTrailFiller);
   return line;
 }
@@ -69,7 +72,7 @@ std::string EncodeLine(std::string_view value) {
 std::string DecodeLine(std::string_view line) {
   if (line.size() < kLeadFiller + kTrailFiller + 1) return {};
   std::string_view stored = line.substr(kLeadFiller, line.size() - kLeadFiller - kTrailFiller);
-  std::string value = line[0] == kEscapedLineMarker ? Unescape(stored) : std::string(stored);
+  std::string value = line[0] == kEscapedLineMarker ? UnescapeLineEnds(stored) : std::string(stored);
   for (char& c : value) c = Lower(static_cast<unsigned char>(c));
   return value;
 }

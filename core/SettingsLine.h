@@ -24,6 +24,12 @@ namespace tessaly {
 inline constexpr char kEscapedLineMarker = '!';
 inline constexpr char kEscapeByte = '!';
 
+// The escaping above on its own: LF becomes kEscapeByte '0', CR becomes
+// kEscapeByte '1' and kEscapeByte itself is doubled, so the result holds
+// neither CR nor LF. Unescaping reverses it.
+std::string EscapeLineEnds(std::string_view text);
+std::string UnescapeLineEnds(std::string_view text);
+
 // The stored line for value (without line end).
 std::string EncodeLine(std::string_view value);
 

@@ -7,6 +7,7 @@
 
 #include "core/ColourNames.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsLine.h"
 
 namespace tessaly {
 namespace {
@@ -126,11 +127,16 @@ void WriteMapDatum(const std::string& path, std::int32_t mapDatum) {
 std::optional<std::string> ReadDownloadPath(const std::string& path) {
   if (!std::filesystem::exists(path)) return std::nullopt;
   const auto lines = ReadTextLines(path);
-  return lines.empty() ? std::string() : lines.front();
+  if (lines.empty()) return std::string();
+  const std::string_view line = lines.front();
+  if (line.empty() || line.front() != kEscapedLineMarker) return std::string(line);
+  return UnescapeLineEnds(line.substr(1));
 }
 
 void WriteDownloadPath(const std::string& path, const std::string& downloadPath) {
-  WriteTextLines(path, {downloadPath});
+  const bool plain = downloadPath.find_first_of("\r\n") == std::string::npos &&
+                     (downloadPath.empty() || downloadPath.front() != kEscapedLineMarker);
+  WriteTextLines(path, {plain ? downloadPath : kEscapedLineMarker + EscapeLineEnds(downloadPath)});
 }
 
 }  // namespace tessaly

@@ -65,8 +65,11 @@ void WriteViewSettings(const std::string& path, const ViewSettings& settings);
 std::int32_t ReadMapDatum(const std::string& path);
 void WriteMapDatum(const std::string& path, std::int32_t mapDatum);
 
-// Lib/Download.ega (plain text, not scrambled): the last path entered for
-// saving a download. Empty when the file does not exist.
+// Lib/Download.ega (plain text, not scrambled): one line, the last path
+// entered for saving a download; nothing when the file does not exist. A path
+// holding CR or LF, or beginning with kEscapedLineMarker, is stored as that
+// marker followed by the path escaped as in core/SettingsLine.h, so the file
+// keeps one line; every other path is stored as it is.
 std::optional<std::string> ReadDownloadPath(const std::string& path);
 void WriteDownloadPath(const std::string& path, const std::string& downloadPath);
 

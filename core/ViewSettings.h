@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <tuple>
 
 #include "core/BgrColor.h"
 
@@ -27,5 +28,20 @@ struct ViewSettings {
   std::int32_t DevIncrement = 0;      // tick frequency of both sliders
   std::int32_t PointIncrement = 0;    // small change of both chart scroll bars
 };
+
+// Settings 1 to 3, which colour the record rows, differ.
+inline bool GridSettingsDiffer(const ViewSettings& a, const ViewSettings& b) {
+  return a.DevLimit != b.DevLimit || a.NegDevColor != b.NegDevColor || a.PosDevColor != b.PosDevColor;
+}
+
+// Settings 4 to 16, which set up the charts, differ.
+inline bool ChartSettingsDiffer(const ViewSettings& a, const ViewSettings& b) {
+  const auto chart = [](const ViewSettings& v) {
+    return std::tie(v.LineColor, v.LineWidth, v.GridColor, v.PointColor, v.HighlightColor, v.PointSize,
+                    v.PointsVisible, v.SamplesPerPage, v.MaxDeviation, v.GraphBackground, v.InitialDevRange,
+                    v.DevIncrement, v.PointIncrement);
+  };
+  return chart(a) != chart(b);
+}
 
 }  // namespace tessaly

@@ -74,6 +74,7 @@ void AppContext::Reset() {
   actions_.clear();
   OnRecentFileAdded = nullptr;
   OnRecentFileRemoved = nullptr;
+  OpenDocument = nullptr;
 }
 
 }  // namespace tessaly

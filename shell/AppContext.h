@@ -76,6 +76,11 @@ class AppContext {
   std::function<void(const std::string& path)> OnRecentFileAdded;
   std::function<void(const std::string& path)> OnRecentFileRemoved;
 
+  // Opens a log as the main window's Open command does: recent files,
+  // Windows menu entry, document window. Set by the main window; may be
+  // empty.
+  std::function<void(const std::string& path)> OpenDocument;
+
   // Unhandled-error report: shows the error text (ErrorReport.h) through a
   // TMsgDlg with [OK], error style and the caption "Error". `origin` is the
   // object whose handler raised the error (its class name is reported).

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 #include "shell/AppContext.h"
@@ -52,15 +53,23 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent)
   OKButton->setObjectName("OKButton");
   OKButton->setDefault(true);
   OKButton->setGeometry(111, 178, 75, 25);
-  connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(OKButton, &QPushButton::clicked, this, &TfrmMother::CloseWindow);
 
   CentreOnMainWindow();
-  show();
 }
 
 void TfrmAboutBox::changeEvent(QEvent* event) {
   TfrmMother::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) LoadPicture();
+  if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow()) LoadPicture();
+}
+
+// Put into a sub-window, the box follows the frame's activation.
+bool TfrmAboutBox::event(QEvent* event) {
+  if (event->type() == QEvent::ParentChange) {
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+      connect(frame, &QMdiSubWindow::aboutToActivate, this, &TfrmAboutBox::LoadPicture, Qt::UniqueConnection);
+  }
+  return TfrmMother::event(event);
 }
 
 void TfrmAboutBox::LoadPicture() {

@@ -1,5 +1,7 @@
 // TfrmAboutBox: "About Us": product name, version, legal notice, comments and
-// the picture, reloaded every time the window is activated. OK closes it.
+// the picture, reloaded every time the window is activated - as a window of
+// its own, or as a sub-window of the main window's client area (where the
+// frame is what gets activated). OK closes it, frame and all.
 #pragma once
 
 #include "shell/untMother.h"
@@ -13,7 +15,7 @@ class TfrmAboutBox : public TfrmMother {
   Q_OBJECT
 
  public:
-  // Builds and shows the window.
+  // Builds the window; whoever opens it places and shows it.
   explicit TfrmAboutBox(QWidget* parent = nullptr);
 
   QLabel* imgProgramIcon;
@@ -25,6 +27,7 @@ class TfrmAboutBox : public TfrmMother {
 
  protected:
   void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void LoadPicture();

@@ -1,13 +1,10 @@
 #include "shell/untFile.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -19,6 +16,8 @@
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/ProgressMessage.h"
+#include "shell/StandardDialogs.h"
+#include "widgets/CellText.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
@@ -31,25 +30,6 @@ namespace {
 
 int ClampToInt(std::uint64_t value) { return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX)); }
 
-QString Text(std::string_view bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-bool AskLine(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
-  if (ok) text = answer;
-  return ok;
-}
-
-QString AskImportSaveFile(QWidget* parent) {
-  QFileDialog dialog(parent, QString(), QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
-                     QStringLiteral("KV7100 (*.kv2)"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("kv2"));
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   ForEachLine(text, true, [&lines](std::string_view line) { lines.emplace_back(line); });
@@ -60,21 +40,20 @@ std::vector<std::string> SplitLines(std::string_view text) {
 
 // ---- TLoadGrid ----
 
-TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options,
-                     QObject* parent)
-    : QThread(parent), document_(std::move(document)), file_(std::move(file)), options_(std::move(options)) {
+TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, Opener open, LoadOptions options, QObject* parent)
+    : QThread(parent), document_(std::move(document)), open_(std::move(open)), options_(std::move(options)) {
   options_.cancel = &terminate_;
   options_.progress = [this](std::uint64_t position, std::uint64_t maximum) {
     maximum_.store(maximum, std::memory_order_relaxed);
     position_.store(position, std::memory_order_relaxed);
   };
-  options_.caption = [this](std::string_view caption) { emit CaptionChanged(Text(caption)); };
+  options_.caption = [this](std::string_view caption) { emit CaptionChanged(CellText(caption)); };
 }
 
 // An exception must not leave the thread (that would end the program).
 void TLoadGrid::run() {
   try {
-    document_->OpenLog(file_, options_);
+    open_(*document_, options_);
   } catch (...) {
     failure_ = std::current_exception();
   }
@@ -111,9 +90,12 @@ void TfrmFile::FormCreate() {
   };
   OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
-    return AskLine(this, caption, prompt, text);
+    return tessaly::InputQuery(this, caption, prompt, text);
   };
-  ChooseImportSaveFile = AskImportSaveFile;
+  ChooseImportSaveFile = [](QWidget* parent) {
+    return AskSaveFileName(parent, QString(), QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
+                           QStringLiteral("KV7100|*.kv2"), QStringLiteral("kv2"));
+  };
 }
 
 void TfrmFile::BuildLayout() {
@@ -214,6 +196,10 @@ void TfrmFile::OpenLogFile() {
   StartLoad();
 }
 
+TLoadGrid::Opener TfrmFile::DocumentOpener() const {
+  return [file = FileState()](LogDocument& document, const LoadOptions& options) { document.OpenLog(file, options); };
+}
+
 void TfrmFile::StartLoad() {
   if (FLoader) return;
   const AppContext& context = AppContext::Instance();
@@ -221,7 +207,7 @@ void TfrmFile::StartLoad() {
   options.view = context.View;
   options.mapDatum = context.MapDatum;
   FLoading = std::make_shared<LogDocument>();
-  FLoader = new TLoadGrid(FLoading, FileState(), std::move(options), this);
+  FLoader = new TLoadGrid(FLoading, DocumentOpener(), std::move(options), this);
 
   TMeuProgressBar& bar = *FromProgressBar->ProgressBar;
   bar.SetMaximo(100);
@@ -266,7 +252,7 @@ void TfrmFile::FinishLoad() {
     case LoadStatus::Cancelled: ShowRecords(); break;
     case LoadStatus::Unreadable:
       ShowRawTextOnly();
-      ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + Text(FileName()) + ".",
+      ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + CellText(FileName()) + ".",
                   TMsgDlgType::mtError);
       break;
     case LoadStatus::Unknown:
@@ -274,6 +260,17 @@ void TfrmFile::FinishLoad() {
   }
   FromProgressBar->CloseWindow();
   if (failure) ReportLoadFailure(failure);
+  ReportCommentsFailure();
+}
+
+// A comments file that exists but could not be read is said once, when the
+// log has opened; its comments are not shown and none can be added.
+void TfrmFile::ReportCommentsFailure() {
+  if (FDocument->CommentsError().empty()) return;
+  ShowMessage(QStringLiteral("Warning"),
+              QString::fromStdString(FDocument->CommentsError()) +
+                  QStringLiteral("\rThe comments are not shown, and no comment can be added until it can be read."),
+              TMsgDlgType::mtWarning);
 }
 
 void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
@@ -281,7 +278,7 @@ void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
     std::rethrow_exception(failure);
   } catch (const std::bad_alloc&) {
     ShowMessage(QStringLiteral("Error"),
-                QStringLiteral("Not enough memory to open the file ") + Text(FileName()) + ".",
+                QStringLiteral("Not enough memory to open the file ") + CellText(FileName()) + ".",
                 TMsgDlgType::mtError);
   } catch (...) {
     AppContext::Instance().ReportCurrentException(this);
@@ -318,10 +315,10 @@ void TfrmFile::lstRawDataClick(long long line) { FViews->RawLineChosen(line); }
 
 void TfrmFile::EditComment(int row) {
   if (!FDocument) return;
-  QString text = Text(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
+  QString text = CellText(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
   std::string error;
-  const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toLatin1().toStdString(), &error);
+  const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toUtf8().toStdString(), &error);
   FViews->Update();
   if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
@@ -368,14 +365,6 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
 }
 
 // ---- Closing ----
-
-void TfrmFile::CloseWindow() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
-}
 
 // An unsaved import asks first; Cancel keeps the window open.
 bool TfrmFile::ConfirmImportClose() {

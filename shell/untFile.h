@@ -38,13 +38,18 @@ class TFromProgressBar;
 class TGraficoOK;
 class TPainelGridOk;
 
-// The worker of one load: runs LogDocument::OpenLog off the user-interface
-// thread. Its only shared state is the terminate request, polled by the load.
+// The worker of one load: opens the document off the user-interface thread
+// (LogDocument::OpenLog for a log). Its only shared state is the terminate
+// request, polled by the load.
 class TLoadGrid : public QThread {
   Q_OBJECT
 
  public:
-  TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options, QObject* parent);
+  // Fills a document with the options the worker completes (cancel request,
+  // progress, caption).
+  using Opener = std::function<void(LogDocument& document, const LoadOptions& options)>;
+
+  TLoadGrid(std::shared_ptr<LogDocument> document, Opener open, LoadOptions options, QObject* parent);
   // Asks the load to stop; it does so within a batch of lines.
   void Terminate() { terminate_.store(true); }
   bool TerminateRequested() const { return terminate_.load(); }
@@ -65,7 +70,7 @@ class TLoadGrid : public QThread {
 
  private:
   std::shared_ptr<LogDocument> document_;
-  TypeFileState file_;
+  Opener open_;
   LoadOptions options_;
   std::atomic<bool> terminate_{false};
   std::atomic<std::uint64_t> position_{0};
@@ -133,6 +138,9 @@ class TfrmFile : public TfrmTypeFile {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  // How the worker opens the file: as the log kind recognised at the last
+  // FileName assignment.
+  virtual TLoadGrid::Opener DocumentOpener() const;
 
  private:
   void FormCreate();
@@ -142,9 +150,9 @@ class TfrmFile : public TfrmTypeFile {
   void ShowLoadProgress();
   void FinishLoad();
   void ReportLoadFailure(const std::exception_ptr& failure);
+  void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
-  void CloseWindow();
   bool ConfirmImportClose();
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
@@ -74,6 +75,15 @@ void TFrmPrgBar::closeEvent(QCloseEvent* event) {
   Animate1->Stop();
   ForgetAsCurrent();
   QDialog::closeEvent(event);
+}
+
+void TFrmPrgBar::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  if (btnCancelar->isVisible()) btnCancelarClick();
 }
 
 // A borderless window draws its own frame.

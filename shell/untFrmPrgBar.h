@@ -37,6 +37,9 @@ class TFrmPrgBar : public QDialog {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Esc is the Cancel button where one is shown and does nothing otherwise:
+  // the window must never close behind the work's back.
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

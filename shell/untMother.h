@@ -11,6 +11,9 @@
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untBigMother.h"
 
+class QHBoxLayout;
+class QPushButton;
+
 namespace tessaly {
 
 class TfrmMother : public TfrmBigMother {
@@ -22,7 +25,16 @@ class TfrmMother : public TfrmBigMother {
   QList<QPixmap> imgImageList;
   TMsgDlg* msgMenssage = nullptr;
 
+  // Closes the window; inside the main window's client area, its sub-window
+  // frame, so no empty frame is left behind.
+  void CloseWindow();
+
  protected:
+  // The buttons of a settings window, right-aligned in a row: "&Save &&
+  // Close" (the default button, BitBtn1) closes the window; "Cancel"
+  // (BitBtn2) sets `cancelled`, then closes it.
+  QHBoxLayout* SaveAndCancelButtons(QPushButton*& save, QPushButton*& cancel, bool& cancelled);
+
   // Runs `rewrite`, a settings window's rewrite of its file; when that fails
   // (SettingsError), says so through msgMenssage as the window set it up.
   void RewriteSettings(const std::function<void()>& rewrite);

@@ -7,7 +7,7 @@ TfrmTypeFile::TfrmTypeFile(QWidget* parent) : TfrmMother(parent) {}
 TfrmTypeFile::~TfrmTypeFile() = default;
 
 void TfrmTypeFile::SetFileName(const std::string& value) {
-  if (!AssignFileName(state_, value, false)) return;
+  if (!AssignFileName(state_, value, navigationKind_)) return;
   if (OnFileNameChanged) OnFileNameChanged(this);
 }
 

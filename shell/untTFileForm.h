@@ -65,8 +65,14 @@ class TfrmTypeFile : public TfrmMother {
   // recolour when the deviation colours did.
   void Refresh(bool redrawChart, bool recolour);
 
+ protected:
+  // A navigation document: every FileName assignment makes its file a
+  // navigation import, whatever the file holds.
+  void SetNavigationKind(bool navigation) { navigationKind_ = navigation; }
+
  private:
   TypeFileState state_;
+  bool navigationKind_ = false;
   bool rawChanged_ = false;
   bool imported_ = false;
 };

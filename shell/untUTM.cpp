@@ -23,6 +23,8 @@ const QStringList& TfrmUTM::MapDatumNames() {
 
 TfrmUTM::TfrmUTM(QWidget* parent)
     : TfrmMother(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  // The one UTM window lives for the whole run: closing only hides it.
+  setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle(QStringLiteral("UTM Configuration"));
   setFixedSize(300, 120);
 

@@ -1,6 +1,8 @@
 // TfrmUTM: "UTM Configuration": choose the map datum (the reference ellipsoid
 // of every UTM conversion). The choice is kept in AppContext::MapDatum and in
-// Lib/UTM.ega however the window is closed.
+// Lib/UTM.ega however the window is closed. Unlike the rest of its family the
+// window is not freed when closed: the main window creates it once, hidden,
+// and shows it at each "UTM" command.
 #pragma once
 
 #include "shell/untMother.h"

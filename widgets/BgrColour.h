@@ -1,5 +1,8 @@
-// Conversion of the 24-bit blue-green-red colour values of the controls' API
-// to Qt colours, done only when painting.
+// The one conversion between the blue-green-red colour values of the
+// settings and controls (core/BgrColor.h) and Qt colours, used by every
+// control that paints. System colours ("clBtnFace", "clInfoBk", ...; see
+// core/ColourNames.h) take the colour of the application palette's
+// matching role, so they follow the desktop's theme.
 #pragma once
 
 #include <QColor>
@@ -8,9 +11,8 @@
 
 namespace tessaly {
 
-inline QColor ToQColor(BgrColor colour) {
-  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
+QColor ToQColor(BgrColor colour);
+// A QColor as a plain blue-green-red value (never a system colour).
+BgrColor FromQColor(const QColor& colour);
 
 }  // namespace tessaly

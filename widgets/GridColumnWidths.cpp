@@ -1,10 +1,9 @@
 #include "widgets/GridColumnWidths.h"
 
 #include <QFontMetrics>
-#include <QString>
-
 #include <algorithm>
 
+#include "widgets/CellText.h"
 #include "widgets/PainelGridOk.h"
 
 namespace tessaly {
@@ -15,7 +14,7 @@ namespace {
 constexpr int kCellPadding = 2 * TInformacaoGrid::kTextInset + TInformacaoGrid::kCellGap;
 
 int TextWidth(const QFontMetrics& metrics, std::string_view text) {
-  return metrics.horizontalAdvance(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  return metrics.horizontalAdvance(CellText(text));
 }
 
 }  // namespace

@@ -7,12 +7,18 @@
 #include <algorithm>
 
 #include "widgets/BgrColour.h"
+#include "widgets/CellText.h"
 
 namespace tessaly {
 
 namespace {
 
 constexpr BgrColor kInvert = 0xFFFFFF;
+
+// The highlighted row's colours: each channel inverted.
+QColor Inverted(const QColor& colour) {
+  return QColor(255 - colour.red(), 255 - colour.green(), 255 - colour.blue());
+}
 
 void DrawRaisedBevel(QPainter& painter, const QRect& area) {
   painter.setPen(Qt::white);
@@ -124,14 +130,13 @@ void TPainelGridOk::LayOut() {
 
 // Background and font colour of a row; the highlighted row inverted.
 TPainelGridOk::RowInk TPainelGridOk::InkOf(int row) const {
-  BgrColor background = info_.GetRowColor(row);
-  if (background == 0) background = info_.corCelulas_;
-  BgrColor font = info_.GetRowFontColor(row);
+  const BgrColor background = info_.GetRowColor(row);
+  RowInk ink{ToQColor(background != 0 ? background : info_.corCelulas_), ToQColor(info_.GetRowFontColor(row))};
   if (info_.linhaSeleciona_ && highlightedRow_ != 0 && highlightedRow_ == row) {
-    background ^= kInvert;
-    font ^= kInvert;
+    ink.fill = Inverted(ink.fill);
+    ink.font = Inverted(ink.font);
   }
-  return {ToQColor(background), ToQColor(font)};
+  return ink;
 }
 
 // Each cell is filled one pixel short of its slot. Texts go column by column
@@ -159,8 +164,7 @@ void TPainelGridOk::PaintCells(QPainter& painter) {
       const std::string_view text = GetCell(row.row, col.col);
       if (text.empty()) continue;
       painter.setPen(inks[r].font);
-      painter.drawText(QPoint(col.left + TInformacaoGrid::kTextInset, row.top + baseline),
-                       QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+      painter.drawText(QPoint(col.left + TInformacaoGrid::kTextInset, row.top + baseline), CellText(text));
     }
   }
 }

@@ -9,8 +9,9 @@
 // cell is filled one pixel narrower and lower than its slot, so one-pixel gaps
 // show the panel colour. A text starts 2 pixels in from the cell's left edge,
 // centred in the row's height, and is clipped at the column's right edge minus
-// one pixel. Cell texts are bytes shown as Latin-1 (every byte is a
-// character, so no byte sequence is invalid; survey logs are ASCII).
+// one pixel. Cell texts are bytes shown by CellText: UTF-8 where the bytes
+// are valid UTF-8, Latin-1 otherwise (survey logs are ASCII; comments may be
+// either).
 //
 // Use from a window:
 //   grid->InformacaoGrid().SetQtdColunas(29);      // before filling cells

@@ -74,7 +74,8 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   for (QAction* off : {main.actSave, main.actSaveAs, main.actClose, main.actExportVDG}) {
     EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
   }
-  for (QAction* on : {main.actOpen, main.actPrint, main.actSerialPort, main.actUtm, main.actCascade, main.actTile}) {
+  for (QAction* on :
+       {main.actOpen, main.actPrint, main.actSerialPort, main.actUtm, main.actCascade, main.actTile, main.acKV7100}) {
     EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
   }
   EXPECT_EQ(main.btnOpen->menu(), main.ppmLastFiles);
@@ -105,6 +106,17 @@ TEST(MainWindowStartup, ReadsTheSettingsFilesIntoTheHub) {
   EXPECT_EQ(AppContext::Instance().View.LineWidth, 3);
   EXPECT_EQ(AppContext::Instance().MapDatum, 5);
   EXPECT_EQ(Captions(main.ppmLastFiles), QStringList({"&1 /data/a.kvl", "&2 /data/b & c.zpx"}));
+  EXPECT_EQ(Captions(main.Reopen1), Captions(main.ppmLastFiles));
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
+TEST(MainWindowStartup, RecentFilesAfterAnEmptyLineAreListedToo) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  WriteSettingsValues(home.Path("Lib/Files.ega"), {"/data/a.kvl", "", "/data/b.kvs", "", "/data/c.zpx"});
+
+  TfrmMain main;
+
+  EXPECT_EQ(Captions(main.ppmLastFiles), QStringList({"&1 /data/a.kvl", "&2 /data/b.kvs", "&3 /data/c.zpx"}));
   EXPECT_EQ(Captions(main.Reopen1), Captions(main.ppmLastFiles));
   EXPECT_TRUE(TMsgDlg::Calls().empty());
 }

@@ -153,6 +153,7 @@ TEST(DocumentLoad, ACommentsFileThatCannotBeWrittenIsReported) {
   LogDocument doc;
   ASSERT_EQ(doc.OpenLog(path, SmallBatches()), LoadStatus::Loaded);
   EXPECT_EQ(doc.ValidCount(), 2u);
+  EXPECT_NE(doc.CommentsError().find(dir.Path("locked.cmt")), std::string::npos) << doc.CommentsError();
   std::string error;
   EXPECT_FALSE(doc.SetComment(1, "kept in the grid", &error));
   EXPECT_FALSE(error.empty());

@@ -43,11 +43,19 @@ TEST_F(RecentFiles, PathsDifferingInCaseAreDifferentFiles) {
   EXPECT_EQ(List(), (std::vector<std::string>{"/p/A.KVS", "/p/a.kvs"}));
 }
 
-TEST_F(RecentFiles, EmptyLineEndsTheList) {
-  WriteList({"/p/a", "", "/p/b"});
-  EXPECT_EQ(ReadRecentFiles(list_), (std::vector<std::string>{"/p/a"}));
+TEST_F(RecentFiles, EmptyLinesAreSkippedNotTheEndOfTheList) {
+  WriteList({"/p/a", "", "/p/b", "", "", "/p/c"});
+  EXPECT_EQ(ReadRecentFiles(list_), (std::vector<std::string>{"/p/a", "/p/b", "/p/c"}));
   AddRecentFile(list_, "/p/n");
-  EXPECT_EQ(List(), (std::vector<std::string>{"/p/n", "/p/a"}));
+  EXPECT_EQ(List(), (std::vector<std::string>{"/p/n", "/p/a", "/p/b", "/p/c"}));
+  RemoveRecentFile(list_, "/p/a");
+  EXPECT_EQ(List(), (std::vector<std::string>{"/p/n", "/p/b", "/p/c"}));
+}
+
+TEST_F(RecentFiles, EmptyLinesDoNotCountAmongTheSevenKeptEntries) {
+  WriteList({"/p/1", "", "/p/2", "/p/3", "", "/p/4", "/p/5", "/p/6", "/p/7", "/p/8"});
+  AddRecentFile(list_, "/p/n");
+  EXPECT_EQ(List(), (std::vector<std::string>{"/p/n", "/p/1", "/p/2", "/p/3", "/p/4", "/p/5", "/p/6", "/p/7"}));
 }
 
 TEST_F(RecentFiles, RemoveDropsThePathAndKeepsAtMostSeven) {

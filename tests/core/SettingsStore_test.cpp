@@ -6,6 +6,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
+#include "support/FileBytes.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -202,6 +203,21 @@ TEST_F(SettingsStore, DownloadPathIsPlainTextAndOptional) {
   EXPECT_EQ(ReadDownloadPath(path), "/data/Été/dump.kvs");
   WriteRaw(path, "");
   EXPECT_EQ(ReadDownloadPath(path), "");
+}
+
+// Paths that would split the one line, or would read as escaped, survive;
+// every other path is stored exactly as it is, on one line.
+TEST_F(SettingsStore, DownloadPathKeepsOneLineWhateverItsBytes) {
+  const auto path = dir_.Lib("Download.ega");
+  WriteDownloadPath(path, "/data/a!b/dump.kvs");
+  EXPECT_EQ(testing::ReadBytes(path), "/data/a!b/dump.kvs\r\n");
+  for (const std::string odd : {"/data/line\nbreak.kvs", "/data/cr\r.kvs", "!start.kvs", "/x/!0\r\n!!.kvs", "!"}) {
+    WriteDownloadPath(path, odd);
+    const std::string stored = testing::ReadBytes(path);
+    EXPECT_EQ(stored.find_first_of("\r\n"), stored.size() - 2) << stored;
+    EXPECT_EQ(stored.front(), kEscapedLineMarker);
+    EXPECT_EQ(ReadDownloadPath(path), odd);
+  }
 }
 
 TEST(SettingsInt, ParsesDecimalIntegersOnly) {

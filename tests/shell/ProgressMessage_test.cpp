@@ -132,6 +132,40 @@ TEST_F(Progress, CancelOnlySitsAtTheRightAndClosesUnlessRefused) {
   EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
 }
 
+// Esc must not close the window behind the work's back: it is the Cancel
+// button where one is shown, and nothing otherwise.
+TEST_F(Progress, EscapeActsAsTheCancelButton) {
+  progress_.Botoes.Botoes = btCancelar;
+  int cancels = 0;
+  bool refuse = true;
+  progress_.QuantoCancelar = [&](QObject*, bool& fechar) {
+    ++cancels;
+    fechar = !refuse;
+  };
+  progress_.Execute(false);
+  QPointer<TFrmPrgBar> window = TFrmPrgBar::Current();
+  QTest::keyClick(window, Qt::Key_Escape);
+  Settle();
+  EXPECT_EQ(cancels, 1);
+  ASSERT_FALSE(window.isNull());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(TFrmPrgBar::Current(), window);
+  refuse = false;
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_EQ(cancels, 2);
+  EXPECT_EQ(TFrmPrgBar::Current(), nullptr);
+}
+
+TEST_F(Progress, EscapeDoesNothingWithoutACancelButton) {
+  progress_.Execute(false);
+  QPointer<TFrmPrgBar> window = TFrmPrgBar::Current();
+  QTest::keyClick(window, Qt::Key_Escape);
+  Settle();
+  ASSERT_FALSE(window.isNull());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(TFrmPrgBar::Current(), window);
+}
+
 TEST_F(Progress, StartAndCancelSitSideBySide) {
   progress_.Botoes.Botoes = btCancelar | btIniciar;
   int starts = 0;

@@ -22,7 +22,8 @@ TEST(AboutBox, ShowsTheProductIdentity) {
   testing::ShellTestHome home;
   testing::CopyShippedPicture(home);
   QPointer<TfrmAboutBox> about = new TfrmAboutBox;
-  EXPECT_TRUE(about->isVisible());
+  EXPECT_FALSE(about->isVisible());  // shown where its opener places it
+  about->show();
   EXPECT_EQ(about->windowTitle(), "About Us");
   EXPECT_EQ(about->size(), QSize(298, 213));
   EXPECT_EQ(about->lblProductName->text(), "Tessaly - Pro (Beta)");
@@ -42,6 +43,8 @@ TEST(AboutBox, PictureIsReloadedOnEveryActivationAndAFailureReportedOnce) {
   testing::ShellTestHome home;
   testing::CopyShippedPicture(home);
   TfrmAboutBox first, second;
+  first.show();
+  second.show();
   QApplication::setActiveWindow(&first);
   EXPECT_FALSE(first.imgProgramIcon->pixmap().isNull());
   std::filesystem::remove(home.Lib("Brenthal.jpg"));

@@ -118,16 +118,57 @@ TEST_F(FileWindowComments, ALogWhoseCommentsNameWouldBeItselfIsNeverWritten) {
   delete window;
 }
 
-TEST_F(FileWindowComments, UnwritableCommentsFileIsReported) {
+TEST_F(FileWindowComments, UnreadableCommentsFileIsReportedOnceWhenTheLogOpens) {
   const std::string log = home_.Sample("line05.zpt");
   std::filesystem::create_directory(home_.Sample("line05.cmt"));  // a folder in the way
   QPointer<TfrmFile> window = Open(log);
-  answer_ = "text";
-
-  window->PainelGrid1AoClicar(2, kCommentColumn);
 
   ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
-  EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Error");
+  EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Warning");
+  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains(QString::fromStdString(home_.Sample("line05.cmt"))))
+      << TMsgDlg::Calls()[0].Mensagem.toStdString();
+  EXPECT_GT(window->PainelGrid1->InformacaoGrid().QtdLinhas(), 2);  // the log opened all the same
+  window->FormActivate();
+  EXPECT_EQ(TMsgDlg::Calls().size(), 1u);
+
+  // Adding a comment says again why it cannot be stored.
+  answer_ = "text";
+  window->PainelGrid1AoClicar(2, kCommentColumn);
+  ASSERT_EQ(TMsgDlg::Calls().size(), 2u);
+  EXPECT_EQ(TMsgDlg::Calls()[1].Caption, "Error");
+  delete window;
+}
+
+// ---- Characters of comments ----
+
+TEST_F(FileWindowComments, CommentsAreStoredAsUtf8AndReadBackAsTyped) {
+  const std::string log = home_.Sample("line01.kvl");
+  QPointer<TfrmFile> window = Open(log);
+  answer_ = QStringLiteral("5 € ok, ação");
+  window->PainelGrid1AoClicar(5, kCommentColumn);
+  EXPECT_EQ(ReadBytes(home_.Sample("line01.cmt")), "5=5 \xE2\x82\xAC ok, a\xC3\xA7\xC3\xA3o\r\n");
+  delete window;
+
+  QPointer<TfrmFile> again = Open(log);
+  answer_.reset();
+  again->PainelGrid1AoClicar(5, kCommentColumn);
+  ASSERT_EQ(asked_.size(), 2u);
+  EXPECT_EQ(asked_[1].text, QStringLiteral("5 € ok, ação"));
+  delete again;
+}
+
+TEST_F(FileWindowComments, ALatin1CommentsFileStillShowsItsAccents) {
+  const std::string log = home_.Sample("line04.zpx");
+  testing::WriteBytes(home_.Sample("line04.cmt"), "3=caf\xE9 na pra\xE7\x61\r\n");
+  QPointer<TfrmFile> window = Open(log);
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+  answer_ = QStringLiteral("café, €");
+
+  window->PainelGrid1AoClicar(3, kCommentColumn);
+
+  ASSERT_EQ(asked_.size(), 1u);
+  EXPECT_EQ(asked_[0].text, QStringLiteral("café na praça"));
+  EXPECT_EQ(ReadBytes(home_.Sample("line04.cmt")), "3=caf\xC3\xA9, \xE2\x82\xAC\r\n");
   delete window;
 }
 

@@ -32,6 +32,7 @@ TEST(UtmWindow, ListsTheTwentyThreeDatumsAndShowsTheCurrentOne) {
   EXPECT_EQ(window.cmbMapDatum->currentText(), "International");
 }
 
+// Closing hides the window; it is shown again by the next "UTM" command.
 TEST(UtmWindow, StoresTheChoiceHoweverTheWindowCloses) {
   for (const bool cancel : {false, true}) {
     testing::ShellTestHome home;
@@ -40,7 +41,9 @@ TEST(UtmWindow, StoresTheChoiceHoweverTheWindowCloses) {
     window->cmbMapDatum->setCurrentIndex(10);
     QTest::mouseClick(cancel ? window->BitBtn2 : window->BitBtn1, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
+    ASSERT_FALSE(window.isNull());
+    EXPECT_FALSE(window->isVisible());
+    delete window;
     EXPECT_EQ(AppContext::Instance().MapDatum, 10);
     EXPECT_EQ(ReadMapDatum(home.Lib("UTM.ega")), 10);
     EXPECT_TRUE(TMsgDlg::Calls().empty());

@@ -1,29 +1,32 @@
-// A file-size limit for the test process (RLIMIT_FSIZE): a write past it
-// fails as on a full disk, deterministically and also for root. SIGXFSZ is
-// ignored so the write returns its error. The old limit comes back at the
-// end of the scope.
+// A full disk for one test: limits the size of the files this process may
+// write (writes past the limit fail with EFBIG instead of raising SIGXFSZ).
 #pragma once
 
-#include <signal.h>
 #include <sys/resource.h>
+
+#include <csignal>
 
 namespace tessaly::testing {
 
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
   }
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
   FileSizeLimit(const FileSizeLimit&) = delete;
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  rlimit saved_{};
+  rlimit previous_{};
+  void (*previousHandler_)(int);
 };
 
 }  // namespace tessaly::testing

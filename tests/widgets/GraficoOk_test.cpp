@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <limits>
 #include <vector>
 
+#include "core/ColourNames.h"
 #include "support/Render.h"
 #include "widgets/ChartSetup.h"
 
@@ -323,6 +326,17 @@ TEST_F(ChartFixture, ViewSettingsAreAppliedToLinePanelSlidersAndScrollBars) {
   EXPECT_EQ(chart.EscalaYControl()->tickInterval(), 6);
   EXPECT_EQ(chart.NavegadorXControl()->singleStep(), 7);
   EXPECT_EQ(chart.NavegadorYControl()->pageStep(), 14);
+}
+
+// A graph background named as a system colour paints in the palette's colour.
+TEST_F(ChartFixture, ASystemColourBackgroundPaintsInThePalettesColour) {
+  settings.SetCor(*StringToColour("clBtnFace"));
+  chart.SetColor(*StringToColour("clInfoBk"));
+  const QImage image = Render(chart);
+  const QPalette palette = QGuiApplication::palette();
+  const QPoint inCell(chart.Painel().Esquerda() + 5, chart.Painel().Topo() + 5);
+  EXPECT_EQ(image.pixelColor(inCell), palette.color(QPalette::Button));
+  EXPECT_EQ(image.pixelColor(5, 5), palette.color(QPalette::ToolTipBase));
 }
 
 TEST_F(ChartFixture, SwitchingControlsOffFreesThem) {

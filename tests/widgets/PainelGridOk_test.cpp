@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QScrollBar>
 #include <QTest>
 #include <string>
 #include <vector>
 
+#include "core/ColourNames.h"
 #include "core/DeviationColours.h"
 #include "core/GridLayout.h"
 #include "support/Render.h"
@@ -132,6 +135,26 @@ TEST_F(GridFixture, ARowWithoutColourTakesTheCellColour) {
   info.SetCorCelulas(0x123456);
   const QImage image = Render(grid);
   EXPECT_EQ(PixelBgr(image, 60, Top(5) + 10), 0x123456u);
+}
+
+// View settings may name system colours: they paint in the palette's colours.
+TEST_F(GridFixture, SystemColoursPaintInThePalettesColours) {
+  grid.SetColor(*StringToColour("clBtnFace"));
+  info.SetRowColor(2, *StringToColour("clInfoBk"));
+  info.SetRowColor(4, *StringToColour("clWindow"));
+  const QImage image = Render(grid);
+  const QPalette palette = QGuiApplication::palette();
+  EXPECT_EQ(image.pixelColor(1, 100), palette.color(QPalette::Button));  // margin
+  EXPECT_EQ(image.pixelColor(60, Top(2) + 18), palette.color(QPalette::ToolTipBase));
+  EXPECT_EQ(image.pixelColor(60, Top(4) + 18), palette.color(QPalette::Base));
+}
+
+TEST_F(GridFixture, AHighlightedRowOfASystemColourIsItsPaletteColourInverted) {
+  info.SetRowColor(5, *StringToColour("clInfoBk"));
+  grid.SelectRow(5, false);
+  const QImage image = Render(grid);
+  const QColor base = QGuiApplication::palette().color(QPalette::ToolTipBase);
+  EXPECT_EQ(image.pixelColor(60, Top(5) + 18), QColor(255 - base.red(), 255 - base.green(), 255 - base.blue()));
 }
 
 TEST_F(GridFixture, TheHighlightedRowIsInvertedForOnePaintOnly) {
@@ -327,6 +350,20 @@ TEST(PainelGridOk, StartsAsAThreeByFourTableOfDefaultWidths) {
   EXPECT_EQ(grid.InformacaoGrid().PaintedColWidth(0), 90);
   EXPECT_EQ(grid.InformacaoGrid().ScrollBar(), TScrollStyle::ssNone);
   EXPECT_EQ(grid.InformacaoGrid().CorCelulas(), 0xFFFFFFu);
+}
+
+// Comments typed in the program are UTF-8; comments files from elsewhere may
+// be Latin-1. Both show the same characters.
+TEST(PainelGridOk, CellsShowUtf8TextAndOtherBytesAsLatin1) {
+  TPainelGridOk grid;
+  grid.InformacaoGrid().SetQtdLinhas(4);
+  grid.SetCell(1, 1, "caf\xC3\xA9 \xC3\xA0 la cr\xC3\xA8me");
+  grid.SetCell(2, 1, "caf\xE9 \xE0 la cr\xE8me");
+  grid.SetCell(3, 1, "cafe a la creme");
+  const QImage image = Render(grid);
+  const QRect utf8(93, 24, 88, 20), latin1(93, 45, 88, 20), ascii(93, 66, 88, 20);
+  EXPECT_EQ(image.copy(utf8), image.copy(latin1));
+  EXPECT_NE(image.copy(latin1), image.copy(ascii));  // the accents are drawn
 }
 
 TEST(PainelGridOk, InvalidTextBytesAreShownWithoutHarm) {

@@ -1,0 +1,24 @@
+#include "shell/LogWindows.h"
+
+#include <QApplication>
+
+#include "core/FileIdentity.h"
+#include "shell/untTFileForm.h"
+
+namespace tessaly {
+
+std::vector<TfrmTypeFile*> OpenLogWindows() {
+  std::vector<TfrmTypeFile*> windows;
+  for (QWidget* widget : QApplication::allWidgets())
+    if (auto* window = qobject_cast<TfrmTypeFile*>(widget)) windows.push_back(window);
+  return windows;
+}
+
+const TfrmTypeFile* LogWindowUsing(const std::string& path) {
+  for (const TfrmTypeFile* window : OpenLogWindows())
+    for (const std::string& used : window->FilesInUse())
+      if (SameFile(used, path)) return window;
+  return nullptr;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,20 @@
+// The open log windows of the program: documents, navigation documents and
+// live logging windows (the TfrmTypeFile family), wherever they are shown.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tessaly {
+
+class TfrmTypeFile;
+
+// Every log window that exists, including one closed a moment ago whose
+// deletion is still pending; in no particular order.
+std::vector<TfrmTypeFile*> OpenLogWindows();
+
+// The open log window that works on `path` (as its log or its comments file,
+// whatever the path's spelling), or nullptr.
+const TfrmTypeFile* LogWindowUsing(const std::string& path);
+
+}  // namespace tessaly

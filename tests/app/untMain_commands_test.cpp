@@ -1,0 +1,250 @@
+// Every command of the menus and the tool bar: the enabled state of each at
+// start and while each kind of window is open, and the commands that open
+// the navigation import, export the active document and open the view
+// settings.
+#include "app/untMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "acquisition/untSerialPort.h"
+#include "shell/untView.h"
+#include "support/FileBytes.h"
+#include "support/ShellTestHome.h"
+#include "transfer/untFilePNav.h"
+#include "transfer/untImpPnav.h"
+
+namespace tessaly {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::ShellTestHome;
+using testing::TempHome;
+
+// The commands whose windows come with the live logging and download
+// windows; their states are those windows' concern.
+const std::set<QString> kCommandsOfOtherWindows = {"actLogKv7100", "actLogZpxKV", "actLogZpxBT", "actLogRt4Basic",
+                                                   "actLogRt4Kv",  "actLogOther", "acKV7100"};
+
+using CommandStates = std::map<QString, bool>;
+
+// The enabled state of every command at start.
+const CommandStates kAtStart = {
+    {"actOpen", true},       {"actImpPnav", true},    {"actExportVDG", false}, {"actPrint", true},
+    {"actExit", true},       {"actSave", false},      {"actSaveAs", false},    {"actClose", false},
+    {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actLogRt4Pro", true},
+    {"actRT4", true},        {"actCascade", true},    {"actTile", true},       {"actAboutUs", true}};
+
+CommandStates With(CommandStates states, const CommandStates& changes) {
+  for (const auto& [name, enabled] : changes) states[name] = enabled;
+  return states;
+}
+
+template <typename Window>
+Window* OpenWindowOf() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+  return nullptr;
+}
+
+class MainWindowCommands : public ::testing::Test {
+ protected:
+  // The states of the main window's commands, less those of other windows.
+  CommandStates States() const {
+    CommandStates states;
+    for (const QAction* action : main_->findChildren<QAction*>()) {
+      const QString name = action->objectName();
+      if (name.startsWith("ac") && !kCommandsOfOtherWindows.contains(name)) states[name] = action->isEnabled();
+    }
+    return states;
+  }
+  // Opens a navigation import of the sample file through the Import command.
+  TfrmFilePNav* ImportNavigation() {
+    main_->actImpPnav->trigger();
+    TfrmImpPnav* dialog = OpenWindowOf<TfrmImpPnav>();
+    EXPECT_NE(dialog, nullptr);
+    if (!dialog) return nullptr;
+    dialog->ChooseFile = [this](QWidget*, const QString&) { return home_.QSample("line08.pnav"); };
+    dialog->SpeedButton1->click();
+    dialog->cmbAuxChannel->setCurrentText("@0");
+    dialog->cmbVariables->setCurrentText("Dev");
+    dialog->SpeedButton2->click();
+    dialog->BitBtn1->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QList<QMdiSubWindow*> windows = main_->mdiArea->subWindowList(QMdiArea::CreationOrder);
+    return windows.isEmpty() ? nullptr : qobject_cast<TfrmFilePNav*>(windows.last()->widget());
+  }
+  void Activate(QWidget* document) {
+    main_->mdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(document->parentWidget()));
+  }
+
+  ShellTestHome home_{TempHome::Content::BuildDefaults};
+  std::unique_ptr<TfrmMain> main_ = std::make_unique<TfrmMain>();
+};
+
+TEST_F(MainWindowCommands, EveryCommandFollowsTheWindowsThatAreOpen) {
+  main_->show();
+  EXPECT_EQ(States(), kAtStart);
+
+  const CommandStates withDocument = With(kAtStart, {{"actExportVDG", true}, {"actSave", true}, {"actSaveAs", true}, {"actClose", true}});
+  main_->OpenDocument(home_.QSample("line01.kvl"));
+  EXPECT_EQ(States(), withDocument) << "log document";
+
+  main_->actView->trigger();
+  ASSERT_NE(OpenWindowOf<TfrmView>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actView", false}})) << "view settings window";
+  OpenWindowOf<TfrmView>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), withDocument);
+
+  main_->actSerialPort->trigger();
+  ASSERT_NE(OpenWindowOf<TfrmSerialPort>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actSerialPort", false}, {"actLogRt4Pro", false}})) << "serial port window";
+  OpenWindowOf<TfrmSerialPort>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  main_->actClose->trigger();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), kAtStart) << "after the last document closed";
+
+  TfrmFilePNav* navigation = ImportNavigation();
+  ASSERT_NE(navigation, nullptr);
+  Activate(navigation);
+  EXPECT_EQ(States(), withDocument) << "navigation document";
+}
+
+TEST_F(MainWindowCommands, ExportFollowsTheActiveDocumentAcrossClosing) {
+  main_->show();
+  main_->OpenDocument(home_.QSample("line01.kvl"));
+  main_->OpenDocument(home_.QSample("line04.zpx"));
+  const QList<QMdiSubWindow*> windows = main_->mdiArea->subWindowList(QMdiArea::CreationOrder);
+
+  main_->mdiArea->setActiveSubWindow(windows.at(1));
+  main_->actClose->trigger();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // The other document is active again, and it can be exported.
+  EXPECT_EQ(main_->ActiveDocument(), qobject_cast<TfrmFile*>(windows.at(0)->widget()));
+  EXPECT_TRUE(main_->actExportVDG->isEnabled());
+}
+
+TEST_F(MainWindowCommands, ImportOpensANewDialogOnTopEachTimeAndItsDocumentJoinsTheWindows) {
+  main_->show();
+  main_->actImpPnav->trigger();
+  QPointer<TfrmImpPnav> first = OpenWindowOf<TfrmImpPnav>();
+  ASSERT_FALSE(first.isNull());
+  EXPECT_TRUE(first->windowFlags() & Qt::WindowStaysOnTopHint);
+  first->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(first.isNull());
+
+  TfrmFilePNav* document = ImportNavigation();
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(OpenWindowOf<TfrmImpPnav>(), nullptr);
+  ASSERT_NE(document->Document(), nullptr);
+  EXPECT_GT(document->Document()->ValidCount(), 100u);
+  QStringList entries;
+  for (const QAction* action : main_->Windows1->actions()) entries << action->text();
+  EXPECT_EQ(entries, QStringList({"Cascade", "", "line08.pnav"}));
+  Activate(document);
+  EXPECT_EQ(main_->ActiveDocument(), document);
+}
+
+class MainWindowExport : public MainWindowCommands {
+ protected:
+  MainWindowExport() {
+    main_->show();
+    main_->OpenDocument(home_.QSample("line01.kvl"));
+    main_->ChooseExportFile = [this](QWidget*, const QString& start) {
+      offered_ = start;
+      return target_;
+    };
+    main_->InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
+      asked_ << caption + "|" + prompt + "|" + text;
+      if (!delimiter_) return false;
+      text = *delimiter_;
+      return true;
+    };
+  }
+  TfrmFile* Active() const { return main_->ActiveDocument(); }
+  // The document's own export with a delimiter, for comparing.
+  std::string Expected(const std::string& delimiter) {
+    EXPECT_TRUE(Active()->Document()->ExportVDG(home_.Path("expected.vdg"), delimiter));
+    return ReadBytes(home_.Path("expected.vdg"));
+  }
+
+  QString offered_, target_;
+  QStringList asked_;
+  std::optional<QString> delimiter_;
+};
+
+TEST_F(MainWindowExport, ProposesTheDocumentsNameAndAsksForTheDelimiter) {
+  target_ = QString::fromStdString(home_.Path("survey.vdg"));
+  delimiter_ = "; ";
+  main_->actExportVDG->trigger();
+
+  EXPECT_EQ(offered_.toStdString(), home_.Sample("line01"));
+  EXPECT_EQ(asked_, QStringList({"Delimiter|Delimiter:|,"}));
+  EXPECT_EQ(ReadBytes(home_.Path("survey.vdg")), Expected("; "));
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
+TEST_F(MainWindowExport, CancelledDelimiterExportsWithAComma) {
+  target_ = QString::fromStdString(home_.Path("survey.vdg"));
+  main_->actExportVDG->trigger();
+  EXPECT_EQ(ReadBytes(home_.Path("survey.vdg")), Expected(","));
+}
+
+TEST_F(MainWindowExport, CancelledSaveDialogExportsNothing) {
+  main_->actExportVDG->trigger();
+  EXPECT_TRUE(asked_.isEmpty());
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
+TEST_F(MainWindowExport, NeverWritesOverAFileOfAnOpenLogWindow) {
+  main_->OpenDocument(home_.QSample("line06.rtb"));
+  Activate(main_->mdiArea->subWindowList(QMdiArea::CreationOrder).at(0)->widget());
+  fs::create_symlink(home_.Path("Projects"), home_.Path("projects-link"));
+  fs::create_directory(home_.Path("other"));
+  testing::WriteBytes(home_.Sample("line01.cmt"), "1=first\r\n");
+  const std::map<std::string, std::string> before = {
+      {home_.Sample("line01.kvl"), ReadBytes(home_.Sample("line01.kvl"))},
+      {home_.Sample("line01.cmt"), ReadBytes(home_.Sample("line01.cmt"))},
+      {home_.Sample("line06.rtb"), ReadBytes(home_.Sample("line06.rtb"))}};
+
+  for (const std::string& target : {home_.Path("other/../Projects/line01.kvl"), home_.Path("projects-link/line01.cmt"),
+                                    home_.Sample("line06.rtb")}) {
+    target_ = QString::fromStdString(target);
+    TMsgDlg::ClearCalls();
+    main_->actExportVDG->trigger();
+    ASSERT_EQ(TMsgDlg::Calls().size(), 1u) << target;
+    EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Warning");
+    EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains(target_)) << TMsgDlg::Calls()[0].Mensagem.toStdString();
+  }
+  EXPECT_TRUE(asked_.isEmpty());
+  for (const auto& [file, bytes] : before) EXPECT_EQ(ReadBytes(file), bytes) << file;
+}
+
+TEST_F(MainWindowExport, AFailedExportIsReported) {
+  target_ = QString::fromStdString(home_.Path("no/such/folder/survey.vdg"));
+  main_->actExportVDG->trigger();
+  ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
+  EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Error");
+  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("survey.vdg"));
+}
+
+}  // namespace
+}  // namespace tessaly

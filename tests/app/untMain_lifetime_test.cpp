@@ -1,0 +1,194 @@
+// Windows the main window opens, driven as a user would: the UTM window
+// opened again after closing and after each broken settings file at start-up,
+// the Cascade command surviving a log of the same name, the about box from
+// the Help menu, and closing the main window with other windows open.
+#include "app/untMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "acquisition/untSerialPort.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
+#include "shell/untAbutUs.h"
+#include "shell/untFile.h"
+#include "shell/untUTM.h"
+#include "support/FileBytes.h"
+#include "support/ShellTestHome.h"
+
+namespace tessaly {
+namespace {
+
+using testing::ShellTestHome;
+using testing::TempHome;
+
+void Settle() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+TEST(MainWindowLifetime, UtmOpensAgainAfterItWasClosed) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  TfrmMain main;
+  main.show();
+
+  for (int datum : {4, 17}) {
+    main.actUtm->trigger();
+    ASSERT_NE(main.frmUTM, nullptr);
+    ASSERT_TRUE(main.frmUTM->isVisible());
+    main.frmUTM->cmbMapDatum->setCurrentIndex(datum);
+    QTest::mouseClick(main.frmUTM->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(AppContext::Instance().MapDatum, datum);
+    EXPECT_EQ(ReadMapDatum(home.Lib("UTM.ega")), datum);
+  }
+  main.actUtm->trigger();
+  ASSERT_NE(main.frmUTM, nullptr);
+  EXPECT_TRUE(main.frmUTM->isVisible());
+  QTest::mouseClick(main.frmUTM->BitBtn2, Qt::LeftButton);
+  Settle();
+  EXPECT_FALSE(main.frmUTM->isVisible());
+}
+
+// Every settings file whose failure stops the start-up's reading.
+TEST(MainWindowLifetime, UtmOpensAfterEachStartUpSettingsFailure) {
+  const std::vector<std::pair<std::string, std::function<void(const ShellTestHome&)>>> failures{
+      {"Files.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("Files.ega")); }},
+      {"View.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("View.ega")); }},
+      {"View.ega broken",
+       [](const ShellTestHome& h) {
+         std::vector<std::string> values = ReadSettingsValues(h.Lib("View.ega"));
+         values[4] = "wide";
+         WriteSettingsValues(h.Lib("View.ega"), values);
+       }},
+      {"UTM.ega missing", [](const ShellTestHome& h) { std::filesystem::remove(h.Lib("UTM.ega")); }},
+      {"UTM.ega broken", [](const ShellTestHome& h) { WriteSettingsValues(h.Lib("UTM.ega"), {"WGS"}); }},
+  };
+  for (const auto& [name, breakSettings] : failures) {
+    SCOPED_TRACE(name);
+    ShellTestHome home(TempHome::Content::BuildDefaults);
+    breakSettings(home);
+    TfrmMain main;
+    ASSERT_EQ(TMsgDlg::Calls().size(), 1u);  // the error report of the start-up
+    main.show();
+
+    main.actUtm->trigger();
+
+    ASSERT_NE(main.frmUTM, nullptr);
+    EXPECT_TRUE(main.frmUTM->isVisible());
+    QTest::mouseClick(main.frmUTM->BitBtn1, Qt::LeftButton);
+    Settle();
+  }
+}
+
+// Closing a log named like the Cascade command removes the first matching
+// Windows entry, which is the command's own; the command itself lives on.
+TEST(MainWindowLifetime, ClosingALogNamedCascadeKeepsTheCascadeCommand) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  const std::string log = home.Path("Projects/Cascade");
+  testing::WriteBytes(log, testing::ReadBytes(home.Sample("line01.kvl")));
+  TfrmMain main;
+  main.show();
+  const QPointer<QAction> cascade = main.actCascade;
+  main.OpenDocument(QString::fromStdString(log));
+  main.OpenDocument(home.QSample("line04.zpx"));
+  QPointer<TfrmFile> document = qobject_cast<TfrmFile*>(main.FindOpenDocument(QString::fromStdString(log)));
+  ASSERT_FALSE(document.isNull());
+
+  document->btnClose->click();
+  Settle();
+
+  ASSERT_TRUE(document.isNull());
+  ASSERT_FALSE(cascade.isNull());
+  main.actTile->trigger();
+  EXPECT_FALSE(cascade->isChecked());
+  cascade->trigger();
+  EXPECT_TRUE(cascade->isChecked());
+  EXPECT_FALSE(main.actTile->isChecked());
+}
+
+// Counts the about boxes shown as windows of their own.
+class TopLevelAboutBoxes : public QObject {
+ public:
+  TopLevelAboutBoxes() { qApp->installEventFilter(this); }
+  ~TopLevelAboutBoxes() override { qApp->removeEventFilter(this); }
+  int shown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* box = qobject_cast<TfrmAboutBox*>(watched);
+    if (box && event->type() == QEvent::Show && box->isWindow()) ++shown;
+    return false;
+  }
+};
+
+TEST(MainWindowLifetime, AboutUsShowsThePictureInTheClientAreaAndOkRemovesTheWholeWindow) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  TfrmMain main;
+  main.show();
+  QApplication::setActiveWindow(&main);
+  TopLevelAboutBoxes topLevel;
+
+  main.actAboutUs->trigger();
+  QCoreApplication::processEvents();
+
+  ASSERT_EQ(main.mdiArea->subWindowList().size(), 1);
+  QMdiSubWindow* frame = main.mdiArea->subWindowList().first();
+  QPointer<TfrmAboutBox> about = qobject_cast<TfrmAboutBox*>(frame->widget());
+  ASSERT_FALSE(about.isNull());
+  EXPECT_TRUE(frame->isVisible());
+  EXPECT_FALSE(about->imgProgramIcon->pixmap().isNull());
+  EXPECT_EQ(topLevel.shown, 0);
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+
+  QTest::mouseClick(about->OKButton, Qt::LeftButton);
+  Settle();
+
+  EXPECT_TRUE(about.isNull());
+  EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
+}
+
+// The program ends when the main window closes, whatever else is open; the
+// other windows are not asked (a serial settings window with a bad field
+// would refuse to close) and write nothing.
+TEST(MainWindowLifetime, ClosingTheMainWindowEndsTheProgramWhateverIsOpen) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  const std::string serialBefore = testing::ReadBytes(home.Lib("SerialPort.ega"));
+  auto* main = new TfrmMain;
+  main->show();
+  main->OpenDocument(home.QSample("line01.kvl"));
+  main->actSerialPort->trigger();
+  QPointer<TfrmSerialPort> serial = main->findChild<TfrmSerialPort*>();  // owned by the main window
+  ASSERT_FALSE(serial.isNull());
+  ASSERT_TRUE(serial->isWindow());
+  serial->numedtPortNumber->setText("two");
+  QWidget stray;
+  stray.show();
+
+  QTimer::singleShot(0, main, [main] { main->close(); });
+  QTimer::singleShot(10000, &stray, [] { QCoreApplication::exit(1); });  // the program did not end
+  const int result = QApplication::exec();
+
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(testing::ReadBytes(home.Lib("SerialPort.ega")), serialBefore);
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+  delete main;
+  EXPECT_TRUE(serial.isNull());
+}
+
+}  // namespace
+}  // namespace tessaly
