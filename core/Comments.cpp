@@ -1,15 +1,16 @@
 #include "core/Comments.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include "core/InputFile.h"
+#include "core/TempFile.h"
 
 namespace tessaly {
 
@@ -63,25 +64,12 @@ bool WriteAll(int fd, const std::string& data) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  const FileHandle file = OpenInputFile(path);
   if (!file) return false;
   char buffer[64 * 1024];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  const bool ok = !std::ferror(file);
-  std::fclose(file);
-  return ok;
-}
-
-// Creates a new, unique file beside path for writing; -1 on failure.
-int CreateTempBeside(const std::string& path, std::string& temp) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
+  return !std::ferror(file.get());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

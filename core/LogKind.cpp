@@ -1,10 +1,10 @@
 #include "core/LogKind.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
+
+#include "core/InputFile.h"
 
 namespace tessaly {
 
@@ -81,11 +81,6 @@ class LineFacts {
   bool kvg_ = false;
   bool kvs_ = false;
 };
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 enum class Verdict { Undecided, Recognised, Unrecognised };
 
@@ -174,7 +169,7 @@ bool DetectLogKind(const std::string& path, std::string& extension) {
     extension = UpperExtension(path);
     return true;
   }
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  const FileHandle file = OpenInputFile(path);
   if (!file) return false;
   KindScanner scanner;
   std::string buffer(64 * 1024, '\0');

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <utility>
 
+#include "core/InputFile.h"
 #include "core/TextHelpers.h"
 
 namespace tessaly {
@@ -20,13 +20,9 @@ constexpr std::string_view kNoDeviation = "No deviation selected. Please select 
 
 constexpr std::array<std::string_view, 3> kFixedFields{kFieldDev, kFieldTowfishDepth, kFieldSounder};
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Reads up to limit bytes from the start of a file; false when unreadable.
 bool ReadHead(const std::string& path, std::size_t limit, std::string& bytes, bool& wholeFile) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const FileHandle file = OpenInputFile(path);
   if (!file) return false;
   bytes.resize(limit);
   std::size_t total = 0;

@@ -13,12 +13,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/InputFile.h"
 
 namespace tessaly {
 
@@ -68,10 +69,7 @@ class RawText {
   std::size_t longestLine_ = 0;
   std::size_t estimatedLines_ = 0;
   std::vector<std::uint64_t> lineStart_;
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  FileHandle file_;
   std::size_t pieceBytes_ = kPieceBytes;
   bool readFailed_ = false;
 };

@@ -10,7 +10,8 @@ namespace tessaly {
 inline constexpr std::size_t kMaxRecentFiles = 8;
 
 // Every path of the list file, in file order, up to (not including) the first
-// empty line. Throws SettingsError when the file is missing or unreadable.
+// empty line, at most kMaxRecentFiles. Throws SettingsError when the file is
+// missing or unreadable.
 std::vector<std::string> ReadRecentFiles(const std::string& listPath);
 
 // Puts path at the top of the list file: the path, then the old entries up to

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/InputFile.h"
 #include "core/RawText.h"
 
 namespace tessaly {
@@ -169,10 +170,6 @@ class VdgStreamSink : public RecordSink {
   const StreamExportOptions& options_;
 };
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 std::uint64_t FileSize(std::FILE* file) {
   if (std::fseek(file, 0, SEEK_END) != 0) return 0;
   const long size = std::ftell(file);
@@ -185,9 +182,10 @@ std::uint64_t FileSize(std::FILE* file) {
 StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath, const CommentsStore& comments,
                                       const std::string& outPath, const StreamExportOptions& options) {
   StreamExportResult result;
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(inPath.c_str(), "rb"));
+  std::string reason;
+  const FileHandle in = OpenInputFile(inPath, &reason);
   if (!in) {
-    result.error = "Cannot read " + inPath + ": " + std::strerror(errno);
+    result.error = "Cannot read " + inPath + ": " + reason;
     return result;
   }
   const std::uint64_t size = FileSize(in.get());
