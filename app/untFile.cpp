@@ -316,7 +316,13 @@ void TfrmFile::FinishLoad() {
   FRawLines = std::make_unique<DocumentRawLines>(FDocument->Raw());
   lstRawData->SetLines(FRawLines.get());
   FromProgressBar->CloseWindow();
-  if (failure) ReportLoadFailure(failure);
+  if (failure) {
+    ReportLoadFailure(failure);
+  } else if (FDocument->Status() == LoadStatus::Empty) {
+    // Emptied between its recognition and the load: reported as any empty file.
+    ShowMessage(QStringLiteral("Error"), QStringLiteral("File empty."), TMsgDlgType::mtError);
+    CloseWindow();
+  }
 }
 
 void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
