@@ -14,58 +14,17 @@
 #include "core/LogDocument.h"
 #include "core/PnavImport.h"
 #include "core/SettingsLine.h"
+#include "tools/cli_test_support.h"
 
 namespace tessaly {
 namespace {
 
-class TempHome {
- public:
-  TempHome() {
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / (std::string("tessaly-cli-") + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_ / "Lib");
-  }
-  ~TempHome() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string Path(const std::string& name) const { return (path_ / name).string(); }
-  std::string Home() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string Quote(const std::string& text) {
-  std::string quoted(1, '\'');
-  for (const char c : text) {
-    if (c == '\'') quoted.append("'\\''");
-    else quoted.push_back(c);
-  }
-  quoted.push_back('\'');
-  return quoted;
-}
-
-struct CliRun {
-  int exitCode;
-  std::string out, err;
-};
-
-// Runs tessaly-cli with the arguments, the program home set to `home`.
-CliRun Cli(const TempHome& home, const std::vector<std::string>& args) {
-  std::string command = std::string("TESSALY_HOME=") + Quote(home.Home()) + " LC_ALL=C " + Quote(std::string(TESSALY_BIN_DIR) + "/tessaly-cli");
-  for (const std::string& arg : args) command.append(" ").append(Quote(arg));
-  command.append(" >").append(Quote(home.Path("stdout"))).append(" 2>").append(Quote(home.Path("stderr")));
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(home.Path("stdout")), ReadBytes(home.Path("stderr"))};
-}
+using testing::Cli;
+using testing::CliRun;
+using testing::Quote;
+using testing::ReadBytes;
+using testing::TempHome;
+using testing::WriteBytes;
 
 void Generate(const std::string& kind, const std::string& path, int records = 400) {
   const std::string command = std::string("python3 ") + Quote(TESSALY_GEN_SURVEY) + " --kind " + kind + " --records " +
@@ -189,7 +148,6 @@ TEST(CliPnav, RefusalsPrintTheImportMessageWriteNothingAndExitOne) {
       {{"--link", "@0=Dev", "--link", "@1=Dev", path}, "This Fixed Fields is already linked, please select other."},
       {{"--link", "@1=Sounder", path}, "No deviation selected. Please select the deviation field."},
       {{"--link", "@7=Dev", path}, "Please fill both fields, MNEA and Fixed fields."},
-      {{"--link", "@0=Heading", path}, "Please fill both fields, MNEA and Fixed fields."},
       {{"--link", "@0=Dev", "--link", "@1=Sounder", "--link", "@2=Towfish Depth", "--link", "@2=Dev", path},
        "The allowed number of links is 3."},
   };
