@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the full
-# suite, then the core tests again under AddressSanitizer and UBSan.
+# suite, then the core tests again under AddressSanitizer and UBSan, then each
+# fuzz target for 20 s.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -11,3 +12,5 @@ bash "$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSALY_SANITIZE=ON -DTESSALY_CORE_ONLY=ON -DTESSALY_BENCH=OFF
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure --timeout 600 -j "$(nproc)")
+# Every fuzz target for a short while, so that a regression shows at once.
+bash "$root/scripts/fuzz.sh" 20
