@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,7 @@
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
 #include "main_window_test_home.h"
+#include "support/noise_bytes.h"
 #include "widgets/PainelGridOk.h"
 
 namespace tessaly {
@@ -114,13 +114,6 @@ TEST(HostileFilesWindow, AFolderOrAFifoCannotBeReadAndSaysSo) {
 
 // ---- Start-up with broken settings files ----
 
-std::string Binary(std::size_t size) {
-  std::mt19937 random(15);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
-  return bytes;
-}
-
 // A way to break a settings file, made from its good text; a folder or a
 // FIFO replaces the file.
 struct Breakage {
@@ -136,7 +129,7 @@ const std::vector<Breakage>& Breakages() {
       {"extra lines", [](const std::string& good) { return good + std::string(200000, '\n'); }},
       {"line of 1 MB", [](const std::string& good) { return EncodeLine(std::string(1000000, '7')) + "\r\n" + good; }},
       {"file of 2 MiB", [](const std::string& good) { return good + std::string(2 * kMiB, 'x'); }},
-      {"binary", [](const std::string&) { return Binary(4096); }},
+      {"binary", [](const std::string&) { return testing::NoiseBytes(4096); }},
       {"folder", nullptr, S_IFDIR},
       {"fifo", nullptr, S_IFIFO},
   };

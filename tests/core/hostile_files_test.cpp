@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,6 +24,7 @@
 #include "core/VdgExport.h"
 #include "document_test_support.h"
 #include "fuzz/DocumentMemory.h"
+#include "support/noise_bytes.h"
 
 namespace tessaly {
 namespace {
@@ -56,14 +56,6 @@ void WriteLong(const std::string& path, const std::string& head, std::size_t byt
   const std::string piece(kMiB, fill);
   for (std::size_t left = bytes; left > 0; left -= std::min(left, kMiB)) out.write(piece.data(), std::min(left, kMiB));
   out << tail;
-}
-
-// Bytes of every value 0 to 255, in a fixed pseudo-random order.
-std::string Binary(std::size_t size) {
-  std::mt19937 random(15);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
-  return bytes;
 }
 
 std::size_t NonEmptyLines(const RawText& raw) {
@@ -121,8 +113,8 @@ TEST(HostileFiles, AnEmptyFileIsReportedEmptyByEveryReader) {
 TEST(HostileFiles, BinaryBytesLoadAsRawTextOrAsRejectedLines) {
   DocumentTempDir dir;
   const std::string plain = dir.Path("noise.kvl"), behindRecord = dir.Path("record-then-noise.kvl");
-  WriteBytes(plain, Binary(256 * 1024));
-  WriteBytes(behindRecord, KvlLine() + "\r\n" + Binary(256 * 1024));
+  WriteBytes(plain, testing::NoiseBytes(256 * 1024));
+  WriteBytes(behindRecord, KvlLine() + "\r\n" + testing::NoiseBytes(256 * 1024));
   const auto before = Listing(dir.Path(""));
 
   LogDocument noise;

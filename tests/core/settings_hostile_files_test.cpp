@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "core/SettingsLine.h"
 #include "core/SettingsStore.h"
 #include "settings_temp_dir.h"
+#include "support/noise_bytes.h"
 
 namespace tessaly {
 namespace {
@@ -37,13 +37,6 @@ std::string Scrambled(const std::vector<std::string>& values) {
   return text;
 }
 
-std::string Binary(std::size_t size) {
-  std::mt19937 random(15);
-  std::string bytes(size, '\0');
-  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
-  return bytes;
-}
-
 // The ways a settings file is broken, each made from the file's good text.
 struct Breakage {
   const char* name;
@@ -57,7 +50,7 @@ const std::vector<Breakage>& Breakages() {
       {"extra lines", [](const std::string& good) { return good + Scrambled(std::vector<std::string>(5000, "9")); }},
       {"line of 1 MB", [](const std::string& good) { return Scrambled({std::string(1000000, '7')}) + good; }},
       {"file of 2 MiB", [](const std::string& good) { return good + std::string(2 << 20, 'x'); }},
-      {"binary", [](const std::string&) { return Binary(4096); }},
+      {"binary", [](const std::string&) { return testing::NoiseBytes(4096); }},
   };
   return breakages;
 }

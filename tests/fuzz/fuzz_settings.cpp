@@ -19,16 +19,6 @@ namespace tessaly::fuzz {
 
 namespace {
 
-bool SameView(const ViewSettings& a, const ViewSettings& b) {
-  return a.DevLimit == b.DevLimit && a.NegDevColor == b.NegDevColor && a.PosDevColor == b.PosDevColor &&
-         a.LineColor == b.LineColor && a.LineWidth == b.LineWidth && a.GridColor == b.GridColor &&
-         a.PointColor == b.PointColor && a.HighlightColor == b.HighlightColor && a.PointSize == b.PointSize &&
-         a.PointsVisible == b.PointsVisible && a.SamplesPerPage == b.SamplesPerPage &&
-         a.MaxDeviation == b.MaxDeviation && a.GraphBackground == b.GraphBackground &&
-         a.InitialDevRange == b.InitialDevRange && a.DevIncrement == b.DevIncrement &&
-         a.PointIncrement == b.PointIncrement;
-}
-
 // Runs a reader; only SettingsError may escape it. True when it read.
 template <typename Read>
 bool Reads(Read&& read) {
@@ -60,7 +50,7 @@ void ViewFile(const std::string& path) {
   WriteViewSettings(path, read);
   ViewSettings again;
   ReadViewSettings(path, again);
-  Require(SameView(again, read), "view settings do not survive a write");
+  Require(again == read, "view settings do not survive a write");
 }
 
 void MapDatumFile(const std::string& path) {
