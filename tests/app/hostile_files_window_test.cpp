@@ -1,7 +1,8 @@
 // The windows facing hostile files: the document window opening a 100 MB
 // line, lines of 1 MB, NUL bytes and invalid UTF-8, a folder and a FIFO; the
-// main window starting with every settings file of Lib/ truncated, empty,
-// over-long, binary, a folder or a FIFO. Each gives its message, nothing
+// picture of the splash window as a folder or a FIFO; the main window
+// starting with every settings file of Lib/ truncated, empty, over-long,
+// binary, a folder or a FIFO. Each gives its message, nothing
 // crashes or waits, and no settings file is written.
 #include "app/untMain.h"
 
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/JpegImage.h"
 #include "app/RawTextView.h"
 #include "app/untFile.h"
 #include "core/SettingsFile.h"
@@ -109,6 +111,18 @@ TEST(HostileFilesWindow, AFolderOrAFifoCannotBeReadAndSaysSo) {
     EXPECT_EQ(TMsgDlg::Calls()[0].Mensagem, QString::fromStdString("Couldn't read the file " + home.Path(name) + "."));
     EXPECT_EQ(window->lstRawData->LineCount(), 0u);
     delete window;
+  }
+}
+
+TEST(HostileFilesWindow, APictureThatIsAFolderOrAFifoIsAnErrorAtOnce) {
+  TestHome home;
+  const std::string picture = home.Path("Lib/Brenthal.jpg");
+  for (const bool fifo : {false, true}) {
+    fs::remove_all(picture);
+    if (fifo) ASSERT_EQ(::mkfifo(picture.c_str(), 0644), 0);
+    else fs::create_directory(picture);
+    // Opening the FIFO would wait for a writer forever.
+    EXPECT_THROW(LoadJpegImage(picture), JpegError);
   }
 }
 
