@@ -51,7 +51,7 @@ std::optional<std::string> Recognise(std::string_view bytes) {
     std::size_t brk = pos;
     while (brk < seen.size() && seen[brk] != '\r' && seen[brk] != '\n') ++brk;
     if (brk == seen.size()) brk = std::string_view::npos;
-    const std::string upper = Upper(seen.substr(pos, brk == std::string_view::npos ? std::string_view::npos : brk - pos));
+    const std::string upper = Upper(seen.substr(pos, brk == std::string_view::npos ? seen.npos : brk - pos));
     if (HasStopWord(upper)) return std::nullopt;
     if (brk == std::string_view::npos) {
       // The last line counts only when the whole file was seen.

@@ -38,8 +38,10 @@ CliRun CliWithin(const TempHome& home, const std::vector<std::string>& args) {
   const pid_t cli = StartCli(home, args);
   int status = 0;
   for (int tick = 0; tick < 12000; ++tick) {
-    if (::waitpid(cli, &status, WNOHANG) == cli)
-      return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(home.Path("stdout")), ReadBytes(home.Path("stderr"))};
+    if (::waitpid(cli, &status, WNOHANG) == cli) {
+      const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return {exitCode, ReadBytes(home.Path("stdout")), ReadBytes(home.Path("stderr"))};
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ::kill(cli, SIGKILL);
@@ -70,7 +72,9 @@ class CliHostileFiles : public ::testing::Test {
     EXPECT_FALSE(fs::exists(Work("nav.vdg")));
     auto after = Listing(Work(""));
     if (exportStatus == 0) {
-      std::erase_if(after, [](const std::string& entry) { return entry.starts_with("out.vdg ") || entry.starts_with("errors.txt "); });
+      std::erase_if(after, [](const std::string& entry) {
+        return entry.starts_with("out.vdg ") || entry.starts_with("errors.txt ");
+      });
       fs::remove(Work("out.vdg"));
       fs::remove(Work("errors.txt"));
     }

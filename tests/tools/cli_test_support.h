@@ -22,7 +22,8 @@ class TempHome {
  public:
   TempHome() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / (std::string("tessaly-cli-") + std::to_string(rd()) + std::to_string(rd()));
+    path_ = std::filesystem::temp_directory_path() /
+            (std::string("tessaly-cli-") + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_ / "Lib");
   }
   ~TempHome() {

@@ -101,8 +101,12 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   exportOptions.skipColumn = skipColumn;
   exportOptions.errorsPath = errors ? errors->WritePath() : std::string();
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const StreamExportResult result = ExportLogStreaming(sample, state.FileName, comments, out.WritePath(), exportOptions);
-  if (!result.ok) return Refuse(errors ? errors->InTargetTerms(out.InTargetTerms(result.error)) : out.InTargetTerms(result.error));
+  const StreamExportResult result =
+      ExportLogStreaming(sample, state.FileName, comments, out.WritePath(), exportOptions);
+  if (!result.ok) {
+    const std::string message = out.InTargetTerms(result.error);
+    return Refuse(errors ? errors->InTargetTerms(message) : message);
+  }
   if (!out.Commit(error) || (errors && !errors->Commit(error))) return Refuse(error);
   return kExitOk;
 }
