@@ -46,6 +46,16 @@ QPointer<TfrmFile> OpenFile(const std::string& path) {
   return window;
 }
 
+// The names and sizes of every file under the program home.
+std::vector<std::string> HomeListing(const TestHome& home) {
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(home.Home()))
+    entries.push_back(entry.path().string() + " " +
+                      (entry.is_regular_file() ? std::to_string(entry.file_size()) : std::string("-")));
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
 // Paints the raw text at its start and scrolled to its far right and end.
 void PaintRawText(TfrmFile& window) {
   RawTextView& raw = *window.lstRawData;
@@ -63,6 +73,7 @@ TEST(HostileFilesWindow, AHundredMegabyteLineShowsAsOneRawLine) {
     const std::string piece(kMiB, 'Q');
     for (int i = 0; i < 100; ++i) out << piece;
   }
+  const auto before = HomeListing(home);
   QPointer<TfrmFile> window = OpenFile(path);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_EQ(window->windowTitle(), "Unknown - oneline.kvl");
@@ -71,6 +82,7 @@ TEST(HostileFilesWindow, AHundredMegabyteLineShowsAsOneRawLine) {
   PaintRawText(*window);
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   delete window;
+  EXPECT_EQ(HomeListing(home), before);
 }
 
 TEST(HostileFilesWindow, MegabyteLinesNulBytesAndInvalidUtf8AreListedAsErrors) {
@@ -81,6 +93,7 @@ TEST(HostileFilesWindow, MegabyteLinesNulBytesAndInvalidUtf8AreListedAsErrors) {
   text += std::string("$KVMGD,+00\0" "42,4418.000,N,06318.000,W,25.3,78.4", 46) + "\r\n";
   text += kRecord.substr(0, 44) + "\xc3\x28\r\n" + kRecord + "\r\n";
   testing::WriteFileBytes(path, text);
+  const auto before = HomeListing(home);
 
   QPointer<TfrmFile> window = OpenFile(path);
   ASSERT_NE(window->Document(), nullptr);
@@ -93,6 +106,7 @@ TEST(HostileFilesWindow, MegabyteLinesNulBytesAndInvalidUtf8AreListedAsErrors) {
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   EXPECT_EQ(testing::ReadFileBytes(path), text);
   delete window;
+  EXPECT_EQ(HomeListing(home), before);
   fs::remove(path);  // the temporary folder cannot remove a name that is no UTF-8
 }
 
@@ -100,6 +114,7 @@ TEST(HostileFilesWindow, AFolderOrAFifoCannotBeReadAndSaysSo) {
   TestHome home;
   fs::create_directory(home.Path("folder.kvl"));
   ASSERT_EQ(::mkfifo(home.Path("fifo.kvl").c_str(), 0644), 0);
+  const auto before = HomeListing(home);
   for (const std::string name : {"folder.kvl", "fifo.kvl"}) {
     SCOPED_TRACE(name);
     TMsgDlg::ClearCalls();
@@ -112,6 +127,7 @@ TEST(HostileFilesWindow, AFolderOrAFifoCannotBeReadAndSaysSo) {
     EXPECT_EQ(window->lstRawData->LineCount(), 0u);
     delete window;
   }
+  EXPECT_EQ(HomeListing(home), before);
 }
 
 TEST(HostileFilesWindow, APictureThatIsAFolderOrAFifoIsAnErrorAtOnce) {
