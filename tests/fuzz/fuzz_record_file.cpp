@@ -22,7 +22,8 @@ struct Outcome {
   bool accepted = false;
   std::uint64_t number = 0;  // "#" of a record, the error number of a rejection
   std::uint64_t lineNumber = 0;
-  std::string text;          // the cells, or the message and the raw line
+  std::vector<std::string> cells;  // a record's cells (one text in the export layout)
+  std::string text;                // a rejection's message and raw line
   bool operator==(const Outcome&) const = default;
 };
 
@@ -32,11 +33,7 @@ struct LoopResult {
   bool operator==(const LoopResult&) const = default;
 };
 
-std::string Joined(const RecordCellTexts& cells) {
-  std::string joined;
-  for (const std::string_view cell : cells) joined.append(cell).push_back('\x1f');
-  return joined;
-}
+std::vector<std::string> Owned(const RecordCellTexts& cells) { return {cells.begin(), cells.end()}; }
 
 std::string MemoryOf(const TSample& s) {
   return s.FPrevLonDeg + "|" + s.FPrevLatDeg + "|" + s.FPrevTowDepth + "|" + s.FErrorText;
@@ -62,10 +59,10 @@ LoopResult Sequential(TSample& sample, const RawText& raw) {
       if (sample.Parse(line) == 0) {
         const std::string broken = BrokenRecordRule(sample);
         Require(broken.empty(), "accepted record breaks a format rule", broken + " in " + std::string(line));
-        result.outcomes.push_back({true, sequence, i + 1, Joined(RecordCells(sample, i + 1, scratch))});
+        result.outcomes.push_back({true, sequence, i + 1, Owned(RecordCells(sample, i + 1, scratch)), {}});
       } else {
         Require(IsRejectionMessage(sample, sample.FErrorText), "unknown rejection message", sample.FErrorText);
-        result.outcomes.push_back({false, ++errors, i + 1, sample.FErrorText + "\n" + std::string(line)});
+        result.outcomes.push_back({false, ++errors, i + 1, {}, sample.FErrorText + "\n" + std::string(line)});
         --sequence;
       }
     }
@@ -106,14 +103,14 @@ class Collector : public RecordSink {
         cells[c] = r.cells.substr(start, r.ends[c] - start);
         start = r.ends[c];
       }
-      outcomes.push_back({true, r.sequence, r.lineNumber, Joined(cells)});
+      outcomes.push_back({true, r.sequence, r.lineNumber, Owned(cells), {}});
     } else {
-      outcomes.push_back({true, r.sequence, r.lineNumber, std::string(r.cells)});
+      outcomes.push_back({true, r.sequence, r.lineNumber, {std::string(r.cells)}, {}});
       CheckExportLine(r);
     }
   }
   void Rejected(const RejectedLine& line) override {
-    outcomes.push_back({false, line.errorNumber, line.lineNumber,
+    outcomes.push_back({false, line.errorNumber, line.lineNumber, {},
                         std::string(line.message) + "\n" + std::string(line.rawLine)});
   }
 
@@ -123,10 +120,7 @@ class Collector : public RecordSink {
   void CheckExportLine(const AcceptedRecord& r) {
     const std::size_t index = outcomes.size() - 1;
     if (!grid_ || index >= grid_->size()) return;
-    std::vector<std::string_view> cells;
-    std::string_view joined = (*grid_)[index].text;
-    for (std::size_t end; (end = joined.find('\x1f')) != std::string_view::npos; joined.remove_prefix(end + 1))
-      cells.push_back(joined.substr(0, end));
+    const std::vector<std::string_view> cells((*grid_)[index].cells.begin(), (*grid_)[index].cells.end());
     std::string expected;
     AppendVdgCells(expected, cells, kFirstRecordColumn, format_.skipColumn, format_.delimiter);
     Require(r.cells == expected, "the export layout differs from the grid cells", r.cells);

@@ -1,5 +1,6 @@
 // The record parser on one line: see FuzzTargets.h.
 #include <string>
+#include <vector>
 
 #include "core/RecordPipeline.h"
 #include "core/untTSample.h"
@@ -16,20 +17,19 @@ namespace {
 struct Outcome {
   int result = 0;
   std::string error;
-  std::string cells;  // the record's grid cells when accepted
+  std::vector<std::string> cells;  // the record's grid cells when accepted
   std::string memory;
   bool operator==(const Outcome&) const = default;
 };
 
-std::string Cells(const TSample& sample) {
+std::vector<std::string> Cells(const TSample& sample) {
   RecordScratch scratch;
-  std::string joined;
-  for (const std::string_view cell : RecordCells(sample, 1, scratch)) joined.append(cell).push_back('\x1f');
-  return joined;
+  const RecordCellTexts cells = RecordCells(sample, 1, scratch);
+  return {cells.begin(), cells.end()};
 }
 
 Outcome OutcomeOf(int result, const TSample& sample) {
-  return {result, sample.FErrorText, result == 0 ? Cells(sample) : std::string(),
+  return {result, sample.FErrorText, result == 0 ? Cells(sample) : std::vector<std::string>(),
           sample.FPrevLonDeg + "|" + sample.FPrevLatDeg + "|" + sample.FPrevTowDepth};
 }
 
