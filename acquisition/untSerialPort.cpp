@@ -12,9 +12,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "acquisition/VaComm.h"
-#include "app/AppContext.h"
 #include "core/SettingsFile.h"
+#include "shell/AppContext.h"
+#include "shell/VaComm.h"
 
 namespace tessaly {
 namespace {
@@ -181,12 +181,7 @@ void TfrmSerialPort::Refuse(QWidget* control) {
 }
 
 void TfrmSerialPort::WriteSettingsFile(const SerialSettings& settings) {
-  try {
-    WriteSerialSettings(LibFile("SerialPort.ega"), settings);
-  } catch (const SettingsError&) {
-    msgMenssage->Mensagem = QStringLiteral("Couldn't rercod the data in the configuration file.");
-    msgMenssage->Execute();
-  }
+  RewriteSettings([&] { WriteSerialSettings(LibFile("SerialPort.ega"), settings); });
 }
 
 }  // namespace tessaly

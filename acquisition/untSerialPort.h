@@ -7,8 +7,8 @@
 // setting at the next start.
 #pragma once
 
-#include "app/untMother.h"
 #include "core/SettingsStore.h"
+#include "shell/untMother.h"
 
 class QComboBox;
 class QLineEdit;

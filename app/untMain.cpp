@@ -19,20 +19,20 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "acquisition/VaComm.h"
-#include "acquisition/untLogErrors.h"
 #include "acquisition/untSerialPort.h"
-#include "app/AppContext.h"
-#include "app/ProductInfo.h"
-#include "app/UntTMsgdlg1.h"
-#include "app/untAbutUs.h"
-#include "app/untFile.h"
-#include "app/untUTM.h"
-#include "app/untWelcome.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "core/TextReplace.h"
+#include "shell/AppContext.h"
+#include "shell/ProductInfo.h"
+#include "shell/UntTMsgdlg1.h"
+#include "shell/VaComm.h"
+#include "shell/untAbutUs.h"
+#include "shell/untFile.h"
+#include "shell/untLogErrors.h"
+#include "shell/untUTM.h"
+#include "shell/untWelcome.h"
 
 namespace tessaly {
 

@@ -53,9 +53,13 @@ void BM_StreamingExport(benchmark::State& state) {
   const std::string out = (std::filesystem::temp_directory_path() / "tessaly-bench-export.vdg").string();
   tessaly::TypeFileState file;
   tessaly::AssignFileName(file, InputFile(), false);
+  if (!file.kind) {
+    state.SkipWithError("the input is no survey log");
+    return;
+  }
   for (auto _ : state) {
     tessaly::TSample sample;
-    tessaly::SetUpSample(sample, file.FileExtType);
+    tessaly::SetUpSample(sample, *file.kind);
     tessaly::StreamExportOptions options;
     options.threads = static_cast<unsigned>(state.range(0));
     if (!tessaly::ExportLogStreaming(sample, InputFile(), tessaly::CommentsStore(), out, options).ok) {

@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 runs=${2:-7}
 cli=$(cd "$build" && pwd)/bin/tessaly-cli
-pipelines=${TESSALY_PIPELINES:-$here/../../shared/bench}
+pipelines=${TESSALY_PIPELINES:-$here/pipelines}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 

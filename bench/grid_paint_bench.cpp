@@ -69,7 +69,7 @@ std::unique_ptr<TPainelGridOk> MakeGrid(std::shared_ptr<CellTable> table) {
   auto grid = std::make_unique<TPainelGridOk>();
   grid->resize(1200, 430);
   tessaly::TInformacaoGrid& info = grid->InformacaoGrid();
-  info.AttachCells(std::move(table));
+  info.ShowCells(std::move(table));
   info.SetLinhaFixa(true);
   info.SetLinhaSeleciona(true);
   info.SetScrollBar(tessaly::TScrollStyle::ssBoth);

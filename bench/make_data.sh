@@ -3,7 +3,7 @@
 # one million KVL and KVS records with 1 % faulty lines.
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
-gen=${TESSALY_GEN_SURVEY:-$here/../../shared/tools/gen_survey.py}
+gen=${TESSALY_GEN_SURVEY:-$here/../tools/survey/gen_survey.py}
 mkdir -p "$here/data"
 for kind in kvl kvs; do
   file=$here/data/${kind}_1m.$kind

@@ -11,7 +11,7 @@ set -e
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 runs=${2:-5}
-gen=${TESSALY_GEN_SURVEY:-$here/../../shared/tools/gen_survey.py}
+gen=${TESSALY_GEN_SURVEY:-$here/../tools/survey/gen_survey.py}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 

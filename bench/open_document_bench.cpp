@@ -22,9 +22,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/UntTMsgdlg1.h"
-#include "app/untFile.h"
 #include "app/untMain.h"
+#include "shell/UntTMsgdlg1.h"
+#include "shell/untFile.h"
 
 namespace {
 

@@ -20,10 +20,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tessaly {
+#include "core/BgrColor.h"
 
-// Colours are 24-bit blue-green-red values (0x00BBGGRR); 0 means "not set".
-using BgrColor = std::uint32_t;
+namespace tessaly {
 
 class CellTable {
  public:

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 

@@ -1,16 +1,18 @@
 #include "core/Comments.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "core/CrLf.h"
 #include "core/InputFile.h"
-#include "core/TempFile.h"
 
 namespace tessaly {
 
@@ -72,6 +74,17 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return !std::ferror(file.get());
 }
 
+// Creates a new, unique file beside path for writing; -1 on failure.
+int CreateTempBeside(const std::string& path, std::string& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
   std::error_code ec;
@@ -123,7 +136,7 @@ std::string CommentsStore::Save(const std::string& path, const std::string& logP
   std::string data;
   for (const std::string& line : lines_) {
     data += line;
-    data += "\r\n";
+    data += kCrLf;
   }
   std::string temp;
   const int fd = CreateTempBeside(path, temp);

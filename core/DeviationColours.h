@@ -3,17 +3,10 @@
 
 #include <cstdint>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 #include "core/ViewSettings.h"
 
 namespace tessaly {
-
-inline constexpr BgrColor kClWhite = 0xFFFFFF;
-inline constexpr BgrColor kClInfoBk = 0xE1FFFF;  // the tool-tip background colour
-inline constexpr BgrColor kClRed = 0x0000FF;
-inline constexpr BgrColor kClBlue = 0xFF0000;
-inline constexpr BgrColor kClBlack = 0x000000;
-inline constexpr BgrColor kHeaderGrey = 0x808080;
 
 struct RowColours {
   BgrColor background;

@@ -3,16 +3,11 @@
 // device may never end, and a folder has no bytes to read.
 #pragma once
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
-namespace tessaly {
+#include "core/FileHandle.h"
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+namespace tessaly {
 
 // The file at `path` opened for binary reading when it is a regular file;
 // nullptr otherwise, with the reason in `error` when given ("is a folder",

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/CrLf.h"
 #include "core/DeviationColours.h"
 #include "core/MemoryAdvice.h"
-#include "core/VdgExport.h"
+#include "core/OutputFile.h"
+#include "core/VdgLine.h"
 
 namespace tessaly {
 
@@ -95,7 +97,7 @@ class GridSink : public RecordSink {
     ends_[0] = static_cast<std::uint32_t>(seqLength);
     for (std::size_t c = 0; c < kRecordColumnCount; ++c)
       ends_[c + 1] = static_cast<std::uint32_t>(seqLength + r.ends[c]);
-    ends_[kCommentColumn] = static_cast<std::uint32_t>(rowText_.size());
+    ends_[kColComment] = static_cast<std::uint32_t>(rowText_.size());
 
     ReserveFor(r, rowText_.size(), seqLength + DecimalDigits(r.lineNumber));
     if (r.row >= grid_.Rows()) {
@@ -150,28 +152,16 @@ class GridSink : public RecordSink {
   std::size_t used_ = 0, otherBytes_ = 0, reserved_ = 0;
 };
 
-void SetCaptionRow(CellTable& grid) {
-  grid.Resize(1, kGridColumnCount);
-  grid.SetRow(0, GridCaptions());
-  grid.SetRowColor(0, kHeaderGrey);
-  grid.SetRowFontColor(0, kClBlack);
-}
-
 }  // namespace
 
-LogDocument::LogDocument() : sample_(std::make_unique<TSample>()) { SetCaptionRow(grid_); }
+LogDocument::LogDocument() : sample_(std::make_unique<TSample>()), grid_(NewRecordTable()) {}
 LogDocument::~LogDocument() = default;
 LogDocument::LogDocument(LogDocument&&) noexcept = default;
 LogDocument& LogDocument::operator=(LogDocument&&) noexcept = default;
 
-int LogDocument::ColumnWidth(std::size_t column) {
-  return column < kGridColumnCount ? kGridColumns[column].width : 0;
-}
-
 void LogDocument::ResetContent() {
   raw_.Clear();
-  grid_ = CellTable();
-  SetCaptionRow(grid_);
+  grid_ = NewRecordTable();
   gridRowCount_ = 1;
   chart_ = std::vector<double>();
   validCount_ = errorCount_ = 0;
@@ -187,10 +177,17 @@ std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
 }
 
 LoadStatus LogDocument::OpenLog(const std::string& path, const LoadOptions& options) {
+  TypeFileState file;
+  AssignFileName(file, path, false);
+  return OpenLog(file, options);
+}
+
+LoadStatus LogDocument::OpenLog(const TypeFileState& file, const LoadOptions& options) {
   sample_ = std::make_unique<TSample>();
   navigation_ = false;
   loadMessage_ = kLoadingData;
-  return Open(path, options);
+  state_ = file;
+  return Open(options);
 }
 
 LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<TSample> sample,
@@ -198,21 +195,21 @@ LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<
   sample_ = sample ? std::move(sample) : std::make_unique<TSample>();
   navigation_ = true;
   loadMessage_ = kImportingData;
-  return Open(path, options);
+  state_ = TypeFileState();
+  AssignFileName(state_, path, true);
+  return Open(options);
 }
 
-LoadStatus LogDocument::Open(const std::string& path, const LoadOptions& options) {
+LoadStatus LogDocument::Open(const LoadOptions& options) {
   ResetContent();
-  state_ = TypeFileState();
-  AssignFileName(state_, path, navigation_);
-  if (state_.FileType == "empty") return status_ = LoadStatus::Empty;
+  if (state_.recognition == Recognition::Empty) return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
-  if (!raw_.OpenFile(path)) return status_ = LoadStatus::Unreadable;
-  if (state_.FileType == "Unknown") {
+  if (!raw_.OpenFile(state_.FileName)) return status_ = LoadStatus::Unreadable;
+  if (state_.recognition == Recognition::Unknown) {
     if (!ReadRestOfFile()) return status_ = LoadStatus::Unreadable;
     return status_ = raw_.LineCount() == 0 ? LoadStatus::Empty : LoadStatus::Unknown;
   }
-  if (!navigation_) SetUpSample(*sample_, state_.FileExtType);
+  if (state_.kind) SetUpSample(*sample_, *state_.kind);
   sample_->FMapDatum = options.mapDatum;
   if (state_.GrdFile) commentsError_ = comments_.Load(state_.NameGrdFile);
   if (options.caption) options.caption(loadMessage_);
@@ -262,18 +259,25 @@ bool LogDocument::ReadRestOfFile() {
   return false;
 }
 
-std::size_t LogDocument::RowOfRawLine(std::size_t lineIndex) const {
+std::size_t LogDocument::RowOfRawLine(std::size_t line) const {
   // "RD#" grows with the row: a binary search over rows 1 to ValidCount().
-  const std::uint64_t wanted = lineIndex + 1;
+  const std::uint64_t wanted = line + 1;
   std::size_t low = 1, high = static_cast<std::size_t>(validCount_) + 1;
   while (low < high) {
     const std::size_t mid = low + (high - low) / 2;
-    const auto number = static_cast<std::uint64_t>(CellInteger(grid_.Cell(mid, 2)));
+    const auto number = static_cast<std::uint64_t>(CellInteger(grid_.Cell(mid, kColRawLine)));
     if (number == wanted) return mid;
     if (number < wanted) low = mid + 1;
     else high = mid;
   }
   return 0;
+}
+
+std::optional<std::size_t> LogDocument::RawLineOfRow(std::size_t row) const {
+  if (row < 1 || row > validCount_) return std::nullopt;
+  const std::int64_t number = CellInteger(grid_.Cell(row, kColRawLine));
+  if (number < 1) return std::nullopt;
+  return static_cast<std::size_t>(number - 1);
 }
 
 bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string* error) {
@@ -284,7 +288,7 @@ bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string
   if (row < 1 || row >= gridRowCount_) return fail("There is no grid row " + std::to_string(row) + ".");
   comments_.SetComment(static_cast<std::int64_t>(row), text);
   if (row >= grid_.Rows()) grid_.SetRows(row + 1);
-  grid_.SetCell(row, kCommentColumn,
+  grid_.SetCell(row, kColComment,
                 comments_.CommentOf(static_cast<std::int64_t>(row)).value_or(std::string_view()));
   if (state_.NameGrdFile.empty()) return fail("This log has no comments file.");
   if (!commentsError_.empty()) return fail(commentsError_);
@@ -297,7 +301,7 @@ bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string
 void LogDocument::Recolour(const ViewSettings& view) {
   for (std::size_t row = 1; row <= validCount_; ++row) {
     const RowColours colours =
-        DeviationColours(static_cast<std::int64_t>(row), CellInteger(grid_.Cell(row, 3)), view);
+        DeviationColours(static_cast<std::int64_t>(row), CellInteger(grid_.Cell(row, kColDev)), view);
     grid_.SetRowColor(row, colours.background);
     grid_.SetRowFontColor(row, colours.font);
   }
@@ -310,7 +314,7 @@ bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter,
     const std::uint64_t lines = raw_.LineCount();
     ProgressThrottle throttle(progress, lines == 0 ? 0 : lines - 1);
     std::array<std::string_view, kGridColumnCount> cells;
-    for (std::size_t row = 0; row < grid_.Rows() && !grid_.Cell(row, 0).empty(); ++row) {
+    for (std::size_t row = 0; row < grid_.Rows() && !grid_.Cell(row, kColSequence).empty(); ++row) {
       for (std::size_t c = 0; c < kGridColumnCount; ++c) cells[c] = grid_.Cell(row, c);
       AppendVdgCells(out.Buffer(), cells, 0, ExportSkipColumn(), delimiter);
       out.Buffer().append(kCrLf);

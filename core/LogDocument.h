@@ -1,17 +1,21 @@
 // LogDocument: an opened survey log or navigation import, without any window.
 //
-// Opening recognises the kind of log from the file's first lines, sets the
-// document's TSample up for it, loads the raw text, runs the load loop (every
-// data line parsed; an accepted line becomes a grid row and a chart value, a
-// rejected one an entry of the error list) and applies the comments of the
-// sibling comments file. The result is plain data: the window that shows it
-// runs Open on a worker thread and moves the finished document to the
-// user-interface thread. Nothing here touches a window or assumes a thread.
+// Opening a log sets the document's TSample up for the kind its window
+// recognised (OpenLog with a path recognises it first), reads the raw text
+// and runs the load loop over it (every data line parsed; an accepted line
+// becomes a grid row and a chart value, a rejected one an entry of the error
+// list), taking the comments of the sibling comments file into the grid.
+// The result is plain data, read by the views through RecordSource: the
+// document window opens it on a worker thread and reads it on the
+// user-interface thread once the worker has finished. Nothing here touches a
+// window or assumes a thread.
 //
-// Grid: 29 columns (kGridColumns); row 0 holds the captions, rows 1 to
-// ValidCount() the records. Grid().Rows() is ValidCount() + 1; GridRowCount()
-// is the row count the grid shows, which also counts the blank rows the load
-// loop leaves for skipped lines (cells beyond Grid() read as empty).
+// Grid: the 29 columns of GridLayout.h; row 0 holds the captions, rows 1 to
+// ValidCount() the records, so Cells().Rows() is ValidCount() + 1.
+// GridRowCount() is larger when the file has blank or skipped lines: it
+// counts a row for every line up to where the load stopped, less the
+// rejected ones, as a grid with a row per line would; it bounds the rows a
+// comment may be set on (rows past the records read as empty).
 #pragma once
 
 #include <atomic>
@@ -19,16 +23,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/CellTable.h"
 #include "core/Comments.h"
+#include "core/GridLayout.h"
 #include "core/LogKind.h"
 #include "core/RawText.h"
 #include "core/RecordPipeline.h"
+#include "core/RecordSource.h"
 #include "core/ViewSettings.h"
 #include "core/untTSample.h"
 
@@ -59,23 +66,26 @@ struct LoadOptions {
   std::function<void(std::string_view caption)> caption;
 };
 
-class LogDocument {
+class LogDocument : public RecordSource {
  public:
   LogDocument();
-  ~LogDocument();
+  ~LogDocument() override;
   LogDocument(LogDocument&&) noexcept;
   LogDocument& operator=(LogDocument&&) noexcept;
   LogDocument(const LogDocument&) = delete;
   LogDocument& operator=(const LogDocument&) = delete;
 
-  // Opens a survey log: recognition, sample set-up by kind, load, comments.
+  // Opens a survey log: recognition, then as OpenLog(file, options).
   LoadStatus OpenLog(const std::string& path, const LoadOptions& options);
+  // Opens a survey log its window has recognised (AssignFileName): sample
+  // set-up by the kind, load, comments.
+  LoadStatus OpenLog(const TypeFileState& file, const LoadOptions& options);
   // A sample as the navigation document creates it (FDevDigits 5), for the
   // import's hand-over (ApplyHandOver) before OpenNavigation.
   static std::unique_ptr<TSample> NewNavigationSample();
   // Opens a navigation file with the sample the import configured (kind 8,
   // fields added, FHeading = the header line). Its kind is "PNav"; its export
-  // leaves out column 10 and its load message is "Importing data ...".
+  // leaves out "TF DEPTH" and its load message is "Importing data ...".
   LoadStatus OpenNavigation(const std::string& path, std::unique_ptr<TSample> sample,
                             const LoadOptions& options);
 
@@ -91,19 +101,19 @@ class LogDocument {
   // text (records are parsed on copies, so its per-line fields stay empty).
   const TSample& Sample() const { return *sample_; }
 
-  // ---- Views ----
+  // ---- What the views read (RecordSource) ----
+  const CellTable& Cells() const override { return grid_; }
+  std::span<const double> ChartValues() const override { return chart_; }
+  std::size_t RawLineCount() const override { return raw_.LineCount(); }
+  std::string_view RawLine(std::size_t i) const override { return raw_.Line(i); }
+  std::size_t LongestRawLine() const override { return raw_.LongestLine(); }
+  std::size_t RowOfRawLine(std::size_t line) const override;
+  std::optional<std::size_t> RawLineOfRow(std::size_t row) const override;
+
+  // The raw text, line index included.
   const RawText& Raw() const { return raw_; }
-  const CellTable& Grid() const { return grid_; }
   std::size_t GridRowCount() const { return gridRowCount_; }
-  static int ColumnWidth(std::size_t column);
   std::size_t ExportSkipColumn() const { return navigation_ ? kNavExportSkipColumn : kLogExportSkipColumn; }
-  // Deviation of every record in grid order (record row r is value r - 1).
-  const std::vector<double>& ChartValues() const { return chart_; }
-  // Hands the chart values over to their chart without a copy; none stay here.
-  std::vector<double> TakeChartValues() { return std::move(chart_); }
-  // The grid row of the record read from raw line `lineIndex` (0-based), or 0
-  // when that line is not a record.
-  std::size_t RowOfRawLine(std::size_t lineIndex) const;
 
   // ---- Counts and errors ----
   std::uint64_t ValidCount() const { return validCount_; }
@@ -112,7 +122,7 @@ class LogDocument {
   // line, "Line: " + line number, an empty line.
   const std::string& ErrorListText() const { return errorList_; }
 
-  // ---- Comments (column 28) ----
+  // ---- Comments (the "Comment" column) ----
   bool HasCommentsFile() const { return state_.GrdFile; }
   const std::string& CommentsFileName() const { return state_.NameGrdFile; }
   // Why the comments file could not be read at the last load; empty when it
@@ -143,7 +153,7 @@ class LogDocument {
   std::size_t MemoryBytes() const;
 
  private:
-  LoadStatus Open(const std::string& path, const LoadOptions& options);
+  LoadStatus Open(const LoadOptions& options);
   void ResetContent();
   bool ReadRestOfFile();
 

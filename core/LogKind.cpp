@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 
 #include "core/InputFile.h"
 
@@ -59,18 +58,18 @@ class LineFacts {
 
   bool HasStopWord() const { return stop_; }
 
-  // The extension of the first rule the line matches, or nullopt.
-  std::optional<std::string_view> Match() const {
+  // The kind of the first rule the line matches, or nullptr.
+  const LogKindInfo* Match() const {
     const bool kvmgd = head_.starts_with("$KVMGD");
-    if (kvg_) return ".KVG";
-    if (kvs_) return ".KVS";
+    if (kvg_) return FindLogKind(".KVG");
+    if (kvs_) return FindLogKind(".KVS");
     if ((kvmgd && length_ == 47) || length_ == 45 || length_ == 46 || length_ == 48 || length_ == 57 ||
         length_ == 36)
-      return ".KVL";
-    if (kvmgd && (length_ == 13 || length_ == 25)) return ".ZPX";
-    if (head_.starts_with("$BTGFG") && (length_ == 12 || length_ == 24)) return ".ZPT";
-    if (head_.starts_with("$MGD") && length_ == 23) return ".RTB";
-    return std::nullopt;
+      return FindLogKind(".KVL");
+    if (kvmgd && (length_ == 13 || length_ == 25)) return FindLogKind(".ZPX");
+    if (head_.starts_with("$BTGFG") && (length_ == 12 || length_ == 24)) return FindLogKind(".ZPT");
+    if (head_.starts_with("$MGD") && length_ == 23) return FindLogKind(".RTB");
+    return nullptr;
   }
 
  private:
@@ -122,12 +121,12 @@ class KindScanner {
 
   Verdict verdict() const { return verdict_; }
   bool empty() const { return !seenBytes_; }
-  std::string_view extension() const { return extension_; }
+  const LogKindInfo* kind() const { return kind_; }
 
  private:
   void EndLine() {
-    if (auto ext = line_.Match()) {
-      extension_ = *ext;
+    if (const LogKindInfo* kind = line_.Match()) {
+      kind_ = kind;
       verdict_ = Verdict::Recognised;
     } else if (++linesExamined_ == kMaxLines) {
       verdict_ = Verdict::Unrecognised;
@@ -142,8 +141,26 @@ class KindScanner {
   bool seenBytes_ = false;
   int linesExamined_ = 0;
   Verdict verdict_ = Verdict::Undecided;
-  std::string_view extension_;
+  const LogKindInfo* kind_ = nullptr;
 };
+
+// The kind a file not read is taken for: its extension's.
+KindDetection ByExtension(std::string_view fileExt) {
+  const LogKindInfo* kind = FindLogKind(fileExt);
+  return {kind ? Recognition::Kind : Recognition::NoKind, kind};
+}
+
+// The name the windows and tessaly-cli show for a recognition.
+std::string_view DisplayName(const KindDetection& found) {
+  switch (found.outcome) {
+    case Recognition::Kind: return found.kind->fileType;
+    case Recognition::Navigation: return kPNavFileType;
+    case Recognition::Empty: return "empty";
+    case Recognition::Unknown: return "Unknown";
+    case Recognition::NoKind: break;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -163,35 +180,29 @@ std::string UpperExtension(std::string_view path) {
   return ext;
 }
 
-bool DetectLogKind(const std::string& path, std::string& extension) {
+KindDetection DetectLogKind(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec) && !ec) {
-    extension = UpperExtension(path);
-    return true;
-  }
+  if (!std::filesystem::exists(path, ec) && !ec) return ByExtension(UpperExtension(path));
+  const KindDetection unknown{Recognition::Unknown, nullptr};
   const FileHandle file = OpenInputFile(path);
-  if (!file) return false;
+  if (!file) return unknown;
   KindScanner scanner;
   std::string buffer(64 * 1024, '\0');
   std::size_t total = 0;
   while (scanner.verdict() == Verdict::Undecided) {
-    if (total >= kDetectByteBudget) return false;
+    if (total >= kDetectByteBudget) return unknown;
     const std::size_t got = std::fread(buffer.data(), 1, std::min(buffer.size(), kDetectByteBudget - total), file.get());
     if (got == 0) {
-      if (std::ferror(file.get())) return false;
+      if (std::ferror(file.get())) return unknown;
       scanner.Finish();
       break;
     }
     total += got;
     scanner.Feed(std::string_view(buffer.data(), got));
   }
-  if (scanner.empty()) {
-    extension = "empty";
-    return false;
-  }
-  if (scanner.verdict() != Verdict::Recognised) return false;
-  extension = scanner.extension();
-  return true;
+  if (scanner.empty()) return {Recognition::Empty, nullptr};
+  if (scanner.verdict() != Verdict::Recognised) return unknown;
+  return {Recognition::Kind, scanner.kind()};
 }
 
 std::string CommentsFileName(std::string_view path) {
@@ -204,33 +215,32 @@ bool AssignFileName(TypeFileState& state, const std::string& value, bool navigat
   if (value.empty() && state.FileName.empty()) return false;
   state.FileName = value;
   state.FileExt = UpperExtension(value);
-  state.FileExtType = state.FileExt;
   state.FileError = false;
+  const KindDetection found = navigationKind ? KindDetection{Recognition::Navigation, nullptr}
+                              : state.NewFile ? ByExtension(state.FileExt)
+                                              : DetectLogKind(value);
+  state.recognition = found.outcome;
+  state.kind = found.kind;
+  state.FileExtType = found.kind ? std::string(found.kind->fileExtType)
+                      : found.outcome == Recognition::Empty ? "empty"
+                                                            : state.FileExt;
+  state.FileType = DisplayName(found);
   // Never leave the comments file of an earlier name in place.
   state.GrdFile = false;
   state.NameGrdFile.clear();
-  if (navigationKind) {
-    state.FileType = kPNavFileType;
-    return true;
+  if (found.outcome == Recognition::Kind || found.outcome == Recognition::NoKind) {
+    state.NameGrdFile = CommentsFileName(state.FileName);
+    std::error_code ec;
+    state.GrdFile = !state.NameGrdFile.empty() && std::filesystem::is_regular_file(state.NameGrdFile, ec);
   }
-  if (!state.NewFile && !DetectLogKind(state.FileName, state.FileExtType)) {
-    state.FileType = state.FileExtType == "empty" ? "empty" : "Unknown";
-    return true;
-  }
-  state.NameGrdFile = CommentsFileName(state.FileName);
-  std::error_code ec;
-  state.GrdFile = !state.NameGrdFile.empty() && std::filesystem::is_regular_file(state.NameGrdFile, ec);
-  if (const LogKindInfo* info = FindLogKind(state.FileExtType)) state.FileType = info->fileType;
   return true;
 }
 
-bool SetUpSample(TSample& sample, std::string_view fileExtType) {
+bool SetUpSample(TSample& sample, const LogKindInfo& kind) {
   if (sample.FKind != skNone) return false;
-  const LogKindInfo* info = FindLogKind(fileExtType);
-  if (!info) return false;
-  sample.FDevDigits = info->kind == skZPT ? 4 : 5;
-  if (!info->header.empty()) sample.SetHeader(info->header);
-  sample.SetKind(info->kind);
+  sample.FDevDigits = kind.kind == skZPT ? 4 : 5;
+  if (!kind.header.empty()) sample.SetHeader(kind.header);
+  sample.SetKind(kind.kind);
   return true;
 }
 

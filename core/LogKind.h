@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,17 +36,29 @@ inline constexpr std::string_view kPNavFileType = "PNav";
 // file name has no dot. ASCII letters only are upper-cased.
 std::string UpperExtension(std::string_view path);
 
-// Recognises the kind of the log at path from its first lines.
-// Returns true when the kind is settled: extension := the kind's FileExtType,
-// or, for a path that does not exist, the path's own upper-case extension.
-// Returns false for an empty file (extension := "empty"), for a file whose
-// first 10 lines match no rule (a line containing "DEV", "LAT" or "LONG"
-// stops the search) and for an unreadable file; extension is then unchanged
-// except for "empty".
+// What the recognition of a file found.
+enum class Recognition : std::uint8_t {
+  Kind,        // a kind of the table: from the file's first lines, or, for a
+               // file that is not read (missing, or new), from its extension
+  NoKind,      // not read, and its extension names no kind
+  Navigation,  // a navigation import, never read for a kind ("PNav")
+  Empty,       // the file has no bytes ("empty")
+  Unknown,     // no rule matched, or the file could not be read ("Unknown")
+};
+
+struct KindDetection {
+  Recognition outcome = Recognition::NoKind;
+  const LogKindInfo* kind = nullptr;  // the kind's row, for Recognition::Kind
+};
+
+// Recognises the kind of the log at path from its first lines: Kind, Empty
+// or Unknown; for a path that does not exist, Kind or NoKind by the path's
+// own extension. The first 10 lines are examined; a line containing "DEV",
+// "LAT" or "LONG" stops the search.
 // Line breaks are CR LF, LF or a lone CR; every other byte is an ordinary
 // character. Reads at most kDetectByteBudget bytes: a file whose decision
-// needs more (absurdly long lines) is treated as unrecognised.
-bool DetectLogKind(const std::string& path, std::string& extension);
+// needs more (absurdly long lines) is Unknown.
+KindDetection DetectLogKind(const std::string& path);
 inline constexpr std::size_t kDetectByteBudget = 1u << 20;
 
 // Name of the comments file of a log: the path with its last three
@@ -55,31 +69,36 @@ inline constexpr std::size_t kDetectByteBudget = 1u << 20;
 std::string CommentsFileName(std::string_view path);
 
 // File-name state of a document window (log document, navigation document,
-// live logging window).
+// live logging window): the recognition once made, and its texts as the
+// windows and tessaly-cli show them. Decisions read `recognition` and `kind`,
+// never the texts.
 struct TypeFileState {
   std::string FileName;
+  Recognition recognition = Recognition::NoKind;
+  const LogKindInfo* kind = nullptr;  // the recognised kind's row; null for any other outcome
   std::string FileExt;      // upper-case extension of FileName
-  std::string FileExtType;  // recognised kind's extension, "empty", or FileExt
-  std::string FileType;     // display name, "PNav", "Unknown" or "empty"
+  std::string FileExtType;  // the kind's extension, "empty", or FileExt
+  std::string FileType;     // the kind's display name, "PNav", "Unknown", "empty", or empty text
   bool FileError = false;
   bool NewFile = false;     // set by a logging window: no recognition by content
   bool GrdFile = false;     // the comments file NameGrdFile exists
   std::string NameGrdFile;  // where the log's comments are kept; empty if none
 };
 
-// Assigns FileName and runs the recognition. navigationKind: the document's
-// sample is of kind 8 (its FileType is then "PNav" whatever the file holds).
-// Returns false only when nothing happened (empty value while FileName is
-// empty); otherwise true, and the caller runs its OnFileNameChanged hook.
-// NameGrdFile is the comments-file name of a recognised log even before that
-// file exists (so the first comment creates it); empty otherwise.
+// Assigns FileName and runs the recognition, the one place a file's kind is
+// decided: navigationKind makes it a navigation import (whatever the file
+// holds), NewFile takes the kind from the extension without reading the
+// file. Returns false only when nothing happened (empty value while FileName
+// is empty); otherwise true, and the caller runs its OnFileNameChanged hook.
+// NameGrdFile is the comments-file name, even before that file exists (so
+// the first comment creates it), unless the file is empty, unknown or a
+// navigation import: then it is empty.
 bool AssignFileName(TypeFileState& state, const std::string& value, bool navigationKind);
 
-// Sets up a fresh sample for the log kind of fileExtType: FDevDigits 5 (4 for
-// ".ZPT"), the kind's header sentence, SetKind. Does nothing and returns false
-// when the sample already has a kind (a navigation sample keeps its set-up
-// whatever its file is named; reloading under another kind needs a new
-// sample) or when fileExtType names no kind.
-bool SetUpSample(TSample& sample, std::string_view fileExtType);
+// Sets up a fresh sample for a log kind: FDevDigits 5 (4 for ".ZPT"), the
+// kind's header sentence, SetKind. Does nothing and returns false when the
+// sample already has a kind (a navigation sample keeps its set-up whatever
+// its file is named; reloading under another kind needs a new sample).
+bool SetUpSample(TSample& sample, const LogKindInfo& kind);
 
 }  // namespace tessaly

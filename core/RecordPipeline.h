@@ -23,31 +23,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/GridLayout.h"
 #include "core/untTSample.h"
 
 namespace tessaly {
 
-// ---- The record grid layout shared by every log document and the export ----
-
-inline constexpr std::size_t kGridColumnCount = 29;
-inline constexpr std::size_t kCommentColumn = 28;
-inline constexpr std::size_t kLogExportSkipColumn = 17;  // "GPS LAT D"
-inline constexpr std::size_t kNavExportSkipColumn = 10;  // "TF DEPTH"
-// Columns a worker fills from the parsed sample: 1 ("Time") to 27.
-inline constexpr std::size_t kFirstRecordColumn = 1;
-inline constexpr std::size_t kRecordColumnCount = 27;
-
-struct GridColumn {
-  std::string_view caption;
-  int width;
-};
-extern const std::array<GridColumn, kGridColumnCount> kGridColumns;
-// The captions of kGridColumns, as the grid's row 0 holds them.
-std::array<std::string_view, kGridColumnCount> GridCaptions();
-
-// The texts of columns 1 to 27 of the record the sample holds after a parse
-// (decimal latitude in column 12, longitude in 13). The views point into the
-// sample and into `scratch`.
+// The texts of the record columns ("Time" to "GPS  NORTH") of the record the
+// sample holds after a parse. The views point into the sample and into
+// `scratch`.
 using RecordCellTexts = std::array<std::string_view, kRecordColumnCount>;
 struct RecordScratch {
   std::array<char, 24> lineNumber;
@@ -59,7 +42,7 @@ RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber, Rec
 // not one. Used for the deviation (row colours, chart) and for "RD#".
 std::int64_t CellInteger(std::string_view text);
 
-// How a worker lays out the columns 1 to 27 of an accepted record.
+// How a worker lays out the record columns of an accepted record.
 struct RowFormat {
   enum class Layout : std::uint8_t {
     GridCells,  // texts back to back, with one end offset per column
@@ -91,8 +74,8 @@ struct AcceptedRecord {
   std::uint64_t lineNumber;  // "RD#", 1-based line number in the file
   std::int64_t deviation;    // the deviation text as an integer
   double deviationValue;     // the deviation as a number, for the chart
-  // Columns 1 to 27 as RowFormat says; for GridCells `ends` holds 27 end
-  // offsets relative to the start of `cells`.
+  // The record columns as RowFormat says; for GridCells `ends` holds
+  // kRecordColumnCount end offsets relative to the start of `cells`.
   std::string_view cells;
   std::span<const std::uint32_t> ends;
 };

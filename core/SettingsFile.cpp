@@ -3,6 +3,7 @@
 #include <charconv>
 #include <fstream>
 
+#include "core/CrLf.h"
 #include "core/InputFile.h"
 #include "core/SettingsLine.h"
 
@@ -57,7 +58,7 @@ std::vector<std::string> ReadTextLines(const std::string& path) {
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw SettingsError("Cannot create the file " + path);
-  for (const auto& line : lines) out << line << "\r\n";
+  for (const auto& line : lines) out << line << kCrLf;
   out.close();
   if (!out) throw SettingsError("Cannot write the file " + path);
 }

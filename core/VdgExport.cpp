@@ -6,73 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "core/CrLf.h"
 #include "core/InputFile.h"
+#include "core/OutputFile.h"
 #include "core/RawText.h"
+#include "core/VdgLine.h"
 
 namespace tessaly {
-
-void AppendVdgCells(std::string& out, std::span<const std::string_view> cells, std::size_t firstColumn,
-                    std::size_t skipColumn, std::string_view delimiter) {
-  // Sized once and copied with memcpy: this runs for every cell of every row.
-  std::size_t total = 0;
-  for (std::size_t k = 0; k < cells.size(); ++k)
-    if (firstColumn + k != skipColumn) total += cells[k].size() + delimiter.size();
-  const std::size_t start = out.size();
-  out.resize(start + total);
-  char* to = out.data() + start;
-  for (std::size_t k = 0; k < cells.size(); ++k) {
-    if (firstColumn + k == skipColumn) continue;
-    if (!cells[k].empty()) std::memcpy(to, cells[k].data(), cells[k].size());
-    to += cells[k].size();
-    if (!delimiter.empty()) std::memcpy(to, delimiter.data(), delimiter.size());
-    to += delimiter.size();
-  }
-}
-
-void AppendVdgCaptionLine(std::string& out, std::size_t skipColumn, std::string_view delimiter) {
-  AppendVdgCells(out, GridCaptions(), 0, skipColumn, delimiter);
-  out.append(kCrLf);
-}
-
-// ---- OutputFile ----
-
-namespace {
-constexpr std::size_t kOutputBufferBytes = 4u << 20;
-}
-
-OutputFile::~OutputFile() {
-  if (file_) std::fclose(file_);
-}
-
-bool OutputFile::Open(const std::string& path) {
-  path_ = path;
-  file_ = std::fopen(path.c_str(), "wb");
-  if (!file_) {
-    error_ = "Cannot create " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  buffer_.reserve(kOutputBufferBytes + (kOutputBufferBytes >> 2));
-  return true;
-}
-
-void OutputFile::Commit() {
-  if (buffer_.size() >= kOutputBufferBytes) Flush();
-}
-
-void OutputFile::Flush() {
-  if (file_ && error_.empty() && !buffer_.empty() &&
-      std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
-    error_ = "Cannot write " + path_ + ": " + std::strerror(errno);
-  buffer_.clear();
-}
-
-bool OutputFile::Close() {
-  if (!file_) return false;
-  Flush();
-  if (std::fclose(file_) != 0 && error_.empty()) error_ = "Cannot write " + path_ + ": " + std::strerror(errno);
-  file_ = nullptr;
-  return error_.empty();
-}
 
 // ---- Streaming export ----
 
@@ -152,7 +92,7 @@ class VdgStreamSink : public RecordSink {
                                          ? std::string_view()
                                          : comments_.CommentOf(static_cast<std::int64_t>(record.row))
                                                .value_or(std::string_view());
-    AppendVdgCells(buffer, std::span(&comment, 1), kCommentColumn, options_.skipColumn, options_.delimiter);
+    AppendVdgCells(buffer, std::span(&comment, 1), kColComment, options_.skipColumn, options_.delimiter);
     buffer.append(kCrLf);
     out_.Commit();
   }

@@ -1,65 +1,25 @@
-// VDG export ("Valid Data Grid"): a record grid written as delimited text.
+// VDG export ("Valid Data Grid") straight from a log file: a record grid
+// written as delimited text (VdgLine.h) without holding the grid.
 //
-// Line 1 holds the captions, then one line per record; each line holds every
-// grid column but the document's column left out (17 for a log, 10 for a
-// navigation document), each cell followed by the delimiter (any text, empty
-// allowed, written unchanged), and ends with CR LF. Nothing is quoted.
-//
-// The document writes its grid with LogDocument::ExportVDG; ExportLogStreaming
-// writes the same bytes straight from the file, record by record, without
-// holding the grid, for files of any size.
+// Line 1 holds the captions, then one line per record, every grid column but
+// the document's column left out ("GPS LAT D" for a log, "TF DEPTH" for a
+// navigation document). The document writes its grid with
+// LogDocument::ExportVDG; ExportLogStreaming writes the same bytes straight
+// from the file, record by record, for files of any size.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
-#include <span>
 #include <string>
-#include <string_view>
 
 #include "core/Comments.h"
+#include "core/GridLayout.h"
 #include "core/RecordPipeline.h"
 #include "core/untTSample.h"
 
 namespace tessaly {
-
-inline constexpr std::string_view kCrLf = "\r\n";
-
-// Appends cells[k] + delimiter for each k whose column (firstColumn + k) is
-// not skipColumn.
-void AppendVdgCells(std::string& out, std::span<const std::string_view> cells, std::size_t firstColumn,
-                    std::size_t skipColumn, std::string_view delimiter);
-// Appends the caption line, CR LF included.
-void AppendVdgCaptionLine(std::string& out, std::size_t skipColumn, std::string_view delimiter);
-
-// A file written through a large buffer. Errors are kept, not thrown: the
-// first one stops further writing and is reported by Close.
-class OutputFile {
- public:
-  OutputFile() = default;
-  ~OutputFile();
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  // Creates or truncates the file. False with the reason in Error().
-  bool Open(const std::string& path);
-  // The buffer to append to; flushed by Commit when it has grown large.
-  std::string& Buffer() { return buffer_; }
-  void Commit();
-  // Writes what is left and closes. False when any write failed.
-  bool Close();
-  const std::string& Error() const { return error_; }
-
- private:
-  void Flush();
-
-  std::FILE* file_ = nullptr;
-  std::string path_;
-  std::string buffer_;
-  std::string error_;
-};
 
 struct StreamExportOptions {
   std::string delimiter = ",";

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 

@@ -285,6 +285,24 @@ bool TSample::ComputeGps() {
                           {FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast});
 }
 
+// KVL: the towfish position comes as two NMEA coordinates, cut here into
+// degrees and minutes; the header and deviation are cut by the split.
+//
+//            1         2         3         4
+//   1234567890123456789012345678901234567890123456
+//   $KVMGD,-00010,4417.968,N,06318.000,W,54.7,76.5
+//
+//   column  characters  text     field
+//   0        1- 6       $KVMGD   FHeaderText (split)
+//   1        8-13       -00010   FDev (split)
+//   2       15-16       44       FLatDeg
+//           17-22       17.968   FLatMin
+//   3       24          N        FLatHemi
+//   4       26-28       063      FLonDeg
+//           29-34       18.000   FLonMin
+//   5       36          W        FLonHemi
+//   6       38-41       54.7     FTowDepth
+//   7       43-46       76.5     FSounder
 TSample::Rearranged TSample::RearrangeKvl() {
   const std::string_view latitude = Column(2), longitude = Column(4);
   AssignChars(FLatDeg, latitude, 1, 2);
@@ -298,6 +316,26 @@ TSample::Rearranged TSample::RearrangeKvl() {
   return ComputeTowfish() ? Rearranged::Accepted : Rearranged::NotConverted;
 }
 
+// KVS (the data-string dump): the towfish position is one text in column
+// 1, laid out by character position; the deviation is cut by the split.
+//
+//   -00010,44 17.968N 063 18.000W,54.7,76.5
+//
+//   column 1, as cut:
+//            1         2
+//   1234567890123456789012
+//   44 17.968N 063 18.000W
+//
+//   column  characters  text     field
+//   0                   -00010   FDev (split)
+//   1        1- 2       44       FLatDeg
+//            4- 9       17.968   FLatMin
+//           10          N        FLatHemi
+//           12-14       063      FLonDeg
+//           16-21       18.000   FLonMin
+//           22          W        FLonHemi
+//   2                   54.7     FTowDepth
+//   3                   76.5     FSounder
 TSample::Rearranged TSample::RearrangeKvs() {
   const std::string_view position = Column(1);
   AssignChars(FLatDeg, position, 1, 2);
@@ -311,6 +349,38 @@ TSample::Rearranged TSample::RearrangeKvs() {
   return ComputeTowfish() ? Rearranged::Accepted : Rearranged::NotConverted;
 }
 
+// KVG (the graphic dump) in either of its two forms. A line with a fifth
+// column is the comma form:
+//
+//            1         2
+//   12345678901234567890123456789
+//   44,17.968N,063,18.000W,-00010
+//
+//   column  characters  text     field
+//   0                   44       FLatDeg
+//   1        1- 6       17.968   FLatMin
+//            7          N        FLatHemi
+//   2                   063      FLonDeg
+//   3        1- 6       18.000   FLonMin
+//            7          W        FLonHemi
+//   4                   -00010   FDev
+//
+// Otherwise the fixed form: a 50-character bar graph of the deviation, then
+// the deviation and the position by character position of the line.
+//
+//            1         2         3         4         5         6         7
+//   1234567890123456789012345678901234567890123456789012345678901234567890123456789
+//                            *                        -00010 44 17.968N 063 18.000W
+//
+//   characters  text     field
+//    1-50                (the bar graph)
+//   51-56       -00010   FDev
+//   58-59       44       FLatDeg
+//   61-66       17.968   FLatMin
+//   67          N        FLatHemi
+//   69-71       063      FLonDeg
+//   73-78       18.000   FLonMin
+//   79          W        FLonHemi
 TSample::Rearranged TSample::RearrangeKvg(std::string_view line) {
   if (!Column(4).empty()) {
     FLatDeg.assign(Column(0));
@@ -339,7 +409,21 @@ TSample::Rearranged TSample::RearrangeNavigation(LineVerdict& verdict) {
 }
 
 // The GPS fix is converted as the towfish set, moved to the GPS set, and the
-// towfish set shows zeros.
+// towfish set shows zeros. The columns are those the import linked; with the
+// header "@t,@p:4,@>:2,@0,@1,@2" and channels 0 to 2 linked to the
+// deviation, towfish depth and sounder:
+//
+//            1         2         3         4         5         6
+//   123456789012345678901234567890123456789012345678901234567890123
+//   08:00:00.00,4418.0000,N,06318.0003,W,000.0,4.5,-00010,54.7,76.5
+//
+//   column  text         field
+//   0       08:00:00.00  FNavTime (split)
+//   1-4                  the fix (sfNavFix), read by ConvertFix
+//   5-6     000.0,4.5    course and speed (sfNavAux, FNavAux holds column 5)
+//   7       -00010       FDev (split)
+//   8       54.7         FTowDepth (split)
+//   9       76.5         FSounder (split)
 TSample::Rearranged TSample::NavigationGpsOnly(LineVerdict& verdict) {
   const Rearranged result =
       ConvertFix({&FLatDeg, &FLatMin, &FLatHemi, &FLonDeg, &FLonMin, &FLonHemi},
@@ -368,7 +452,22 @@ void TSample::CopyTowfishToGpsAndReset() {
 
 // Towfish position from the signed decimal degrees, then the GPS fix. A
 // towfish position that is not numeric leaves its message without rejecting
-// the line; one that does not convert ends the conversion.
+// the line; one that does not convert ends the conversion. With the header
+// "@t,@p:4,@>:2,@+,@0,@1,@2" the towfish position is column 7 and the
+// channels follow it:
+//
+//            1         2         3         4         5         6         7         8
+//   12345678901234567890123456789012345678901234567890123456789012345678901234567890123456789
+//   08:00:00.00,4418.0000,N,06318.0003,W,000.0,4.5,TF:44.2994600:-63.3000052,-00010,54.7,76.5
+//
+//   column  text                       field
+//   0       08:00:00.00                FNavTime (split)
+//   1-4                                the fix, read by ConvertFix
+//   5-6     000.0,4.5                  course and speed (FNavAux holds column 5)
+//   7       TF:44.2994600:-63.3000052  FNavTowPos, read by TowfishFromDecimal
+//   8       -00010                     FDev (split)
+//   9       54.7                       FTowDepth (split)
+//   10      76.5                       FSounder (split)
 TSample::Rearranged TSample::NavigationTowfishAndGps(LineVerdict& verdict) {
   if (TowfishFromDecimal(verdict) == Rearranged::NotConverted) {
     Clear({&FGpsLatDeg, &FGpsLatMin, &FGpsLatHemi, &FGpsLonDeg, &FGpsLonMin, &FGpsLonHemi, &FGpsDecLat,
@@ -383,6 +482,16 @@ TSample::Rearranged TSample::NavigationTowfishAndGps(LineVerdict& verdict) {
 // Reads the NMEA fix into six degree/minute/hemisphere texts. Minutes that are
 // no numbers (longitude checked first) reject the line with their message
 // and empty the derived texts; otherwise `compute` converts the position.
+// The fix is four columns from its first one; of the line above:
+//
+//   column  characters  text        field
+//   1        1- 2       4418.0000   degrees: 44
+//            3- 4, 6-   (FNavLat)   minutes: the two digits, ".", the part
+//                                   after the point: 18.0000
+//   2                   N           hemisphere (FNavLatHemi)
+//   3        1- 3       06318.0003  degrees: 063
+//            4- 5, 7-   (FNavLon)   minutes: 18.0003
+//   4                   W           hemisphere (FNavLonHemi)
 TSample::Rearranged TSample::ConvertFix(const std::array<std::string*, 6>& fix, bool (TSample::*compute)(),
                                         std::initializer_list<std::string*> derived, LineVerdict& verdict) {
   AssignChars(*fix[0], FNavLat, 1, 2);
@@ -400,6 +509,16 @@ TSample::Rearranged TSample::ConvertFix(const std::array<std::string*, 6>& fix, 
   return Rearranged::Rejected;
 }
 
+// The towfish position of a navigation line: label, latitude and longitude
+// in signed decimal degrees, separated by ":". Each becomes degrees (padded
+// with zeros to 2 or 3 digits), minutes with three decimals and the
+// hemisphere of its sign:
+//
+//   TF:44.2994600:-63.3000052
+//
+//   field  text         FLatDeg/FLonDeg  FLatMin/FLonMin  hemisphere
+//   1      44.2994600   44               17.968           N
+//   2      -63.3000052  063              18.000           W
 TSample::Rearranged TSample::TowfishFromDecimal(LineVerdict& verdict) {
   const std::string_view latitude = FieldAt(1, ':', FNavTowPos);
   const std::string_view longitude = FieldAt(2, ':', FNavTowPos);

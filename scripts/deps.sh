@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tessaly needs to build, test, fuzz and run;
-# only what is missing, so a second run is quick. clang and its runtime
-# libraries (libFuzzer among them) build the fuzz programs.
+# Installs the Debian 12 packages Tessaly needs to build, test, fuzz and run.
+# Only what is missing is installed, and nothing is touched (no package list
+# update, no locale generation) when nothing is missing. clang and its
+# runtime libraries (libFuzzer among them) build the fuzz programs.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -12,7 +13,10 @@ packages=(
 )
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  # Read whole before testing: with pipefail an early-exiting grep -q could
+  # make an installed package look missing.
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
@@ -20,8 +24,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-# A locale whose decimal separator is a comma, for the locale tests.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$'; then
+# A locale whose decimal separator is a comma, for the locale tests; made
+# only when it does not exist yet.
+locales=$(locale -a 2>/dev/null || true)
+if ! grep -qix 'de_DE\.utf-\?8' <<<"$locales"; then
   sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null

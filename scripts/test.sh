@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the full
-# suite, then the core tests again under AddressSanitizer and UBSan, then each
-# fuzz target for 20 s.
+# Installs what is missing, checks that every include points down the layers,
+# builds everything and runs every test: the full suite, then the core tests
+# again under AddressSanitizer and UBSan, then each fuzz target briefly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
+bash "$root/scripts/check-layers.sh"
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
 export QT_QPA_PLATFORM=offscreen
 (cd "$root/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")

@@ -4,7 +4,7 @@
 
 #include <QColor>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 

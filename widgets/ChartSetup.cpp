@@ -33,6 +33,16 @@ void ApplyChartDesignSettings(TGraficoOK& chart) {
   settings.EscalaYInicial = 0;
 }
 
+void ShowLogWindowControls(TGraficoOK& chart) {
+  TGraficoInf& settings = chart.Grafico();
+  settings.SetEscalaX(true);
+  settings.SetEscalaY(true);
+  settings.SetNavegadorX(true);
+  settings.SetNavegadorY(true);
+  settings.SetMaxEscalaX(800);
+  settings.SetMaxEscalaY(50000);
+}
+
 void ApplyViewSettings(TGraficoOK& chart, const ViewSettings& view) {
   TGraficoInf& settings = chart.Grafico();
   TLinha& line = settings.Linha();

@@ -14,6 +14,10 @@ class TGraficoOK;
 // selection red and 10 pixels, initial slider positions 0.
 void ApplyChartDesignSettings(TGraficoOK& chart);
 
+// Switches on the zoom sliders and scroll bars of an active log window's
+// chart: the horizontal slider up to 800, the vertical one up to 50000.
+void ShowLogWindowControls(TGraficoOK& chart);
+
 // Applies view settings 4 to 16 in this order: line colour, line width, grid
 // colour, point colour, selection colour, selection size (point size + 2),
 // point size, points visible; horizontal slider position; vertical scroll

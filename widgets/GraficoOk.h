@@ -11,7 +11,7 @@
 // Use from a window:
 //   ApplyChartDesignSettings(*chart);             // widgets/ChartSetup.h
 //   chart->AoClicar = [this](TLinha*, bool& Seleciona, double X, double Y) {...};
-//   chart->Grafico().Linha().AdicionaValor(dev);  // or AssumeValores(std::move(v))
+//   chart->Grafico().Linha().AdicionaValor(dev);  // or MostraValores(values held elsewhere)
 //   chart->Grafico().SetEscalaX(true); ...; ApplyViewSettings(*chart, view);
 //   chart->SelecionaPonto(record - 1);
 //
@@ -22,7 +22,7 @@
 #include <QFrame>
 #include <functional>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 #include "widgets/DescricaoExo.h"
 #include "widgets/Indices.h"
 #include "widgets/InfGrafico.h"

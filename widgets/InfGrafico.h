@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 

@@ -8,8 +8,19 @@
 
 namespace tessaly {
 
+namespace {
+
+// A table of the grid's own: shown, and changed through the grid's setters.
+std::shared_ptr<CellTable> OwnTable(std::size_t rows, std::size_t cols, CellTable*& own) {
+  auto table = std::make_shared<CellTable>(rows, cols);
+  own = table.get();
+  return table;
+}
+
+}  // namespace
+
 TInformacaoGrid::TInformacaoGrid(TPainelGridOk& owner)
-    : owner_(owner), cells_(std::make_shared<CellTable>(3, 4)), colWidths_(5, 0) {}
+    : owner_(owner), cells_(OwnTable(3, 4, own_)), colWidths_(5, 0) {}
 
 TInformacaoGrid::~TInformacaoGrid() = default;
 
@@ -18,17 +29,17 @@ int TInformacaoGrid::QtdColunas() const { return static_cast<int>(cells_->Cols()
 
 void TInformacaoGrid::SetQtdLinhas(int rows) {
   rows = std::max(rows, 0);
-  if (rows == QtdLinhas()) return;
+  if (!own_ || rows == QtdLinhas()) return;
   if (owner_.AoMudarQtdLinhas) owner_.AoMudarQtdLinhas(rows + 1);
-  cells_->SetRows(static_cast<std::size_t>(rows));
+  own_->SetRows(static_cast<std::size_t>(rows));
   ApplyScrollRanges();
   RepaintIfEnabled();
 }
 
 void TInformacaoGrid::SetQtdColunas(int cols) {
   cols = std::max(cols, 0);
-  if (cols == QtdColunas()) return;
-  cells_->SetCols(static_cast<std::size_t>(cols));
+  if (!own_ || cols == QtdColunas()) return;
+  own_->SetCols(static_cast<std::size_t>(cols));
   colWidths_.resize(static_cast<std::size_t>(cols) + 1, 0);
   firstCol_ = std::min(firstCol_, std::max(cols - 1, 0));
   ApplyScrollRanges();
@@ -73,7 +84,7 @@ std::int64_t TInformacaoGrid::QtdItens() const {
 }
 
 void TInformacaoGrid::SetRowColor(int row, BgrColor colour) {
-  if (row >= 0) cells_->SetRowColor(static_cast<std::size_t>(row), colour);
+  if (own_ && row >= 0) own_->SetRowColor(static_cast<std::size_t>(row), colour);
 }
 
 BgrColor TInformacaoGrid::GetRowColor(int row) const {
@@ -81,7 +92,7 @@ BgrColor TInformacaoGrid::GetRowColor(int row) const {
 }
 
 void TInformacaoGrid::SetRowFontColor(int row, BgrColor colour) {
-  if (row >= 0) cells_->SetRowFontColor(static_cast<std::size_t>(row), colour);
+  if (own_ && row >= 0) own_->SetRowFontColor(static_cast<std::size_t>(row), colour);
 }
 
 BgrColor TInformacaoGrid::GetRowFontColor(int row) const {
@@ -142,8 +153,13 @@ int TInformacaoGrid::ColAt(int x) const {
   return last + 1;
 }
 
-void TInformacaoGrid::AttachCells(std::shared_ptr<CellTable> cells) {
-  cells_ = cells ? std::move(cells) : std::make_shared<CellTable>();
+void TInformacaoGrid::ShowCells(std::shared_ptr<const CellTable> cells) {
+  if (cells) {
+    cells_ = std::move(cells);
+    own_ = nullptr;
+  } else {
+    cells_ = OwnTable(0, 0, own_);
+  }
   colWidths_.resize(cells_->Cols() + 1, 0);
   firstRow_ = std::min(firstRow_, std::max(QtdLinhas() - 1, 0));
   firstCol_ = std::min(firstCol_, std::max(QtdColunas() - 1, 0));

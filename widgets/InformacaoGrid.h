@@ -2,12 +2,13 @@
 // column counts, scroll bars, header and colour flags, per-row colours and
 // per-column widths, and the cells.
 //
-// The cells live in a tessaly::CellTable: one text arena plus offsets, with
-// the per-row background and font colours. The grid never copies it: it owns
-// one from construction, or shares one handed over by a document model
-// (AttachCells), so a million-row log costs its text bytes plus about four
-// bytes a cell. The table has exactly QtdLinhas rows (row 0 the header) and
-// QtdColunas columns; QtdLinhas and QtdColunas read it.
+// The cells live in a tessaly::CellTable: one text arena plus end offsets of
+// one to four bytes, with the per-row background and font colours. The grid
+// never copies it: it owns one from construction, which its setters change,
+// or shows one a record source holds (ShowCells) and never changes, so a
+// million-row log costs its text bytes plus about a byte and a half a cell.
+// The table has exactly QtdLinhas rows (row 0 the header) and QtdColunas
+// columns; QtdLinhas and QtdColunas read it.
 //
 // Colours are 24-bit blue-green-red values (0x00BBGGRR); 0 means "not set".
 #pragma once
@@ -31,6 +32,8 @@ class TInformacaoGrid {
   static constexpr int kRowHeight = 21;      // pixels, gap below the cell included
   static constexpr int kDefaultColWidth = 90;  // used for a column width of 0
   static constexpr int kMargin = 3;          // before the first column and above the first row
+  static constexpr int kCellGap = 1;         // right of and below each cell, in the panel colour
+  static constexpr int kTextInset = 2;       // from a cell's left edge to its text
 
   explicit TInformacaoGrid(TPainelGridOk& owner);
   TInformacaoGrid(const TInformacaoGrid&) = delete;
@@ -41,7 +44,8 @@ class TInformacaoGrid {
   // the owner's AoMudarQtdLinhas with n + 1 before anything is resized, keeps
   // every existing cell and colour (new rows are empty, colours 0) and repaints
   // when painting is enabled. Setting the current value does nothing at all.
-  // Negative values count as 0.
+  // Negative values count as 0. Like every setter of the cells, row colours
+  // and counts, it does nothing while a shown table (ShowCells) is up.
   int QtdLinhas() const;
   void SetQtdLinhas(int rows);
 
@@ -82,6 +86,9 @@ class TInformacaoGrid {
   int GetColWidth(int col) const;
   // The width a column is painted with (the default for 0).
   int PaintedColWidth(int col) const;
+  // The pixels a column's texts are painted in, from the inset to the
+  // clip at the cell's right edge: a wider text is cut.
+  int TextRoom(int col) const { return PaintedColWidth(col) - kTextInset - kCellGap; }
 
   // Panel height div 21 + 1, at most QtdLinhas.
   int VisibleRows() const;
@@ -106,15 +113,14 @@ class TInformacaoGrid {
   QScrollBar* HorizontalBar() const { return horizontalBar_; }
   QScrollBar* VerticalBar() const { return verticalBar_; }
 
-  // The cells. A document model may fill the table directly (then call the
-  // owner's SetPainting(true) to show the result) or build one elsewhere and
-  // hand it over with AttachCells: the grid then shares it (no copy) and takes
-  // its row and column counts without raising AoMudarQtdLinhas. A null
-  // pointer attaches a new empty table.
-  CellTable& Cells() { return *cells_; }
+  // The cells shown: the grid's own table, or one shown with ShowCells.
   const CellTable& Cells() const { return *cells_; }
-  const std::shared_ptr<CellTable>& SharedCells() const { return cells_; }
-  void AttachCells(std::shared_ptr<CellTable> cells);
+  // Shows a table the grid does not own, without a copy and read-only: the
+  // grid takes its row and column counts (without raising AoMudarQtdLinhas)
+  // and keeps it alive; its owner changes it and repaints the grid
+  // (SetPainting(true)). A null pointer goes back to an empty table of the
+  // grid's own.
+  void ShowCells(std::shared_ptr<const CellTable> cells);
 
   // Bytes held by the grid beyond its cell table (column widths and the
   // positions recorded by the last paint).
@@ -142,7 +148,8 @@ class TInformacaoGrid {
   void RepaintIfEnabled();
 
   TPainelGridOk& owner_;
-  std::shared_ptr<CellTable> cells_;
+  CellTable* own_ = nullptr;  // the table shown while it is the grid's own
+  std::shared_ptr<const CellTable> cells_;
   std::vector<int> colWidths_;
   TScrollStyle scrollStyle_ = TScrollStyle::ssNone;
   bool linhaFixa_ = false;

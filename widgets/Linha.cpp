@@ -27,21 +27,28 @@ void DrawDot(QPainter& painter, int x, int y, int size, BgrColor colour) {
 TLinha::TLinha(TGraficoOK& chart, QWidget* parent) : QWidget(parent), chart_(chart) {}
 
 void TLinha::AdicionaValor(double value) {
+  if (shownFromElsewhere_) {
+    own_.assign(valores_.begin(), valores_.end());
+    shownFromElsewhere_ = false;
+  }
   if (value > valorMaximo_) valorMaximo_ = value;
-  valores_.push_back(value);
+  own_.push_back(value);
+  valores_ = own_;
   AfterValuesAdded(value == valorMaximo_);
 }
 
-void TLinha::AssumeValores(std::vector<double>&& values) {
-  if (values.empty()) return;
-  const double largest = *std::max_element(values.begin(), values.end());
+void TLinha::MostraValores(std::span<const double> values) {
+  const std::size_t shownBefore = valores_.size();
+  own_ = std::vector<double>();
+  valores_ = values;
+  shownFromElsewhere_ = true;
+  if (values.size() <= shownBefore) {
+    if (values.size() < shownBefore) AfterValuesAdded(false);
+    return;
+  }
+  const double largest = *std::max_element(values.begin() + static_cast<std::ptrdiff_t>(shownBefore), values.end());
   const bool peak = largest >= valorMaximo_;
   valorMaximo_ = std::max(valorMaximo_, largest);
-  if (valores_.empty()) {
-    valores_ = std::move(values);
-  } else {
-    valores_.insert(valores_.end(), values.begin(), values.end());
-  }
   AfterValuesAdded(peak);
 }
 
@@ -61,7 +68,11 @@ void TLinha::AfterValuesAdded(bool peak) {
   }
 }
 
-void TLinha::Limpa() { valores_.clear(); }
+void TLinha::Limpa() {
+  own_.clear();
+  valores_ = own_;
+  shownFromElsewhere_ = false;
+}
 
 void TLinha::SetSel(double index, double value) {
   selX_ = index;

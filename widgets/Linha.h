@@ -1,14 +1,16 @@
 // TLinha: the profile line of a chart, a transparent control filling the plot
-// panel. Holds the values (one double per record, in order of arrival) and
-// draws them as one polyline over the visible indices only, with optional
-// sample dots and a highlighted point that lasts one paint.
+// panel. Draws the values (one double per record, in order of arrival) as
+// one polyline over the visible indices only, with optional sample dots and
+// a highlighted point that lasts one paint. The values are its own (added
+// one by one) or held elsewhere and shown in place (a record source's).
 #pragma once
 
 #include <QWidget>
 #include <cstddef>
+#include <span>
 #include <vector>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 
@@ -24,15 +26,18 @@ class TLinha : public QWidget {
   // far becomes the maximum. The horizontal scroll bar's and slider's maxima
   // become the number of values. A new or repeated peak resets the vertical
   // slider (when it exists) to 14..200 at 107 without applying that zoom.
+  // Values shown from elsewhere become the line's own first (one copy).
   void AdicionaValor(double value);
-  // Takes a whole series over without copying it (a document model hands its
-  // vector in when the load is done); the same as appending each value, with
-  // the slider reset done once when the series reaches or passes the maximum.
-  void AssumeValores(std::vector<double>&& values);
+  // Shows values held elsewhere, in place: they must stay valid until the
+  // next MostraValores, AdicionaValor or Limpa. Values past the number shown
+  // before count as appended: the same as AdicionaValor of each, with the
+  // slider reset done once when they reach or pass the maximum. A source
+  // that grew is shown again this way.
+  void MostraValores(std::span<const double> values);
   // Removes all values; the maximum is kept.
   void Limpa();
   int QtdValores() const { return static_cast<int>(valores_.size()); }
-  const std::vector<double>& Valores() const { return valores_; }
+  std::span<const double> Valores() const { return valores_; }
   double ValorMaximo() const { return valorMaximo_; }
 
   // A point is to be drawn highlighted by the next paint that shows it.
@@ -61,7 +66,9 @@ class TLinha : public QWidget {
   void AfterValuesAdded(bool peak);
 
   TGraficoOK& chart_;
-  std::vector<double> valores_;
+  std::vector<double> own_;            // the values added here
+  std::span<const double> valores_;    // the values drawn: own_, or shown from elsewhere
+  bool shownFromElsewhere_ = false;
   double valorMaximo_ = 0;
   bool seleciona_ = false;
   double selX_ = 0;

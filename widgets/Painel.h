@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "core/CellTable.h"
+#include "core/BgrColor.h"
 
 namespace tessaly {
 

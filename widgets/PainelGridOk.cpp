@@ -13,7 +13,6 @@ namespace tessaly {
 namespace {
 
 constexpr BgrColor kInvert = 0xFFFFFF;
-constexpr int kTextInset = 2;
 
 void DrawRaisedBevel(QPainter& painter, const QRect& area) {
   painter.setPen(Qt::white);
@@ -39,9 +38,9 @@ std::string_view TPainelGridOk::GetCell(int row, int col) const {
 }
 
 void TPainelGridOk::SetCell(int row, int col, std::string_view text) {
-  if (row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
+  if (!info_.own_ || row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
   if (QuandoMudar) QuandoMudar(row, col, std::string(text));
-  info_.cells_->SetCell(static_cast<std::size_t>(row), static_cast<std::size_t>(col), text);
+  info_.own_->SetCell(static_cast<std::size_t>(row), static_cast<std::size_t>(col), text);
 }
 
 void TPainelGridOk::SelectRow(int row, bool jump) {
@@ -145,20 +144,22 @@ void TPainelGridOk::PaintCells(QPainter& painter) {
   for (const TInformacaoGrid::PaintedRow& row : info_.paintedRows_) {
     inks.push_back(InkOf(row.row));
     for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
-      painter.fillRect(QRect(col.left, row.top, col.width - 1, TInformacaoGrid::kRowHeight - 1), inks.back().fill);
+      painter.fillRect(QRect(col.left, row.top, col.width - TInformacaoGrid::kCellGap,
+                             TInformacaoGrid::kRowHeight - TInformacaoGrid::kCellGap),
+                       inks.back().fill);
     }
   }
   const QFontMetrics metrics = fontMetrics();
   const int baseline = (TInformacaoGrid::kRowHeight - 1 - metrics.height()) / 2 + metrics.ascent();
   const QRect area = CellArea();
   for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
-    painter.setClipRect(QRect(col.left, 0, col.width - 1, height()).intersected(area));
+    painter.setClipRect(QRect(col.left, 0, col.width - TInformacaoGrid::kCellGap, height()).intersected(area));
     for (std::size_t r = 0; r < info_.paintedRows_.size(); ++r) {
       const TInformacaoGrid::PaintedRow& row = info_.paintedRows_[r];
       const std::string_view text = GetCell(row.row, col.col);
       if (text.empty()) continue;
       painter.setPen(inks[r].font);
-      painter.drawText(QPoint(col.left + kTextInset, row.top + baseline),
+      painter.drawText(QPoint(col.left + TInformacaoGrid::kTextInset, row.top + baseline),
                        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     }
   }

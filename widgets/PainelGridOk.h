@@ -18,7 +18,7 @@
 //   grid->SetCell(0, 0, "#"); grid->InformacaoGrid().SetRowColor(0, 0x808080);
 //   grid->AoClicar = [this](int Linha, int Coluna) { ... };
 //   grid->InformacaoGrid().SetScrollBar(TScrollStyle::ssBoth);
-// or fill a tessaly::CellTable elsewhere and InformacaoGrid().AttachCells(it).
+// or show a tessaly::CellTable held elsewhere: InformacaoGrid().ShowCells(it).
 #pragma once
 
 #include <QColor>
@@ -59,7 +59,8 @@ class TPainelGridOk : public QFrame {
   // Text of a cell; empty outside the table. The view is valid until the
   // next change of the table.
   std::string_view GetCell(int row, int col) const;
-  // Raises QuandoMudar, then stores the text. No repaint.
+  // Raises QuandoMudar, then stores the text. No repaint. Nothing while a
+  // shown table is up (TInformacaoGrid::ShowCells).
   void SetCell(int row, int col, std::string_view text);
 
   // Scrolls the row into view when it lies outside the visible rows (vertical

@@ -88,7 +88,7 @@ std::unique_ptr<TSample> MakeSetUp(std::size_t choice, char separator, int mapDa
   choice %= SetUpCount();
   auto sample = std::make_unique<TSample>(separator);
   if (choice < kLogKinds) {
-    SetUpSample(*sample, LogKinds()[choice].fileExtType);
+    SetUpSample(*sample, LogKinds()[choice]);
   } else {
     sample->CopySetUp(*NavigationSamples()[choice - kLogKinds]);
     sample->FDecimalSeparator = separator;

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/ParmrkDecoder.h"
+#include "shell/ParmrkDecoder.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzTargets.h"

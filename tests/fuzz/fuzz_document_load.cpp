@@ -56,7 +56,7 @@ void CheckRawText(const LogDocument& doc, std::string_view content) {
 }
 
 void CheckGrid(const LogDocument& doc) {
-  const CellTable& grid = doc.Grid();
+  const CellTable& grid = doc.Cells();
   Require(grid.Rows() == doc.ValidCount() + 1 && doc.GridRowCount() >= grid.Rows(), "grid rows and counts disagree");
   Require(doc.ChartValues().size() == doc.ValidCount(), "chart values and records disagree");
   Require(doc.ValidCount() + doc.ErrorCount() <= doc.Raw().LineCount(), "more outcomes than lines");
@@ -65,11 +65,11 @@ void CheckGrid(const LogDocument& doc) {
   if (doc.HasCommentsFile()) store.Load(doc.CommentsFileName());
   std::int64_t previous = 0;
   for (std::size_t row = 1; row < grid.Rows(); ++row) {
-    const std::int64_t line = CellInteger(grid.Cell(row, 2));
+    const std::int64_t line = CellInteger(grid.Cell(row, kColRawLine));
     Require(line > previous && line <= static_cast<std::int64_t>(doc.Raw().LineCount()), "RD# out of order");
     previous = line;
     Require(doc.RowOfRawLine(static_cast<std::size_t>(line - 1)) == row, "a raw line does not lead to its row");
-    Require(grid.Cell(row, kCommentColumn) == store.CommentOf(static_cast<std::int64_t>(row)).value_or(""),
+    Require(grid.Cell(row, kColComment) == store.CommentOf(static_cast<std::int64_t>(row)).value_or(""),
             "a row does not show its comment");
   }
 }
@@ -78,7 +78,7 @@ void CheckGrid(const LogDocument& doc) {
 std::string StreamingExport(const LogDocument& doc, const std::string& path, int datum, const std::string& out) {
   TSample sample('.');
   if (doc.IsNavigation()) sample.CopySetUp(doc.Sample());
-  else SetUpSample(sample, doc.FileExtType());
+  else if (doc.FileState().kind) SetUpSample(sample, *doc.FileState().kind);
   sample.FDecimalSeparator = doc.Sample().FDecimalSeparator;
   sample.FMapDatum = datum;
   CommentsStore comments;

@@ -98,20 +98,22 @@ int FuzzLogKind(const std::uint8_t* data, std::size_t size) {
   bytes.append(input.Rest());
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 
-  std::string extension = "?";
-  const bool settled = DetectLogKind(path, extension);
+  const KindDetection detected = DetectLogKind(path);
   const std::optional<std::string> expected = Recognise(bytes);
   if (bytes.empty()) {
-    Require(!settled && extension == "empty", "an empty file is not reported empty");
+    Require(detected.outcome == Recognition::Empty && !detected.kind, "an empty file is not reported empty");
   } else if (expected) {
-    Require(settled && extension == *expected, "recognised another kind than the rules give", bytes);
+    Require(detected.outcome == Recognition::Kind && detected.kind && detected.kind->fileExtType == *expected,
+            "recognised another kind than the rules give", bytes);
   } else {
-    Require(!settled && extension == "?", "recognised a file the rules do not", bytes);
+    Require(detected.outcome == Recognition::Unknown && !detected.kind, "recognised a file the rules do not", bytes);
   }
 
   TypeFileState state;
   AssignFileName(state, path, false);
-  Require(state.FileExtType == (settled || bytes.empty() ? extension : UpperExtension(path)),
+  const std::string extType =
+      detected.kind ? std::string(detected.kind->fileExtType) : bytes.empty() ? "empty" : UpperExtension(path);
+  Require(state.recognition == detected.outcome && state.kind == detected.kind && state.FileExtType == extType,
           "the document's kind differs from the recognition", path);
   CheckCommentsName(path);
   std::filesystem::remove(path);

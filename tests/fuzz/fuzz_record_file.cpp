@@ -4,7 +4,7 @@
 
 #include "core/RawText.h"
 #include "core/RecordPipeline.h"
-#include "core/VdgExport.h"
+#include "core/VdgLine.h"
 #include "core/untTSample.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"

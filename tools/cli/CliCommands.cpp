@@ -132,11 +132,11 @@ int RunExport(const CliOptions& options) {
   if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;
   TypeFileState state;
   AssignFileName(state, options.operands[0], false);
-  if (state.FileType == "empty") return Refuse("File empty.");
-  if (state.FileType == "Unknown") return Refuse("Unknown file type: " + state.FileName);
+  if (state.recognition == Recognition::Empty) return Refuse("File empty.");
+  if (state.recognition == Recognition::Unknown) return Refuse("Unknown file type: " + state.FileName);
+  if (!state.kind) return Refuse("No log kind for the extension " + state.FileExtType + ": " + state.FileName);
   TSample sample;
-  if (!SetUpSample(sample, state.FileExtType))
-    return Refuse("No log kind for the extension " + state.FileExtType + ": " + state.FileName);
+  SetUpSample(sample, *state.kind);
   sample.FMapDatum = Datum(options);
   return ExportWithSample(sample, state, options, kLogExportSkipColumn);
 }

@@ -6,7 +6,6 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -16,8 +15,10 @@
 
 #include "core/CellTable.h"
 #include "core/DeviationColours.h"
+#include "core/GridLayout.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
+#include "widgets/GridColumnWidths.h"
 #include "widgets/PainelGridOk.h"
 
 namespace {
@@ -25,20 +26,6 @@ namespace {
 using tessaly::CellTable;
 
 constexpr int kRecords = 3000;
-
-struct Column {
-  const char* title;
-  int width;
-};
-
-constexpr std::array<Column, 29> kColumns{{
-    {"#", 40}, {"Time", 70}, {"RD#", 40}, {"DEV", 45}, {"TF LAT D", 55}, {"TF LAT M", 55},
-    {"TF N/S", 40}, {"TF LON D", 55}, {"TF LON M", 55}, {"TF E/W", 45}, {"TF DEPTH", 60},
-    {"SOUNDER", 65}, {"TF DEC Lat", 60}, {"TF DEC Lon", 60}, {"TF UTM Z", 55}, {"TF EAST", 80},
-    {"TF NORTH", 80}, {"GPS LAT D", 65}, {"GPS LAT M", 65}, {"GPS N/S", 50}, {"GPS LON D", 65},
-    {"GPS LON M", 65}, {"GPS E/W", 55}, {"GPS DEC Lat", 75}, {"GPS DEC Lon", 75},
-    {"G UTM Z", 55}, {"GPS EAST", 80}, {"GPS  NORTH", 80}, {"Comment", 200},
-}};
 
 tessaly::ViewSettings DemoViewSettings() {
   tessaly::ViewSettings view;
@@ -89,11 +76,8 @@ struct DemoData {
 };
 
 DemoData MakeData(const tessaly::ViewSettings& view) {
-  DemoData data{std::make_shared<CellTable>(kRecords + 1, kColumns.size()), {}};
-  std::vector<std::string_view> titles;
-  for (const Column& column : kColumns) titles.emplace_back(column.title);
-  data.cells->SetRow(0, titles);
-  data.cells->SetRowColor(0, tessaly::kHeaderGrey);
+  DemoData data{std::make_shared<CellTable>(tessaly::NewRecordTable()), {}};
+  data.cells->SetRows(kRecords + 1);
   std::mt19937 random(7);
   std::normal_distribution<double> noise(0.0, 6.0);
   double level = 0;
@@ -117,8 +101,8 @@ DemoData MakeData(const tessaly::ViewSettings& view) {
 tessaly::TPainelGridOk* MakeGrid(DemoData& data, QWidget* parent) {
   auto* grid = new tessaly::TPainelGridOk(parent);
   tessaly::TInformacaoGrid& info = grid->InformacaoGrid();
-  info.AttachCells(data.cells);
-  for (std::size_t c = 0; c < kColumns.size(); ++c) info.SetColWidth(static_cast<int>(c), kColumns[c].width);
+  info.ShowCells(data.cells);
+  tessaly::FitColumnWidths(*grid, tessaly::kRecordLayout);
   info.SetLinhaFixa(true);
   info.SetLinhaSeleciona(true);
   info.SetScrollBar(tessaly::TScrollStyle::ssBoth);
@@ -128,14 +112,8 @@ tessaly::TPainelGridOk* MakeGrid(DemoData& data, QWidget* parent) {
 tessaly::TGraficoOK* MakeChart(DemoData& data, const tessaly::ViewSettings& view, QWidget* parent) {
   auto* chart = new tessaly::TGraficoOK(parent);
   tessaly::ApplyChartDesignSettings(*chart);
-  chart->Grafico().Linha().AssumeValores(std::move(data.deviations));
-  tessaly::TGraficoInf& settings = chart->Grafico();
-  settings.SetEscalaX(true);
-  settings.SetEscalaY(true);
-  settings.SetNavegadorX(true);
-  settings.SetNavegadorY(true);
-  settings.SetMaxEscalaX(800);
-  settings.SetMaxEscalaY(50000);
+  chart->Grafico().Linha().MostraValores(data.deviations);
+  tessaly::ShowLogWindowControls(*chart);
   tessaly::ApplyViewSettings(*chart, view);
   return chart;
 }

@@ -1,9 +1,8 @@
 // Writes the default settings files of Lib/ with the program's own scrambling.
-// Build and run once from the repository root:
-//   g++ -std=c++20 -I. tools/settings/make_default_settings.cpp core/SettingsLine.cpp \
-//       core/SettingsFile.cpp core/SettingsStore.cpp core/ColourNames.cpp -o /tmp/make_default_settings
-//   /tmp/make_default_settings Lib/
-// tests/core/settings_default_lib_test.cpp checks the committed files.
+// The build makes it as tessaly-default-settings; to refresh the committed
+// files after a change here, run from the repository root:
+//   build/bin/tessaly-default-settings Lib/
+// tests/tools/make_default_settings_test.cpp checks that they are its output.
 #include <cstdio>
 #include <string>
 

@@ -1,0 +1,432 @@
+#include "shell/untFile.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <new>
+
+#include "core/GridLayout.h"
+#include "core/SettingsFile.h"
+#include "shell/AppContext.h"
+#include "shell/ProgressMessage.h"
+#include "widgets/ChartSetup.h"
+#include "widgets/GraficoOk.h"
+#include "widgets/PainelGridOk.h"
+#include "widgets/RawTextView.h"
+#include "widgets/RecordViews.h"
+
+namespace tessaly {
+
+namespace {
+
+int ClampToInt(std::uint64_t value) { return static_cast<int>(std::min<std::uint64_t>(value, INT_MAX)); }
+
+QString Text(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+bool AskLine(QWidget* parent, const QString& caption, const QString& prompt, QString& text) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, text, &ok);
+  if (ok) text = answer;
+  return ok;
+}
+
+QString AskImportSaveFile(QWidget* parent) {
+  QFileDialog dialog(parent, QString(), QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
+                     QStringLiteral("KV7100 (*.kv2)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("kv2"));
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachLine(text, true, [&lines](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+}  // namespace
+
+// ---- TLoadGrid ----
+
+TLoadGrid::TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options,
+                     QObject* parent)
+    : QThread(parent), document_(std::move(document)), file_(std::move(file)), options_(std::move(options)) {
+  options_.cancel = &terminate_;
+  options_.progress = [this](std::uint64_t position, std::uint64_t maximum) {
+    maximum_.store(maximum, std::memory_order_relaxed);
+    position_.store(position, std::memory_order_relaxed);
+  };
+  options_.caption = [this](std::string_view caption) { emit CaptionChanged(Text(caption)); };
+}
+
+// An exception must not leave the thread (that would end the program).
+void TLoadGrid::run() {
+  try {
+    document_->OpenLog(file_, options_);
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+}
+
+// ---- TfrmFile ----
+
+TfrmFile::TfrmFile(QWidget* parent) : TfrmTypeFile(parent) { FormCreate(); }
+
+TfrmFile::~TfrmFile() {
+  if (FLoader) {
+    FLoader->Terminate();
+    FLoader->wait();
+  }
+}
+
+void TfrmFile::FormCreate() {
+  BuildLayout();
+  ApplyChartDesignSettings(*Grafico1);
+  FromProgressBar = new TFromProgressBar(this);
+  FromProgressBar->Botoes.Botoes = btCancelar;
+  FromProgressBar->Botoes.Iniciar = QStringLiteral("Start");
+  FromProgressBar->Botoes.Cancelar = QStringLiteral("Cancel");
+  QFont progressFont = font();
+  progressFont.setBold(true);
+  progressFont.setPixelSize(19);
+  FromProgressBar->ProgressBar->SetFont(progressFont);
+  FromProgressBar->ProgressBar->SetAVI(TCommonAVI::aviFindFile);
+  FProgressTimer = new QTimer(this);
+  FProgressTimer->setInterval(40);
+  connect(FProgressTimer, &QTimer::timeout, this, &TfrmFile::ShowLoadProgress);
+  OnRefresh = [this](TfrmTypeFile* sender, bool redrawChart, bool recolour) {
+    RecolourRows(sender, redrawChart, recolour);
+  };
+  OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
+  InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
+    return AskLine(this, caption, prompt, text);
+  };
+  ChooseImportSaveFile = AskImportSaveFile;
+}
+
+void TfrmFile::BuildLayout() {
+  resize(1040, 660);
+
+  lstRawData = new RawTextView;
+  lstRawData->SetGutterVisible(false);
+  grpRawData = new QGroupBox(QStringLiteral("Raw Data"));
+  auto* rawLayout = new QVBoxLayout(grpRawData);
+  rawLayout->setContentsMargins(4, 4, 4, 4);
+  rawLayout->addWidget(lstRawData);
+
+  PainelGrid1 = new TPainelGridOk;
+  grpValidDataGrid = new QGroupBox(QStringLiteral("Valid Data Grid"));
+  auto* gridLayout = new QVBoxLayout(grpValidDataGrid);
+  gridLayout->setContentsMargins(4, 4, 4, 4);
+  gridLayout->addWidget(PainelGrid1);
+
+  RzSplitter1 = new QSplitter(Qt::Horizontal);
+  RzSplitter1->addWidget(grpRawData);
+  RzSplitter1->addWidget(grpValidDataGrid);
+  RzSplitter1->setStretchFactor(0, 1);
+  RzSplitter1->setStretchFactor(1, 2);
+  RzSplitter1->setSizes({330, 650});
+
+  Grafico1 = new TGraficoOK;
+  btnY0Upper = new QPushButton(QStringLiteral("Y - 0"));
+  btnY0Lower = new QPushButton(QStringLiteral("Y - 0"));
+  for (QPushButton* button : {btnY0Upper, btnY0Lower}) {
+    button->setToolTip(QStringLiteral("Centre the deviation 0 vertically"));
+    button->setFixedWidth(48);
+    connect(button, &QPushButton::clicked, this, &TfrmFile::Button1Click);
+  }
+  auto* chartButtons = new QVBoxLayout;
+  chartButtons->addWidget(btnY0Upper);
+  chartButtons->addStretch();
+  chartButtons->addWidget(btnY0Lower);
+  grpGraphic = new QGroupBox(QStringLiteral("Graphic"));
+  auto* graphicLayout = new QHBoxLayout(grpGraphic);
+  graphicLayout->setContentsMargins(4, 4, 4, 4);
+  graphicLayout->addWidget(Grafico1, 1);
+  graphicLayout->addLayout(chartButtons);
+
+  RzSplitter2 = new QSplitter(Qt::Vertical);
+  RzSplitter2->addWidget(RzSplitter1);
+  RzSplitter2->addWidget(grpGraphic);
+  RzSplitter2->setStretchFactor(0, 3);
+  RzSplitter2->setStretchFactor(1, 2);
+  RzSplitter2->setSizes({360, 240});
+
+  lblErrors = new QLabel(QStringLiteral("Errors:"));
+  lblQtdErrors = new QLabel(QStringLiteral("0"));
+  lblQtdErrors->setMinimumWidth(60);
+  btnErros = new QPushButton(QStringLiteral("Errors"));
+  btnErros->setEnabled(false);
+  btnClose = new QPushButton(QStringLiteral("Close"));
+  connect(btnErros, &QPushButton::clicked, this, &TfrmFile::btnErrosClick);
+  connect(btnClose, &QPushButton::clicked, this, &TfrmFile::CloseWindow);
+  auto* bottomBar = new QHBoxLayout;
+  bottomBar->addWidget(lblErrors);
+  bottomBar->addWidget(lblQtdErrors);
+  bottomBar->addWidget(btnErros);
+  bottomBar->addStretch();
+  bottomBar->addWidget(btnClose);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addWidget(RzSplitter2, 1);
+  layout->addLayout(bottomBar);
+
+  FViews = std::make_unique<RecordViews>(*PainelGrid1, *Grafico1, *lstRawData);
+  // A click on the comment column edits that row's comment.
+  FViews->OnCellClicked = [this](int Linha, int Coluna) {
+    if (Coluna == kColComment && Linha >= 1 && Linha < PainelGrid1->InformacaoGrid().QtdLinhas())
+      EditComment(Linha);
+  };
+}
+
+// ---- Opening and loading ----
+
+// The document loads the file as recognised here. The raw text shows line
+// numbers unless the file is unknown or a memory dump (the kinds without a
+// header sentence).
+void TfrmFile::OpenLogFile() {
+  setWindowTitle(QString::fromStdString(FileType() + " - " + ShortFileName()));
+  const Recognition recognition = FileState().recognition;
+  if (recognition == Recognition::Empty) {
+    ShowMessage(QStringLiteral("Error"), QStringLiteral("File empty."), TMsgDlgType::mtError);
+    CloseWindow();
+    return;
+  }
+  SetRawChanged(false);
+  if (recognition == Recognition::Unknown) {
+    ShowRawTextOnly();
+  } else {
+    lstRawData->SetGutterVisible(!Kind() || !Kind()->header.empty());
+  }
+  StartLoad();
+}
+
+void TfrmFile::StartLoad() {
+  if (FLoader) return;
+  const AppContext& context = AppContext::Instance();
+  LoadOptions options;
+  options.view = context.View;
+  options.mapDatum = context.MapDatum;
+  FLoading = std::make_shared<LogDocument>();
+  FLoader = new TLoadGrid(FLoading, FileState(), std::move(options), this);
+
+  TMeuProgressBar& bar = *FromProgressBar->ProgressBar;
+  bar.SetMaximo(100);
+  bar.SetPosicao(0);
+  bar.SetMensagem(QStringLiteral("Loading File ..."));
+  FProgressTimer->start();
+  connect(FLoader, &TLoadGrid::CaptionChanged, this,
+          [this](const QString& caption) { FromProgressBar->ProgressBar->SetMensagem(caption); });
+  connect(FLoader, &QThread::finished, this, &TfrmFile::FinishLoad);
+  FromProgressBar->QuantoIniciar = [this](QObject*) {
+    if (FLoader && !FLoader->isRunning()) FLoader->start(QThread::TimeCriticalPriority);
+  };
+  FromProgressBar->QuantoCancelar = [this](QObject*, bool& bFechar) {
+    if (FLoader) FLoader->Terminate();
+    bFechar = false;  // FinishLoad closes the window once the load has stopped
+  };
+  FromProgressBar->Execute(true);
+}
+
+// The window closes when FinishLoad has attached the result; the last
+// position is therefore never shown.
+void TfrmFile::ShowLoadProgress() {
+  if (!FLoader || FLoader->Maximum() == 0) return;
+  const std::uint64_t maximum = FLoader->Maximum();
+  const std::uint64_t position = FLoader->Position();
+  TMeuProgressBar& progress = *FromProgressBar->ProgressBar;
+  progress.SetMaximo(ClampToInt(maximum));
+  if (position < maximum) progress.SetPosicao(ClampToInt(position));
+}
+
+void TfrmFile::FinishLoad() {
+  if (!FLoader) return;
+  FProgressTimer->stop();
+  const std::exception_ptr failure = FLoader->Failure();
+  FLoader->deleteLater();
+  FLoader = nullptr;
+  FDocument = std::move(FLoading);
+  if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
+  FViews->Attach(FDocument);
+  switch (FDocument->Status()) {
+    case LoadStatus::Loaded:
+    case LoadStatus::Cancelled: ShowRecords(); break;
+    case LoadStatus::Unreadable:
+      ShowRawTextOnly();
+      ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + Text(FileName()) + ".",
+                  TMsgDlgType::mtError);
+      break;
+    case LoadStatus::Unknown:
+    case LoadStatus::Empty: ShowRawTextOnly(); break;
+  }
+  FromProgressBar->CloseWindow();
+  if (failure) {
+    ReportLoadFailure(failure);
+  } else if (FDocument->Status() == LoadStatus::Empty) {
+    // Emptied between its recognition and the load: reported as any empty file.
+    ShowMessage(QStringLiteral("Error"), QStringLiteral("File empty."), TMsgDlgType::mtError);
+    CloseWindow();
+  }
+}
+
+void TfrmFile::ReportLoadFailure(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(QStringLiteral("Error"),
+                QStringLiteral("Not enough memory to open the file ") + Text(FileName()) + ".",
+                TMsgDlgType::mtError);
+  } catch (...) {
+    AppContext::Instance().ReportCurrentException(this);
+  }
+}
+
+// The records are shown: the error count, and the chart in the view settings
+// (after its values, which set the zoom slider's range).
+void TfrmFile::ShowRecords() {
+  if (FDocument->ErrorCount() > 0) {
+    btnErros->setEnabled(true);
+    lblQtdErrors->setText(QString::number(FDocument->ErrorCount()));
+  }
+  ApplyViewSettings(*Grafico1, AppContext::Instance().View);
+}
+
+// Only the raw text shows: the grid and chart panes are collapsed.
+void TfrmFile::ShowRawTextOnly() {
+  grpValidDataGrid->hide();
+  grpGraphic->hide();
+}
+
+// ---- Selection ----
+
+void TfrmFile::SelectRecord(int row) { FViews->SelectRecord(row); }
+
+void TfrmFile::PainelGrid1AoClicar(int Linha, int Coluna) { FViews->CellClicked(Linha, Coluna); }
+
+void TfrmFile::Grafico1AoClicar(double X) { FViews->ChartClicked(X); }
+
+void TfrmFile::lstRawDataClick(long long line) { FViews->RawLineChosen(line); }
+
+// ---- Comments ----
+
+void TfrmFile::EditComment(int row) {
+  if (!FDocument) return;
+  QString text = Text(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
+  if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
+  std::string error;
+  const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toLatin1().toStdString(), &error);
+  FViews->Update();
+  if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
+}
+
+// ---- Commands, keys, activation ----
+
+void TfrmFile::btnErrosClick() {
+  if (FDocument && ShowErrorList) ShowErrorList(this, SplitLines(FDocument->ErrorListText()));
+}
+
+void TfrmFile::Button1Click() { Grafico1->CentralizaY(0); }
+
+void TfrmFile::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_F7: Grafico1->PassoEscalaX(1); break;
+    case Qt::Key_F8: Grafico1->PassoEscalaX(-1); break;
+    case Qt::Key_F9: Grafico1->PassoEscalaY(1); break;
+    case Qt::Key_F10: Grafico1->PassoEscalaY(-1); break;
+    default: TfrmTypeFile::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
+void TfrmFile::FormActivate() {
+  ShowLogWindowControls(*Grafico1);
+  ApplyViewSettings(*Grafico1, AppContext::Instance().View);
+  AppContext::Instance().SetActionsEnabled({QStringLiteral("actExportVDG")}, true);
+  emit Activated(this);
+}
+
+// A document inside the main window is activated through its frame (the main
+// window calls FormActivate); a free-standing one through its own activation.
+bool TfrmFile::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && isWindow()) FormActivate();
+  return TfrmTypeFile::event(event);
+}
+
+void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
+  if (recolour && FDocument) {
+    FDocument->Recolour(AppContext::Instance().View);
+    FViews->Update();
+  }
+  if (redrawChart) ApplyViewSettings(*Grafico1, AppContext::Instance().View);
+}
+
+// ---- Closing ----
+
+void TfrmFile::CloseWindow() {
+  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+    frame->close();
+  } else {
+    close();
+  }
+}
+
+// An unsaved import asks first; Cancel keeps the window open.
+bool TfrmFile::ConfirmImportClose() {
+  if (!Imported()) return true;
+  msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbCancel};
+  msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
+  msgMenssage->Caption = QStringLiteral("Confirmation");
+  msgMenssage->Mensagem = QStringLiteral("Save importation?");
+  const int answer = msgMenssage->Execute();
+  if (answer == mrCancel) return false;
+  if (answer != mrYes || !FDocument) return true;
+  const QString path = ChooseImportSaveFile(this);
+  if (path.isEmpty()) return true;
+  std::vector<std::string> lines;
+  lines.reserve(FDocument->RawLineCount());
+  for (std::size_t i = 0; i < FDocument->RawLineCount(); ++i) lines.emplace_back(FDocument->RawLine(i));
+  try {
+    WriteTextLines(path.toStdString(), lines);
+  } catch (const SettingsError& error) {
+    ShowMessage(QStringLiteral("Error"), QString::fromStdString(error.what()), TMsgDlgType::mtError);
+    return false;
+  }
+  return true;
+}
+
+void TfrmFile::closeEvent(QCloseEvent* event) {
+  if (!FClosing && !ConfirmImportClose()) {
+    event->ignore();
+    return;
+  }
+  if (!FClosing) {
+    FClosing = true;
+    if (FLoader) FLoader->Terminate();
+    emit Closing(this);
+    AppContext::Instance().SetActionsEnabled({QStringLiteral("actExportVDG")}, false);
+  }
+  TfrmTypeFile::closeEvent(event);
+}
+
+void TfrmFile::ShowMessage(const QString& caption, const QString& text, TMsgDlgType style) {
+  msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
+  msgMenssage->Estilo = style;
+  msgMenssage->Caption = caption;
+  msgMenssage->Mensagem = text;
+  msgMenssage->Execute();
+}
+
+}  // namespace tessaly

@@ -1,0 +1,160 @@
+// TfrmFile: the document window of an opened survey log. Shows the log three
+// ways at once - the raw text, the grid of valid records and the deviation
+// profile - kept in step: a click on a grid row, a chart point or a raw line
+// selects the same record in all three.
+//
+// Assigning FileName opens the file: the log is loaded by a LogDocument on the
+// worker thread TLoadGrid while the modal progress window runs (the user-
+// interface thread keeps handling events; Cancel stops the load within a
+// batch of lines and keeps what was loaded). When the worker is done the
+// grid, chart and raw view are attached to the document (RecordViews) on the
+// user-interface thread and read it in place. Comments are written through
+// the document.
+#pragma once
+
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LogDocument.h"
+#include "shell/untTFileForm.h"
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSplitter;
+
+namespace tessaly {
+
+class RawTextView;
+class RecordViews;
+class TFromProgressBar;
+class TGraficoOK;
+class TPainelGridOk;
+
+// The worker of one load: runs LogDocument::OpenLog off the user-interface
+// thread. Its only shared state is the terminate request, polled by the load.
+class TLoadGrid : public QThread {
+  Q_OBJECT
+
+ public:
+  TLoadGrid(std::shared_ptr<LogDocument> document, TypeFileState file, LoadOptions options, QObject* parent);
+  // Asks the load to stop; it does so within a batch of lines.
+  void Terminate() { terminate_.store(true); }
+  bool TerminateRequested() const { return terminate_.load(); }
+  // Where the load is, in lines. Read by the window on a timer: a signal
+  // per step would wake the user-interface thread hundreds of times a
+  // second, taking processor time from the load.
+  std::uint64_t Position() const { return position_.load(std::memory_order_relaxed); }
+  std::uint64_t Maximum() const { return maximum_.load(std::memory_order_relaxed); }
+  // What the load threw, if anything: the window reports it once the thread
+  // has finished.
+  std::exception_ptr Failure() const { return failure_; }
+
+ signals:
+  void CaptionChanged(const QString& caption);
+
+ protected:
+  void run() override;
+
+ private:
+  std::shared_ptr<LogDocument> document_;
+  TypeFileState file_;
+  LoadOptions options_;
+  std::atomic<bool> terminate_{false};
+  std::atomic<std::uint64_t> position_{0};
+  std::atomic<std::uint64_t> maximum_{0};
+  std::exception_ptr failure_;
+};
+
+class TfrmFile : public TfrmTypeFile {
+  Q_OBJECT
+
+ public:
+  explicit TfrmFile(QWidget* parent = nullptr);
+  ~TfrmFile() override;
+
+  QSplitter* RzSplitter1 = nullptr;  // raw text | grid
+  QSplitter* RzSplitter2 = nullptr;  // upper panes / chart
+  QGroupBox* grpRawData = nullptr;
+  QGroupBox* grpValidDataGrid = nullptr;
+  QGroupBox* grpGraphic = nullptr;
+  RawTextView* lstRawData = nullptr;  // with its line-number gutter
+  TPainelGridOk* PainelGrid1 = nullptr;
+  TGraficoOK* Grafico1 = nullptr;
+  QPushButton* btnY0Upper = nullptr;
+  QPushButton* btnY0Lower = nullptr;
+  QLabel* lblErrors = nullptr;
+  QLabel* lblQtdErrors = nullptr;
+  QPushButton* btnErros = nullptr;
+  QPushButton* btnClose = nullptr;
+  TFromProgressBar* FromProgressBar = nullptr;
+
+  // The one-line input box of the comment editing: caption, prompt and the
+  // text to edit; false when the user cancelled. Tests replace it.
+  std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
+  // The save dialog of an import ("KV7100|*.kv2"); empty text when dismissed.
+  std::function<QString(QWidget* parent)> ChooseImportSaveFile;
+  // Opens the error list window (TfrmLogErrors) on a snapshot of the error
+  // lines; installed by whoever creates the window, which knows that window.
+  std::function<void(QWidget* owner, std::vector<std::string> lines)> ShowErrorList;
+
+  // The document behind the views; null until a load has finished.
+  const LogDocument* Document() const { return FDocument.get(); }
+  bool Loading() const { return FLoader != nullptr; }
+
+  // Selects a grid row (1-based record row) in the grid, chart and raw text.
+  void SelectRecord(int row);
+  // The view settings changed (OnRefresh): recolour the rows, redraw the chart.
+  void RecolourRows(TfrmTypeFile* sender, bool redrawChart, bool recolour);
+  // The window became the active document.
+  void FormActivate();
+
+  // Handlers, public so that tests can drive them like the controls do.
+  void PainelGrid1AoClicar(int Linha, int Coluna);
+  void Grafico1AoClicar(double X);
+  void lstRawDataClick(long long line);
+  void btnErrosClick();
+  void Button1Click();
+
+ signals:
+  // The window became active (the main window makes it the ActiveDocument).
+  void Activated(TfrmFile* document);
+  // The window is closing for good; the main window drops its menu entry.
+  void Closing(TfrmFile* document);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void BuildLayout();
+  void OpenLogFile();
+  void StartLoad();
+  void ShowLoadProgress();
+  void FinishLoad();
+  void ReportLoadFailure(const std::exception_ptr& failure);
+  void ShowRecords();
+  void ShowRawTextOnly();
+  void CloseWindow();
+  bool ConfirmImportClose();
+  void EditComment(int row);
+  void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
+
+  std::shared_ptr<LogDocument> FDocument;
+  std::shared_ptr<LogDocument> FLoading;  // the document the worker fills
+  TLoadGrid* FLoader = nullptr;
+  QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
+  std::unique_ptr<RecordViews> FViews;
+  bool FClosing = false;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,192 @@
+// The record pipeline gives what a plain sequential Parse of every line
+// gives, whatever the thread count and batch size.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/LogDocument.h"
+#include "core/LogKind.h"
+#include "core/PnavImport.h"
+#include "core/RawText.h"
+#include "core/RecordPipeline.h"
+#include "core/VdgExport.h"
+#include "support/DocumentFiles.h"
+#include "support/FileBytes.h"
+#include "support/Generator.h"
+#include "support/TempHome.h"
+
+namespace tessaly {
+namespace {
+
+using testing::TempHome;
+using testing::ReadBytes;
+
+// One outcome of the load loop, as text: the record's 28 cells or the
+// rejected line's message and line number.
+std::string Accepted(std::uint64_t sequence, std::string_view cells) {
+  return "A " + std::to_string(sequence) + "|" + std::string(cells);
+}
+std::string Rejected(std::string_view message, std::uint64_t lineNumber) {
+  return "R " + std::string(message) + "|" + std::to_string(lineNumber);
+}
+
+std::string JoinCells(const RecordCellTexts& cells) {
+  std::string out;
+  for (const std::string_view cell : cells) out.append(cell).append("\x1f");
+  return out;
+}
+
+// The load loop written out plainly around TSample::Parse.
+std::vector<std::string> SequentialOutcomes(TSample& sample, const RawText& raw) {
+  std::vector<std::string> outcomes;
+  std::size_t first = 0;
+  if (!sample.FHeading.empty()) {
+    first = raw.LineCount();
+    for (std::size_t i = 0; i < raw.LineCount(); ++i)
+      if (raw.Line(i).find(sample.FHeading) != std::string_view::npos) {
+        first = i + 1;
+        break;
+      }
+  }
+  std::uint64_t sequence = 1;
+  RecordScratch scratch;
+  for (std::size_t i = first; i < raw.LineCount(); ++i) {
+    const std::string_view line = raw.Line(i);
+    if (!sample.FEndMarker.empty() && line.find(sample.FEndMarker) != std::string_view::npos) break;
+    if (!line.empty()) {
+      if (sample.Parse(line) == 0) {
+        outcomes.push_back(Accepted(sequence, JoinCells(RecordCells(sample, i + 1, scratch))));
+      } else {
+        --sequence;
+        outcomes.push_back(Rejected(sample.FErrorText, i + 1));
+      }
+    }
+    ++sequence;
+  }
+  return outcomes;
+}
+
+class OutcomeSink : public RecordSink {
+ public:
+  void Accepted(const AcceptedRecord& r) override {
+    RecordCellTexts cells;
+    std::uint32_t start = 0;
+    for (std::size_t c = 0; c < kRecordColumnCount; ++c) {
+      cells[c] = r.cells.substr(start, r.ends[c] - start);
+      start = r.ends[c];
+    }
+    EXPECT_EQ(r.row, ++rows);
+    outcomes.push_back(tessaly::Accepted(r.sequence, JoinCells(cells)));
+  }
+  void Rejected(const RejectedLine& line) override {
+    EXPECT_EQ(line.errorNumber, ++errors);
+    outcomes.push_back(tessaly::Rejected(line.message, line.lineNumber));
+  }
+  std::vector<std::string> outcomes;
+  std::uint64_t rows = 0, errors = 0;
+};
+
+class RawSource : public LineSource {
+ public:
+  explicit RawSource(const RawText& raw) : raw_(raw) {}
+  bool Fill(std::vector<std::string_view>& lines, std::string&, std::size_t maxLines) override {
+    for (std::size_t n = 0; n < maxLines && next_ < raw_.LineCount(); ++n) lines.push_back(raw_.Line(next_++));
+    return !lines.empty();
+  }
+
+ private:
+  const RawText& raw_;
+  std::size_t next_ = 0;
+};
+
+// A sample set up for the kind of a generated file.
+std::unique_ptr<TSample> SetUpFor(const std::string& kind, const std::string& path) {
+  if (kind.starts_with("pnav")) {
+    PnavImport import;
+    EXPECT_EQ(import.NewFile(path), "");
+    EXPECT_EQ(import.AddLink("@0", "Dev"), "");
+    EXPECT_EQ(import.AddLink("@1", "Towfish Depth"), "");
+    EXPECT_EQ(import.AddLink("@2", "Sounder"), "");
+    auto sample = LogDocument::NewNavigationSample();
+    EXPECT_EQ(ApplyHandOver(*sample, import), "");
+    return sample;
+  }
+  auto sample = std::make_unique<TSample>('.');
+  const LogKindInfo* info = FindLogKind(UpperExtension("survey." + kind));
+  EXPECT_NE(info, nullptr) << kind;
+  if (info) {
+    EXPECT_TRUE(SetUpSample(*sample, *info));
+  }
+  return sample;
+}
+
+class PipelineEquivalence : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSize) {
+  TempHome dir;
+  const std::string kind = GetParam();
+  const std::string path = dir.Path("survey." + kind);
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, 3000, 0.05, 5), path));
+  RawText raw;
+  raw.Assign(ReadBytes(path));
+  const std::vector<std::string> expected = SequentialOutcomes(*SetUpFor(kind, path), raw);
+  ASSERT_GT(expected.size(), 2000u);
+
+  for (const unsigned threads : {1u, 2u, 3u}) {
+    for (const std::size_t batch : {std::size_t{1}, std::size_t{17}, kDefaultBatchLines}) {
+      const auto sample = SetUpFor(kind, path);
+      RawSource source(raw);
+      OutcomeSink sink;
+      PipelineOptions options;
+      options.threads = threads;
+      options.batchLines = batch;
+      RunRecordPipeline(*sample, source, RowFormat{}, sink, options);
+      ASSERT_EQ(sink.outcomes.size(), expected.size()) << "threads " << threads << " batch " << batch;
+      for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(sink.outcomes[i], expected[i]) << "outcome " << i << ", threads " << threads << " batch " << batch;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, PipelineEquivalence,
+                         ::testing::Values("kvl", "kvs", "kvg", "zpx", "zpt", "rtb", "rtc", "pnav-plus", "pnav-p"));
+
+TEST(Pipeline, ExportBytesDoNotDependOnThreadsOrBatchSize) {
+  TempHome dir;
+  const std::string path = dir.Path("big.kvl");
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions("kvl", 20000, 0.02, 3), path));
+  std::string first;
+  for (const unsigned threads : {1u, 2u, 4u}) {
+    for (const std::size_t batch : {std::size_t{1}, std::size_t{64}, std::size_t{5000}}) {
+      const auto sample = SetUpFor("kvl", path);
+      StreamExportOptions options;
+      options.threads = threads;
+      options.batchLines = batch;
+      const std::string out = dir.Path("out.vdg");
+      ASSERT_TRUE(ExportLogStreaming(*sample, path, CommentsStore(), out, options).ok);
+      const std::string bytes = ReadBytes(out);
+      if (first.empty()) first = bytes;
+      ASSERT_EQ(bytes, first) << "threads " << threads << " batch " << batch;
+    }
+  }
+  EXPECT_GT(std::count(first.begin(), first.end(), '\n'), 19000);
+}
+
+TEST(Pipeline, TheDataBlockEndsAtTheFirstEndMarkerLine) {
+  RawText raw;
+  raw.Assign("Dev    lat        long\r\n+00001,44 18.000N 063 18.000W,25.3,78.4\r\n"
+             "** End of data set **\r\n+00002,44 18.000N 063 18.000W,25.3,78.4\r\n");
+  TSample sample('.');
+  ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVS")));
+  RawSource source(raw);
+  OutcomeSink sink;
+  const PipelineResult result = RunRecordPipeline(sample, source, RowFormat{}, sink, {});
+  EXPECT_TRUE(result.hasData);
+  EXPECT_EQ(result.firstDataIndex, 1u);
+  EXPECT_EQ(result.stopIndex, 2u);
+  EXPECT_EQ(result.validCount, 1u);
+  EXPECT_FALSE(result.cancelled);
+}
+
+}  // namespace
+}  // namespace tessaly

@@ -1,0 +1,51 @@
+// Running a program the way a user's shell would, for the tests of the tools:
+// its exit status and what it printed.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/FileBytes.h"
+
+namespace tessaly::testing {
+
+// The text as one word of a POSIX shell command, whatever it holds.
+inline std::string ShellQuote(const std::string& text) {
+  std::string quoted(1, '\'');
+  for (const char c : text) {
+    if (c == '\'') quoted.append("'\\''");
+    else quoted.push_back(c);
+  }
+  quoted.push_back('\'');
+  return quoted;
+}
+
+struct CommandRun {
+  int exitCode;  // -1 when the program did not exit normally
+  std::string out, err;
+};
+
+// Runs `program` with `arguments` in the C locale with `environment`
+// ("NAME=value" settings) added, in `folder` when one is named; its output is
+// caught in files under `scratch` (a folder ending with a separator).
+inline CommandRun RunCommand(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& scratch, const std::vector<std::string>& environment = {},
+                             const std::string& folder = {}) {
+  std::string command = folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ";
+  command.append("LC_ALL=C");
+  for (const std::string& setting : environment) {
+    const std::size_t equals = setting.find('=');
+    command.append(" ").append(setting, 0, equals + 1).append(ShellQuote(setting.substr(equals + 1)));
+  }
+  command.append(" ").append(ShellQuote(program));
+  for (const std::string& argument : arguments) command.append(" ").append(ShellQuote(argument));
+  const std::string out = scratch + "command.out", err = scratch + "command.err";
+  command.append(" >").append(ShellQuote(out)).append(" 2>").append(ShellQuote(err));
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(err)};
+}
+
+}  // namespace tessaly::testing

@@ -1,0 +1,32 @@
+// A full disk for one test: limits the size of the files this process may
+// write (writes past the limit fail with EFBIG instead of raising SIGXFSZ).
+#pragma once
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace tessaly::testing {
+
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+
+}  // namespace tessaly::testing

@@ -1,0 +1,79 @@
+#include "tools/sim/SentReport.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace tessaly::sim {
+namespace {
+
+std::string Count(std::optional<std::size_t> count) { return count ? std::to_string(*count) : "?"; }
+
+}  // namespace
+
+std::string EscapeBytes(std::string_view bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': text += "\\\\"; continue;
+      case '\r': text += "\\r"; continue;
+      case '\n': text += "\\n"; continue;
+      case '\t': text += "\\t"; continue;
+      default: break;
+    }
+    if (byte < 0x20 || byte > 0x7e) {
+      text += "\\x";
+      text += kHex[byte >> 4];
+      text += kHex[byte & 0xF];
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+SentReport::SentReport(const std::string& path) {
+  if (path.empty()) return;
+  file_.reset(std::fopen(path.c_str(), "wb"));
+  if (!file_) throw std::runtime_error("cannot create the report " + path + ": " + std::strerror(errno));
+}
+
+void SentReport::Line(std::string_view tag, std::string_view text) {
+  if (!file_) return;
+  std::string line(tag);
+  line += ' ';
+  line += text;
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), file_.get());
+  std::fflush(file_.get());
+}
+
+void SentReport::Device(const std::string& path) { Line("D", path); }
+
+void SentReport::Record(std::string_view bytes) { Line("R", EscapeBytes(bytes)); }
+
+void SentReport::SplitRecord(std::string_view bytes, const std::vector<std::size_t>& cuts) {
+  std::string list;
+  for (const std::size_t cut : cuts) {
+    if (!list.empty()) list += ',';
+    list += std::to_string(cut);
+  }
+  Line("S", list + " " + EscapeBytes(bytes));
+}
+
+void SentReport::Burst(std::size_t records) { Line("B", std::to_string(records)); }
+
+void SentReport::Garbage(std::string_view bytes) { Line("G", EscapeBytes(bytes)); }
+
+void SentReport::Pause(int ms) { Line("P", std::to_string(ms)); }
+
+void SentReport::Hangup(int ms, std::optional<std::size_t> unread) { Line("H", std::to_string(ms) + " " + Count(unread)); }
+
+void SentReport::Interrupted(std::string_view bytes) { Line("I", EscapeBytes(bytes)); }
+
+void SentReport::End(std::optional<std::size_t> unread) { Line("E", Count(unread)); }
+
+}  // namespace tessaly::sim

@@ -1,0 +1,46 @@
+// The --sent report: what went over the line, one event a line, in order
+// (the format is in the usage text). Each line is flushed as it is written,
+// so the report is whole up to the moment the run stops.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly::sim {
+
+// Bytes as report text: \\, \r, \n, \t, and \xHH for every other byte below
+// 0x20 or above 0x7e.
+std::string EscapeBytes(std::string_view bytes);
+
+class SentReport {
+ public:
+  // No report when path is empty. Throws std::runtime_error when the file
+  // cannot be created.
+  explicit SentReport(const std::string& path);
+
+  void Device(const std::string& path);
+  void Record(std::string_view bytes);
+  void SplitRecord(std::string_view bytes, const std::vector<std::size_t>& cuts);
+  void Burst(std::size_t records);
+  void Garbage(std::string_view bytes);
+  void Pause(int ms);
+  // `unread`: bytes no reader took before the device closed; "?" when unknown.
+  void Hangup(int ms, std::optional<std::size_t> unread);
+  void Interrupted(std::string_view bytes);
+  void End(std::optional<std::size_t> unread);
+
+ private:
+  void Line(std::string_view tag, std::string_view text);
+
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> file_;
+};
+
+}  // namespace tessaly::sim

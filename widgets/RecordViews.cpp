@@ -1,0 +1,86 @@
+#include "widgets/RecordViews.h"
+
+#include <cmath>
+
+#include "core/GridLayout.h"
+#include "widgets/GraficoOk.h"
+#include "widgets/GridColumnWidths.h"
+#include "widgets/PainelGridOk.h"
+#include "widgets/RawTextView.h"
+
+namespace tessaly {
+
+RecordViews::RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& raw, GridLayout layout)
+    : grid_(grid), chart_(chart), raw_(raw) {
+  LayOutGrid(layout);
+  grid_.AoClicar = [this](int Linha, int Coluna) { CellClicked(Linha, Coluna); };
+  grid_.AoSelecionarLinha = [this](int Linha) { SelectRecord(Linha); };
+  chart_.AoClicar = [this](TLinha*, bool&, double X, double) { ChartClicked(X); };
+  rawClicks_ = QObject::connect(&raw_, &RawTextView::LineChosen, [this](long long line) { RawLineChosen(line); });
+}
+
+// The controls may outlive the views: they must not call back into them,
+// nor read a source no longer kept alive (the grid keeps its own hold).
+RecordViews::~RecordViews() {
+  grid_.AoClicar = nullptr;
+  grid_.AoSelecionarLinha = nullptr;
+  chart_.AoClicar = nullptr;
+  QObject::disconnect(rawClicks_);
+  raw_.SetLines(nullptr);
+  chart_.Grafico().Linha().Limpa();
+}
+
+// Until a source is attached the grid shows the caption row alone.
+void RecordViews::LayOutGrid(GridLayout layout) {
+  QFont font = grid_.font();
+  font.setPixelSize(11);
+  grid_.setFont(font);
+  TInformacaoGrid& info = grid_.InformacaoGrid();
+  info.ShowCells(std::make_shared<const CellTable>(NewCaptionTable(layout)));
+  FitColumnWidths(grid_, layout);
+  info.SetLinhaFixa(true);
+  info.SetLinhaSeleciona(true);
+  info.SetCorLinhas(kClBlack);
+  info.SetCorCelulas(kClWhite);
+  info.SetScrollBar(TScrollStyle::ssBoth);
+}
+
+void RecordViews::Attach(std::shared_ptr<const RecordSource> source) {
+  source_ = std::move(source);
+  grid_.InformacaoGrid().ShowCells(std::shared_ptr<const CellTable>(source_, &source_->Cells()));
+  chart_.Grafico().Linha().MostraValores(source_->ChartValues());
+  raw_.SetLines(source_.get());
+  grid_.SetPainting(true);
+}
+
+void RecordViews::Update() {
+  if (!source_) return;
+  chart_.Grafico().Linha().MostraValores(source_->ChartValues());
+  raw_.LinesChanged();
+  grid_.SetPainting(true);
+}
+
+void RecordViews::SelectRecord(int row) {
+  if (row <= 0 || row >= grid_.InformacaoGrid().QtdLinhas() || grid_.GetCell(row - 1, kColSequence).empty())
+    return;
+  grid_.SelectRow(row, false);
+  chart_.SelecionaPonto(row - 1);
+  if (!source_) return;
+  if (const auto line = source_->RawLineOfRow(static_cast<std::size_t>(row)))
+    raw_.SetCurrentLine(static_cast<long long>(*line));
+}
+
+void RecordViews::CellClicked(int row, int col) {
+  if (OnCellClicked) OnCellClicked(row, col);
+  SelectRecord(row);
+}
+
+void RecordViews::ChartClicked(double index) { SelectRecord(static_cast<int>(std::nearbyint(index)) + 1); }
+
+void RecordViews::RawLineChosen(long long line) {
+  if (!source_ || line < 0) return;
+  const std::size_t row = source_->RowOfRawLine(static_cast<std::size_t>(line));
+  if (row > 0) SelectRecord(static_cast<int>(row));
+}
+
+}  // namespace tessaly
