@@ -1,10 +1,6 @@
 #include "core/Comments.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -12,7 +8,9 @@
 #include <filesystem>
 
 #include "core/CrLf.h"
+#include "core/FileIdentity.h"
 #include "core/InputFile.h"
+#include "core/OutputFile.h"
 
 namespace tessaly {
 
@@ -53,18 +51,6 @@ std::string SystemError(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
 }
 
-// Writes all of data to fd; false on any failure.
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool ReadWholeFile(const std::string& path, std::string& text) {
   const FileHandle file = OpenInputFile(path);
   if (!file) return false;
@@ -72,23 +58,6 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   std::size_t got = 0;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
   return !std::ferror(file.get());
-}
-
-// Creates a new, unique file beside path for writing; -1 on failure.
-int CreateTempBeside(const std::string& path, std::string& temp) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  if (a == b) return true;
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 }  // namespace
@@ -133,24 +102,13 @@ void CommentsStore::SetComment(std::int64_t row, std::string_view comment) {
 std::string CommentsStore::Save(const std::string& path, const std::string& logPath) const {
   if (path.empty()) return "This log has no comments file.";
   if (SameFile(path, logPath)) return "The comments file would replace the log itself; nothing was written.";
-  std::string data;
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return out.Error();
   for (const std::string& line : lines_) {
-    data += line;
-    data += kCrLf;
+    out.Buffer().append(line).append(kCrLf);
+    out.Commit();
   }
-  std::string temp;
-  const int fd = CreateTempBeside(path, temp);
-  if (fd < 0) return SystemError("Could not write the comments file", path);
-  const bool written = WriteAll(fd, data) && ::fsync(fd) == 0;
-  const int savedErrno = errno;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-    if (!written) errno = savedErrno;
-    const std::string error = SystemError("Could not write the comments file", path);
-    std::remove(temp.c_str());
-    return error;
-  }
-  return {};
+  return out.Close() ? std::string() : out.Error();
 }
 
 }  // namespace tessaly

@@ -310,7 +310,7 @@ void LogDocument::Recolour(const ViewSettings& view) {
 bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress,
                             std::string* error) const {
   OutputFile out;
-  if (out.Open(path)) {
+  if (out.Open(path, OutputFile::Mode::Replace)) {
     const std::uint64_t lines = raw_.LineCount();
     ProgressThrottle throttle(progress, lines == 0 ? 0 : lines - 1);
     std::array<std::string_view, kGridColumnCount> cells;

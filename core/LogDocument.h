@@ -141,9 +141,10 @@ class LogDocument : public RecordSource {
 
   // Writes the grid as delimited text: the caption row and the records, every
   // column but ExportSkipColumn() followed by `delimiter`, lines ended by
-  // CR LF, up to the first row whose "#" is empty. False with the reason in
-  // `error` when the file cannot be created or written (the lines written so
-  // far stay).
+  // CR LF, up to the first row whose "#" is empty. The file is written beside
+  // path and renamed over it at the end (OutputFile's Replace mode). False
+  // with the reason in `error` when it cannot be created or written; any
+  // earlier file at path is then left as it was.
   bool ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress = {},
                  std::string* error = nullptr) const;
 

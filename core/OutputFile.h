@@ -1,34 +1,51 @@
-// OutputFile: a file written through a large buffer, for the exports.
-// Errors are kept, not thrown: the first one stops further writing and is
-// reported by Close.
+// OutputFile: a file written through a large buffer, for the exports and the
+// comments file. Errors are kept, not thrown: the first one stops further
+// writing and is reported by Close.
+//
+// Replace mode never leaves a half-written file under the path: the bytes go
+// to a new temporary file in the same folder, which Close flushes to the disk
+// and renames over the path; a failure (disk full, say) removes the temporary
+// file and leaves any earlier file of that name as it was.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace tessaly {
 
 class OutputFile {
  public:
+  enum class Mode {
+    Truncate,  // create or truncate the file itself and write into it
+    Replace,   // write beside it, rename over it when closed
+  };
+
   OutputFile() = default;
+  // Closes the file; in Replace mode without a Close, the temporary file is
+  // removed and the path keeps its earlier file.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // Creates or truncates the file. False with the reason in Error().
-  bool Open(const std::string& path);
+  // False with the reason in Error(). Replace mode refuses a path that names
+  // something other than a regular file (a folder, a device); a symbolic
+  // link is followed, so the file it points to is the one replaced.
+  bool Open(const std::string& path, Mode mode = Mode::Truncate);
   // The buffer to append to; flushed by Commit when it has grown large.
   std::string& Buffer() { return buffer_; }
   void Commit();
-  // Writes what is left and closes. False when any write failed.
+  // Writes what is left and closes (Replace mode: renames into place). False
+  // when any step failed.
   bool Close();
   const std::string& Error() const { return error_; }
 
  private:
   void Flush();
+  void Fail(const std::string& what);
 
-  std::FILE* file_ = nullptr;
-  std::string path_;
+  int fd_ = -1;
+  Mode mode_ = Mode::Truncate;
+  std::string path_;  // where the file ends up
+  std::string temp_;  // Replace mode: where it is written
   std::string buffer_;
   std::string error_;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/CrLf.h"
+#include "core/FileIdentity.h"
 #include "core/InputFile.h"
 #include "core/OutputFile.h"
 #include "core/RawText.h"
@@ -122,6 +123,10 @@ std::uint64_t FileSize(std::FILE* file) {
 StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath, const CommentsStore& comments,
                                       const std::string& outPath, const StreamExportOptions& options) {
   StreamExportResult result;
+  if (SameFile(outPath, inPath) || SameFile(options.errorsPath, inPath) || SameFile(options.errorsPath, outPath)) {
+    result.error = "The output would replace the log or the other output; nothing was written.";
+    return result;
+  }
   std::string reason;
   const FileHandle in = OpenInputFile(inPath, &reason);
   if (!in) {

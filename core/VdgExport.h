@@ -44,7 +44,8 @@ struct StreamExportResult {
 // Loads the log at inPath with the set-up sample exactly as the document
 // load does, applies `comments`, and writes the VDG export of the resulting
 // grid to outPath. Reads in blocks and keeps a bounded number of batches in
-// flight, so memory does not grow with the file.
+// flight, so memory does not grow with the file. Refuses, writing nothing,
+// an output (or error list) that is the log itself, or both outputs in one.
 StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath, const CommentsStore& comments,
                                       const std::string& outPath, const StreamExportOptions& options);
 

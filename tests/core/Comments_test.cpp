@@ -1,14 +1,13 @@
 #include "core/Comments.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "support/FileSizeLimit.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -135,33 +134,13 @@ TEST_F(CommentsTest, SaveIntoAMissingFolderFailsWithAMessage) {
   EXPECT_NE(store_.Save(PathOf("nowhere/a.cmt"), PathOf("a.KVL")), "");
 }
 
-// Limits the size of files this process may write, for one test.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limited = previous_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int);
-};
-
 TEST_F(CommentsTest, FailedSaveLeavesTheOldFileIntact) {
   const std::string old = "1=keep me\r\n2=and me\r\n";
   store_.Load(Write("a.cmt", old));
   store_.SetComment(3, std::string(64 * 1024, 'c'));
   std::string error;
   {
-    FileSizeLimit limit(4096);
+    testing::FileSizeLimit limit(4096);
     error = store_.Save(PathOf("a.cmt"), PathOf("a.KVL"));
   }
   EXPECT_NE(error, "");

@@ -2,6 +2,8 @@
 // same bytes without holding the grid.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/PnavImport.h"
@@ -112,6 +114,24 @@ TEST(VdgExport, AFileThatCannotBeCreatedIsReported) {
   std::string error;
   EXPECT_FALSE(doc.ExportVDG(dir.Path("no/such/folder/x.vdg"), ",", {}, &error));
   EXPECT_FALSE(error.empty());
+}
+
+TEST(VdgExport, TheStreamingExportNeverWritesOverItsLog) {
+  TempHome dir;
+  const std::string log = dir.Path("x.KVL");
+  WriteBytes(log, CrLfLines({KvlLine()}));
+  for (const auto& [out, errors] : std::vector<std::pair<std::string, std::string>>{
+           {log, ""}, {dir.Path("Lib/../x.KVL"), ""}, {dir.Path("x.vdg"), log}, {dir.Path("x.vdg"), dir.Path("x.vdg")}}) {
+    TSample sample;
+    ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVL")));
+    StreamExportOptions options;
+    options.errorsPath = errors;
+    const StreamExportResult result = ExportLogStreaming(sample, log, CommentsStore(), out, options);
+    EXPECT_FALSE(result.ok) << out << " " << errors;
+    EXPECT_NE(result.error, "");
+  }
+  EXPECT_EQ(ReadBytes(log), CrLfLines({KvlLine()}));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("x.vdg")));
 }
 
 // The streaming export writes what the document's export writes, comments

@@ -1,0 +1,93 @@
+// The buffered output file: truncating a file in place, and replacing one
+// through a temporary file that is renamed over it at the end.
+#include "core/OutputFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
+#include "support/TempHome.h"
+
+namespace tessaly {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+class OutputFileTest : public ::testing::Test {
+ protected:
+  // Writes text to path in one mode; Close's result, the error in error_.
+  bool Write(const std::string& path, const std::string& text, OutputFile::Mode mode) {
+    OutputFile out;
+    if (!out.Open(path, mode)) {
+      error_ = out.Error();
+      return false;
+    }
+    out.Buffer() = text;
+    out.Commit();
+    const bool closed = out.Close();
+    error_ = out.Error();
+    return closed;
+  }
+  std::size_t FilesIn(const std::string& folder) const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+  }
+
+  testing::TempHome dir_;
+  std::string error_;
+};
+
+TEST_F(OutputFileTest, BothModesLeaveExactlyTheTextWritten) {
+  for (const OutputFile::Mode mode : {OutputFile::Mode::Truncate, OutputFile::Mode::Replace}) {
+    WriteBytes(dir_.Path("out.vdg"), std::string(10000, 'x'));
+    ASSERT_TRUE(Write(dir_.Path("out.vdg"), "a,b,\r\n", mode)) << error_;
+    EXPECT_EQ(ReadBytes(dir_.Path("out.vdg")), "a,b,\r\n");
+    ASSERT_TRUE(Write(dir_.Path("new.vdg"), "c,\r\n", mode)) << error_;
+    EXPECT_EQ(ReadBytes(dir_.Path("new.vdg")), "c,\r\n");
+  }
+  EXPECT_EQ(FilesIn(dir_.Home()), 3u);  // Lib/, out.vdg, new.vdg: no temporary file
+}
+
+TEST_F(OutputFileTest, AFailedReplacementKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
+  WriteBytes(dir_.Path("out.vdg"), "earlier\r\n");
+  bool written = true;
+  {
+    testing::FileSizeLimit limit(1000);
+    written = Write(dir_.Path("out.vdg"), std::string(5000, 'y'), OutputFile::Mode::Replace);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_NE(error_.find("out.vdg"), std::string::npos) << error_;
+  EXPECT_EQ(ReadBytes(dir_.Path("out.vdg")), "earlier\r\n");
+  EXPECT_EQ(FilesIn(dir_.Home()), 2u);
+}
+
+TEST_F(OutputFileTest, AReplacementThatIsNeverClosedLeavesTheEarlierFile) {
+  WriteBytes(dir_.Path("out.vdg"), "earlier\r\n");
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.Open(dir_.Path("out.vdg"), OutputFile::Mode::Replace));
+    out.Buffer() = "half a line";
+  }
+  EXPECT_EQ(ReadBytes(dir_.Path("out.vdg")), "earlier\r\n");
+  EXPECT_EQ(FilesIn(dir_.Home()), 2u);
+}
+
+TEST_F(OutputFileTest, AReplacementFollowsASymbolicLinkAndRefusesWhatIsNotAFile) {
+  fs::create_directory(dir_.Path("exports"));
+  WriteBytes(dir_.Path("exports/real.vdg"), "old\r\n");
+  fs::create_symlink(dir_.Path("exports/real.vdg"), dir_.Path("link.vdg"));
+  ASSERT_TRUE(Write(dir_.Path("link.vdg"), "new\r\n", OutputFile::Mode::Replace)) << error_;
+  EXPECT_TRUE(fs::is_symlink(dir_.Path("link.vdg")));
+  EXPECT_EQ(ReadBytes(dir_.Path("exports/real.vdg")), "new\r\n");
+
+  EXPECT_FALSE(Write(dir_.Path("exports"), "x", OutputFile::Mode::Replace));
+  EXPECT_NE(error_.find("not a regular file"), std::string::npos) << error_;
+  EXPECT_FALSE(Write(dir_.Path("missing/out.vdg"), "x", OutputFile::Mode::Replace));
+  EXPECT_NE(error_.find("missing/out.vdg"), std::string::npos) << error_;
+}
+
+}  // namespace
+}  // namespace tessaly
