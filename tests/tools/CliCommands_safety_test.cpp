@@ -156,7 +156,8 @@ TEST_F(SafetyTest, OutputsThatAreNoRegularFiles) {
   const std::string in = Work("survey.kvl");
   const CommandRun folder = Cli(home_, {"export", in, Work("sub")});
   EXPECT_EQ(folder.exitCode, 1);
-  EXPECT_NE(folder.err.find(Work("sub") + " is a folder; nothing was written."), std::string::npos) << folder.err;
+  EXPECT_NE(folder.err.find("Cannot write " + Work("sub") + ": it is not a regular file"), std::string::npos)
+      << folder.err;
   const CommandRun missing = Cli(home_, {"export", in, Work("no/such/out.vdg")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("Cannot create " + Work("no/such/out.vdg")), std::string::npos) << missing.err;

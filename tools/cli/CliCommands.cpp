@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CliFiles.h"
 #include "core/Comments.h"
@@ -89,26 +90,15 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
     const std::string error = comments.Load(state.NameGrdFile);
     if (!error.empty()) return Refuse(error);
   }
-  std::string error;
-  StagedOutput out(options.operands[1]);
-  if (!out.Prepare(error)) return Refuse(error);
-  std::optional<StagedOutput> errors;
-  if (!options.errorsPath.empty() && !errors.emplace(options.errorsPath).Prepare(error)) return Refuse(error);
-
   ProgressBar bar;
   StreamExportOptions exportOptions;
   exportOptions.delimiter = options.delimiter;
   exportOptions.skipColumn = skipColumn;
-  exportOptions.errorsPath = errors ? errors->WritePath() : std::string();
+  exportOptions.errorsPath = options.errorsPath;
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
   const StreamExportResult result =
-      ExportLogStreaming(sample, state.FileName, comments, out.WritePath(), exportOptions);
-  if (!result.ok) {
-    const std::string message = out.InTargetTerms(result.error);
-    return Refuse(errors ? errors->InTargetTerms(message) : message);
-  }
-  if (!out.Commit(error) || (errors && !errors->Commit(error))) return Refuse(error);
-  return kExitOk;
+      ExportLogStreaming(sample, state.FileName, comments, options.operands[1], exportOptions);
+  return result.ok ? kExitOk : Refuse(result.error);
 }
 
 // The input must be a file that can be read to its end.
