@@ -1,28 +1,24 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer programs of tests/fuzz with clang (AddressSanitizer and
-# UndefinedBehaviorSanitizer, in build-fuzz/) and runs each for SECONDS
-# (default 20) from its seed corpus. New inputs go to build-fuzz/corpus/, never
-# to the repository. A target that crashes or breaks an invariant leaves the
-# input in build-fuzz/findings/<target>/, which is printed; the exit status is
-# then 1 (after every target has run). FUZZ_OPTIONS adds libFuzzer options,
-# for a long run for example:
-#   FUZZ_OPTIONS=-runs=10000000 nice -n 19 scripts/fuzz.sh 1800
+# Runs the libFuzzer programs of tests/fuzz, built in the sanitizer tree
+# (scripts/build-asan.sh: clang, AddressSanitizer and UndefinedBehaviorSanitizer),
+# each for SECONDS (default 20) from its seed corpus. New inputs go to
+# build-asan/fuzz-corpus/, never to the repository. A target that crashes or
+# breaks an invariant leaves the input in build-asan/fuzz-findings/<target>/,
+# which is printed; the exit status is then 1 (after every target has run).
+# FUZZ_OPTIONS adds libFuzzer options, for a long run for example:
+#   FUZZ_OPTIONS=-runs=10000000 nice -n 19 scripts/fuzz.sh 1800 fuzz_settings
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 seconds=${1:-20}
 shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-fuzz"
+build="$root/build-asan"
 all=(fuzz_record_line fuzz_record_file fuzz_log_kind fuzz_document_load fuzz_pnav_header fuzz_settings
      fuzz_break_decoder)
 targets=("${all[@]}")
 [ $# -eq 0 ] || targets=("$@")
 
-command -v clang++ >/dev/null || bash "$root/scripts/deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DTESSALY_FUZZ=ON -DTESSALY_SANITIZE=ON -DTESSALY_CORE_ONLY=ON -DTESSALY_BENCH=OFF >/dev/null
-cmake --build "$build" --target "${targets[@]}" --parallel "$(nproc)"
+bash "$root/scripts/build-asan.sh"
 
 # The dictionary of a target, when one helps it.
 dictionary() {
@@ -40,8 +36,8 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 failed=()
 for target in "${targets[@]}"; do
-  corpus="$build/corpus/$target"
-  findings="$build/findings/$target"
+  corpus="$build/fuzz-corpus/$target"
+  findings="$build/fuzz-findings/$target"
   mkdir -p "$corpus" "$findings"
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
            -artifact_prefix="$findings/" ${FUZZ_OPTIONS:-})

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every include points down the layers,
 # builds everything and runs every test: the full suite, then the core tests
-# again under AddressSanitizer and UBSan, then each fuzz target briefly.
+# again under AddressSanitizer and UBSan (built with clang, in build-asan/),
+# then each fuzz target of that tree briefly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -9,9 +10,9 @@ bash "$root/scripts/check-layers.sh"
 bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
 export QT_QPA_PLATFORM=offscreen
 (cd "$root/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
-bash "$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTESSALY_SANITIZE=ON -DTESSALY_CORE_ONLY=ON -DTESSALY_BENCH=OFF
+bash "$root/scripts/build-asan.sh"
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure --timeout 600 -j "$(nproc)")
-# Every fuzz target for a short while, so that a regression shows at once.
-bash "$root/scripts/fuzz.sh" 20
+# Every fuzz target of the same tree for a short while, so that a regression
+# shows at once; scripts/fuzz.sh SECONDS runs them longer.
+bash "$root/scripts/fuzz.sh" 10

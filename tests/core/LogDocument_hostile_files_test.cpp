@@ -253,10 +253,10 @@ TEST(HostileFiles, AFolderOrAFifoIsRefusedByEveryReaderWithoutWaiting) {
   fs::create_directory(dir.Path("folder.kvl"));
   ASSERT_EQ(::mkfifo(dir.Path("fifo.kvl").c_str(), 0644), 0);
   const auto before = Listing(dir.Path(""));
-  for (const auto& [name, reason] : {std::pair<std::string, std::string>{"folder.kvl", "is a folder"},
-                                     {"fifo.kvl", "is not a regular file"}}) {
+  for (const auto& [name, refusal] : {std::pair<std::string, std::string>{"folder.kvl", "is a folder"},
+                                      {"fifo.kvl", "is not a regular file"}}) {
     SCOPED_TRACE(name);
-    const std::string path = dir.Path(name);
+    const std::string path = dir.Path(name), reason = refusal;
     ExpectReturnsWithoutAWriter(path, [&] {
       EXPECT_EQ(DetectLogKind(path).outcome, Recognition::Unknown);
       LogDocument doc;

@@ -11,6 +11,7 @@
 #include "fuzz/FuzzSamples.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/RecordRules.h"
+#include "support/RawTextLines.h"
 
 namespace tessaly::fuzz {
 
@@ -72,19 +73,6 @@ LoopResult Sequential(TSample& sample, const RawText& raw) {
   return result;
 }
 
-class LinesOf : public LineSource {
- public:
-  explicit LinesOf(const RawText& raw) : raw_(raw) {}
-  bool Fill(std::vector<std::string_view>& lines, std::string&, std::size_t maxLines) override {
-    for (std::size_t n = 0; n < maxLines && next_ < raw_.LineCount(); ++n) lines.push_back(raw_.Line(next_++));
-    return !lines.empty();
-  }
-
- private:
-  const RawText& raw_;
-  std::size_t next_ = 0;
-};
-
 // Collects the pipeline's output; in the export layout it checks each line
 // against the cells the grid layout gave for the same record.
 class Collector : public RecordSink {
@@ -133,7 +121,7 @@ class Collector : public RecordSink {
 
 LoopResult Piped(TSample& sample, const RawText& raw, const RowFormat& format, const PipelineOptions& options,
                  const std::vector<Outcome>* gridOutcomes, PipelineResult& counts) {
-  LinesOf source(raw);
+  testing::RawTextLines source(raw);
   Collector sink(format, gridOutcomes);
   counts = RunRecordPipeline(sample, source, format, sink, options);
   return {std::move(sink.outcomes), MemoryOf(sample)};
