@@ -45,6 +45,20 @@ void CellTable::EndOffsets::Reserve(std::size_t count) {
   WithActive([count](auto& ends) { ends.reserve(count); });
 }
 
+namespace {
+
+// Shrinks a buffer whose capacity is more than twice its size and 64 KiB.
+template <typename T>
+void ReleaseIfMostlyUnused(std::vector<T>& buffer) {
+  if ((buffer.capacity() - buffer.size()) * sizeof(T) > buffer.size() * sizeof(T) + (64u << 10)) buffer.shrink_to_fit();
+}
+
+}  // namespace
+
+void CellTable::EndOffsets::ReleaseUnusedReservation() {
+  WithActive([](auto& ends) { ReleaseIfMostlyUnused(ends); });
+}
+
 void CellTable::EndOffsets::Fill(std::size_t first, std::size_t count, std::uint32_t end) {
   for (std::size_t i = first; i < first + count; ++i) Set(i, end);
 }
@@ -107,6 +121,14 @@ void CellTable::Reserve(std::size_t rows, std::size_t textBytes) {
   AdviseHugePages(arena_);
   ends_.AdviseHugePages();
   AdviseHugePages(rowStart_);
+}
+
+void CellTable::ReleaseUnusedReservation() {
+  ReleaseIfMostlyUnused(arena_);
+  ReleaseIfMostlyUnused(rowStart_);
+  ends_.ReleaseUnusedReservation();
+  ReleaseIfMostlyUnused(rowColor_);
+  ReleaseIfMostlyUnused(rowFont_);
 }
 
 std::string_view CellTable::Cell(std::size_t row, std::size_t col) const {

@@ -42,6 +42,10 @@ class CellTable {
   // Reserves room for rows and text bytes so that a load of known size does
   // not reallocate while it fills the table.
   void Reserve(std::size_t rows, std::size_t textBytes);
+  // Gives back reserved room a load did not use, where it is more than the
+  // room used: a reservation estimated from the start of an unusual file can
+  // be far too large. A close estimate is kept (no copy).
+  void ReleaseUnusedReservation();
 
   // Empty text outside the table.
   std::string_view Cell(std::size_t row, std::size_t col) const;
@@ -79,6 +83,7 @@ class CellTable {
     void Admit(std::size_t rowBytes);            // widens when a row needs more bits
     void Resize(std::size_t count);
     void Reserve(std::size_t count);
+    void ReleaseUnusedReservation();
     void Fill(std::size_t first, std::size_t count, std::uint32_t end);
     std::size_t CapacityBytes() const;
     void AdviseHugePages() const;

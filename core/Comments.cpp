@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "core/CrLf.h"
-#include "core/FileHandle.h"
 #include "core/FileIdentity.h"
+#include "core/InputFile.h"
 #include "core/OutputFile.h"
 
 namespace tessaly {
@@ -52,7 +52,7 @@ std::string SystemError(const std::string& what, const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
-  const FileHandle file(std::fopen(path.c_str(), "rb"));
+  const FileHandle file = OpenInputFile(path);
   if (!file) return false;
   char buffer[64 * 1024];
   std::size_t got = 0;

@@ -12,7 +12,10 @@ bool SameFile(const std::string& a, const std::string& b) {
   const bool aExists = fs::exists(a, ea), bExists = fs::exists(b, eb);
   if (ea || eb || aExists != bExists) return false;
   if (aExists) return fs::equivalent(a, b, ea) && !ea;
-  const fs::path resolvedA = fs::weakly_canonical(a, ea), resolvedB = fs::weakly_canonical(b, eb);
+  // Made absolute first: a relative path that names nothing existing would
+  // otherwise stay relative ("out.vdg" against "./out.vdg").
+  const fs::path resolvedA = fs::weakly_canonical(fs::absolute(a, ea), ea);
+  const fs::path resolvedB = fs::weakly_canonical(fs::absolute(b, eb), eb);
   return !ea && !eb && resolvedA == resolvedB;
 }
 

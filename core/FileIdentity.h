@@ -7,9 +7,9 @@
 namespace tessaly {
 
 // True when a and b name the same file: the same device and inode when both
-// exist; when neither exists, the same path once ".", ".." and the symbolic
-// links of the folders that do exist are resolved. An empty path names no
-// file.
+// exist; when neither exists, the same absolute path once ".", ".." and the
+// symbolic links of the folders that do exist are resolved. An empty path
+// names no file.
 bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace tessaly

@@ -116,6 +116,11 @@ class GridSink : public RecordSink {
  private:
   std::uint64_t LineCount() const { return raw_.ExpectedLineCount(); }
 
+  // A record's texts are short, but for a navigation time column of any
+  // length: the estimate takes at most this much a record from the rows so
+  // far, so that a long first record does not reserve as much for every line.
+  static constexpr double kUsualRecordBytes = 512;
+
   // Grows the arena reservation when the next row would not fit: the rows to
   // come are estimated from the rows so far, with the "#" and "RD#" digits of
   // the longest line number; by an eighth at least, should the file hold
@@ -128,7 +133,8 @@ class GridSink : public RecordSink {
     const double records = static_cast<double>(r.row);
     const double remainingLines = static_cast<double>(lineCount - std::min(lineCount, r.lineNumber));
     const double acceptance = records / static_cast<double>(r.lineNumber);
-    const double perRecord = static_cast<double>(otherBytes_) / records + 2.0 * DecimalDigits(lineCount);
+    const double perRecord =
+        std::min(static_cast<double>(otherBytes_) / records, kUsualRecordBytes) + 2.0 * DecimalDigits(lineCount);
     const auto estimate = static_cast<std::size_t>(remainingLines * acceptance * perRecord * 1.005);
     reserved_ = used_ + std::max(estimate, used_ / 8) + 4096;
     grid_.Reserve(std::max<std::uint64_t>(lineCount, r.row) + 1, reserved_ + captionBytes_);
@@ -200,7 +206,8 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   if (options.caption) options.caption(kLoadingFile);
   if (!raw_.OpenFile(state_.FileName)) return status_ = LoadStatus::Unreadable;
   if (state_.recognition == Recognition::Unknown) {
-    return status_ = ReadRestOfFile() ? LoadStatus::Unknown : LoadStatus::Unreadable;
+    if (!ReadRestOfFile()) return status_ = LoadStatus::Unreadable;
+    return status_ = raw_.LineCount() == 0 ? LoadStatus::Empty : LoadStatus::Unknown;
   }
   if (state_.kind) SetUpSample(*sample_, *state_.kind);
   sample_->FMapDatum = options.mapDatum;
@@ -226,12 +233,15 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   const PipelineResult result = RunRecordPipeline(*sample_, source, format, sink, pipeline);
   // The raw view shows the whole file, also after a cancel or an end marker.
   if (!ReadRestOfFile()) return status_ = LoadStatus::Unreadable;
+  // Emptied since it was recognised.
+  if (raw_.LineCount() == 0) return status_ = LoadStatus::Empty;
   progress.SetMaximum(lastLine());
   progress.Update(lastLine());
 
   validCount_ = result.validCount;
   errorCount_ = result.errorCount;
   grid_.SetRows(validCount_ + 1);
+  grid_.ReleaseUnusedReservation();
   errorList_.shrink_to_fit();
   // The grid keeps a row for every line of the file up to where the loop
   // stopped, less the rejected ones; rows past the records show blank.

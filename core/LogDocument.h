@@ -44,7 +44,8 @@ namespace tessaly {
 enum class LoadStatus : std::uint8_t {
   Loaded,     // grid, chart and errors filled
   Cancelled,  // stopped on request; what was loaded before the stop stays
-  Empty,      // the file has no lines: the window reports "File empty."
+  Empty,      // the file has no lines (also when it was emptied during the load):
+              // the window reports "File empty."
   Unknown,    // not recognised: only the raw text is loaded
   Unreadable, // the file could not be read (or does not exist)
 };
@@ -148,7 +149,8 @@ class LogDocument : public RecordSource {
                  std::string* error = nullptr) const;
 
   // Bytes held by the document's buffers (raw text, line index, cells,
-  // colours, chart values, error list).
+  // colours, chart values, error list). After a load of a file of B bytes
+  // and L lines, whatever it holds, at most 3 B + 512 L + 1 MiB.
   std::size_t MemoryBytes() const;
 
  private:

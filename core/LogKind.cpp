@@ -1,10 +1,9 @@
 #include "core/LogKind.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
-#include "core/FileHandle.h"
+#include "core/InputFile.h"
 
 namespace tessaly {
 
@@ -185,7 +184,7 @@ KindDetection DetectLogKind(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec) && !ec) return ByExtension(UpperExtension(path));
   const KindDetection unknown{Recognition::Unknown, nullptr};
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  const FileHandle file = OpenInputFile(path);
   if (!file) return unknown;
   KindScanner scanner;
   std::string buffer(64 * 1024, '\0');

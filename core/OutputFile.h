@@ -26,9 +26,10 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // False with the reason in Error(). Replace mode refuses a path that names
-  // something other than a regular file (a folder, a device); a symbolic
-  // link is followed, so the file it points to is the one replaced.
+  // False with the reason in Error(). Replace mode refuses a folder; a
+  // symbolic link is followed, so the file it points to is the one replaced,
+  // and keeps its permissions. A device or a FIFO (/dev/stdout) has nothing
+  // to replace: it is written in place.
   bool Open(const std::string& path, Mode mode = Mode::Truncate);
   // The buffer to append to; flushed by Commit when it has grown large.
   std::string& Buffer() { return buffer_; }
@@ -39,15 +40,23 @@ class OutputFile {
   const std::string& Error() const { return error_; }
 
  private:
+  bool OpenReplacement(const std::string& path);
   void Flush();
   void Fail(const std::string& what);
+  void RemoveTemporary();
 
   int fd_ = -1;
-  Mode mode_ = Mode::Truncate;
   std::string path_;  // where the file ends up
   std::string temp_;  // Replace mode: where it is written
+  int tempSlot_ = -1; // its entry among the replacements removed on a signal
   std::string buffer_;
   std::string error_;
 };
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the
+// replacements under way, then end the program as the signal would have: for
+// a program without handlers of its own (tessaly-cli), so that Ctrl-C or kill
+// leaves no temporary file behind.
+void RemoveReplacementsOnSignals();
 
 }  // namespace tessaly

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <utility>
 
-#include "core/FileHandle.h"
+#include "core/InputFile.h"
 #include "core/TextHelpers.h"
 
 namespace tessaly {
@@ -23,7 +22,7 @@ constexpr std::array<std::string_view, 3> kFixedFields{kFieldDev, kFieldTowfishD
 
 // Reads up to limit bytes from the start of a file; false when unreadable.
 bool ReadHead(const std::string& path, std::size_t limit, std::string& bytes, bool& wholeFile) {
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  const FileHandle file = OpenInputFile(path);
   if (!file) return false;
   bytes.resize(limit);
   std::size_t total = 0;

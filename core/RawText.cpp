@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 
+#include "core/InputFile.h"
 #include "core/MemoryAdvice.h"
 
 namespace tessaly {
@@ -16,10 +17,9 @@ RawText& RawText::operator=(RawText&&) noexcept = default;
 
 bool RawText::OpenFile(const std::string& path, std::size_t pieceBytes) {
   Clear();
-  FileHandle file(std::fopen(path.c_str(), "rb"));
+  FileHandle file = OpenInputFile(path);
   struct stat status {};
-  // Only regular files: a folder or a device has no size to read to.
-  if (!file || fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (!file || fstat(fileno(file.get()), &status) != 0) return false;
   // The stream's own buffer would only add a copy: pieces are large.
   std::setvbuf(file.get(), nullptr, _IONBF, 0);
   if (!Allocate(static_cast<std::size_t>(status.st_size))) return false;
@@ -39,6 +39,8 @@ bool RawText::ReadMore() {
     file_.reset();  // a file that shrank while being read gives what it held
   }
   IndexLines(!more);
+  // An estimate far above the lines found (an unusual start) is given back.
+  if (!more && (lineStart_.capacity() - lineStart_.size()) > lineStart_.size() + 8192) lineStart_.shrink_to_fit();
   return more;
 }
 
@@ -81,13 +83,17 @@ void RawText::IndexLines(bool final) {
 }
 
 // Reserves the index from the length of the lines in the first piece, with a
-// margin, so that a large file's index is allocated once.
+// margin, so that a large file's index is allocated once. Survey records are
+// longer than 8 bytes: a start of shorter lines does not reserve more.
 void RawText::EstimateLineCount() {
   const std::string_view sample(bytes_.get(), std::min<std::size_t>(size_, 64 * 1024));
   std::size_t lines = 0;
   ForEachLine(sample, size_ == capacity_, [&lines](std::string_view) { ++lines; });
   if (lines == 0) return;  // lines longer than the sample: the index grows as it goes
-  estimatedLines_ = static_cast<std::size_t>(static_cast<double>(capacity_) / sample.size() * lines) + 1;
+  constexpr std::size_t kShortestUsualLine = 8;
+  estimatedLines_ = std::min(static_cast<std::size_t>(static_cast<double>(capacity_) / sample.size() * lines),
+                             capacity_ / kShortestUsualLine) +
+                    1;
   lineStart_.reserve(estimatedLines_ + estimatedLines_ / 32 + 64);
   AdviseHugePages(lineStart_);
 }

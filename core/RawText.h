@@ -13,14 +13,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/FileHandle.h"
+#include "core/InputFile.h"
 
 namespace tessaly {
 

@@ -30,7 +30,10 @@ void RewriteList(const std::string& listPath, const std::string& path, bool putF
 }  // namespace
 
 std::vector<std::string> ReadRecentFiles(const std::string& listPath) {
-  return WithoutEmpty(ReadSettingsValues(listPath));
+  std::vector<std::string> paths = WithoutEmpty(ReadSettingsValues(listPath));
+  // The list never holds more; a longer file was not written by the program.
+  if (paths.size() > kMaxRecentFiles) paths.resize(kMaxRecentFiles);
+  return paths;
 }
 
 void AddRecentFile(const std::string& listPath, const std::string& path) { RewriteList(listPath, path, true); }

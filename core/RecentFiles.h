@@ -9,8 +9,9 @@ namespace tessaly {
 
 inline constexpr std::size_t kMaxRecentFiles = 8;
 
-// Every path of the list file, in file order, to its end; empty lines are
-// skipped. Throws SettingsError when the file is missing or unreadable.
+// Every path of the list file, in file order, to its end, at most
+// kMaxRecentFiles; empty lines are skipped. Throws SettingsError when the file
+// is missing or unreadable.
 std::vector<std::string> ReadRecentFiles(const std::string& listPath);
 
 // Puts path at the top of the list file: the path, then the first 7 old

@@ -99,9 +99,12 @@ class BatchParser {
         continue;
       }
       b.state[k] = LineState::Parsed;
-      sample_.ParseDetached(line, b.verdicts[k]);
+      // A line an order-free check rejects stays rejected: its row is never
+      // laid out (a huge rejected line is not copied once more).
+      const bool rejected = sample_.ParseDetached(line, b.verdicts[k]) != 0;
       b.deviation[k] = CellInteger(sample_.FDev);
-      LayOut(b, b.firstIndex + b.begin + k + 1);
+      if (rejected && format_.layout == RowFormat::Layout::GridCells) b.ends.resize(b.ends.size() + kRecordColumnCount);
+      if (!rejected) LayOut(b, b.firstIndex + b.begin + k + 1);
     }
     b.textStart[n] = b.text.size();
   }

@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <fstream>
-#include <iterator>
 
 #include "core/CrLf.h"
+#include "core/InputFile.h"
 #include "core/SettingsLine.h"
 
 namespace tessaly {
@@ -40,10 +40,18 @@ std::string LibPath(std::string_view home, std::string_view name) {
 }
 
 std::vector<std::string> ReadTextLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw SettingsError("Cannot open the file " + path);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw SettingsError("Cannot read the file " + path);
+  std::string reason;
+  const FileHandle in = OpenInputFile(path, &reason);
+  if (!in) throw SettingsError("Cannot open the file " + path + ": " + reason);
+  std::string content;
+  char buffer[16 * 1024];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;) {
+    content.append(buffer, got);
+    if (content.size() > kMaxSettingsFileBytes)
+      throw SettingsError("The file " + path + " is larger than " + std::to_string(kMaxSettingsFileBytes >> 10) +
+                          " KiB: not a settings file");
+  }
+  if (std::ferror(in.get())) throw SettingsError("Cannot read the file " + path);
   return SplitLines(content);
 }
 
@@ -77,8 +85,17 @@ std::int32_t ParseSettingsInt(std::string_view text, std::string_view what) {
   if (plusSign) ++begin;
   const auto [ptr, ec] = std::from_chars(begin, end, value);
   if (begin == end || (plusSign && *begin == '-') || ec != std::errc() || ptr != end)
-    throw SettingsError("'" + std::string(text) + "' is not a valid integer value (" + std::string(what) + ")");
+    throw SettingsError(QuotedValue(text) + " is not a valid integer value (" + std::string(what) + ")");
   return value;
+}
+
+std::string QuotedValue(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  std::string quoted(1, '\'');
+  quoted.append(text.substr(0, kShown));
+  if (text.size() > kShown) quoted.append("...");
+  quoted.push_back('\'');
+  return quoted;
 }
 
 }  // namespace tessaly

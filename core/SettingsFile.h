@@ -24,8 +24,10 @@ std::string LibPath(std::string_view home, std::string_view name);
 
 // The raw lines of a file; lines may end with CR LF, LF or CR. A final line
 // end does not start another line. Throws SettingsError when the file cannot
-// be opened or read.
+// be opened or read, is not a regular file (a folder, a FIFO) or is larger
+// than kMaxSettingsFileBytes (no settings file comes near it).
 std::vector<std::string> ReadTextLines(const std::string& path);
+inline constexpr std::size_t kMaxSettingsFileBytes = std::size_t{1} << 20;
 
 // Writes the lines, each ended by CR LF, replacing the file. Throws
 // SettingsError when the file cannot be created or written.
@@ -39,5 +41,8 @@ void WriteSettingsValues(const std::string& path, const std::vector<std::string>
 // A decimal 32-bit integer (optional sign; blanks around it allowed); throws
 // SettingsError naming what (for example "line 3 of /x/Lib/View.ega").
 std::int32_t ParseSettingsInt(std::string_view text, std::string_view what);
+
+// A value quoted for a message: in single quotes, cut after 40 bytes ("...").
+std::string QuotedValue(std::string_view text);
 
 }  // namespace tessaly

@@ -38,7 +38,7 @@ class ValueReader {
   BgrColor NextColour() {
     const std::string text = Next();
     const auto colour = StringToColour(text);
-    if (!colour) throw SettingsError("'" + text + "' is not a valid colour value (" + Where() + ")");
+    if (!colour) throw SettingsError(QuotedValue(text) + " is not a valid colour value (" + Where() + ")");
     return *colour;
   }
   bool NextBool() { return Next() == "True"; }

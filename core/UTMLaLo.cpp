@@ -75,6 +75,10 @@ char UtmLetterDesignator(double latitude) {
 
 bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
   if (ellipsoidIndex < 0 || ellipsoidIndex >= static_cast<int>(kEllipsoids.size())) return false;
+  // Beyond ten billion degrees the zone number would not fit an int; a
+  // record's degrees (32-bit whole numbers) never come near.
+  constexpr double kLargestLongitude = 1e10;
+  if (!std::isfinite(latitude) || !(std::fabs(longitude) <= kLargestLongitude)) return false;
   const Projection& p = ProjectionFor(ellipsoidIndex);
 
   result.zoneNumber = static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1;

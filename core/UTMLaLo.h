@@ -29,7 +29,9 @@ struct UtmPosition {
 char UtmLetterDesignator(double latitude);
 
 // Projects signed decimal degrees (north and east positive). False when the
-// ellipsoid index is outside the table.
+// ellipsoid index is outside the table, when a coordinate is not a finite
+// number, or when the longitude is beyond ten billion degrees (its zone
+// number would not fit an int).
 bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result);
 
 }  // namespace tessaly

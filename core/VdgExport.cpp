@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/CrLf.h"
-#include "core/FileHandle.h"
 #include "core/FileIdentity.h"
+#include "core/InputFile.h"
 #include "core/OutputFile.h"
 #include "core/RawText.h"
 #include "core/VdgLine.h"
@@ -127,19 +127,20 @@ StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath
     result.error = "The output would replace the log or the other output; nothing was written.";
     return result;
   }
-  FileHandle in(std::fopen(inPath.c_str(), "rb"));
+  std::string reason;
+  const FileHandle in = OpenInputFile(inPath, &reason);
   if (!in) {
-    result.error = "Cannot read " + inPath + ": " + std::strerror(errno);
+    result.error = "Cannot read " + inPath + ": " + reason;
     return result;
   }
   const std::uint64_t size = FileSize(in.get());
   OutputFile out;
-  if (!out.Open(outPath)) {
+  if (!out.Open(outPath, OutputFile::Mode::Replace)) {
     result.error = out.Error();
     return result;
   }
   OutputFile errors;
-  if (!options.errorsPath.empty() && !errors.Open(options.errorsPath)) {
+  if (!options.errorsPath.empty() && !errors.Open(options.errorsPath, OutputFile::Mode::Replace)) {
     result.error = errors.Error();
     return result;
   }
@@ -158,12 +159,12 @@ StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath
   result.validCount = loaded.validCount;
   result.errorCount = loaded.errorCount;
 
-  const bool outOk = out.Close();
-  const bool errorsOk = options.errorsPath.empty() || errors.Close();
+  // A failed read or a cancel replaces nothing: the outputs are not closed,
+  // so their temporary files go.
   if (source.Failed()) result.error = "Cannot read " + inPath;
-  else if (!outOk) result.error = out.Error();
-  else if (!errorsOk) result.error = errors.Error();
   else if (loaded.cancelled) result.error = "Cancelled.";
+  else if (!out.Close()) result.error = out.Error();
+  else if (!options.errorsPath.empty() && !errors.Close()) result.error = errors.Error();
   result.ok = result.error.empty();
   return result;
 }

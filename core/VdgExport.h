@@ -46,6 +46,9 @@ struct StreamExportResult {
 // grid to outPath. Reads in blocks and keeps a bounded number of batches in
 // flight, so memory does not grow with the file. Refuses, writing nothing,
 // an output (or error list) that is the log itself, or both outputs in one.
+// Each output replaces an earlier file only when the export succeeded
+// (OutputFile's Replace mode): a failed, cancelled or interrupted export
+// leaves earlier files as they were.
 StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath, const CommentsStore& comments,
                                       const std::string& outPath, const StreamExportOptions& options);
 

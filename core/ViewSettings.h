@@ -27,6 +27,8 @@ struct ViewSettings {
   std::int32_t InitialDevRange = 0;   // position of the vertical zoom slider
   std::int32_t DevIncrement = 0;      // tick frequency of both sliders
   std::int32_t PointIncrement = 0;    // small change of both chart scroll bars
+
+  bool operator==(const ViewSettings&) const = default;
 };
 
 // Settings 1 to 3, which colour the record rows, differ.

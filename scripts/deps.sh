@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tessaly needs to build, test and run. Only
-# what is missing is installed, and nothing is touched (no package list
-# update, no locale generation) when nothing is missing.
+# Installs the Debian 12 packages Tessaly needs to build, test, fuzz and run.
+# Only what is missing is installed, and nothing is touched (no package list
+# update, no locale generation) when nothing is missing. clang and its
+# runtime libraries (libFuzzer among them) build the fuzz programs.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 locales socat xvfb xauth
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every include points down the layers,
 # builds everything and runs every test: the full suite and a short live
-# logging soak, then the core tests again under AddressSanitizer and UBSan.
+# logging soak, then the core tests again under AddressSanitizer and UBSan
+# (built with clang, in build-asan/), then each fuzz target of that tree
+# briefly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -11,7 +13,9 @@ export QT_QPA_PLATFORM=offscreen
 (cd "$root/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 # A live session of 30 s from the simulator, faults and a hang-up included.
 bash "$root/bench/live_soak.sh" --short "$root/build"
-bash "$root/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTESSALY_SANITIZE=ON -DTESSALY_CORE_ONLY=ON -DTESSALY_BENCH=OFF
+bash "$root/scripts/build-asan.sh"
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure --timeout 600 -j "$(nproc)")
+# Every fuzz target of the same tree for a short while, so that a regression
+# shows at once; scripts/fuzz.sh SECONDS runs them longer.
+bash "$root/scripts/fuzz.sh" 10

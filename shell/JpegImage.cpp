@@ -2,11 +2,11 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <jpeglib.h>
+
+#include "core/InputFile.h"
 
 namespace tessaly {
 namespace {
@@ -72,10 +72,14 @@ bool Decode(const std::vector<unsigned char>& data, RawImage& image, ErrorManage
 }
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw JpegError("Cannot open the picture " + path);
-  std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw JpegError("Cannot read the picture " + path);
+  std::string reason;
+  const FileHandle in = OpenInputFile(path, &reason);
+  if (!in) throw JpegError("Cannot open the picture " + path + ": " + reason);
+  std::vector<unsigned char> data;
+  unsigned char buffer[64 * 1024];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;)
+    data.insert(data.end(), buffer, buffer + got);
+  if (std::ferror(in.get())) throw JpegError("Cannot read the picture " + path);
   return data;
 }
 

@@ -259,7 +259,14 @@ void TfrmFile::FinishLoad() {
     case LoadStatus::Empty: ShowRawTextOnly(); break;
   }
   FromProgressBar->CloseWindow();
-  if (failure) ReportLoadFailure(failure);
+  if (failure) {
+    ReportLoadFailure(failure);
+  } else if (FDocument->Status() == LoadStatus::Empty) {
+    // Emptied between its recognition and the load: reported as any empty file.
+    ShowMessage(QStringLiteral("Error"), QStringLiteral("File empty."), TMsgDlgType::mtError);
+    CloseWindow();
+    return;
+  }
   ReportCommentsFailure();
 }
 

@@ -45,5 +45,15 @@ TEST_F(SameFileTest, AnEmptyPathNamesNoFile) {
   EXPECT_FALSE(SameFile("", dir_.Path("logs/day1/a.kvl")));
 }
 
+TEST_F(SameFileTest, ARelativePathIsTheFileOfTheWorkingFolder) {
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir_.Path("logs/day1"));
+  EXPECT_TRUE(SameFile("a.kvl", dir_.Path("logs/day1/a.kvl")));
+  EXPECT_TRUE(SameFile("new.vdg", "./new.vdg"));
+  EXPECT_TRUE(SameFile("new.vdg", dir_.Path("today/new.vdg")));
+  EXPECT_FALSE(SameFile("new.vdg", "../new.vdg"));
+  fs::current_path(previous);
+}
+
 }  // namespace
 }  // namespace tessaly

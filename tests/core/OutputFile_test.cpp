@@ -89,5 +89,20 @@ TEST_F(OutputFileTest, AReplacementFollowsASymbolicLinkAndRefusesWhatIsNotAFile)
   EXPECT_NE(error_.find("missing/out.vdg"), std::string::npos) << error_;
 }
 
+TEST_F(OutputFileTest, AReplacementKeepsThePermissionsOfTheFileItReplaces) {
+  WriteBytes(dir_.Path("out.vdg"), "earlier\r\n");
+  fs::permissions(dir_.Path("out.vdg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_TRUE(Write(dir_.Path("out.vdg"), "new\r\n", OutputFile::Mode::Replace)) << error_;
+  EXPECT_EQ(fs::status(dir_.Path("out.vdg")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(OutputFileTest, AReplacementWritesADeviceInPlace) {
+  EXPECT_TRUE(Write("/dev/null", "anything\r\n", OutputFile::Mode::Replace)) << error_;
+  EXPECT_FALSE(Write("/dev/full", "anything\r\n", OutputFile::Mode::Replace));
+  EXPECT_EQ(error_, "Cannot write /dev/full: No space left on device");
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -13,6 +13,7 @@
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
+#include "support/RawTextLines.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -86,19 +87,6 @@ class OutcomeSink : public RecordSink {
   std::uint64_t rows = 0, errors = 0;
 };
 
-class RawSource : public LineSource {
- public:
-  explicit RawSource(const RawText& raw) : raw_(raw) {}
-  bool Fill(std::vector<std::string_view>& lines, std::string&, std::size_t maxLines) override {
-    for (std::size_t n = 0; n < maxLines && next_ < raw_.LineCount(); ++n) lines.push_back(raw_.Line(next_++));
-    return !lines.empty();
-  }
-
- private:
-  const RawText& raw_;
-  std::size_t next_ = 0;
-};
-
 // A sample set up for the kind of a generated file.
 std::unique_ptr<TSample> SetUpFor(const std::string& kind, const std::string& path) {
   if (kind.starts_with("pnav")) {
@@ -135,7 +123,7 @@ TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSiz
   for (const unsigned threads : {1u, 2u, 3u}) {
     for (const std::size_t batch : {std::size_t{1}, std::size_t{17}, kDefaultBatchLines}) {
       const auto sample = SetUpFor(kind, path);
-      RawSource source(raw);
+      testing::RawTextLines source(raw);
       OutcomeSink sink;
       PipelineOptions options;
       options.threads = threads;
@@ -178,7 +166,7 @@ TEST(Pipeline, TheDataBlockEndsAtTheFirstEndMarkerLine) {
              "** End of data set **\r\n+00002,44 18.000N 063 18.000W,25.3,78.4\r\n");
   TSample sample('.');
   ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVS")));
-  RawSource source(raw);
+  testing::RawTextLines source(raw);
   OutcomeSink sink;
   const PipelineResult result = RunRecordPipeline(sample, source, RowFormat{}, sink, {});
   EXPECT_TRUE(result.hasData);

@@ -137,16 +137,6 @@ ViewSettings SampleView() {
   return v;
 }
 
-bool SameView(const ViewSettings& a, const ViewSettings& b) {
-  return a.DevLimit == b.DevLimit && a.NegDevColor == b.NegDevColor && a.PosDevColor == b.PosDevColor &&
-         a.LineColor == b.LineColor && a.LineWidth == b.LineWidth && a.GridColor == b.GridColor &&
-         a.PointColor == b.PointColor && a.HighlightColor == b.HighlightColor && a.PointSize == b.PointSize &&
-         a.PointsVisible == b.PointsVisible && a.SamplesPerPage == b.SamplesPerPage &&
-         a.MaxDeviation == b.MaxDeviation && a.GraphBackground == b.GraphBackground &&
-         a.InitialDevRange == b.InitialDevRange && a.DevIncrement == b.DevIncrement &&
-         a.PointIncrement == b.PointIncrement;
-}
-
 TEST_F(SettingsStore, ViewFileWritesNamesHexAndBooleansAndReadsBack) {
   const auto path = dir_.Lib("View.ega");
   WriteViewSettings(path, SampleView());
@@ -155,7 +145,7 @@ TEST_F(SettingsStore, ViewFileWritesNamesHexAndBooleansAndReadsBack) {
                                       "3", "True", "52", "50000", "clBtnFace", "82", "3", "1"}));
   ViewSettings back;
   ReadViewSettings(path, back);
-  EXPECT_TRUE(SameView(back, SampleView()));
+  EXPECT_TRUE(back == SampleView());
 }
 
 TEST_F(SettingsStore, ViewBooleanIsTrueOnlyForTrue) {

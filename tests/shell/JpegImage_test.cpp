@@ -2,6 +2,7 @@
 #include "shell/JpegImage.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -47,6 +48,18 @@ TEST(JpegImage, MissingEmptyCorruptOrTruncatedPicturesGiveAClearError) {
   for (std::size_t i = 600; i < scrambled.size(); i += 7) scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5A);
   testing::WriteBytes(home.Lib("scrambled.jpg"), scrambled);
   ExpectJpegError(home.Lib("scrambled.jpg"), "not a valid JPEG picture");
+}
+
+TEST(JpegImage, APictureThatIsAFolderOrAFifoIsAnErrorAtOnce) {
+  testing::TempHome home;
+  const std::string picture = home.Lib("picture.jpg");
+  for (const bool fifo : {false, true}) {
+    std::filesystem::remove_all(picture);
+    if (fifo) ASSERT_EQ(::mkfifo(picture.c_str(), 0644), 0);
+    else std::filesystem::create_directory(picture);
+    // Opening the FIFO would wait for a writer forever.
+    ExpectJpegError(picture, fifo ? "is not a regular file" : "is a folder");
+  }
 }
 
 }  // namespace

@@ -13,19 +13,16 @@
 #include "support/FileBytes.h"
 #include "support/Generator.h"
 #include "support/TempHome.h"
+#include "tools/CliRun.h"
 
 namespace tessaly {
 namespace {
 
+using testing::Cli;
 using testing::CommandRun;
 using testing::ReadBytes;
 using testing::TempHome;
 using testing::WriteBytes;
-
-// Runs tessaly-cli with the arguments, the program home set to `home`.
-CommandRun Cli(const TempHome& home, const std::vector<std::string>& args) {
-  return testing::RunCommand(TESSALY_CLI, args, home.Home(), {"TESSALY_HOME=" + home.Home()});
-}
 
 void Generate(const std::string& kind, const std::string& path, int records = 400) {
   ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, records, 0.05, 2), path));
@@ -147,7 +144,6 @@ TEST(CliPnav, RefusalsPrintTheImportMessageWriteNothingAndExitOne) {
       {{"--link", "@0=Dev", "--link", "@1=Dev", path}, "This Fixed Fields is already linked, please select other."},
       {{"--link", "@1=Sounder", path}, "No deviation selected. Please select the deviation field."},
       {{"--link", "@7=Dev", path}, "Please fill both fields, MNEA and Fixed fields."},
-      {{"--link", "@0=Heading", path}, "Please fill both fields, MNEA and Fixed fields."},
       {{"--link", "@0=Dev", "--link", "@1=Sounder", "--link", "@2=Towfish Depth", "--link", "@2=Dev", path},
        "The allowed number of links is 3."},
   };

@@ -3,20 +3,23 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "CliFiles.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/PnavImport.h"
 #include "core/Positions.h"
 #include "core/ProgramHome.h"
-#include "core/SettingsLine.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
 #include "core/UTMLaLo.h"
 #include "core/VdgExport.h"
 #include "core/untTSample.h"
@@ -30,15 +33,11 @@ constexpr int kDefaultDatum = 22;
 // The map datum stored in Lib/UTM.ega of the program home, or WGS 84 when the
 // file is missing or does not hold a datum.
 int StoredDatum() {
-  std::ifstream file(ProgramHome() + "Lib/UTM.ega", std::ios::binary);
-  std::string line;
-  if (!file || !std::getline(file, line)) return kDefaultDatum;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  const std::string value = DecodeLine(line);
-  int datum = -1;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), datum);
-  if (error != std::errc() || end != value.data() + value.size() || datum < 0 || datum > 22) return kDefaultDatum;
-  return datum;
+  try {
+    return ReadMapDatum(LibPath(ProgramHome(), "UTM.ega"));
+  } catch (const SettingsError&) {
+    return kDefaultDatum;
+  }
 }
 
 int Datum(const CliOptions& options) { return options.datum ? *options.datum : StoredDatum(); }
@@ -70,10 +69,22 @@ class ProgressBar {
   int drawn_ = -1;
 };
 
+// The refusal when an output would be written over the input, its comments
+// file (a log's, even before it exists) or the other output.
+std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
+  std::vector<RoleFile> inputs = {{state.FileName, "the file to export"}};
+  if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
+  std::vector<RoleFile> outputs = {{options.operands[1], "the output file"}};
+  if (!options.errorsPath.empty()) outputs.push_back({options.errorsPath, "the error list file"});
+  return OutputClash(inputs, outputs);
+}
+
 // Exports a log or navigation file with a set-up sample; the comments file
-// of the document (when it exists) goes into the comment column.
+// of the document (when it exists) goes into the comment column. The outputs
+// replace earlier files only when the whole export has succeeded.
 int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options,
                      std::size_t skipColumn) {
+  if (const std::string clash = OutputClashOf(state, options); !clash.empty()) return Refuse(clash);
   CommentsStore comments;
   if (state.GrdFile) {
     const std::string error = comments.Load(state.NameGrdFile);
@@ -87,13 +98,20 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
   const StreamExportResult result =
       ExportLogStreaming(sample, state.FileName, comments, options.operands[1], exportOptions);
-  if (!result.ok) return Refuse(result.error);
-  return kExitOk;
+  return result.ok ? kExitOk : Refuse(result.error);
+}
+
+// The input must be a file that can be read to its end.
+std::optional<int> RefuseUnreadableInput(const std::string& path) {
+  const std::string problem = InputFileProblem(path);
+  if (problem.empty()) return std::nullopt;
+  return Refuse(problem);
 }
 
 }  // namespace
 
 int RunKind(const CliOptions& options) {
+  if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;
   TypeFileState state;
   AssignFileName(state, options.operands[0], false);
   std::cout << state.FileExtType << '\t' << state.FileType << '\n';
@@ -101,6 +119,7 @@ int RunKind(const CliOptions& options) {
 }
 
 int RunExport(const CliOptions& options) {
+  if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;
   TypeFileState state;
   AssignFileName(state, options.operands[0], false);
   if (state.recognition == Recognition::Empty) return Refuse("File empty.");
@@ -113,16 +132,14 @@ int RunExport(const CliOptions& options) {
 }
 
 int RunPnav(const CliOptions& options) {
-  PnavImport import;
   const std::string& path = options.operands[0];
+  if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  PnavImport import;
   std::string message = import.NewFile(path);
   if (!message.empty()) return Refuse(message);
-  const auto& fields = PnavImport::FixedFields();
+  // The command line checked the names: a channel the header does not offer
+  // is refused by the import as the dialog refuses it.
   for (const auto& [channel, field] : options.links) {
-    const auto& channels = import.ChannelItems();
-    if (std::find(channels.begin(), channels.end(), channel) == channels.end() ||
-        std::find(fields.begin(), fields.end(), field) == fields.end())
-      return Refuse("Please fill both fields, MNEA and Fixed fields.");
     message = import.AddLink(channel, field);
     if (!message.empty()) return Refuse(message);
   }
@@ -140,8 +157,12 @@ int RunPnav(const CliOptions& options) {
 int RunUtm(const CliOptions& options) {
   const char separator = LocaleDecimalSeparator();
   double latitude = 0.0, longitude = 0.0;
-  if (!ReadNumber(options.operands[0], separator, latitude) || !ReadNumber(options.operands[1], separator, longitude)) {
-    std::cerr << "utm takes a latitude and a longitude in decimal degrees\n" << kUsage;
+  // ReadNumber takes no NaN or infinity; a huge exponent is out of range.
+  if (!ReadNumber(options.operands[0], separator, latitude) || !ReadNumber(options.operands[1], separator, longitude) ||
+      std::fabs(latitude) > 90.0 || std::fabs(longitude) > 180.0) {
+    std::cerr << "tessaly-cli: utm takes a latitude from -90 to 90 and a longitude from -180 to 180, "
+                 "in signed decimal degrees\n"
+              << kUsage;
     return kExitUsage;
   }
   UtmPosition utm;

@@ -1,7 +1,10 @@
 #include "CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
+
+#include "core/PnavImport.h"
 
 namespace tessaly::cli {
 
@@ -17,12 +20,18 @@ const char* const kUsage =
     "export  loads a survey log as the log window does and writes its grid as VDG text\n"
     "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
     "        \"Towfish Depth\" or \"Sounder\") and writes its grid as VDG text\n"
-    "utm     prints the UTM zone, northing and easting of a latitude and longitude\n"
-    "        (signed decimal degrees)\n"
+    "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
+    "        longitude (-180 to 180), in signed decimal degrees\n"
     "\n"
     "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
     "--delimiter TEXT  text written after every cell; default \",\"\n"
-    "--errors ERRFILE  also write the error list (four lines per rejected line)\n";
+    "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+    "\n"
+    "OUT and ERRFILE may not be FILE, FILE's comments file or each other. They are\n"
+    "written to a temporary file beside them that replaces them only when the whole\n"
+    "export succeeded: a failed export leaves an earlier file as it was.\n"
+    "\n"
+    "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
 
 namespace {
 
@@ -45,6 +54,13 @@ const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)
     if (rule.name == name) return &rule;
   return nullptr;
+}
+
+// A link's channel is @0 to @9 and its field one of the fixed fields.
+bool IsLink(std::string_view channel, std::string_view field) {
+  const auto& fields = PnavImport::FixedFields();
+  return channel.size() == 2 && channel[0] == '@' && channel[1] >= '0' && channel[1] <= '9' &&
+         std::find(fields.begin(), fields.end(), field) != fields.end();
 }
 
 std::optional<int> ParseDatum(std::string_view text) {
@@ -90,7 +106,8 @@ std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& o
       options.errorsPath = std::string(value);
     } else if (arg == "--link" && rule->links) {
       const auto equals = value.find('=');
-      if (equals == std::string_view::npos) return "--link takes CHANNEL=FIELD";
+      if (equals == std::string_view::npos || !IsLink(value.substr(0, equals), value.substr(equals + 1)))
+        return "--link takes CHANNEL=FIELD: CHANNEL @0 to @9, FIELD \"Dev\", \"Towfish Depth\" or \"Sounder\"";
       options.links.emplace_back(std::string(value.substr(0, equals)), std::string(value.substr(equals + 1)));
     } else {
       return "unknown option for " + options.command + ": " + std::string(arg);

@@ -4,11 +4,14 @@
 
 #include "CliCommands.h"
 #include "CliOptions.h"
+#include "core/OutputFile.h"
 
 int main(int argc, char** argv) {
   // Numbers are read and written with the locale's decimal separator, as the
   // application does.
   std::setlocale(LC_ALL, "");
+  // Ctrl-C or kill during an export leaves no temporary file.
+  tessaly::RemoveReplacementsOnSignals();
   using namespace tessaly::cli;
   CliOptions options;
   if (const auto error = ParseCommandLine(argc, argv, options)) {

@@ -1,0 +1,43 @@
+// The fuzz targets: each takes any bytes, drives one reader of the program
+// with them and checks its invariants (see FuzzCheck.h). Each libFuzzer
+// program (FuzzEntry.cpp) runs one of them; the regression tests run them all
+// over the seed corpora and the inputs that once broke them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tessaly::fuzz {
+
+// The record parser on one line, every kind and both navigation modes: the
+// two-stage parse equals Parse, a repeated line gives the same outcome, an
+// accepted record keeps the format rules, a rejection gives a known message.
+int FuzzRecordLine(const std::uint8_t* data, std::size_t size);
+
+// A file of lines through the record pipeline against a plain sequential
+// parse: the same records, messages, numbers and memory; the export layout
+// holds the same cells as the grid layout.
+int FuzzRecordFile(const std::uint8_t* data, std::size_t size);
+
+// Log-kind recognition of a file against the recognition rules applied to
+// the whole text, across read-buffer boundaries and the byte budget.
+int FuzzLogKind(const std::uint8_t* data, std::size_t size);
+
+// The whole document load of a file with a comments file: counts, error list,
+// comments and memory agree, and the document's export equals the streaming
+// export of the command-line tool.
+int FuzzDocumentLoad(const std::uint8_t* data, std::size_t size);
+
+// The navigation header analysis and link judging against the header rules,
+// then the data lines through the hand-over's parser.
+int FuzzPnavHeader(const std::uint8_t* data, std::size_t size);
+
+// The settings readers (every Lib/*.ega file, DecodeLine, colour texts):
+// only SettingsError escapes, values stay in range and survive a write.
+int FuzzSettings(const std::uint8_t* data, std::size_t size);
+
+// The serial break decoder: chunking does not change the decoded stream and
+// decoding an encoded stream gives it back.
+int FuzzBreakDecoder(const std::uint8_t* data, std::size_t size);
+
+}  // namespace tessaly::fuzz

@@ -1,0 +1,166 @@
+// A file of lines through the record pipeline: see FuzzTargets.h.
+#include <string>
+#include <vector>
+
+#include "core/RawText.h"
+#include "core/RecordPipeline.h"
+#include "core/VdgLine.h"
+#include "core/untTSample.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSamples.h"
+#include "fuzz/FuzzTargets.h"
+#include "fuzz/RecordRules.h"
+#include "support/RawTextLines.h"
+
+namespace tessaly::fuzz {
+
+namespace {
+
+// One outcome of the load loop: an accepted record with its cells, or a
+// rejected line with its message.
+struct Outcome {
+  bool accepted = false;
+  std::uint64_t number = 0;  // "#" of a record, the error number of a rejection
+  std::uint64_t lineNumber = 0;
+  std::vector<std::string> cells;  // a record's cells (one text in the export layout)
+  std::string text;                // a rejection's message and raw line
+  bool operator==(const Outcome&) const = default;
+};
+
+struct LoopResult {
+  std::vector<Outcome> outcomes;
+  std::string memory;  // the sample's continuity memory and last message afterwards
+  bool operator==(const LoopResult&) const = default;
+};
+
+std::vector<std::string> Owned(const RecordCellTexts& cells) { return {cells.begin(), cells.end()}; }
+
+std::string MemoryOf(const TSample& s) {
+  return s.FPrevLonDeg + "|" + s.FPrevLatDeg + "|" + s.FPrevTowDepth + "|" + s.FErrorText;
+}
+
+// The load loop written out plainly: data after the heading line, up to the
+// end marker, empty lines counted by "#" but not parsed, rejected lines not
+// counted. Every accepted record is checked against the format rules.
+LoopResult Sequential(TSample& sample, const RawText& raw) {
+  LoopResult result;
+  std::size_t first = 0;
+  if (!sample.FHeading.empty()) {
+    first = raw.LineCount();
+    for (std::size_t i = 0; i < raw.LineCount() && first == raw.LineCount(); ++i)
+      if (raw.Line(i).find(sample.FHeading) != std::string_view::npos) first = i + 1;
+  }
+  std::uint64_t sequence = 1, errors = 0;
+  RecordScratch scratch;
+  for (std::size_t i = first; i < raw.LineCount(); ++i) {
+    const std::string_view line = raw.Line(i);
+    if (!sample.FEndMarker.empty() && line.find(sample.FEndMarker) != std::string_view::npos) break;
+    if (!line.empty()) {
+      if (sample.Parse(line) == 0) {
+        const std::string broken = BrokenRecordRule(sample);
+        Require(broken.empty(), "accepted record breaks a format rule", broken + " in " + std::string(line));
+        result.outcomes.push_back({true, sequence, i + 1, Owned(RecordCells(sample, i + 1, scratch)), {}});
+      } else {
+        Require(IsRejectionMessage(sample, sample.FErrorText), "unknown rejection message", sample.FErrorText);
+        result.outcomes.push_back({false, ++errors, i + 1, {}, sample.FErrorText + "\n" + std::string(line)});
+        --sequence;
+      }
+    }
+    ++sequence;
+  }
+  result.memory = MemoryOf(sample);
+  return result;
+}
+
+// Collects the pipeline's output; in the export layout it checks each line
+// against the cells the grid layout gave for the same record.
+class Collector : public RecordSink {
+ public:
+  Collector(const RowFormat& format, const std::vector<Outcome>* gridOutcomes)
+      : format_(format), grid_(gridOutcomes) {}
+
+  void Accepted(const AcceptedRecord& r) override {
+    Require(r.row == ++rows_, "record rows are not consecutive");
+    Require(r.deviationValue == static_cast<double>(r.deviation), "chart value differs from the deviation");
+    if (format_.layout == RowFormat::Layout::GridCells) {
+      RecordCellTexts cells;
+      std::uint32_t start = 0;
+      for (std::size_t c = 0; c < kRecordColumnCount; ++c) {
+        if (!Require(r.ends[c] >= start && r.ends[c] <= r.cells.size(), "cell ends out of order")) return;
+        cells[c] = r.cells.substr(start, r.ends[c] - start);
+        start = r.ends[c];
+      }
+      outcomes.push_back({true, r.sequence, r.lineNumber, Owned(cells), {}});
+    } else {
+      outcomes.push_back({true, r.sequence, r.lineNumber, {std::string(r.cells)}, {}});
+      CheckExportLine(r);
+    }
+  }
+  void Rejected(const RejectedLine& line) override {
+    outcomes.push_back({false, line.errorNumber, line.lineNumber, {},
+                        std::string(line.message) + "\n" + std::string(line.rawLine)});
+  }
+
+  std::vector<Outcome> outcomes;
+
+ private:
+  void CheckExportLine(const AcceptedRecord& r) {
+    const std::size_t index = outcomes.size() - 1;
+    if (!grid_ || index >= grid_->size()) return;
+    const std::vector<std::string_view> cells((*grid_)[index].cells.begin(), (*grid_)[index].cells.end());
+    std::string expected;
+    AppendVdgCells(expected, cells, kFirstRecordColumn, format_.skipColumn, format_.delimiter);
+    Require(r.cells == expected, "the export layout differs from the grid cells", r.cells);
+  }
+
+  const RowFormat& format_;
+  const std::vector<Outcome>* grid_;
+  std::uint64_t rows_ = 0;
+};
+
+LoopResult Piped(TSample& sample, const RawText& raw, const RowFormat& format, const PipelineOptions& options,
+                 const std::vector<Outcome>* gridOutcomes, PipelineResult& counts) {
+  testing::RawTextLines source(raw);
+  Collector sink(format, gridOutcomes);
+  counts = RunRecordPipeline(sample, source, format, sink, options);
+  return {std::move(sink.outcomes), MemoryOf(sample)};
+}
+
+}  // namespace
+
+int FuzzRecordFile(const std::uint8_t* data, std::size_t size) {
+  static const std::string_view kDelimiters[] = {",", "", " ; ", "\t"};
+  FuzzInput input(data, size);
+  const std::size_t setUp = input.Byte();
+  const std::uint8_t options = input.Byte();
+  const std::uint8_t running = input.Byte();
+  const char separator = (options & 0x80) ? ',' : '.';
+  const int datum = (options & 0x7f) % 23;
+  PipelineOptions pipeline;
+  pipeline.batchLines = 1 + (running & 0x0f);
+  pipeline.threads = (running & 0x10) ? 2 : 1;
+  const std::string_view delimiter = kDelimiters[(running >> 5) % 4];
+  RawText raw;
+  raw.Assign(input.Rest());
+
+  auto sequential = MakeSetUp(setUp, separator, datum);
+  const LoopResult expected = Sequential(*sequential, raw);
+
+  auto gridSample = MakeSetUp(setUp, separator, datum);
+  PipelineResult counts;
+  const LoopResult grid = Piped(*gridSample, raw, RowFormat{}, pipeline, nullptr, counts);
+  Require(grid == expected, "the pipeline differs from the sequential parse");
+  std::uint64_t accepted = 0;
+  for (const Outcome& o : expected.outcomes) accepted += o.accepted ? 1 : 0;
+  Require(counts.validCount == accepted && counts.errorCount == expected.outcomes.size() - accepted,
+          "the pipeline's counts differ from its output");
+
+  auto exportSample = MakeSetUp(setUp, separator, datum);
+  const RowFormat vdg{RowFormat::Layout::VdgText, std::string(delimiter), kLogExportSkipColumn};
+  const LoopResult exported = Piped(*exportSample, raw, vdg, pipeline, &grid.outcomes, counts);
+  Require(exported.outcomes.size() == grid.outcomes.size(), "the export layout gives another number of outcomes");
+  return 0;
+}
+
+}  // namespace tessaly::fuzz

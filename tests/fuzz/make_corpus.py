@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets (tests/fuzz/corpus/<target>/)
+from the sample logs in Projects/ and from logs of the survey generator.
+
+Each seed starts with the choice bytes its target reads first (see the
+target's source), followed by the text. Run from anywhere:
+
+    python3 tests/fuzz/make_corpus.py [--generator PATH]
+
+The corpora are small on purpose: a few dozen files of a few KB per target.
+"""
+import argparse
+import pathlib
+import shutil
+import subprocess
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+CORPUS = ROOT / "tests" / "fuzz" / "corpus"
+PROJECTS = ROOT / "Projects"
+
+# Set-up choices of FuzzSamples.cpp: the log kinds in the order of the kinds
+# table, then the navigation set-ups.
+SETUP = {"kvg": 0, "kvs": 1, "kvl": 2, "zpx": 3, "zpt": 4, "rtc": 5, "rtb": 6,
+         "pnav-plus": 7, "pnav-p": 8}
+SAMPLES = {"kvl": "line01.kvl", "kvs": "line02.kvs", "kvg": "line03.kvg", "zpx": "line04.zpx",
+           "zpt": "line05.zpt", "rtb": "line06.rtb", "rtc": "line07.rtc", "pnav-plus": "line08.pnav"}
+EXTENSIONS = [".kvl", ".kvs", ".kvg", ".zpx", ".zpt", ".rtb", ".rtc", ".txt"]
+
+
+def lines_of(data):
+    return data.replace(b"\r\n", b"\n").split(b"\n")
+
+
+def head(data, count):
+    return b"\r\n".join(lines_of(data)[:count]) + b"\r\n"
+
+
+def generated(generator, kind, seed):
+    if not generator:
+        return None
+    args = ["python3", str(generator), "--kind", kind, "--records", "40", "--bad-fraction", "0.3",
+            "--seed", str(seed)]
+    return subprocess.run(args, check=True, capture_output=True).stdout
+
+
+def logs(generator):
+    """(kind, sample text, generated text or None) for every kind."""
+    for kind, setup in SETUP.items():
+        sample = (PROJECTS / SAMPLES[kind]).read_bytes() if kind in SAMPLES else None
+        yield kind, sample, generated(generator, kind, 7 + setup)
+
+
+def write(target, name, data):
+    folder = CORPUS / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+def data_lines(text, count):
+    return [line for line in lines_of(text)[:count * 3] if line.strip()][-count:]
+
+
+def record_seeds(generator):
+    for kind, sample, made in logs(generator):
+        setup = bytes([SETUP[kind], 0])
+        for source, text in (("sample", sample), ("generated", made)):
+            if text is None:
+                continue
+            for i, line in enumerate(data_lines(text, 3)):
+                write("fuzz_record_line", f"{kind}-{source}-{i}", setup + line)
+            write("fuzz_record_file", f"{kind}-{source}", setup + bytes([0x23]) + head(text, 40))
+
+
+def kind_seeds(generator):
+    for kind, sample, made in logs(generator):
+        for source, text in (("sample", sample), ("generated", made)):
+            if text is not None and not kind.startswith("pnav"):
+                write("fuzz_log_kind", f"{kind}-{source}", bytes([0, 0, 0]) + head(text, 12))
+    write("fuzz_log_kind", "stop-word", bytes([0, 0, 0]) + b"Dev    lat        long\r\n$MGD,+01234\r\n")
+    write("fuzz_log_kind", "title-36", bytes([0, 0, 0]) + b"T" * 36 + b"\r\n")
+    write("fuzz_log_kind", "boundary", bytes([1, 3, 0]) + b"\r\n$MGD,+01234,0000000000\r\n")
+
+
+def document_seeds(generator):
+    comments = b"2=first, note\r\n5=fifth\r\n"
+    for kind, sample, made in logs(generator):
+        navigation = kind.startswith("pnav")
+        choice = (0x80 | (SETUP[kind] - 7)) if navigation else EXTENSIONS.index("." + kind)
+        for source, text in (("sample", sample), ("generated", made)):
+            if text is None:
+                continue
+            body = b"\r\n".join(lines_of(text)[2:60]) if navigation else head(text, 60)
+            note = b"" if navigation else comments
+            write("fuzz_document_load", f"{kind}-{source}", bytes([choice, 0x0e, len(note)]) + note + body)
+
+
+def pnav_seeds(generator):
+    links = bytes([3, 0, 11, 22])  # @0 Dev, @1 Towfish Depth, @2 Sounder
+    for kind, sample, made in logs(generator):
+        if not kind.startswith("pnav"):
+            continue
+        for source, text in (("sample", sample), ("generated", made)):
+            if text is not None:
+                write("fuzz_pnav_header", f"{kind}-{source}", links + head(text, 12))
+    for name, header in (("time-p3", b"@t,@p:3,@0,@1"), ("plus-and-p", b"@t,@+,@p,@0"),
+                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0")):
+        write("fuzz_pnav_header", name, bytes([2, 0, 0xE0]) + b"Navigation\r\n" + header + b"\r\n")
+    write("fuzz_pnav_header", "one-line", bytes([0]) + b"@t,@0\r\n")
+
+
+def settings_seeds():
+    for which, name in enumerate(["SerialPort.ega", "View.ega", "UTM.ega", "Files.ega"]):
+        write("fuzz_settings", name, bytes([which]) + (ROOT / "Lib" / name).read_bytes())
+    write("fuzz_settings", "Download.ega", bytes([4]) + b"/home/survey/downloads\r\n")
+    for i, value in enumerate([b"9600", "/survey/b\u00e4\u00e9.kvl".encode(), b"\xa6\xa9!", b""]):
+        write("fuzz_settings", f"value-{i}", bytes([5]) + value)
+    for i, text in enumerate([b"clBtnFace", b"$00FF8000", b"-16777201", b"CLRED"]):
+        write("fuzz_settings", f"colour-{i}", bytes([6]) + text)
+
+
+def decoder_seeds():
+    streams = {
+        "plain": b"$KVMGD,+01234\r\n",
+        "break": b"$KVMGD\xff\x00\x00,+01234\r\n",
+        "mark": b"\xff\xff\x01\xff\x00\x41\xff\x42",
+        "split": b"\x03\x01\x02\x04" + b"\xff\x00\x00\xff\xff\xff",
+    }
+    for name, stream in streams.items():
+        write("fuzz_break_decoder", name, stream if name == "split" else b"\x00" + stream)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--generator", default=str(ROOT / "tools" / "survey" / "gen_survey.py"),
+                        help="the survey generator (left out when the file does not exist)")
+    args = parser.parse_args()
+    generator = pathlib.Path(args.generator)
+    if not generator.is_file():
+        generator = None
+    if CORPUS.exists():
+        shutil.rmtree(CORPUS)
+    record_seeds(generator)
+    kind_seeds(generator)
+    document_seeds(generator)
+    pnav_seeds(generator)
+    settings_seeds()
+    decoder_seeds()
+
+
+if __name__ == "__main__":
+    main()
