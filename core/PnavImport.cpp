@@ -18,7 +18,7 @@ constexpr std::string_view kFieldAlreadyLinked = "This Fixed Fields is already l
 constexpr std::string_view kSelectLinkToRemove = "Please select a link to remove";
 constexpr std::string_view kNoDeviation = "No deviation selected. Please select the deviation field.";
 
-constexpr std::array<std::string_view, 3> kFixedFields{kFieldDev, kFieldTowfishDepth, kFieldSounder};
+constexpr std::array<std::string_view, 3> kFixedFields{kLinkFieldDev, kLinkFieldTowfishDepth, kLinkFieldSounder};
 
 // Reads up to limit bytes from the start of a file; false when unreadable.
 bool ReadHead(const std::string& path, std::size_t limit, std::string& bytes, bool& wholeFile) {
@@ -163,7 +163,7 @@ std::string PnavImport::RemoveLink(int index) {
 
 bool PnavImport::HasDevLink() const {
   return std::any_of(links_.begin(), links_.end(),
-                     [](const std::string& entry) { return SplitLink(entry).second == kFieldDev; });
+                     [](const std::string& entry) { return SplitLink(entry).second == kLinkFieldDev; });
 }
 
 std::string PnavImport::CheckOk() const { return HasDevLink() ? std::string() : std::string(kNoDeviation); }
@@ -177,9 +177,9 @@ void PnavImport::SetChannelColumn(int channel, std::int32_t column) {
 }
 
 std::int32_t* PnavImport::FieldColumn(std::string_view fixedField) {
-  if (fixedField == kFieldDev) return &FDevCol;
-  if (fixedField == kFieldTowfishDepth) return &FTFDepthCol;
-  if (fixedField == kFieldSounder) return &FSounderCol;
+  if (fixedField == kLinkFieldDev) return &FDevCol;
+  if (fixedField == kLinkFieldTowfishDepth) return &FTFDepthCol;
+  if (fixedField == kLinkFieldSounder) return &FSounderCol;
   return nullptr;
 }
 

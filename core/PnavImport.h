@@ -15,9 +15,9 @@
 
 namespace tessaly {
 
-inline constexpr std::string_view kFieldDev = "Dev";
-inline constexpr std::string_view kFieldTowfishDepth = "Towfish Depth";
-inline constexpr std::string_view kFieldSounder = "Sounder";
+inline constexpr std::string_view kLinkFieldDev = "Dev";
+inline constexpr std::string_view kLinkFieldTowfishDepth = "Towfish Depth";
+inline constexpr std::string_view kLinkFieldSounder = "Sounder";
 inline constexpr std::string_view kLinkSeparator = " - ";
 
 class PnavImport {
