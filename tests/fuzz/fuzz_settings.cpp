@@ -77,8 +77,10 @@ void RecentFilesFile(const std::string& path) {
 void DownloadFile(const std::string& path) {
   std::optional<std::string> read;
   if (!Reads([&] { read = ReadDownloadPath(path); })) return;
-  Require(read.has_value() && read->find_first_of("\r\n") == std::string::npos, "the download path is not one line");
+  Require(read.has_value(), "an existing download file reads as no path");
+  // A path may hold line breaks (stored escaped); the file stays one line.
   WriteDownloadPath(path, *read);
+  Require(ReadTextLines(path).size() <= 1, "the written download file is not one line");
   Require(ReadDownloadPath(path) == read, "the download path does not survive a write");
 }
 
