@@ -697,11 +697,7 @@ void TfrmFileLog::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmFileLog::ShowMessage(const QString& caption, const QString& text, TMsgDlgType style) {
-  msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
-  msgMenssage->Estilo = style;
-  msgMenssage->Caption = caption;
-  msgMenssage->Mensagem = text;
-  msgMenssage->Execute();
+  msgMenssage->ShowOk(caption, text, style);
 }
 
 }  // namespace tessaly

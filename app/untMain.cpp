@@ -615,11 +615,7 @@ void TfrmMain::ShowWarning(const QString& text) {
 }
 
 void TfrmMain::ShowMessage(const QString& caption, const QString& text, TMsgDlgType style) {
-  msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
-  msgMenssage->Estilo = style;
-  msgMenssage->Caption = caption;
-  msgMenssage->Mensagem = text;
-  msgMenssage->Execute();
+  msgMenssage->ShowOk(caption, text, style);
 }
 
 }  // namespace tessaly

@@ -47,12 +47,9 @@ QString AppContext::PortInUseMessage() const {
 
 void AppContext::ReportError(const std::exception& error, const QObject* origin) const {
   TMsgDlg message;
-  message.Botoes = {TMsgDlgBtn::mbOK};
-  message.Estilo = TMsgDlgType::mtError;
-  message.Caption = QStringLiteral("Error");
   const QString objectClass = origin ? ClassNameShown(QString::fromLatin1(origin->metaObject()->className())) : QString();
-  message.Mensagem = ErrorReportText(ExceptionClassName(error), QString::fromUtf8(error.what()), objectClass);
-  message.Execute();
+  message.ShowOk(QStringLiteral("Error"), ErrorReportText(ExceptionClassName(error), QString::fromUtf8(error.what()), objectClass),
+                 TMsgDlgType::mtError);
 }
 
 void AppContext::ReportCurrentException(const QObject* origin) const {

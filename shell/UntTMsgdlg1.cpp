@@ -19,6 +19,14 @@ std::vector<TMsgDlg::Call>& RecordedCalls() {
 
 TMsgDlg::TMsgDlg(QObject* owner) : QObject(owner) {}
 
+void TMsgDlg::ShowOk(const QString& caption, const QString& text, TMsgDlgType style) {
+  Botoes = {TMsgDlgBtn::mbOK};
+  Estilo = style;
+  Caption = caption;
+  Mensagem = text;
+  Execute();
+}
+
 int TMsgDlg::Execute() {
   if (const auto& answer = AutoAnswerHook()) {
     const int result = answer(*this);

@@ -56,6 +56,9 @@ class TMsgDlg : public QObject {
   // showing anything.
   int Execute();
 
+  // Sets an OK-only message of the given style and executes it.
+  void ShowOk(const QString& caption, const QString& text, TMsgDlgType style);
+
   // Test hook: while set, Execute records the call and returns the answer.
   // An empty function restores the real window.
   using AutoAnswer = std::function<int(const TMsgDlg&)>;

@@ -412,11 +412,7 @@ void TfrmFile::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmFile::ShowMessage(const QString& caption, const QString& text, TMsgDlgType style) {
-  msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
-  msgMenssage->Estilo = style;
-  msgMenssage->Caption = caption;
-  msgMenssage->Mensagem = text;
-  msgMenssage->Execute();
+  msgMenssage->ShowOk(caption, text, style);
 }
 
 }  // namespace tessaly

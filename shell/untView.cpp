@@ -218,11 +218,8 @@ std::optional<ViewSettings> TfrmView::SettingsFromControls() {
   try {
     view.DevLimit = ParseSettingsInt(edtDevations->text().toStdString(), "the deviation limit");
   } catch (const SettingsError&) {
-    msgMenssage->Botoes = {TMsgDlgBtn::mbOK};
-    msgMenssage->Estilo = TMsgDlgType::mtWarning;
-    msgMenssage->Caption = QStringLiteral("Warning");
-    msgMenssage->Mensagem = "\"" + lblDevations->text() + "\" must be a whole number.";
-    msgMenssage->Execute();
+    msgMenssage->ShowOk(QStringLiteral("Warning"), "\"" + lblDevations->text() + "\" must be a whole number.",
+                        TMsgDlgType::mtWarning);
     edtDevations->setFocus();
     edtDevations->selectAll();
     return std::nullopt;
