@@ -1,0 +1,107 @@
+// TrackModel: the positions of a log's records on the ground, projected into
+// one UTM zone, for the track plot.
+//
+// Record i (0-based) is grid row i + 1 and chart value i. Every record has a
+// slot; a record without a usable position keeps an empty slot so the
+// indices stay aligned with the chart values. The zone (and hemisphere) is
+// the first position's; positions of other zones are projected into it, so
+// a survey that crosses a zone border stays one continuous plot.
+//
+// Positions are kept as single-precision metres relative to the first
+// position (millimetre-level precision over hundreds of kilometres), plus a
+// small level-of-detail index over runs of consecutive records (their
+// bounding box and the record of largest absolute deviation), so a view of
+// a million records is decimated by visiting runs, not records. The whole
+// model costs at most 16 bytes per record (MemoryBytes).
+//
+// Deviations are not stored: they are the source's chart values, passed in
+// where needed (Append takes the record's deviation to keep the index).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "core/UTMLaLo.h"
+
+namespace tessaly {
+
+class RecordSource;
+
+// A rectangle in UTM metres of the model's zone.
+struct TrackBounds {
+  double minEasting = 0.0, minNorthing = 0.0;
+  double maxEasting = 0.0, maxNorthing = 0.0;
+};
+
+// How a track is shown: north up, equal scales on both axes. Pixel (x, y)
+// with x to the right and y down; the view's centre is at pixel
+// (width / 2, height / 2).
+struct TrackView {
+  double centreEasting = 0.0;
+  double centreNorthing = 0.0;
+  double metresPerPixel = 1.0;
+  int width = 0;
+  int height = 0;
+};
+
+// One point to draw: its screen cell's top-left pixel and the record shown
+// there.
+struct DrawnPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::uint32_t record = 0;
+};
+
+class TrackModel {
+ public:
+  explicit TrackModel(int mapDatum = kWgs84Datum);
+
+  void Clear();
+  // Appends the next record's position in signed decimal degrees (north and
+  // east positive) and its deviation. A position that does not convert
+  // (not finite, outside the projection) leaves the record's slot empty.
+  void Append(double latitude, double longitude, double deviation);
+  // Appends a record without a position.
+  void AppendMissing();
+
+  std::size_t Size() const;                  // records, with or without a position
+  std::size_t PositionCount() const;         // records with a position
+  int MapDatum() const;
+  // The zone all positions are projected into; 0 while there is none.
+  int Zone() const;
+  bool SouthernHemisphere() const;
+  // Easting and northing of record i in the model's zone; none for an empty
+  // slot or past the end.
+  std::optional<UtmPosition> Position(std::size_t record) const;
+  // The rectangle holding every position; none while there is none.
+  std::optional<TrackBounds> Bounds() const;
+
+  // The points to draw in `view`: the view is cut into square cells of
+  // `cellPixels` pixels, and each cell that holds a position shows one
+  // record: the one of largest absolute deviation among the records in the
+  // cell (`deviations[i]` is record i's). Points outside the view are left
+  // out. Cost grows with the cells the track crosses, not with the records.
+  void Decimate(const TrackView& view, std::span<const double> deviations, int cellPixels,
+                std::vector<DrawnPoint>& out) const;
+
+  // A view of `width` x `height` pixels showing every position, with
+  // `marginPixels` free on each side; none while there is no position.
+  std::optional<TrackView> FitAll(int width, int height, int marginPixels) const;
+
+  // Bytes held by the model's buffers.
+  std::size_t MemoryBytes() const;
+
+ private:
+  // (the implementation's own members)
+};
+
+// Fills `model` from a record source's cells: the towfish's decimal latitude
+// and longitude columns, or the GPS's where the source has no towfish
+// position at all (a navigation import of GPS positions only), with the
+// chart values as deviations. Returns false when the source has no position.
+bool BuildTrack(const RecordSource& source, TrackModel& model);
+
+}  // namespace tessaly

@@ -1,0 +1,42 @@
+// The track plot's look, shared by the window control and the command-line
+// picture: the deviation colour scale, the scale bar's length and the points
+// drawn into a 32-bit image.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/TrackModel.h"
+
+namespace tessaly {
+
+// 0x00RRGGBB; as a pixel of a 32-bit image (0xAARRGGBB) with alpha 0xFF.
+using Rgb = std::uint32_t;
+
+// A diverging scale centred on 0: near white at 0, blue at -limit, red at
+// +limit, clamped to the end colours beyond. A limit of 0 or less makes
+// every non-zero deviation an end colour.
+Rgb TrackDeviationColour(double deviation, double limit);
+
+// A length for the scale bar: 1, 2 or 5 times a power of ten metres, the
+// longest such that is at most `maxPixels` pixels at `metresPerPixel`.
+double ScaleBarMetres(double metresPerPixel, int maxPixels);
+
+// A 32-bit image in memory: pixel (x, y) is pixels[y * stride + x],
+// 0xAARRGGBB (QImage's Format_RGB32/ARGB32 layout on this platform).
+struct PixelBuffer {
+  std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  std::ptrdiff_t stride = 0;  // pixels per row
+};
+
+// Draws each point as a `pointPixels`-wide square from its cell's top-left
+// pixel, coloured by TrackDeviationColour of its record's deviation, clipped
+// to the image; points of larger absolute deviation are drawn last so they
+// stay on top where squares overlap.
+void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double> deviations,
+                     double limit, int pointPixels, PixelBuffer& image);
+
+}  // namespace tessaly
