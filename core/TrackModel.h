@@ -8,7 +8,7 @@
 // a survey that crosses a zone border stays one continuous plot.
 //
 // Positions are kept as single-precision metres relative to the first
-// position (millimetre-level precision over hundreds of kilometres), plus a
+// position (centimetre-level precision over hundreds of kilometres), plus a
 // small level-of-detail index over runs of consecutive records (their
 // bounding box and the record of largest absolute deviation), so a view of
 // a million records is decimated by visiting runs, not records. The whole
@@ -53,6 +53,8 @@ struct DrawnPoint {
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::uint32_t record = 0;
+
+  bool operator==(const DrawnPoint&) const = default;
 };
 
 class TrackModel {
@@ -73,7 +75,8 @@ class TrackModel {
   // The zone all positions are projected into; 0 while there is none.
   int Zone() const;
   bool SouthernHemisphere() const;
-  // Easting and northing of record i in the model's zone; none for an empty
+  // Easting and northing of record i in the model's zone (zoneNumber is the
+  // model's zone, bandLetter the first position's band); none for an empty
   // slot or past the end.
   std::optional<UtmPosition> Position(std::size_t record) const;
   // The rectangle holding every position; none while there is none.
@@ -83,7 +86,9 @@ class TrackModel {
   // `cellPixels` pixels, and each cell that holds a position shows one
   // record: the one of largest absolute deviation among the records in the
   // cell (`deviations[i]` is record i's). Points outside the view are left
-  // out. Cost grows with the cells the track crosses, not with the records.
+  // out. Equal absolute deviations go to the lower record; a record past the
+  // end of `deviations` counts as 0. The points come in no particular order.
+  // Cost grows with the cells the track crosses, not with the records.
   void Decimate(const TrackView& view, std::span<const double> deviations, int cellPixels,
                 std::vector<DrawnPoint>& out) const;
 
@@ -95,7 +100,22 @@ class TrackModel {
   std::size_t MemoryBytes() const;
 
  private:
-  // (the implementation's own members)
+  // Metres east and north of the origin (the first position); x is NaN in
+  // an empty slot.
+  struct Offset {
+    float x, y;
+  };
+
+  void SetOrigin(double latitude, double longitude);
+
+  int mapDatum_;
+  int zone_ = 0;
+  bool southern_ = false;
+  char band_ = 'Z';
+  double originEasting_ = 0.0, originNorthing_ = 0.0;
+  std::vector<Offset> offsets_;
+  std::size_t positionCount_ = 0;
+  float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
 };
 
 // Fills `model` from a record source's cells: the towfish's decimal latitude

@@ -14,9 +14,10 @@ namespace tessaly {
 // 0x00RRGGBB; as a pixel of a 32-bit image (0xAARRGGBB) with alpha 0xFF.
 using Rgb = std::uint32_t;
 
-// A diverging scale centred on 0: near white at 0, blue at -limit, red at
-// +limit, clamped to the end colours beyond. A limit of 0 or less makes
-// every non-zero deviation an end colour.
+// A diverging scale centred on 0: light grey at 0 (so a quiet track still
+// shows on white), blue at -limit, red at +limit, clamped to the end colours
+// beyond; -d is +d's colour with red and blue swapped. A limit of 0 or less
+// makes every non-zero deviation an end colour; NaN counts as 0.
 Rgb TrackDeviationColour(double deviation, double limit);
 
 // A length for the scale bar: 1, 2 or 5 times a power of ten metres, the

@@ -73,25 +73,19 @@ char UtmLetterDesignator(double latitude) {
   return kBands[band];
 }
 
-bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
-  if (ellipsoidIndex < 0 || ellipsoidIndex >= static_cast<int>(kEllipsoids.size())) return false;
-  // Beyond ten billion degrees the zone number would not fit an int; a
-  // record's degrees (32-bit whole numbers) never come near.
-  constexpr double kLargestLongitude = 1e10;
-  if (!std::isfinite(latitude) || !(std::fabs(longitude) <= kLargestLongitude)) return false;
-  const Projection& p = ProjectionFor(ellipsoidIndex);
+namespace {
 
-  result.zoneNumber = static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1;
-  const double centralMeridian = 6.0 * result.zoneNumber - 183.0;
-  result.bandLetter = UtmLetterDesignator(latitude);
-
+// Transverse Mercator of a position `longitudeFromMeridian` degrees east of
+// its zone's central meridian; the northing is negative south of the equator
+// (no false northing yet).
+void Project(const Projection& p, double latitude, double longitudeFromMeridian, UtmPosition& result) {
   const double phi = latitude * kDegToRad;
   const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
   const double tanPhi = sinPhi / cosPhi;
   const double n = p.a / std::sqrt(1.0 - p.e2 * sinPhi * sinPhi);
   const double t = tanPhi * tanPhi;
   const double c = p.ep2 * cosPhi * cosPhi;
-  const double a = cosPhi * (longitude - centralMeridian) * kDegToRad;
+  const double a = cosPhi * longitudeFromMeridian * kDegToRad;
   // sin 2φ, sin 4φ and sin 6φ by the multiple-angle identities.
   const double sin2 = 2.0 * sinPhi * cosPhi, cos2 = cosPhi * cosPhi - sinPhi * sinPhi;
   const double sin4 = 2.0 * sin2 * cos2, cos4 = cos2 * cos2 - sin2 * sin2;
@@ -107,8 +101,45 @@ bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosit
       kScale * (m + n * tanPhi *
                         (a2 / 2.0 + (5.0 - t + 9.0 * c + 4.0 * c * c) * a4 / 24.0 +
                          (61.0 - 58.0 * t + t * t + 600.0 * c - 330.0 * p.ep2) * a6 / 720.0));
-  if (latitude < 0.0) result.northing += 10000000.0;
+}
+
+bool ValidDatum(int ellipsoidIndex) {
+  return ellipsoidIndex >= 0 && ellipsoidIndex < static_cast<int>(kEllipsoids.size());
+}
+
+constexpr double kFalseNorthing = 10000000.0;
+
+}  // namespace
+
+int UtmZoneNumber(double longitude) {
+  return static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1;
+}
+
+bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
+  if (!ValidDatum(ellipsoidIndex)) return false;
+  // Beyond ten billion degrees the zone number would not fit an int; a
+  // record's degrees (32-bit whole numbers) never come near.
+  constexpr double kLargestLongitude = 1e10;
+  if (!std::isfinite(latitude) || !(std::fabs(longitude) <= kLargestLongitude)) return false;
+  result.zoneNumber = UtmZoneNumber(longitude);
+  result.bandLetter = UtmLetterDesignator(latitude);
+  Project(ProjectionFor(ellipsoidIndex), latitude, longitude - (6.0 * result.zoneNumber - 183.0), result);
+  if (latitude < 0.0) result.northing += kFalseNorthing;
   return true;
+}
+
+bool LatLonToUtmInZone(int ellipsoidIndex, double latitude, double longitude, int zoneNumber,
+                       bool southern, UtmPosition& result) {
+  if (!ValidDatum(ellipsoidIndex) || zoneNumber < 1 || zoneNumber > 60) return false;
+  if (!(std::fabs(latitude) < 90.0) || !(std::fabs(longitude) <= 180.0)) return false;
+  // The shorter way round: a zone-60 point seen from zone 1 lies just west.
+  const double fromMeridian = std::remainder(longitude - (6.0 * zoneNumber - 183.0), 360.0);
+  if (std::fabs(fromMeridian) > kLargestZoneDistance) return false;
+  result.zoneNumber = zoneNumber;
+  result.bandLetter = UtmLetterDesignator(latitude);
+  Project(ProjectionFor(ellipsoidIndex), latitude, fromMeridian, result);
+  if (southern) result.northing += kFalseNorthing;
+  return std::isfinite(result.easting) && std::isfinite(result.northing);
 }
 
 }  // namespace tessaly

@@ -34,4 +34,20 @@ char UtmLetterDesignator(double latitude);
 // number would not fit an int).
 bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result);
 
+// The UTM zone of a longitude (1 to 60 from -180 to 180).
+int UtmZoneNumber(double longitude);
+
+// Farthest a position may lie from a zone's central meridian, in degrees of
+// longitude, to be projected into that zone: three zones either side.
+inline constexpr double kLargestZoneDistance = 18.0;
+
+// Projects signed decimal degrees into the given zone (1 to 60) instead of
+// the position's own, the shorter way round the globe, adding the false
+// northing when `southern` (so a track that crosses the equator or a zone
+// border stays continuous). False for a datum or zone outside the tables, a
+// latitude not within -90 < latitude < 90, a longitude not within -180 to
+// 180 or more than kLargestZoneDistance from the zone's central meridian.
+bool LatLonToUtmInZone(int ellipsoidIndex, double latitude, double longitude, int zoneNumber,
+                       bool southern, UtmPosition& result);
+
 }  // namespace tessaly

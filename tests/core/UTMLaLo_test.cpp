@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 namespace tessaly {
 namespace {
 
@@ -72,6 +75,95 @@ TEST(LatLonToUtm, EllipsoidChangesTheResult) {
   UtmPosition p;
   EXPECT_FALSE(LatLonToUtm(-1, 45.0, -63.0, p));
   EXPECT_FALSE(LatLonToUtm(23, 45.0, -63.0, p));
+}
+
+// Transverse Mercator by Krueger's series in the third flattening (the usual
+// reference formulae, accurate to well under a millimetre within a few
+// degrees of the meridian): an independent check of the projection into a
+// foreign zone. Same ellipsoid as the table's WGS 84 row.
+UtmPosition KruegerReference(double latitude, double longitude, double centralMeridian, bool southern) {
+  const double a = 6378137.0, b = 6356752.0;
+  const double f = (a - b) / a, n = f / (2.0 - f);
+  const double bigA = a / (1.0 + n) * (1.0 + n * n / 4.0 + n * n * n * n / 64.0);
+  const double alpha[3] = {n / 2.0 - 2.0 * n * n / 3.0 + 5.0 * n * n * n / 16.0,
+                           13.0 * n * n / 48.0 - 3.0 * n * n * n / 5.0, 61.0 * n * n * n / 240.0};
+  const double rad = M_PI / 180.0;
+  const double phi = latitude * rad, lambda = (longitude - centralMeridian) * rad;
+  const double root = 2.0 * std::sqrt(n) / (1.0 + n);
+  const double t = std::sinh(std::atanh(std::sin(phi)) - root * std::atanh(root * std::sin(phi)));
+  const double xi = std::atan2(t, std::cos(lambda));
+  const double eta = std::atanh(std::sin(lambda) / std::sqrt(1.0 + t * t));
+  double e = eta, nn = xi;
+  for (int j = 1; j <= 3; ++j) {
+    e += alpha[j - 1] * std::cos(2 * j * xi) * std::sinh(2 * j * eta);
+    nn += alpha[j - 1] * std::sin(2 * j * xi) * std::cosh(2 * j * eta);
+  }
+  UtmPosition p;
+  p.easting = 500000.0 + 0.9996 * bigA * e;
+  p.northing = (southern ? 10000000.0 : 0.0) + 0.9996 * bigA * nn;
+  return p;
+}
+
+UtmPosition ProjectInZone(double latitude, double longitude, int zone, bool southern) {
+  UtmPosition p;
+  EXPECT_TRUE(LatLonToUtmInZone(kWgs84Datum, latitude, longitude, zone, southern, p));
+  return p;
+}
+
+TEST(LatLonToUtmInZone, OwnZoneGivesTheOrdinaryProjection) {
+  for (const auto& [lat, lon] : {std::pair{45.20575, -63.5}, {-33.9, 151.2}, {0.5, 0.5}, {70.0, -179.0}}) {
+    const UtmPosition own = Project(lat, lon);
+    const UtmPosition forced = ProjectInZone(lat, lon, own.zoneNumber, lat < 0.0);
+    EXPECT_EQ(forced.zoneNumber, own.zoneNumber);
+    EXPECT_EQ(forced.bandLetter, own.bandLetter);
+    EXPECT_NEAR(forced.easting, own.easting, 1e-6);
+    EXPECT_NEAR(forced.northing, own.northing, 1e-6);
+  }
+}
+
+TEST(LatLonToUtmInZone, PointEastOfAZoneBorderMatchesTheWesternZonesReference) {
+  // -60 is the border of zones 20 (meridian -63) and 21; about 1 km east of
+  // it at 45 N.
+  const double lat = 45.0, lon = -60.0 + 1000.0 / 78847.0;
+  ASSERT_EQ(Project(lat, lon).zoneNumber, 21);
+  const UtmPosition west = ProjectInZone(lat, lon, 20, false);
+  const UtmPosition reference = KruegerReference(lat, lon, -63.0, false);
+  EXPECT_EQ(west.zoneNumber, 20);
+  EXPECT_NEAR(west.easting, reference.easting, 0.05);
+  EXPECT_NEAR(west.northing, reference.northing, 0.05);
+  // Continuous across the border: 2 km west of that point, in zone 20 anyway.
+  const UtmPosition before = Project(lat, -60.0 - 1000.0 / 78847.0);
+  EXPECT_NEAR(west.easting - before.easting, 2000.0, 5.0);
+}
+
+TEST(LatLonToUtmInZone, SouthernHemisphereAndTheAntimeridian) {
+  // South of the equator in zone 56's western neighbour.
+  const UtmPosition south = ProjectInZone(-33.9, 150.1, 55, true);
+  const UtmPosition southReference = KruegerReference(-33.9, 150.1, 147.0, true);
+  EXPECT_NEAR(south.easting, southReference.easting, 0.05);
+  EXPECT_NEAR(south.northing, southReference.northing, 0.05);
+  // A track of a southern zone that crosses the equator keeps the false
+  // northing, so it stays continuous.
+  EXPECT_NEAR(ProjectInZone(0.01, 150.1, 55, true).northing, KruegerReference(0.01, 150.1, 147.0, true).northing,
+              0.05);
+  EXPECT_GT(ProjectInZone(0.01, 150.1, 55, true).northing, 10000000.0);
+  // 179.9 E seen from zone 1 lies just west of it, not 360 degrees away.
+  const UtmPosition across = ProjectInZone(10.0, 179.9, 1, false);
+  const UtmPosition acrossReference = KruegerReference(10.0, -180.1, -177.0, false);
+  EXPECT_NEAR(across.easting, acrossReference.easting, 0.05);
+  EXPECT_NEAR(across.northing, acrossReference.northing, 0.05);
+}
+
+TEST(LatLonToUtmInZone, RefusesWhatDoesNotProject) {
+  UtmPosition p;
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, 45.0, -63.0, 0, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, 45.0, -63.0, 61, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(23, 45.0, -63.0, 20, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, 90.0, -63.0, 20, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, std::nan(""), -63.0, 20, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, 45.0, 181.0, 20, false, p));
+  EXPECT_FALSE(LatLonToUtmInZone(kWgs84Datum, 45.0, -63.0 + kLargestZoneDistance + 0.01, 20, false, p));
+  EXPECT_TRUE(LatLonToUtmInZone(kWgs84Datum, 45.0, -63.0 + kLargestZoneDistance, 20, false, p));
 }
 
 TEST(Ellipsoids, TableHoldsTheTwentyThreeNamesInOrder) {

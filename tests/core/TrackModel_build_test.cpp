@@ -1,0 +1,146 @@
+// Building a track from an opened log or navigation document: the towfish
+// position where there is one, the GPS fix of a GPS-only navigation import.
+#include <gtest/gtest.h>
+
+#include "core/LogDocument.h"
+#include "core/PnavImport.h"
+#include "core/TrackModel.h"
+#include "support/DocumentFiles.h"
+#include "support/FileBytes.h"
+#include "support/TempHome.h"
+
+namespace tessaly {
+namespace {
+
+using testing::CrLfLines;
+using testing::KvlLine;
+using testing::TempHome;
+using testing::WriteBytes;
+
+UtmPosition Expected(double latitude, double longitude) {
+  UtmPosition p;
+  EXPECT_TRUE(LatLonToUtm(kWgs84Datum, latitude, longitude, p));
+  return p;
+}
+
+void ExpectAt(const TrackModel& model, std::size_t record, double latitude, double longitude) {
+  const auto position = model.Position(record);
+  ASSERT_TRUE(position) << record;
+  const UtmPosition expected = Expected(latitude, longitude);
+  EXPECT_NEAR(position->easting, expected.easting, 0.05) << record;
+  EXPECT_NEAR(position->northing, expected.northing, 0.05) << record;
+}
+
+LoadStatus OpenNavigation(LogDocument& doc, const std::string& path) {
+  PnavImport import;
+  EXPECT_EQ(import.NewFile(path), "");
+  EXPECT_EQ(import.AddLink("@0", "Dev"), "");
+  std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
+  EXPECT_EQ(ApplyHandOver(*sample, import), "");
+  return doc.OpenNavigation(path, std::move(sample), {});
+}
+
+TEST(BuildTrack, LogRecordsGiveTheTowfishPositions) {
+  TempHome dir;
+  const std::string path = dir.Path("line.KVL");
+  WriteBytes(path, CrLfLines({KvlLine("+00042"), "$KVMGD,-00007,4418.600,N,06318.000,W,25.3,78.4", "garbage",
+                              KvlLine("-00003")}));
+  LogDocument doc;
+  ASSERT_EQ(doc.OpenLog(path, {}), LoadStatus::Loaded);
+  ASSERT_EQ(doc.ChartValues().size(), 3u);
+  TrackModel model;
+  model.Append(10.0, 10.0, 1.0);  // replaced by the build
+  ASSERT_TRUE(BuildTrack(doc, model));
+  EXPECT_EQ(model.Size(), 3u);
+  EXPECT_EQ(model.PositionCount(), 3u);
+  EXPECT_EQ(model.Zone(), 20);
+  ExpectAt(model, 0, 44.3, -63.3);
+  ExpectAt(model, 1, 44.31, -63.3);
+  // The record of largest |deviation| is the one shown when all share a cell.
+  std::vector<DrawnPoint> out;
+  model.Decimate(*model.FitAll(10, 10, 0), doc.ChartValues(), 10, out);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].record, 0u);
+}
+
+TEST(BuildTrack, NavigationWithTowfishUsesTheTowfishNotTheFix) {
+  TempHome dir;
+  const std::string path = dir.Path("nav.txt");
+  WriteBytes(path, CrLfLines({"Navigation log", "@t,@p:4,@>:2,@+,@0,@1,@2",
+                              "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:44.2900000:-63.2900000,+00011,54.5,76.5"}));
+  LogDocument doc;
+  ASSERT_EQ(OpenNavigation(doc, path), LoadStatus::Loaded);
+  TrackModel model;
+  ASSERT_TRUE(BuildTrack(doc, model));
+  ASSERT_EQ(model.Size(), 1u);
+  ExpectAt(model, 0, 44.29, -63.29);
+}
+
+TEST(BuildTrack, GpsOnlyNavigationUsesTheFixes) {
+  TempHome dir;
+  const std::string path = dir.Path("nav.txt");
+  WriteBytes(path, CrLfLines({"Navigation log", "@t,@p:4,@>:2,@0,@1,@2",
+                              "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,-00010,54.7,76.5",
+                              "08:00:01.00,1000.0000,S,15006.0000,E,000.0,4.5,+00020,54.7,76.5",
+                              "08:00:02.00,4418.6000,N,06318.0000,W,000.0,4.5,+00030,54.7,76.5"}));
+  LogDocument doc;
+  ASSERT_EQ(OpenNavigation(doc, path), LoadStatus::Loaded);
+  ASSERT_EQ(doc.ChartValues().size(), 3u);
+  TrackModel model;
+  ASSERT_TRUE(BuildTrack(doc, model));
+  EXPECT_EQ(model.Size(), 3u);
+  // The second fix lies a world away from zone 20: its slot stays empty.
+  EXPECT_EQ(model.PositionCount(), 2u);
+  ExpectAt(model, 0, 44.3, -63.3);
+  EXPECT_FALSE(model.Position(1));
+  ExpectAt(model, 2, 44.31, -63.3);
+}
+
+// A source of hand-made grid rows, for cells no reader writes.
+class GridSource : public RecordSource {
+ public:
+  explicit GridSource(std::size_t records) : cells_(NewRecordTable()), values_(records, 1.0) {
+    cells_.SetRows(records + 1);
+  }
+  CellTable& Grid() { return cells_; }
+  const CellTable& Cells() const override { return cells_; }
+  std::span<const double> ChartValues() const override { return values_; }
+  std::size_t RowOfRawLine(std::size_t) const override { return 0; }
+  std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
+  std::size_t RawLineCount() const override { return 0; }
+  std::string_view RawLine(std::size_t) const override { return {}; }
+  std::size_t LongestRawLine() const override { return 0; }
+
+ private:
+  CellTable cells_;
+  std::vector<double> values_;
+};
+
+TEST(BuildTrack, RowsWithoutAUsablePositionKeepEmptySlots) {
+  GridSource source(4);
+  CellTable& g = source.Grid();
+  g.SetCell(1, kColTfDecLat, "+44.30000");
+  g.SetCell(1, kColTfDecLon, "-063.30000");
+  g.SetCell(1, kColTfUtmZone, "20 T");
+  g.SetCell(2, kColTfDecLat, "x44");  // not a number
+  g.SetCell(2, kColTfDecLon, "-063.30000");
+  g.SetCell(2, kColTfUtmZone, "20 T");
+  g.SetCell(3, kColTfDecLat, "0");  // no zone: not converted
+  g.SetCell(3, kColTfDecLon, "0");
+  g.SetCell(4, kColGpsDecLat, "+44.30000");  // a GPS fix is not used while the towfish has positions
+  g.SetCell(4, kColGpsDecLon, "-063.30000");
+  g.SetCell(4, kColGpsUtmZone, "20 T");
+  TrackModel model;
+  ASSERT_TRUE(BuildTrack(source, model));
+  EXPECT_EQ(model.Size(), 4u);
+  EXPECT_EQ(model.PositionCount(), 1u);
+  ExpectAt(model, 0, 44.3, -63.3);
+
+  GridSource nothing(3);
+  EXPECT_FALSE(BuildTrack(nothing, model));
+  EXPECT_EQ(model.Size(), 3u);
+  EXPECT_EQ(model.PositionCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tessaly
