@@ -65,9 +65,10 @@ void RecordViews::SelectRecord(int row) {
     return;
   grid_.SelectRow(row, false);
   chart_.SelecionaPonto(row - 1);
-  if (!source_) return;
-  if (const auto line = source_->RawLineOfRow(static_cast<std::size_t>(row)))
-    raw_.SetCurrentLine(static_cast<long long>(*line));
+  if (source_)
+    if (const auto line = source_->RawLineOfRow(static_cast<std::size_t>(row)))
+      raw_.SetCurrentLine(static_cast<long long>(*line));
+  if (OnRecordSelected) OnRecordSelected(row);
 }
 
 void RecordViews::CellClicked(int row, int col) {

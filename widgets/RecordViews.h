@@ -57,6 +57,9 @@ class RecordViews {
 
   // Called with the row and column of every click on the grid.
   std::function<void(int row, int col)> OnCellClicked;
+  // Called with the row of every record selected (by the grid, the chart,
+  // the raw view or SelectRecord), so that further views follow.
+  std::function<void(int row)> OnRecordSelected;
 
  private:
   void LayOutGrid(GridLayout layout);

@@ -1,0 +1,348 @@
+// The track plot painted and driven for real: the view (fit all, wheel zoom
+// about the cursor, drag, Home), the drawn points' colours and decimation,
+// the ringed record, clicks on points, following a growing track and the
+// PNG export with its refusal of the open log.
+#include "widgets/TrackPlot.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/GridLayout.h"
+#include "core/TrackStyle.h"
+#include "support/FileBytes.h"
+#include "support/Render.h"
+#include "support/TempHome.h"
+
+namespace tessaly {
+namespace {
+
+// The deviations of a track's records, as a log window's source holds them.
+class DeviationSource : public RecordSource {
+ public:
+  DeviationSource() : cells_(NewRecordTable()) {}
+  std::vector<double> deviations;
+
+  const CellTable& Cells() const override { return cells_; }
+  std::span<const double> ChartValues() const override { return deviations; }
+  std::size_t RawLineCount() const override { return 0; }
+  std::string_view RawLine(std::size_t) const override { return {}; }
+  std::size_t LongestRawLine() const override { return 0; }
+  std::size_t RowOfRawLine(std::size_t) const override { return 0; }
+  std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
+
+ private:
+  CellTable cells_;
+};
+
+struct Fix {
+  double latitude, longitude, deviation;
+};
+
+class TrackPlotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plot_.resize(640, 480);
+    plot_.SetLimit(100.0);
+    plot_.ReportError = [this](const QString& message) { errors_.push_back(message); };
+    plot_.show();
+  }
+
+  // A track of the fixes; the plot fits it.
+  void ShowTrack(const std::vector<Fix>& fixes) {
+    auto source = std::make_shared<DeviationSource>();
+    auto model = std::make_shared<TrackModel>();
+    for (const Fix& fix : fixes) {
+      model->Append(fix.latitude, fix.longitude, fix.deviation);
+      source->deviations.push_back(fix.deviation);
+    }
+    source_ = source;
+    model_ = model;
+    plot_.SetTrack(source, model);
+  }
+
+  // Five survey lines of 40 records, 100 m apart, small deviations.
+  void ShowSurvey() {
+    std::vector<Fix> fixes;
+    for (int line = 0; line < 5; ++line)
+      for (int i = 0; i < 40; ++i)
+        fixes.push_back({44.30 + line * 0.0009, -63.30 + i * 0.0004, static_cast<double>((i % 7) - 3)});
+    ShowTrack(fixes);
+  }
+
+  QPointF PixelOfRecord(std::size_t record) const { return plot_.PixelOf(*model_->Position(record)); }
+
+  void Wheel(QPointF at, int delta) {
+    QWheelEvent event(at, plot_.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&plot_, &event);
+  }
+
+  TrackPlot plot_;
+  std::shared_ptr<DeviationSource> source_;
+  std::shared_ptr<TrackModel> model_;
+  std::vector<QString> errors_;
+};
+
+void ExpectSameView(const TrackView& a, const TrackView& b) {
+  EXPECT_NEAR(a.centreEasting, b.centreEasting, 1e-6);
+  EXPECT_NEAR(a.centreNorthing, b.centreNorthing, 1e-6);
+  EXPECT_NEAR(a.metresPerPixel, b.metresPerPixel, 1e-9);
+}
+
+// ---- The view ----
+
+TEST_F(TrackPlotTest, FitAllShowsEveryPointInsideTheMarginsAndLeftOfTheColourBar) {
+  ShowSurvey();
+  const QRectF inner = QRectF(plot_.rect()).adjusted(TrackPlot::kMarginPixels - 1, TrackPlot::kMarginPixels - 1,
+                                                     -TrackPlot::kMarginPixels + 1, -TrackPlot::kMarginPixels + 1);
+  for (std::size_t record = 0; record < model_->Size(); ++record) {
+    const QPointF pixel = PixelOfRecord(record);
+    EXPECT_TRUE(inner.contains(pixel)) << record;
+    EXPECT_LT(pixel.x(), plot_.width() - 60) << record;  // the colour bar's strip stays free
+  }
+  // The track spans most of the plot one way or the other: the fit is tight.
+  const QPointF first = PixelOfRecord(0), last = PixelOfRecord(model_->Size() - 1);
+  EXPECT_GT(std::max(std::abs(last.x() - first.x()), std::abs(last.y() - first.y())), 300.0);
+}
+
+TEST_F(TrackPlotTest, NorthIsUpAndBothAxesHaveTheSameScale) {
+  ShowTrack({{44.30, -63.30, 0}, {44.31, -63.30, 0}, {44.30, -63.29, 0}});
+  const auto south = *model_->Position(0), north = *model_->Position(1), east = *model_->Position(2);
+  EXPECT_LT(PixelOfRecord(1).y(), PixelOfRecord(0).y());
+  EXPECT_GT(PixelOfRecord(2).x(), PixelOfRecord(0).x());
+  const double metresPerPixelNorth = (north.northing - south.northing) / (PixelOfRecord(0).y() - PixelOfRecord(1).y());
+  const double metresPerPixelEast = (east.easting - south.easting) / (PixelOfRecord(2).x() - PixelOfRecord(0).x());
+  EXPECT_NEAR(metresPerPixelNorth, metresPerPixelEast, 1e-6 * metresPerPixelEast);
+}
+
+TEST_F(TrackPlotTest, WheelZoomKeepsTheGroundUnderTheCursor) {
+  ShowSurvey();
+  const QPointF cursor(150, 320);
+  const QPointF ground = plot_.GroundAt(cursor);
+  const double before = plot_.View().metresPerPixel;
+
+  Wheel(cursor, 120);
+  EXPECT_LT(plot_.View().metresPerPixel, before);  // zoomed in
+  EXPECT_NEAR(plot_.GroundAt(cursor).x(), ground.x(), 1e-6);
+  EXPECT_NEAR(plot_.GroundAt(cursor).y(), ground.y(), 1e-6);
+
+  Wheel(cursor, -240);
+  EXPECT_GT(plot_.View().metresPerPixel, before);  // and out again, past the start
+  EXPECT_NEAR(plot_.GroundAt(cursor).x(), ground.x(), 1e-6);
+  EXPECT_NEAR(plot_.GroundAt(cursor).y(), ground.y(), 1e-6);
+}
+
+TEST_F(TrackPlotTest, DragMovesTheGroundWithTheMouseAndSelectsNothing) {
+  ShowSurvey();
+  QSignalSpy clicks(&plot_, &TrackPlot::RecordClicked);
+  const QPoint from(300, 200), to(360, 160);
+  const QPointF ground = plot_.GroundAt(from);
+  QTest::mousePress(&plot_, Qt::LeftButton, {}, from);
+  QTest::mouseMove(&plot_, from + QPoint(20, -10));
+  QTest::mouseMove(&plot_, to);
+  QTest::mouseRelease(&plot_, Qt::LeftButton, {}, to);
+
+  EXPECT_NEAR(plot_.GroundAt(to).x(), ground.x(), 1e-6);
+  EXPECT_NEAR(plot_.GroundAt(to).y(), ground.y(), 1e-6);
+  EXPECT_EQ(clicks.count(), 0);
+}
+
+TEST_F(TrackPlotTest, HomeAndTheMenuFitAllAgainAfterZoomAndPan) {
+  ShowSurvey();
+  const TrackView fitted = plot_.View();
+  Wheel(QPointF(100, 100), 360);
+  QTest::mousePress(&plot_, Qt::LeftButton, {}, QPoint(200, 200));
+  QTest::mouseMove(&plot_, QPoint(260, 250));
+  QTest::mouseRelease(&plot_, Qt::LeftButton, {}, QPoint(260, 250));
+  ASSERT_GT(std::abs(plot_.View().metresPerPixel - fitted.metresPerPixel), 1e-3);
+
+  QTest::keyClick(&plot_, Qt::Key_Home);
+  ExpectSameView(plot_.View(), fitted);
+
+  Wheel(QPointF(100, 100), 360);
+  plot_.actFitAll->trigger();
+  ExpectSameView(plot_.View(), fitted);
+}
+
+// ---- What is drawn ----
+
+TEST_F(TrackPlotTest, EveryDrawnPointHasTheColourOfItsDeviationOnTheScale) {
+  ShowTrack({{44.300, -63.300, -100}, {44.302, -63.300, -40}, {44.304, -63.300, 0},
+             {44.306, -63.300, 35}, {44.308, -63.300, 250}});
+  const QImage image = test::Render(plot_);
+  ASSERT_EQ(plot_.DrawnPoints().size(), 5u);
+  for (const DrawnPoint& point : plot_.DrawnPoints()) {
+    const QRgb pixel = image.pixel(point.x + 1, point.y + 1);
+    EXPECT_EQ(pixel & 0xFFFFFF, TrackDeviationColour(source_->deviations[point.record], 100.0)) << point.record;
+  }
+}
+
+TEST_F(TrackPlotTest, ACellShowsItsLargestAnomalyWhateverItsPlaceInTheTrack) {
+  // Two far ends fix the scale; between them a cluster of records a few
+  // centimetres apart falls into one cell.
+  std::vector<Fix> fixes = {{44.30, -63.30, 1}, {44.40, -63.20, 2}};
+  const std::vector<double> cluster = {3, -5, 87, -12, 40, 7};
+  for (std::size_t i = 0; i < cluster.size(); ++i) fixes.push_back({44.35 + i * 1e-7, -63.25, cluster[i]});
+  ShowTrack(fixes);
+  const QImage image = test::Render(plot_);
+
+  const QPointF clusterPixel = PixelOfRecord(2);
+  int shownInCluster = 0;
+  for (const DrawnPoint& point : plot_.DrawnPoints()) {
+    if (std::abs(point.x - clusterPixel.x()) > 3 || std::abs(point.y - clusterPixel.y()) > 3) continue;
+    ++shownInCluster;
+    EXPECT_EQ(point.record, 4u);  // the 87
+    EXPECT_EQ(image.pixel(point.x + 1, point.y + 1) & 0xFFFFFF, TrackDeviationColour(87, 100.0));
+  }
+  EXPECT_EQ(shownInCluster, 1);
+}
+
+// The ring's yellow, around a pixel.
+int YellowPixelsAround(const QImage& image, QPointF centre, int radius) {
+  int yellow = 0;
+  for (int y = static_cast<int>(centre.y()) - radius; y <= centre.y() + radius; ++y)
+    for (int x = static_cast<int>(centre.x()) - radius; x <= centre.x() + radius; ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() > 200 && c.green() > 180 && c.blue() < 80) ++yellow;
+    }
+  return yellow;
+}
+
+TEST_F(TrackPlotTest, TheHighlightedRecordIsRinged) {
+  ShowSurvey();
+  plot_.HighlightRow(57);
+  const QImage image = test::Render(plot_);
+  const QPointF ringed = PixelOfRecord(56);
+  EXPECT_GT(YellowPixelsAround(image, ringed, 10), 12);
+  EXPECT_EQ(YellowPixelsAround(image, PixelOfRecord(150), 10), 0);
+
+  plot_.HighlightRow(0);
+  EXPECT_EQ(YellowPixelsAround(test::Render(plot_), ringed, 10), 0);
+}
+
+TEST_F(TrackPlotTest, HighlightingARecordOutsideTheViewBringsItIn) {
+  ShowSurvey();
+  Wheel(PixelOfRecord(0), 600);  // zoomed far in on the first record
+  ASSERT_FALSE(plot_.rect().contains(PixelOfRecord(199).toPoint()));
+
+  plot_.HighlightRow(200);
+  EXPECT_TRUE(plot_.rect().contains(PixelOfRecord(199).toPoint()));
+
+  const TrackView view = plot_.View();
+  plot_.HighlightRow(1, false);
+  ExpectSameView(plot_.View(), view);
+}
+
+// ---- Clicks ----
+
+TEST_F(TrackPlotTest, AClickSelectsTheRowOfTheNearestPointWithinReach) {
+  ShowSurvey();
+  QSignalSpy clicks(&plot_, &TrackPlot::RecordClicked);
+  test::Render(plot_);
+  // Neighbours on a line are several pixels apart at this scale.
+  ASSERT_GT(std::abs(PixelOfRecord(91).x() - PixelOfRecord(90).x()), 5.0);
+
+  QTest::mouseClick(&plot_, Qt::LeftButton, {}, (PixelOfRecord(90) + QPointF(1, 1)).toPoint());
+  ASSERT_EQ(clicks.count(), 1);
+  EXPECT_EQ(clicks.takeFirst().at(0).toInt(), 91);
+  EXPECT_EQ(plot_.HighlightedRow(), 91);
+
+  QTest::mouseClick(&plot_, Qt::LeftButton, {}, QPoint(5, plot_.height() / 2));  // empty ground
+  EXPECT_EQ(clicks.count(), 0);
+}
+
+// ---- A growing track ----
+
+TEST_F(TrackPlotTest, AGrowingTrackIsFollowedOnlyInFollowMode) {
+  auto source = std::make_shared<DeviationSource>();
+  auto model = std::make_shared<TrackModel>();
+  plot_.SetTrack(source, model);
+  const auto appendUpTo = [&](int count) {
+    for (int i = static_cast<int>(model->Size()); i < count; ++i) {
+      model->Append(44.30, -63.30 + i * 0.0005, 10.0);
+      source->deviations.push_back(10.0);
+    }
+    plot_.RecordsAppended();
+  };
+  const auto newestInView = [&] {
+    return plot_.rect().contains(plot_.PixelOf(*model->Position(model->Size() - 1)).toPoint());
+  };
+  plot_.SetFollowNewest(false);
+  appendUpTo(20);  // the first records are fitted in any case
+  const TrackView start = plot_.View();
+  ASSERT_TRUE(newestInView());
+
+  appendUpTo(400);
+  ExpectSameView(plot_.View(), start);
+  EXPECT_FALSE(newestInView());
+
+  // Following, an untouched view keeps the whole track fitted...
+  plot_.SetFollowNewest(true);
+  appendUpTo(600);
+  EXPECT_TRUE(newestInView());
+  EXPECT_TRUE(plot_.rect().contains(plot_.PixelOf(*model->Position(0)).toPoint()));
+
+  // ...and a zoomed one moves along with the newest point at its scale.
+  Wheel(QPointF(320, 240), 720);
+  const double zoomed = plot_.View().metresPerPixel;
+  appendUpTo(900);
+  EXPECT_TRUE(newestInView());
+  EXPECT_EQ(plot_.View().metresPerPixel, zoomed);
+  EXPECT_FALSE(plot_.rect().contains(plot_.PixelOf(*model->Position(0)).toPoint()));
+}
+
+// ---- Export ----
+
+class TrackPlotExport : public TrackPlotTest {
+ protected:
+  testing::TempHome home_{testing::TempHome::Content::EmptyLib};
+};
+
+TEST_F(TrackPlotExport, TheMenuWritesThePlotAsAPngImage) {
+  ShowSurvey();
+  const std::string path = home_.Path("track.png");
+  plot_.ChooseExportFile = [&](QWidget*) { return QString::fromStdString(path); };
+  ASSERT_TRUE(plot_.actions().contains(plot_.actExportPng));
+  plot_.actExportPng->trigger();
+
+  EXPECT_TRUE(errors_.empty());
+  const QImage written(QString::fromStdString(path), "PNG");
+  ASSERT_FALSE(written.isNull());
+  EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), test::Render(plot_));
+}
+
+TEST_F(TrackPlotExport, TheOpenLogIsNeverWrittenOver) {
+  ShowSurvey();
+  const std::string log = home_.Path("line.kvl");
+  testing::WriteBytes(log, "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n");
+  plot_.FilesInUse = [&] { return std::vector<std::string>{log}; };
+  plot_.ChooseExportFile = [&](QWidget*) { return QString::fromStdString(home_.Path("./line.kvl")); };
+  plot_.actExportPng->trigger();
+
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_TRUE(errors_[0].contains(QStringLiteral("in use"))) << errors_[0].toStdString();
+  EXPECT_EQ(testing::ReadBytes(log), "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n");
+}
+
+TEST_F(TrackPlotExport, AFailedWriteIsReportedAndADismissedDialogWritesNothing) {
+  ShowSurvey();
+  plot_.ChooseExportFile = [&](QWidget*) { return QString::fromStdString(home_.Path("no-such-folder/track.png")); };
+  plot_.actExportPng->trigger();
+  ASSERT_EQ(errors_.size(), 1u);
+
+  plot_.ChooseExportFile = [](QWidget*) { return QString(); };
+  plot_.actExportPng->trigger();
+  EXPECT_EQ(errors_.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tessaly

@@ -1,0 +1,380 @@
+#include "widgets/TrackPlot.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSaveFile>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/FileIdentity.h"
+#include "core/TrackStyle.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: near-white points of small deviations show on it
+constexpr QRgb kOverlayFill = 0xB0202428;   // behind the scale bar, colour bar and north mark
+constexpr int kColourBarPixels = 12;        // the colour bar's width
+constexpr int kScaleBarMaxPixels = 140;
+constexpr double kZoomStep = 1.25;          // one wheel notch
+constexpr double kMinMetresPerPixel = 0.01;
+constexpr double kMaxMetresPerPixel = 1.0e5;
+constexpr int kDragThreshold = 3;
+
+QString ScaleBarText(double metres) {
+  if (metres >= 1000.0) return QString::number(metres / 1000.0, 'g', 6) + QStringLiteral(" km");
+  return QString::number(metres, 'g', 6) + QStringLiteral(" m");
+}
+
+QString LimitText(double value) {
+  const QString number = QString::number(value, 'g', 6);
+  return value > 0 ? QStringLiteral("+") + number : number;
+}
+
+QString AskPngFile(QWidget* parent) {
+  QFileDialog dialog(parent, QStringLiteral("Export PNG"), QString(), QStringLiteral("PNG image (*.png)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+void DrawOverlayBox(QPainter& painter, const QRect& box) {
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor::fromRgba(kOverlayFill));
+  painter.drawRoundedRect(box, 4, 4);
+}
+
+}  // namespace
+
+TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(160, 120);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  actFitAll = new QAction(QStringLiteral("Fit All\tHome"), this);  // the key is handled by keyPressEvent
+  connect(actFitAll, &QAction::triggered, this, &TrackPlot::FitAll);
+  actExportPng = new QAction(QStringLiteral("Export PNG..."), this);
+  connect(actExportPng, &QAction::triggered, this, &TrackPlot::ExportFromMenu);
+  addActions({actFitAll, actExportPng});
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  ChooseExportFile = AskPngFile;
+  ReportError = [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("Error"), message); };
+}
+
+// ---- The track and the view ----
+
+void TrackPlot::SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model) {
+  source_ = std::move(source);
+  model_ = std::move(model);
+  highlightedRow_ = 0;
+  viewFitted_ = false;
+  FitAll();
+}
+
+std::span<const double> TrackPlot::Deviations() const {
+  return source_ ? source_->ChartValues() : std::span<const double>();
+}
+
+void TrackPlot::SetLimit(double limit) {
+  limit_ = limit;
+  update();
+}
+
+void TrackPlot::SetView(const TrackView& view) {
+  view_ = view;
+  view_.width = width();
+  view_.height = height();
+  viewFitted_ = true;
+  userView_ = true;
+  update();
+}
+
+// The strip at the right that the colour bar and its labels take.
+int TrackPlot::LegendWidth() const {
+  const QFontMetrics metrics = fontMetrics();
+  const int labels = std::max(metrics.horizontalAdvance(LimitText(limit_)), metrics.horizontalAdvance(LimitText(-limit_)));
+  return labels + kColourBarPixels + 24;
+}
+
+// The track fills the plot but the colour bar's strip at the right.
+void TrackPlot::FitAll() {
+  const int legend = LegendWidth();
+  if (!model_ || width() <= legend) return;
+  const std::optional<TrackView> fitted = model_->FitAll(width() - legend, height(), kMarginPixels);
+  if (!fitted) return;
+  view_ = *fitted;
+  view_.width = width();
+  view_.height = height();
+  view_.centreEasting += legend / 2.0 * view_.metresPerPixel;
+  viewFitted_ = true;
+  userView_ = false;
+  update();
+}
+
+QPointF TrackPlot::PixelOf(const UtmPosition& position) const {
+  return {view_.width / 2.0 + (position.easting - view_.centreEasting) / view_.metresPerPixel,
+          view_.height / 2.0 - (position.northing - view_.centreNorthing) / view_.metresPerPixel};
+}
+
+QPointF TrackPlot::GroundAt(QPointF pixel) const {
+  return {view_.centreEasting + (pixel.x() - view_.width / 2.0) * view_.metresPerPixel,
+          view_.centreNorthing - (pixel.y() - view_.height / 2.0) * view_.metresPerPixel};
+}
+
+// The ground under `pixel` stays under it.
+void TrackPlot::ZoomAbout(QPointF pixel, double factor) {
+  const QPointF ground = GroundAt(pixel);
+  view_.metresPerPixel = std::clamp(view_.metresPerPixel * factor, kMinMetresPerPixel, kMaxMetresPerPixel);
+  view_.centreEasting = ground.x() - (pixel.x() - view_.width / 2.0) * view_.metresPerPixel;
+  view_.centreNorthing = ground.y() + (pixel.y() - view_.height / 2.0) * view_.metresPerPixel;
+  userView_ = true;
+  update();
+}
+
+// A position outside the plot (or in its margin) becomes its centre.
+void TrackPlot::KeepInView(const UtmPosition& position) {
+  const QPointF pixel = PixelOf(position);
+  const QRectF inner = QRectF(rect()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels - LegendWidth(),
+                                               -kMarginPixels);
+  if (inner.contains(pixel)) return;
+  view_.centreEasting = position.easting;
+  view_.centreNorthing = position.northing;
+}
+
+void TrackPlot::HighlightRow(int row, bool keepInView) {
+  highlightedRow_ = std::max(row, 0);
+  if (keepInView && model_ && highlightedRow_ > 0)
+    if (const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1)))
+      KeepInView(*position);
+  update();
+}
+
+void TrackPlot::RecordsAppended() {
+  if (!model_) return;
+  if (followNewest_ && !userView_) {
+    FitAll();
+  } else if (followNewest_ && model_->Size() > 0) {
+    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest);
+  } else if (!viewFitted_) {
+    FitAll();
+  }
+  update();
+}
+
+// ---- Painting ----
+
+void TrackPlot::paintEvent(QPaintEvent*) {
+  PaintPoints();
+  QPainter painter(this);
+  painter.drawImage(0, 0, points_);
+  if (!model_ || model_->PositionCount() == 0) {
+    painter.setPen(Qt::white);
+    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No positions"));
+    return;
+  }
+  painter.setRenderHint(QPainter::Antialiasing);
+  PaintHighlight(painter);
+  PaintScaleBar(painter);
+  PaintColourBar(painter);
+  PaintNorthMark(painter);
+}
+
+// The decimated points go straight into the image's pixels.
+void TrackPlot::PaintPoints() {
+  if (points_.size() != size()) points_ = QImage(size(), QImage::Format_RGB32);
+  points_.fill(kBackground);
+  drawn_.clear();
+  if (!model_) return;
+  const std::span<const double> deviations = Deviations();
+  model_->Decimate(view_, deviations, kCellPixels, drawn_);
+  PixelBuffer buffer{reinterpret_cast<std::uint32_t*>(points_.bits()), points_.width(), points_.height(),
+                     points_.bytesPerLine() / 4};
+  DrawTrackPoints(drawn_, deviations, limit_, kPointPixels, buffer);
+}
+
+void TrackPlot::PaintHighlight(QPainter& painter) const {
+  if (highlightedRow_ <= 0) return;
+  const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1));
+  if (!position) return;
+  const QPointF centre = PixelOf(*position) + QPointF(kPointPixels / 2.0, kPointPixels / 2.0);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Qt::black, 4));
+  painter.drawEllipse(centre, 7, 7);
+  painter.setPen(QPen(QColor(255, 230, 0), 2));
+  painter.drawEllipse(centre, 7, 7);
+}
+
+// Bottom left: a bar of a round length with the length written above it.
+void TrackPlot::PaintScaleBar(QPainter& painter) const {
+  const double metres = ScaleBarMetres(view_.metresPerPixel, kScaleBarMaxPixels);
+  const int length = static_cast<int>(std::lround(metres / view_.metresPerPixel));
+  const QString text = ScaleBarText(metres);
+  const QFontMetrics metrics = painter.fontMetrics();
+  const int boxWidth = std::max(length, metrics.horizontalAdvance(text)) + 16;
+  const QRect box(8, height() - metrics.height() - 26, boxWidth, metrics.height() + 18);
+  DrawOverlayBox(painter, box);
+  const int y = box.bottom() - 7;
+  const int x0 = box.left() + 8;
+  painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::FlatCap));
+  painter.drawLine(x0, y, x0 + length, y);
+  painter.drawLine(x0, y - 4, x0, y + 1);
+  painter.drawLine(x0 + length, y - 4, x0 + length, y + 1);
+  painter.drawText(QRect(box.left(), box.top() + 2, boxWidth, metrics.height()), Qt::AlignCenter, text);
+}
+
+// At the right: the deviation scale from +limit (top) through 0 to -limit.
+void TrackPlot::PaintColourBar(QPainter& painter) const {
+  const QFontMetrics metrics = painter.fontMetrics();
+  const int barHeight = std::clamp(height() - 80, 40, 240);
+  const int legend = LegendWidth();
+  const QRect box(width() - legend + 4, (height() - barHeight) / 2 - 12, legend - 10, barHeight + 24);
+  DrawOverlayBox(painter, box);
+  const QRect bar(box.right() - kColourBarPixels - 6, box.top() + 12, kColourBarPixels, barHeight);
+  for (int i = 0; i < bar.height(); ++i) {
+    const double deviation = limit_ * (1.0 - 2.0 * i / std::max(1, bar.height() - 1));
+    painter.fillRect(bar.left(), bar.top() + i, bar.width(), 1, QColor::fromRgb(TrackDeviationColour(deviation, limit_)));
+  }
+  painter.setPen(Qt::white);
+  const int textRight = bar.left() - 4;
+  const auto label = [&](int y, const QString& text) {
+    painter.drawText(QRect(box.left(), y - metrics.height() / 2, textRight - box.left(), metrics.height()),
+                     Qt::AlignRight | Qt::AlignVCenter, text);
+  };
+  label(bar.top(), LimitText(limit_));
+  label(bar.center().y(), QStringLiteral("0"));
+  label(bar.bottom(), LimitText(-limit_));
+}
+
+// Top left: an arrow pointing up under an "N".
+void TrackPlot::PaintNorthMark(QPainter& painter) const {
+  const QFontMetrics metrics = painter.fontMetrics();
+  const QRect box(8, 8, 26, metrics.height() + 30);
+  DrawOverlayBox(painter, box);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(box.left(), box.top() + 2, box.width(), metrics.height()), Qt::AlignCenter,
+                   QStringLiteral("N"));
+  const double cx = box.center().x() + 0.5;
+  const double top = box.top() + metrics.height() + 4;
+  QPainterPath arrow;
+  arrow.moveTo(cx, top);
+  arrow.lineTo(cx + 6, top + 12);
+  arrow.lineTo(cx, top + 9);
+  arrow.lineTo(cx - 6, top + 12);
+  arrow.closeSubpath();
+  painter.fillPath(arrow, Qt::white);
+  painter.setPen(QPen(Qt::white, 2));
+  painter.drawLine(QPointF(cx, top + 9), QPointF(cx, box.bottom() - 4));
+}
+
+// ---- Mouse and keys ----
+
+void TrackPlot::resizeEvent(QResizeEvent*) {
+  view_.width = width();
+  view_.height = height();
+  if (!viewFitted_) FitAll();
+}
+
+void TrackPlot::wheelEvent(QWheelEvent* event) {
+  const double notches = event->angleDelta().y() / 120.0;
+  if (notches == 0.0) return;
+  ZoomAbout(event->position(), std::pow(kZoomStep, -notches));
+  event->accept();
+}
+
+void TrackPlot::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  dragFrom_ = event->position().toPoint();
+  dragged_ = false;
+}
+
+void TrackPlot::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_) return;
+  const QPoint now = event->position().toPoint();
+  const QPoint delta = now - *dragFrom_;
+  if (!dragged_ && delta.manhattanLength() < kDragThreshold) return;
+  dragged_ = true;
+  view_.centreEasting -= delta.x() * view_.metresPerPixel;
+  view_.centreNorthing += delta.y() * view_.metresPerPixel;
+  userView_ = true;
+  dragFrom_ = now;
+  update();
+}
+
+// A release where the press was (no drag) is a click on the nearest point.
+void TrackPlot::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragFrom_) return;
+  const bool click = !dragged_;
+  dragFrom_.reset();
+  if (!click) return;
+  if (const auto nearest = NearestDrawnPoint(event->position().toPoint())) {
+    const int row = static_cast<int>(nearest->record) + 1;
+    HighlightRow(row, false);
+    emit RecordClicked(row);
+  }
+}
+
+void TrackPlot::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Home) {
+    FitAll();
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+// The drawn record whose own position is nearest to `pixel`, within reach.
+std::optional<DrawnPoint> TrackPlot::NearestDrawnPoint(QPoint pixel) const {
+  if (!model_) return std::nullopt;
+  std::optional<DrawnPoint> nearest;
+  double best = kPickPixels * kPickPixels;
+  for (const DrawnPoint& point : drawn_) {
+    const auto position = model_->Position(point.record);
+    if (!position) continue;
+    const QPointF offset = PixelOf(*position) - QPointF(pixel);
+    const double distance = QPointF::dotProduct(offset, offset);
+    if (distance <= best) {
+      best = distance;
+      nearest = point;
+    }
+  }
+  return nearest;
+}
+
+// ---- Export ----
+
+void TrackPlot::ExportFromMenu() {
+  const QString path = ChooseExportFile ? ChooseExportFile(this) : QString();
+  if (path.isEmpty()) return;
+  if (const QString error = ExportPng(path); !error.isEmpty() && ReportError) ReportError(error);
+}
+
+// Written to a temporary file renamed over `path` once complete, so a failed
+// export leaves an earlier file as it was.
+QString TrackPlot::ExportPng(const QString& path) {
+  const std::string target = path.toStdString();
+  if (FilesInUse)
+    for (const std::string& file : FilesInUse())
+      if (SameFile(target, file))
+        return QStringLiteral("The file %1 is in use by an open log window; the picture is never written over it. "
+                              "Please choose another name.")
+            .arg(path);
+  QImage image(size(), QImage::Format_RGB32);
+  render(&image);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    return QStringLiteral("Couldn't write the file %1: %2").arg(path, file.errorString());
+  return {};
+}
+
+}  // namespace tessaly

@@ -1,0 +1,142 @@
+// TrackPlot: the towfish's track on the ground, every point coloured by its
+// deviation. North up, equal scales on both axes, in UTM metres of the
+// track model's zone; a metre scale bar, the deviation colour bar and a
+// north mark on top.
+//
+// The points are decimated by screen cell (TrackModel::Decimate: one point
+// per cell, the record of largest absolute deviation) and written straight
+// into the pixels of an image (DrawTrackPoints), so painting costs the cells
+// the track crosses, not the records. The plot holds nothing per record.
+//
+// Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
+// click selects the nearest drawn point. The context menu offers "Fit All"
+// and "Export PNG...".
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/RecordSource.h"
+#include "core/TrackModel.h"
+
+class QAction;
+
+namespace tessaly {
+
+class TrackPlot : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Each point is a square of kPointPixels on a grid of kCellPixels: the
+  // squares overlap a little, so a line of records reads as a line.
+  static constexpr int kCellPixels = 2;
+  static constexpr int kPointPixels = 3;
+  static constexpr int kMarginPixels = 24;   // kept free around the track by Fit All
+  static constexpr int kPickPixels = 6;      // how far a click reaches for a point
+
+  explicit TrackPlot(QWidget* parent = nullptr);
+
+  // Shows a track: `model` holds the positions, `source` the deviations
+  // (its chart values, record i being grid row i + 1). Both are kept alive
+  // by the plot; null shows nothing. Fits the view to the track.
+  void SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model);
+  const TrackModel* Model() const { return model_.get(); }
+
+  // Deviations beyond +/- limit take the end colours of the scale.
+  void SetLimit(double limit);
+  double Limit() const { return limit_; }
+
+  const TrackView& View() const { return view_; }
+  void SetView(const TrackView& view);
+  // Shows every position.
+  void FitAll();
+  // The pixel of a position in the current view (fractional).
+  QPointF PixelOf(const UtmPosition& position) const;
+  // The ground under a pixel: easting as x, northing as y.
+  QPointF GroundAt(QPointF pixel) const;
+
+  // The records the last paint drew, one per cell.
+  const std::vector<DrawnPoint>& DrawnPoints() const { return drawn_; }
+
+  // Records were appended to the model: repaint. With follow-newest on, the
+  // whole track stays fitted until the user zooms or pans; after that the
+  // view moves to keep the newest position in it. The caller limits how
+  // often.
+  void RecordsAppended();
+  void SetFollowNewest(bool follow) { followNewest_ = follow; }
+  bool FollowNewest() const { return followNewest_; }
+
+  // The grid row whose record is ringed; 0 for none.
+  int HighlightedRow() const { return highlightedRow_; }
+
+  // ---- Context menu ----
+  QAction* actFitAll = nullptr;
+  QAction* actExportPng = nullptr;
+  // Writes the plot as shown, at its size, to `path` as a PNG image; the
+  // message of a refusal or failure, empty when written.
+  QString ExportPng(const QString& path);
+
+  // ---- Hooks ----
+  // The save dialog of the export; empty text when dismissed.
+  std::function<QString(QWidget* parent)> ChooseExportFile;
+  // The files an export must never write over (the open log and its
+  // comments).
+  std::function<std::vector<std::string>()> FilesInUse;
+  // Shows the message of a refused or failed export.
+  std::function<void(const QString& message)> ReportError;
+
+ public slots:
+  // Rings the record of grid row `row` (0: none); with keepInView the view
+  // moves when the record is outside it.
+  void HighlightRow(int row, bool keepInView = true);
+
+ signals:
+  // The user clicked a point: the grid row of its record.
+  void RecordClicked(int row);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void PaintPoints();
+  void PaintHighlight(class QPainter& painter) const;
+  void PaintScaleBar(class QPainter& painter) const;
+  void PaintColourBar(class QPainter& painter) const;
+  void PaintNorthMark(class QPainter& painter) const;
+  std::optional<DrawnPoint> NearestDrawnPoint(QPoint pixel) const;
+  void KeepInView(const UtmPosition& position);
+  void ZoomAbout(QPointF pixel, double factor);
+  int LegendWidth() const;
+  void ExportFromMenu();
+  std::span<const double> Deviations() const;
+
+  std::shared_ptr<const RecordSource> source_;
+  std::shared_ptr<const TrackModel> model_;
+  TrackView view_;
+  bool viewFitted_ = false;  // the view was never set: fit at the first size
+  bool userView_ = false;    // zoomed or panned since the last fit
+  double limit_ = 100.0;
+  int highlightedRow_ = 0;
+  bool followNewest_ = false;
+  std::optional<QPoint> dragFrom_;
+  bool dragged_ = false;
+  QImage points_;
+  std::vector<DrawnPoint> drawn_;
+};
+
+}  // namespace tessaly
