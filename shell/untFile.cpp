@@ -14,15 +14,18 @@
 
 #include "core/GridLayout.h"
 #include "core/SettingsFile.h"
+#include "core/TrackModel.h"
 #include "shell/AppContext.h"
 #include "shell/ProgressMessage.h"
 #include "shell/StandardDialogs.h"
+#include "shell/TrackPane.h"
 #include "widgets/CellText.h"
 #include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
 #include "widgets/RecordViews.h"
+#include "widgets/TrackPlot.h"
 
 namespace tessaly {
 
@@ -136,7 +139,8 @@ void TfrmFile::BuildLayout() {
   grpGraphic = new QGroupBox(QStringLiteral("Graphic"));
   auto* graphicLayout = new QHBoxLayout(grpGraphic);
   graphicLayout->setContentsMargins(4, 4, 4, 4);
-  graphicLayout->addWidget(Grafico1, 1);
+  Track = new TrackPane(*this, *Grafico1);
+  graphicLayout->addWidget(Track->Splitter(), 1);
   graphicLayout->addLayout(chartButtons);
 
   RzSplitter2 = new QSplitter(Qt::Vertical);
@@ -172,6 +176,13 @@ void TfrmFile::BuildLayout() {
     if (Coluna == kColComment && Linha >= 1 && Linha < PainelGrid1->InformacaoGrid().QtdLinhas())
       EditComment(Linha);
   };
+  FViews->OnRecordSelected = [this](int row) {
+    if (TrackPlot* plot = Track->Plot()) plot->HighlightRow(row);
+  };
+  Track->OnFirstShow = [this](TrackPlot& plot) {
+    connect(&plot, &TrackPlot::RecordClicked, this, [this](int row) { FViews->SelectRecord(row); });
+    FillTrack(plot);
+  };
 }
 
 // ---- Opening and loading ----
@@ -202,6 +213,7 @@ TLoadGrid::Opener TfrmFile::DocumentOpener() const {
 
 void TfrmFile::StartLoad() {
   if (FLoader) return;
+  Track->SetAvailable(false);
   const AppContext& context = AppContext::Instance();
   LoadOptions options;
   options.view = context.View;
@@ -300,6 +312,27 @@ void TfrmFile::ShowRecords() {
     lblQtdErrors->setText(QString::number(FDocument->ErrorCount()));
   }
   ApplyViewSettings(*Grafico1, AppContext::Instance().View);
+  Track->SetLimit(AppContext::Instance().View.DevLimit);
+  Track->SetAvailable(KindHasPositions());
+  if (TrackPlot* plot = Track->Plot(); plot && Track->Available()) FillTrack(*plot);
+}
+
+// Logs of kinds whose lines carry the towfish's position, and navigation
+// imports, offer the track.
+bool TfrmFile::KindHasPositions() const {
+  if (FileState().recognition == Recognition::Navigation) return true;
+  if (!Kind()) return false;
+  TSample sample;
+  sample.SetKind(Kind()->kind);
+  return sample.HasField(sfLatDeg);
+}
+
+// The track is built when first shown, and again for each later load.
+void TfrmFile::FillTrack(TrackPlot& plot) {
+  auto model = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
+  BuildTrack(*FDocument, *model);
+  plot.SetTrack(FDocument, std::move(model));
+  if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);
 }
 
 // Only the raw text shows: the grid and chart panes are collapsed.
@@ -369,6 +402,7 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
     FViews->Update();
   }
   if (redrawChart) ApplyViewSettings(*Grafico1, AppContext::Instance().View);
+  if (recolour) Track->SetLimit(AppContext::Instance().View.DevLimit);
 }
 
 // ---- Closing ----

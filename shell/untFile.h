@@ -34,6 +34,8 @@ namespace tessaly {
 
 class RawTextView;
 class RecordViews;
+class TrackPane;
+class TrackPlot;
 class TFromProgressBar;
 class TGraficoOK;
 class TPainelGridOk;
@@ -93,6 +95,7 @@ class TfrmFile : public TfrmTypeFile {
   RawTextView* lstRawData = nullptr;  // with its line-number gutter
   TPainelGridOk* PainelGrid1 = nullptr;
   TGraficoOK* Grafico1 = nullptr;
+  TrackPane* Track = nullptr;  // the track beside the chart and its command
   QPushButton* btnY0Upper = nullptr;
   QPushButton* btnY0Lower = nullptr;
   QLabel* lblErrors = nullptr;
@@ -153,6 +156,8 @@ class TfrmFile : public TfrmTypeFile {
   void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
+  bool KindHasPositions() const;
+  void FillTrack(TrackPlot& plot);
   bool ConfirmImportClose();
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);

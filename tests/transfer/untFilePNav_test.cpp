@@ -9,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "core/GridLayout.h"
+#include "core/UTMLaLo.h"
+#include "shell/TrackPane.h"
 #include "shell/untFrmPrgBar.h"
 #include "support/FileBytes.h"
+#include "support/Generator.h"
 #include "support/ShellTestHome.h"
+#include "widgets/TrackPlot.h"
 
 namespace tessaly {
 namespace {
@@ -103,6 +107,34 @@ TEST_F(NavigationDocument, AskToSaveTheImportWhenClosing) {
   ShellTestHome::Answer(mrYes);
   EXPECT_TRUE(document->close());
   EXPECT_EQ(testing::ReadBytes(target), testing::ReadBytes(nav_));
+  delete document;
+}
+
+// A file of GPS fixes only ("@p" without a towfish channel): the track shows
+// the GPS positions.
+TEST_F(NavigationDocument, TheTrackOfAGpsOnlyFileShowsTheGpsFixes) {
+  const std::string gpsOnly = home_.Path("gps.pnav");
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions("pnav-p", 200, 0, 5), gpsOnly));
+  QPointer<TfrmFilePNav> document = Open(Linked(gpsOnly, {{"@0", "Dev"}}));
+  ASSERT_EQ(document->Document()->ValidCount(), 200u);
+  ASSERT_TRUE(document->Track->Available());
+  document->Track->SetShown(true);
+  const TrackModel& model = *document->Track->Plot()->Model();
+  EXPECT_EQ(model.PositionCount(), 200u);
+
+  // The second data line, "08:00:01.00,4418.0013,N,06318.0003,W,...", its
+  // fix read here by hand.
+  const QStringList fields = QString::fromStdString(testing::ReadBytes(gpsOnly)).split("\r\n")[3].split(',');
+  const double latitude = fields[1].left(2).toDouble() + fields[1].mid(2).toDouble() / 60.0;
+  const double longitude = fields[3].left(3).toDouble() + fields[3].mid(3).toDouble() / 60.0;
+  UtmPosition expected;
+  ASSERT_TRUE(LatLonToUtm(AppContext::Instance().MapDatum, fields[2] == "S" ? -latitude : latitude,
+                          fields[4] == "W" ? -longitude : longitude, expected));
+  const auto shown = model.Position(1);
+  ASSERT_TRUE(shown.has_value());
+  // The grid's decimal degrees have five decimals: a metre at most.
+  EXPECT_NEAR(shown->easting, expected.easting, 1.0);
+  EXPECT_NEAR(shown->northing, expected.northing, 1.0);
   delete document;
 }
 

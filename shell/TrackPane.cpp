@@ -1,0 +1,71 @@
+#include "shell/TrackPane.h"
+
+#include <QAction>
+#include <QSplitter>
+
+#include "shell/AppContext.h"
+#include "shell/StandardDialogs.h"
+#include "shell/UntTMsgdlg1.h"
+#include "shell/untTFileForm.h"
+#include "widgets/TrackPlot.h"
+
+namespace tessaly {
+
+TrackPane::TrackPane(TfrmTypeFile& window, QWidget& chart) : QObject(&window), window_(window) {
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(&chart);
+  action_ = new QAction(QStringLiteral("&Track"), &window);
+  action_->setCheckable(true);
+  action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  action_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  action_->setEnabled(false);
+  window.addAction(action_);
+  connect(action_, &QAction::toggled, this, &TrackPane::SetShown);
+}
+
+void TrackPane::SetAvailable(bool available) {
+  if (!available) SetShown(false);
+  action_->setEnabled(available);
+}
+
+bool TrackPane::Available() const { return action_->isEnabled(); }
+
+void TrackPane::SetShown(bool shown) {
+  if (shown && !Available()) return;
+  if (shown) MakePlot().show();
+  else if (plot_) plot_->hide();
+  if (action_->isChecked() != shown) action_->setChecked(shown);
+}
+
+bool TrackPane::Shown() const { return plot_ && !plot_->isHidden(); }
+
+void TrackPane::SetLimit(double limit) {
+  limit_ = limit;
+  if (plot_) plot_->SetLimit(limit);
+}
+
+// The plot takes two fifths of the splitter; it offers the command too, to
+// be hidden from its own context menu.
+TrackPlot& TrackPane::MakePlot() {
+  if (plot_) return *plot_;
+  plot_ = new TrackPlot;
+  plot_->SetLimit(limit_);
+  plot_->addAction(action_);
+  plot_->ChooseExportFile = [](QWidget* parent) {
+    return AskSaveFileName(parent, QStringLiteral("Export PNG"),
+                           QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
+                           QStringLiteral("PNG image|*.png"), QStringLiteral("png"));
+  };
+  plot_->FilesInUse = [this] { return window_.FilesInUse(); };
+  plot_->ReportError = [this](const QString& message) {
+    window_.msgMenssage->ShowOk(QStringLiteral("Error"), message, TMsgDlgType::mtError);
+  };
+  splitter_->addWidget(plot_);
+  const int total = splitter_->width();
+  splitter_->setSizes({total - total * 2 / 5, total * 2 / 5});
+  if (OnFirstShow) OnFirstShow(*plot_);
+  return *plot_;
+}
+
+}  // namespace tessaly
