@@ -24,8 +24,11 @@
 #include <initializer_list>
 
 #include "acquisition/untSerialPort.h"
+#include "core/Positions.h"
 #include "core/RecordPipeline.h"
+#include "core/TrackModel.h"
 #include "shell/AppContext.h"
+#include "shell/TrackPane.h"
 #include "shell/VaComm.h"
 #include "shell/untLogErrors.h"
 #include "widgets/ChartSetup.h"
@@ -33,6 +36,7 @@
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
 #include "widgets/RecordViews.h"
+#include "widgets/TrackPlot.h"
 
 namespace tessaly {
 
@@ -146,6 +150,15 @@ void TfrmFileLog::BuildLayout() {
                                          variant_.layout.empty() ? kRecordLayout : variant_.layout);
   views_->Attach(store_);
   views_->OnCellClicked = [this](int Linha, int Coluna) { PainelGridok1AoClicar(Linha, Coluna); };
+  views_->OnRecordSelected = [this](int row) {
+    if (TrackPlot* plot = Track->Plot()) plot->HighlightRow(row);
+  };
+  Track->SetLimit(AppContext::Instance().View.DevLimit);
+  Track->SetAvailable(VariantHasPositions());
+  Track->OnFirstShow = [this](TrackPlot& plot) {
+    connect(&plot, &TrackPlot::RecordClicked, this, [this](int row) { views_->SelectRecord(row); });
+    StartTrack(plot);
+  };
   if (variant_.highlightRaw) lstRawData->SetHighlighting(&RecordHighlighting());
   if (!variant_.header.empty()) return;
   // A raw capture shows its text over the whole tab and has no chart.
@@ -184,7 +197,8 @@ QWidget* TfrmFileLog::BuildGraphTab() {
   buttons->addWidget(btnY0Lower);
   auto* tab = new QWidget;
   auto* layout = new QHBoxLayout(tab);
-  layout->addWidget(Grafico1, 1);
+  Track = new TrackPane(*this, *Grafico1);
+  layout->addWidget(Track->Splitter(), 1);
   layout->addLayout(buttons);
   return tab;
 }
@@ -400,6 +414,7 @@ void TfrmFileLog::StopSession() {
   store_->Clear();
   Grafico1->Grafico().Linha().Limpa();
   views_->Attach(store_);
+  if (TrackPlot* plot = Track->Plot()) StartTrack(*plot);
 }
 
 void TfrmFileLog::ReleaseSerialPort() {
@@ -547,8 +562,47 @@ void TfrmFileLog::ShowNewRecords() {
   } else {
     lstRawData->ReturnToHoldMark();
   }
+  ExtendTrack();
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
+}
+
+// ---- The track ----
+
+// The variants whose grid holds the towfish's position offer the track.
+bool TfrmFileLog::VariantHasPositions() const { return variant_.columns.size() > kFieldLonHemi; }
+
+// A fresh track of the records the session holds so far.
+void TfrmFileLog::StartTrack(TrackPlot& plot) {
+  track_ = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
+  plot.SetTrack(store_, track_);
+  ExtendTrack();
+}
+
+// The records shown since the track last grew join it, their positions
+// read from the grid's degree, minute and hemisphere cells. With auto
+// scroll on, the plot keeps the newest position in view.
+void TfrmFileLog::ExtendTrack() {
+  TrackPlot* plot = Track->Plot();
+  if (!plot || !track_) return;
+  const std::span<const double> deviations = store_->ChartValues();
+  const auto cell = [this](std::size_t row, RowField field) {
+    return store_->Cells().Cell(row, variant_.columns[field]);
+  };
+  std::string decLat, decLon, zone, north, east;
+  for (std::size_t record = track_->Size(); record < deviations.size(); ++record) {
+    const std::size_t row = record + 1;
+    const DegMinTexts position{cell(row, kFieldLatDeg), cell(row, kFieldLatMin), cell(row, kFieldLatHemi),
+                               cell(row, kFieldLonDeg), cell(row, kFieldLonMin), cell(row, kFieldLonHemi)};
+    double latitude = 0.0, longitude = 0.0;
+    if (ComputePositions(position, sample_->FDecimalSeparator, track_->MapDatum(), {decLat, decLon, zone, north, east}) &&
+        ReadNumber(decLat, '.', latitude) && ReadNumber(decLon, '.', longitude))
+      track_->Append(latitude, longitude, deviations[record]);
+    else
+      track_->AppendMissing();
+  }
+  plot->SetFollowNewest(chbAutoScroll->isChecked());
+  plot->RecordsAppended();
 }
 
 void TfrmFileLog::chbAutoScrollClick() {
@@ -606,6 +660,7 @@ std::vector<std::string> TfrmFileLog::FilesInUse() const {
 void TfrmFileLog::RefreshView(TfrmTypeFile*, bool redrawChart, bool recolour) {
   const ViewSettings& view = AppContext::Instance().View;
   if (redrawChart) ApplyViewSettings(*Grafico1, view);
+  Track->SetLimit(view.DevLimit);
   if (recolour) {
     store_->Recolour(view, kLiveColourColumn);
     views_->Update();

@@ -48,6 +48,9 @@ namespace tessaly {
 
 class RawTextView;
 class RecordViews;
+class TrackModel;
+class TrackPane;
+class TrackPlot;
 class TGraficoOK;
 class TPainelGridOk;
 class TVaComm;
@@ -75,6 +78,7 @@ class TfrmFileLog : public TfrmTypeFile {
   QGroupBox* grpValidDataGrid = nullptr;
   TPainelGridOk* PainelGridok1 = nullptr;
   TGraficoOK* Grafico1 = nullptr;
+  TrackPane* Track = nullptr;  // the track beside the chart and its command
   QPushButton* btnY0Upper = nullptr;
   QPushButton* btnY0Lower = nullptr;
   QGroupBox* grpFunctionKeys = nullptr;
@@ -173,6 +177,9 @@ class TfrmFileLog : public TfrmTypeFile {
   void AddToGrid(std::uint64_t row);
   void AddError();
   void ShowNewRecords();
+  bool VariantHasPositions() const;
+  void StartTrack(TrackPlot& plot);
+  void ExtendTrack();
   void CheckDevice();
   void ReleaseSerialPort();
   void LeaveLiveWindows();
@@ -189,6 +196,7 @@ class TfrmFileLog : public TfrmTypeFile {
   std::size_t recordsPerPart_ = kRecordsPerPart;
   std::shared_ptr<LiveRecordStore> store_;
   std::unique_ptr<RecordViews> views_;
+  std::shared_ptr<TrackModel> track_;  // made when the track is first shown
   std::deque<std::string> inbox_;  // framed records not processed yet
   std::vector<std::string> errorList_;
   LogState state_ = LogState::Idle;
