@@ -1,0 +1,120 @@
+// The track plot: its paint time against the number of records, and the
+// memory the track adds to an open document.
+//
+//   QT_QPA_PLATFORM=offscreen build/bin/track_paint_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//
+// BM_TrackPaint/<records> renders an 800 x 600 plot fitted to a survey of
+// <records> records (lines 2 km long, 25 m apart, a record every 2.3 m, as
+// the survey generator lays them out); a million records should cost at most
+// 1.2 times a thousand. BM_TrackMemory builds the track of the one-million
+// record log bench/data/kvl_1m.kvl (or TESSALY_BENCH_FILE; made by
+// bench/make_data.sh) as the document window does and reports the bytes it
+// adds per record (target at most 16): the model's buffers, and the plot's,
+// which hold nothing per record.
+#include <benchmark/benchmark.h>
+
+#include "bench/QtBenchmarkMain.h"
+
+#include <QImage>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LogDocument.h"
+#include "core/TrackModel.h"
+#include "widgets/TrackPlot.h"
+
+namespace {
+
+using tessaly::RecordSource;
+using tessaly::TrackModel;
+
+// Deviations of a survey: noise, with an anomaly every few thousand records.
+class SurveyDeviations : public RecordSource {
+ public:
+  explicit SurveyDeviations(std::size_t records) : cells_(tessaly::NewRecordTable()), values_(records) {
+    for (std::size_t i = 0; i < records; ++i)
+      values_[i] = static_cast<double>(static_cast<int>(i * 7919 % 13) - 6) + (i % 3331 < 12 ? 180.0 : 0.0);
+  }
+  const tessaly::CellTable& Cells() const override { return cells_; }
+  std::span<const double> ChartValues() const override { return values_; }
+  std::size_t RawLineCount() const override { return 0; }
+  std::string_view RawLine(std::size_t) const override { return {}; }
+  std::size_t LongestRawLine() const override { return 0; }
+  std::size_t RowOfRawLine(std::size_t) const override { return 0; }
+  std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
+
+ private:
+  tessaly::CellTable cells_;
+  std::vector<double> values_;
+};
+
+// Survey lines running north and south, stepping east, from 44.30 N 63.30 W.
+std::shared_ptr<TrackModel> SurveyTrack(const SurveyDeviations& source) {
+  constexpr double kStep = 2.3, kLineLength = 2000.0, kSpacing = 25.0;
+  constexpr double kMetresPerDegreeLat = 111132.0;
+  const double metresPerDegreeLon = kMetresPerDegreeLat * std::cos(44.30 * M_PI / 180.0);
+  const auto perLine = static_cast<std::size_t>(kLineLength / kStep);
+  auto model = std::make_shared<TrackModel>();
+  const std::span<const double> deviations = source.ChartValues();
+  for (std::size_t i = 0; i < deviations.size(); ++i) {
+    const std::size_t line = i / perLine, along = i % perLine;
+    const double north = (line % 2 == 0 ? along : perLine - along) * kStep;
+    const double east = line * kSpacing;
+    model->Append(44.30 + north / kMetresPerDegreeLat, -63.30 + east / metresPerDegreeLon, deviations[i]);
+  }
+  return model;
+}
+
+void BM_TrackPaint(benchmark::State& state) {
+  auto source = std::make_shared<SurveyDeviations>(static_cast<std::size_t>(state.range(0)));
+  auto model = SurveyTrack(*source);
+  tessaly::TrackPlot plot;
+  plot.resize(800, 600);
+  plot.SetLimit(50);
+  plot.SetTrack(source, model);
+  plot.FitAll();
+  QImage image(plot.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    plot.render(&image);
+    benchmark::ClobberMemory();
+  }
+  state.counters["points_drawn"] = static_cast<double>(plot.DrawnPoints().size());
+}
+BENCHMARK(BM_TrackPaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+std::string InputFile() {
+  if (const char* file = std::getenv("TESSALY_BENCH_FILE")) return file;
+  return "bench/data/kvl_1m.kvl";
+}
+
+void BM_TrackMemory(benchmark::State& state) {
+  if (!std::filesystem::exists(InputFile())) {
+    state.SkipWithError(("missing " + InputFile() + ": run bench/make_data.sh").c_str());
+    return;
+  }
+  auto document = std::make_shared<tessaly::LogDocument>();
+  if (document->OpenLog(InputFile(), tessaly::LoadOptions()) != tessaly::LoadStatus::Loaded) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  std::size_t modelBytes = 0, records = 0;
+  for (auto _ : state) {
+    auto model = std::make_shared<TrackModel>();
+    tessaly::BuildTrack(*document, *model);
+    modelBytes = model->MemoryBytes();
+    records = model->Size();
+    benchmark::DoNotOptimize(model);
+  }
+  state.counters["records"] = static_cast<double>(records);
+  state.counters["bytes_per_record"] = static_cast<double>(modelBytes) / static_cast<double>(records);
+}
+BENCHMARK(BM_TrackMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) { return tessaly::bench::RunQtBenchmarks(argc, argv); }
