@@ -97,23 +97,31 @@ void TrackPlot::SetView(const TrackView& view) {
   update();
 }
 
-// The strip at the right that the colour bar and its labels take.
+// The strip at the right that the north mark, the colour bar and its
+// labels take.
 int TrackPlot::LegendWidth() const {
   const QFontMetrics metrics = fontMetrics();
   const int labels = std::max(metrics.horizontalAdvance(LimitText(limit_)), metrics.horizontalAdvance(LimitText(-limit_)));
   return labels + kColourBarPixels + 24;
 }
 
-// The track fills the plot but the colour bar's strip at the right.
+// The strip at the bottom that the scale bar takes.
+int TrackPlot::ScaleBarHeight() const { return fontMetrics().height() + 26; }
+
+// The part of the plot the track is fitted into: all but the legend's and
+// the scale bar's strips.
+QRect TrackPlot::TrackArea() const { return rect().adjusted(0, 0, -LegendWidth(), -ScaleBarHeight()); }
+
 void TrackPlot::FitAll() {
-  const int legend = LegendWidth();
-  if (!model_ || width() <= legend) return;
-  const std::optional<TrackView> fitted = model_->FitAll(width() - legend, height(), kMarginPixels);
+  const QRect area = TrackArea();
+  if (!model_ || area.width() <= 0 || area.height() <= 0) return;
+  const std::optional<TrackView> fitted = model_->FitAll(area.width(), area.height(), kMarginPixels);
   if (!fitted) return;
   view_ = *fitted;
   view_.width = width();
   view_.height = height();
-  view_.centreEasting += legend / 2.0 * view_.metresPerPixel;
+  view_.centreEasting += (width() - area.width()) / 2.0 * view_.metresPerPixel;
+  view_.centreNorthing -= (height() - area.height()) / 2.0 * view_.metresPerPixel;
   viewFitted_ = true;
   userView_ = false;
   update();
@@ -142,8 +150,8 @@ void TrackPlot::ZoomAbout(QPointF pixel, double factor) {
 // A position outside the plot (or in its margin) becomes its centre.
 void TrackPlot::KeepInView(const UtmPosition& position) {
   const QPointF pixel = PixelOf(position);
-  const QRectF inner = QRectF(rect()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels - LegendWidth(),
-                                               -kMarginPixels);
+  const QRectF inner =
+      QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
   if (inner.contains(pixel)) return;
   view_.centreEasting = position.easting;
   view_.centreNorthing = position.northing;
@@ -219,7 +227,7 @@ void TrackPlot::PaintScaleBar(QPainter& painter) const {
   const QString text = ScaleBarText(metres);
   const QFontMetrics metrics = painter.fontMetrics();
   const int boxWidth = std::max(length, metrics.horizontalAdvance(text)) + 16;
-  const QRect box(8, height() - metrics.height() - 26, boxWidth, metrics.height() + 18);
+  const QRect box(8, height() - ScaleBarHeight(), boxWidth, ScaleBarHeight() - 8);
   DrawOverlayBox(painter, box);
   const int y = box.bottom() - 7;
   const int x0 = box.left() + 8;
@@ -230,12 +238,14 @@ void TrackPlot::PaintScaleBar(QPainter& painter) const {
   painter.drawText(QRect(box.left(), box.top() + 2, boxWidth, metrics.height()), Qt::AlignCenter, text);
 }
 
-// At the right: the deviation scale from +limit (top) through 0 to -limit.
+// At the right, below the north mark: the deviation scale from +limit (top)
+// through 0 to -limit.
 void TrackPlot::PaintColourBar(QPainter& painter) const {
   const QFontMetrics metrics = painter.fontMetrics();
-  const int barHeight = std::clamp(height() - 80, 40, 240);
+  const int top = NorthMarkBox().bottom() + 8;
+  const int barHeight = std::clamp(height() - top - 8 - 24, 40, 240);
   const int legend = LegendWidth();
-  const QRect box(width() - legend + 4, (height() - barHeight) / 2 - 12, legend - 10, barHeight + 24);
+  const QRect box(width() - legend + 4, top + (height() - top - 8 - barHeight - 24) / 2, legend - 10, barHeight + 24);
   DrawOverlayBox(painter, box);
   const QRect bar(box.right() - kColourBarPixels - 6, box.top() + 12, kColourBarPixels, barHeight);
   for (int i = 0; i < bar.height(); ++i) {
@@ -253,10 +263,13 @@ void TrackPlot::PaintColourBar(QPainter& painter) const {
   label(bar.bottom(), LimitText(-limit_));
 }
 
-// Top left: an arrow pointing up under an "N".
+// Top right, above the colour bar.
+QRect TrackPlot::NorthMarkBox() const { return QRect(width() - 32, 8, 26, fontMetrics().height() + 30); }
+
+// An arrow pointing up under an "N".
 void TrackPlot::PaintNorthMark(QPainter& painter) const {
   const QFontMetrics metrics = painter.fontMetrics();
-  const QRect box(8, 8, 26, metrics.height() + 30);
+  const QRect box = NorthMarkBox();
   DrawOverlayBox(painter, box);
   painter.setPen(Qt::white);
   painter.drawText(QRect(box.left(), box.top() + 2, box.width(), metrics.height()), Qt::AlignCenter,

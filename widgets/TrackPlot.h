@@ -122,6 +122,9 @@ class TrackPlot : public QWidget {
   void KeepInView(const UtmPosition& position);
   void ZoomAbout(QPointF pixel, double factor);
   int LegendWidth() const;
+  int ScaleBarHeight() const;
+  QRect TrackArea() const;
+  QRect NorthMarkBox() const;
   void ExportFromMenu();
   std::span<const double> Deviations() const;
 
