@@ -12,96 +12,9 @@ namespace tessaly {
 
 namespace {
 
-constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
-
-// Grows a buffer by an eighth instead of doubling it, so a long log's
-// buffers never hold much more room than they use.
-template <typename T>
-void ReserveForOneMore(std::vector<T>& buffer) {
-  if (buffer.size() < buffer.capacity()) return;
-  buffer.reserve(buffer.size() + buffer.size() / 8 + 64);
-}
-
-double AbsDeviation(std::span<const double> deviations, std::size_t record) {
-  if (record >= deviations.size()) return 0.0;
-  const double value = std::fabs(deviations[record]);
-  return std::isnan(value) ? -1.0 : value;
-}
-
-// True when record `a` beats record `b` for a cell: a larger absolute
-// deviation, or the same and an earlier record.
-bool Outranks(std::span<const double> deviations, std::uint32_t a, std::uint32_t b) {
-  const double da = AbsDeviation(deviations, a), db = AbsDeviation(deviations, b);
-  return da > db || (da == db && a < b);
-}
+constexpr float kEmptySlot = std::numeric_limits<float>::quiet_NaN();
 
 }  // namespace
-
-// Where a view puts the model's offsets, and the cells it is cut into.
-class TrackScreen {
- public:
-  TrackScreen(const TrackView& view, double originEasting, double originNorthing, int cellPixels)
-      : view_(view),
-        scale_(1.0 / view.metresPerPixel),
-        left_(originEasting - view.centreEasting),
-        top_(view.centreNorthing - originNorthing),
-        cell_(std::max(cellPixels, 1)),
-        columns_((view.width + cell_ - 1) / cell_) {}
-
-  // Pixel coordinates; both grow monotonically with their offset (y falls
-  // as the northing grows), so a box's corners bound its contents' pixels.
-  double PixelX(float x) const { return (left_ + x) * scale_ + 0.5 * view_.width; }
-  double PixelY(float y) const { return (top_ - y) * scale_ + 0.5 * view_.height; }
-  bool InsideX(double px) const { return px >= 0.0 && px < view_.width; }
-  bool InsideY(double py) const { return py >= 0.0 && py < view_.height; }
-  int Cell(double px) const { return static_cast<int>(px) / cell_; }
-  std::size_t CellCount() const {
-    return static_cast<std::size_t>(columns_) * static_cast<std::size_t>((view_.height + cell_ - 1) / cell_);
-  }
-  std::size_t CellIndex(int cx, int cy) const {
-    return static_cast<std::size_t>(cy) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(cx);
-  }
-  DrawnPoint Point(int cx, int cy, std::uint32_t record) const { return {cx * cell_, cy * cell_, record}; }
-  std::size_t CellIndexOf(const DrawnPoint& p) const { return CellIndex(p.x / cell_, p.y / cell_); }
-
- private:
-  TrackView view_;
-  double scale_, left_, top_;
-  int cell_, columns_;
-};
-
-// The best record of each screen cell so far: a slot per cell pointing into
-// the output, reset after use.
-class CellWinners {
- public:
-  CellWinners(const TrackScreen& screen, std::span<const double> deviations, std::vector<DrawnPoint>& out)
-      : screen_(screen), deviations_(deviations), out_(out) {
-    thread_local std::vector<std::uint32_t> slots;
-    if (slots.size() < screen.CellCount()) slots.assign(screen.CellCount(), kNoSlot);
-    slots_ = &slots;
-  }
-  ~CellWinners() {
-    for (const DrawnPoint& p : out_) (*slots_)[screen_.CellIndexOf(p)] = kNoSlot;
-  }
-  CellWinners(const CellWinners&) = delete;
-  CellWinners& operator=(const CellWinners&) = delete;
-
-  void Offer(int cx, int cy, std::uint32_t record) {
-    std::uint32_t& slot = (*slots_)[screen_.CellIndex(cx, cy)];
-    if (slot == kNoSlot) {
-      slot = static_cast<std::uint32_t>(out_.size());
-      out_.push_back(screen_.Point(cx, cy, record));
-    } else if (Outranks(deviations_, record, out_[slot].record)) {
-      out_[slot].record = record;
-    }
-  }
-
- private:
-  const TrackScreen& screen_;
-  std::span<const double> deviations_;
-  std::vector<DrawnPoint>& out_;
-  std::vector<std::uint32_t>* slots_;
-};
 
 TrackModel::TrackModel(int mapDatum) : mapDatum_(mapDatum) {}
 
@@ -120,31 +33,23 @@ void TrackModel::SetOrigin(double latitude, double longitude) {
 }
 
 void TrackModel::Append(double latitude, double longitude, double deviation) {
-  (void)deviation;
   if (zone_ == 0 && std::fabs(latitude) < 90.0 && std::fabs(longitude) <= 180.0) SetOrigin(latitude, longitude);
   UtmPosition utm;
   if (zone_ == 0 || !LatLonToUtmInZone(mapDatum_, latitude, longitude, zone_, southern_, utm)) {
     AppendMissing();
     return;
   }
-  const Offset offset{static_cast<float>(utm.easting - originEasting_),
-                      static_cast<float>(utm.northing - originNorthing_)};
-  ReserveForOneMore(offsets_);
-  offsets_.push_back(offset);
-  if (positionCount_++ == 0) {
-    minX_ = maxX_ = offset.x;
-    minY_ = maxY_ = offset.y;
-  } else {
-    minX_ = std::min(minX_, offset.x);
-    maxX_ = std::max(maxX_, offset.x);
-    minY_ = std::min(minY_, offset.y);
-    maxY_ = std::max(maxY_, offset.y);
-  }
+  AppendOffset({static_cast<float>(utm.easting - originEasting_), static_cast<float>(utm.northing - originNorthing_)},
+               deviation);
+  ++positionCount_;
 }
 
-void TrackModel::AppendMissing() {
+void TrackModel::AppendMissing() { AppendOffset({kEmptySlot, 0.0f}, 0.0); }
+
+void TrackModel::AppendOffset(TrackOffset offset, double deviation) {
   ReserveForOneMore(offsets_);
-  offsets_.push_back({std::numeric_limits<float>::quiet_NaN(), 0.0f});
+  offsets_.push_back(offset);
+  index_.Add(offset, deviation);
 }
 
 std::size_t TrackModel::Size() const { return offsets_.size(); }
@@ -164,24 +69,21 @@ std::optional<UtmPosition> TrackModel::Position(std::size_t record) const {
 }
 
 std::optional<TrackBounds> TrackModel::Bounds() const {
-  if (positionCount_ == 0) return std::nullopt;
-  return TrackBounds{originEasting_ + minX_, originNorthing_ + minY_, originEasting_ + maxX_,
-                     originNorthing_ + maxY_};
+  float minX = 0, minY = 0, maxX = 0, maxY = 0;
+  if (!index_.Bounds(minX, minY, maxX, maxY)) return std::nullopt;
+  return TrackBounds{originEasting_ + minX, originNorthing_ + minY, originEasting_ + maxX, originNorthing_ + maxY};
 }
 
 void TrackModel::Decimate(const TrackView& view, std::span<const double> deviations, int cellPixels,
                           std::vector<DrawnPoint>& out) const {
   out.clear();
-  if (view.width <= 0 || view.height <= 0 || !(view.metresPerPixel > 0.0)) return;
+  const bool usable = view.width > 0 && view.height > 0 && view.metresPerPixel > 0.0 &&
+                      std::isfinite(view.metresPerPixel) && std::isfinite(view.centreEasting) &&
+                      std::isfinite(view.centreNorthing);
+  if (!usable) return;
   const TrackScreen screen(view, originEasting_, originNorthing_, cellPixels);
   CellWinners winners(screen, deviations, out);
-  for (std::size_t i = 0; i < offsets_.size(); ++i) {
-    const Offset o = offsets_[i];
-    if (std::isnan(o.x)) continue;
-    const double px = screen.PixelX(o.x), py = screen.PixelY(o.y);
-    if (screen.InsideX(px) && screen.InsideY(py))
-      winners.Offer(screen.Cell(px), screen.Cell(py), static_cast<std::uint32_t>(i));
-  }
+  index_.Decimate(screen, offsets_, winners);
 }
 
 std::optional<TrackView> TrackModel::FitAll(int width, int height, int marginPixels) const {
@@ -204,7 +106,9 @@ std::optional<TrackView> TrackModel::FitAll(int width, int height, int marginPix
   return view;
 }
 
-std::size_t TrackModel::MemoryBytes() const { return offsets_.capacity() * sizeof(Offset); }
+std::size_t TrackModel::MemoryBytes() const {
+  return offsets_.capacity() * sizeof(TrackOffset) + index_.MemoryBytes();
+}
 
 namespace {
 

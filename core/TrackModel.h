@@ -24,6 +24,7 @@
 #include <span>
 #include <vector>
 
+#include "core/TrackIndex.h"
 #include "core/UTMLaLo.h"
 
 namespace tessaly {
@@ -85,9 +86,10 @@ class TrackModel {
   // The points to draw in `view`: the view is cut into square cells of
   // `cellPixels` pixels, and each cell that holds a position shows one
   // record: the one of largest absolute deviation among the records in the
-  // cell (`deviations[i]` is record i's). Points outside the view are left
-  // out. Equal absolute deviations go to the lower record; a record past the
-  // end of `deviations` counts as 0. The points come in no particular order.
+  // cell. `deviations[i]` is record i's, the value given to Append (the
+  // source's chart values); a record past its end counts as 0. Points
+  // outside the view are left out. Equal absolute deviations go to the
+  // earlier record. The points come in no particular order.
   // Cost grows with the cells the track crosses, not with the records.
   void Decimate(const TrackView& view, std::span<const double> deviations, int cellPixels,
                 std::vector<DrawnPoint>& out) const;
@@ -100,22 +102,17 @@ class TrackModel {
   std::size_t MemoryBytes() const;
 
  private:
-  // Metres east and north of the origin (the first position); x is NaN in
-  // an empty slot.
-  struct Offset {
-    float x, y;
-  };
-
   void SetOrigin(double latitude, double longitude);
+  void AppendOffset(TrackOffset offset, double deviation);
 
   int mapDatum_;
   int zone_ = 0;
   bool southern_ = false;
   char band_ = 'Z';
   double originEasting_ = 0.0, originNorthing_ = 0.0;
-  std::vector<Offset> offsets_;
+  std::vector<TrackOffset> offsets_;
   std::size_t positionCount_ = 0;
-  float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
+  TrackIndex index_;
 };
 
 // Fills `model` from a record source's cells: the towfish's decimal latitude

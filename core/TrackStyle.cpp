@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace tessaly {
@@ -63,19 +64,26 @@ void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double>
   const auto deviationOf = [&](const DrawnPoint& p) {
     return p.record < deviations.size() ? deviations[p.record] : 0.0;
   };
-  std::vector<DrawnPoint> order(points.begin(), points.end());
-  std::stable_sort(order.begin(), order.end(), [&](const DrawnPoint& a, const DrawnPoint& b) {
-    return AbsOrZero(deviationOf(a)) < AbsOrZero(deviationOf(b));
-  });
+  // Drawing order: by |deviation|, then as given.
+  std::vector<std::pair<double, std::uint32_t>> order;
+  order.reserve(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i)
+    order.emplace_back(AbsOrZero(deviationOf(points[i])), static_cast<std::uint32_t>(i));
+  std::sort(order.begin(), order.end());
   const int size = std::max(pointPixels, 1);
-  for (const DrawnPoint& p : order) {
-    const std::uint32_t pixel = 0xFF000000u | TrackDeviationColour(deviationOf(p), limit);
-    const int x0 = std::max(p.x, 0), x1 = std::min(p.x + size, image.width);
-    const int y0 = std::max(p.y, 0), y1 = std::min(p.y + size, image.height);
-    for (int y = y0; y < y1; ++y) {
-      std::uint32_t* row = image.pixels + y * image.stride;
-      std::fill(row + x0, row + x1, pixel);
-    }
+  for (const auto& [rank, i] : order) {
+    const DrawnPoint& p = points[i];
+    FillRect(image, p.x, p.y, size, size, 0xFF000000u | TrackDeviationColour(deviationOf(p), limit));
+  }
+}
+
+void FillRect(PixelBuffer& image, int x, int y, int width, int height, std::uint32_t pixel) {
+  const int x0 = std::max(x, 0), x1 = std::min(x + width, image.width);
+  const int y0 = std::max(y, 0), y1 = std::min(y + height, image.height);
+  if (x0 >= x1) return;
+  for (int row = y0; row < y1; ++row) {
+    std::uint32_t* line = image.pixels + row * image.stride;
+    std::fill(line + x0, line + x1, pixel);
   }
 }
 

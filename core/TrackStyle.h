@@ -33,6 +33,15 @@ struct PixelBuffer {
   std::ptrdiff_t stride = 0;  // pixels per row
 };
 
+// Fills a rectangle of `width` x `height` pixels from (x, y), clipped to the
+// image.
+void FillRect(PixelBuffer& image, int x, int y, int width, int height, std::uint32_t pixel);
+
+// The look the window and the picture share: one-pixel cells (at most one
+// point per pixel column and row), each drawn 3 pixels wide.
+inline constexpr int kTrackCellPixels = 1;
+inline constexpr int kTrackPointPixels = 3;
+
 // Draws each point as a `pointPixels`-wide square from its cell's top-left
 // pixel, coloured by TrackDeviationColour of its record's deviation, clipped
 // to the image; points of larger absolute deviation are drawn last so they

@@ -31,6 +31,28 @@ struct ViewSettings {
   bool operator==(const ViewSettings&) const = default;
 };
 
+// The settings of a fresh installation (the shipped Lib/View.ega).
+inline ViewSettings DefaultViewSettings() {
+  ViewSettings view;
+  view.DevLimit = 500;
+  view.NegDevColor = 0xC8C8FF;      // light red
+  view.PosDevColor = 0xC8FFC8;      // light green
+  view.LineColor = 0xFF0000;        // clBlue
+  view.LineWidth = 1;
+  view.GridColor = 0x808080;        // clGray
+  view.PointColor = 0x800000;       // clNavy
+  view.HighlightColor = 0x0000FF;   // clRed
+  view.PointSize = 3;
+  view.PointsVisible = true;
+  view.SamplesPerPage = 52;         // horizontal zoom: 52 columns of one record
+  view.MaxDeviation = 50000;
+  view.GraphBackground = 0xF0FBFF;  // clCream
+  view.InitialDevRange = 82;        // vertical zoom: 10 rows of 32, about 300 units
+  view.DevIncrement = 3;
+  view.PointIncrement = 1;
+  return view;
+}
+
 // Settings 1 to 3, which colour the record rows, differ.
 inline bool GridSettingsDiffer(const ViewSettings& a, const ViewSettings& b) {
   return a.DevLimit != b.DevLimit || a.NegDevColor != b.NegDevColor || a.PosDevColor != b.PosDevColor;

@@ -171,13 +171,15 @@ TEST_F(HandPlacedTrack, LargestAbsoluteDeviationOfACellIsDrawn) {
             (std::vector<DrawnPoint>{{40, 28, 5}, {48, 40, 2}}));
   // One-pixel cells part them.
   EXPECT_EQ(Decimated(model_, view_, deviations, 1).size(), 5u);
+  // A chart shorter than the track (a live view between updates) is read
+  // only as far as it goes.
+  EXPECT_EQ(Decimated(model_, view_, {0.0, 30.0}, 1).size(), 5u);
 }
 
-TEST_F(HandPlacedTrack, EqualDeviationsGoToTheEarlierRecordAndMissingValuesCountAsZero) {
+TEST_F(HandPlacedTrack, EqualDeviationsGoToTheEarlierRecord) {
   AppendAt(0.5, -0.5, -6.0);
   AppendAt(1.0, -1.0, 6.0);
   EXPECT_EQ(Decimated(model_, view_, {1.0, -6.0, 6.0}, 4), (std::vector<DrawnPoint>{{48, 40, 1}}));
-  EXPECT_EQ(Decimated(model_, view_, {1.0}, 4), (std::vector<DrawnPoint>{{48, 40, 0}}));
   TrackView empty = view_;
   empty.width = 0;
   EXPECT_TRUE(Decimated(model_, empty, {1.0}, 4).empty());
@@ -203,6 +205,11 @@ TEST(TrackModelDecimate, MatchesABruteForceOnRandomTracks) {
     TrackView view = *model.FitAll(320 + round * 7, 200 + round * 5, 0);
     const int cell = 1 + round % 4;
     EXPECT_EQ(Decimated(model, view, deviations, cell), BruteForce(model, view, deviations, cell)) << round;
+    // Zoomed out: whole runs of records, and runs of runs, share a cell.
+    TrackView far = view;
+    far.metresPerPixel *= 25.0;
+    far.centreNorthing += 20.0 * far.metresPerPixel;
+    EXPECT_EQ(Decimated(model, far, deviations, cell), BruteForce(model, far, deviations, cell)) << round;
     // Zoomed in on a corner: most of the track lies outside.
     view.metresPerPixel /= 6.0;
     view.centreEasting += view.width * view.metresPerPixel;

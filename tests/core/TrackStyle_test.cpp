@@ -83,7 +83,8 @@ class SmallImage : public testing::Test {
 
 TEST_F(SmallImage, PointsAreSquaresInTheirColourClippedToTheImage) {
   const std::vector<double> deviations{10.0, -30.0, 0.0};
-  const std::vector<DrawnPoint> points{{2, 1, 0}, {10, 6, 1}, {-1, -1, 2}};
+  // The last two lie wholly outside.
+  const std::vector<DrawnPoint> points{{2, 1, 0}, {10, 6, 1}, {-1, -1, 2}, {-9, 2, 0}, {3, 40, 0}};
   DrawTrackPoints(points, deviations, 30.0, 3, image_);
   const std::uint32_t first = 0xFF000000u | TrackDeviationColour(10.0, 30.0);
   const std::uint32_t second = 0xFF000000u | TrackDeviationColour(-30.0, 30.0);

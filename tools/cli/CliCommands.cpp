@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -15,13 +16,18 @@
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
+#include "core/OutputFile.h"
+#include "core/PngImage.h"
 #include "core/PnavImport.h"
 #include "core/Positions.h"
 #include "core/ProgramHome.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
+#include "core/TrackModel.h"
+#include "core/TrackPicture.h"
 #include "core/UTMLaLo.h"
 #include "core/VdgExport.h"
+#include "core/ViewSettings.h"
 #include "core/untTSample.h"
 
 namespace tessaly::cli {
@@ -108,6 +114,49 @@ std::optional<int> RefuseUnreadableInput(const std::string& path) {
   return Refuse(problem);
 }
 
+// A log must be recognised as one of the kinds.
+std::optional<int> RefuseUnrecognisedLog(const TypeFileState& state) {
+  if (state.recognition == Recognition::Empty) return Refuse("File empty.");
+  if (state.recognition == Recognition::Unknown) return Refuse("Unknown file type: " + state.FileName);
+  if (!state.kind) return Refuse("No log kind for the extension " + state.FileExtType + ": " + state.FileName);
+  return std::nullopt;
+}
+
+// The view settings of Lib/View.ega, or the default settings when the file
+// is missing or cannot be read.
+ViewSettings StoredViewSettings() {
+  ViewSettings view = DefaultViewSettings();
+  try {
+    ReadViewSettings(LibPath(ProgramHome(), "View.ega"), view);
+  } catch (const SettingsError&) {
+    view = DefaultViewSettings();
+  }
+  return view;
+}
+
+// The refusal when the picture would be written over the log, its comments
+// file or another survey log.
+std::string PictureClashOf(const TypeFileState& state, const std::string& picture) {
+  std::vector<RoleFile> inputs = {{state.FileName, "the log"}};
+  if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
+  const std::string clash = OutputClash(inputs, {{picture, "the picture file"}});
+  if (!clash.empty()) return clash;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(picture, ec)) return {};
+  TypeFileState existing;
+  AssignFileName(existing, picture, false);
+  if (existing.recognition != Recognition::Kind) return {};
+  return "The picture file " + picture + " is a survey log (" + existing.FileType + "); nothing was written.";
+}
+
+int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
+  PixelBuffer image{const_cast<std::uint32_t*>(pixels.data()), layout.width, layout.height, layout.width};
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return Refuse(out.Error());
+  out.Buffer() = EncodePng(image);
+  return out.Close() ? kExitOk : Refuse(out.Error());
+}
+
 }  // namespace
 
 int RunKind(const CliOptions& options) {
@@ -122,9 +171,7 @@ int RunExport(const CliOptions& options) {
   if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;
   TypeFileState state;
   AssignFileName(state, options.operands[0], false);
-  if (state.recognition == Recognition::Empty) return Refuse("File empty.");
-  if (state.recognition == Recognition::Unknown) return Refuse("Unknown file type: " + state.FileName);
-  if (!state.kind) return Refuse("No log kind for the extension " + state.FileExtType + ": " + state.FileName);
+  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
   TSample sample;
   SetUpSample(sample, *state.kind);
   sample.FMapDatum = Datum(options);
@@ -171,6 +218,28 @@ int RunUtm(const CliOptions& options) {
   FormatUtm(utm, separator, zone, north, east);
   std::cout << zone << '\t' << north << '\t' << east << '\n';
   return kExitOk;
+}
+
+int RunTrack(const CliOptions& options) {
+  const std::string& path = options.operands[0];
+  const std::string& picture = options.operands[1];
+  if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
+  if (const std::string clash = PictureClashOf(state, picture); !clash.empty()) return Refuse(clash);
+  LoadOptions load;
+  load.view = StoredViewSettings();
+  load.mapDatum = Datum(options);
+  LogDocument doc;
+  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  TrackModel model(load.mapDatum);
+  if (!BuildTrack(doc, model)) return Refuse("No positions in " + path + "; nothing was written.");
+  const double limit = load.view.DevLimit;
+  const TrackPictureLayout layout = LayoutTrackPicture(options.width, options.height, limit);
+  std::vector<std::uint32_t> pixels;
+  DrawTrackPicture(model, doc.ChartValues(), limit, layout, pixels);
+  return WritePicture(picture, pixels, layout);
 }
 
 }  // namespace tessaly::cli

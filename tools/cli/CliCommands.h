@@ -9,5 +9,6 @@ int RunKind(const CliOptions& options);
 int RunExport(const CliOptions& options);
 int RunPnav(const CliOptions& options);
 int RunUtm(const CliOptions& options);
+int RunTrack(const CliOptions& options);
 
 }  // namespace tessaly::cli

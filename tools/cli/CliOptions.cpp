@@ -14,6 +14,7 @@ const char* const kUsage =
     "       tessaly-cli pnav [--datum N] [--delimiter TEXT] [--errors ERRFILE]\n"
     "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
     "       tessaly-cli utm [--datum N] LAT LON\n"
+    "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
     "       tessaly-cli --help\n"
     "\n"
     "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
@@ -22,14 +23,21 @@ const char* const kUsage =
     "        \"Towfish Depth\" or \"Sounder\") and writes its grid as VDG text\n"
     "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
     "        longitude (-180 to 180), in signed decimal degrees\n"
+    "track   loads a survey log as the log window does and draws its towfish track (the GPS\n"
+    "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
+    "        north up, each point coloured by its deviation; the colour scale ends at the\n"
+    "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
+    "        missing or unreadable)\n"
     "\n"
     "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
     "--delimiter TEXT  text written after every cell; default \",\"\n"
     "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+    "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
     "\n"
-    "OUT and ERRFILE may not be FILE, FILE's comments file or each other. They are\n"
-    "written to a temporary file beside them that replaces them only when the whole\n"
-    "export succeeded: a failed export leaves an earlier file as it was.\n"
+    "OUT and ERRFILE may not be FILE, FILE's comments file or each other; OUT.png may\n"
+    "not be FILE, its comments file or any survey log. They are written to a temporary\n"
+    "file beside them that replaces them only when the whole command succeeded: a\n"
+    "failed command leaves an earlier file as it was.\n"
     "\n"
     "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
 
@@ -40,14 +48,16 @@ struct CommandRule {
   std::string_view name;
   bool outputOptions;  // --delimiter, --errors
   bool links;          // --link
+  bool size;           // --size
   std::size_t operands;
 };
 
 constexpr CommandRule kCommands[] = {
-    {"kind", false, false, 1},
-    {"export", true, false, 2},
-    {"pnav", true, true, 2},
-    {"utm", false, false, 2},
+    {"kind", false, false, false, 1},
+    {"export", true, false, false, 2},
+    {"pnav", true, true, false, 2},
+    {"utm", false, false, false, 2},
+    {"track", false, false, true, 2},
 };
 
 const CommandRule* FindCommand(std::string_view name) {
@@ -68,6 +78,26 @@ std::optional<int> ParseDatum(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 22) return std::nullopt;
   return value;
+}
+
+std::optional<int> ParseSide(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < kSmallestPictureSide ||
+      value > kLargestPictureSide)
+    return std::nullopt;
+  return value;
+}
+
+// "WxH", both sides within the limits.
+bool ParseSize(std::string_view text, int& width, int& height) {
+  const auto x = text.find('x');
+  if (x == std::string_view::npos) return false;
+  const auto w = ParseSide(text.substr(0, x)), h = ParseSide(text.substr(x + 1));
+  if (!w || !h) return false;
+  width = *w;
+  height = *h;
+  return true;
 }
 
 }  // namespace
@@ -104,6 +134,10 @@ std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& o
       options.delimiter = std::string(value);
     } else if (arg == "--errors" && rule->outputOptions) {
       options.errorsPath = std::string(value);
+    } else if (arg == "--size" && rule->size) {
+      if (!ParseSize(value, options.width, options.height))
+        return "--size takes WxH, each side a whole number of pixels from " + std::to_string(kSmallestPictureSide) +
+               " to " + std::to_string(kLargestPictureSide);
     } else if (arg == "--link" && rule->links) {
       const auto equals = value.find('=');
       if (equals == std::string_view::npos || !IsLink(value.substr(0, equals), value.substr(equals + 1)))

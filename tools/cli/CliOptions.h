@@ -12,13 +12,18 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitUsage = 2;
 
+// The sides --size accepts, in pixels.
+inline constexpr int kSmallestPictureSide = 160;
+inline constexpr int kLargestPictureSide = 4096;
+
 struct CliOptions {
-  std::string command;                 // "kind", "export", "pnav", "utm"; empty for --help
+  std::string command;                 // "kind", "export", "pnav", "utm", "track"; empty for --help
   bool help = false;
   std::optional<int> datum;            // --datum N, 0 to 22
   std::string delimiter = ",";         // --delimiter TEXT
   std::string errorsPath;              // --errors ERRFILE
   std::vector<std::pair<std::string, std::string>> links;  // --link CHANNEL=FIELD, in order
+  int width = 1024, height = 768;      // --size WxH
   std::vector<std::string> operands;
 };
 

@@ -25,5 +25,6 @@ int main(int argc, char** argv) {
   if (options.command == "kind") return RunKind(options);
   if (options.command == "export") return RunExport(options);
   if (options.command == "pnav") return RunPnav(options);
+  if (options.command == "track") return RunTrack(options);
   return RunUtm(options);
 }

@@ -8,6 +8,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
+#include "core/ViewSettings.h"
 
 using namespace tessaly;
 
@@ -19,24 +20,7 @@ int main(int argc, char** argv) {
   const std::string lib = argv[1];
   WriteSerialSettings(lib + "SerialPort.ega", SerialSettings{});
 
-  ViewSettings view;
-  view.DevLimit = 500;
-  view.NegDevColor = 0xC8C8FF;  // light red
-  view.PosDevColor = 0xC8FFC8;  // light green
-  view.LineColor = 0xFF0000;    // clBlue
-  view.LineWidth = 1;
-  view.GridColor = 0x808080;    // clGray
-  view.PointColor = 0x800000;   // clNavy
-  view.HighlightColor = 0x0000FF;  // clRed
-  view.PointSize = 3;
-  view.PointsVisible = true;
-  view.SamplesPerPage = 52;     // horizontal zoom: 52 columns of one record
-  view.MaxDeviation = 50000;
-  view.GraphBackground = 0xF0FBFF;  // clCream
-  view.InitialDevRange = 82;    // vertical zoom: 10 rows of 32, about 300 units
-  view.DevIncrement = 3;
-  view.PointIncrement = 1;
-  WriteViewSettings(lib + "View.ega", view);
+  WriteViewSettings(lib + "View.ega", DefaultViewSettings());
 
   WriteMapDatum(lib + "UTM.ega", 22);  // WGS 84
   WriteTextLines(lib + "Files.ega", {});
