@@ -202,17 +202,17 @@ void TrackPlot::PaintPoints() {
   drawn_.clear();
   if (!model_) return;
   const std::span<const double> deviations = Deviations();
-  model_->Decimate(view_, deviations, kCellPixels, drawn_);
+  model_->Decimate(view_, deviations, kTrackCellPixels, drawn_);
   PixelBuffer buffer{reinterpret_cast<std::uint32_t*>(points_.bits()), points_.width(), points_.height(),
                      points_.bytesPerLine() / 4};
-  DrawTrackPoints(drawn_, deviations, limit_, kPointPixels, buffer);
+  DrawTrackPoints(drawn_, deviations, limit_, kTrackPointPixels, buffer);
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
   if (highlightedRow_ <= 0) return;
   const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1));
   if (!position) return;
-  const QPointF centre = PixelOf(*position) + QPointF(kPointPixels / 2.0, kPointPixels / 2.0);
+  const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
   painter.setBrush(Qt::NoBrush);
   painter.setPen(QPen(Qt::black, 4));
   painter.drawEllipse(centre, 7, 7);

@@ -4,7 +4,9 @@
 // north mark on top.
 //
 // The points are decimated by screen cell (TrackModel::Decimate: one point
-// per cell, the record of largest absolute deviation) and written straight
+// per one-pixel cell, the record of largest absolute deviation), each drawn
+// 3 pixels wide as the command-line picture draws them, so that a line of
+// records reads as a line and a lone anomaly still shows; written straight
 // into the pixels of an image (DrawTrackPoints), so painting costs the cells
 // the track crosses, not the records. The plot holds nothing per record.
 //
@@ -36,10 +38,6 @@ class TrackPlot : public QWidget {
   Q_OBJECT
 
  public:
-  // Each point is a square of kPointPixels on a grid of kCellPixels: the
-  // squares overlap a little, so a line of records reads as a line.
-  static constexpr int kCellPixels = 2;
-  static constexpr int kPointPixels = 3;
   static constexpr int kMarginPixels = 24;   // kept free around the track by Fit All
   static constexpr int kPickPixels = 6;      // how far a click reaches for a point
 
