@@ -3,10 +3,13 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/track_paint_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //
-// BM_TrackPaint/<records> renders an 800 x 600 plot fitted to a survey of
-// <records> records (lines 2 km long, 25 m apart, a record every 2.3 m, as
-// the survey generator lays them out); a million records should cost at most
-// 1.2 times a thousand. BM_TrackMemory builds the track of the one-million
+// BM_TrackPaint/<records>/<moved> renders an 800 x 600 plot fitted to a
+// survey of <records> records (lines 2 km long, 25 m apart, a record every
+// 2.3 m, as the survey generator lays them out). With <moved> 1 the view
+// moves by a pixel before every paint (a pan: the points are decimated and
+// drawn anew each time); with 0 the same view is repainted (a new ring, a
+// menu closing: the point image is reused). The target: a million records
+// at most 1.2 times a thousand. BM_TrackMemory builds the track of the one-million
 // record log bench/data/kvl_1m.kvl (or TESSALY_BENCH_FILE; made by
 // bench/make_data.sh) as the document window does and reports the bytes it
 // adds per record (target at most 16): the model's buffers, and the plot's,
@@ -78,14 +81,28 @@ void BM_TrackPaint(benchmark::State& state) {
   plot.SetLimit(50);
   plot.SetTrack(source, model);
   plot.FitAll();
+  const bool moved = state.range(1) != 0;
+  tessaly::TrackView view = plot.View();
+  const double pixel = view.metresPerPixel;
+  std::size_t paints = 0;
   QImage image(plot.size(), QImage::Format_RGB32);
   for (auto _ : state) {
+    if (moved) {  // a pixel east, then back
+      view.centreEasting += (paints++ % 2 == 0) ? pixel : -pixel;
+      plot.SetView(view);
+    }
     plot.render(&image);
     benchmark::ClobberMemory();
   }
   state.counters["points_drawn"] = static_cast<double>(plot.DrawnPoints().size());
 }
-BENCHMARK(BM_TrackPaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_TrackPaint)
+    ->Args({1000, 1})
+    ->Args({1000000, 1})
+    ->Args({1000, 0})
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 std::string InputFile() {
   if (const char* file = std::getenv("TESSALY_BENCH_FILE")) return file;

@@ -195,8 +195,23 @@ void TrackPlot::paintEvent(QPaintEvent*) {
   PaintNorthMark(painter);
 }
 
+bool TrackPlot::PointsKey::operator==(const PointsKey& other) const {
+  return view.centreEasting == other.view.centreEasting && view.centreNorthing == other.view.centreNorthing &&
+         view.metresPerPixel == other.view.metresPerPixel && view.width == other.view.width &&
+         view.height == other.view.height && limit == other.limit && model == other.model &&
+         records == other.records && deviations == other.deviations && deviationCount == other.deviationCount;
+}
+
+TrackPlot::PointsKey TrackPlot::CurrentPointsKey() const {
+  const std::span<const double> deviations = Deviations();
+  return {view_, limit_, model_.get(), model_ ? model_->Size() : 0, deviations.data(), deviations.size()};
+}
+
 // The decimated points go straight into the image's pixels.
 void TrackPlot::PaintPoints() {
+  const PointsKey key = CurrentPointsKey();
+  if (pointsKey_ == key && points_.size() == size()) return;
+  pointsKey_ = key;
   if (points_.size() != size()) points_ = QImage(size(), QImage::Format_RGB32);
   points_.fill(kBackground);
   drawn_.clear();

@@ -136,7 +136,21 @@ class TrackPlot : public QWidget {
   bool followNewest_ = false;
   std::optional<QPoint> dragFrom_;
   bool dragged_ = false;
+  // What the point image shows: a repaint that changes none of it (a new
+  // ring, a menu closing) reuses the image instead of decimating again.
+  struct PointsKey {
+    TrackView view;
+    double limit = 0.0;
+    const TrackModel* model = nullptr;
+    std::size_t records = 0;
+    const double* deviations = nullptr;
+    std::size_t deviationCount = 0;
+    bool operator==(const PointsKey&) const;
+  };
+  PointsKey CurrentPointsKey() const;
+
   QImage points_;
+  std::optional<PointsKey> pointsKey_;
   std::vector<DrawnPoint> drawn_;
 };
 

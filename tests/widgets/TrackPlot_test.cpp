@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -204,6 +205,32 @@ TEST_F(TrackPlotTest, ACellShowsItsLargestAnomalyWhateverItsPlaceInTheTrack) {
     EXPECT_EQ(image.pixel(point.x + 1, point.y + 1) & 0xFFFFFF, TrackDeviationColour(87, 100.0));
   }
   EXPECT_EQ(shownInCluster, 1);
+}
+
+TEST_F(TrackPlotTest, ARepaintShowsANewLimitAndNewRecords) {
+  auto source = std::make_shared<DeviationSource>();
+  auto model = std::make_shared<TrackModel>();
+  for (int i = 0; i < 3; ++i) {
+    model->Append(44.30 + i * 0.002, -63.30, 40.0);
+    source->deviations.push_back(40.0);
+  }
+  plot_.SetTrack(source, model);
+  QImage image = test::Render(plot_);
+  const DrawnPoint first = plot_.DrawnPoints().at(0);
+  EXPECT_EQ(image.pixel(first.x + 1, first.y + 1) & 0xFFFFFF, TrackDeviationColour(40.0, 100.0));
+
+  plot_.SetLimit(40.0);
+  image = test::Render(plot_);
+  EXPECT_EQ(image.pixel(first.x + 1, first.y + 1) & 0xFFFFFF, TrackDeviationColour(40.0, 40.0));
+
+  // A record appended between the others, at the same view.
+  plot_.HighlightRow(1, false);
+  model->Append(44.301, -63.30, -90.0);
+  source->deviations.push_back(-90.0);
+  plot_.RecordsAppended();
+  test::Render(plot_);
+  const auto& drawn = plot_.DrawnPoints();
+  EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](const DrawnPoint& p) { return p.record == 3; }));
 }
 
 // The ring's yellow, around a pixel.
