@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "core/FileIdentity.h"
+#include "core/LogKind.h"
 #include "core/TrackStyle.h"
 
 namespace tessaly {
@@ -387,8 +388,9 @@ void TrackPlot::ExportFromMenu() {
   if (const QString error = ExportPng(path); !error.isEmpty() && ReportError) ReportError(error);
 }
 
-// Written to a temporary file renamed over `path` once complete, so a failed
-// export leaves an earlier file as it was.
+// Never over the files in use nor over any survey log. Written to a
+// temporary file renamed over `path` once complete, so a failed export
+// leaves an earlier file as it was.
 QString TrackPlot::ExportPng(const QString& path) {
   const std::string target = path.toStdString();
   if (FilesInUse)
@@ -397,6 +399,11 @@ QString TrackPlot::ExportPng(const QString& path) {
         return QStringLiteral("The file %1 is in use by an open log window; the picture is never written over it. "
                               "Please choose another name.")
             .arg(path);
+  if (QFileInfo(path).isFile())
+    if (const KindDetection existing = DetectLogKind(target); existing.outcome == Recognition::Kind)
+      return QStringLiteral("The file %1 is a survey log (%2); the picture is never written over it. "
+                            "Please choose another name.")
+          .arg(path, QString::fromUtf8(existing.kind->fileType.data(), static_cast<qsizetype>(existing.kind->fileType.size())));
   QImage image(size(), QImage::Format_RGB32);
   render(&image);
   QSaveFile file(path);

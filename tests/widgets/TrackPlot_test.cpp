@@ -360,6 +360,20 @@ TEST_F(TrackPlotExport, TheOpenLogIsNeverWrittenOver) {
   EXPECT_EQ(testing::ReadBytes(log), "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n");
 }
 
+TEST_F(TrackPlotExport, NoSurveyLogIsWrittenOverButAnyOtherFileIsReplaced) {
+  ShowSurvey();
+  const std::string otherLog = home_.Path("other.kvl");
+  const std::string kLog = "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
+  testing::WriteBytes(otherLog, kLog);
+  EXPECT_TRUE(plot_.ExportPng(QString::fromStdString(otherLog)).contains(QStringLiteral("KV7100 Log")));
+  EXPECT_EQ(testing::ReadBytes(otherLog), kLog);
+
+  const std::string oldPicture = home_.Path("old.png");
+  testing::WriteBytes(oldPicture, "an earlier picture");
+  EXPECT_EQ(plot_.ExportPng(QString::fromStdString(oldPicture)), QString());
+  EXPECT_FALSE(QImage(QString::fromStdString(oldPicture)).isNull());
+}
+
 TEST_F(TrackPlotExport, AFailedWriteIsReportedAndADismissedDialogWritesNothing) {
   ShowSurvey();
   plot_.ChooseExportFile = [&](QWidget*) { return QString::fromStdString(home_.Path("no-such-folder/track.png")); };
