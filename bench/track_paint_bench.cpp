@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/LiveRecordStore.h"
 #include "core/LogDocument.h"
 #include "core/TrackModel.h"
 #include "widgets/TrackPlot.h"
@@ -36,28 +37,18 @@ namespace {
 using tessaly::RecordSource;
 using tessaly::TrackModel;
 
-// Deviations of a survey: noise, with an anomaly every few thousand records.
-class SurveyDeviations : public RecordSource {
- public:
-  explicit SurveyDeviations(std::size_t records) : cells_(tessaly::NewRecordTable()), values_(records) {
-    for (std::size_t i = 0; i < records; ++i)
-      values_[i] = static_cast<double>(static_cast<int>(i * 7919 % 13) - 6) + (i % 3331 < 12 ? 180.0 : 0.0);
-  }
-  const tessaly::CellTable& Cells() const override { return cells_; }
-  std::span<const double> ChartValues() const override { return values_; }
-  std::size_t RawLineCount() const override { return 0; }
-  std::string_view RawLine(std::size_t) const override { return {}; }
-  std::size_t LongestRawLine() const override { return 0; }
-  std::size_t RowOfRawLine(std::size_t) const override { return 0; }
-  std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
-
- private:
-  tessaly::CellTable cells_;
-  std::vector<double> values_;
-};
+// Deviations of a survey, held as a live session holds them: noise, with an
+// anomaly every few thousand records.
+std::shared_ptr<tessaly::LiveRecordStore> SurveyDeviations(std::size_t records) {
+  auto source = std::make_shared<tessaly::LiveRecordStore>(tessaly::kRecordLayout);
+  const tessaly::ViewSettings view;
+  for (std::size_t i = 0; i < records; ++i)
+    source->AppendRecord("", {}, static_cast<int>(i * 7919 % 13) - 6 + (i % 3331 < 12 ? 180 : 0), view);
+  return source;
+}
 
 // Survey lines running north and south, stepping east, from 44.30 N 63.30 W.
-std::shared_ptr<TrackModel> SurveyTrack(const SurveyDeviations& source) {
+std::shared_ptr<TrackModel> SurveyTrack(const RecordSource& source) {
   constexpr double kStep = 2.3, kLineLength = 2000.0, kSpacing = 25.0;
   constexpr double kMetresPerDegreeLat = 111132.0;
   const double metresPerDegreeLon = kMetresPerDegreeLat * std::cos(44.30 * M_PI / 180.0);
@@ -74,7 +65,7 @@ std::shared_ptr<TrackModel> SurveyTrack(const SurveyDeviations& source) {
 }
 
 void BM_TrackPaint(benchmark::State& state) {
-  auto source = std::make_shared<SurveyDeviations>(static_cast<std::size_t>(state.range(0)));
+  auto source = SurveyDeviations(static_cast<std::size_t>(state.range(0)));
   auto model = SurveyTrack(*source);
   tessaly::TrackPlot plot;
   plot.resize(800, 600);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/GridLayout.h"
+#include "core/LiveRecordStore.h"
 #include "core/TrackStyle.h"
 #include "support/FileBytes.h"
 #include "support/Render.h"
@@ -26,23 +27,12 @@
 namespace tessaly {
 namespace {
 
-// The deviations of a track's records, as a log window's source holds them.
-class DeviationSource : public RecordSource {
- public:
-  DeviationSource() : cells_(NewRecordTable()) {}
-  std::vector<double> deviations;
+// The records' deviations, held as a live session holds them.
+std::shared_ptr<LiveRecordStore> NewSource() { return std::make_shared<LiveRecordStore>(kRecordLayout); }
 
-  const CellTable& Cells() const override { return cells_; }
-  std::span<const double> ChartValues() const override { return deviations; }
-  std::size_t RawLineCount() const override { return 0; }
-  std::string_view RawLine(std::size_t) const override { return {}; }
-  std::size_t LongestRawLine() const override { return 0; }
-  std::size_t RowOfRawLine(std::size_t) const override { return 0; }
-  std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
-
- private:
-  CellTable cells_;
-};
+void AddDeviation(LiveRecordStore& source, double deviation) {
+  source.AppendRecord("", {}, static_cast<std::int64_t>(deviation), ViewSettings());
+}
 
 struct Fix {
   double latitude, longitude, deviation;
@@ -59,11 +49,11 @@ class TrackPlotTest : public ::testing::Test {
 
   // A track of the fixes; the plot fits it.
   void ShowTrack(const std::vector<Fix>& fixes) {
-    auto source = std::make_shared<DeviationSource>();
+    auto source = NewSource();
     auto model = std::make_shared<TrackModel>();
     for (const Fix& fix : fixes) {
       model->Append(fix.latitude, fix.longitude, fix.deviation);
-      source->deviations.push_back(fix.deviation);
+      AddDeviation(*source, fix.deviation);
     }
     source_ = source;
     model_ = model;
@@ -88,7 +78,7 @@ class TrackPlotTest : public ::testing::Test {
   }
 
   TrackPlot plot_;
-  std::shared_ptr<DeviationSource> source_;
+  std::shared_ptr<LiveRecordStore> source_;
   std::shared_ptr<TrackModel> model_;
   std::vector<QString> errors_;
 };
@@ -183,7 +173,7 @@ TEST_F(TrackPlotTest, EveryDrawnPointHasTheColourOfItsDeviationOnTheScale) {
   ASSERT_EQ(plot_.DrawnPoints().size(), 5u);
   for (const DrawnPoint& point : plot_.DrawnPoints()) {
     const QRgb pixel = image.pixel(point.x + 1, point.y + 1);
-    EXPECT_EQ(pixel & 0xFFFFFF, TrackDeviationColour(source_->deviations[point.record], 100.0)) << point.record;
+    EXPECT_EQ(pixel & 0xFFFFFF, TrackDeviationColour(source_->ChartValues()[point.record], 100.0)) << point.record;
   }
 }
 
@@ -208,11 +198,11 @@ TEST_F(TrackPlotTest, ACellShowsItsLargestAnomalyWhateverItsPlaceInTheTrack) {
 }
 
 TEST_F(TrackPlotTest, ARepaintShowsANewLimitAndNewRecords) {
-  auto source = std::make_shared<DeviationSource>();
+  auto source = NewSource();
   auto model = std::make_shared<TrackModel>();
   for (int i = 0; i < 3; ++i) {
     model->Append(44.30 + i * 0.002, -63.30, 40.0);
-    source->deviations.push_back(40.0);
+    AddDeviation(*source, 40.0);
   }
   plot_.SetTrack(source, model);
   QImage image = test::Render(plot_);
@@ -226,7 +216,7 @@ TEST_F(TrackPlotTest, ARepaintShowsANewLimitAndNewRecords) {
   // A record appended between the others, at the same view.
   plot_.HighlightRow(1, false);
   model->Append(44.301, -63.30, -90.0);
-  source->deviations.push_back(-90.0);
+  AddDeviation(*source, -90.0);
   plot_.RecordsAppended();
   test::Render(plot_);
   const auto& drawn = plot_.DrawnPoints();
@@ -290,13 +280,13 @@ TEST_F(TrackPlotTest, AClickSelectsTheRowOfTheNearestPointWithinReach) {
 // ---- A growing track ----
 
 TEST_F(TrackPlotTest, AGrowingTrackIsFollowedOnlyInFollowMode) {
-  auto source = std::make_shared<DeviationSource>();
+  auto source = NewSource();
   auto model = std::make_shared<TrackModel>();
   plot_.SetTrack(source, model);
   const auto appendUpTo = [&](int count) {
     for (int i = static_cast<int>(model->Size()); i < count; ++i) {
       model->Append(44.30, -63.30 + i * 0.0005, 10.0);
-      source->deviations.push_back(10.0);
+      AddDeviation(*source, 10.0);
     }
     plot_.RecordsAppended();
   };
