@@ -16,7 +16,17 @@
 namespace tessaly::livetest {
 namespace {
 
-using LiveTrack = LiveLogTest;
+class LiveTrack : public LiveLogTest {
+ protected:
+  // A KV 7100 window logging to `file`, its Graph tab up with the track.
+  TfrmFileLog* TrackWindow(const std::string& file) {
+    auto* window = NewWindow<TfrmFileLogKV7100>(Path(file));
+    window->resize(1200, 700);
+    window->PageControl1->setCurrentIndex(1);
+    window->Track->SetShown(true);
+    return window;
+  }
+};
 
 TEST_F(LiveTrack, OnlyTheVariantsWithPositionsOfferTheCommand) {
   const auto offers = [this](TfrmFileLog* window) {
@@ -34,10 +44,7 @@ TEST_F(LiveTrack, OnlyTheVariantsWithPositionsOfferTheCommand) {
 
 TEST_F(LiveTrack, TheTrackGrowsAndFollowsTheNewestPointOnlyWithAutoScroll) {
   const std::string source = Generate("kvl", 400, 0);
-  auto* window = NewWindow<TfrmFileLogKV7100>(Path("t.kvl"));
-  window->resize(1200, 700);
-  window->PageControl1->setCurrentIndex(1);
-  window->Track->SetShown(true);
+  auto* window = TrackWindow("t.kvl");
   TrackPlot& plot = *window->Track->Plot();
   const auto newestInView = [&] {
     const TrackModel& model = *plot.Model();
@@ -78,10 +85,7 @@ TEST_F(LiveTrack, TheTrackGrowsAndFollowsTheNewestPointOnlyWithAutoScroll) {
 
 TEST_F(LiveTrack, AClickOnTheTrackSelectsTheRecordInTheGridAndTheChart) {
   const std::string source = Generate("kvl", 60, 0);
-  auto* window = NewWindow<TfrmFileLogKV7100>(Path("c.kvl"));
-  window->resize(1200, 700);
-  window->PageControl1->setCurrentIndex(1);
-  window->Track->SetShown(true);
+  auto* window = TrackWindow("c.kvl");
   TrackPlot& plot = *window->Track->Plot();
   StartSimulator(source);
   window->btnStartClick();
