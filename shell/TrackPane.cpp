@@ -11,7 +11,7 @@
 
 namespace tessaly {
 
-TrackPane::TrackPane(TfrmTypeFile& window, QWidget& chart) : QObject(&window), window_(window) {
+TrackPane::TrackPane(TfrmTypeFile& window, QWidget& chart) : QObject(&window), window_(window), chart_(chart) {
   splitter_ = new QSplitter(Qt::Horizontal);
   splitter_->setChildrenCollapsible(false);
   splitter_->addWidget(&chart);
@@ -21,12 +21,16 @@ TrackPane::TrackPane(TfrmTypeFile& window, QWidget& chart) : QObject(&window), w
   action_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   action_->setEnabled(false);
   window.addAction(action_);
+  chart.addAction(action_);
   connect(action_, &QAction::toggled, this, &TrackPane::SetShown);
 }
 
+// Where the track is available the chart's context menu offers it too;
+// elsewhere the chart keeps no menu, as before.
 void TrackPane::SetAvailable(bool available) {
   if (!available) SetShown(false);
   action_->setEnabled(available);
+  chart_.setContextMenuPolicy(available ? Qt::ActionsContextMenu : Qt::DefaultContextMenu);
 }
 
 bool TrackPane::Available() const { return action_->isEnabled(); }

@@ -27,7 +27,8 @@ class TrackPane : public QObject {
 
  public:
   // Moves `chart` into the pane's splitter; the window puts Splitter() where
-  // the chart was. The command is added to the window, unavailable.
+  // the chart was. The command is added to the window, unavailable; while
+  // available it is on the chart's context menu too.
   TrackPane(TfrmTypeFile& window, QWidget& chart);
 
   QSplitter* Splitter() const { return splitter_; }
@@ -53,6 +54,7 @@ class TrackPane : public QObject {
   TrackPlot& MakePlot();
 
   TfrmTypeFile& window_;
+  QWidget& chart_;
   QSplitter* splitter_ = nullptr;
   QAction* action_ = nullptr;
   TrackPlot* plot_ = nullptr;

@@ -61,6 +61,8 @@ TEST_F(FileWindowTrack, TheCommandShowsAndHidesTheTrackBesideTheChart) {
   ASSERT_TRUE(window->Track->Available());
   EXPECT_EQ(window->Track->Plot(), nullptr);  // nothing made before it is shown
   EXPECT_EQ(window->Track->Action()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+  EXPECT_EQ(window->Grafico1->contextMenuPolicy(), Qt::ActionsContextMenu);  // right click on the chart
+  EXPECT_TRUE(window->Grafico1->actions().contains(window->Track->Action()));
 
   window->Track->Action()->trigger();
   QApplication::processEvents();
@@ -83,6 +85,7 @@ TEST_F(FileWindowTrack, KindsWithoutPositionsDoNotOfferTheCommand) {
     QPointer<TfrmFile> window = Open(kind, 50);
     ASSERT_GT(window->Document()->ValidCount(), 0u) << kind;
     EXPECT_FALSE(window->Track->Available()) << kind;
+    EXPECT_NE(window->Grafico1->contextMenuPolicy(), Qt::ActionsContextMenu) << kind;
     window->Track->Action()->trigger();
     EXPECT_EQ(window->Track->Plot(), nullptr) << kind;
     delete window;
