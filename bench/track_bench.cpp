@@ -7,7 +7,8 @@
 //
 // BM_TrackPaint/<records>/<zoom>: zoom 1 is the fit-all view, 8 eight times
 // closer around the survey's centre. The paint clears the image, decimates
-// with one-pixel cells and draws 2-pixel points, as the window does.
+// into kTrackCellPixels cells and draws kTrackPointPixels points, as the
+// window and the picture do.
 // BM_TrackMemory/<records> reports MemoryBytes() / Size() as
 // bytes_per_record (target at most 16).
 #include <benchmark/benchmark.h>
@@ -93,8 +94,8 @@ void BM_TrackPaint(benchmark::State& state) {
   std::vector<DrawnPoint> points;
   for (auto _ : state) {
     std::fill(pixels.begin(), pixels.end(), 0xFFFFFFFFu);
-    survey.model.Decimate(view, survey.deviations, 1, points);
-    tessaly::DrawTrackPoints(points, survey.deviations, 250.0, 2, image);
+    survey.model.Decimate(view, survey.deviations, tessaly::kTrackCellPixels, points);
+    tessaly::DrawTrackPoints(points, survey.deviations, 250.0, tessaly::kTrackPointPixels, image);
     benchmark::DoNotOptimize(pixels.data());
   }
   state.counters["points"] = static_cast<double>(points.size());

@@ -1,6 +1,7 @@
 #include "core/TrackIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/TrackModel.h"
@@ -150,25 +151,32 @@ void TrackIndex::VisitBox(const TrackScreen& screen, std::span<const TrackOffset
 
 void TrackIndex::VisitRecords(const TrackScreen& screen, std::span<const TrackOffset> offsets,
                               CellWinners& winners, std::size_t first, std::size_t end) const {
+  // The cells first (-1 outside the view; an empty slot's NaN fails every
+  // comparison), in a loop the compiler can vectorise.
+  std::array<int, kTrackRun> cellX, cellY;
+  const std::size_t count = end - first;
+  for (std::size_t k = 0; k < count; ++k) {
+    const TrackOffset o = offsets[first + k];
+    const double px = screen.PixelX(o.x), py = screen.PixelY(o.y);
+    const bool inside = screen.Inside(px, py);
+    cellX[k] = inside ? screen.Cell(px) : -1;
+    cellY[k] = inside ? screen.Cell(py) : -1;
+  }
   // Neighbouring records mostly share a cell: each run of them offers only
   // its best.
   int runX = -1, runY = -1;
   std::uint32_t runBest = 0;
   double runRank = 0.0;
-  for (std::size_t i = first; i < end; ++i) {
-    const TrackOffset o = offsets[i];
-    if (std::isnan(o.x)) continue;
-    const double px = screen.PixelX(o.x), py = screen.PixelY(o.y);
-    if (!screen.Inside(px, py)) continue;
-    const int cx = screen.Cell(px), cy = screen.Cell(py);
-    const auto record = static_cast<std::uint32_t>(i);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (cellX[k] < 0) continue;
+    const auto record = static_cast<std::uint32_t>(first + k);
     const double rank = winners.Rank(record);
-    if (cx == runX && cy == runY) {
+    if (cellX[k] == runX && cellY[k] == runY) {
       if (rank > runRank) runBest = record, runRank = rank;
       continue;
     }
     if (runX >= 0) winners.Offer(runX, runY, runBest, runRank);
-    runX = cx, runY = cy, runBest = record, runRank = rank;
+    runX = cellX[k], runY = cellY[k], runBest = record, runRank = rank;
   }
   if (runX >= 0) winners.Offer(runX, runY, runBest, runRank);
 }

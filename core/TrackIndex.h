@@ -41,7 +41,10 @@ class TrackScreen {
   bool Misses(double left, double top, double right, double bottom) const {
     return right < 0.0 || bottom < 0.0 || left >= width_ || top >= height_;
   }
-  int Cell(double pixel) const { return static_cast<int>(pixel) / cell_; }
+  int Cell(double pixel) const {
+    const int whole = static_cast<int>(pixel);
+    return cell_ == 1 ? whole : whole / cell_;  // no division for the usual one-pixel cells
+  }
   std::size_t CellCount() const { return static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_); }
   std::size_t CellIndex(int cx, int cy) const {
     return static_cast<std::size_t>(cy) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(cx);

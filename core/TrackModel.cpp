@@ -82,6 +82,7 @@ void TrackModel::Decimate(const TrackView& view, std::span<const double> deviati
                       std::isfinite(view.centreNorthing);
   if (!usable) return;
   const TrackScreen screen(view, originEasting_, originNorthing_, cellPixels);
+  if (screen.CellCount() > kMaxTrackCells) return;
   CellWinners winners(screen, deviations, out);
   index_.Decimate(screen, offsets_, winners);
 }

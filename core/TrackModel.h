@@ -58,6 +58,9 @@ struct DrawnPoint {
   bool operator==(const DrawnPoint&) const = default;
 };
 
+// The most cells Decimate cuts a view into: 8192 x 8192 one-pixel cells.
+inline constexpr std::size_t kMaxTrackCells = std::size_t{1} << 26;
+
 class TrackModel {
  public:
   explicit TrackModel(int mapDatum = kWgs84Datum);
@@ -89,8 +92,10 @@ class TrackModel {
   // cell. `deviations[i]` is record i's, the value given to Append (the
   // source's chart values); a record past its end counts as 0. Points
   // outside the view are left out. Equal absolute deviations go to the
-  // earlier record. The points come in no particular order.
-  // Cost grows with the cells the track crosses, not with the records.
+  // earlier record. The points come in no particular order. The cost
+  // follows the cells the track crosses and the runs of records that
+  // straddle a cell border, not the records in view. A view of more than
+  // kMaxTrackCells cells is not decimated (nothing to draw).
   void Decimate(const TrackView& view, std::span<const double> deviations, int cellPixels,
                 std::vector<DrawnPoint>& out) const;
 

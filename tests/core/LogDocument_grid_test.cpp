@@ -4,9 +4,9 @@
 
 #include "core/DeviationColours.h"
 #include "core/LogDocument.h"
-#include "core/PnavImport.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
+#include "support/NavigationDocument.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -95,13 +95,8 @@ TEST(DocumentGrid, NavigationDocumentShowsTimeGpsAndZeroForUnlinkedDepth) {
   const std::string path = dir.Path("nav.txt");
   WriteBytes(path, CrLfLines({"Navigation log", "@t,@p:4,@>:2,@+,@0,@1,@2",
                               "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:44.2994600:-63.2999996,+00011,54.5,76.5"}));
-  PnavImport import;
-  ASSERT_EQ(import.NewFile(path), "");
-  ASSERT_EQ(import.AddLink("@0", "Dev"), "");
-  std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
-  ASSERT_EQ(ApplyHandOver(*sample, import), "");
   LogDocument doc;
-  ASSERT_EQ(doc.OpenNavigation(path, std::move(sample), {}), LoadStatus::Loaded);
+  ASSERT_EQ(testing::OpenDevLinkedNavigation(doc, path), LoadStatus::Loaded);
   EXPECT_TRUE(doc.IsNavigation());
   EXPECT_EQ(doc.FileType(), "PNav");
   EXPECT_EQ(doc.LoadMessage(), "Importing data ...");

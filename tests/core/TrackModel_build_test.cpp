@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/LogDocument.h"
-#include "core/PnavImport.h"
 #include "core/TrackModel.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
+#include "support/NavigationDocument.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -14,6 +14,7 @@ namespace {
 
 using testing::CrLfLines;
 using testing::KvlLine;
+using testing::OpenDevLinkedNavigation;
 using testing::TempHome;
 using testing::WriteBytes;
 
@@ -29,15 +30,6 @@ void ExpectAt(const TrackModel& model, std::size_t record, double latitude, doub
   const UtmPosition expected = Expected(latitude, longitude);
   EXPECT_NEAR(position->easting, expected.easting, 0.05) << record;
   EXPECT_NEAR(position->northing, expected.northing, 0.05) << record;
-}
-
-LoadStatus OpenNavigation(LogDocument& doc, const std::string& path) {
-  PnavImport import;
-  EXPECT_EQ(import.NewFile(path), "");
-  EXPECT_EQ(import.AddLink("@0", "Dev"), "");
-  std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
-  EXPECT_EQ(ApplyHandOver(*sample, import), "");
-  return doc.OpenNavigation(path, std::move(sample), {});
 }
 
 TEST(BuildTrack, LogRecordsGiveTheTowfishPositions) {
@@ -69,7 +61,7 @@ TEST(BuildTrack, NavigationWithTowfishUsesTheTowfishNotTheFix) {
   WriteBytes(path, CrLfLines({"Navigation log", "@t,@p:4,@>:2,@+,@0,@1,@2",
                               "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:44.2900000:-63.2900000,+00011,54.5,76.5"}));
   LogDocument doc;
-  ASSERT_EQ(OpenNavigation(doc, path), LoadStatus::Loaded);
+  ASSERT_EQ(OpenDevLinkedNavigation(doc, path), LoadStatus::Loaded);
   TrackModel model;
   ASSERT_TRUE(BuildTrack(doc, model));
   ASSERT_EQ(model.Size(), 1u);
@@ -84,7 +76,7 @@ TEST(BuildTrack, GpsOnlyNavigationUsesTheFixes) {
                               "08:00:01.00,1000.0000,S,15006.0000,E,000.0,4.5,+00020,54.7,76.5",
                               "08:00:02.00,4418.6000,N,06318.0000,W,000.0,4.5,+00030,54.7,76.5"}));
   LogDocument doc;
-  ASSERT_EQ(OpenNavigation(doc, path), LoadStatus::Loaded);
+  ASSERT_EQ(OpenDevLinkedNavigation(doc, path), LoadStatus::Loaded);
   ASSERT_EQ(doc.ChartValues().size(), 3u);
   TrackModel model;
   ASSERT_TRUE(BuildTrack(doc, model));

@@ -183,6 +183,11 @@ TEST_F(HandPlacedTrack, EqualDeviationsGoToTheEarlierRecord) {
   TrackView empty = view_;
   empty.width = 0;
   EXPECT_TRUE(Decimated(model_, empty, {1.0}, 4).empty());
+  // A view of too many cells draws nothing rather than taking gigabytes.
+  TrackView huge = view_;
+  huge.width = huge.height = 100000;
+  EXPECT_TRUE(Decimated(model_, huge, {1.0}, 1).empty());
+  EXPECT_EQ(Decimated(model_, huge, {1.0}, 64).size(), 1u);
 }
 
 TEST(TrackModelDecimate, MatchesABruteForceOnRandomTracks) {
