@@ -413,13 +413,12 @@ TfrmTypeFile* TfrmMain::FindOpenDocument(const QString& name) const {
 
 void TfrmMain::RemoveMenuEntry(QMenu* parent, const QString& text, int start) {
   for (QAction* item : parent->actions()) {
-    if (WithoutAmpersands(item->text()).mid(start - 1, 100) == text) {
-      parent->removeAction(item);
-      // An entry the menu made goes; a command placed in it (Cascade) is
-      // held by other code and lives on.
-      if (item->parent() == parent) item->deleteLater();
-      return;
-    }
+    // Only the entries the menu made name files; a command placed in it
+    // (Cascade) is held by other code and stays, whatever a file is called.
+    if (item->parent() != parent || WithoutAmpersands(item->text()).mid(start - 1, 100) != text) continue;
+    parent->removeAction(item);
+    item->deleteLater();
+    return;
   }
 }
 

@@ -18,4 +18,4 @@ bash "$root/scripts/build-asan.sh"
   ctest --output-on-failure --timeout 600 -j "$(nproc)")
 # Every fuzz target of the same tree for a short while, so that a regression
 # shows at once; scripts/fuzz.sh SECONDS runs them longer.
-bash "$root/scripts/fuzz.sh" 10
+bash "$root/scripts/fuzz.sh" 5

@@ -26,8 +26,12 @@ TVaComm::TVaComm(QObject* owner) : QObject(owner) {
   connect(&port_, &QSerialPort::readyRead, this, [this] { Drain(true); });
   connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
     // Device gone. An unplugged adapter (a hung-up terminal) reads as end of
-    // file, which the port reports as a read error again and again.
-    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) Close();
+    // file, which the port reports as a read error again and again. Bytes the
+    // port read before it went (held back while a handler was busy) are
+    // handed out first; closing would drop them.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
+    Drain(true);
+    Close();
   });
 }
 

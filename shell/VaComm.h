@@ -13,8 +13,8 @@
 //
 // The queue sizes and time-outs are kept and stored with the settings; the
 // port itself reads without limit and never waits, so nothing is dropped.
-// A device that goes away (an unplugged adapter) closes the port: Active()
-// turns false.
+// A device that goes away (an unplugged adapter) closes the port once the
+// bytes read before it went are delivered: Active() turns false.
 #pragma once
 
 #include <QObject>

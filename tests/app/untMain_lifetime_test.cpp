@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -114,11 +115,21 @@ TEST(MainWindowLifetime, ClosingALogNamedCascadeKeepsTheCascadeCommand) {
 
   ASSERT_TRUE(document.isNull());
   ASSERT_FALSE(cascade.isNull());
+  QStringList entries;
+  for (QAction* item : main.Windows1->actions()) entries << item->text();
+  EXPECT_EQ(entries, (QStringList{cascade->text(), QString(), QStringLiteral("line04.zpx")}));
+  EXPECT_TRUE(main.actClose->isEnabled());
   main.actTile->trigger();
   EXPECT_FALSE(cascade->isChecked());
   cascade->trigger();
   EXPECT_TRUE(cascade->isChecked());
   EXPECT_FALSE(main.actTile->isChecked());
+
+  main.actClose->trigger();  // the last log: Close, Save and Save As go off
+  Settle();
+  EXPECT_EQ(main.Windows1->actions().size(), 2);
+  EXPECT_FALSE(main.actClose->isEnabled());
+  EXPECT_FALSE(main.actSave->isEnabled());
 }
 
 // Counts the about boxes shown as windows of their own.

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/Simulator.h"
@@ -54,6 +55,41 @@ TEST(VaCommWithSimulator, ReceivesWhatTheSimulatorSentAcrossAHangUp) {
   EXPECT_EQ(received, simtest::BytesPerDevice(events));
   EXPECT_GT(simtest::CountEvents(events, 'G'), 3u);
   EXPECT_EQ(simtest::SentRecords(events).size(), 40u);
+}
+
+// A handler that runs a nested event loop (a message box, say) holds the
+// port's notifications back; bytes read meanwhile wait in the port's buffer.
+// When the device goes away during that loop, those bytes still arrive.
+TEST(VaCommWithSimulator, BytesWaitingWhenTheDeviceGoesAwayStillArrive) {
+  simtest::TempDir dir;
+  const std::string log = dir.Path("survey.kvl");
+  simtest::Generate("--kind kvl --records 40 --seed 7", log);
+  setenv("TESSALY_SERIAL_DEVICE", dir.Path("tty%d").c_str(), 1);
+  simtest::SimProcess sim({"stream", "--baud", "115200", "--rate", "0", "--wait-open", "--link",
+                           dir.Path("tty1"), "--sent", dir.Path("sent.txt"), log},
+                          dir.Path("stderr.txt"));
+  ASSERT_FALSE(sim.NextDevice().empty()) << simtest::ReadBytes(dir.Path("stderr.txt"));
+  TVaComm comm;
+  comm.Open();
+  std::string received;
+  bool busy = false;
+  comm.OnRxChar = [&](TVaComm* sender, int) {
+    received += sender->ReadText();
+    if (std::exchange(busy, true)) return;
+    QElapsedTimer timer;  // busy until the simulator has sent everything and gone
+    timer.start();
+    while (comm.Active() && timer.elapsed() < 10000) QTest::qWait(10);
+  };
+  QElapsedTimer timer;
+  timer.start();
+  while (comm.Active() && timer.elapsed() < 10000) QTest::qWait(10);
+  comm.OnRxChar = nullptr;
+  unsetenv("TESSALY_SERIAL_DEVICE");
+  EXPECT_EQ(sim.Wait(), 0) << simtest::ReadBytes(dir.Path("stderr.txt"));
+
+  const std::vector<simtest::SentEvent> events = simtest::ReadSentReport(dir.Path("sent.txt"));
+  ASSERT_EQ(simtest::BytesPerDevice(events).size(), 1u);
+  EXPECT_EQ(received, simtest::BytesPerDevice(events)[0]);
 }
 
 }  // namespace

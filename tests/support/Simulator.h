@@ -22,6 +22,7 @@
 #include "support/FileBytes.h"
 #include "support/Generator.h"
 #include "support/TempHome.h"
+#include "tools/sim/SentReport.h"
 
 extern char** environ;
 
@@ -167,34 +168,8 @@ inline std::vector<SentEvent> ReadSentReport(const std::string& path) {
   return events;
 }
 
-// The bytes of report text (the reverse of its escapes).
-inline std::string Unescape(const std::string& text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 >= text.size()) {
-      bytes += text[i];
-      continue;
-    }
-    const char code = text[++i];
-    if (code == 'r') bytes += '\r';
-    else if (code == 'n') bytes += '\n';
-    else if (code == 't') bytes += '\t';
-    else if (code == 'x' && i + 2 < text.size()) {
-      bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else bytes += code;
-  }
-  return bytes;
-}
-
 // The bytes an event put on the line (R, S, G and I events; none for others).
-inline std::string EventBytes(const SentEvent& event) {
-  switch (event.tag) {
-    case 'R': case 'G': case 'I': return Unescape(event.text);
-    case 'S': return Unescape(event.text.substr(event.text.find(' ') + 1));
-    default: return {};
-  }
-}
+inline std::string EventBytes(const SentEvent& event) { return sim::EventBytes(event.tag, event.text); }
 
 // The bytes sent to each device in turn (a D event starts the next).
 inline std::vector<std::string> BytesPerDevice(const std::vector<SentEvent>& events) {

@@ -94,7 +94,10 @@ TEST(SentReportText, EscapesLineEndsBackslashesAndUnprintableBytes) {
   }();
   const std::string text = EscapeBytes(all);
   EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos);
-  EXPECT_EQ(simtest::Unescape(text), all);
+  EXPECT_EQ(UnescapeBytes(text), all);
+  EXPECT_EQ(EventBytes('S', "3,9 $MGD\\r\\n"), "$MGD\r\n");
+  EXPECT_EQ(EventBytes('G', "\\x01z"), "\x01z");
+  EXPECT_EQ(EventBytes('P', "250"), "");
 }
 
 TEST(SentReportText, WritesOneLinePerEventInOrder) {

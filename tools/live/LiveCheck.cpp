@@ -6,31 +6,11 @@
 
 #include "core/RecordFramer.h"
 #include "core/untTSample.h"
+#include "tools/sim/SentReport.h"
 
 namespace tessaly::live {
 
 namespace {
-
-std::string Unescape(const std::string& text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 >= text.size()) {
-      bytes += text[i];
-      continue;
-    }
-    const char code = text[++i];
-    if (code == 'r') bytes += '\r';
-    else if (code == 'n') bytes += '\n';
-    else if (code == 't') bytes += '\t';
-    else if (code == 'x' && i + 2 < text.size()) {
-      bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += code;
-    }
-  }
-  return bytes;
-}
 
 template <typename Visit>
 void ForEachReportLine(const std::string& path, Visit visit) {
@@ -47,13 +27,6 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace
 
-// The bytes an event put on the line; none for the others.
-std::string EventBytes(char tag, const std::string& text) {
-  if (tag == 'R' || tag == 'G' || tag == 'I') return Unescape(text);
-  if (tag == 'S') return Unescape(text.substr(text.find(' ') + 1));
-  return {};
-}
-
 std::vector<std::string> SentBytesPerDevice(const std::string& reportPath) {
   std::vector<std::string> devices;
   const auto dropUnread = [&](const std::string& count) {
@@ -65,7 +38,7 @@ std::vector<std::string> SentBytesPerDevice(const std::string& reportPath) {
     if (tag == 'D') devices.emplace_back();
     else if (tag == 'H') dropUnread(text.substr(text.find(' ') + 1));
     else if (tag == 'E') dropUnread(text);
-    else if (!devices.empty()) devices.back() += EventBytes(tag, text);
+    else if (!devices.empty()) devices.back() += sim::EventBytes(tag, text);
   });
   return devices;
 }

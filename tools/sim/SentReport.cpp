@@ -36,6 +36,34 @@ std::string EscapeBytes(std::string_view bytes) {
   return text;
 }
 
+std::string UnescapeBytes(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 >= text.size()) {
+      bytes += text[i];
+      continue;
+    }
+    const char code = text[++i];
+    if (code == 'r') bytes += '\r';
+    else if (code == 'n') bytes += '\n';
+    else if (code == 't') bytes += '\t';
+    else if (code == 'x' && i + 2 < text.size()) {
+      bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += code;
+    }
+  }
+  return bytes;
+}
+
+std::string EventBytes(char tag, std::string_view text) {
+  if (tag == 'R' || tag == 'G' || tag == 'I') return UnescapeBytes(text);
+  if (tag == 'S') return UnescapeBytes(text.substr(text.find(' ') + 1));
+  return {};
+}
+
 SentReport::SentReport(const std::string& path, bool times) : times_(times) {
   if (path.empty()) return;
   file_.reset(std::fopen(path.c_str(), "wb"));

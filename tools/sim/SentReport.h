@@ -16,6 +16,11 @@ namespace tessaly::sim {
 // Bytes as report text: \\, \r, \n, \t, and \xHH for every other byte below
 // 0x20 or above 0x7e.
 std::string EscapeBytes(std::string_view bytes);
+// The bytes of report text: the reverse of EscapeBytes.
+std::string UnescapeBytes(std::string_view text);
+// The bytes an event put on the line, from its tag and the text after it:
+// those of R, S, G and I events; none for the others.
+std::string EventBytes(char tag, std::string_view text);
 
 class SentReport {
  public:
