@@ -397,6 +397,22 @@ TEST_F(TrackPlotPan, DragsShowWhatAFreshPlotShows) {
   ExpectSameAsFreshPlot();
 }
 
+TEST_F(TrackPlotPan, ARecordAppendedAfterPansShowsInItsCell) {
+  ShowScatteredTrack();
+  PanBy({{2, 0}, {0, 3}, {-4, -1}});
+  // A record at the place of one drawn, with a larger deviation than any.
+  const Fix fix = ScatteredFixes().at(plot_.DrawnPoints().at(plot_.DrawnPoints().size() / 2).record);
+  model_->Append(fix.latitude, fix.longitude, 250.0);
+  AddDeviation(*source_, 250.0);
+  plot_.RecordsAppended();
+  test::Render(plot_);
+
+  const auto& drawn = plot_.DrawnPoints();
+  const std::uint32_t appended = static_cast<std::uint32_t>(model_->Size() - 1);
+  EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), [&](const DrawnPoint& p) { return p.record == appended; }), 1);
+  ExpectSameAsFreshPlot();
+}
+
 TEST_F(TrackPlotPan, AClickAfterPansSelectsTheRowAFreshPlotSelects) {
   ShowScatteredTrack();
   PanBy({{3, 0}, {0, -2}, {-6, 5}, {25, 25}});
