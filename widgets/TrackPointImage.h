@@ -11,9 +11,11 @@
 // The pixel grid of a scrolled image is that of its last whole decimation
 // moved by whole pixels; a view whose centre lies off that grid by more
 // than kGridTolerancePixels is decimated anew, so floating-point drift of
-// the centre never builds up. (A position within rounding, some 1e-9
-// pixel, of a cell border may still fall into the neighbouring cell after a
-// pan, where a whole decimation puts it on the other side.)
+// the centre never builds up. Strips are decimated through views of their
+// own, whose arithmetic rounds differently from the whole view's: a position
+// lying within that rounding (or kGridTolerancePixels) of a cell border may
+// fall into the neighbouring cell after a pan, one pixel from where a whole
+// decimation puts it.
 #pragma once
 
 #include <QImage>
