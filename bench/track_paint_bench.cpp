@@ -3,12 +3,14 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/track_paint_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //
-// BM_TrackPaint/<records>/<moved> renders an 800 x 600 plot fitted to a
+// BM_TrackPaint/<records>/<change> renders an 800 x 600 plot fitted to a
 // survey of <records> records (lines 2 km long, 25 m apart, a record every
-// 2.3 m, as the survey generator lays them out). With <moved> 1 the view
-// moves by a pixel before every paint (a pan: the points are decimated and
-// drawn anew each time); with 0 the same view is repainted (a new ring, a
-// menu closing: the point image is reused). The target: a million records
+// 2.3 m, as the survey generator lays them out). Before every paint the
+// view changes by <change>: 0 nothing (a new ring, a menu closing: the
+// point image is reused), 1 a pan by a pixel (the image scrolls and only
+// the exposed strip is decimated and drawn), 2 a zoom step in or out about
+// the centre (the whole view is decimated and drawn anew, so its cost grows
+// with the screen cells the track covers). The target: a million records
 // at most 1.2 times a thousand. BM_TrackMemory builds the track of the one-million
 // record log bench/data/kvl_1m.kvl (or TESSALY_BENCH_FILE; made by
 // bench/make_data.sh) as the document window does and reports the bytes it
@@ -64,6 +66,15 @@ std::shared_ptr<TrackModel> SurveyTrack(const RecordSource& source) {
   return model;
 }
 
+enum ViewChange { kUnchanged = 0, kPan = 1, kZoom = 2 };
+
+// Every other call undoes the change before it.
+void ChangeView(tessaly::TrackView& view, ViewChange change, bool back) {
+  constexpr double kZoomStep = 1.25;  // one wheel notch
+  if (change == kPan) view.centreEasting += (back ? -1.0 : 1.0) * view.metresPerPixel;
+  if (change == kZoom) view.metresPerPixel *= back ? 1.0 / kZoomStep : kZoomStep;
+}
+
 void BM_TrackPaint(benchmark::State& state) {
   auto source = SurveyDeviations(static_cast<std::size_t>(state.range(0)));
   auto model = SurveyTrack(*source);
@@ -72,14 +83,14 @@ void BM_TrackPaint(benchmark::State& state) {
   plot.SetLimit(50);
   plot.SetTrack(source, model);
   plot.FitAll();
-  const bool moved = state.range(1) != 0;
+  const auto change = static_cast<ViewChange>(state.range(1));
   tessaly::TrackView view = plot.View();
-  const double pixel = view.metresPerPixel;
-  std::size_t paints = 0;
+  bool back = false;
   QImage image(plot.size(), QImage::Format_RGB32);
   for (auto _ : state) {
-    if (moved) {  // a pixel east, then back
-      view.centreEasting += (paints++ % 2 == 0) ? pixel : -pixel;
+    if (change != kUnchanged) {
+      ChangeView(view, change, back);
+      back = !back;
       plot.SetView(view);
     }
     plot.render(&image);
@@ -88,10 +99,7 @@ void BM_TrackPaint(benchmark::State& state) {
   state.counters["points_drawn"] = static_cast<double>(plot.DrawnPoints().size());
 }
 BENCHMARK(BM_TrackPaint)
-    ->Args({1000, 1})
-    ->Args({1000000, 1})
-    ->Args({1000, 0})
-    ->Args({1000000, 0})
+    ->ArgsProduct({{1000, 1000000}, {kUnchanged, kPan, kZoom}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 

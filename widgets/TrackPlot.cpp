@@ -56,7 +56,7 @@ void DrawOverlayBox(QPainter& painter, const QRect& box) {
 
 }  // namespace
 
-TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent) {
+TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent), points_(kBackground) {
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(160, 120);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -183,7 +183,7 @@ void TrackPlot::RecordsAppended() {
 void TrackPlot::paintEvent(QPaintEvent*) {
   PaintPoints();
   QPainter painter(this);
-  painter.drawImage(0, 0, points_);
+  painter.drawImage(0, 0, points_.Image());
   if (!model_ || model_->PositionCount() == 0) {
     painter.setPen(Qt::white);
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No positions"));
@@ -196,32 +196,11 @@ void TrackPlot::paintEvent(QPaintEvent*) {
   PaintNorthMark(painter);
 }
 
-bool TrackPlot::PointsKey::operator==(const PointsKey& other) const {
-  return view.centreEasting == other.view.centreEasting && view.centreNorthing == other.view.centreNorthing &&
-         view.metresPerPixel == other.view.metresPerPixel && view.width == other.view.width &&
-         view.height == other.view.height && limit == other.limit && model == other.model &&
-         records == other.records && deviations == other.deviations && deviationCount == other.deviationCount;
-}
-
-TrackPlot::PointsKey TrackPlot::CurrentPointsKey() const {
-  const std::span<const double> deviations = Deviations();
-  return {view_, limit_, model_.get(), model_ ? model_->Size() : 0, deviations.data(), deviations.size()};
-}
-
-// The decimated points go straight into the image's pixels.
+// The decimated points go straight into the image's pixels; a repaint that
+// changes none of what they show (a new ring, a menu closing) reuses them,
+// a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  const PointsKey key = CurrentPointsKey();
-  if (pointsKey_ == key && points_.size() == size()) return;
-  pointsKey_ = key;
-  if (points_.size() != size()) points_ = QImage(size(), QImage::Format_RGB32);
-  points_.fill(kBackground);
-  drawn_.clear();
-  if (!model_) return;
-  const std::span<const double> deviations = Deviations();
-  model_->Decimate(view_, deviations, kTrackCellPixels, drawn_);
-  PixelBuffer buffer{reinterpret_cast<std::uint32_t*>(points_.bits()), points_.width(), points_.height(),
-                     points_.bytesPerLine() / 4};
-  DrawTrackPoints(drawn_, deviations, limit_, kTrackPointPixels, buffer);
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations()});
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
@@ -367,7 +346,7 @@ std::optional<DrawnPoint> TrackPlot::NearestDrawnPoint(QPoint pixel) const {
   if (!model_) return std::nullopt;
   std::optional<DrawnPoint> nearest;
   double best = kPickPixels * kPickPixels;
-  for (const DrawnPoint& point : drawn_) {
+  for (const DrawnPoint& point : points_.Drawn()) {
     const auto position = model_->Position(point.record);
     if (!position) continue;
     const QPointF offset = PixelOf(*position) - QPointF(pixel);

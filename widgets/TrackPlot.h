@@ -7,15 +7,15 @@
 // per one-pixel cell, the record of largest absolute deviation), each drawn
 // 3 pixels wide as the command-line picture draws them, so that a line of
 // records reads as a line and a lone anomaly still shows; written straight
-// into the pixels of an image (DrawTrackPoints), so painting costs the cells
-// the track crosses, not the records. The plot holds nothing per record.
+// into the pixels of an image (TrackPointImage), so painting costs the cells
+// the track crosses, not the records; a pan scrolls the image and decimates
+// only the strips it exposes. The plot holds nothing per record.
 //
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
 // and "Export PNG...".
 #pragma once
 
-#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -29,6 +29,7 @@
 
 #include "core/RecordSource.h"
 #include "core/TrackModel.h"
+#include "widgets/TrackPointImage.h"
 
 class QAction;
 
@@ -63,7 +64,7 @@ class TrackPlot : public QWidget {
   QPointF GroundAt(QPointF pixel) const;
 
   // The records the last paint drew, one per cell.
-  const std::vector<DrawnPoint>& DrawnPoints() const { return drawn_; }
+  const std::vector<DrawnPoint>& DrawnPoints() const { return points_.Drawn(); }
 
   // Records were appended to the model: repaint. With follow-newest on, the
   // whole track stays fitted until the user zooms or pans; after that the
@@ -136,22 +137,7 @@ class TrackPlot : public QWidget {
   bool followNewest_ = false;
   std::optional<QPoint> dragFrom_;
   bool dragged_ = false;
-  // What the point image shows: a repaint that changes none of it (a new
-  // ring, a menu closing) reuses the image instead of decimating again.
-  struct PointsKey {
-    TrackView view;
-    double limit = 0.0;
-    const TrackModel* model = nullptr;
-    std::size_t records = 0;
-    const double* deviations = nullptr;
-    std::size_t deviationCount = 0;
-    bool operator==(const PointsKey&) const;
-  };
-  PointsKey CurrentPointsKey() const;
-
-  QImage points_;
-  std::optional<PointsKey> pointsKey_;
-  std::vector<DrawnPoint> drawn_;
+  TrackPointImage points_;
 };
 
 }  // namespace tessaly

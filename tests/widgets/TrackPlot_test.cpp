@@ -1,6 +1,6 @@
 // The track plot painted and driven for real: the view (fit all, wheel zoom
 // about the cursor, drag, Home), the drawn points' colours and decimation,
-// the ringed record, clicks on points, following a growing track and the
+// the ringed record, clicks on points, pans drawn by scrolling, following a growing track and the
 // PNG export with its refusal of the open log.
 #include "widgets/TrackPlot.h"
 
@@ -13,8 +13,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/GridLayout.h"
@@ -275,6 +278,157 @@ TEST_F(TrackPlotTest, AClickSelectsTheRowOfTheNearestPointWithinReach) {
 
   QTest::mouseClick(&plot_, Qt::LeftButton, {}, QPoint(5, plot_.height() / 2));  // empty ground
   EXPECT_EQ(clicks.count(), 0);
+}
+
+// ---- Panning ----
+
+// Records scattered over a square of about 450 m, with deviations of both
+// signs and many equal magnitudes, so cells hold several records and point
+// squares overlap.
+std::vector<Fix> ScatteredFixes() {
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  std::vector<Fix> fixes;
+  for (int i = 0; i < 60000; ++i) {
+    const double latitude = 44.30 + (next() % 100000) * 4e-8, longitude = -63.30 + (next() % 100000) * 5.6e-8;
+    fixes.push_back({latitude, longitude, static_cast<double>(static_cast<int>(next() % 201) - 100)});
+  }
+  return fixes;
+}
+
+class TrackPlotPan : public TrackPlotTest {
+ protected:
+  // Zoomed in so the track goes past every edge of the plot, and pans move
+  // points across them. The centre is moved off the fitted one by a
+  // fraction of a pixel, so that no position lies exactly on a cell border,
+  // where rounding may put it on either side.
+  void ShowScatteredTrack() {
+    ShowTrack(ScatteredFixes());
+    TrackView view = plot_.View();
+    view.metresPerPixel *= 0.6;
+    view.centreEasting += 0.37 * view.metresPerPixel;
+    view.centreNorthing += 0.61 * view.metresPerPixel;
+    plot_.SetView(view);
+    test::Render(plot_);
+  }
+
+  // Moves the view so the ground moves right by dx and down by dy pixels,
+  // painting after each step.
+  void PanBy(const std::vector<QPoint>& steps) {
+    for (const QPoint step : steps) {
+      TrackView view = plot_.View();
+      view.centreEasting -= step.x() * view.metresPerPixel;
+      view.centreNorthing += step.y() * view.metresPerPixel;
+      plot_.SetView(view);
+      test::Render(plot_);
+    }
+  }
+
+  // A plot of its own at the same view, decimated and drawn whole.
+  std::unique_ptr<TrackPlot> FreshPlot() {
+    auto fresh = std::make_unique<TrackPlot>();
+    fresh->resize(plot_.size());
+    fresh->SetLimit(plot_.Limit());
+    fresh->show();
+    fresh->SetTrack(source_, model_);
+    fresh->SetView(plot_.View());
+    return fresh;
+  }
+
+  void ExpectSameAsFreshPlot() {
+    auto fresh = FreshPlot();
+    const QImage expected = test::Render(*fresh), actual = test::Render(plot_);
+    ASSERT_EQ(actual.size(), expected.size());
+    int differing = 0;
+    for (int y = 0; y < actual.height(); ++y)
+      for (int x = 0; x < actual.width(); ++x) differing += actual.pixel(x, y) != expected.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Describe(Missing(plot_.DrawnPoints(), fresh->DrawnPoints())), "");  // drawn but not listed
+    EXPECT_EQ(Describe(Missing(fresh->DrawnPoints(), plot_.DrawnPoints())), "");  // listed but not drawn
+    EXPECT_EQ(plot_.DrawnPoints().size(), fresh->DrawnPoints().size());          // and no point twice
+  }
+
+  // The points of `expected` that `actual` lacks.
+  static std::vector<DrawnPoint> Missing(const std::vector<DrawnPoint>& actual, const std::vector<DrawnPoint>& expected) {
+    const std::vector<DrawnPoint> have = Sorted(actual), want = Sorted(expected);
+    std::vector<DrawnPoint> missing;
+    std::set_difference(want.begin(), want.end(), have.begin(), have.end(), std::back_inserter(missing), ByPlace);
+    return missing;
+  }
+
+  static std::string Describe(const std::vector<DrawnPoint>& points) {
+    std::ostringstream text;
+    for (const DrawnPoint& p : points) text << "(" << p.x << "," << p.y << ") record " << p.record << "; ";
+    return text.str();
+  }
+
+  static bool ByPlace(const DrawnPoint& a, const DrawnPoint& b) {
+    return std::tie(a.y, a.x, a.record) < std::tie(b.y, b.x, b.record);
+  }
+
+  static std::vector<DrawnPoint> Sorted(std::vector<DrawnPoint> points) {
+    std::sort(points.begin(), points.end(), ByPlace);
+    return points;
+  }
+};
+
+TEST_F(TrackPlotPan, PansByWholePixelsShowWhatAFreshPlotShows) {
+  ShowScatteredTrack();
+  ASSERT_GT(plot_.DrawnPoints().size(), 5000u);
+  PanBy({{1, 0}, {-3, 0}, {0, 2}, {0, -1}, {5, -4}, {-7, 6}, {2, 3}, {-1, -1}, {40, 0}, {0, -30}});
+  ExpectSameAsFreshPlot();
+  PanBy({{-639, 0}, {0, 479}, {100, 100}});  // as far as a pan keeps any pixel
+  ExpectSameAsFreshPlot();
+}
+
+TEST_F(TrackPlotPan, DragsShowWhatAFreshPlotShows) {
+  ShowScatteredTrack();
+  QPoint at(300, 200);
+  QTest::mousePress(&plot_, Qt::LeftButton, {}, at);
+  for (const QPoint step : {QPoint(4, 0), QPoint(1, 0), QPoint(0, 1), QPoint(-2, 3), QPoint(-1, -1), QPoint(9, -7)}) {
+    at += step;
+    QTest::mouseMove(&plot_, at);
+    test::Render(plot_);
+  }
+  QTest::mouseRelease(&plot_, Qt::LeftButton, {}, at);
+  ExpectSameAsFreshPlot();
+}
+
+TEST_F(TrackPlotPan, ARecordAppendedAfterPansShowsInItsCell) {
+  ShowScatteredTrack();
+  PanBy({{2, 0}, {0, 3}, {-4, -1}});
+  // A record at the place of one drawn, with a larger deviation than any.
+  const Fix fix = ScatteredFixes().at(plot_.DrawnPoints().at(plot_.DrawnPoints().size() / 2).record);
+  model_->Append(fix.latitude, fix.longitude, 250.0);
+  AddDeviation(*source_, 250.0);
+  plot_.RecordsAppended();
+  test::Render(plot_);
+
+  const auto& drawn = plot_.DrawnPoints();
+  const std::uint32_t appended = static_cast<std::uint32_t>(model_->Size() - 1);
+  EXPECT_EQ(std::count_if(drawn.begin(), drawn.end(), [&](const DrawnPoint& p) { return p.record == appended; }), 1);
+  ExpectSameAsFreshPlot();
+}
+
+TEST_F(TrackPlotPan, AClickAfterPansSelectsTheRowAFreshPlotSelects) {
+  ShowScatteredTrack();
+  PanBy({{3, 0}, {0, -2}, {-6, 5}, {25, 25}});
+  auto fresh = FreshPlot();
+  test::Render(*fresh);
+  QSignalSpy clicks(&plot_, &TrackPlot::RecordClicked), freshClicks(fresh.get(), &TrackPlot::RecordClicked);
+  const auto& points = fresh->DrawnPoints();
+  ASSERT_GT(points.size(), 1000u);
+  for (std::size_t i = 0; i < points.size(); i += points.size() / 8) {
+    const QPoint pixel = PixelOfRecord(points[i].record).toPoint() + QPoint(2, 1);
+    QTest::mouseClick(&plot_, Qt::LeftButton, {}, pixel);
+    QTest::mouseClick(fresh.get(), Qt::LeftButton, {}, pixel);
+    ASSERT_EQ(freshClicks.count(), 1);
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.takeFirst().at(0).toInt(), freshClicks.takeFirst().at(0).toInt());
+  }
 }
 
 // ---- A growing track ----
