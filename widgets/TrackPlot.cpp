@@ -284,10 +284,12 @@ void TrackPlot::PaintNorthMark(QPainter& painter) const {
 
 // ---- Mouse and keys ----
 
+// A fitted track is fitted again to the new size; a view the user zoomed or
+// panned keeps its centre and scale.
 void TrackPlot::resizeEvent(QResizeEvent*) {
   view_.width = width();
   view_.height = height();
-  if (!viewFitted_) FitAll();
+  if (!viewFitted_ || !userView_) FitAll();
 }
 
 void TrackPlot::wheelEvent(QWheelEvent* event) {

@@ -108,6 +108,19 @@ TEST_F(TrackPlotTest, FitAllShowsEveryPointInsideTheMarginsAndLeftOfTheColourBar
   EXPECT_GT(std::max(std::abs(last.x() - first.x()), std::abs(last.y() - first.y())), 300.0);
 }
 
+TEST_F(TrackPlotTest, AResizeFitsTheTrackAgainUntilTheUserZoomsOrPans) {
+  ShowSurvey();
+  const double small = plot_.View().metresPerPixel;
+  plot_.resize(1280, 960);  // a window maximised with its track shown
+  EXPECT_LT(plot_.View().metresPerPixel, small * 0.6);  // about half: the legend strips keep their size
+  EXPECT_GT(PixelOfRecord(model_->Size() - 1).x() - PixelOfRecord(0).x(), 600.0);
+
+  Wheel(QPointF(300, 300), 120);
+  const TrackView zoomed = plot_.View();
+  plot_.resize(900, 700);
+  ExpectSameView(plot_.View(), zoomed);
+}
+
 TEST_F(TrackPlotTest, NorthIsUpAndBothAxesHaveTheSameScale) {
   ShowTrack({{44.30, -63.30, 0}, {44.31, -63.30, 0}, {44.30, -63.29, 0}});
   const auto south = *model_->Position(0), north = *model_->Position(1), east = *model_->Position(2);
