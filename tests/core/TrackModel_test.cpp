@@ -139,7 +139,7 @@ TEST(TrackModel, FitAllShowsEveryPositionInsideTheMargins) {
 }
 
 // Records placed by hand in a view of 1 m per pixel around the first one.
-class HandPlacedTrack : public testing::Test {
+class HandPlacedTrack : public ::testing::Test {
  protected:
   void SetUp() override {
     model_.Append(45.0, -63.0, 0.0);

@@ -66,7 +66,7 @@ TEST(ScaleBarMetres, LongestOneTwoOrFiveTimesAPowerOfTenThatFits) {
 }
 
 // A 12 x 8 image inside a wider buffer, so a write past a row shows.
-class SmallImage : public testing::Test {
+class SmallImage : public ::testing::Test {
  protected:
   static constexpr std::uint32_t kGuard = 0x12345678, kBackground = 0xFFFFFFFF;
   SmallImage() : buffer_(16 * 8, kGuard) {
