@@ -150,15 +150,10 @@ void TfrmFileLog::BuildLayout() {
                                          variant_.layout.empty() ? kRecordLayout : variant_.layout);
   views_->Attach(store_);
   views_->OnCellClicked = [this](int Linha, int Coluna) { PainelGridok1AoClicar(Linha, Coluna); };
-  views_->OnRecordSelected = [this](int row) {
-    if (TrackPlot* plot = Track->Plot()) plot->HighlightRow(row);
-  };
+  Track->FollowSelection(*views_);
   Track->SetLimit(AppContext::Instance().View.DevLimit);
   Track->SetAvailable(VariantHasPositions());
-  Track->OnFirstShow = [this](TrackPlot& plot) {
-    connect(&plot, &TrackPlot::RecordClicked, this, [this](int row) { views_->SelectRecord(row); });
-    StartTrack(plot);
-  };
+  Track->OnFirstShow = [this](TrackPlot& plot) { StartTrack(plot); };
   if (variant_.highlightRaw) lstRawData->SetHighlighting(&RecordHighlighting());
   if (!variant_.header.empty()) return;
   // A raw capture shows its text over the whole tab and has no chart.
@@ -589,14 +584,13 @@ void TfrmFileLog::ExtendTrack() {
   const auto cell = [this](std::size_t row, RowField field) {
     return store_->Cells().Cell(row, variant_.columns[field]);
   };
-  std::string decLat, decLon, zone, north, east;
+  std::string decLat, decLon;
   for (std::size_t record = track_->Size(); record < deviations.size(); ++record) {
     const std::size_t row = record + 1;
     const DegMinTexts position{cell(row, kFieldLatDeg), cell(row, kFieldLatMin), cell(row, kFieldLatHemi),
                                cell(row, kFieldLonDeg), cell(row, kFieldLonMin), cell(row, kFieldLonHemi)};
     double latitude = 0.0, longitude = 0.0;
-    if (ComputePositions(position, sample_->FDecimalSeparator, track_->MapDatum(), {decLat, decLon, zone, north, east}) &&
-        ReadNumber(decLat, '.', latitude) && ReadNumber(decLon, '.', longitude))
+    if (PositionDegrees(position, sample_->FDecimalSeparator, decLat, decLon, latitude, longitude))
       track_->Append(latitude, longitude, deviations[record]);
     else
       track_->AppendMissing();

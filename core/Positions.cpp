@@ -263,16 +263,18 @@ bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separa
   return true;
 }
 
+bool PositionDegrees(const DegMinTexts& position, char separator, std::string& decLat, std::string& decLon,
+                     double& latitude, double& longitude) {
+  return SignedDecimal(position.lonDeg, position.lonMin, position.lonHemi, 'E', separator, decLon, longitude) &&
+         SignedDecimal(position.latDeg, position.latMin, position.latHemi, 'N', separator, decLat, latitude);
+}
+
 bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
                       const DerivedTexts& out) {
   double latitude = 0.0, longitude = 0.0;
   UtmPosition utm;
-  const bool converted =
-      SignedDecimal(position.lonDeg, position.lonMin, position.lonHemi, 'E', separator, out.decLon,
-                    longitude) &&
-      SignedDecimal(position.latDeg, position.latMin, position.latHemi, 'N', separator, out.decLat,
-                    latitude) &&
-      LatLonToUtm(mapDatum, latitude, longitude, utm);
+  const bool converted = PositionDegrees(position, separator, out.decLat, out.decLon, latitude, longitude) &&
+                         LatLonToUtm(mapDatum, latitude, longitude, utm);
   if (!converted) {
     out.decLat.clear();
     out.decLon.clear();

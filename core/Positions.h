@@ -34,6 +34,12 @@ struct DegMinTexts {
   std::string_view lonDeg, lonMin, lonHemi;
 };
 
+// Signed decimal degrees (north and east positive) of a position, and their
+// texts as ComputePositions writes them. False when a text is not a number
+// or a hemisphere is empty.
+bool PositionDegrees(const DegMinTexts& position, char separator, std::string& decLat, std::string& decLon,
+                     double& latitude, double& longitude);
+
 // The texts derived from a position.
 struct DerivedTexts {
   std::string& decLat;

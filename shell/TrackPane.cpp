@@ -7,6 +7,7 @@
 #include "shell/StandardDialogs.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untTFileForm.h"
+#include "widgets/RecordViews.h"
 #include "widgets/TrackPlot.h"
 
 namespace tessaly {
@@ -44,6 +45,13 @@ void TrackPane::SetShown(bool shown) {
 
 bool TrackPane::Shown() const { return plot_ && !plot_->isHidden(); }
 
+void TrackPane::FollowSelection(RecordViews& views) {
+  views_ = &views;
+  views.OnRecordSelected = [this](int row) {
+    if (plot_) plot_->HighlightRow(row);
+  };
+}
+
 void TrackPane::SetLimit(double limit) {
   limit_ = limit;
   if (plot_) plot_->SetLimit(limit);
@@ -65,6 +73,9 @@ TrackPlot& TrackPane::MakePlot() {
   plot_->ReportError = [this](const QString& message) {
     window_.msgMenssage->ShowOk(QStringLiteral("Error"), message, TMsgDlgType::mtError);
   };
+  connect(plot_, &TrackPlot::RecordClicked, this, [this](int row) {
+    if (views_) views_->SelectRecord(row);
+  });
   splitter_->addWidget(plot_);
   const int total = splitter_->width();
   splitter_->setSizes({total - total * 2 / 5, total * 2 / 5});

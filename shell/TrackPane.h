@@ -19,6 +19,7 @@ class QWidget;
 
 namespace tessaly {
 
+class RecordViews;
 class TfrmTypeFile;
 class TrackPlot;
 
@@ -47,6 +48,11 @@ class TrackPane : public QObject {
   // The view settings' deviation limit, for the plot's colour scale.
   void SetLimit(double limit);
 
+  // Keeps the track in step with the window's views: the record they select
+  // is ringed on the track, a record clicked on the track is selected in
+  // them. `views` outlives the pane.
+  void FollowSelection(RecordViews& views);
+
   // Called once, with the new plot, the first time the track is shown.
   std::function<void(TrackPlot& plot)> OnFirstShow;
 
@@ -58,6 +64,7 @@ class TrackPane : public QObject {
   QSplitter* splitter_ = nullptr;
   QAction* action_ = nullptr;
   TrackPlot* plot_ = nullptr;
+  RecordViews* views_ = nullptr;
   double limit_ = 0.0;
 };
 

@@ -176,13 +176,8 @@ void TfrmFile::BuildLayout() {
     if (Coluna == kColComment && Linha >= 1 && Linha < PainelGrid1->InformacaoGrid().QtdLinhas())
       EditComment(Linha);
   };
-  FViews->OnRecordSelected = [this](int row) {
-    if (TrackPlot* plot = Track->Plot()) plot->HighlightRow(row);
-  };
-  Track->OnFirstShow = [this](TrackPlot& plot) {
-    connect(&plot, &TrackPlot::RecordClicked, this, [this](int row) { FViews->SelectRecord(row); });
-    FillTrack(plot);
-  };
+  Track->FollowSelection(*FViews);
+  Track->OnFirstShow = [this](TrackPlot& plot) { FillTrack(plot); };
 }
 
 // ---- Opening and loading ----

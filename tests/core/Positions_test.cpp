@@ -183,6 +183,29 @@ TEST(ComputePositions, EmptiesEverythingWhenThePositionDoesNotConvert) {
   EXPECT_TRUE(d.zone.empty());
 }
 
+TEST(PositionDegrees, GivesTheNumbersOfTheDecimalTexts) {
+  for (const DegMinTexts& position : {DegMinTexts{"45", "12.345", "N", "063", "30.000", "W"},
+                                      DegMinTexts{"33", "54,017", "S", "151", "12,5", "E"},
+                                      DegMinTexts{"-33", "54.000", "N", "009", "00.006", "x"}}) {
+    Derived d;
+    ASSERT_TRUE(ComputePositions(position, ',', 22, d.Texts()));
+    std::string decLat, decLon;
+    double latitude = 0.0, longitude = 0.0;
+    ASSERT_TRUE(PositionDegrees(position, ',', decLat, decLon, latitude, longitude));
+    EXPECT_EQ(decLat, d.decLat);
+    EXPECT_EQ(decLon, d.decLon);
+    double fromLat = 0.0, fromLon = 0.0;
+    ASSERT_TRUE(ReadNumber(d.decLat, ',', fromLat));
+    ASSERT_TRUE(ReadNumber(d.decLon, ',', fromLon));
+    EXPECT_EQ(latitude, fromLat);
+    EXPECT_EQ(longitude, fromLon);
+  }
+  std::string decLat, decLon;
+  double latitude = 0.0, longitude = 0.0;
+  EXPECT_FALSE(PositionDegrees({"45", "12.345", "", "063", "30.000", "W"}, '.', decLat, decLon, latitude, longitude));
+  EXPECT_FALSE(PositionDegrees({"45", "1x.345", "N", "063", "30.000", "W"}, '.', decLat, decLon, latitude, longitude));
+}
+
 TEST(LocaleDecimalSeparator, IsThePointUnderTheCLocale) { EXPECT_EQ(LocaleDecimalSeparator(), '.'); }
 
 }  // namespace
