@@ -30,6 +30,7 @@
 #include "core/SettingsStore.h"
 #include "core/TextReplace.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/StandardDialogs.h"
 #include "shell/ProductInfo.h"
 #include "shell/UntTMsgdlg1.h"
@@ -520,17 +521,19 @@ void TfrmMain::actImpPnavExecute() {
 }
 
 // Exports the active document: the save dialog proposes its name, the
-// delimiter is asked (Cancel keeps ","), and a file of an open log window is
-// refused before anything is written.
+// delimiter is asked (Cancel keeps ","), and a target the output rule
+// refuses (a file of an open log window, any survey log or navigation file)
+// is refused before anything is written.
 void TfrmMain::actExportVDGExecute() {
   TfrmFile* document = ActiveDocument();
   if (!document || document->Loading()) return;
   const QString folder = QFileInfo(QString::fromStdString(document->FileName())).absolutePath();
   const QString path = ChooseExportFile(this, QDir(folder).filePath(ProposedExportName(*document)));
   if (path.isEmpty()) return;
-  const std::string refusal = RefuseTargetInUse(path.toStdString(), FilesInUse());
-  if (!refusal.empty()) {
-    ShowWarning(QString::fromStdString(refusal));
+  const OutputVerdict verdict =
+      CheckOutput(WriteKind::Export, path.toStdString(), "The export file", FilesOfOpenWindows());
+  if (!verdict.MayWrite()) {
+    ShowWarning(QString::fromStdString(verdict.message));
     return;
   }
   QString delimiter = QStringLiteral(",");

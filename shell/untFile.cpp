@@ -13,9 +13,12 @@
 #include <new>
 
 #include "core/GridLayout.h"
+#include "core/OutputFile.h"
+#include "core/OutputRule.h"
 #include "core/SettingsFile.h"
 #include "core/TrackModel.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/ProgressMessage.h"
 #include "shell/StandardDialogs.h"
 #include "shell/TrackPane.h"
@@ -402,7 +405,17 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
 
 // ---- Closing ----
 
-// An unsaved import asks first; Cancel keeps the window open.
+// The navigation text of an import, written only where the output rule lets
+// an export write (never a survey log, never a file an open window uses),
+// through a temporary file renamed into place. Why not, empty when written.
+std::string TfrmFile::SaveImportation(const std::string& path, const std::vector<std::string>& lines) const {
+  const OutputVerdict verdict = CheckOutput(WriteKind::Export, path, "The importation file", FilesOfOpenWindows());
+  if (!verdict.MayWrite()) return verdict.message;
+  return ReplaceWithLines(path, lines);
+}
+
+// An unsaved import asks first; Cancel keeps the window open; a refused or
+// failed save keeps it open too.
 bool TfrmFile::ConfirmImportClose() {
   if (!Imported()) return true;
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbCancel};
@@ -417,13 +430,10 @@ bool TfrmFile::ConfirmImportClose() {
   std::vector<std::string> lines;
   lines.reserve(FDocument->RawLineCount());
   for (std::size_t i = 0; i < FDocument->RawLineCount(); ++i) lines.emplace_back(FDocument->RawLine(i));
-  try {
-    WriteTextLines(path.toStdString(), lines);
-  } catch (const SettingsError& error) {
-    ShowMessage(QStringLiteral("Error"), QString::fromStdString(error.what()), TMsgDlgType::mtError);
-    return false;
-  }
-  return true;
+  const std::string error = SaveImportation(path.toStdString(), lines);
+  if (error.empty()) return true;
+  ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
+  return false;
 }
 
 void TfrmFile::closeEvent(QCloseEvent* event) {

@@ -159,6 +159,7 @@ class TfrmFile : public TfrmTypeFile {
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
   bool ConfirmImportClose();
+  std::string SaveImportation(const std::string& path, const std::vector<std::string>& lines) const;
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 

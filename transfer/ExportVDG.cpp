@@ -8,8 +8,6 @@
 #include <climits>
 #include <memory>
 
-#include "core/FileIdentity.h"
-#include "shell/LogWindows.h"
 #include "shell/ProgressMessage.h"
 #include "shell/untFile.h"
 
@@ -38,22 +36,6 @@ void SetUpExportProgress(TFromProgressBar& progress, const QFont& baseFont) {
 QString ProposedExportName(const TfrmFile& document) {
   const QString name = QString::fromStdString(document.ShortFileName());
   return name.left(std::max<qsizetype>(0, name.size() - 4));
-}
-
-std::vector<std::string> FilesInUse() {
-  std::vector<std::string> files;
-  for (const TfrmTypeFile* window : OpenLogWindows()) {
-    const std::vector<std::string> windowFiles = window->FilesInUse();
-    files.insert(files.end(), windowFiles.begin(), windowFiles.end());
-  }
-  return files;
-}
-
-std::string RefuseTargetInUse(const std::string& target, const std::vector<std::string>& inUse) {
-  const auto used = std::find_if(inUse.begin(), inUse.end(), [&](const std::string& file) { return SameFile(target, file); });
-  if (used == inUse.end()) return {};
-  return "The file " + target + " is in use by an open log window (" + *used +
-         "); an export never writes over it. Please choose another name.";
 }
 
 std::string ExportVDG(const TfrmFile& document, const std::string& path, const std::string& delimiter) {

@@ -110,6 +110,33 @@ TEST_F(NavigationDocument, AskToSaveTheImportWhenClosing) {
   delete document;
 }
 
+// The import is saved only where an export may write: never over a survey
+// log nor a file an open window uses; the window then stays open.
+TEST_F(NavigationDocument, SavingTheImportNeverReplacesASurveyLogNorTheFileItShows) {
+  QPointer<TfrmFilePNav> document = Open(Linked(nav_, {{"@0", "Dev"}}));
+  const std::string log = home_.Sample("line01.kvl");
+  const std::string logBytes = testing::ReadBytes(log), navBytes = testing::ReadBytes(nav_);
+  for (const std::string& target : {log, nav_}) {
+    TMsgDlg::ClearCalls();
+    document->ChooseImportSaveFile = [&](QWidget*) { return QString::fromStdString(target); };
+    ShellTestHome::Answer(mrYes);
+    EXPECT_FALSE(document->close()) << target;
+    ASSERT_EQ(TMsgDlg::Calls().size(), 2u) << target;
+    EXPECT_EQ(TMsgDlg::Calls()[1].Caption, "Error");
+    EXPECT_EQ(TMsgDlg::Calls()[1].Mensagem.count(QString::fromStdString(target)), 1);
+  }
+  EXPECT_EQ(testing::ReadBytes(log), logBytes);
+  EXPECT_EQ(testing::ReadBytes(nav_), navBytes);
+
+  const std::string fresh = home_.Path("import.kv2");
+  testing::WriteBytes(fresh, "an earlier save\r\n");
+  document->ChooseImportSaveFile = [&](QWidget*) { return QString::fromStdString(fresh); };
+  ShellTestHome::Answer(mrYes);
+  EXPECT_TRUE(document->close());
+  EXPECT_EQ(testing::ReadBytes(fresh), navBytes);
+  delete document;
+}
+
 // A file of GPS fixes only ("@p" without a towfish channel): the track shows
 // the GPS positions.
 TEST_F(NavigationDocument, TheTrackOfAGpsOnlyFileShowsTheGpsFixes) {

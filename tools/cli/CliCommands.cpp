@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/OutputFile.h"
+#include "core/OutputRule.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
 #include "core/Positions.h"
@@ -75,14 +75,22 @@ class ProgressBar {
   int drawn_ = -1;
 };
 
-// The refusal when an output would be written over the input, its comments
-// file (a log's, even before it exists) or the other output.
-std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the file to export"}};
+// The files a command reads, which none of its outputs may replace: the
+// input and its comments file (a log's, even before it exists).
+std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
+  std::vector<GuardedFile> inputs = {{state.FileName, std::string(role)}};
   if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  std::vector<RoleFile> outputs = {{options.operands[1], "the output file"}};
-  if (!options.errorsPath.empty()) outputs.push_back({options.errorsPath, "the error list file"});
-  return OutputClash(inputs, outputs);
+  return inputs;
+}
+
+// The refusal when an output breaks the output rule: the input, its comments
+// file, the other output, any survey log or navigation file.
+std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
+  std::vector<GuardedFile> guarded = InputFiles(state);
+  const OutputVerdict out = CheckOutput(WriteKind::Export, options.operands[1], "The output file", guarded);
+  if (!out.MayWrite() || options.errorsPath.empty()) return out.message;
+  guarded.push_back({options.operands[1], "the output file"});
+  return CheckOutput(WriteKind::Export, options.errorsPath, "The error list file", guarded).message;
 }
 
 // Exports a log or navigation file with a set-up sample; the comments file
@@ -132,21 +140,6 @@ ViewSettings StoredViewSettings() {
     view = DefaultViewSettings();
   }
   return view;
-}
-
-// The refusal when the picture would be written over the log, its comments
-// file or another survey log.
-std::string PictureClashOf(const TypeFileState& state, const std::string& picture) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the log"}};
-  if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  const std::string clash = OutputClash(inputs, {{picture, "the picture file"}});
-  if (!clash.empty()) return clash;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(picture, ec)) return {};
-  TypeFileState existing;
-  AssignFileName(existing, picture, false);
-  if (existing.recognition != Recognition::Kind) return {};
-  return "The picture file " + picture + " is a survey log (" + existing.FileType + "); nothing was written.";
 }
 
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
@@ -227,7 +220,9 @@ int RunTrack(const CliOptions& options) {
   TypeFileState state;
   AssignFileName(state, path, false);
   if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const std::string clash = PictureClashOf(state, picture); !clash.empty()) return Refuse(clash);
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
