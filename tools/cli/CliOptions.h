@@ -6,11 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "tools/options/ToolOptions.h"
+
 namespace tessaly::cli {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUsage = options::kExitUsage;
 
 // The sides --size accepts, in pixels.
 inline constexpr int kSmallestPictureSide = 160;
