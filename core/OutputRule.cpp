@@ -1,8 +1,10 @@
 #include "core/OutputRule.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "core/FileIdentity.h"
+#include "core/InputFile.h"
 #include "core/LogKind.h"
 #include "core/PnavImport.h"
 
@@ -22,6 +24,19 @@ const GuardedFile* GuardedMatch(const std::string& target, std::span<const Guard
   return nullptr;
 }
 
+// An error list (four lines per rejected line, the first "N - message")
+// holds raw log lines that recognition would take for a survey log; its
+// first line tells it apart, since no survey log begins that way.
+bool IsErrorList(const std::string& path) {
+  const FileHandle file = OpenInputFile(path);
+  if (!file) return false;
+  char head[32] = {};
+  const std::size_t got = std::fread(head, 1, sizeof head, file.get());
+  const std::string_view text(head, got);
+  const std::size_t digits = text.find_first_not_of("0123456789");
+  return digits > 0 && digits != std::string_view::npos && text.substr(digits).starts_with(" - ");
+}
+
 bool ExistsAsAnything(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !ec;
@@ -31,7 +46,7 @@ bool ExistsAsAnything(const std::string& path) {
 
 std::string RecognisedDataFile(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return {};
+  if (!std::filesystem::is_regular_file(path, ec) || IsErrorList(path)) return {};
   const KindDetection found = DetectLogKind(path);
   if (found.outcome == Recognition::Kind) return "a survey log (" + std::string(found.kind->fileType) + ")";
   PnavImport probe;

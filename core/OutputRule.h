@@ -56,7 +56,8 @@ OutputVerdict CheckOutput(WriteKind kind, const std::string& target, std::string
 
 // What an existing regular file at `path` is recognised as when it is a
 // survey log ("a survey log (KV7100 Log)") or a navigation file ("a
-// navigation file"); empty for anything else, a missing file included.
+// navigation file"); empty for anything else, a missing file and an error
+// list (whose raw lines look like a log's) included.
 std::string RecognisedDataFile(const std::string& path);
 
 }  // namespace tessaly

@@ -315,14 +315,10 @@ void TfrmFile::ShowRecords() {
   if (TrackPlot* plot = Track->Plot(); plot && Track->Available()) FillTrack(*plot);
 }
 
-// Logs of kinds whose lines carry the towfish's position, and navigation
-// imports, offer the track.
+// Logs of kinds whose lines carry the towfish's position (the kinds table
+// says which), and navigation imports, offer the track.
 bool TfrmFile::KindHasPositions() const {
-  if (FileState().recognition == Recognition::Navigation) return true;
-  if (!Kind()) return false;
-  TSample sample;
-  sample.SetKind(Kind()->kind);
-  return sample.HasField(sfLatDeg);
+  return FileState().recognition == Recognition::Navigation || (Kind() && Kind()->positions);
 }
 
 // The track is built when first shown, and again for each later load.

@@ -8,6 +8,8 @@
 #include <climits>
 #include <memory>
 
+#include "core/RecordExport.h"
+#include "shell/LogWindows.h"
 #include "shell/ProgressMessage.h"
 #include "shell/untFile.h"
 
@@ -38,20 +40,30 @@ QString ProposedExportName(const TfrmFile& document) {
   return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
-std::string ExportVDG(const TfrmFile& document, const std::string& path, const std::string& delimiter) {
+std::string PartialExportWarning(const LogDocument& document) {
+  if (document.Status() != LoadStatus::Cancelled) return {};
+  return "The log was loaded up to line " + std::to_string(document.LoadedLineCount()) + " of about " +
+         std::to_string(document.RawLineCount()) + ": the export holds only the records loaded. Export them?";
+}
+
+std::string ExportVDG(const TfrmFile& document, const std::string& path, const ExportFormat& format,
+                      const ExportSettings& settings) {
   const LogDocument* source = document.Document();
   if (!source) return "The document is not loaded yet.";
   std::atomic<std::uint64_t> position{0}, maximum{0};
   bool written = false;
   std::string error;
+  DocumentExportOptions options;
+  options.settings = settings;
+  options.inUse = FilesOfOpenWindows();
+  options.progress = [&](std::uint64_t done, std::uint64_t total) {
+    maximum.store(total, std::memory_order_relaxed);
+    position.store(done, std::memory_order_relaxed);
+  };
   const std::unique_ptr<QThread> worker(QThread::create([&] {
-    written = source->ExportVDG(
-        path, delimiter,
-        [&](std::uint64_t done, std::uint64_t total) {
-          maximum.store(total, std::memory_order_relaxed);
-          position.store(done, std::memory_order_relaxed);
-        },
-        &error);
+    const ExportResult result = ExportDocument(*source, format, path, options);
+    written = result.ok;
+    error = result.error;
   }));
 
   TFromProgressBar progress;

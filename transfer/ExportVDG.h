@@ -12,6 +12,9 @@
 
 #include <QString>
 
+#include "core/ExportFormats.h"
+#include "core/LogDocument.h"
+
 namespace tessaly {
 
 class TfrmFile;
@@ -20,8 +23,14 @@ class TfrmFile;
 // folder, less its last four characters (the extension with its dot).
 QString ProposedExportName(const TfrmFile& document);
 
-// Writes the document's grid to path, every cell followed by delimiter.
-// Returns why it failed, empty when done.
-std::string ExportVDG(const TfrmFile& document, const std::string& path, const std::string& delimiter);
+// Writes the document's records to path in `format` (ExportDocument) with
+// the files of the open windows guarded. Returns why it failed, empty when
+// done.
+std::string ExportVDG(const TfrmFile& document, const std::string& path, const ExportFormat& format,
+                      const ExportSettings& settings);
+
+// What the export of a document whose load was cancelled must say before it
+// writes: "loaded up to line N of about M"; empty for a whole document.
+std::string PartialExportWarning(const LogDocument& document);
 
 }  // namespace tessaly

@@ -17,6 +17,8 @@
 
 #include <filesystem>
 #include <map>
+
+#include "core/RecordExport.h"
 #include <set>
 
 #include "acquisition/untSerialPort.h"
@@ -182,7 +184,9 @@ class MainWindowExport : public MainWindowCommands {
   TfrmFile* Active() const { return main_->ActiveDocument(); }
   // The document's own export with a delimiter, for comparing.
   std::string Expected(const std::string& delimiter) {
-    EXPECT_TRUE(Active()->Document()->ExportVDG(home_.Path("expected.vdg"), delimiter));
+    DocumentExportOptions options;
+    options.settings.delimiter = delimiter;
+    EXPECT_TRUE(ExportDocument(*Active()->Document(), *FindExportFormat("vdg"), home_.Path("expected.vdg"), options).ok);
     return ReadBytes(home_.Path("expected.vdg"));
   }
 

@@ -32,6 +32,7 @@ class OutputRuleTest : public ::testing::Test {
     WriteBytes(Path("renamed.txt"), CrLfLines({KvlLine()}));
     WriteBytes(Path("nav.txt"), CrLfLines({"title", "@t,@p:4,@>:2,@0"}));
     WriteBytes(Path("old.vdg"), "#,Time,RD#,DEV,\r\n1,,1,+00042,\r\n");
+    WriteBytes(Path("errors.txt"), CrLfLines({"12 - Invalid Sounder value", KvlLine(), "Line: 3", ""}));
     WriteBytes(Path("open.vdg"), "an export an open window shows\r\n");
     fs::create_symlink(Path("in.kvl"), Path("in-link.vdg"));
     fs::create_hard_link(Path("open.vdg"), Path("open-hard.vdg"));
@@ -112,6 +113,7 @@ TEST_F(OutputRuleTest, OnlyExistingRegularFilesAreRecognised) {
   EXPECT_EQ(RecognisedDataFile(Path("other.kvl")), "a survey log (KV7100 Log)");
   EXPECT_EQ(RecognisedDataFile(Path("nav.txt")), "a navigation file");
   EXPECT_EQ(RecognisedDataFile(Path("old.vdg")), "");
+  EXPECT_EQ(RecognisedDataFile(Path("errors.txt")), "");
   EXPECT_EQ(RecognisedDataFile(Path("missing.kvl")), "");
   EXPECT_EQ(RecognisedDataFile(Path("sub")), "");
 }

@@ -26,6 +26,8 @@ using testing::ShellTestHome;
 using testing::TempHome;
 using testing::WriteBytes;
 
+const ExportFormat& Vdg() { return *FindExportFormat("vdg"); }
+
 class DocumentExport : public ::testing::Test {
  protected:
   QPointer<TfrmFile> OpenLog(const std::string& path) {
@@ -84,9 +86,9 @@ TEST_F(DocumentExport, WritesTheBytesOfTheCommandLineToolForEveryDelimiter) {
 
   for (const std::string delimiter : {",", "; ", ""}) {
     const std::string target = home_.Path("window.vdg");
-    ASSERT_EQ(ExportVDG(*logDocument, target, delimiter), "") << delimiter;
+    ASSERT_EQ(ExportVDG(*logDocument, target, Vdg(), {delimiter}), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"export", log}, delimiter)) << "log, delimiter '" << delimiter << "'";
-    ASSERT_EQ(ExportVDG(*navDocument, target, delimiter), "") << delimiter;
+    ASSERT_EQ(ExportVDG(*navDocument, target, Vdg(), {delimiter}), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"pnav", "--link", "@0=Dev", "--link", "@1=Towfish Depth", nav}, delimiter))
         << "navigation, delimiter '" << delimiter << "'";
   }
@@ -123,13 +125,13 @@ TEST_F(DocumentExport, AFailedExportReportsAndLeavesTheEarlierFile) {
   std::string error;
   {
     testing::FileSizeLimit limit(4096);  // the disk is full after 4 KiB
-    error = ExportVDG(*document, target, ",");
+    error = ExportVDG(*document, target, Vdg(), {});
   }
 
   EXPECT_NE(error, "");
   EXPECT_EQ(ReadBytes(target), "an earlier export\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(home_.Path("out")), {}), 1);  // no temporary file left
-  EXPECT_EQ(ExportVDG(*document, target, ","), "");
+  EXPECT_EQ(ExportVDG(*document, target, Vdg(), {}), "");
   EXPECT_GT(ReadBytes(target).size(), 4096u);
   delete document;
 }

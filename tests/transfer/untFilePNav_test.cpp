@@ -55,7 +55,6 @@ TEST_F(NavigationDocument, LoadsTheRecordsOfTheLinkedColumns) {
   EXPECT_EQ(document->windowTitle(), "PNav - line08.pnav");
   EXPECT_TRUE(document->Imported());
   EXPECT_TRUE(document->Document()->IsNavigation());
-  EXPECT_EQ(document->Document()->ExportSkipColumn(), kColTfDepth);
   EXPECT_GT(document->Document()->ValidCount(), 100u);
   // The first data line: 08:00:00.00, ..., +00012, 54.6, 76.7.
   EXPECT_EQ(Cell(*document, 1, kColTime), "08:00:00.00");

@@ -26,7 +26,7 @@
 #include "core/TrackModel.h"
 #include "core/TrackPicture.h"
 #include "core/UTMLaLo.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "core/ViewSettings.h"
 #include "core/untTSample.h"
 
@@ -83,22 +83,11 @@ std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view
   return inputs;
 }
 
-// The refusal when an output breaks the output rule: the input, its comments
-// file, the other output, any survey log or navigation file.
-std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
-  std::vector<GuardedFile> guarded = InputFiles(state);
-  const OutputVerdict out = CheckOutput(WriteKind::Export, options.operands[1], "The output file", guarded);
-  if (!out.MayWrite() || options.errorsPath.empty()) return out.message;
-  guarded.push_back({options.operands[1], "the output file"});
-  return CheckOutput(WriteKind::Export, options.errorsPath, "The error list file", guarded).message;
-}
-
-// Exports a log or navigation file with a set-up sample; the comments file
-// of the document (when it exists) goes into the comment column. The outputs
-// replace earlier files only when the whole export has succeeded.
-int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options,
-                     std::size_t skipColumn) {
-  if (const std::string clash = OutputClashOf(state, options); !clash.empty()) return Refuse(clash);
+// Exports a log or navigation file with a set-up sample in the chosen
+// format; the comments file of the document (when it exists) goes into the
+// comment column. The outputs replace earlier files only when the whole
+// export has succeeded; the output rule is the export's own.
+int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options) {
   CommentsStore comments;
   if (state.GrdFile) {
     const std::string error = comments.Load(state.NameGrdFile);
@@ -106,12 +95,11 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   }
   ProgressBar bar;
   StreamExportOptions exportOptions;
-  exportOptions.delimiter = options.delimiter;
-  exportOptions.skipColumn = skipColumn;
+  exportOptions.settings.delimiter = options.delimiter;
   exportOptions.errorsPath = options.errorsPath;
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const StreamExportResult result =
-      ExportLogStreaming(sample, state.FileName, comments, options.operands[1], exportOptions);
+  const ExportResult result =
+      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
   return result.ok ? kExitOk : Refuse(result.error);
 }
 
@@ -168,7 +156,7 @@ int RunExport(const CliOptions& options) {
   TSample sample;
   SetUpSample(sample, *state.kind);
   sample.FMapDatum = Datum(options);
-  return ExportWithSample(sample, state, options, kLogExportSkipColumn);
+  return ExportWithSample(sample, state, options);
 }
 
 int RunPnav(const CliOptions& options) {
@@ -191,7 +179,7 @@ int RunPnav(const CliOptions& options) {
   sample->FMapDatum = Datum(options);
   TypeFileState state;
   AssignFileName(state, path, true);
-  return ExportWithSample(*sample, state, options, kNavExportSkipColumn);
+  return ExportWithSample(*sample, state, options);
 }
 
 int RunUtm(const CliOptions& options) {
@@ -202,7 +190,7 @@ int RunUtm(const CliOptions& options) {
       std::fabs(latitude) > 90.0 || std::fabs(longitude) > 180.0) {
     std::cerr << "tessaly-cli: utm takes a latitude from -90 to 90 and a longitude from -180 to 180, "
                  "in signed decimal degrees\n"
-              << kUsage;
+              << Usage();
     return kExitUsage;
   }
   UtmPosition utm;

@@ -3,43 +3,53 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/ExportFormats.h"
 #include "core/PnavImport.h"
 #include "tools/options/ToolOptions.h"
 
 namespace tessaly::cli {
 
-const char* const kUsage =
-    "usage: tessaly-cli kind FILE\n"
-    "       tessaly-cli export [--datum N] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
-    "       tessaly-cli pnav [--datum N] [--delimiter TEXT] [--errors ERRFILE]\n"
-    "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
-    "       tessaly-cli utm [--datum N] LAT LON\n"
-    "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
-    "       tessaly-cli --help\n"
-    "\n"
-    "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
-    "export  loads a survey log as the log window does and writes its grid as VDG text\n"
-    "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
-    "        \"Towfish Depth\" or \"Sounder\") and writes its grid as VDG text\n"
-    "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
-    "        longitude (-180 to 180), in signed decimal degrees\n"
-    "track   loads a survey log as the log window does and draws its towfish track (the GPS\n"
-    "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
-    "        north up, each point coloured by its deviation; the colour scale ends at the\n"
-    "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-    "        missing or unreadable)\n"
-    "\n"
-    "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
-    "--delimiter TEXT  text written after every cell; default \",\"\n"
-    "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
-    "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
-    "\n"
-    "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
-    "existing survey log or navigation file. They are written to a temporary file\n"
-    "beside them that replaces them only when the whole command succeeded: a failed\n"
-    "command leaves an earlier file as it was.\n"
-    "\n"
-    "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
+std::string Usage() {
+  std::string formats;
+  for (const ExportFormat& format : ExportFormats())
+    formats.append("  ").append(format.name).append(std::max<std::size_t>(1, 16 - format.name.size()), ' ')
+        .append(format.help).append("\n");
+  return "usage: tessaly-cli kind FILE\n"
+         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
+         "       tessaly-cli pnav [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
+         "       tessaly-cli utm [--datum N] LAT LON\n"
+         "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+         "       tessaly-cli --help\n"
+         "\n"
+         "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
+         "export  loads a survey log as the log window does and writes its records in an export format\n"
+         "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
+         "        \"Towfish Depth\" or \"Sounder\") and writes its records in an export format\n"
+         "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
+         "        longitude (-180 to 180), in signed decimal degrees\n"
+         "track   loads a survey log as the log window does and draws its towfish track (the GPS\n"
+         "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
+         "        north up, each point coloured by its deviation; the colour scale ends at the\n"
+         "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
+         "        missing or unreadable)\n"
+         "\n"
+         "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
+         "--format F        export format; default: the one OUT's extension names, else vdg\n"
+         "--delimiter TEXT  text written after every cell; default \",\"\n"
+         "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+         "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
+         "\n"
+         "export formats:\n" +
+         formats +
+         "\n"
+         "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
+         "existing survey log or navigation file. They are written to a temporary file\n"
+         "beside them that replaces them only when the whole command succeeded: a failed\n"
+         "command leaves an earlier file as it was.\n"
+         "\n"
+         "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
+}
 
 namespace {
 
@@ -95,6 +105,14 @@ Apply Size(int& width, int& height) {
   };
 }
 
+Apply Format(const ExportFormat*& format) {
+  return [&format](std::string_view value) -> std::optional<std::string> {
+    format = FindExportFormat(value);
+    if (!format) return "--format takes " + FormatNames() + ", not " + std::string(value);
+    return std::nullopt;
+  };
+}
+
 Apply Datum(std::optional<int>& datum) {
   return [&datum](std::string_view value) -> std::optional<std::string> {
     const std::optional<int> number = options::ReadWhole<int>(value);
@@ -107,6 +125,7 @@ Apply Datum(std::optional<int>& datum) {
 std::vector<options::Option> OptionTable(CliOptions& o) {
   return {
       {"--datum", true, Datum(o.datum), {}},
+      {"--format", true, Format(o.format), {"export", "pnav"}},
       {"--delimiter", true, options::Text(o.delimiter, true), {"export", "pnav"}},
       {"--errors", true, options::Text(o.errorsPath), {"export", "pnav"}},
       {"--link", true, Link(o.links), {"pnav"}},
@@ -131,6 +150,8 @@ std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& o
   if (options.operands.size() != rule->operands)
     return options.command + " takes " + std::to_string(rule->operands) + " operand(s)";
   if (options.command == "pnav" && options.links.empty()) return "pnav needs at least one --link";
+  if (!options.format && (options.command == "export" || options.command == "pnav"))
+    options.format = &FormatOfPath(options.operands[1]);
   return std::nullopt;
 }
 

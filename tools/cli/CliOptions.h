@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/ExportFormats.h"
 #include "tools/options/ToolOptions.h"
 
 namespace tessaly::cli {
@@ -22,6 +23,7 @@ struct CliOptions {
   std::string command;                 // "kind", "export", "pnav", "utm", "track"; empty for --help
   bool help = false;
   std::optional<int> datum;            // --datum N, 0 to 22
+  const ExportFormat* format = nullptr; // --format F, else OUT's extension, else VDG
   std::string delimiter = ",";         // --delimiter TEXT
   std::string errorsPath;              // --errors ERRFILE
   std::vector<std::pair<std::string, std::string>> links;  // --link CHANNEL=FIELD, in order
@@ -29,7 +31,8 @@ struct CliOptions {
   std::vector<std::string> operands;
 };
 
-extern const char* const kUsage;
+// The usage, the export formats' lines included.
+std::string Usage();
 
 // Parses argv. Returns the reason on a usage error.
 std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& options);
