@@ -156,6 +156,7 @@ void TfrmFile::BuildLayout() {
   lblErrors = new QLabel(QStringLiteral("Errors:"));
   lblQtdErrors = new QLabel(QStringLiteral("0"));
   lblQtdErrors->setMinimumWidth(60);
+  lblPartial = new QLabel;
   btnErros = new QPushButton(QStringLiteral("Errors"));
   btnErros->setEnabled(false);
   btnClose = new QPushButton(QStringLiteral("Close"));
@@ -165,6 +166,7 @@ void TfrmFile::BuildLayout() {
   bottomBar->addWidget(lblErrors);
   bottomBar->addWidget(lblQtdErrors);
   bottomBar->addWidget(btnErros);
+  bottomBar->addWidget(lblPartial);
   bottomBar->addStretch();
   bottomBar->addWidget(btnClose);
 
@@ -258,8 +260,11 @@ void TfrmFile::FinishLoad() {
   if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
   FViews->Attach(FDocument);
   switch (FDocument->Status()) {
-    case LoadStatus::Loaded:
-    case LoadStatus::Cancelled: ShowRecords(); break;
+    case LoadStatus::Loaded: ShowRecords(); break;
+    case LoadStatus::Cancelled:
+      ShowRecords();
+      MarkPartial();
+      break;
     case LoadStatus::Unreadable:
       ShowRawTextOnly();
       ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + CellText(FileName()) + ".",
@@ -327,6 +332,16 @@ void TfrmFile::FillTrack(TrackPlot& plot) {
   BuildTrack(*FDocument, *model);
   plot.SetTrack(FDocument, std::move(model));
   if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);
+}
+
+// A cancelled load keeps what it read: the caption and the status line say
+// how far, and the export says so again before it writes.
+void TfrmFile::MarkPartial() {
+  const QString partial = QStringLiteral("loaded up to line %1 of about %2")
+                              .arg(FDocument->LoadedLineCount())
+                              .arg(FDocument->RawLineCount());
+  setWindowTitle(windowTitle() + QStringLiteral(" (") + partial + QStringLiteral(")"));
+  lblPartial->setText(QStringLiteral("Partial: ") + partial);
 }
 
 // Only the raw text shows: the grid and chart panes are collapsed.
