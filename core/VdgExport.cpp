@@ -96,7 +96,11 @@ class VdgStreamSink : public RecordSink {
     AppendVdgCells(buffer, std::span(&comment, 1), kColComment, options_.skipColumn, options_.delimiter);
     buffer.append(kCrLf);
     out_.Commit();
+    ++records_;
   }
+
+  // The records written so far.
+  std::uint64_t Records() const { return records_; }
 
   void Rejected(const RejectedLine& line) override {
     if (!errors_) return;
@@ -109,6 +113,7 @@ class VdgStreamSink : public RecordSink {
   OutputFile* errors_;
   const CommentsStore& comments_;
   const StreamExportOptions& options_;
+  std::uint64_t records_ = 0;
 };
 
 std::uint64_t FileSize(std::FILE* file) {
@@ -154,7 +159,7 @@ StreamExportResult ExportLogStreaming(TSample& sample, const std::string& inPath
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
   if (options.progress)
-    pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size); };
+    pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size, sink.Records()); };
   const PipelineResult loaded = RunRecordPipeline(sample, source, format, sink, pipeline);
   result.validCount = loaded.validCount;
   result.errorCount = loaded.errorCount;
