@@ -123,21 +123,10 @@ TEST(CliProgressLine, ALineNeverDrawnIsNotCleared) {
 std::string RunOnTerminal(const TempHome& home, const std::vector<std::string>& args, int& exitCode) {
   int master = -1, slave = -1;
   if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "openpty failed";
-  const std::string binary = TESSALY_CLI, out = home.Path("command.out");
-  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::setenv("TESSALY_HOME", home.Home().c_str(), 1);
-    ::setenv("LC_ALL", "C", 1);
-    ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-    ::dup2(slave, STDERR_FILENO);
-    ::close(master);
-    ::close(slave);
-    ::execv(binary.c_str(), argv.data());
-    ::_exit(127);
-  }
+  // The tool keeps only its standard error on the terminal.
+  ::fcntl(master, F_SETFD, FD_CLOEXEC);
+  ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+  const pid_t pid = testing::StartCli(home, args, slave);
   ::close(slave);
   std::string received;
   char buffer[4096];
