@@ -86,7 +86,11 @@ class StreamRows : public RecordSink {
     std::copy(cells.begin(), cells.end(), row.cells.begin() + kFirstRecordColumn);
     row.cells[kColComment] = comments_.CommentOf(static_cast<std::int64_t>(record.row)).value_or(std::string_view());
     sink_.Row(row);
+    ++records_;
   }
+
+  // The records handed to the sink so far.
+  std::uint64_t Records() const { return records_; }
 
   void Rejected(const RejectedLine& line) override {
     if (!errors_) return;
@@ -98,6 +102,7 @@ class StreamRows : public RecordSink {
   ExportSink& sink_;
   OutputFile* errors_;
   const CommentsStore& comments_;
+  std::uint64_t records_ = 0;
 };
 
 std::uint64_t FileSize(std::FILE* file) {
@@ -186,7 +191,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   pipeline.threads = options.threads;
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
-  if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size); };
+  if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size, rows.Records()); };
   const PipelineResult loaded = RunRecordPipeline(sample, source, rows, pipeline);
   sink->End();
 

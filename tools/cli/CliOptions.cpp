@@ -21,6 +21,7 @@ std::string Usage() {
          "       tessaly-cli utm [--datum N] LAT LON\n"
          "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
          "       tessaly-cli --help\n"
+         "       tessaly-cli --version\n"
          "\n"
          "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
          "export  loads a survey log as the log window does and writes its records in an export format\n"
