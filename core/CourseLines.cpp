@@ -1,15 +1,12 @@
 #include "core/CourseLines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace tessaly {
 
 namespace {
-
-// Strays kept at most before the run is closed whatever their extent (a
-// vessel holding station within straySpan of the run's end).
-constexpr std::size_t kMostStrays = 64;
 
 double Distance(PlanePoint a, PlanePoint b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
@@ -25,13 +22,26 @@ CourseLineFinder::CourseLineFinder(const CourseLineSettings& settings)
 void CourseLineFinder::Add(std::optional<PlanePoint> position) {
   const std::uint64_t record = records_++;
   if (!position || !std::isfinite(position->x) || !std::isfinite(position->y)) return;
+  if (held_ && !(previous_ && IsSpike(*previous_, held_->point, *position))) {
+    Place(held_->record, held_->point);
+    previous_ = held_->point;
+  }
+  held_ = Held{record, *position};
+}
+
+bool CourseLineFinder::IsSpike(PlanePoint before, PlanePoint point, PlanePoint after) const {
+  const double limit = std::max(settings_.courseBase / 2, 2 * Distance(before, after));
+  return Distance(before, point) > limit && Distance(point, after) > limit;
+}
+
+void CourseLineFinder::Place(std::uint64_t record, PlanePoint position) {
   if (!anchor_) {
     anchor_ = position;
     return;
   }
-  const double length = Distance(*anchor_, *position);
+  const double length = Distance(*anchor_, position);
   if (length < settings_.courseBase) return;
-  Consider({segmentFirst_, record, *anchor_, *position, length, Bearing(*anchor_, *position)});
+  Consider({segmentFirst_, record, *anchor_, position, length, Bearing(*anchor_, position)});
   anchor_ = position;
   segmentFirst_ = record + 1;
 }
@@ -54,11 +64,7 @@ void CourseLineFinder::Consider(const Segment& segment) {
   }
   strays_.push_back(segment);
   strayLength_ += segment.length;
-  // A glitch that jumps out and back travels far but ends near the run; a
-  // turn takes the track away from it.
-  const bool strayedAway = strayLength_ > settings_.straySpan &&
-                           Distance(run_.back().to, segment.to) > settings_.straySpan;
-  if (!strayedAway && strays_.size() < kMostStrays) return;
+  if (strayLength_ <= settings_.straySpan) return;
   CloseRun();
   std::vector<Segment> again;
   again.swap(strays_);
@@ -115,6 +121,8 @@ void CourseLineFinder::CloseRun() {
 }
 
 std::vector<SurveyLine> CourseLineFinder::Finish() {
+  if (held_) Place(held_->record, held_->point);
+  held_.reset();
   // Records after the last segment (less than courseBase on) go with it.
   if (segmentFirst_ < records_) {
     if (!strays_.empty()) strays_.back().last = records_ - 1;

@@ -18,8 +18,11 @@
 // The run's mean course is the distance-weighted mean of its segments'
 // courses, which is the bearing from the run's first position to its last.
 // A run ends where its segments leave the tolerance for more than
-// `straySpan` metres; a shorter excursion (a position glitch, a small
-// dodge round a buoy) stays in the line rather than splitting it. A run
+// `straySpan` metres; a shorter excursion (a small dodge round a buoy)
+// stays in the line rather than splitting it. A single position far from
+// both its neighbours while they are close together (a GPS glitch) is left
+// out of the course, so it cannot split a line either: the finder holds one
+// position back to judge it. A run
 // that ends is trimmed of end segments outside the tolerance of its final
 // mean (the start of a run grows out of a turn) and is a line when what is
 // left is long enough.
@@ -81,6 +84,13 @@ class CourseLineFinder {
     bool merged = false;  // the middle of a long run: never trimmed
   };
 
+  struct Held {
+    std::uint64_t record;
+    PlanePoint point;
+  };
+
+  bool IsSpike(PlanePoint before, PlanePoint point, PlanePoint after) const;
+  void Place(std::uint64_t record, PlanePoint position);
   void Consider(const Segment& segment);
   bool OnCourse(const Segment& segment) const;
   void AppendToRun(const Segment& segment);
@@ -92,6 +102,8 @@ class CourseLineFinder {
   CourseLineSettings settings_;
   double tolerance_;  // radians
   std::uint64_t records_ = 0;
+  std::optional<Held> held_;
+  std::optional<PlanePoint> previous_;
   std::optional<PlanePoint> anchor_;
   std::uint64_t segmentFirst_ = 0;
   std::deque<Segment> run_;
