@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 #include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <unistd.h>
@@ -82,7 +83,8 @@ bool ValidUtf8(std::string_view text) {
 
 std::string Export(const std::vector<ExportRecord>& records, ExportWriter& writer, const SurveyExportOptions& options,
                    bool& ok) {
-  static const std::string path = "/tmp/tessaly-fuzz-survey-" + std::to_string(::getpid());
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("tessaly-fuzz-survey-" + std::to_string(::getpid()))).string();
   SurveyExport exporter({"fuzz.kvl", "KV7100 Log", "WGS 84", {}, {}, {}}, options);
   for (const ExportRecord& record : records) exporter.Add(record);
   OutputFile out;
