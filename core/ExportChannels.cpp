@@ -96,7 +96,7 @@ void AppendRecordTime(std::string& out, const RecordTime& time) {
 }
 
 bool AppendChannelValue(std::string& out, ChannelId id, const PlacedRecord& placed) {
-  const ExportRecord& record = placed.record;
+  const SurveyRecord& record = placed.record;
   switch (id) {
     case ChannelId::X: return AppendIfValue(out, placed.x, kMetreDecimals);
     case ChannelId::Y: return AppendIfValue(out, placed.y, kMetreDecimals);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ExportRecord.h"
+#include "core/SurveyRecord.h"
 
 namespace tessaly {
 
@@ -67,7 +67,7 @@ struct ExportPlan {
 
 // A record as a writer receives it.
 struct PlacedRecord {
-  const ExportRecord& record;
+  const SurveyRecord& record;
   std::uint64_t fiducial;     // the record's grid row (1-based)
   double x, y;                // UTM easting and northing; kNoValue without a position
   const ExportBlock* block;   // the block holding it; null in a turn

@@ -42,8 +42,15 @@ bool RecordSpill::Fail(const std::string& what) {
 
 bool RecordSpill::Open(const std::string& folder) {
   std::error_code ec;
-  folder_ = folder.empty() ? std::filesystem::temp_directory_path(ec).string() : folder;
+  const std::string temporary = std::filesystem::temp_directory_path(ec).string();
+  folder_ = folder.empty() ? temporary : folder;
   fd_ = CreateUnnamed(folder_);
+  // A folder that takes no files (/dev for /dev/stdout) leaves the
+  // system's temporary folder.
+  if (fd_ < 0 && folder_ != temporary && !temporary.empty()) {
+    folder_ = temporary;
+    fd_ = CreateUnnamed(folder_);
+  }
   if (fd_ < 0) return Fail("Cannot create");
   buffer_.reserve(kSpillBufferBytes);
   return true;

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ExportRecord.h"
+#include "core/SurveyRecord.h"
 
 namespace tessaly {
 
@@ -31,8 +31,8 @@ class RecordSpill {
   RecordSpill(const RecordSpill&) = delete;
   RecordSpill& operator=(const RecordSpill&) = delete;
 
-  // Creates the file in `folder` (the system's temporary folder when
-  // empty). False with the reason in Error().
+  // Creates the file in `folder`, else (and when empty) in the system's
+  // temporary folder. False with the reason in Error().
   bool Open(const std::string& folder);
   bool Append(const SpilledRecord& record, std::string_view comment);
   // Ends the writing and goes back to the first record.

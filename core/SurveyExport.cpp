@@ -8,7 +8,7 @@ namespace tessaly {
 
 namespace {
 
-SpilledRecord SpilledOf(const ExportRecord& record) {
+SpilledRecord SpilledOf(const SurveyRecord& record) {
   SpilledRecord spilled;
   if (record.HasPosition()) {
     spilled.latitude = record.latitude;
@@ -29,8 +29,8 @@ SpilledRecord SpilledOf(const ExportRecord& record) {
   return spilled;
 }
 
-ExportRecord RecordOf(const SpilledRecord& spilled, const std::string& comment) {
-  ExportRecord record;
+SurveyRecord RecordOf(const SpilledRecord& spilled, const std::string& comment) {
+  SurveyRecord record;
   record.latitude = spilled.latitude;
   record.longitude = spilled.longitude;
   record.deviation = spilled.deviation;
@@ -98,7 +98,7 @@ std::optional<PlanePoint> SurveyExport::Project(double latitude, double longitud
   return PlanePoint{utm.easting, utm.northing};
 }
 
-bool SurveyExport::Add(const ExportRecord& record) {
+bool SurveyExport::Add(const SurveyRecord& record) {
   if (!error_.empty()) return false;
   if (!spillOpen_) {
     if (!spill_.Open(options_.spillFolder)) {
@@ -180,7 +180,7 @@ bool SurveyExport::WriteRecords(ExportWriter& writer, OutputFile& out) {
   std::string comment;
   std::size_t cursor = 0;
   for (std::uint64_t index = 0; spill_.Next(spilled, comment); ++index) {
-    const ExportRecord record = RecordOf(spilled, comment);
+    const SurveyRecord record = RecordOf(spilled, comment);
     writer.Record({record, index + 1, spilled.x, spilled.y, BlockAt(plan_.blocks, cursor, index)}, out.Buffer());
     out.Commit();
   }

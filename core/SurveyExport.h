@@ -43,7 +43,7 @@ class SurveyExport {
   SurveyExport(ExportHeader header, const SurveyExportOptions& options);
 
   // The next record. False once something failed (Error() says what).
-  bool Add(const ExportRecord& record);
+  bool Add(const SurveyRecord& record);
   // Decides the blocks and writes the whole export to `out` through
   // `writer`. False with the reason in Error(); `out` is then not to be
   // closed (nothing should replace an earlier file).

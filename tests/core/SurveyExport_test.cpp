@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,8 @@ ExportHeader Header() {
 }
 
 // Six records without positions; record 2 to 4 (1-based) marked as line A.
-std::vector<ExportRecord> MarkedRecords() {
-  std::vector<ExportRecord> records(6);
+std::vector<SurveyRecord> MarkedRecords() {
+  std::vector<SurveyRecord> records(6);
   const double deviations[] = {12, -5, 7, kNoValue, 3, 1.5};
   for (std::size_t i = 0; i < records.size(); ++i) records[i].deviation = deviations[i];
   records[1].comment = "SOL A";
@@ -41,7 +42,7 @@ std::vector<ExportRecord> MarkedRecords() {
 
 class SurveyExportFiles : public ::testing::Test {
  protected:
-  std::string Export(const std::vector<ExportRecord>& records, const std::string& format,
+  std::string Export(const std::vector<SurveyRecord>& records, const std::string& format,
                      const SurveyExportOptions& options = {}, ExportHeader header = Header()) {
     const std::string path = home_.Path("out." + format);
     const testing::ExportRun run = RunExport(records, format, path, header, options);
@@ -107,7 +108,7 @@ TEST_F(SurveyExportFiles, CsvHasEveryRecordWithItsLineAndQuotedComments) {
 
 // Every channel a record can carry, each where any record has it.
 TEST_F(SurveyExportFiles, ChannelsFollowWhatTheRecordsCarry) {
-  std::vector<ExportRecord> records(2);
+  std::vector<SurveyRecord> records(2);
   records[0] = {0.0, -63.0, 42, 25.25, 78.5, RecordTime{1'796'840'000'123, true}, 5u, {}};
   records[1].deviation = -1;
   records[1].time = RecordTime{8 * 3'600'000 + 1'234, false};
@@ -130,8 +131,8 @@ TEST_F(SurveyExportFiles, ChannelsFollowWhatTheRecordsCarry) {
 // Three records north along the central meridian of zone 20 from the
 // equator, 0.001 degrees apart (110.5 m of UTM northing each), marked as a
 // line, and a comment.
-std::vector<ExportRecord> MeridianRecords() {
-  std::vector<ExportRecord> records(4);
+std::vector<SurveyRecord> MeridianRecords() {
+  std::vector<SurveyRecord> records(4);
   for (std::size_t i = 0; i < records.size(); ++i) {
     records[i].latitude = 0.001 * static_cast<double>(i);
     records[i].longitude = -63.0;
@@ -159,7 +160,7 @@ TEST_F(SurveyExportFiles, GeoJsonLineStringsThenPoints) {
 }
 
 TEST_F(SurveyExportFiles, KmlPlacemarks) {
-  std::vector<ExportRecord> records = MeridianRecords();
+  std::vector<SurveyRecord> records = MeridianRecords();
   records.resize(2);
   records[1].comment = "A & B <wreck>";
   EXPECT_EQ(Export(records, "kml"),
@@ -256,10 +257,22 @@ TEST(RecordSpill, GivesBackWhatWasAppended) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Home()), {}), 1);  // Lib/
 }
 
-TEST(RecordSpill, AFolderThatCannotBeWrittenIsAnError) {
+// A folder that takes no file leaves the system's temporary folder; with
+// neither, the spill says where it could not be made.
+TEST(RecordSpill, FallsBackToTheTemporaryFolder) {
   RecordSpill spill;
-  EXPECT_FALSE(spill.Open("/nonexistent/folder"));
-  EXPECT_NE(spill.Error().find("Cannot create the temporary file in /nonexistent/folder"), std::string::npos);
+  EXPECT_TRUE(spill.Open("/nonexistent/folder"));
+  EXPECT_TRUE(spill.Append({}, "x"));
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  ::setenv("TMPDIR", "/nonexistent/tmp", 1);
+  RecordSpill nowhere;
+  const bool opened = nowhere.Open("/nonexistent/folder");
+  if (old) ::setenv("TMPDIR", saved.c_str(), 1);
+  else ::unsetenv("TMPDIR");
+  EXPECT_FALSE(opened);
+  EXPECT_NE(nowhere.Error().find("Cannot create the temporary file in /nonexistent/"), std::string::npos)
+      << nowhere.Error();
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ std::vector<std::optional<PlanePoint>> PlanePositions(const GeneratedSurvey& sur
   std::vector<std::optional<PlanePoint>> points;
   int zone = 0;
   bool southern = false;
-  for (const ExportRecord& record : survey.records) {
+  for (const SurveyRecord& record : survey.records) {
     UtmPosition utm;
     if (zone == 0 && LatLonToUtm(kWgs84Datum, record.latitude, record.longitude, utm)) {
       zone = utm.zoneNumber;

@@ -81,12 +81,12 @@ bool ValidUtf8(std::string_view text) {
   return true;
 }
 
-std::string Export(const std::vector<ExportRecord>& records, ExportWriter& writer, const SurveyExportOptions& options,
+std::string Export(const std::vector<SurveyRecord>& records, ExportWriter& writer, const SurveyExportOptions& options,
                    bool& ok) {
   static const std::string path =
       (std::filesystem::temp_directory_path() / ("tessaly-fuzz-survey-" + std::to_string(::getpid()))).string();
   SurveyExport exporter({"fuzz.kvl", "KV7100 Log", "WGS 84", {}, {}, {}}, options);
-  for (const ExportRecord& record : records) exporter.Add(record);
+  for (const SurveyRecord& record : records) exporter.Add(record);
   OutputFile out;
   ok = out.Open(path, OutputFile::Mode::Replace) && exporter.Write(writer, out) && out.Close();
   std::string bytes = ok ? testing::ReadBytes(path) : std::string();
@@ -135,7 +135,7 @@ int FuzzSurveyLines(const std::uint8_t* data, std::size_t size) {
     Require(lines == MarkedLinesByRule(records), "the marked lines are those the SOL and EOL rules give");
 
   // The exports place records at latitudes and longitudes around 44 N 63 W.
-  std::vector<ExportRecord> exported(records.size());
+  std::vector<SurveyRecord> exported(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) {
     exported[i].deviation = static_cast<double>(i % 7) - 3;
     exported[i].comment = records[i].comment;

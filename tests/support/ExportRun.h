@@ -29,11 +29,11 @@ struct ExportRun {
   ExportPlan plan;
 };
 
-inline ExportRun RunExport(const std::vector<ExportRecord>& records, const std::string& format,
+inline ExportRun RunExport(const std::vector<SurveyRecord>& records, const std::string& format,
                            const std::string& path, const ExportHeader& header = {},
                            const SurveyExportOptions& options = {}) {
   SurveyExport exporter(header, options);
-  for (const ExportRecord& record : records)
+  for (const SurveyRecord& record : records)
     if (!exporter.Add(record)) return {false, exporter.Error(), {}};
   OutputFile out;
   if (!out.Open(path, OutputFile::Mode::Replace)) return {false, out.Error(), {}};

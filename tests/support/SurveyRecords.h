@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ExportRecord.h"
+#include "core/SurveyRecord.h"
 #include "core/GridLayout.h"
 #include "core/LogDocument.h"
 #include "support/FileBytes.h"
@@ -20,7 +20,7 @@ namespace tessaly::testing {
 
 struct GeneratedSurvey {
   std::string logPath;
-  std::vector<ExportRecord> records;  // comments point into `comments`
+  std::vector<SurveyRecord> records;  // comments point into `comments`
   std::vector<std::string> comments;
   std::vector<int> truthLine;         // each record's survey line, 0 in a turn
   int lineCount = 0;                  // survey lines in the truth
@@ -38,7 +38,7 @@ inline void ReadDocumentRecords(const LogDocument& doc, GeneratedSurvey& survey)
   const std::size_t rows = doc.ValidCount();
   survey.comments.resize(rows);
   for (std::size_t row = 1; row <= rows; ++row) {
-    ExportRecord record;
+    SurveyRecord record;
     record.latitude = number(row, kColTfDecLat);
     record.longitude = number(row, kColTfDecLon);
     record.deviation = doc.ChartValues()[row - 1];

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CliFiles.h"
+#include "core/Clock.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -96,6 +97,9 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   ProgressBar bar;
   StreamExportOptions exportOptions;
   exportOptions.settings.delimiter = options.delimiter;
+  exportOptions.settings.lines = options.lines;
+  exportOptions.settings.ties = options.ties;
+  if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
   const ExportResult result =

@@ -1,16 +1,16 @@
-// ExportRecord: what the line-cut exports (XYZ, CSV, GeoJSON, KML) are
+// SurveyRecord: what the line-cut exports (XYZ, CSV, GeoJSON, KML) are
 // given of each record, in grid order: numbers, not grid texts.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string_view>
 
+#include "core/RecordNumbers.h"
+
 namespace tessaly {
 
-inline constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 inline bool HasValue(double value) { return !std::isnan(value); }
 
 // A record's UTC time: milliseconds from 1970-01-01T00:00:00Z, or from
@@ -22,7 +22,7 @@ struct RecordTime {
   bool operator==(const RecordTime&) const = default;
 };
 
-struct ExportRecord {
+struct SurveyRecord {
   // The position the export places the record at (the towfish's where it is
   // known), signed decimal degrees, north and east positive; kNoValue when
   // the record has none.
