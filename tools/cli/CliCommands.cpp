@@ -73,6 +73,9 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   }
   StreamExportOptions exportOptions;
   exportOptions.settings.delimiter = options.delimiter;
+  exportOptions.settings.lines = options.lines;
+  exportOptions.settings.ties = options.ties;
+  if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
   ExportResult result;
   {  // the progress line is cleared before a message is written
