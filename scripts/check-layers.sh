@@ -14,6 +14,7 @@ declare -A allowed=(
   [tools/settings]="core"
   [tools/demo]="core widgets"
   [tools/live]="core widgets shell acquisition"
+  [tools/sim]="core"
 )
 # Folders whose headers a source folder could name.
 known="core widgets shell acquisition transfer app tools tests bench"
