@@ -95,7 +95,7 @@ TEST(SimOptions, DumpTakesItsFormAndEndLine) {
 }
 
 // The new faults are off unless asked for; a dump can hang up too.
-TEST(SimOptions, LineBreakFaultsAndHangUpsInFlightAreAskedFor) {
+TEST(SimOptions, LineBreakFaultsHangUpsInFlightAndStayingAreAskedFor) {
   Parsed parsed = Parse({"stream", "survey.kvl"});
   EXPECT_EQ(parsed.options.faults.broken, 0.0);
   EXPECT_FALSE(parsed.options.faults.garbageAny);
@@ -105,6 +105,8 @@ TEST(SimOptions, LineBreakFaultsAndHangUpsInFlightAreAskedFor) {
   EXPECT_EQ(parsed.options.faults.broken, 0.2);
   EXPECT_TRUE(parsed.options.faults.garbageAny);
   EXPECT_TRUE(parsed.options.faults.hangupInFlight);
+  EXPECT_FALSE(parsed.options.stay);
+  EXPECT_TRUE(Parse({"dump", "--stay", "set.kvs"}).options.stay);
   parsed = Parse({"dump", "--hangup-after", "3", "--hangup-ms", "0", "--hangup-in-flight", "set.kvs"});
   ASSERT_EQ(parsed.error, "");
   EXPECT_EQ(parsed.options.faults.hangupAfter, 3);

@@ -85,6 +85,10 @@ const char* const kSimUsage =
     "                      and again after each hang-up; without it sending\n"
     "                      starts at once and the device keeps what nobody has\n"
     "                      read yet (about 20 KiB, then sending waits)\n"
+    "  --stay              after the last byte (and the wait for the reader) keep\n"
+    "                      the device, as an instrument left plugged in, until\n"
+    "                      SIGINT or SIGTERM; without it the run ends there and\n"
+    "                      the device goes away\n"
     "  --sent FILE         report what was sent, one event a line (below)\n"
     "  --sent-times        follow every record of the report by a T line\n"
     "\n"
@@ -255,6 +259,7 @@ const std::vector<OptionRule>& Rules() {
       {"--hangup-in-flight", kBoth, false, FaultFlag(&FaultSettings::hangupInFlight)},
       {"--link", kBoth, true, Text(&SimOptions::linkPath)},
       {"--wait-open", kBoth, false, Flag(&SimOptions::waitOpen, true)},
+      {"--stay", kBoth, false, Flag(&SimOptions::stay, true)},
       {"--sent", kBoth, true, Text(&SimOptions::sentPath)},
       {"--sent-times", kBoth, false, Flag(&SimOptions::sentTimes, true)},
   };

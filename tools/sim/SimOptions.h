@@ -56,6 +56,7 @@ struct SimOptions {
   DumpForm form = DumpForm::Detect;
   bool endLine = true;
   bool waitOpen = false;
+  bool stay = false;  // the device stays after the last byte until stopped
   std::string linkPath;
   std::string sentPath;
   bool sentTimes = false;

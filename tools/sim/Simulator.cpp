@@ -38,6 +38,8 @@ void Simulator::Run() {
     } while (options_.loop);
   }
   report_.End(Stopped() ? device_.Unread() : WaitUntilTaken());
+  while (options_.stay && SleepUntil(Clock::now() + kLongestSleep)) {
+  }
   device_.Close();
 }
 

@@ -39,7 +39,7 @@ class Simulator {
             std::ostream& devices, const std::atomic<bool>& stop);
 
   // Sends everything (again and again with --loop) unless stopped, then
-  // closes the device.
+  // closes the device (with --stay only once stopped).
   void Run();
   // The line of FILE each item came from (1-based), for the report's L
   // lines; none are reported without them.
