@@ -148,30 +148,33 @@ void TrackPlot::ZoomAbout(QPointF pixel, double factor) {
   update();
 }
 
-// A position outside the plot (or in its margin) becomes its centre.
-void TrackPlot::KeepInView(const UtmPosition& position) {
-  const QPointF pixel = PixelOf(position);
-  const QRectF inner =
-      QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
-  if (inner.contains(pixel)) return;
+// A position outside `shown` becomes the plot's centre.
+void TrackPlot::KeepInView(const UtmPosition& position, const QRectF& shown) {
+  if (shown.contains(PixelOf(position))) return;
   view_.centreEasting = position.easting;
   view_.centreNorthing = position.northing;
 }
 
+// A selected record already on the plot, near an edge too (one just clicked
+// there), leaves the view where the user put it.
 void TrackPlot::HighlightRow(int row, bool keepInView) {
   highlightedRow_ = std::max(row, 0);
   if (keepInView && model_ && highlightedRow_ > 0)
     if (const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1)))
-      KeepInView(*position);
+      KeepInView(*position, rect());
   update();
 }
 
+// The newest position is kept clear of the edges by the fitting margin, so
+// the track ahead of it shows.
 void TrackPlot::RecordsAppended() {
   if (!model_) return;
   if (followNewest_ && !userView_) {
     FitAll();
   } else if (followNewest_ && model_->Size() > 0) {
-    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest);
+    const QRectF inner =
+        QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
+    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest, inner);
   } else if (!viewFitted_) {
     FitAll();
   }

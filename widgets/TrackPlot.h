@@ -95,7 +95,7 @@ class TrackPlot : public QWidget {
 
  public slots:
   // Rings the record of grid row `row` (0: none); with keepInView the view
-  // moves when the record is outside it.
+  // centres on the record when it is outside the plot.
   void HighlightRow(int row, bool keepInView = true);
 
  signals:
@@ -118,7 +118,7 @@ class TrackPlot : public QWidget {
   void PaintColourBar(class QPainter& painter) const;
   void PaintNorthMark(class QPainter& painter) const;
   std::optional<DrawnPoint> NearestDrawnPoint(QPoint pixel) const;
-  void KeepInView(const UtmPosition& position);
+  void KeepInView(const UtmPosition& position, const QRectF& shown);
   void ZoomAbout(QPointF pixel, double factor);
   int LegendWidth() const;
   int ScaleBarHeight() const;

@@ -126,6 +126,27 @@ TEST_F(FileWindowTrack, AClickOnTheTrackSelectsTheRowAndTheChartPoint) {
   delete window;
 }
 
+// A point clicked by the plot's edge is selected where it is: the view does
+// not jump to centre it.
+TEST_F(FileWindowTrack, AClickByThePlotsEdgeLeavesTheView) {
+  QPointer<TfrmFile> window = Open("kvl");
+  window->Track->SetShown(true);
+  QApplication::processEvents();
+  TrackPlot& plot = *window->Track->Plot();
+  TrackView view = plot.View();
+  const QPointF now = plot.PixelOf(*plot.Model()->Position(149));
+  view.centreEasting += (now.x() - 6) * view.metresPerPixel;  // record 150 six pixels from the left edge
+  plot.SetView(view);
+  test::Render(plot);
+
+  QTest::mouseClick(&plot, Qt::LeftButton, {}, TrackPixel(*window, 149));
+  EXPECT_NEAR(window->PainelGrid1->CurrentRow(), 150, 2);
+  EXPECT_EQ(plot.HighlightedRow(), window->PainelGrid1->CurrentRow());
+  EXPECT_DOUBLE_EQ(plot.View().centreEasting, view.centreEasting);
+  EXPECT_DOUBLE_EQ(plot.View().centreNorthing, view.centreNorthing);
+  delete window;
+}
+
 TEST_F(FileWindowTrack, TheColourScaleEndsAtTheViewSettingsLimit) {
   AppContext::Instance().View.DevLimit = 7;
   QPointer<TfrmFile> window = Open("kvl");
