@@ -14,7 +14,7 @@ const char* const kUsage =
     "       tessaly-cli pnav [--datum N] [--delimiter TEXT] [--errors ERRFILE]\n"
     "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
     "       tessaly-cli utm [--datum N] LAT LON\n"
-    "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+    "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
     "       tessaly-cli --help\n"
     "\n"
     "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
@@ -27,7 +27,8 @@ const char* const kUsage =
     "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
     "        north up, each point coloured by its deviation; the colour scale ends at the\n"
     "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-    "        missing or unreadable)\n"
+    "        missing or unreadable); with --link, FILE is a navigation file imported as\n"
+    "        pnav imports it. Fewer than two positions are refused\n"
     "\n"
     "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
     "--delimiter TEXT  text written after every cell; default \",\"\n"
@@ -57,7 +58,7 @@ constexpr CommandRule kCommands[] = {
     {"export", true, false, false, 2},
     {"pnav", true, true, false, 2},
     {"utm", false, false, false, 2},
-    {"track", false, false, true, 2},
+    {"track", false, true, true, 2},
 };
 
 const CommandRule* FindCommand(std::string_view name) {
@@ -149,7 +150,7 @@ std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& o
   }
   if (options.operands.size() != rule->operands)
     return options.command + " takes " + std::to_string(rule->operands) + " operand(s)";
-  if (rule->links && options.links.empty()) return "pnav needs at least one --link";
+  if (options.command == "pnav" && options.links.empty()) return "pnav needs at least one --link";
   return std::nullopt;
 }
 
