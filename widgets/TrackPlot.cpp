@@ -22,7 +22,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: near-white points of small deviations show on it
+constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: the grey of small deviations shows on it
 constexpr QRgb kOverlayFill = 0xB0202428;   // behind the scale bar, colour bar and north mark
 constexpr int kColourBarPixels = 12;        // the colour bar's width
 constexpr int kScaleBarMaxPixels = 140;
@@ -85,7 +85,7 @@ std::span<const double> TrackPlot::Deviations() const {
 }
 
 void TrackPlot::SetLimit(double limit) {
-  limit_ = limit;
+  limit_ = TrackScaleLimit(limit);
   update();
 }
 

@@ -50,7 +50,8 @@ class TrackPlot : public QWidget {
   void SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model);
   const TrackModel* Model() const { return model_.get(); }
 
-  // Deviations beyond +/- limit take the end colours of the scale.
+  // Deviations beyond +/- limit take the end colours of the scale; a
+  // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
   double Limit() const { return limit_; }
 

@@ -290,6 +290,17 @@ TEST_F(TrackPlotTest, HighlightingARecordAlreadyShownLeavesTheView) {
   }
 }
 
+// A negative limit shows the scale of its magnitude, its legend the right
+// way up.
+TEST_F(TrackPlotTest, ANegativeLimitShowsTheScaleOfItsMagnitude) {
+  ShowSurvey();
+  plot_.SetLimit(100.0);
+  const QImage positive = test::Render(plot_);
+  plot_.SetLimit(-100.0);
+  EXPECT_EQ(plot_.Limit(), 100.0);
+  EXPECT_TRUE(test::Render(plot_) == positive);
+}
+
 // ---- Clicks ----
 
 TEST_F(TrackPlotTest, AClickSelectsTheRowOfTheNearestPointWithinReach) {
