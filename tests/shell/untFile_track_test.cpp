@@ -72,6 +72,8 @@ TEST_F(FileWindowTrack, TheCommandShowsAndHidesTheTrackBesideTheChart) {
   const QRect chartBeside = GeometryInWindow(*window->Grafico1);
   EXPECT_LT(chartBeside.width(), chartAlone.width() - 100);
   EXPECT_GT(GeometryInWindow(*window->Track->Plot()).left(), chartBeside.right());
+  // The track takes half the pane, as wide as the chart.
+  EXPECT_NEAR(window->Track->Plot()->width(), chartBeside.width(), 1);
 
   window->Track->Action()->trigger();
   QApplication::processEvents();
