@@ -103,7 +103,8 @@ def pnav_seeds(generator):
             if text is not None:
                 write("fuzz_pnav_header", f"{kind}-{source}", links + head(text, 12))
     for name, header in (("time-p3", b"@t,@p:3,@0,@1"), ("plus-and-p", b"@t,@+,@p,@0"),
-                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0")):
+                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0"),
+                         ("p-width-zero", b"@t,@p:0,@0,@1")):
         write("fuzz_pnav_header", name, bytes([2, 0, 0xE0]) + b"Navigation\r\n" + header + b"\r\n")
     write("fuzz_pnav_header", "one-line", bytes([0]) + b"@t,@0\r\n")
 

@@ -21,7 +21,7 @@ std::string Usage() {
          "                        [--lines auto|marks|none] [--ties] [--reproducible]\n"
          "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
          "       tessaly-cli utm [--datum N] LAT LON\n"
-         "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+         "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
          "       tessaly-cli --help\n"
          "       tessaly-cli --version\n"
          "\n"
@@ -35,7 +35,8 @@ std::string Usage() {
          "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
          "        north up, each point coloured by its deviation; the colour scale ends at the\n"
          "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-         "        missing or unreadable)\n"
+         "        missing or unreadable); with --link, FILE is a navigation file imported as\n"
+         "        pnav imports it. Fewer than two positions are refused\n"
          "\n"
          "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
          "--format F        export format; default: the one OUT's extension names, else vdg\n"
@@ -142,7 +143,7 @@ std::vector<options::Option> OptionTable(CliOptions& o) {
        {"export", "pnav"}},
       {"--ties", false, options::Set(o.ties, true), {"export", "pnav"}},
       {"--reproducible", false, options::Set(o.reproducible, true), {"export", "pnav"}},
-      {"--link", true, Link(o.links), {"pnav"}},
+      {"--link", true, Link(o.links), {"pnav", "track"}},
       {"--size", true, Size(o.width, o.height), {"track"}},
   };
 }
