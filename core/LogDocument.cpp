@@ -80,9 +80,9 @@ class GridSink : public RecordSink {
   // Rows are added in blocks (within the reservation); Open trims the rest.
   static constexpr std::uint64_t kRowsAtATime = 4096;
 
-  GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
-           const ViewSettings& view, const RawText& raw)
-      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), raw_(raw),
+  GridSink(CellTable& grid, std::vector<double>& chart, std::vector<double>* depths, std::string& errors,
+           const CommentsStore& comments, const ViewSettings& view, const RawText& raw)
+      : grid_(grid), chart_(chart), depths_(depths), errors_(errors), comments_(comments), view_(view), raw_(raw),
         captionBytes_(grid.TextBytes()) {
     rowText_.reserve(256);
   }
@@ -109,6 +109,7 @@ class GridSink : public RecordSink {
     grid_.SetRowColor(r.row, colours.background);
     grid_.SetRowFontColor(r.row, colours.font);
     chart_.push_back(r.deviationValue);
+    if (depths_) depths_->push_back(r.towDepth);
   }
 
   void Rejected(const RejectedLine& line) override { AppendErrorEntry(errors_, line); }
@@ -142,6 +143,7 @@ class GridSink : public RecordSink {
 
   CellTable& grid_;
   std::vector<double>& chart_;
+  std::vector<double>* depths_;  // null: the kind carries no depth
   std::string& errors_;
   const CommentsStore& comments_;
   const ViewSettings& view_;
@@ -168,6 +170,9 @@ void LogDocument::ResetContent() {
   errorList_ = std::string();
   comments_ = CommentsStore();
   commentsError_.clear();
+  depths_ = std::vector<double>();
+  findings_ = std::vector<QualityFinding>();
+  flags_ = std::vector<std::uint8_t>();
 }
 
 std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
@@ -218,7 +223,9 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   const auto lastLine = [this] { return std::max<std::uint64_t>(raw_.ExpectedLineCount(), 1) - 1; };
   chart_.reserve(raw_.ExpectedLineCount());
   AdviseHugePages(chart_);
-  GridSink sink(grid_, chart_, errorList_, comments_, options.view, raw_);
+  if (sample_->HasField(sfTowDepth)) depths_.reserve(raw_.ExpectedLineCount());
+  GridSink sink(grid_, chart_, sample_->HasField(sfTowDepth) ? &depths_ : nullptr, errorList_, comments_,
+                options.view, raw_);
   RawLineSource source(raw_);
   ProgressThrottle progress(options.progress, lastLine());
   PipelineOptions pipeline;
@@ -247,6 +254,7 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   // stopped, less the rejected ones; rows past the records show blank.
   gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
                                  : validCount_ + 1;
+  Requalify(options.alarms);
   return status_ = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Loaded;
 }
 
@@ -307,6 +315,12 @@ void LogDocument::Recolour(const ViewSettings& view) {
   }
 }
 
+void LogDocument::Requalify(const AlarmSettings& alarms) {
+  const QualitySettings settings = QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind));
+  findings_ = FlagSeries(chart_, depths_, {}, settings);
+  flags_ = FlagMask(chart_.size(), findings_);
+}
+
 bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress,
                             std::string* error) const {
   OutputFile out;
@@ -328,7 +342,8 @@ bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter,
 }
 
 std::size_t LogDocument::MemoryBytes() const {
-  return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + errorList_.capacity();
+  return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + errorList_.capacity() +
+         depths_.capacity() * sizeof(double) + findings_.capacity() * sizeof(QualityFinding) + flags_.capacity();
 }
 
 }  // namespace tessaly

@@ -29,10 +29,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/AlarmSettings.h"
 #include "core/CellTable.h"
 #include "core/Comments.h"
 #include "core/GridLayout.h"
 #include "core/LogKind.h"
+#include "core/QualityFlags.h"
 #include "core/RawText.h"
 #include "core/RecordPipeline.h"
 #include "core/RecordSource.h"
@@ -57,6 +59,7 @@ using ProgressFn = std::function<void(std::uint64_t position, std::uint64_t maxi
 struct LoadOptions {
   ViewSettings view;                    // row colours (deviation limit and colours)
   int mapDatum = 22;                    // ellipsoid of the UTM conversions
+  AlarmSettings alarms;                 // thresholds of the records' quality flags
   unsigned threads = DefaultThreadCount();
   std::size_t batchLines = kDefaultBatchLines;
   const std::atomic<bool>* cancel = nullptr;  // answered within a batch
@@ -139,6 +142,15 @@ class LogDocument : public RecordSource {
   // Colours every record row again with the given view settings.
   void Recolour(const ViewSettings& view);
 
+  // ---- Quality flags (core/QualityFlags.h) ----
+  // Judged at the load with LoadOptions::alarms, for the instrument of the
+  // document's kind: the deviations, and the towfish depths where the kind
+  // carries them. The log holds no reception times, so no gaps.
+  std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
+  const std::vector<QualityFinding>& QualityFindings() const { return findings_; }
+  // Judges every record again with other thresholds.
+  void Requalify(const AlarmSettings& alarms);
+
   // Writes the grid as delimited text: the caption row and the records, every
   // column but ExportSkipColumn() followed by `delimiter`, lines ended by
   // CR LF, up to the first row whose "#" is empty. The file is written beside
@@ -172,6 +184,9 @@ class LogDocument : public RecordSource {
   std::string errorList_;
   CommentsStore comments_;
   std::string commentsError_;
+  std::vector<double> depths_;  // per record, for kinds that carry a depth
+  std::vector<QualityFinding> findings_;
+  std::vector<std::uint8_t> flags_;
 };
 
 }  // namespace tessaly

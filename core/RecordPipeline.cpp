@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -323,8 +324,10 @@ class LoadLoop {
       }
       if (sample_.Resolve(b.verdicts[k]) == 0) {
         ++result_.validCount;
+        const LineVerdict& verdict = b.verdicts[k];
         AcceptedRecord record{result_.validCount, sequence_, lineNumber, b.deviation[k],
                               static_cast<double>(b.deviation[k]),
+                              verdict.checkTowDepth ? verdict.towDepth : std::numeric_limits<double>::quiet_NaN(),
                               std::string_view(b.text).substr(b.textStart[k], b.textStart[k + 1] - b.textStart[k]),
                               {}};
         if (format_.layout == RowFormat::Layout::GridCells)

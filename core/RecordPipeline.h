@@ -74,6 +74,7 @@ struct AcceptedRecord {
   std::uint64_t lineNumber;  // "RD#", 1-based line number in the file
   std::int64_t deviation;    // the deviation text as an integer
   double deviationValue;     // the deviation as a number, for the chart
+  double towDepth;           // the towfish depth as a number; NaN when the record carries none
   // The record columns as RowFormat says; for GridCells `ends` holds
   // kRecordColumnCount end offsets relative to the start of `cells`.
   std::string_view cells;
