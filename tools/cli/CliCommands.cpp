@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -13,12 +14,14 @@
 #include <vector>
 
 #include "CliFiles.h"
+#include "core/AlarmSettings.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/OutputFile.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
+#include "core/QualityFlags.h"
 #include "core/Positions.h"
 #include "core/ProgramHome.h"
 #include "core/SettingsFile.h"
@@ -134,19 +137,63 @@ ViewSettings StoredViewSettings() {
   return view;
 }
 
-// The refusal when the picture would be written over the log, its comments
-// file or another survey log.
-std::string PictureClashOf(const TypeFileState& state, const std::string& picture) {
+// The refusal when an output (`role`: "the picture file", ...) would be
+// written over the log, its comments file or another survey log.
+std::string SurveyLogClashOf(const TypeFileState& state, const std::string& output, const std::string& role) {
   std::vector<RoleFile> inputs = {{state.FileName, "the log"}};
   if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  const std::string clash = OutputClash(inputs, {{picture, "the picture file"}});
+  const std::string clash = OutputClash(inputs, {{output, role}});
   if (!clash.empty()) return clash;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(picture, ec)) return {};
+  if (!std::filesystem::is_regular_file(output, ec)) return {};
   TypeFileState existing;
-  AssignFileName(existing, picture, false);
+  AssignFileName(existing, output, false);
   if (existing.recognition != Recognition::Kind) return {};
-  return "The picture file " + picture + " is a survey log (" + existing.FileType + "); nothing was written.";
+  std::string named = role;
+  named[0] = static_cast<char>(named[0] - 'a' + 'A');
+  return named + " " + output + " is a survey log (" + existing.FileType + "); nothing was written.";
+}
+
+// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
+std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
+  } catch (const SettingsError& failure) {
+    error = failure.what();
+    return std::nullopt;
+  }
+}
+
+std::string NumberText(double value) {
+  char text[64];
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+  std::string number(text, ec == std::errc() ? end : text);
+  if (number.find('.') != std::string::npos) number.erase(number.find_last_not_of('0') + 1);
+  if (!number.empty() && number.back() == '.') number.pop_back();
+  return number == "-0" ? "0" : number;
+}
+
+// The quality report: a header line, then a line per flag raised on a
+// record in grid order (a record with two flags has two lines): its grid
+// row, its time where the grid shows one, the flag's name and the value
+// that raised it, comma-separated, "." as the decimal point.
+std::string QcReport(const LogDocument& doc) {
+  std::string text = "row,time,flag,value\r\n";
+  for (const QualityFinding& finding : doc.QualityFindings()) {
+    const std::size_t row = finding.record + 1;
+    text.append(std::to_string(row)).append(",");
+    text.append(doc.Cells().Cell(row, kColTime)).append(",");
+    text.append(QualityFlagName(finding.flag)).append(",");
+    text.append(NumberText(finding.value)).append("\r\n");
+  }
+  return text;
+}
+
+int WriteText(const std::string& path, std::string text) {
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return Refuse(out.Error());
+  out.Buffer() = std::move(text);
+  return out.Close() ? kExitOk : Refuse(out.Error());
 }
 
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
@@ -227,7 +274,8 @@ int RunTrack(const CliOptions& options) {
   TypeFileState state;
   AssignFileName(state, path, false);
   if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const std::string clash = PictureClashOf(state, picture); !clash.empty()) return Refuse(clash);
+  if (const std::string clash = SurveyLogClashOf(state, picture, "the picture file"); !clash.empty())
+    return Refuse(clash);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
@@ -240,6 +288,26 @@ int RunTrack(const CliOptions& options) {
   std::vector<std::uint32_t> pixels;
   DrawTrackPicture(model, doc.ChartValues(), limit, layout, pixels);
   return WritePicture(picture, pixels, layout);
+}
+
+int RunQc(const CliOptions& options) {
+  const std::string& path = options.operands[0];
+  const std::string& report = options.operands[1];
+  if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
+  if (const std::string clash = SurveyLogClashOf(state, report, "the report file"); !clash.empty())
+    return Refuse(clash);
+  std::string settingsError;
+  const std::optional<AlarmSettings> alarms = StoredAlarmSettings(settingsError);
+  if (!alarms) return Refuse(settingsError + "; nothing was written.");
+  LoadOptions load;
+  load.mapDatum = Datum(options);
+  load.alarms = *alarms;
+  LogDocument doc;
+  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  return WriteText(report, QcReport(doc));
 }
 
 }  // namespace tessaly::cli

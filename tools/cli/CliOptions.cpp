@@ -15,6 +15,7 @@ const char* const kUsage =
     "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
     "       tessaly-cli utm [--datum N] LAT LON\n"
     "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+    "       tessaly-cli qc FILE OUT.csv\n"
     "       tessaly-cli --help\n"
     "\n"
     "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
@@ -28,16 +29,21 @@ const char* const kUsage =
     "        north up, each point coloured by its deviation; the colour scale ends at the\n"
     "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
     "        missing or unreadable)\n"
+    "qc      loads a survey log as the log window does and writes its quality flags as CSV:\n"
+    "        a header line \"row,time,flag,value\", then a line per flag raised on a record:\n"
+    "        grid row, time where the log has one, Spike, Noise, Gap or Depth, and the value\n"
+    "        that raised it (the departure from the running median, the fourth difference,\n"
+    "        the interval in seconds, the depth in metres); thresholds from Lib/Alarms.ega\n"
     "\n"
     "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
     "--delimiter TEXT  text written after every cell; default \",\"\n"
     "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
     "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
     "\n"
-    "OUT and ERRFILE may not be FILE, FILE's comments file or each other; OUT.png may\n"
-    "not be FILE, its comments file or any survey log. They are written to a temporary\n"
-    "file beside them that replaces them only when the whole command succeeded: a\n"
-    "failed command leaves an earlier file as it was.\n"
+    "OUT and ERRFILE may not be FILE, FILE's comments file or each other; OUT.png and\n"
+    "OUT.csv may not be FILE, its comments file or any survey log. They are written to\n"
+    "a temporary file beside them that replaces them only when the whole command\n"
+    "succeeded: a failed command leaves an earlier file as it was.\n"
     "\n"
     "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
 
@@ -58,6 +64,7 @@ constexpr CommandRule kCommands[] = {
     {"pnav", true, true, false, 2},
     {"utm", false, false, false, 2},
     {"track", false, false, true, 2},
+    {"qc", false, false, false, 2},
 };
 
 const CommandRule* FindCommand(std::string_view name) {
