@@ -58,11 +58,11 @@ std::string FieldProblem(const AlarmSettingField& field, double value) {
   return {};
 }
 
-std::string PairProblem(const AlarmSettings& settings) {
+AlarmSettingsFault PairFault(const AlarmSettings& settings) {
   for (const PairRule& pair : kPairs)
     if (!(settings.*pair.minimum < settings.*pair.maximum))
-      return Quoted(FieldOf(pair.maximum).caption) + " must be greater than " + Quoted(FieldOf(pair.minimum).caption) +
-             ".";
+      return {&FieldOf(pair.maximum), Quoted(FieldOf(pair.maximum).caption) + " must be greater than " +
+                                          Quoted(FieldOf(pair.minimum).caption) + "."};
   return {};
 }
 
@@ -80,10 +80,11 @@ Instrument InstrumentOfKind(std::uint8_t kind) {
 
 std::span<const AlarmSettingField> AlarmSettingFields() { return kFields; }
 
-std::string AlarmSettingsProblem(const AlarmSettings& settings) {
+AlarmSettingsFault FindAlarmSettingsFault(const AlarmSettings& settings) {
   for (const AlarmSettingField& field : kFields)
-    if (std::string problem = FieldProblem(field, settings.*field.member); !problem.empty()) return problem;
-  return PairProblem(settings);
+    if (std::string problem = FieldProblem(field, settings.*field.member); !problem.empty())
+      return {&field, std::move(problem)};
+  return PairFault(settings);
 }
 
 double SpikeFloor(const AlarmSettings& s, Instrument instrument) {
@@ -114,7 +115,7 @@ void ReadAlarmSettings(const std::string& path, AlarmSettings& settings) {
       throw SettingsError(problem.substr(0, problem.size() - 1) + " (" + where + ")");
     settings.*kFields[i].member = value;
   }
-  if (const std::string problem = PairProblem(settings); !problem.empty())
+  if (const std::string problem = PairFault(settings).message; !problem.empty())
     throw SettingsError(problem.substr(0, problem.size() - 1) + " (" + path + ")");
 }
 

@@ -62,10 +62,18 @@ struct AlarmSettingField {
 std::span<const AlarmSettingField> AlarmSettingFields();
 
 // Why the settings cannot be used: the first value out of its range or not
-// whole where it must be, or a minimum not below its maximum; empty when they
-// can. The message names the captions ("\"Maximum towfish depth (m):\" must
-// be greater than ...").
-std::string AlarmSettingsProblem(const AlarmSettings& settings);
+// whole where it must be, or a minimum not below its maximum. The message
+// names the captions ("\"Maximum towfish depth (m):\" must be greater than
+// ..."); the field is the one to correct (a pair's maximum). No field and an
+// empty message when they can be used.
+struct AlarmSettingsFault {
+  const AlarmSettingField* field = nullptr;
+  std::string message;
+};
+AlarmSettingsFault FindAlarmSettingsFault(const AlarmSettings& settings);
+inline std::string AlarmSettingsProblem(const AlarmSettings& settings) {
+  return FindAlarmSettingsFault(settings).message;
+}
 
 // The spike floor and noise envelope of an instrument.
 double SpikeFloor(const AlarmSettings& settings, Instrument instrument);

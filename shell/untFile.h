@@ -9,7 +9,8 @@
 // batch of lines and keeps what was loaded). When the worker is done the
 // grid, chart and raw view are attached to the document (RecordViews) on the
 // user-interface thread and read it in place. Comments are written through
-// the document.
+// the document. The records' quality flags are marked on the chart and the
+// track and counted beside the errors.
 #pragma once
 
 #include <QThread>
@@ -101,6 +102,8 @@ class TfrmFile : public TfrmTypeFile {
   QLabel* lblErrors = nullptr;
   QLabel* lblQtdErrors = nullptr;
   QPushButton* btnErros = nullptr;
+  QLabel* lblFlags = nullptr;     // "Flags:"
+  QLabel* lblQtdFlags = nullptr;  // the records with a quality flag; a tool tip counts each flag
   QPushButton* btnClose = nullptr;
   TFromProgressBar* FromProgressBar = nullptr;
 
@@ -121,6 +124,9 @@ class TfrmFile : public TfrmTypeFile {
   void SelectRecord(int row);
   // The view settings changed (OnRefresh): recolour the rows, redraw the chart.
   void RecolourRows(TfrmTypeFile* sender, bool redrawChart, bool recolour);
+  // The alarm settings changed (OnAlarmsChanged): the records' quality flags
+  // are judged again and shown.
+  void RequalifyRecords();
   // The window became the active document.
   void FormActivate();
 
@@ -156,6 +162,7 @@ class TfrmFile : public TfrmTypeFile {
   void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
+  void ShowFlagCount();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
   bool ConfirmImportClose();

@@ -106,6 +106,29 @@ TEST(AlarmSettings, DefaultsAreUsableAndPerInstrument) {
   EXPECT_EQ(InstrumentOfKind(skKVS), Instrument::KV7100);
 }
 
+TEST(AlarmSettings, AFaultNamesTheFieldToCorrect) {
+  struct Case {
+    double AlarmSettings::*member;
+    double value;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {&AlarmSettings::depthMax, 0.5, "Maximum towfish depth (m):"},   // below the minimum: the maximum
+      {&AlarmSettings::depthMin, 90.0, "Maximum towfish depth (m):"},  // above the maximum: the maximum too
+      {&AlarmSettings::satellitesMin, 5.5, "Minimum satellites:"},
+      {&AlarmSettings::hdopMax, 0.0, "Maximum HDOP:"},
+  };
+  for (const Case& c : cases) {
+    AlarmSettings settings;
+    settings.*c.member = c.value;
+    const AlarmSettingsFault fault = FindAlarmSettingsFault(settings);
+    ASSERT_NE(fault.field, nullptr) << c.caption;
+    EXPECT_EQ(fault.field->caption, c.caption);
+    EXPECT_EQ(fault.message.rfind(std::string("\"") + c.caption + "\"", 0), 0u) << fault.message;
+  }
+  EXPECT_EQ(FindAlarmSettingsFault(AlarmSettings{}).field, nullptr);
+}
+
 TEST(SettingsNumber, ReadsDecimalsWithAPointWhateverTheLocale) {
   struct Case {
     const char* text;
