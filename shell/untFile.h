@@ -101,6 +101,7 @@ class TfrmFile : public TfrmTypeFile {
   QPushButton* btnY0Lower = nullptr;
   QLabel* lblErrors = nullptr;
   QLabel* lblQtdErrors = nullptr;
+  QLabel* lblPartial = nullptr;  // says when a cancelled load left the log partial
   QPushButton* btnErros = nullptr;
   QLabel* lblFlags = nullptr;     // "Flags:"
   QLabel* lblQtdFlags = nullptr;  // the records with a quality flag; a tool tip counts each flag
@@ -163,9 +164,11 @@ class TfrmFile : public TfrmTypeFile {
   void ShowRecords();
   void ShowRawTextOnly();
   void ShowFlagCount();
+  void MarkPartial();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
   bool ConfirmImportClose();
+  std::string SaveImportation(const std::string& path, const std::vector<std::string>& lines) const;
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 

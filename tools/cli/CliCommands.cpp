@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -19,6 +18,7 @@
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/OutputFile.h"
+#include "core/OutputRule.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
 #include "core/QualityFlags.h"
@@ -29,7 +29,7 @@
 #include "core/TrackModel.h"
 #include "core/TrackPicture.h"
 #include "core/UTMLaLo.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "core/ViewSettings.h"
 #include "core/untTSample.h"
 
@@ -78,22 +78,19 @@ class ProgressBar {
   int drawn_ = -1;
 };
 
-// The refusal when an output would be written over the input, its comments
-// file (a log's, even before it exists) or the other output.
-std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the file to export"}};
+// The files a command reads, which none of its outputs may replace: the
+// input and its comments file (a log's, even before it exists).
+std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
+  std::vector<GuardedFile> inputs = {{state.FileName, std::string(role)}};
   if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  std::vector<RoleFile> outputs = {{options.operands[1], "the output file"}};
-  if (!options.errorsPath.empty()) outputs.push_back({options.errorsPath, "the error list file"});
-  return OutputClash(inputs, outputs);
+  return inputs;
 }
 
-// Exports a log or navigation file with a set-up sample; the comments file
-// of the document (when it exists) goes into the comment column. The outputs
-// replace earlier files only when the whole export has succeeded.
-int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options,
-                     std::size_t skipColumn) {
-  if (const std::string clash = OutputClashOf(state, options); !clash.empty()) return Refuse(clash);
+// Exports a log or navigation file with a set-up sample in the chosen
+// format; the comments file of the document (when it exists) goes into the
+// comment column. The outputs replace earlier files only when the whole
+// export has succeeded; the output rule is the export's own.
+int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options) {
   CommentsStore comments;
   if (state.GrdFile) {
     const std::string error = comments.Load(state.NameGrdFile);
@@ -101,12 +98,11 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   }
   ProgressBar bar;
   StreamExportOptions exportOptions;
-  exportOptions.delimiter = options.delimiter;
-  exportOptions.skipColumn = skipColumn;
+  exportOptions.settings.delimiter = options.delimiter;
   exportOptions.errorsPath = options.errorsPath;
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const StreamExportResult result =
-      ExportLogStreaming(sample, state.FileName, comments, options.operands[1], exportOptions);
+  const ExportResult result =
+      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
   return result.ok ? kExitOk : Refuse(result.error);
 }
 
@@ -135,23 +131,6 @@ ViewSettings StoredViewSettings() {
     view = DefaultViewSettings();
   }
   return view;
-}
-
-// The refusal when an output (`role`: "the picture file", ...) would be
-// written over the log, its comments file or another survey log.
-std::string SurveyLogClashOf(const TypeFileState& state, const std::string& output, const std::string& role) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the log"}};
-  if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  const std::string clash = OutputClash(inputs, {{output, role}});
-  if (!clash.empty()) return clash;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(output, ec)) return {};
-  TypeFileState existing;
-  AssignFileName(existing, output, false);
-  if (existing.recognition != Recognition::Kind) return {};
-  std::string named = role;
-  named[0] = static_cast<char>(named[0] - 'a' + 'A');
-  return named + " " + output + " is a survey log (" + existing.FileType + "); nothing was written.";
 }
 
 // The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
@@ -222,7 +201,7 @@ int RunExport(const CliOptions& options) {
   TSample sample;
   SetUpSample(sample, *state.kind);
   sample.FMapDatum = Datum(options);
-  return ExportWithSample(sample, state, options, kLogExportSkipColumn);
+  return ExportWithSample(sample, state, options);
 }
 
 int RunPnav(const CliOptions& options) {
@@ -245,7 +224,7 @@ int RunPnav(const CliOptions& options) {
   sample->FMapDatum = Datum(options);
   TypeFileState state;
   AssignFileName(state, path, true);
-  return ExportWithSample(*sample, state, options, kNavExportSkipColumn);
+  return ExportWithSample(*sample, state, options);
 }
 
 int RunUtm(const CliOptions& options) {
@@ -256,7 +235,7 @@ int RunUtm(const CliOptions& options) {
       std::fabs(latitude) > 90.0 || std::fabs(longitude) > 180.0) {
     std::cerr << "tessaly-cli: utm takes a latitude from -90 to 90 and a longitude from -180 to 180, "
                  "in signed decimal degrees\n"
-              << kUsage;
+              << Usage();
     return kExitUsage;
   }
   UtmPosition utm;
@@ -274,8 +253,9 @@ int RunTrack(const CliOptions& options) {
   TypeFileState state;
   AssignFileName(state, path, false);
   if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const std::string clash = SurveyLogClashOf(state, picture, "the picture file"); !clash.empty())
-    return Refuse(clash);
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
@@ -297,8 +277,9 @@ int RunQc(const CliOptions& options) {
   TypeFileState state;
   AssignFileName(state, path, false);
   if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const std::string clash = SurveyLogClashOf(state, report, "the report file"); !clash.empty())
-    return Refuse(clash);
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, report, "The report file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
   std::string settingsError;
   const std::optional<AlarmSettings> alarms = StoredAlarmSettings(settingsError);
   if (!alarms) return Refuse(settingsError + "; nothing was written.");
