@@ -85,56 +85,66 @@ void BM_QualityFlags(benchmark::State& state) {
 }
 BENCHMARK(BM_QualityFlags);
 
-void MonitorLoop(benchmark::State& state, bool tick) {
-  const Series& s = TheSeries();
-  ManualClock clock(0, 0);
-  AlarmMonitor monitor(AlarmSettings{}, {true, true, true}, clock);
-  std::size_t i = 0;
-  std::int64_t base = 0;
-  for (auto _ : state) {
-    clock.Advance(s.times[i] + base - clock.MonotonicNs());
-    AcceptedReading reading = Reading(s, i);
-    reading.receivedNs += base;
-    monitor.RecordAccepted(reading);
-    if (tick) benchmark::DoNotOptimize(monitor.Evaluate());
-    if (++i == kRecords) {
-      i = 0;
-      base += s.times.back() + kInterval;
+// Feeds a monitor the series' records one by one, on a clock that follows
+// their reception times (the series again, later, once it is used up).
+class MonitorFeed {
+ public:
+  MonitorFeed() : monitor_(AlarmSettings{}, {true, true, true}, clock_) {}
+  // The reading fed.
+  AcceptedReading Next() {
+    const Series& s = TheSeries();
+    AcceptedReading reading = Reading(s, i_);
+    reading.receivedNs += base_;
+    clock_.Advance(reading.receivedNs - clock_.MonotonicNs());
+    monitor_.RecordAccepted(reading);
+    if (++i_ == kRecords) {
+      i_ = 0;
+      base_ += s.times.back() + kInterval;
     }
+    return reading;
+  }
+  AlarmMonitor& Monitor() { return monitor_; }
+
+ private:
+  ManualClock clock_{0, 0};
+  AlarmMonitor monitor_;
+  std::size_t i_ = 0;
+  std::int64_t base_ = 0;
+};
+
+void BM_AlarmMonitorRecord(benchmark::State& state) {
+  MonitorFeed feed;
+  for (auto _ : state) benchmark::DoNotOptimize(feed.Next());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AlarmMonitorRecord);
+
+void BM_AlarmMonitorRecordAndTick(benchmark::State& state) {
+  MonitorFeed feed;
+  for (auto _ : state) {
+    feed.Next();
+    benchmark::DoNotOptimize(feed.Monitor().Evaluate());
   }
   state.SetItemsProcessed(state.iterations());
 }
-
-void BM_AlarmMonitorRecord(benchmark::State& state) { MonitorLoop(state, false); }
-BENCHMARK(BM_AlarmMonitorRecord);
-
-void BM_AlarmMonitorRecordAndTick(benchmark::State& state) { MonitorLoop(state, true); }
 BENCHMARK(BM_AlarmMonitorRecordAndTick);
 
 void BM_WatchPerRecord(benchmark::State& state) {
   const Series& s = TheSeries();
-  ManualClock clock(0, 0);
-  AlarmMonitor monitor(AlarmSettings{}, {true, true, true}, clock);
+  MonitorFeed feed;
   QualityFlagger flagger(QualitySettings{});
   std::vector<QualityFinding> findings;
   std::size_t i = 0;
-  std::int64_t base = 0;
   for (auto _ : state) {
-    clock.Advance(s.times[i] + base - clock.MonotonicNs());
-    AcceptedReading reading = Reading(s, i);
-    reading.receivedNs += base;
-    monitor.RecordAccepted(reading);
-    benchmark::DoNotOptimize(monitor.Evaluate());
+    const AcceptedReading reading = feed.Next();
+    benchmark::DoNotOptimize(feed.Monitor().Evaluate());
     QualityRecord record;
     record.value = s.values[i];
     record.depth = s.depths[i];
     record.receivedNs = reading.receivedNs;
     flagger.Add(record, findings);
     findings.clear();
-    if (++i == kRecords) {
-      i = 0;
-      base += s.times.back() + kInterval;
-    }
+    if (++i == kRecords) i = 0;
   }
   state.SetItemsProcessed(state.iterations());
 }

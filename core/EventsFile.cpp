@@ -10,6 +10,7 @@
 
 #include "core/Clock.h"
 #include "core/InputFile.h"
+#include "core/Positions.h"
 
 namespace tessaly {
 
@@ -22,16 +23,6 @@ std::string OneLine(std::string_view text) {
   std::string line(text);
   std::replace_if(line.begin(), line.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
   return line;
-}
-
-std::string ValueText(double value) {
-  char text[64];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-  if (ec != std::errc()) return "0";
-  std::string number(text, end);
-  number.erase(number.find_last_not_of('0') + 1);
-  if (number.back() == '.') number.pop_back();
-  return number == "-0" ? "0" : number;
 }
 
 std::vector<std::string_view> SplitTabs(std::string_view line) {
@@ -116,7 +107,7 @@ std::string FormatWatchEvent(const WatchEvent& e) {
   line.append("\t").append(std::to_string(e.row));
   line.append("\t").append(OneLine(e.event));
   line.append("\t").append(OneLine(e.state));
-  line.append("\t").append(e.value ? ValueText(*e.value) : std::string());
+  line.append("\t").append(e.value ? ShortDecimalText(*e.value, 3) : std::string());
   line.append("\t").append(OneLine(e.text));
   line.push_back('\n');
   return line;

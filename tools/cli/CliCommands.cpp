@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -143,15 +142,6 @@ std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
   }
 }
 
-std::string NumberText(double value) {
-  char text[64];
-  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-  std::string number(text, ec == std::errc() ? end : text);
-  if (number.find('.') != std::string::npos) number.erase(number.find_last_not_of('0') + 1);
-  if (!number.empty() && number.back() == '.') number.pop_back();
-  return number == "-0" ? "0" : number;
-}
-
 // The quality report: a header line, then a line per flag raised on a
 // record in grid order (a record with two flags has two lines): its grid
 // row, its time where the grid shows one, the flag's name and the value
@@ -163,7 +153,7 @@ std::string QcReport(const LogDocument& doc) {
     text.append(std::to_string(row)).append(",");
     text.append(doc.Cells().Cell(row, kColTime)).append(",");
     text.append(QualityFlagName(finding.flag)).append(",");
-    text.append(NumberText(finding.value)).append("\r\n");
+    text.append(ShortDecimalText(finding.value, 3)).append("\r\n");
   }
   return text;
 }
