@@ -67,7 +67,8 @@ std::string ParseLine(std::string_view line, WatchEvent& event) {
   if (!time) return "no UTC time";
   const auto row = ReadRow(fields[1]);
   if (!row) return "no row number";
-  event = {*time, *row, std::string(fields[2]), std::string(fields[3]), std::nullopt, std::string(fields[5])};
+  // A stray CR inside a field reads as the blank a writer would have put.
+  event = {*time, *row, OneLine(fields[2]), OneLine(fields[3]), std::nullopt, OneLine(fields[5])};
   if (IsAlarmName(fields[2])) {
     if (!IsAlarmState(fields[3])) return "no alarm state";
     event.value = ReadValue(fields[4]);

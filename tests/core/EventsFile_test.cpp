@@ -52,7 +52,7 @@ TEST(EventsFile, ReadsWhatItWritesAndSaysWhichLinesAreNoEvents) {
       "2026-12-09T18:33:19.000Z\t1\tMark\t\t\tnote\n"                   // line 9: no key
       "2026-12-09T18:33:19.000Z\t1\tWeather\t\t\tfog\n"                 // line 10: unknown
       "2026-12-09T18:33:19.000Z\t1\tComment\t\t\n"                      // line 11: 5 fields
-      "2026-12-09T18:40:02.500Z\t5120\tComment\t\t\tcrossing the cable route";
+      "2026-12-09T18:40:02.500Z\t5120\tComment\t\t\tcrossing the\rcable route";  // a stray CR
   const EventsFileContent content = ParseEventsFile(text);
   ASSERT_EQ(content.events.size(), 3u);
   EXPECT_EQ(content.events[0], AlarmEvent(Change(AlarmKind::NoData, AlarmState::Alarm, 3.2, "s without a valid record"), 1234));

@@ -38,7 +38,7 @@ int FuzzPnavHeader(const std::uint8_t* data, std::size_t size);
 int FuzzSettings(const std::uint8_t* data, std::size_t size);
 
 // The events file reader: every line is an event or a problem, and the
-// events read are written back and read again unchanged.
+// events read, written, read again are written the same.
 int FuzzEventsFile(const std::uint8_t* data, std::size_t size);
 
 // The serial break decoder: chunking does not change the decoded stream and
