@@ -77,14 +77,4 @@ TEST(DocumentQuality, EachInstrumentOnItsOwnScale) {
   EXPECT_TRUE(kv.QualityFindings().empty());
 }
 
-TEST(DocumentQuality, NoFlagsWithoutRecords) {
-  testing::TempHome home;
-  const std::string path = home.Path("empty.KVL");
-  testing::WriteBytes(path, "");
-  LogDocument doc;
-  doc.OpenLog(path, LoadOptions{});
-  EXPECT_TRUE(doc.QualityFlags().empty());
-  EXPECT_TRUE(doc.QualityFindings().empty());
-}
-
 }  // namespace tessaly::document_quality_test
