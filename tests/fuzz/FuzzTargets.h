@@ -45,4 +45,10 @@ int FuzzEventsFile(const std::uint8_t* data, std::size_t size);
 // decoding an encoded stream gives it back.
 int FuzzBreakDecoder(const std::uint8_t* data, std::size_t size);
 
+// Survey lines of moves and comments (the operator's SOL/EOL marks among
+// them) and the line-cut exports of them: lines in order within the
+// records, marked lines as the mark rules give them, a CSV row and an XYZ
+// line a record, maps written exactly when there is a position, in UTF-8.
+int FuzzSurveyLines(const std::uint8_t* data, std::size_t size);
+
 }  // namespace tessaly::fuzz

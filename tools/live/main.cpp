@@ -33,6 +33,7 @@
 
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
+#include "core/ProgramVersion.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
@@ -46,6 +47,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE] OUTPUT\n"
     "       tessaly-live-log check [--variant V] [--prefix N] SENT PART...\n"
+    "       tessaly-live-log --version\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
 
 struct Options {
@@ -169,6 +171,7 @@ int RunCheck(const Options& options, LogVariantId id) {
 }  // namespace tessaly::live
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-live-log")) return 0;
   using namespace tessaly::live;
   Options options;
   if (!Parse(argc, argv, options) || !VariantNames().count(options.variant)) {
