@@ -105,7 +105,7 @@ double ParseSettingsNumber(std::string_view text, std::string_view what) {
 }
 
 std::string SettingsNumberText(double value) {
-  char text[64];
+  char text[512];  // a double in fixed notation takes at most 310 digits before its point
   const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   return ec == std::errc() ? std::string(text, end) : std::string("0");
 }

@@ -138,7 +138,7 @@ TEST(SettingsNumber, ReadsDecimalsWithAPointWhateverTheLocale) {
   for (const Case& c : good) EXPECT_EQ(ParseSettingsNumber(c.text, "x"), c.value) << c.text;
   for (const char* bad : {"", "-", ".5", "5.", "1,5", "1.2.3", "1e2", "inf", "nan", "0x10", "--1", "+-1", "1 2"})
     EXPECT_THROW(ParseSettingsNumber(bad, "x"), SettingsError) << bad;
-  for (const double v : {0.0, 2.0, 0.1, 1.5, 20000.0, 99.9, 0.01})
+  for (const double v : {0.0, 2.0, 0.1, 1.5, 20000.0, 99.9, 0.01, -2.2e68, 1.7976931348623157e308})
     EXPECT_EQ(ParseSettingsNumber(SettingsNumberText(v), "x"), v) << v;
   EXPECT_EQ(SettingsNumberText(2.0), "2");
   EXPECT_EQ(SettingsNumberText(0.5), "0.5");
