@@ -80,22 +80,8 @@ std::vector<ExportBlock> BlocksOf(const std::vector<SurveyLine>& lines, std::uin
 }
 
 SurveyExport::SurveyExport(ExportHeader header, const SurveyExportOptions& options)
-    : options_(options), finder_(options.lines, options.course) {
+    : options_(options), projector_(options.mapDatum), finder_(options.lines, options.course) {
   plan_.header = std::move(header);
-}
-
-std::optional<PlanePoint> SurveyExport::Project(double latitude, double longitude) {
-  UtmPosition utm;
-  if (plan_.utmZone == 0) {
-    if (!LatLonToUtm(options_.mapDatum, latitude, longitude, utm) || std::fabs(latitude) >= 90.0 ||
-        std::fabs(longitude) > 180.0)
-      return std::nullopt;
-    plan_.utmZone = utm.zoneNumber;
-    plan_.southern = latitude < 0.0;
-  }
-  if (!LatLonToUtmInZone(options_.mapDatum, latitude, longitude, plan_.utmZone, plan_.southern, utm))
-    return std::nullopt;
-  return PlanePoint{utm.easting, utm.northing};
 }
 
 bool SurveyExport::Add(const SurveyRecord& record) {
@@ -109,7 +95,7 @@ bool SurveyExport::Add(const SurveyRecord& record) {
   }
   SpilledRecord spilled = SpilledOf(record);
   std::optional<PlanePoint> point;
-  if (record.HasPosition()) point = Project(record.latitude, record.longitude);
+  if (record.HasPosition()) point = projector_.Project(record.latitude, record.longitude);
   if (point) {
     spilled.x = point->x;
     spilled.y = point->y;
@@ -201,6 +187,8 @@ bool SurveyExport::Write(ExportWriter& writer, OutputFile& out) {
     return false;
   }
   spillOpen_ = true;
+  plan_.utmZone = projector_.Zone();
+  plan_.southern = projector_.Southern();
   BuildBlocks(finder_.Finish());
   if (!MeasureBlocks() || !WriteRecords(writer, out)) {
     error_ = spill_.Error();

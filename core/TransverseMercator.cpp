@@ -1,0 +1,119 @@
+#include "core/TransverseMercator.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace tessaly {
+
+const std::array<EllipsoidDefinition, 23> kEllipsoidDefinitions{{
+    {6377563.396, 299.3249646},        // Airy 1830
+    {6378160.0, 298.25},               // Australian National
+    {6377397.155, 299.1528128},        // Bessel 1841
+    {6377483.865, 299.1528128},        // Bessel 1841 (Namibia)
+    {6378206.4, 294.9786982},          // Clarke 1866
+    {6378249.145, 293.465},            // Clarke 1880
+    {6377276.345, 300.8017},           // Everest 1830
+    {6378166.0, 298.3},                // Fischer 1960 (Mercury)
+    {6378150.0, 298.3},                // Fischer 1968
+    {6378160.0, 298.247167427},        // GRS 1967
+    {6378137.0, 298.257222101},        // GRS 1980
+    {6378200.0, 298.3},                // Helmert 1906
+    {6378270.0, 297.0},                // Hough
+    {6378388.0, 297.0},                // International 1924
+    {6378245.0, 298.3},                // Krassovsky
+    {6377340.189, 299.3249646},        // Modified Airy
+    {6377304.063, 300.8017},           // Modified Everest
+    {6378155.0, 298.3},                // Modified Fischer 1960
+    {6378160.0, 298.25},               // South American 1969
+    {6378165.0, 298.3},                // WGS 60
+    {6378145.0, 298.25},               // WGS 66
+    {6378135.0, 298.26},               // WGS 72
+    {6378137.0, 298.257223563},        // WGS 84
+}};
+
+namespace {
+
+constexpr double kScale = 0.9996;
+constexpr double kFalseEasting = 500000.0;
+constexpr double kFalseNorthing = 10000000.0;
+constexpr int kOrder = 6;
+
+// What the series needs of one ellipsoid.
+struct Series {
+  double e = 0.0;              // eccentricity
+  double rectifyingRadius = 0.0;  // A: the meridian's length over 2 pi
+  std::array<double, kOrder> alpha{};
+};
+
+Series MakeSeries(const EllipsoidDefinition& ellipsoid) {
+  const double f = 1.0 / ellipsoid.inverseFlattening;
+  const double n = f / (2.0 - f);
+  const double n2 = n * n, n3 = n2 * n, n4 = n3 * n, n5 = n4 * n, n6 = n5 * n;
+  Series s;
+  s.e = std::sqrt(f * (2.0 - f));
+  s.rectifyingRadius = ellipsoid.equatorialRadius / (1.0 + n) * (1.0 + n2 / 4.0 + n4 / 64.0 + n6 / 256.0);
+  s.alpha = {
+      n / 2.0 - 2.0 / 3.0 * n2 + 5.0 / 16.0 * n3 + 41.0 / 180.0 * n4 - 127.0 / 288.0 * n5 + 7891.0 / 37800.0 * n6,
+      13.0 / 48.0 * n2 - 3.0 / 5.0 * n3 + 557.0 / 1440.0 * n4 + 281.0 / 630.0 * n5 - 1983433.0 / 1935360.0 * n6,
+      61.0 / 240.0 * n3 - 103.0 / 140.0 * n4 + 15061.0 / 26880.0 * n5 + 167603.0 / 181440.0 * n6,
+      49561.0 / 161280.0 * n4 - 179.0 / 168.0 * n5 + 6601661.0 / 7257600.0 * n6,
+      34729.0 / 80640.0 * n5 - 3418889.0 / 1995840.0 * n6,
+      212378941.0 / 319334400.0 * n6,
+  };
+  return s;
+}
+
+const Series& SeriesFor(int index) {
+  static const auto table = [] {
+    std::array<Series, kEllipsoidDefinitions.size()> all{};
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = MakeSeries(kEllipsoidDefinitions[i]);
+    return all;
+  }();
+  return table[static_cast<std::size_t>(index)];
+}
+
+// The tangent of the conformal latitude of the latitude whose tangent is
+// `tau`, in the form that stays accurate near the poles.
+double ConformalTangent(double tau, double e) {
+  const double root = std::hypot(1.0, tau);
+  const double sigma = std::sinh(e * std::atanh(e * tau / root));
+  return tau * std::hypot(1.0, sigma) - sigma * root;
+}
+
+// Easting and northing (no false values) of a latitude and a longitude from
+// the central meridian, both in radians.
+void Project(const Series& s, double phi, double lambda, double& easting, double& northing) {
+  const double tauPrime = ConformalTangent(std::tan(phi), s.e);
+  const double cosLambda = std::cos(lambda);
+  const double xiPrime = std::atan2(tauPrime, cosLambda);
+  const double etaPrime = std::asinh(std::sin(lambda) / std::hypot(tauPrime, cosLambda));
+  double xi = xiPrime, eta = etaPrime;
+  for (int j = 1; j <= kOrder; ++j) {
+    const double alpha = s.alpha[static_cast<std::size_t>(j - 1)];
+    xi += alpha * std::sin(2.0 * j * xiPrime) * std::cosh(2.0 * j * etaPrime);
+    eta += alpha * std::cos(2.0 * j * xiPrime) * std::sinh(2.0 * j * etaPrime);
+  }
+  easting = kScale * s.rectifyingRadius * eta;
+  northing = kScale * s.rectifyingRadius * xi;
+}
+
+}  // namespace
+
+bool ExactUtmInZone(int ellipsoidIndex, double latitude, double longitude, int zoneNumber, bool southern,
+                    UtmPosition& result) {
+  if (ellipsoidIndex < 0 || ellipsoidIndex >= static_cast<int>(kEllipsoidDefinitions.size())) return false;
+  if (zoneNumber < 1 || zoneNumber > 60) return false;
+  if (!(std::fabs(latitude) < 90.0) || !(std::fabs(longitude) <= 180.0)) return false;
+  const double fromMeridian = std::remainder(longitude - (6.0 * zoneNumber - 183.0), 360.0);
+  if (std::fabs(fromMeridian) > kLargestZoneDistance) return false;
+  constexpr double kRadians = std::numbers::pi / 180.0;
+  double easting = 0.0, northing = 0.0;
+  Project(SeriesFor(ellipsoidIndex), latitude * kRadians, fromMeridian * kRadians, easting, northing);
+  result.zoneNumber = zoneNumber;
+  result.bandLetter = UtmLetterDesignator(latitude);
+  result.easting = easting + kFalseEasting;
+  result.northing = northing + (southern ? kFalseNorthing : 0.0);
+  return std::isfinite(result.easting) && std::isfinite(result.northing);
+}
+
+}  // namespace tessaly
