@@ -1,6 +1,7 @@
 #include "core/TransverseMercator.h"
 
 #include <cmath>
+#include <complex>
 #include <numbers>
 
 namespace tessaly {
@@ -36,7 +37,7 @@ namespace {
 constexpr double kScale = 0.9996;
 constexpr double kFalseEasting = 500000.0;
 constexpr double kFalseNorthing = 10000000.0;
-constexpr int kOrder = 6;
+constexpr std::size_t kOrder = 6;
 
 // What the series needs of one ellipsoid.
 struct Series {
@@ -81,20 +82,24 @@ double ConformalTangent(double tau, double e) {
 }
 
 // Easting and northing (no false values) of a latitude and a longitude from
-// the central meridian, both in radians.
+// the central meridian, both in radians. The series in 2j times the complex
+// conformal coordinate is summed by Clenshaw's recurrence: one complex sine
+// and cosine instead of a sine, cosine, sinh and cosh for each term.
 void Project(const Series& s, double phi, double lambda, double& easting, double& northing) {
   const double tauPrime = ConformalTangent(std::tan(phi), s.e);
   const double cosLambda = std::cos(lambda);
-  const double xiPrime = std::atan2(tauPrime, cosLambda);
-  const double etaPrime = std::asinh(std::sin(lambda) / std::hypot(tauPrime, cosLambda));
-  double xi = xiPrime, eta = etaPrime;
-  for (int j = 1; j <= kOrder; ++j) {
-    const double alpha = s.alpha[static_cast<std::size_t>(j - 1)];
-    xi += alpha * std::sin(2.0 * j * xiPrime) * std::cosh(2.0 * j * etaPrime);
-    eta += alpha * std::cos(2.0 * j * xiPrime) * std::sinh(2.0 * j * etaPrime);
+  const std::complex<double> z(std::atan2(tauPrime, cosLambda),
+                               std::asinh(std::sin(lambda) / std::hypot(tauPrime, cosLambda)));
+  const std::complex<double> twiceCos = 2.0 * std::cos(2.0 * z);
+  std::complex<double> b1 = 0.0, b2 = 0.0;
+  for (std::size_t j = kOrder; j >= 1; --j) {
+    const std::complex<double> b0 = s.alpha[j - 1] + twiceCos * b1 - b2;
+    b2 = b1;
+    b1 = b0;
   }
-  easting = kScale * s.rectifyingRadius * eta;
-  northing = kScale * s.rectifyingRadius * xi;
+  const std::complex<double> zeta = z + b1 * std::sin(2.0 * z);
+  easting = kScale * s.rectifyingRadius * zeta.imag();
+  northing = kScale * s.rectifyingRadius * zeta.real();
 }
 
 }  // namespace
