@@ -54,7 +54,7 @@ class SurveyExportFiles : public ::testing::Test {
 
 TEST_F(SurveyExportFiles, XyzHasOneBlockPerMarkedLine) {
   EXPECT_EQ(Export(MarkedRecords(), "xyz"),
-            "/ Tessaly survey export, Geosoft XYZ\r\n"
+            "/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n"
             "/ Source: survey.zpx\r\n"
             "/ Kind: ZEPH 2 Log\r\n"
             "/ Datum: WGS 84\r\n"
@@ -83,7 +83,7 @@ TEST_F(SurveyExportFiles, XyzWithoutLinesIsLineZero) {
   header.exportTimeNs = 1'796'840'000'123'456'789;  // 2026-12-09T18:13:20.123Z
   header.layback = "cable 50 m";
   EXPECT_EQ(Export(MarkedRecords(), "xyz", options, header),
-            "/ Tessaly survey export, Geosoft XYZ\r\n"
+            "/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n"
             "/ Source: survey.zpx\r\n"
             "/ Kind: ZEPH 2 Log\r\n"
             "/ Datum: WGS 84\r\n"
@@ -164,7 +164,7 @@ TEST_F(SurveyExportFiles, KmlPlacemarks) {
   records.resize(2);
   records[1].comment = "A & B <wreck>";
   EXPECT_EQ(Export(records, "kml"),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Tessaly survey export: deviation by survey line -->\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
             "<Document>\n<name>survey.zpx</name>\n"
             "<Placemark><name>Line 1</name><ExtendedData>"
             "<Data name=\"line\"><value>1</value></Data><Data name=\"records\"><value>2</value></Data>"
