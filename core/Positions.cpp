@@ -253,6 +253,11 @@ void FormatFixed(double value, int decimals, char separator, std::string& out) {
   out.assign(text, static_cast<std::size_t>(end - text));
 }
 
+void AppendFixedText(double value, int decimals, std::string& out) {
+  char text[kFixedRoom];
+  out.append(text, WriteFixed(value, decimals, text, text + sizeof text));
+}
+
 bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,
                  std::string& result) {
   char text[kFixedRoom + 32];

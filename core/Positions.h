@@ -23,6 +23,9 @@ bool ReadNumber(std::string_view text, char separator, double& value);
 
 // `value` with exactly `decimals` decimals and `separator` as decimal point.
 void FormatFixed(double value, int decimals, char separator, std::string& out);
+// Appends `value` with exactly `decimals` decimals and "." as decimal point,
+// rounded as FormatFixed rounds.
+void AppendFixedText(double value, int decimals, std::string& out);
 
 // Unsigned-hemisphere decimal degrees ("45.20575") from a degree and a minute
 // text. False when either text is not a number.

@@ -18,7 +18,8 @@ namespace tessaly {
 struct SpilledRecord {
   double latitude = kNoValue, longitude = kNoValue;
   double x = kNoValue, y = kNoValue;  // UTM metres of the export's zone
-  double deviation = kNoValue, towfishDepth = kNoValue, sounder = kNoValue;
+  double deviation = kNoValue;
+  float towfishDepth = static_cast<float>(kNoValue), sounder = static_cast<float>(kNoValue);  // single precision as read
   std::int64_t timeMillis = 0;
   std::uint32_t flags = 0;
   bool hasTime = false, dateKnown = false, hasFlags = false;

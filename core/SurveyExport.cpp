@@ -15,8 +15,8 @@ SpilledRecord SpilledOf(const SurveyRecord& record) {
     spilled.longitude = record.longitude;
   }
   spilled.deviation = record.deviation;
-  spilled.towfishDepth = record.towfishDepth;
-  spilled.sounder = record.sounder;
+  spilled.towfishDepth = static_cast<float>(record.towfishDepth);
+  spilled.sounder = static_cast<float>(record.sounder);
   if (record.time) {
     spilled.hasTime = true;
     spilled.timeMillis = record.time->millis;
@@ -146,7 +146,7 @@ bool SurveyExport::MeasureBlocks() {
     if (HasValue(spilled.latitude)) ++block->positions;
     if (HasValue(spilled.x)) {
       const PlanePoint here{spilled.x, spilled.y};
-      if (last) block->length += std::hypot(here.x - last->x, here.y - last->y);
+      if (last) block->length += PlaneDistance(*last, here);
       last = here;
     }
     if (HasValue(spilled.deviation)) {
