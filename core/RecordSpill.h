@@ -14,7 +14,10 @@
 
 namespace tessaly {
 
-// A record's numbers as spilled; the comment follows it.
+// A record's numbers as spilled; the comment follows it. Only what a record
+// has is written (a presence byte says what): a value it lacks, the time
+// without hasTime or the flags without hasFlags, comes back at its default,
+// so a record of a log without times or comments takes 49 bytes.
 struct SpilledRecord {
   double latitude = kNoValue, longitude = kNoValue;
   double x = kNoValue, y = kNoValue;  // UTM metres of the export's zone
@@ -47,6 +50,7 @@ class RecordSpill {
   bool Flush();
   bool Fill(std::size_t needed);
   bool Fail(const std::string& what);
+  bool Truncated();
 
   int fd_ = -1;
   std::string folder_;
