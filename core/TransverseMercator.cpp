@@ -1,7 +1,6 @@
 #include "core/TransverseMercator.h"
 
 #include <cmath>
-#include <complex>
 #include <numbers>
 
 namespace tessaly {
@@ -84,24 +83,29 @@ double ConformalTangent(double tau, double e) {
 }
 
 // Easting and northing (no false values) of a latitude and a longitude from
-// the central meridian, both in radians. The series in 2j times the complex
-// conformal coordinate is summed by Clenshaw's recurrence: one complex sine
-// and cosine instead of a sine, cosine, sinh and cosh for each term.
+// the central meridian, both in radians. The series in the complex
+// conformal coordinate z = xi' + i eta', sum of alpha_j sin(2jz), is summed
+// by Clenshaw's recurrence, so sin 2z and cos 2z are all it needs: one
+// sincos and one sinh. The complex arithmetic is written out in real parts.
 void Project(const Series& s, double phi, double lambda, double& easting, double& northing) {
   const double tauPrime = ConformalTangent(std::tan(phi), s.e);
-  const double cosLambda = std::cos(lambda);
-  const std::complex<double> z(std::atan2(tauPrime, cosLambda),
-                               std::asinh(std::sin(lambda) / std::sqrt(tauPrime * tauPrime + cosLambda * cosLambda)));
-  const std::complex<double> twiceCos = 2.0 * std::cos(2.0 * z);
-  std::complex<double> b1 = 0.0, b2 = 0.0;
+  const double sinLambda = std::sin(lambda), cosLambda = std::cos(lambda);
+  const double xiPrime = std::atan2(tauPrime, cosLambda);
+  const double etaPrime = std::asinh(sinLambda / std::sqrt(tauPrime * tauPrime + cosLambda * cosLambda));
+  const double sin2Xi = std::sin(2.0 * xiPrime), cos2Xi = std::cos(2.0 * xiPrime);
+  const double sinh2Eta = std::sinh(2.0 * etaPrime), cosh2Eta = std::sqrt(1.0 + sinh2Eta * sinh2Eta);
+  // 2 cos 2z and sin 2z.
+  const double ar = 2.0 * cos2Xi * cosh2Eta, ai = -2.0 * sin2Xi * sinh2Eta;
+  const double sr = sin2Xi * cosh2Eta, si = cos2Xi * sinh2Eta;
+  double b1r = 0.0, b1i = 0.0, b2r = 0.0, b2i = 0.0;
   for (std::size_t j = kOrder; j >= 1; --j) {
-    const std::complex<double> b0 = s.alpha[j - 1] + twiceCos * b1 - b2;
-    b2 = b1;
-    b1 = b0;
+    const double b0r = s.alpha[j - 1] + ar * b1r - ai * b1i - b2r;
+    const double b0i = ar * b1i + ai * b1r - b2i;
+    b2r = b1r, b2i = b1i;
+    b1r = b0r, b1i = b0i;
   }
-  const std::complex<double> zeta = z + b1 * std::sin(2.0 * z);
-  easting = kScale * s.rectifyingRadius * zeta.imag();
-  northing = kScale * s.rectifyingRadius * zeta.real();
+  northing = kScale * s.rectifyingRadius * (xiPrime + b1r * sr - b1i * si);
+  easting = kScale * s.rectifyingRadius * (etaPrime + b1r * si + b1i * sr);
 }
 
 }  // namespace
