@@ -85,15 +85,20 @@ double ConformalTangent(double tau, double e) {
 // Easting and northing (no false values) of a latitude and a longitude from
 // the central meridian, both in radians. The series in the complex
 // conformal coordinate z = xi' + i eta', sum of alpha_j sin(2jz), is summed
-// by Clenshaw's recurrence, so sin 2z and cos 2z are all it needs: one
-// sincos and one sinh. The complex arithmetic is written out in real parts.
+// by Clenshaw's recurrence, so sin 2z and cos 2z are all it needs. The
+// complex arithmetic is written out in real parts.
 void Project(const Series& s, double phi, double lambda, double& easting, double& northing) {
   const double tauPrime = ConformalTangent(std::tan(phi), s.e);
   const double sinLambda = std::sin(lambda), cosLambda = std::cos(lambda);
+  // xi' and eta' are the angle and the area hyperbolic sine of a right
+  // triangle's sides, so their doubles' sines and cosines follow from those
+  // sides without more transcendental calls.
+  const double r2 = tauPrime * tauPrime + cosLambda * cosLambda, r = std::sqrt(r2);
   const double xiPrime = std::atan2(tauPrime, cosLambda);
-  const double etaPrime = std::asinh(sinLambda / std::sqrt(tauPrime * tauPrime + cosLambda * cosLambda));
-  const double sin2Xi = std::sin(2.0 * xiPrime), cos2Xi = std::cos(2.0 * xiPrime);
-  const double sinh2Eta = std::sinh(2.0 * etaPrime), cosh2Eta = std::sqrt(1.0 + sinh2Eta * sinh2Eta);
+  const double sinhEta = sinLambda / r, coshEta = std::sqrt(1.0 + sinhEta * sinhEta);
+  const double etaPrime = std::asinh(sinhEta);
+  const double sin2Xi = 2.0 * tauPrime * cosLambda / r2, cos2Xi = (cosLambda * cosLambda - tauPrime * tauPrime) / r2;
+  const double sinh2Eta = 2.0 * sinhEta * coshEta, cosh2Eta = 1.0 + 2.0 * sinhEta * sinhEta;
   // 2 cos 2z and sin 2z.
   const double ar = 2.0 * cos2Xi * cosh2Eta, ai = -2.0 * sin2Xi * sinh2Eta;
   const double sr = sin2Xi * cosh2Eta, si = cos2Xi * sinh2Eta;
