@@ -547,6 +547,7 @@ void TfrmMain::actExportVDGExecute() {
   const ExportFormat& format = FormatOfPath(path.toStdString());
   ExportSettings settings;
   if (format.takesDelimiter) settings.delimiter = AskDelimiter().toStdString();
+  settings.exportTimeNs = ExportClock->UtcNs();
   const std::string error = ExportVDG(*document, path.toStdString(), format, settings);
   if (!error.empty()) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
+
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -126,6 +128,9 @@ class TfrmMain : public QMainWindow {
   // The one-line input box: caption, prompt and the text to edit; false when
   // cancelled.
   std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
+  // The clock whose time an export carries in its header (XYZ's
+  // "Exported:"). Tests hand in a manual clock.
+  std::shared_ptr<const Clock> ExportClock = std::make_shared<SystemClock>();
 
   static const QString& OpenDialogFilter();
   // The Open dialog ChooseOpenFile shows by default.

@@ -112,6 +112,8 @@ class CourseLineFinder {
   std::vector<SurveyLine> lines_;
 };
 
+// The distance between two points, metres.
+double PlaneDistance(PlanePoint a, PlanePoint b);
 // The bearing of the line from `from` to `to`, radians clockwise from north.
 double Bearing(PlanePoint from, PlanePoint to);
 // The smallest angle between two bearings, 0 to pi.

@@ -1,8 +1,10 @@
 #include "core/ExportChannels.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "core/Clock.h"
+#include "core/Positions.h"
 
 namespace tessaly {
 
@@ -40,6 +42,14 @@ bool Present(ChannelId id, const ExportChannels& present) {
   return false;
 }
 
+// A depth, which the parser reads in single precision: the shortest text
+// that reads back as that float ("54.6", not 54.599998474121094).
+bool AppendIfSingle(std::string& out, double value) {
+  if (!HasValue(value)) return false;
+  AppendShortestSingle(out, static_cast<float>(value));
+  return true;
+}
+
 bool AppendIfValue(std::string& out, double value, int decimals) {
   if (!HasValue(value)) return false;
   if (decimals < 0) AppendShortest(out, value);
@@ -61,14 +71,23 @@ std::vector<Channel> ChannelsOf(const ExportChannels& present) {
   return channels;
 }
 
-void AppendFixed(std::string& out, double value, int decimals) {
+void AppendFixed(std::string& out, double value, int decimals) { AppendFixedText(value, decimals, out); }
+
+void AppendShortest(std::string& out, double value) {
+  // Whole numbers below 1e5 (a deviation in nT) are their digits, which is
+  // what the shortest form gives them; integer digits cost far less.
+  if (std::fabs(value) < 1e5 && value == std::trunc(value) && !(value == 0.0 && std::signbit(value))) {
+    if (value < 0.0) out.push_back('-');
+    AppendInteger(out, static_cast<std::uint64_t>(std::fabs(value)));
+    return;
+  }
   char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  const auto result = std::to_chars(text, text + sizeof text, value);
   out.append(text, result.ptr);
 }
 
-void AppendShortest(std::string& out, double value) {
-  char text[64];
+void AppendShortestSingle(std::string& out, float value) {
+  char text[32];
   const auto result = std::to_chars(text, text + sizeof text, value);
   out.append(text, result.ptr);
 }
@@ -108,8 +127,8 @@ bool AppendChannelValue(std::string& out, ChannelId id, const PlacedRecord& plac
       return true;
     case ChannelId::Fiducial: AppendInteger(out, placed.fiducial); return true;
     case ChannelId::Deviation: return AppendIfValue(out, record.deviation, -1);
-    case ChannelId::TowfishDepth: return AppendIfValue(out, record.towfishDepth, -1);
-    case ChannelId::Sounder: return AppendIfValue(out, record.sounder, -1);
+    case ChannelId::TowfishDepth: return AppendIfSingle(out, record.towfishDepth);
+    case ChannelId::Sounder: return AppendIfSingle(out, record.sounder);
     case ChannelId::Flags:
       if (!record.flags) return false;
       AppendInteger(out, *record.flags);

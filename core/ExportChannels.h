@@ -35,6 +35,8 @@ bool AppendChannelValue(std::string& out, ChannelId id, const PlacedRecord& reco
 void AppendFixed(std::string& out, double value, int decimals);
 // The shortest text that reads back as `value`.
 void AppendShortest(std::string& out, double value);
+// The shortest text that reads back as `value`.
+void AppendShortestSingle(std::string& out, float value);
 void AppendInteger(std::string& out, std::uint64_t value);
 // "2026-12-09T18:33:18.123Z", or "18:33:18.123" when only the time of day
 // is known.

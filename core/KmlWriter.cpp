@@ -29,7 +29,10 @@ std::string Shortest(double value) {
 
 void KmlWriter::Begin(const ExportPlan& plan, std::string& out) {
   plan_ = &plan;
-  out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+  // The comment's "deviation" (a word the log recognition stops at) keeps
+  // the file from being taken for a survey log, as in XyzWriter.
+  out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Tessaly survey export: deviation by survey line -->\n"
+             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
              "<Document>\n<name>");
   AppendXmlText(out, plan.header.sourceFile);
   out.append("</name>\n");

@@ -261,6 +261,11 @@ std::string ShortDecimalText(double value, int decimals) {
   return text == "-0" ? "0" : text;
 }
 
+void AppendFixedText(double value, int decimals, std::string& out) {
+  char text[kFixedRoom];
+  out.append(text, WriteFixed(value, decimals, text, text + sizeof text));
+}
+
 bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,
                  std::string& result) {
   char text[kFixedRoom + 32];

@@ -28,6 +28,10 @@ void FormatFixed(double value, int decimals, char separator, std::string& out);
 // written as "0" ("3.2", "500", "-1.25").
 std::string ShortDecimalText(double value, int decimals);
 
+// Appends `value` with exactly `decimals` decimals and "." as decimal point,
+// rounded as FormatFixed rounds.
+void AppendFixedText(double value, int decimals, std::string& out);
+
 // Unsigned-hemisphere decimal degrees ("45.20575") from a degree and a minute
 // text. False when either text is not a number.
 bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,

@@ -14,11 +14,15 @@
 
 namespace tessaly {
 
-// A record's numbers as spilled; the comment follows it.
+// A record's numbers as spilled; the comment follows it. Only what a record
+// has is written (a presence byte says what): a value it lacks, the time
+// without hasTime or the flags without hasFlags, comes back at its default,
+// so a record of a log without times or comments takes 49 bytes.
 struct SpilledRecord {
   double latitude = kNoValue, longitude = kNoValue;
   double x = kNoValue, y = kNoValue;  // UTM metres of the export's zone
-  double deviation = kNoValue, towfishDepth = kNoValue, sounder = kNoValue;
+  double deviation = kNoValue;
+  float towfishDepth = static_cast<float>(kNoValue), sounder = static_cast<float>(kNoValue);  // single precision as read
   std::int64_t timeMillis = 0;
   std::uint32_t flags = 0;
   bool hasTime = false, dateKnown = false, hasFlags = false;
@@ -46,6 +50,7 @@ class RecordSpill {
   bool Flush();
   bool Fill(std::size_t needed);
   bool Fail(const std::string& what);
+  bool Truncated();
 
   int fd_ = -1;
   std::string folder_;

@@ -15,8 +15,8 @@ SpilledRecord SpilledOf(const SurveyRecord& record) {
     spilled.longitude = record.longitude;
   }
   spilled.deviation = record.deviation;
-  spilled.towfishDepth = record.towfishDepth;
-  spilled.sounder = record.sounder;
+  spilled.towfishDepth = static_cast<float>(record.towfishDepth);
+  spilled.sounder = static_cast<float>(record.sounder);
   if (record.time) {
     spilled.hasTime = true;
     spilled.timeMillis = record.time->millis;
@@ -80,22 +80,8 @@ std::vector<ExportBlock> BlocksOf(const std::vector<SurveyLine>& lines, std::uin
 }
 
 SurveyExport::SurveyExport(ExportHeader header, const SurveyExportOptions& options)
-    : options_(options), finder_(options.lines, options.course) {
+    : options_(options), projector_(options.mapDatum), finder_(options.lines, options.course) {
   plan_.header = std::move(header);
-}
-
-std::optional<PlanePoint> SurveyExport::Project(double latitude, double longitude) {
-  UtmPosition utm;
-  if (plan_.utmZone == 0) {
-    if (!LatLonToUtm(options_.mapDatum, latitude, longitude, utm) || std::fabs(latitude) >= 90.0 ||
-        std::fabs(longitude) > 180.0)
-      return std::nullopt;
-    plan_.utmZone = utm.zoneNumber;
-    plan_.southern = latitude < 0.0;
-  }
-  if (!LatLonToUtmInZone(options_.mapDatum, latitude, longitude, plan_.utmZone, plan_.southern, utm))
-    return std::nullopt;
-  return PlanePoint{utm.easting, utm.northing};
 }
 
 bool SurveyExport::Add(const SurveyRecord& record) {
@@ -109,7 +95,7 @@ bool SurveyExport::Add(const SurveyRecord& record) {
   }
   SpilledRecord spilled = SpilledOf(record);
   std::optional<PlanePoint> point;
-  if (record.HasPosition()) point = Project(record.latitude, record.longitude);
+  if (record.HasPosition()) point = projector_.Project(record.latitude, record.longitude);
   if (point) {
     spilled.x = point->x;
     spilled.y = point->y;
@@ -160,7 +146,7 @@ bool SurveyExport::MeasureBlocks() {
     if (HasValue(spilled.latitude)) ++block->positions;
     if (HasValue(spilled.x)) {
       const PlanePoint here{spilled.x, spilled.y};
-      if (last) block->length += std::hypot(here.x - last->x, here.y - last->y);
+      if (last) block->length += PlaneDistance(*last, here);
       last = here;
     }
     if (HasValue(spilled.deviation)) {
@@ -201,6 +187,8 @@ bool SurveyExport::Write(ExportWriter& writer, OutputFile& out) {
     return false;
   }
   spillOpen_ = true;
+  plan_.utmZone = projector_.Zone();
+  plan_.southern = projector_.Southern();
   BuildBlocks(finder_.Finish());
   if (!MeasureBlocks() || !WriteRecords(writer, out)) {
     error_ = spill_.Error();

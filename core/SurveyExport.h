@@ -9,8 +9,8 @@
 // the lines and the comments, never the records, whatever the log's length.
 //
 // Positions are projected into the UTM zone of the first position (its
-// hemisphere too), as the track does, so a survey across a zone border
-// stays one plane for the line finder and one zone for X and Y.
+// hemisphere too) by ZoneProjector, so a survey across a zone border stays
+// one plane for the line finder and one zone for X and Y.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,7 @@
 #include "core/RecordSpill.h"
 #include "core/SurveyLines.h"
 #include "core/UTMLaLo.h"
+#include "core/ZoneProjector.h"
 
 namespace tessaly {
 
@@ -54,7 +55,6 @@ class SurveyExport {
   const ExportPlan& Plan() const { return plan_; }
 
  private:
-  std::optional<PlanePoint> Project(double latitude, double longitude);
   std::string LineRule(std::size_t lineCount) const;
   void BuildBlocks(const std::vector<SurveyLine>& lines);
   bool MeasureBlocks();
@@ -62,6 +62,7 @@ class SurveyExport {
 
   SurveyExportOptions options_;
   ExportPlan plan_;
+  ZoneProjector projector_;
   SurveyLineFinder finder_;
   RecordSpill spill_;
   bool spillOpen_ = false;

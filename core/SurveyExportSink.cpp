@@ -1,6 +1,5 @@
 #include "core/SurveyExportSink.h"
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 
@@ -15,17 +14,6 @@
 namespace tessaly {
 
 namespace {
-
-// The parser keeps depths as single precision: the double that reads as the
-// same short decimal text ("54.6", not 54.599998474121094).
-double DecimalOf(float value) {
-  if (std::isnan(value)) return kNoValue;
-  char text[32];
-  const auto written = std::to_chars(text, text + sizeof text, value);
-  double decimal = kNoValue;
-  std::from_chars(text, written.ptr, decimal);
-  return decimal;
-}
 
 class SurveySink : public ExportSink {
  public:
@@ -55,8 +43,8 @@ class SurveySink : public ExportSink {
     survey.longitude = position.longitude;
     survey.deviation = record.deviation;
     if (record.numbers) {
-      survey.towfishDepth = DecimalOf(record.numbers->towDepth);
-      survey.sounder = DecimalOf(record.numbers->sounder);
+      survey.towfishDepth = record.numbers->towDepth;
+      survey.sounder = record.numbers->sounder;
     }
     survey.comment = record.cells[kColComment];
     export_->Add(survey);

@@ -29,6 +29,8 @@ struct SurveyRecord {
   double latitude = kNoValue;
   double longitude = kNoValue;
   double deviation = kNoValue;
+  // Depths are single precision, as the parser reads them, and are written
+  // as the shortest text of that float.
   double towfishDepth = kNoValue;
   double sounder = kNoValue;
   std::optional<RecordTime> time;

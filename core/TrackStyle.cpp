@@ -80,6 +80,22 @@ void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double>
   }
 }
 
+void DrawTrackPointsByLine(std::span<const DrawnPoint> points, std::span<const double> deviations, double limit,
+                           int pointPixels, const RecordLines& lines, PixelBuffer& image) {
+  if (lines.Lines().empty()) {
+    DrawTrackPoints(points, deviations, limit, pointPixels, image);
+    return;
+  }
+  std::vector<DrawnPoint> onLines;
+  onLines.reserve(points.size());
+  const int centre = std::max(pointPixels, 1) / 2;
+  for (const DrawnPoint& point : points) {
+    if (lines.LineOf(point.record) != 0) onLines.push_back(point);
+    else FillRect(image, point.x + centre, point.y + centre, 1, 1, 0xFF000000u | kTrackTurnColour);
+  }
+  DrawTrackPoints(onLines, deviations, limit, pointPixels, image);
+}
+
 void FillRect(PixelBuffer& image, int x, int y, int width, int height, std::uint32_t pixel) {
   const int x0 = std::max(x, 0), x1 = std::min(x + width, image.width);
   const int y0 = std::max(y, 0), y1 = std::min(y + height, image.height);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/RecordLines.h"
 #include "core/TrackModel.h"
 
 namespace tessaly {
@@ -55,5 +56,16 @@ inline constexpr int kTrackPointPixels = 3;
 // stay on top where squares overlap.
 void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double> deviations,
                      double limit, int pointPixels, PixelBuffer& image);
+
+// The colour of the records between survey lines (turns, run-ins).
+inline constexpr Rgb kTrackTurnColour = 0x9C9C9C;
+
+// As DrawTrackPoints, with the turns greyed: a point whose record lies on
+// no survey line of `lines` is one kTrackTurnColour pixel at its square's
+// centre, beneath the points of the lines, so the lines stand out and the
+// turns still show where the vessel went. A survey without lines is drawn
+// as DrawTrackPoints draws it.
+void DrawTrackPointsByLine(std::span<const DrawnPoint> points, std::span<const double> deviations, double limit,
+                           int pointPixels, const RecordLines& lines, PixelBuffer& image);
 
 }  // namespace tessaly

@@ -37,7 +37,10 @@ std::vector<std::string> HeaderFacts(const ExportPlan& plan) {
 
 void XyzWriter::Begin(const ExportPlan& plan, std::string& out) {
   channels_ = ChannelsOf(plan.channels);
-  out.append("/ Tessaly survey export, Geosoft XYZ\r\n");
+  // "deviation" is among the words the log recognition stops at, so a
+  // first line that holds it keeps the export from being taken for a
+  // survey log (which no export may replace) whatever lines follow.
+  out.append("/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n");
   for (const std::string& fact : HeaderFacts(plan)) out.append("/ ").append(fact).append("\r\n");
   for (const ExportBlock& block : plan.blocks) {
     if (!block.IsSurveyLine() || block.name.empty()) continue;

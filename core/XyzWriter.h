@@ -1,6 +1,6 @@
 // Geosoft XYZ: the exchange format of magnetic survey data.
 //
-//   / Tessaly survey export, Geosoft XYZ
+//   / Tessaly survey export, Geosoft XYZ: deviation by survey line
 //   / Source: line01.kvl
 //   / ...                     (kind, datum, UTM zone, export time, layback, lines)
 //   / X Y Latitude Longitude Fiducial Deviation TowfishDepth Sounder

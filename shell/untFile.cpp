@@ -17,6 +17,7 @@
 #include "core/OutputFile.h"
 #include "core/OutputRule.h"
 #include "core/SettingsFile.h"
+#include "core/LineMarks.h"
 #include "core/TrackModel.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
@@ -269,6 +270,7 @@ void TfrmFile::FinishLoad() {
   FDocument = std::move(FLoading);
   if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
   FViews->Attach(FDocument);
+  FindSurveyLines();
   switch (FDocument->Status()) {
     case LoadStatus::Loaded: ShowRecords(); break;
     case LoadStatus::Cancelled:
@@ -353,6 +355,20 @@ void TfrmFile::RequalifyRecords() {
   if (TrackPlot* plot = Track->Plot()) plot->FlagsChanged();
 }
 
+// The survey lines are found once a load has finished (and again when a
+// comment makes or removes a SOL or EOL mark); the chart and the track read
+// them.
+void TfrmFile::FindSurveyLines() {
+  FLines.reset();
+  if (KindHasPositions()) FLines = std::make_shared<RecordLines>(FindRecordLines(*FDocument, AppContext::Instance().MapDatum));
+  Grafico1->SetSurveyLines(FLines);
+  if (TrackPlot* plot = Track->Plot()) plot->SetLines(FLines);
+}
+
+bool TfrmFile::ChangesSurveyLines(std::string_view before, std::string_view after) const {
+  return KindHasPositions() && (ReadLineMark(before) || ReadLineMark(after));
+}
+
 // Logs of kinds whose lines carry the towfish's position (the kinds table
 // says which), and navigation imports, offer the track.
 bool TfrmFile::KindHasPositions() const {
@@ -364,6 +380,7 @@ void TfrmFile::FillTrack(TrackPlot& plot) {
   auto model = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
   BuildTrack(*FDocument, *model);
   plot.SetTrack(FDocument, std::move(model));
+  plot.SetLines(FLines);
   if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);
 }
 
@@ -399,9 +416,12 @@ void TfrmFile::EditComment(int row) {
   if (!FDocument) return;
   QString text = CellText(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
+  const std::string before(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   std::string error;
   const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toUtf8().toStdString(), &error);
   FViews->Update();
+  if (ChangesSurveyLines(before, FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment)))
+    FindSurveyLines();
   if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
 

@@ -21,9 +21,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/LogDocument.h"
+#include "core/RecordLines.h"
 #include "shell/untTFileForm.h"
 
 class QGroupBox;
@@ -119,6 +121,9 @@ class TfrmFile : public TfrmTypeFile {
 
   // The document behind the views; null until a load has finished.
   const LogDocument* Document() const { return FDocument.get(); }
+  // The survey lines the chart and the track show; null where the kind has
+  // no positions or nothing is loaded.
+  const RecordLines* SurveyLines() const { return FLines.get(); }
   bool Loading() const { return FLoader != nullptr; }
 
   // Selects a grid row (1-based record row) in the grid, chart and raw text.
@@ -167,6 +172,8 @@ class TfrmFile : public TfrmTypeFile {
   void MarkPartial();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
+  void FindSurveyLines();
+  bool ChangesSurveyLines(std::string_view before, std::string_view after) const;
   bool ConfirmImportClose();
   std::string SaveImportation(const std::string& path, const std::vector<std::string>& lines) const;
   void EditComment(int row);
@@ -177,6 +184,7 @@ class TfrmFile : public TfrmTypeFile {
   TLoadGrid* FLoader = nullptr;
   QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
   std::unique_ptr<RecordViews> FViews;
+  std::shared_ptr<const RecordLines> FLines;
   bool FClosing = false;
 };
 

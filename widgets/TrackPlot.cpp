@@ -209,6 +209,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
   }
   painter.setRenderHint(QPainter::Antialiasing);
   PaintFlags(painter);
+  PaintLineLabels(painter);
   PaintHighlight(painter);
   PaintScaleBar(painter);
   PaintColourBar(painter);
@@ -219,7 +220,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // changes none of what they show (a new ring, a menu closing) reuses them,
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations()});
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
@@ -246,6 +247,53 @@ void TrackPlot::PaintFlags(QPainter& painter) const {
     if (!position) continue;
     const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
     if (area.contains(centre)) painter.drawEllipse(centre, kFlagRingRadius, kFlagRingRadius);
+  }
+}
+
+// ---- Survey lines ----
+
+void TrackPlot::SetLines(std::shared_ptr<const RecordLines> lines) {
+  lines_ = std::move(lines);
+  update();
+}
+
+// The first record of the line with a position; a line's records nearly
+// always have one, so the walk is short.
+std::optional<UtmPosition> TrackPlot::FirstPositionOf(const SurveyLine& line) const {
+  for (std::uint64_t record = line.first; record <= line.last; ++record)
+    if (const auto position = model_->Position(static_cast<std::size_t>(record))) return position;
+  return std::nullopt;
+}
+
+std::vector<TrackPlot::LineLabel> TrackPlot::LineLabels() const {
+  std::vector<LineLabel> labels;
+  if (!lines_ || !model_) return labels;
+  const QFontMetrics metrics(font());
+  const QRect area = TrackArea();
+  for (std::size_t i = 0; i < lines_->Lines().size(); ++i) {
+    const std::optional<UtmPosition> start = FirstPositionOf(lines_->Lines()[i]);
+    if (!start) continue;
+    const QPointF pixel = PixelOf(*start);
+    if (!area.contains(pixel.toPoint())) continue;
+    const QString text = QString::number(i + 1);
+    const QSize size(metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+    // Up and to the left of the start, clear of the point's square.
+    const QRect box(QPoint(static_cast<int>(pixel.x()) - size.width() - 2, static_cast<int>(pixel.y()) - size.height()),
+                    size);
+    const bool covers = std::any_of(labels.begin(), labels.end(),
+                                    [&](const LineLabel& label) { return label.box.intersects(box); });
+    if (!covers) labels.push_back({i + 1, box});
+  }
+  return labels;
+}
+
+void TrackPlot::PaintLineLabels(QPainter& painter) const {
+  for (const LineLabel& label : LineLabels()) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 210));
+    painter.drawRoundedRect(label.box, 3, 3);
+    painter.setPen(Qt::black);
+    painter.drawText(label.box, Qt::AlignCenter, QString::number(label.number));
   }
 }
 

@@ -12,12 +12,17 @@
 // only the strips it exposes. The plot holds nothing per record but the
 // numbers of the records whose quality flags it rings.
 //
+// Given the survey lines (SetLines), the plot greys the turns (each record
+// between lines one grey pixel) and writes each line's number at its first
+// position.
+//
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
 // and "Export PNG...".
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -29,6 +34,7 @@
 #include <vector>
 
 #include "core/OutputRule.h"
+#include "core/RecordLines.h"
 #include "core/RecordSource.h"
 #include "core/TrackModel.h"
 #include "widgets/TrackPointImage.h"
@@ -51,6 +57,21 @@ class TrackPlot : public QWidget {
   // by the plot; null shows nothing. Fits the view to the track.
   void SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model);
   const TrackModel* Model() const { return model_.get(); }
+
+  // The survey lines of the track's records (found by the document's owner,
+  // RecordLines.h); null: no lines shown.
+  void SetLines(std::shared_ptr<const RecordLines> lines);
+  const RecordLines* Lines() const { return lines_.get(); }
+
+  // A line's number as the plot writes it: the box it takes, beside the
+  // line's first position in view.
+  struct LineLabel {
+    std::size_t number = 0;
+    QRect box;
+  };
+  // The labels of the lines whose first position is in view, in line order,
+  // leaving out any that would cover an earlier one.
+  std::vector<LineLabel> LineLabels() const;
 
   // Deviations beyond +/- limit take the end colours of the scale; a
   // negative limit reads as its positive (TrackScaleLimit).
@@ -126,6 +147,8 @@ class TrackPlot : public QWidget {
   void PaintHighlight(class QPainter& painter) const;
   void PaintFlags(class QPainter& painter) const;
   void CollectFlags();
+  void PaintLineLabels(class QPainter& painter) const;
+  std::optional<UtmPosition> FirstPositionOf(const SurveyLine& line) const;
   void PaintScaleBar(class QPainter& painter) const;
   void PaintColourBar(class QPainter& painter) const;
   void PaintNorthMark(class QPainter& painter) const;
@@ -141,6 +164,7 @@ class TrackPlot : public QWidget {
 
   std::shared_ptr<const RecordSource> source_;
   std::shared_ptr<const TrackModel> model_;
+  std::shared_ptr<const RecordLines> lines_;
   TrackView view_;
   bool viewFitted_ = false;  // the view was never set: fit at the first size
   bool userView_ = false;    // zoomed or panned since the last fit

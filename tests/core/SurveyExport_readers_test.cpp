@@ -271,10 +271,8 @@ TEST_F(SurveyExportReaders, XyzReadsBackTheCsvNumbers) {
   EXPECT_EQ(xyzRows, static_cast<std::size_t>(inLines));
 }
 
-// X and Y are the positions' UTM coordinates as PROJ computes them, within
-// what the project's UTM conversion (the grid's, which the VDG export keeps
-// byte for byte) differs from PROJ's: its rounded ellipsoid and degree
-// constant put northings about 0.36 m south at 44 degrees north.
+// X and Y are the positions' UTM coordinates as PROJ computes them, to the
+// centimetre: the exact projection, not the grid's rounded one.
 TEST_F(SurveyExportReaders, UtmMatchesGdal) {
   const CsvTable csv = CsvOf(Path("csv"));
   std::string input;
@@ -294,8 +292,8 @@ TEST_F(SurveyExportReaders, UtmMatchesGdal) {
   for (const std::size_t row : rows) {
     double x = 0, y = 0;
     ASSERT_TRUE(out >> x >> y);
-    EXPECT_NEAR(std::stod(csv.At(row, "X")), x, 0.1);
-    EXPECT_NEAR(std::stod(csv.At(row, "Y")), y, 0.5);
+    EXPECT_NEAR(std::stod(csv.At(row, "X")), x, 0.01);
+    EXPECT_NEAR(std::stod(csv.At(row, "Y")), y, 0.01);
   }
 }
 

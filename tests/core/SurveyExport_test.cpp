@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -54,7 +56,7 @@ class SurveyExportFiles : public ::testing::Test {
 
 TEST_F(SurveyExportFiles, XyzHasOneBlockPerMarkedLine) {
   EXPECT_EQ(Export(MarkedRecords(), "xyz"),
-            "/ Tessaly survey export, Geosoft XYZ\r\n"
+            "/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n"
             "/ Source: survey.zpx\r\n"
             "/ Kind: ZEPH 2 Log\r\n"
             "/ Datum: WGS 84\r\n"
@@ -83,7 +85,7 @@ TEST_F(SurveyExportFiles, XyzWithoutLinesIsLineZero) {
   header.exportTimeNs = 1'796'840'000'123'456'789;  // 2026-12-09T18:13:20.123Z
   header.layback = "cable 50 m";
   EXPECT_EQ(Export(MarkedRecords(), "xyz", options, header),
-            "/ Tessaly survey export, Geosoft XYZ\r\n"
+            "/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n"
             "/ Source: survey.zpx\r\n"
             "/ Kind: ZEPH 2 Log\r\n"
             "/ Datum: WGS 84\r\n"
@@ -164,7 +166,7 @@ TEST_F(SurveyExportFiles, KmlPlacemarks) {
   records.resize(2);
   records[1].comment = "A & B <wreck>";
   EXPECT_EQ(Export(records, "kml"),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Tessaly survey export: deviation by survey line -->\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
             "<Document>\n<name>survey.zpx</name>\n"
             "<Placemark><name>Line 1</name><ExtendedData>"
             "<Data name=\"line\"><value>1</value></Data><Data name=\"records\"><value>2</value></Data>"
@@ -226,7 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BlocksCase>& info) { return info.param.name; });
 
 // Records come back from the spill as they went in, comments of any length
-// included (one longer than the spill's buffer).
+// included (one longer than the spill's buffer); what a record lacks comes
+// back at its default.
 TEST(RecordSpill, GivesBackWhatWasAppended) {
   testing::TempHome home;
   RecordSpill spill;
@@ -235,8 +238,14 @@ TEST(RecordSpill, GivesBackWhatWasAppended) {
   for (int i = 0; i < 100'000; ++i) {
     SpilledRecord record;
     record.deviation = i;
+    record.hasTime = i % 2 == 0;
     record.timeMillis = -i;
+    record.dateKnown = i % 4 == 0;
     record.hasFlags = i % 3 == 0;
+    record.flags = static_cast<std::uint32_t>(i);
+    if (i % 5 == 0) record.latitude = i / 1000.0, record.longitude = -i / 1000.0;
+    if (i % 7 == 0) record.x = 1000.0 + i, record.y = 2000.0 + i;
+    if (i % 11 == 0) record.towfishDepth = 0.5f * static_cast<float>(i);
     ASSERT_TRUE(spill.Append(record, i == 5000 ? std::string_view(huge) : std::string_view("c", i % 2)));
   }
   for (int pass = 0; pass < 2; ++pass) {
@@ -246,8 +255,18 @@ TEST(RecordSpill, GivesBackWhatWasAppended) {
     int count = 0;
     for (; spill.Next(record, comment); ++count) {
       ASSERT_EQ(record.deviation, count);
-      ASSERT_EQ(record.timeMillis, -count);
+      ASSERT_EQ(record.hasTime, count % 2 == 0);
+      ASSERT_EQ(record.timeMillis, count % 2 == 0 ? -count : 0);
+      ASSERT_EQ(record.dateKnown, count % 4 == 0);
       ASSERT_EQ(record.hasFlags, count % 3 == 0);
+      ASSERT_EQ(record.flags, count % 3 == 0 ? static_cast<std::uint32_t>(count) : 0u);
+      const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+      ASSERT_TRUE(same(record.latitude, count % 5 == 0 ? count / 1000.0 : kNoValue)) << count;
+      ASSERT_TRUE(same(record.longitude, count % 5 == 0 ? -count / 1000.0 : kNoValue)) << count;
+      ASSERT_TRUE(same(record.x, count % 7 == 0 ? 1000.0 + count : kNoValue)) << count;
+      ASSERT_TRUE(same(record.y, count % 7 == 0 ? 2000.0 + count : kNoValue)) << count;
+      ASSERT_TRUE(same(record.towfishDepth, count % 11 == 0 ? 0.5 * count : kNoValue)) << count;
+      ASSERT_TRUE(std::isnan(record.sounder));
       ASSERT_EQ(comment.size(), count == 5000 ? huge.size() : static_cast<std::size_t>(count % 2));
     }
     EXPECT_EQ(count, 100'000);

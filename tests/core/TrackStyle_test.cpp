@@ -138,5 +138,29 @@ TEST_F(SmallImage, LargerAnomaliesStayOnTopWhereSquaresOverlap) {
   EXPECT_EQ(At(0, 0), 0xFF000000u | TrackDeviationColour(0.0, 50.0));
 }
 
+// Records 1 and 2 lie on a line, 0 and 3 in turns: the turns are single
+// grey pixels under the lines' squares.
+TEST_F(SmallImage, TurnsAreGreyPixelsBeneathTheLines) {
+  const std::vector<double> deviations{60.0, 10.0, -20.0, 0.0};
+  const RecordLines lines({{1, 2, {}}});
+  const std::vector<DrawnPoint> points{{0, 0, 0}, {2, 2, 1}, {8, 4, 2}, {3, 3, 3}};
+  DrawTrackPointsByLine(points, deviations, 50.0, 3, lines, image_);
+  const std::uint32_t grey = 0xFF000000u | kTrackTurnColour;
+  EXPECT_EQ(At(1, 1), grey);  // record 0: its centre only, whatever its deviation
+  EXPECT_EQ(At(0, 0), kBackground);
+  EXPECT_EQ(At(2, 1), kBackground);
+  EXPECT_EQ(At(4, 4), 0xFF000000u | TrackDeviationColour(10.0, 50.0));  // record 3's centre is under line 1
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(10.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(-20.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(grey), 1);
+}
+
+TEST_F(SmallImage, WithoutLinesEveryPointIsDrawnInItsColour) {
+  const std::vector<double> deviations{60.0};
+  DrawTrackPointsByLine(std::vector<DrawnPoint>{{0, 0, 0}}, deviations, 50.0, 3, RecordLines(), image_);
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(60.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(0xFF000000u | kTrackTurnColour), 0);
+}
+
 }  // namespace
 }  // namespace tessaly

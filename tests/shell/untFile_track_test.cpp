@@ -182,5 +182,60 @@ TEST_F(FileWindowTrack, TheExportRefusesTheLogAndItsCommentsFile) {
   delete window;
 }
 
+// ---- Survey lines ----
+
+// The window finds the lines once, when the log has loaded, and the chart
+// and the track show that one result: the generator's six lines of 300 m.
+TEST_F(FileWindowTrack, ChartAndTrackShowTheLinesFoundOnce) {
+  const std::string path = home_.Path("lines.kvl");
+  ASSERT_TRUE(testing::GenerateLog("--kind kvl --lines 6 --line-length 300 --line-spacing 40 --seed 2", path));
+  QPointer<TfrmFile> window = new TfrmFile;
+  window->resize(1000, 700);
+  window->show();
+  window->SetFileName(path);
+  ASSERT_NE(window->SurveyLines(), nullptr);
+  EXPECT_EQ(window->SurveyLines()->Lines().size(), 6u);
+  EXPECT_EQ(window->Grafico1->SurveyLines(), window->SurveyLines());
+  window->Track->Action()->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(window->Track->Plot()->Lines(), window->SurveyLines());
+  EXPECT_EQ(window->Track->Plot()->LineLabels().size(), 6u);
+  delete window;
+}
+
+// An operator's SOL and EOL typed in the grid make the marked line the only
+// one, at once, on the chart and the track; other comments leave the lines
+// as they were.
+TEST_F(FileWindowTrack, ALineMarkTypedInTheGridCutsTheLinesAgain) {
+  QPointer<TfrmFile> window = Open("kvl");
+  window->Track->Action()->trigger();
+  QString typed;
+  window->InputQuery = [&](const QString&, const QString&, QString& text) {
+    text = typed;
+    return true;
+  };
+  const RecordLines* found = window->SurveyLines();
+  ASSERT_NE(found, nullptr);
+  typed = QStringLiteral("buoy");
+  window->PainelGrid1AoClicar(5, kColComment);
+  EXPECT_EQ(window->SurveyLines(), found);
+  typed = QStringLiteral("SOL A1");
+  window->PainelGrid1AoClicar(20, kColComment);
+  typed = QStringLiteral("EOL");
+  window->PainelGrid1AoClicar(40, kColComment);
+  ASSERT_EQ(window->SurveyLines()->Lines(), (std::vector<SurveyLine>{{19, 39, "A1"}}));
+  EXPECT_EQ(window->Grafico1->SurveyLines(), window->SurveyLines());
+  EXPECT_EQ(window->Track->Plot()->Lines(), window->SurveyLines());
+  delete window;
+}
+
+// A log kind without positions has no lines to show.
+TEST_F(FileWindowTrack, NoLinesWithoutPositions) {
+  QPointer<TfrmFile> window = Open("zpx");
+  EXPECT_EQ(window->SurveyLines(), nullptr);
+  EXPECT_EQ(window->Grafico1->SurveyLines(), nullptr);
+  delete window;
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -29,7 +29,7 @@ TEST_F(CliFormats, ExtensionChoosesTheFormat) {
     const testing::CommandRun run = testing::Cli(home_, {"export", home_.Path("s.kvl"), home_.Path("s." + format)});
     EXPECT_EQ(run.exitCode, 0) << run.err;
   }
-  EXPECT_EQ(ReadBytes(home_.Path("s.xyz")).rfind("/ Tessaly survey export, Geosoft XYZ\r\n", 0), 0u);
+  EXPECT_EQ(ReadBytes(home_.Path("s.xyz")).rfind("/ Tessaly survey export, Geosoft XYZ: deviation by survey line\r\n", 0), 0u);
   EXPECT_EQ(ReadBytes(home_.Path("s.csv")).rfind("Line,X,Y,Latitude,Longitude,Fiducial,", 0), 0u);
   EXPECT_EQ(ReadBytes(home_.Path("s.geojson")).rfind("{\"type\":\"FeatureCollection\"", 0), 0u);
   EXPECT_EQ(ReadBytes(home_.Path("s.kml")).rfind("<?xml", 0), 0u);
@@ -64,6 +64,23 @@ TEST_F(CliFormats, NoMapOfALogWithoutPositions) {
 
 TEST_F(CliFormats, BadLinesValueIsAUsageError) {
   EXPECT_EQ(testing::Cli(home_, {"export", "--lines", "some", home_.Path("s.kvl"), home_.Path("s.csv")}).exitCode, 2);
+}
+
+// An export is never taken for a survey log, so the same command run again
+// replaces its file. The log's name is chosen so that KML's name line is 45
+// characters long, a length the recognition takes for a KV7100 log line.
+TEST_F(CliFormats, AnExportCanBeWrittenAgain) {
+  const std::string log = home_.Path("survey_line_0123456789_abcde.kvl");
+  ASSERT_EQ(std::string("<name>survey_line_0123456789_abcde.kvl</name>").size(), 45u);
+  ASSERT_TRUE(testing::GenerateLog("--kind kvl --lines 2 --line-length 400 --seed 3", log));
+  for (const std::string format : {"vdg", "xyz", "csv", "geojson", "kml"}) {
+    const std::string out = home_.Path("again." + format);
+    for (int run = 0; run < 2; ++run) {
+      const testing::CommandRun export_ = testing::Cli(home_, {"export", log, out});
+      EXPECT_EQ(export_.exitCode, 0) << format << " run " << run << ": " << export_.err;
+    }
+    EXPECT_NE(testing::Cli(home_, {"kind", out}).out.find("Unknown"), std::string::npos) << format;
+  }
 }
 
 }  // namespace

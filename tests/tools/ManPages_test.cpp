@@ -1,5 +1,6 @@
 // The manual pages describe every command and option each tool's own usage
-// text names, so a command added to a tool cannot go without its page entry.
+// text names, and tessaly-cli's every export format, so a command or format
+// added to a tool cannot go without its page entry.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -57,6 +58,26 @@ TEST(ManPages, DescribeEveryCommandAndOptionOfTheUsage) {
       EXPECT_NE(page.find(".SY \"" + tool.name + " " + command + "\""), std::string::npos)
           << tool.name << " page lacks the command " << command;
   }
+}
+
+// The formats --help lists under "export formats:" each have an entry under
+// FORMATS.
+TEST(ManPages, DescribeEveryExportFormat) {
+  testing::TempHome home;
+  const testing::CommandRun run = testing::RunCommand(TESSALY_CLI, {"--help"}, home.Home());
+  const std::string usage = run.out + run.err;
+  const std::size_t list = usage.find("export formats:\n");
+  ASSERT_NE(list, std::string::npos) << usage;
+  const std::size_t end = usage.find("\n\n", list);
+  const std::set<std::string> formats =
+      Matches(usage.substr(list, end - list), std::regex("\n  ([a-z0-9]+) "));
+  ASSERT_GE(formats.size(), 5u) << usage;
+  const std::string page = testing::ReadBytes(std::string(TESSALY_SOURCE_DIR) + "/packaging/man/tessaly-cli.1");
+  const std::size_t section = page.find(".SH FORMATS\n");
+  ASSERT_NE(section, std::string::npos);
+  const std::string entries = page.substr(section, page.find("\n.SH ", section + 1) - section);
+  for (const std::string& format : formats)
+    EXPECT_NE(entries.find(".TP\n.B " + format + "\n"), std::string::npos) << "page lacks the format " << format;
 }
 
 }  // namespace

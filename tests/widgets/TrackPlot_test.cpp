@@ -608,5 +608,48 @@ TEST_F(TrackPlotExport, AFailedWriteIsReportedAndADismissedDialogWritesNothing) 
   EXPECT_EQ(errors_.size(), 1u);
 }
 
+// ---- Survey lines ----
+
+// The five rows of ShowSurvey as lines 1 to 4, the last row a turn: each
+// line's number beside its first record, the turn's records single grey
+// pixels.
+TEST_F(TrackPlotTest, LinesAreNumberedAndTurnsGreyed) {
+  ShowSurvey();
+  plot_.SetLines(std::make_shared<RecordLines>(
+      std::vector<SurveyLine>{{0, 39, {}}, {40, 79, {}}, {80, 119, {}}, {120, 159, {}}}));
+  const std::vector<TrackPlot::LineLabel> labels = plot_.LineLabels();
+  ASSERT_EQ(labels.size(), 4u);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    EXPECT_EQ(labels[i].number, i + 1);
+    const QPointF start = PixelOfRecord(i * 40);
+    EXPECT_LE(labels[i].box.right(), start.x());
+    EXPECT_LE(labels[i].box.bottom(), start.y());
+    EXPECT_LT(start.x() - labels[i].box.right(), 6);
+  }
+  const QImage image = test::Render(plot_);
+  const auto pixel = [&](std::size_t record, int dx, int dy) {
+    const QPointF at = PixelOfRecord(record);
+    return image.pixel(static_cast<int>(at.x()) + dx, static_cast<int>(at.y()) + dy) & 0xFFFFFFu;
+  };
+  for (const std::size_t turn : {165u, 180u, 199u}) {
+    EXPECT_EQ(pixel(turn, 1, 1), kTrackTurnColour) << turn;
+    EXPECT_NE(pixel(turn, 0, 0), kTrackTurnColour) << turn;
+  }
+  EXPECT_EQ(pixel(10, 0, 0), TrackDeviationColour(source_->ChartValues()[10], 100.0));
+}
+
+// Labels that would cover one another are left out, earlier lines first.
+TEST_F(TrackPlotTest, LineLabelsNeverCoverEachOther) {
+  ShowSurvey();
+  std::vector<SurveyLine> lines;
+  for (std::uint64_t first = 0; first < 200; first += 2) lines.push_back({first, first + 1, {}});
+  plot_.SetLines(std::make_shared<RecordLines>(lines));
+  const std::vector<TrackPlot::LineLabel> labels = plot_.LineLabels();
+  EXPECT_EQ(labels.front().number, 1u);
+  EXPECT_LT(labels.size(), lines.size());
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    for (std::size_t j = i + 1; j < labels.size(); ++j) EXPECT_FALSE(labels[i].box.intersects(labels[j].box));
+}
+
 }  // namespace
 }  // namespace tessaly
