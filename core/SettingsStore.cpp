@@ -99,10 +99,19 @@ void ReadSerialSettings(const std::string& path, SerialSettings& s) {
   s.Databits = in.NextIntIn(kMinDatabits, kMaxDatabits);
   s.PortNum = in.NextInt();
   s.Parity = static_cast<SerialParity>(in.NextIntIn(0, kParityTexts.size() - 1));
-  s.Device = in.HasNext() ? in.Next() : std::string();
+  // Lines after the ten that do not name a device (an absolute path) are
+  // not read.
+  const std::string device = in.HasNext() ? in.Next() : std::string();
+  s.Device = IsDevicePath(device) ? device : std::string();
+}
+
+bool IsDevicePath(std::string_view text) {
+  return text.size() > 1 && text.front() == '/' && text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
 void WriteSerialSettings(const std::string& path, const SerialSettings& s) {
+  if (!s.Device.empty() && !IsDevicePath(s.Device))
+    throw SettingsError(QuotedValue(s.Device) + " does not name a device");
   std::vector<std::string> values{BaudIndexText(s.Baudrate),     std::to_string(s.ReadSize),
                                   std::to_string(s.WriteSize),   std::to_string(s.ReadTimeout),
                                   std::to_string(s.WriteTimeout), std::to_string(s.XoffLimit),
@@ -116,11 +125,16 @@ void ReadGpsPortSettings(const std::string& path, GpsPortSettings& s) {
   ValueReader in(path);
   s.Baudrate = kBaudRates[static_cast<std::size_t>(in.NextIntIn(0, kBaudRates.size() - 1))];
   s.PortNum = in.NextIntIn(0, std::numeric_limits<std::int32_t>::max());
-  s.Device = in.Next();
+  const std::string device = in.Next();
+  if (!device.empty() && !IsDevicePath(device))
+    throw SettingsError(QuotedValue(device) + " does not name a device (line 3 of " + path + ")");
+  s.Device = device;
 }
 
 void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& s) {
   if (s.PortNum < 0) throw SettingsError("The GPS port number " + std::to_string(s.PortNum) + " is below 0");
+  if (!s.Device.empty() && !IsDevicePath(s.Device))
+    throw SettingsError(QuotedValue(s.Device) + " does not name a device");
   WriteSettingsValues(path, {BaudIndexText(s.Baudrate), std::to_string(s.PortNum), s.Device});
 }
 

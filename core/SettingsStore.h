@@ -54,10 +54,15 @@ inline constexpr std::int32_t kMapDatumCount = 23;
 // List index of a baud rate; empty when the rate is not a choice.
 std::optional<int> BaudRateIndex(std::int32_t baudrate);
 
+// Whether a text names a device: an absolute path ("/dev/ttyUSB0") on one
+// line.
+bool IsDevicePath(std::string_view text);
+
 // Lib/SerialPort.ega: ten lines, baud-rate index, read size, write size, read
 // time-out, write time-out, XOFF limit, XON limit, data bits, port number,
 // parity index; an eleventh, the device, only when one was chosen (files
-// written before it existed read as they always did).
+// written before it existed read as they always did; an eleventh line that
+// is not a device path is not read).
 void ReadSerialSettings(const std::string& path, SerialSettings& settings);
 // Throws SettingsError also when the baud rate is not one of the choices.
 void WriteSerialSettings(const std::string& path, const SerialSettings& settings);
@@ -74,7 +79,7 @@ struct GpsPortSettings {
 };
 
 // Lib/GpsPort.ega: three lines, baud-rate index, port number (0 or more),
-// device.
+// device (empty, or a device path).
 void ReadGpsPortSettings(const std::string& path, GpsPortSettings& settings);
 void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& settings);
 
