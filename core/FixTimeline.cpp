@@ -1,6 +1,7 @@
 #include "core/FixTimeline.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tessaly {
 namespace {
@@ -20,7 +21,8 @@ AntennaEstimate Estimate(AntennaState state, const GeoPoint& position) { return 
 
 GeoPoint InterpolateGeo(const GeoPoint& a, const GeoPoint& b, double fraction) {
   const double dLon = NormalLongitude(b.longitude - a.longitude);
-  return {a.latitude + fraction * (b.latitude - a.latitude), NormalLongitude(a.longitude + fraction * dLon)};
+  const double latitude = std::clamp(a.latitude + fraction * (b.latitude - a.latitude), -90.0, 90.0);
+  return {latitude, NormalLongitude(a.longitude + fraction * dLon)};
 }
 
 void FixTimeline::Add(std::int64_t receivedUtcNs, const DecodedSentence& sentence) {
@@ -113,8 +115,17 @@ AntennaEstimate FixTimeline::AntennaAt(std::int64_t utcNs) const {
   if (after > 0 && after < count) return fromPair(after - 1, after, AntennaState::Interpolated);
   const bool before = after == 0;
   const std::int64_t distance = before ? timeOf(0) - utcNs : utcNs - timeOf(count - 1);
-  if (distance > kMaxExtrapolation || count < 2) return {AntennaState::ExtrapolationRefused, {}};
-  return before ? fromPair(0, 1, AntennaState::Extrapolated) : fromPair(count - 2, count - 1, AntennaState::Extrapolated);
+  if (distance > kMaxExtrapolation) return {AntennaState::ExtrapolationRefused, {}};
+  // The velocity comes from the end fix and the nearest fix at least
+  // kMinExtrapolationBase from it, so that two fixes received close together
+  // cannot fling the position far.
+  std::size_t end = before ? 0 : count - 1, other = end;
+  while (before ? other + 1 < count : other > 0) {
+    other = before ? other + 1 : other - 1;
+    if (std::llabs(timeOf(other) - timeOf(end)) >= kMinExtrapolationBase) break;
+  }
+  if (std::llabs(timeOf(other) - timeOf(end)) < kMinExtrapolationBase) return {AntennaState::ExtrapolationRefused, {}};
+  return before ? fromPair(end, other, AntennaState::Extrapolated) : fromPair(other, end, AntennaState::Extrapolated);
 }
 
 std::optional<GpsStatus> FixTimeline::Status(std::int64_t nowUtcNs) const {

@@ -23,8 +23,9 @@
 //
 // Interpolation (AntennaAt). Between two valid fixes at most kMaxFixGap
 // apart the position is interpolated linearly in time. Before the first and
-// after the last valid fix it is extrapolated from the two nearest valid
-// fixes for at most kMaxExtrapolation; farther out it is refused. A moment
+// after the last valid fix it is extrapolated for at most kMaxExtrapolation
+// from the end fix and the nearest valid fix at least kMinExtrapolationBase
+// from it (at most kMaxFixGap away); farther out it is refused. A moment
 // inside a longer gap (a dropout, a run of invalid fixes) has no position:
 // nothing is extrapolated into a dropout.
 #pragma once
@@ -40,6 +41,7 @@ namespace tessaly {
 
 inline constexpr std::int64_t kMaxFixGap = 2 * kNsPerSecond;
 inline constexpr std::int64_t kMaxExtrapolation = 2 * kNsPerSecond;
+inline constexpr std::int64_t kMinExtrapolationBase = kNsPerSecond / 10;
 
 struct GpsFix {
   std::int64_t receivedUtcNs = 0;        // system clock at its first sentence

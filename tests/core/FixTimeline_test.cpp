@@ -154,6 +154,18 @@ TEST(FixTimeline, RefusesEverythingWithoutAValidFix) {
   EXPECT_EQ(timeline.AntennaAt(kT0 + kNsPerSecond + 1).state, AntennaState::ExtrapolationRefused);  // one fix: no velocity
 }
 
+TEST(FixTimeline, ExtrapolatesFromFixesFarEnoughApart) {
+  // The last two fixes came a millisecond apart, the last a little off: the
+  // velocity comes from the fix a second before instead.
+  FixTimeline timeline;
+  timeline.Add(kT0, Gga(1000, 10.000, 20.0));
+  timeline.Add(kT0 + kNsPerSecond, Gga(2000, 10.001, 20.0));
+  timeline.Add(kT0 + kNsPerSecond + kNsPerMs, Gga(2001, 10.0011, 20.0));
+  const auto ahead = timeline.AntennaAt(kT0 + 3 * kNsPerSecond);
+  ASSERT_EQ(ahead.state, AntennaState::Extrapolated);
+  EXPECT_NEAR(ahead.position->latitude, 10.003, 0.001);
+}
+
 TEST(FixTimeline, InterpolatesTheShortWayAcrossTheDateLine) {
   FixTimeline timeline;
   timeline.Add(kT0, Gga(1000, 0.0, 179.9999));
