@@ -11,4 +11,7 @@ int RunPnav(const CliOptions& options);
 int RunUtm(const CliOptions& options);
 int RunTrack(const CliOptions& options);
 
+// The map datum of --datum, else of Lib/UTM.ega, else WGS 84.
+int Datum(const CliOptions& options);
+
 }  // namespace tessaly::cli

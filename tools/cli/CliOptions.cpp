@@ -15,6 +15,8 @@ const char* const kUsage =
     "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
     "       tessaly-cli utm [--datum N] LAT LON\n"
     "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+    "       tessaly-cli position [--cable M] [--offset ALONG,ACROSS] [--depth M] [--mode course|follow]\n"
+    "                            [--smooth S] [--datum N] [--times FILE] [--nmea FILE] LOG OUT.csv\n"
     "       tessaly-cli --help\n"
     "\n"
     "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
@@ -33,6 +35,14 @@ const char* const kUsage =
     "--delimiter TEXT  text written after every cell; default \",\"\n"
     "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
     "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
+    "--cable M         cable out in metres for the whole log (LOG.cable is then not read)\n"
+    "--offset A,C      the tow point A metres astern of and C metres to starboard of the antenna\n"
+    "--depth M         towfish depth for records without one\n"
+    "--mode MODE       course: the towfish astern along the course made good; follow: on the\n"
+    "                  tow point's past track\n"
+    "--smooth S        seconds over which the course made good is taken (1 to 600)\n"
+    "--times FILE      the reception times instead of LOG.times\n"
+    "--nmea FILE       the NMEA sentences instead of LOG.nmea\n"
     "\n"
     "OUT and ERRFILE may not be FILE, FILE's comments file or each other; OUT.png may\n"
     "not be FILE, its comments file or any survey log. They are written to a temporary\n"
@@ -49,15 +59,17 @@ struct CommandRule {
   bool outputOptions;  // --delimiter, --errors
   bool links;          // --link
   bool size;           // --size
+  bool positioning;    // the options of ParsePositionOption
   std::size_t operands;
 };
 
 constexpr CommandRule kCommands[] = {
-    {"kind", false, false, false, 1},
-    {"export", true, false, false, 2},
-    {"pnav", true, true, false, 2},
-    {"utm", false, false, false, 2},
-    {"track", false, false, true, 2},
+    {"kind", false, false, false, false, 1},
+    {"export", true, false, false, false, 2},
+    {"pnav", true, true, false, false, 2},
+    {"utm", false, false, false, false, 2},
+    {"track", false, false, true, false, 2},
+    {"position", false, false, false, true, 2},
 };
 
 const CommandRule* FindCommand(std::string_view name) {
@@ -143,6 +155,8 @@ std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& o
       if (equals == std::string_view::npos || !IsLink(value.substr(0, equals), value.substr(equals + 1)))
         return "--link takes CHANNEL=FIELD: CHANNEL @0 to @9, FIELD \"Dev\", \"Towfish Depth\" or \"Sounder\"";
       options.links.emplace_back(std::string(value.substr(0, equals)), std::string(value.substr(equals + 1)));
+    } else if (std::string error; rule->positioning && ParsePositionOption(arg, value, options.position, error)) {
+      if (!error.empty()) return error;
     } else {
       return "unknown option for " + options.command + ": " + std::string(arg);
     }
