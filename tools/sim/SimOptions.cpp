@@ -65,6 +65,25 @@ const char* const kSimUsage =
     "  --hangup-ms MS      how long it stays away before a new device appears\n"
     "                      (and --link points at it) (default 2000)\n"
     "\n"
+    "GPS (stream): a second device sending a ship's NMEA 0183 sentences, as the\n"
+    "survey generator writes them beside a log (gen_survey.py --nmea-out FILE:\n"
+    "GGA, RMC, VTG, HDT and ZDA at its --gps-rate, 1 to 10 Hz), each at the pace\n"
+    "of its reception time there, from the start of the run; the file's times\n"
+    "may run over midnight (--start-time, --start-date of the generator):\n"
+    "  --gps FILE          the NMEA file (UTC time, a tab, the sentence, a line each)\n"
+    "  --gps-link PATH     the device's fixed name (required with --gps)\n"
+    "  --gps-baud N        the GPS line's bits per second (default 4800, 8N1)\n"
+    "  --gps-bad-checksum P  chance that a sentence goes with a wrong checksum\n"
+    "  --gps-invalid P     chance that an epoch's fix is marked invalid (GGA\n"
+    "                      quality 0, RMC status V and mode N, VTG mode N)\n"
+    "  --gps-dropout-every N  after every N epochs the GPS falls silent\n"
+    "  --gps-dropout-ms MS    for MS milliseconds (default 3000)\n"
+    "  --gps-sent FILE     report what the GPS sent, a line each: S SENTENCE as in\n"
+    "                      the file, V SENTENCE with its fix marked invalid,\n"
+    "                      C SENTENCE with a wrong checksum, D MS a dropout\n"
+    "The GPS device stays open until the records end; --wait-open waits for its\n"
+    "reader too.\n"
+    "\n"
     "device:\n"
     "  --link PATH         also make PATH a symbolic link to the device (a stale\n"
     "                      link is replaced; any other file is left alone)\n"
@@ -184,6 +203,19 @@ Apply Text(std::string SimOptions::*member) {
   };
 }
 
+Apply GpsText(std::string GpsSettings::*member) {
+  return [member](SimOptions& options, std::string_view text) -> std::optional<std::string> {
+    if (text.empty()) return std::string("an option was given an empty path");
+    options.gps.*member = std::string(text);
+    return std::nullopt;
+  };
+}
+
+Apply GpsChance(double GpsSettings::*member, std::string_view name) {
+  return NumberIn<double>([member](SimOptions& o) -> double& { return o.gps.*member; }, 0.0, 1.0,
+                          std::string(name) + " takes a chance from 0 to 1");
+}
+
 Apply Chance(double FaultSettings::*member, std::string_view name) {
   return NumberIn<double>([member](SimOptions& o) -> double& { return o.faults.*member; }, 0.0, 1.0,
                           std::string(name) + " takes a chance from 0 to 1");
@@ -224,6 +256,20 @@ const std::vector<OptionRule>& Rules() {
       {"--wait-open", kBoth, false, Flag(&SimOptions::waitOpen, true)},
       {"--sent", kBoth, true, Text(&SimOptions::sentPath)},
       {"--sent-times", kBoth, false, Flag(&SimOptions::sentTimes, true)},
+      {"--gps", kStream, true, GpsText(&GpsSettings::file)},
+      {"--gps-link", kStream, true, GpsText(&GpsSettings::linkPath)},
+      {"--gps-sent", kStream, true, GpsText(&GpsSettings::sentPath)},
+      {"--gps-baud", kStream, true,
+       NumberIn<int>([](SimOptions& o) -> int& { return o.gps.baud; }, 1, 4000000,
+                     "--gps-baud takes bits per second from 1 to 4000000")},
+      {"--gps-bad-checksum", kStream, true, GpsChance(&GpsSettings::badChecksum, "--gps-bad-checksum")},
+      {"--gps-invalid", kStream, true, GpsChance(&GpsSettings::invalidFix, "--gps-invalid")},
+      {"--gps-dropout-every", kStream, true,
+       NumberIn<int>([](SimOptions& o) -> int& { return o.gps.dropoutEvery; }, 1, 1000000000,
+                     "--gps-dropout-every takes a number of epochs from 1")},
+      {"--gps-dropout-ms", kStream, true,
+       NumberIn<int>([](SimOptions& o) -> int& { return o.gps.dropoutMs; }, 0, 3600000,
+                     "--gps-dropout-ms takes milliseconds from 0 to 3600000")},
   };
   return rules;
 }
@@ -286,6 +332,9 @@ std::optional<std::string> ParseSimOptions(int argc, char** argv, SimOptions& op
   }
   if (operands.size() != 1) return operands.empty() ? "no FILE given" : "only one FILE can be sent";
   options.file = std::string(operands[0]);
+  if (!options.gps.file.empty() && options.gps.linkPath.empty()) return "--gps needs --gps-link";
+  if (options.gps.file.empty() && (!options.gps.linkPath.empty() || !options.gps.sentPath.empty()))
+    return "--gps-link and --gps-sent need --gps";
   return std::nullopt;
 }
 
