@@ -15,11 +15,11 @@ double NormalLongitude(double longitude) {
   return longitude;
 }
 
-AntennaEstimate Estimate(AntennaState state, const GeoPoint& position) { return {state, position}; }
+AntennaEstimate Estimate(AntennaState state, const GeoPosition& position) { return {state, position}; }
 
 }  // namespace
 
-GeoPoint InterpolateGeo(const GeoPoint& a, const GeoPoint& b, double fraction) {
+GeoPosition InterpolateGeo(const GeoPosition& a, const GeoPosition& b, double fraction) {
   const double dLon = NormalLongitude(b.longitude - a.longitude);
   const double latitude = std::clamp(a.latitude + fraction * (b.latitude - a.latitude), -90.0, 90.0);
   return {latitude, NormalLongitude(a.longitude + fraction * dLon)};
@@ -79,7 +79,7 @@ void FixTimeline::SetDate(const CivilDate& date, MsOfDay time) {
 
 // Adds what a sentence says of the last fix's position and validity, and
 // keeps the index of valid fixes in step.
-void FixTimeline::AddPosition(const std::optional<GeoPoint>& position, bool usable) {
+void FixTimeline::AddPosition(const std::optional<GeoPosition>& position, bool usable) {
   GpsFix& fix = fixes_.back();
   const std::size_t index = fixes_.size() - 1;
   if (!fix.position && position) fix.position = position;

@@ -47,7 +47,7 @@ struct GpsFix {
   std::int64_t receivedUtcNs = 0;        // system clock at its first sentence
   std::optional<std::int64_t> gpsUtcNs;  // the GPS's UTC, once a date is known
   MsOfDay gpsTime = 0;                   // the GPS's time of day
-  std::optional<GeoPoint> position;
+  std::optional<GeoPosition> position;
   bool valid = false;
   int quality = 0;  // GGA fix quality; 0 without a GGA
   std::optional<int> satellites;
@@ -64,7 +64,7 @@ enum class AntennaState : std::uint8_t {
 
 struct AntennaEstimate {
   AntennaState state = AntennaState::NoFix;
-  std::optional<GeoPoint> position;
+  std::optional<GeoPosition> position;
 };
 
 // The state a crew watches: the latest fix of any kind and how old it is.
@@ -90,7 +90,7 @@ class FixTimeline {
  private:
   GpsFix& FixFor(std::int64_t receivedUtcNs, std::optional<MsOfDay> time);
   void SetDate(const CivilDate& date, MsOfDay time);
-  void AddPosition(const std::optional<GeoPoint>& position, bool usable);
+  void AddPosition(const std::optional<GeoPosition>& position, bool usable);
 
   std::vector<GpsFix> fixes_;
   std::vector<std::size_t> valid_;  // indices of valid fixes, by reception time
@@ -102,6 +102,6 @@ class FixTimeline {
 
 // Linear interpolation between two points, `fraction` 0 at a and 1 at b
 // (beyond for extrapolation), the short way across the 180th meridian.
-GeoPoint InterpolateGeo(const GeoPoint& a, const GeoPoint& b, double fraction);
+GeoPosition InterpolateGeo(const GeoPosition& a, const GeoPosition& b, double fraction);
 
 }  // namespace tessaly

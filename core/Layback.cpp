@@ -33,7 +33,7 @@ EastNorth Along(double course, double metres) {
 
 }  // namespace
 
-EastNorth MetresBetween(const GeoPoint& from, const GeoPoint& to) {
+EastNorth MetresBetween(const GeoPosition& from, const GeoPosition& to) {
   const Radii r = RadiiAt(from.latitude);
   double dLon = to.longitude - from.longitude;
   if (dLon > 180.0) dLon -= 360.0;
@@ -41,7 +41,7 @@ EastNorth MetresBetween(const GeoPoint& from, const GeoPoint& to) {
   return {dLon / kDegrees * r.parallel, (to.latitude - from.latitude) / kDegrees * r.meridian};
 }
 
-GeoPoint MoveBy(const GeoPoint& from, const EastNorth& offset) {
+GeoPosition MoveBy(const GeoPosition& from, const EastNorth& offset) {
   const Radii r = RadiiAt(from.latitude);
   double longitude = from.longitude + offset.east / r.parallel * kDegrees;
   if (longitude >= 180.0) longitude -= 360.0;
@@ -66,7 +66,7 @@ TowfishEstimate TowfishTracker::Next(const TowfishInput& input) {
   const double layback = std::sqrt(input.cableOut * input.cableOut - estimate.depth * estimate.depth);
   const EastNorth astern = Along(course, -settings_.towPointAstern);
   const EastNorth starboard = Along(course + 90.0, settings_.towPointStarboard);
-  const GeoPoint towPoint =
+  const GeoPosition towPoint =
       MoveBy(*input.antenna, {astern.east + starboard.east, astern.north + starboard.north});
   KeepTowPoint(towPoint, layback);
   estimate.towfish = settings_.mode == LaybackMode::FollowTheFish ? FollowedFish(towPoint, layback, course)
@@ -76,7 +76,7 @@ TowfishEstimate TowfishTracker::Next(const TowfishInput& input) {
 
 // The bearing from the antenna's position smoothingSeconds ago (the newest
 // kept at or before then; the oldest kept when none is) to its position now.
-std::optional<double> TowfishTracker::CourseMadeGood(std::int64_t utcNs, const GeoPoint& antenna) {
+std::optional<double> TowfishTracker::CourseMadeGood(std::int64_t utcNs, const GeoPosition& antenna) {
   antennaHistory_.push_back({utcNs, antenna});
   const auto window = static_cast<std::int64_t>(settings_.smoothingSeconds * 1e9);
   while (antennaHistory_.size() > 2 && antennaHistory_[1].utcNs <= utcNs - window) antennaHistory_.pop_front();
@@ -89,7 +89,7 @@ std::optional<double> TowfishTracker::CourseMadeGood(std::int64_t utcNs, const G
   return lastCourse_;
 }
 
-void TowfishTracker::KeepTowPoint(const GeoPoint& towPoint, double layback) {
+void TowfishTracker::KeepTowPoint(const GeoPosition& towPoint, double layback) {
   if (towTrack_.empty()) {
     towTrack_.push_back({towPoint, 0.0});
     return;
@@ -104,7 +104,7 @@ void TowfishTracker::KeepTowPoint(const GeoPoint& towPoint, double layback) {
 
 // Walks the tow point's track back from its newest point to where it first
 // lies `layback` from the tow point, and returns that point of the track.
-GeoPoint TowfishTracker::FollowedFish(const GeoPoint& towPoint, double layback, double course) {
+GeoPosition TowfishTracker::FollowedFish(const GeoPosition& towPoint, double layback, double course) {
   EastNorth nearer{};  // the track point after the one looked at, from the tow point
   for (auto it = towTrack_.rbegin(); it != towTrack_.rend(); ++it) {
     const EastNorth farther = MetresBetween(towPoint, it->point);

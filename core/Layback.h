@@ -57,18 +57,18 @@ inline constexpr double kMinCourseMetres = 1.0;
 struct EastNorth {
   double east = 0.0, north = 0.0;
 };
-EastNorth MetresBetween(const GeoPoint& from, const GeoPoint& to);
-GeoPoint MoveBy(const GeoPoint& from, const EastNorth& offset);
+EastNorth MetresBetween(const GeoPosition& from, const GeoPosition& to);
+GeoPosition MoveBy(const GeoPosition& from, const EastNorth& offset);
 
 struct TowfishInput {
   std::int64_t utcNs = 0;             // the record's reception time
-  std::optional<GeoPoint> antenna;    // none when the record has no GPS position
+  std::optional<GeoPosition> antenna;    // none when the record has no GPS position
   double cableOut = 0.0;
   std::optional<double> recordDepth;  // the record's towfish depth, where it has one
 };
 
 struct TowfishEstimate {
-  std::optional<GeoPoint> towfish;
+  std::optional<GeoPosition> towfish;
   std::optional<double> courseTrue;  // degrees, the course made good used
   double depth = 0.0;                // the depth used
   bool depthOverCable = false;
@@ -85,16 +85,16 @@ class TowfishTracker {
  private:
   struct Timed {
     std::int64_t utcNs;
-    GeoPoint point;
+    GeoPosition point;
   };
   struct TrackPoint {
-    GeoPoint point;
+    GeoPosition point;
     double pathMetres;  // along the tow point's track from its first point
   };
 
-  std::optional<double> CourseMadeGood(std::int64_t utcNs, const GeoPoint& antenna);
-  GeoPoint FollowedFish(const GeoPoint& towPoint, double layback, double course);
-  void KeepTowPoint(const GeoPoint& towPoint, double layback);
+  std::optional<double> CourseMadeGood(std::int64_t utcNs, const GeoPosition& antenna);
+  GeoPosition FollowedFish(const GeoPosition& towPoint, double layback, double course);
+  void KeepTowPoint(const GeoPosition& towPoint, double layback);
 
   LaybackSettings settings_;
   std::deque<Timed> antennaHistory_;

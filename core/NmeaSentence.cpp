@@ -121,12 +121,12 @@ std::optional<double> Coordinate(std::string_view text, std::string_view hemisph
 }
 
 // Fields [at, at + 4): latitude, N/S, longitude, E/W; all empty is no position.
-bool Position(const std::vector<std::string_view>& f, std::size_t at, std::optional<GeoPoint>& out) {
+bool Position(const std::vector<std::string_view>& f, std::size_t at, std::optional<GeoPosition>& out) {
   if (f[at].empty() && f[at + 1].empty() && f[at + 2].empty() && f[at + 3].empty()) return true;
   const auto latitude = Coordinate(f[at], f[at + 1], 2, 90.0, 'N', 'S');
   const auto longitude = Coordinate(f[at + 2], f[at + 3], 3, 180.0, 'E', 'W');
   if (!latitude || !longitude) return false;
-  out = GeoPoint{*latitude, *longitude};
+  out = GeoPosition{*latitude, *longitude};
   return true;
 }
 

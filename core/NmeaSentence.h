@@ -21,6 +21,7 @@
 #include <variant>
 
 #include "core/Clock.h"
+#include "core/RecordNumbers.h"
 
 namespace tessaly {
 
@@ -33,13 +34,6 @@ NmeaChecksum CheckNmeaChecksum(std::string_view sentence);
 // The two upper-case hexadecimal digits of the checksum of a sentence's body
 // (the text between the start character and "*", both excluded).
 std::string NmeaChecksumText(std::string_view body);
-
-// Signed decimal degrees, north and east positive.
-struct GeoPoint {
-  double latitude = 0.0;
-  double longitude = 0.0;
-  bool operator==(const GeoPoint&) const = default;
-};
 
 // Time of day in milliseconds from 00:00:00.000 (a leap second reads as
 // 86,400,000 and more).
@@ -54,7 +48,7 @@ using MsOfDay = std::int64_t;
 // differential corrections, 14 reference station.
 struct GgaSentence {
   std::optional<MsOfDay> time;
-  std::optional<GeoPoint> position;
+  std::optional<GeoPosition> position;
   int quality = 0;
   std::optional<int> satellites;
   std::optional<double> hdop;
@@ -72,7 +66,7 @@ struct GgaSentence {
 struct RmcSentence {
   std::optional<MsOfDay> time;
   bool active = false;
-  std::optional<GeoPoint> position;
+  std::optional<GeoPosition> position;
   std::optional<double> speedKnots;
   std::optional<double> courseTrue;
   std::optional<CivilDate> date;

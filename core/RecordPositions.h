@@ -38,8 +38,8 @@ struct RecordFacts {
 struct PositionedRecord {
   std::uint64_t row = 0;
   std::optional<std::int64_t> receivedUtcNs;
-  std::optional<GeoPoint> antenna;
-  std::optional<GeoPoint> towfish;
+  std::optional<GeoPosition> antenna;
+  std::optional<GeoPosition> towfish;
   double depth = 0.0;     // the towfish depth used
   double cableOut = 0.0;  // the cable out used
   std::uint8_t flags = 0;

@@ -12,7 +12,7 @@ constexpr std::int64_t kT0 = 1'800'000'000 * kNsPerSecond;  // 2027-01-15T08:00:
 DecodedSentence Gga(MsOfDay time, double latitude, double longitude, int quality = 1) {
   GgaSentence gga;
   gga.time = time;
-  gga.position = GeoPoint{latitude, longitude};
+  gga.position = GeoPosition{latitude, longitude};
   gga.quality = quality;
   gga.satellites = 9;
   gga.hdop = 0.8;
@@ -23,7 +23,7 @@ DecodedSentence Rmc(MsOfDay time, double latitude, double longitude, bool active
                     std::optional<CivilDate> date = std::nullopt) {
   RmcSentence rmc;
   rmc.time = time;
-  rmc.position = GeoPoint{latitude, longitude};
+  rmc.position = GeoPosition{latitude, longitude};
   rmc.active = active;
   rmc.mode = mode;
   rmc.date = date;

@@ -22,12 +22,12 @@ TEST(LocalMetres, MatchThePublishedLengthOfADegree) {
     double latitude, metresPerDegreeLatitude, metresPerDegreeLongitude;
   };
   for (const Case c : {Case{0.0, 110574.27, 111319.49}, Case{60.0, 111412.88, 55799.98}}) {
-    const GeoPoint from{c.latitude, 10.0};
+    const GeoPosition from{c.latitude, 10.0};
     const EastNorth north = MetresBetween(from, {c.latitude + 0.001, 10.0});
     const EastNorth east = MetresBetween(from, {c.latitude, 10.001});
     EXPECT_NEAR(north.north, c.metresPerDegreeLatitude / 1000, 0.001);
     EXPECT_NEAR(east.east, c.metresPerDegreeLongitude / 1000, 0.001);
-    const GeoPoint back = MoveBy(from, {east.east, north.north});
+    const GeoPosition back = MoveBy(from, {east.east, north.north});
     EXPECT_NEAR(back.latitude, c.latitude + 0.001, 1e-10);
     EXPECT_NEAR(back.longitude, 10.001, 1e-10);
   }

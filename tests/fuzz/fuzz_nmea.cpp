@@ -37,7 +37,7 @@ Framed FrameInChunks(std::string_view bytes, const std::vector<std::size_t>& cut
 
 bool InRange(double value, double low, double high) { return value >= low && value <= high; }
 
-bool ValidPoint(const std::optional<GeoPoint>& p) {
+bool ValidPoint(const std::optional<GeoPosition>& p) {
   return !p || (InRange(p->latitude, -90.0, 90.0) && InRange(p->longitude, -180.0, 180.0));
 }
 

@@ -22,11 +22,11 @@ struct Metres {
   double east = 0.0, north = 0.0;
 };
 
-inline GeoPoint PointAt(const Metres& m) {
+inline GeoPosition PointAt(const Metres& m) {
   return {m.north / kMetresPerDegreeLatitude, m.east / kMetresPerDegreeLongitude};
 }
 
-inline Metres MetresOf(const GeoPoint& p) {
+inline Metres MetresOf(const GeoPosition& p) {
   return {p.longitude * kMetresPerDegreeLongitude, p.latitude * kMetresPerDegreeLatitude};
 }
 
@@ -59,14 +59,14 @@ inline std::string NmeaTime(MsOfDay ms) {
   return text;
 }
 
-inline std::string GgaText(MsOfDay time, const GeoPoint& p, int quality = 1) {
+inline std::string GgaText(MsOfDay time, const GeoPosition& p, int quality = 1) {
   return WithChecksum("GPGGA," + NmeaTime(time) + "," + NmeaCoordinate(p.latitude, 2, 'N', 'S') + "," +
                       NmeaCoordinate(p.longitude, 3, 'E', 'W') + "," + std::to_string(quality) +
                       ",12,0.7,3.0,M,0.0,M,,");
 }
 
 // Adds the GGA of a fix at `receivedUtcNs` (its time of day taken from it).
-inline void AddFix(FixTimeline& timeline, std::int64_t receivedUtcNs, const GeoPoint& p) {
+inline void AddFix(FixTimeline& timeline, std::int64_t receivedUtcNs, const GeoPosition& p) {
   const auto decoded = DecodeNmea(GgaText(receivedUtcNs / kNsPerMs % 86'400'000, p));
   if (decoded) timeline.Add(receivedUtcNs, *decoded);
 }

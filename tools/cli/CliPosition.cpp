@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <vector>
@@ -14,7 +15,7 @@
 #include "core/LogKind.h"
 #include "core/NmeaLog.h"
 #include "core/OutputFile.h"
-#include "core/Positions.h"
+#include "core/OutputRule.h"
 #include "core/ProgramHome.h"
 #include "core/RecordPositions.h"
 #include "core/SettingsFile.h"
@@ -30,23 +31,48 @@ constexpr char kCsvHeader[] =
     "Row,UTC,Antenna Latitude,Antenna Longitude,Towfish Latitude,Towfish Longitude,Towfish Zone,"
     "Towfish Easting,Towfish Northing,Deviation,Towfish Depth,Flags";
 
-std::optional<double> Number(std::string_view text) {
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
-std::optional<double> NumberIn(std::string_view text, double low, double high) {
-  const auto value = Number(text);
-  return value && *value >= low && *value <= high ? value : std::nullopt;
-}
-
 std::string Limits(double low, double high) {
   char text[64];
-  std::snprintf(text, sizeof text, "from %g to %g", low, high);
+  std::snprintf(text, sizeof text, " from %g to %g", low, high);
   return text;
+}
+
+// A decimal number from low to high into an optional target.
+options::Apply OptionalNumber(std::optional<double>& target, double low, double high, std::string rule) {
+  return [&target, low, high, rule = rule + Limits(low, high)](std::string_view text) -> std::optional<std::string> {
+    double value = 0.0;
+    if (auto error = options::DecimalNumber(value, low, high, rule)(text)) return error;
+    target = value;
+    return std::nullopt;
+  };
+}
+
+// "ALONG,ACROSS": metres astern and to starboard.
+options::Apply Offset(std::optional<double>& astern, std::optional<double>& starboard) {
+  return [&astern, &starboard](std::string_view text) -> std::optional<std::string> {
+    const std::size_t comma = text.find(',');
+    const std::string rule = "--offset takes ALONG,ACROSS: metres astern and to starboard of the antenna, each" +
+                             Limits(-kMaxTowPointOffset, kMaxTowPointOffset);
+    double along = 0.0, across = 0.0;
+    if (comma == std::string_view::npos ||
+        options::DecimalNumber(along, -kMaxTowPointOffset, kMaxTowPointOffset, rule)(text.substr(0, comma)) ||
+        options::DecimalNumber(across, -kMaxTowPointOffset, kMaxTowPointOffset, rule)(text.substr(comma + 1)))
+      return rule + ", not " + std::string(text);
+    astern = along;
+    starboard = across;
+    return std::nullopt;
+  };
+}
+
+options::Apply Mode(std::optional<LaybackMode>& mode) {
+  return [&mode](std::string_view text) -> std::optional<std::string> {
+    LaybackMode value = LaybackMode::AlongCourse;
+    if (auto error = options::OneOf(value, {{"course", LaybackMode::AlongCourse}, {"follow", LaybackMode::FollowTheFish}},
+                                    "--mode takes course or follow")(text))
+      return error;
+    mode = value;
+    return std::nullopt;
+  };
 }
 
 int Refuse(const std::string& message) {
@@ -78,12 +104,13 @@ void AppendFixed(std::string& out, double value, int decimals) {
   out += text;
 }
 
-void AppendShortest(std::string& out, double value) {
+template <typename Number>
+void AppendShortest(std::string& out, Number value) {
   char text[48];
   out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
-void AppendPoint(std::string& out, const std::optional<GeoPoint>& point) {
+void AppendPoint(std::string& out, const std::optional<GeoPosition>& point) {
   if (point) {
     AppendFixed(out, point->latitude, 8);
     out += ',';
@@ -113,17 +140,18 @@ void AppendRow(std::string& out, const PositionedRecord& record, double deviatio
   out += ',';
   AppendShortest(out, deviation);
   out += ',';
-  AppendShortest(out, record.depth);
+  // Depths are read to centimetres at most: their single-precision value
+  // prints as written.
+  AppendShortest(out, static_cast<float>(record.depth));
   out += ',';
   out += PositionFlagsText(record.flags);
   out += "\r\n";
 }
 
-// The towfish depth of each record where the log's kind has one.
-std::optional<double> RecordDepth(const LogDocument& doc, std::size_t row, char separator) {
-  if (!doc.Sample().HasField(sfTowDepth)) return std::nullopt;
-  double depth = 0.0;
-  if (!ReadNumber(doc.Cells().Cell(row, kColTfDepth), separator, depth)) return std::nullopt;
+// The towfish depth of a record where it has one.
+std::optional<double> RecordDepth(const LogDocument& doc, std::size_t row) {
+  const float depth = doc.Numbers()[row - 1].towDepth;
+  if (std::isnan(depth)) return std::nullopt;
   return depth;
 }
 
@@ -133,37 +161,19 @@ std::string SideFile(const std::string& given, const std::string& log, std::stri
 
 }  // namespace
 
-bool ParsePositionOption(std::string_view name, std::string_view value, PositionOptions& o, std::string& error) {
-  const auto number = [&](std::optional<double>& target, double low, double high, const char* what) {
-    target = NumberIn(value, low, high);
-    if (!target) error = std::string(name) + " takes " + what + " " + Limits(low, high);
+std::vector<options::Option> PositionOptionTable(PositionOptions& o) {
+  const std::vector<std::string_view> position{"position"};
+  return {
+      {"--cable", true, OptionalNumber(o.cable, 0.0, kMaxCableOut, "--cable takes metres of cable"), position},
+      {"--depth", true, OptionalNumber(o.depth, 0.0, kMaxTowfishDepth, "--depth takes the towfish depth in metres"),
+       position},
+      {"--smooth", true, OptionalNumber(o.smoothing, kMinSmoothingSeconds, kMaxSmoothingSeconds, "--smooth takes seconds"),
+       position},
+      {"--offset", true, Offset(o.astern, o.starboard), position},
+      {"--mode", true, Mode(o.mode), position},
+      {"--times", true, options::Text(o.timesPath), position},
+      {"--nmea", true, options::Text(o.nmeaPath), position},
   };
-  if (name == "--cable") {
-    number(o.cable, 0.0, kMaxCableOut, "metres of cable");
-  } else if (name == "--depth") {
-    number(o.depth, 0.0, kMaxTowfishDepth, "the towfish depth in metres");
-  } else if (name == "--smooth") {
-    number(o.smoothing, kMinSmoothingSeconds, kMaxSmoothingSeconds, "seconds");
-  } else if (name == "--offset") {
-    const std::size_t comma = value.find(',');
-    const std::string_view along = value.substr(0, comma);
-    const std::string_view across = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
-    o.astern = NumberIn(along, -kMaxTowPointOffset, kMaxTowPointOffset);
-    o.starboard = NumberIn(across, -kMaxTowPointOffset, kMaxTowPointOffset);
-    if (!o.astern || !o.starboard)
-      error = "--offset takes ALONG,ACROSS: metres astern and to starboard of the antenna, each " +
-              Limits(-kMaxTowPointOffset, kMaxTowPointOffset);
-  } else if (name == "--mode") {
-    if (value == "course") o.mode = LaybackMode::AlongCourse;
-    else if (value == "follow") o.mode = LaybackMode::FollowTheFish;
-    else error = "--mode takes course or follow";
-  } else if (name == "--times" || name == "--nmea") {
-    (name == "--times" ? o.timesPath : o.nmeaPath) = std::string(value);
-    if (value.empty()) error = std::string(name) + " takes a file";
-  } else {
-    return false;
-  }
-  return true;
 }
 
 int RunPosition(const CliOptions& options) {
@@ -180,10 +190,11 @@ int RunPosition(const CliOptions& options) {
   const std::string timesPath = SideFile(p.timesPath, log, kTimesSuffix);
   const std::string nmeaPath = SideFile(p.nmeaPath, log, kNmeaSuffix);
   const std::string cablePath = SideFileName(log, kCableSuffix);
-  std::vector<RoleFile> inputs = {{log, "the log"}, {timesPath, "the reception times"}, {nmeaPath, "the NMEA file"},
-                                  {cablePath, "the cable file"}};
+  std::vector<GuardedFile> inputs = {{log, "the log"}, {timesPath, "the reception times of the log"},
+                                     {nmeaPath, "the NMEA file of the log"}, {cablePath, "the cable file of the log"}};
   if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  if (const std::string clash = OutputClash(inputs, {{out, "the output file"}}); !clash.empty()) return Refuse(clash);
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, out, "The output file", inputs); !verdict.MayWrite())
+    return Refuse(verdict.message);
 
   const ReceptionTimesFile times = ReadReceptionTimes(timesPath);
   if (!times.error.empty()) return Refuse(times.error);
@@ -206,7 +217,6 @@ int RunPosition(const CliOptions& options) {
   LogDocument doc;
   if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + log + ".");
   const int datum = load.mapDatum;
-  const char separator = LocaleDecimalSeparator();
   RecordPositioner positioner(nmea.timeline, cable, settings);
   OutputFile file;
   if (!file.Open(out, OutputFile::Mode::Replace)) return Refuse(file.Error());
@@ -214,8 +224,7 @@ int RunPosition(const CliOptions& options) {
   file.Buffer() += "\r\n";
   const auto deviations = doc.ChartValues();
   for (std::size_t row = 1; row <= deviations.size(); ++row) {
-    const PositionedRecord record =
-        positioner.Position({row, RecordDepth(doc, row, separator)}, TimeOfRow(times.times, row));
+    const PositionedRecord record = positioner.Position({row, RecordDepth(doc, row)}, TimeOfRow(times.times, row));
     AppendRow(file.Buffer(), record, deviations[row - 1], datum);
     file.Commit();
   }

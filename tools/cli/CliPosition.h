@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/Layback.h"
+#include "tools/options/ToolOptions.h"
 
 namespace tessaly::cli {
 
@@ -24,10 +26,8 @@ struct PositionOptions {
   std::string timesPath, nmeaPath;              // --times FILE, --nmea FILE
 };
 
-// Applies one option of the position command; false when `name` is not one
-// of them. `error` is set when the value is refused.
-bool ParsePositionOption(std::string_view name, std::string_view value, PositionOptions& options,
-                         std::string& error);
+// The options of the position command, for the tool's option table.
+std::vector<options::Option> PositionOptionTable(PositionOptions& options);
 
 int RunPosition(const CliOptions& options);
 
