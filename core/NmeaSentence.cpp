@@ -1,7 +1,6 @@
 #include "core/NmeaSentence.h"
 
 #include <charconv>
-#include <vector>
 
 namespace tessaly {
 namespace {
@@ -17,19 +16,6 @@ std::uint8_t XorOf(std::string_view body) {
   std::uint8_t sum = 0;
   for (const char c : body) sum ^= static_cast<std::uint8_t>(c);
   return sum;
-}
-
-// The fields of a sentence with a good checksum: the address ("GPGGA") first.
-std::vector<std::string_view> SplitFields(std::string_view sentence) {
-  const std::string_view body = sentence.substr(1, sentence.rfind('*') - 1);
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = body.find(',', start);
-    fields.push_back(body.substr(start, comma - start));
-    if (comma == std::string_view::npos) return fields;
-    start = comma + 1;
-  }
 }
 
 // A field as a decimal number: digits with at most one point and an
@@ -192,6 +178,17 @@ std::optional<NmeaMessage> DecodeZda(const std::vector<std::string_view>& f) {
 
 }  // namespace
 
+std::vector<std::string_view> SplitNmeaFields(std::string_view body) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = body.find(',', start);
+    fields.push_back(body.substr(start, comma - start));
+    if (comma == std::string_view::npos) return fields;
+    start = comma + 1;
+  }
+}
+
 NmeaChecksum CheckNmeaChecksum(std::string_view sentence) {
   const std::size_t star = sentence.rfind('*');
   if (sentence.empty() || star == std::string_view::npos) return NmeaChecksum::Missing;
@@ -210,7 +207,7 @@ std::string NmeaChecksumText(std::string_view body) {
 std::optional<DecodedSentence> DecodeNmea(std::string_view sentence) {
   if (sentence.size() < 7 || sentence[0] != '$' || CheckNmeaChecksum(sentence) != NmeaChecksum::Ok)
     return std::nullopt;
-  const std::vector<std::string_view> fields = SplitFields(sentence);
+  const std::vector<std::string_view> fields = SplitNmeaFields(sentence.substr(1, sentence.rfind('*') - 1));
   const std::string_view address = fields[0];
   if (address.size() != 5 || address[0] == 'P') return std::nullopt;
   for (const char c : address)

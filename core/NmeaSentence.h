@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "core/Clock.h"
 #include "core/RecordNumbers.h"
@@ -105,6 +106,10 @@ struct DecodedSentence {
   std::string talker;  // "GP", "GN", ...; "P" and a maker code are not decoded
   NmeaMessage message;
 };
+
+// The comma-separated fields of a sentence's body (the text between the
+// start character and "*"), the address ("GPGGA") first.
+std::vector<std::string_view> SplitNmeaFields(std::string_view body);
 
 // Decodes a sentence whose checksum is Ok and whose type is one of the five;
 // empty for any other sentence (a bad or missing checksum included) and for

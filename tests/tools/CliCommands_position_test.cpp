@@ -26,10 +26,7 @@ using testing::WriteBytes;
 
 std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string& line : testing::TextLines(text)) {
     std::vector<std::string> cells;
     std::size_t start = 0;
     while (true) {

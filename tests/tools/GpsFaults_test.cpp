@@ -3,20 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <vector>
+
+#include "support/GpsTruth.h"
 
 namespace tessaly::sim {
 namespace {
 
-std::string WithChecksum(const std::string& body) {
-  unsigned sum = 0;
-  for (const char c : body) sum ^= static_cast<unsigned char>(c);
-  char hex[3];
-  std::snprintf(hex, sizeof hex, "%02X", sum);
-  return "$" + body + "*" + hex;
-}
+using testing::WithChecksum;
 
 struct InvalidCase {
   const char* body;

@@ -20,15 +20,7 @@
 namespace tessaly::simtest {
 namespace {
 
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
+using testing::TextLines;
 
 class SimGps : public ::testing::Test {
  protected:
@@ -40,7 +32,7 @@ class SimGps : public ::testing::Test {
                  " " + generatorOptions,
              log);
     fileSentences_.clear();
-    for (const std::string& line : LinesOf(ReadBytes(nmea))) fileSentences_.push_back(line.substr(line.find('\t') + 1));
+    for (const std::string& line : TextLines(ReadBytes(nmea))) fileSentences_.push_back(line.substr(line.find('\t') + 1));
     std::vector<std::string> arguments{"stream", "--wait-open", "--rate", "10", "--baud", "115200", "--gps", nmea,
                                        "--gps-link", Link(), "--gps-baud", "38400", "--gps-sent", Report()};
     arguments.insert(arguments.end(), gpsOptions.begin(), gpsOptions.end());
@@ -63,7 +55,7 @@ class SimGps : public ::testing::Test {
   // The report's lines as tag and text.
   std::vector<std::pair<char, std::string>> ReportLines() const {
     std::vector<std::pair<char, std::string>> lines;
-    for (const std::string& line : LinesOf(ReadBytes(Report()))) lines.emplace_back(line[0], line.substr(2));
+    for (const std::string& line : TextLines(ReadBytes(Report()))) lines.emplace_back(line[0], line.substr(2));
     return lines;
   }
 
@@ -80,7 +72,7 @@ TEST_F(SimGps, SendsTheFileAtItsOwnPaceBesideTheRecords) {
   EXPECT_EQ(fileSentences_.size(), 30u * 5u);
   // 30 epochs 0.1 s apart: the last goes 2.9 s after the first.
   EXPECT_GE(std::chrono::duration<double>(gps_.lastByte - gps_.opened).count(), 2.7);
-  EXPECT_EQ(LinesOf(records_.bytes).size(), 30u);
+  EXPECT_EQ(TextLines(records_.bytes).size(), 30u);
 }
 
 TEST_F(SimGps, FaultsAreWhatTheReportSaysAndNeverUsed) {

@@ -19,16 +19,7 @@ namespace {
 
 using testing::ReadBytes;
 using testing::TempHome;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
+using testing::TextLines;
 
 std::string Field(const std::string& line, std::size_t index, char separator) {
   std::size_t start = 0;
@@ -64,7 +55,7 @@ TEST(SurveyGeneratorGps, NmeaHoldsEveryEpochWithGoodChecksumsInTimeOrder) {
   ASSERT_TRUE(testing::GenerateLog("--kind zpx --records 100 --rate 10 --gps-rate 5 --gps-dropout 4,2 --nmea-out " +
                                        home.Path("s.nmea") + " --times-out " + home.Path("s.times"),
                                    home.Path("s.zpx")));
-  const auto lines = Lines(ReadBytes(home.Path("s.nmea")));
+  const auto lines = TextLines(ReadBytes(home.Path("s.nmea")));
   // 9.9 s of records: epochs every 0.2 s from 0 to 9.8, less the ten in 4 to 6 s.
   ASSERT_EQ(lines.size(), (50u - 10u) * 5u);
   std::string previous;
@@ -78,7 +69,7 @@ TEST(SurveyGeneratorGps, NmeaHoldsEveryEpochWithGoodChecksumsInTimeOrder) {
     types.insert(sentence.substr(3, 3));
   }
   for (const char* type : {"GGA", "RMC", "VTG", "HDT", "ZDA"}) EXPECT_EQ(types.count(type), 40u) << type;
-  const auto times = Lines(ReadBytes(home.Path("s.times")));
+  const auto times = TextLines(ReadBytes(home.Path("s.times")));
   ASSERT_EQ(times.size(), 100u);
   EXPECT_EQ(times[0], "1\t2026-12-09T08:00:00.000Z\t1000000000000");
   EXPECT_EQ(times[99], "100\t2026-12-09T08:00:09.900Z\t1009900000000");
@@ -88,8 +79,8 @@ TEST(SurveyGeneratorGps, TheLogsTowfishHangsTheCableBehindTheAntenna) {
   TempHome home;
   ASSERT_TRUE(testing::GenerateLog("--kind kvl --records 600 --rate 1 --cable 80 --truth-out " + home.Path("truth"),
                                    home.Path("s.kvl")));
-  const auto log = Lines(ReadBytes(home.Path("s.kvl")));
-  const auto truth = Lines(ReadBytes(home.Path("truth")));
+  const auto log = TextLines(ReadBytes(home.Path("s.kvl")));
+  const auto truth = TextLines(ReadBytes(home.Path("truth")));
   ASSERT_EQ(truth.size(), log.size() + 1);
   int checked = 0;
   for (std::size_t i = 0; i < log.size(); ++i) {

@@ -7,18 +7,6 @@
 namespace tessaly::sim {
 namespace {
 
-// The fields of a sentence's body (between "$" and "*").
-std::vector<std::string> Fields(std::string_view body) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = body.find(',', start);
-    fields.emplace_back(body.substr(start, comma - start));
-    if (comma == std::string_view::npos) return fields;
-    start = comma + 1;
-  }
-}
-
 std::string Sentence(const std::vector<std::string>& fields) {
   std::string body;
   for (std::size_t i = 0; i < fields.size(); ++i) body += (i ? "," : "") + fields[i];
@@ -34,7 +22,8 @@ void Set(std::vector<std::string>& fields, std::size_t index, char value) {
 std::string InvalidatedSentence(std::string_view sentence) {
   const std::size_t star = sentence.rfind('*');
   if (sentence.size() < 7 || sentence[0] != '$' || star == std::string_view::npos) return std::string(sentence);
-  std::vector<std::string> fields = Fields(sentence.substr(1, star - 1));
+  const std::vector<std::string_view> views = SplitNmeaFields(sentence.substr(1, star - 1));
+  std::vector<std::string> fields(views.begin(), views.end());
   const std::string_view type = std::string_view(fields[0]).substr(fields[0].size() >= 3 ? fields[0].size() - 3 : 0);
   if (type == "GGA") {
     Set(fields, 6, '0');
