@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <limits>
 
 namespace tessaly {
 
@@ -99,6 +100,9 @@ std::optional<std::int64_t> ParseUtcMillis(std::string_view text) {
   if (at + 1 != text.size() || text[at] != 'Z') return std::nullopt;
   const std::int64_t seconds = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
                                hour * 3600 + minute * 60 + second;
+  // Nanoseconds from 1970 fit 64 bits from 1677 to 2262 only.
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / kNsPerSecond - 1;
+  if (seconds > kLimit || seconds < -kLimit) return std::nullopt;
   return seconds * kNsPerSecond + fraction;
 }
 

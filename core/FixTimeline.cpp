@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace tessaly {
 namespace {
@@ -16,6 +17,14 @@ double NormalLongitude(double longitude) {
 }
 
 AntennaEstimate Estimate(AntennaState state, const GeoPosition& position) { return {state, position}; }
+
+// UTC in nanoseconds of a GPS day and time of day; none where it does not
+// fit 64 bits (a ZDA may name any year).
+std::optional<std::int64_t> UtcOf(std::int64_t day, MsOfDay time) {
+  constexpr std::int64_t kLimitDays = std::numeric_limits<std::int64_t>::max() / kNsPerDay - 1;
+  if (day > kLimitDays || day < -kLimitDays) return std::nullopt;
+  return day * kNsPerDay + time * kNsPerMs;
+}
 
 }  // namespace
 
@@ -64,7 +73,7 @@ GpsFix& FixTimeline::FixFor(std::int64_t receivedUtcNs, std::optional<MsOfDay> t
   GpsFix fix;
   fix.receivedUtcNs = receivedUtcNs;
   fix.gpsTime = time.value_or(0);
-  if (day_ && time) fix.gpsUtcNs = *day_ * kNsPerDay + *time * kNsPerMs;
+  if (day_ && time) fix.gpsUtcNs = UtcOf(*day_, *time);
   fixes_.push_back(fix);
   open_ = time.has_value();
   openInvalid_ = false;
@@ -74,7 +83,7 @@ GpsFix& FixTimeline::FixFor(std::int64_t receivedUtcNs, std::optional<MsOfDay> t
 void FixTimeline::SetDate(const CivilDate& date, MsOfDay time) {
   day_ = DaysFromCivil(date.year, date.month, date.day);
   lastTime_ = time;
-  if (open_ && fixes_.back().gpsTime == time) fixes_.back().gpsUtcNs = *day_ * kNsPerDay + time * kNsPerMs;
+  if (open_ && fixes_.back().gpsTime == time) fixes_.back().gpsUtcNs = UtcOf(*day_, time);
 }
 
 // Adds what a sentence says of the last fix's position and validity, and

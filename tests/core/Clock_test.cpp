@@ -39,6 +39,15 @@ TEST(Clock, RefusesWhatIsNoTime) {
     EXPECT_FALSE(ParseUtcMillis(text).has_value()) << text;
 }
 
+TEST(Clock, RefusesTimesBeyondTheNanosecondRange) {
+  EXPECT_FALSE(ParseUtcMillis("0001-01-01T00:00:00.000Z"));
+  EXPECT_FALSE(ParseUtcMillis("1677-09-21T00:00:00.000Z"));
+  EXPECT_FALSE(ParseUtcMillis("2262-04-12T00:00:00.000Z"));
+  EXPECT_FALSE(ParseUtcMillis("9999-12-31T23:59:59.999Z"));
+  ASSERT_TRUE(ParseUtcMillis("1678-01-01T00:00:00.000Z"));
+  EXPECT_EQ(FormatUtcMillis(*ParseUtcMillis("2261-12-31T23:59:59.999Z")), "2261-12-31T23:59:59.999Z");
+}
+
 TEST(Clock, CivilDaysRoundTrip) {
   for (std::int64_t days = -800000; days <= 800000; days += 997) {
     const CivilDate date = CivilFromDays(days);

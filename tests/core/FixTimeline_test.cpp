@@ -93,6 +93,14 @@ TEST(FixTimeline, ASurveyOverMidnightKeepsItsDaysInOrder) {
   EXPECT_EQ(FormatUtcMillis(*fixes[3].gpsUtcNs), "2027-01-01T00:00:01.000Z");
 }
 
+TEST(FixTimeline, AGpsDateBeyondTheClocksRangeLeavesTheFixWithoutAGpsTime) {
+  FixTimeline timeline;
+  timeline.Add(kT0, {"GP", ZdaSentence{1000, CivilDate{9999, 12, 31}}});
+  timeline.Add(kT0, Gga(1000, 1, 1));
+  EXPECT_FALSE(timeline.Fixes()[0].gpsUtcNs);
+  EXPECT_TRUE(timeline.Fixes()[0].valid);
+}
+
 TEST(FixTimeline, HasNoGpsDateBeforeADateSentence) {
   FixTimeline timeline;
   timeline.Add(kT0, Gga(1000, 1, 1));
@@ -115,6 +123,8 @@ struct AntennaCase {
   AntennaState state;
   double latitude;  // the hand-worked latitude where there is a position
 };
+
+void PrintTo(const AntennaCase& c, std::ostream* out) { *out << c.name; }
 
 class AntennaInterpolation : public ::testing::TestWithParam<AntennaCase> {};
 
