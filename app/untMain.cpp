@@ -25,6 +25,7 @@
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
 #include "acquisition/untSerialPort.h"
+#include "core/ProgramVersion.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
@@ -125,7 +126,7 @@ void TfrmMain::FormCreate() {
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
   context.OpenDocument = [this](const std::string& path) { OpenDocument(QString::fromStdString(path)); };
-  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
+  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(ProgramVersion()));
   setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
   setAcceptDrops(true);
@@ -619,11 +620,36 @@ bool TfrmMain::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
-// Closing the main window ends the program, whatever other windows are open;
-// they are destroyed with it without being asked.
+// Closing the main window (File > Exit, the title bar) ends the program once
+// every other window has closed through its own close, as if the user closed
+// each: a live session asks before it stops, a download writes what it
+// received, a settings window keeps its settings. The first window that
+// refuses keeps the program running.
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (!CloseOtherWindows()) {
+    event->ignore();
+    return;
+  }
   QMainWindow::closeEvent(event);
   if (event->isAccepted()) QCoreApplication::exit(0);
+}
+
+bool TfrmMain::CloseOtherWindows() {
+  while (QWidget* window = NextOpenWindow())
+    if (!window->close()) return false;
+  return true;
+}
+
+// The windows of the client area in the order they were opened (a document
+// a closing download opens comes last), then this window's own (the
+// download, the settings windows, the import).
+QWidget* TfrmMain::NextOpenWindow() const {
+  if (mdiArea)
+    for (QMdiSubWindow* frame : mdiArea->subWindowList(QMdiArea::CreationOrder))
+      if (frame->isVisible()) return frame;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow() && child->isVisible()) return child;
+  return nullptr;
 }
 
 void TfrmMain::FormActivateFirstTime() {

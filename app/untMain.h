@@ -177,7 +177,10 @@ class TfrmMain : public QMainWindow {
   void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();
+  bool CloseOtherWindows();
+  QWidget* NextOpenWindow() const;
   void ShowWarning(const QString& text);
+
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   QPointer<TfrmFile> FActiveDocument;

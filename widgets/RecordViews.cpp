@@ -57,6 +57,7 @@ void RecordViews::Update() {
   if (!source_) return;
   chart_.Grafico().Linha().MostraValores(source_->ChartValues());
   raw_.LinesChanged();
+  grid_.KeepHighlight();
   grid_.SetPainting(true);
 }
 

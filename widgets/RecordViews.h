@@ -42,7 +42,8 @@ class RecordViews {
   void Attach(std::shared_ptr<const RecordSource> source);
   const RecordSource* Source() const { return source_.get(); }
   // The source changed (a comment, row colours, records appended): the
-  // views show it. The selection and the scroll positions stay.
+  // views show it. The selection, its highlight in the grid and the scroll
+  // positions stay.
   void Update();
 
   // Selects grid row `row` (a 1-based record row), its chart point and its

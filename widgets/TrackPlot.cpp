@@ -19,7 +19,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: near-white points of small deviations show on it
+constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: the grey of small deviations shows on it
 constexpr QRgb kOverlayFill = 0xB0202428;   // behind the scale bar, colour bar and north mark
 constexpr int kColourBarPixels = 12;        // the colour bar's width
 constexpr int kScaleBarMaxPixels = 140;
@@ -82,7 +82,7 @@ std::span<const double> TrackPlot::Deviations() const {
 }
 
 void TrackPlot::SetLimit(double limit) {
-  limit_ = limit;
+  limit_ = TrackScaleLimit(limit);
   update();
 }
 
@@ -145,30 +145,33 @@ void TrackPlot::ZoomAbout(QPointF pixel, double factor) {
   update();
 }
 
-// A position outside the plot (or in its margin) becomes its centre.
-void TrackPlot::KeepInView(const UtmPosition& position) {
-  const QPointF pixel = PixelOf(position);
-  const QRectF inner =
-      QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
-  if (inner.contains(pixel)) return;
+// A position outside `shown` becomes the plot's centre.
+void TrackPlot::KeepInView(const UtmPosition& position, const QRectF& shown) {
+  if (shown.contains(PixelOf(position))) return;
   view_.centreEasting = position.easting;
   view_.centreNorthing = position.northing;
 }
 
+// A selected record already on the plot, near an edge too (one just clicked
+// there), leaves the view where the user put it.
 void TrackPlot::HighlightRow(int row, bool keepInView) {
   highlightedRow_ = std::max(row, 0);
   if (keepInView && model_ && highlightedRow_ > 0)
     if (const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1)))
-      KeepInView(*position);
+      KeepInView(*position, rect());
   update();
 }
 
+// The newest position is kept clear of the edges by the fitting margin, so
+// the track ahead of it shows.
 void TrackPlot::RecordsAppended() {
   if (!model_) return;
   if (followNewest_ && !userView_) {
     FitAll();
   } else if (followNewest_ && model_->Size() > 0) {
-    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest);
+    const QRectF inner =
+        QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
+    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest, inner);
   } else if (!viewFitted_) {
     FitAll();
   }

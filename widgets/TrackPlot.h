@@ -51,7 +51,8 @@ class TrackPlot : public QWidget {
   void SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model);
   const TrackModel* Model() const { return model_.get(); }
 
-  // Deviations beyond +/- limit take the end colours of the scale.
+  // Deviations beyond +/- limit take the end colours of the scale; a
+  // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
   double Limit() const { return limit_; }
 
@@ -96,7 +97,7 @@ class TrackPlot : public QWidget {
 
  public slots:
   // Rings the record of grid row `row` (0: none); with keepInView the view
-  // moves when the record is outside it.
+  // centres on the record when it is outside the plot.
   void HighlightRow(int row, bool keepInView = true);
 
  signals:
@@ -119,7 +120,7 @@ class TrackPlot : public QWidget {
   void PaintColourBar(class QPainter& painter) const;
   void PaintNorthMark(class QPainter& painter) const;
   std::optional<DrawnPoint> NearestDrawnPoint(QPoint pixel) const;
-  void KeepInView(const UtmPosition& position);
+  void KeepInView(const UtmPosition& position, const QRectF& shown);
   void ZoomAbout(QPointF pixel, double factor);
   int LegendWidth() const;
   int ScaleBarHeight() const;

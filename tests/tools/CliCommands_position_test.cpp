@@ -58,7 +58,7 @@ class PositionCommand : public ::testing::Test {
   // A survey of `kind` with its times, NMEA and truth beside it.
   void Generate(const std::string& options) {
     ASSERT_TRUE(testing::GenerateLog(options + " --nmea-out " + log_ + ".nmea --times-out " + log_ +
-                                         ".times --truth-out " + truth_,
+                                         ".times --gps-truth-out " + truth_,
                                      log_));
   }
   CommandRun Position(std::vector<std::string> options) {

@@ -61,7 +61,7 @@ std::map<std::string, GpsdFix> GpsdFixes(const std::string& output) {
 TEST(GpsdReplay, OurFramerAndDecoderReadWhatGpsdReads) {
   TempHome home;
   ASSERT_TRUE(testing::GenerateLog("--kind zpx --records 20 --rate 1 --gps-rate 1 --nmea-out " + home.Path("s.nmea") +
-                                       " --truth-out " + home.Path("truth.csv"),
+                                       " --gps-truth-out " + home.Path("truth.csv"),
                                    home.Path("s.zpx")));
   // gpsfake replays raw sentences: the reception times come off.
   std::string raw;

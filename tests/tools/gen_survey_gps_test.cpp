@@ -44,7 +44,7 @@ TEST(SurveyGeneratorGps, FilesBesideTheLogLeaveTheLogAsItWas) {
     const std::string options = "--kind " + kind + " --records 300 --rate 10 --bad-fraction 0.1 --seed 9";
     ASSERT_TRUE(testing::GenerateLog(options, home.Path("plain")));
     ASSERT_TRUE(testing::GenerateLog(options + " --nmea-out " + home.Path("n") + " --times-out " + home.Path("t") +
-                                         " --truth-out " + home.Path("u"),
+                                         " --gps-truth-out " + home.Path("u"),
                                      home.Path("with")));
     EXPECT_EQ(ReadBytes(home.Path("with")), ReadBytes(home.Path("plain"))) << kind;
   }
@@ -77,7 +77,7 @@ TEST(SurveyGeneratorGps, NmeaHoldsEveryEpochWithGoodChecksumsInTimeOrder) {
 
 TEST(SurveyGeneratorGps, TheLogsTowfishHangsTheCableBehindTheAntenna) {
   TempHome home;
-  ASSERT_TRUE(testing::GenerateLog("--kind kvl --records 600 --rate 1 --cable 80 --truth-out " + home.Path("truth"),
+  ASSERT_TRUE(testing::GenerateLog("--kind kvl --records 600 --rate 1 --cable 80 --gps-truth-out " + home.Path("truth"),
                                    home.Path("s.kvl")));
   const auto log = TextLines(ReadBytes(home.Path("s.kvl")));
   const auto truth = TextLines(ReadBytes(home.Path("truth")));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/GridLayout.h"
+#include "support/Render.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
@@ -27,6 +28,7 @@ class GrowingSource : public RecordSource {
   GrowingSource() : cells_(NewRecordTable()) {}
 
   void AddLine(const std::string& text) { raw_.push_back(text); }
+  void Recolour(std::size_t row, BgrColor colour) { cells_.SetRowColor(row, colour); }
   void AddRecord(const std::string& text) {
     AddLine(text);
     const std::size_t row = cells_.Rows();
@@ -179,6 +181,26 @@ TEST_F(RecordViewsTest, UpdateShowsWhatTheSourceGainedAndKeepsTheSelection) {
   EXPECT_EQ(raw_.CurrentLine(), 3);
   views_.RawLineChosen(44);
   EXPECT_EQ(grid_.CurrentRow(), 43);
+}
+
+// New row colours (view settings applied) or new records are no new
+// selection: the selected row stays highlighted, its colours inverted.
+TEST_F(RecordViewsTest, UpdateKeepsTheSelectedRowHighlighted) {
+  views_.Attach(source_);
+  grid_.hide();  // painted only by the renders below
+  source_->Recolour(2, 0x00FFFF);
+  views_.SelectRecord(2);
+  const int y = 3 + 2 * 21 + 18;  // in row 2: rows 21 pixels apart below a 3-pixel margin
+  ASSERT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0xFF0000u);  // yellow inverted
+
+  source_->Recolour(2, 0xFFFF00);
+  views_.Update();
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0x0000FFu);  // cyan inverted
+  source_->AddRecord("fourth");
+  views_.Update();
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0x0000FFu);
+  test::Render(grid_);  // a plain repaint still ends it
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0xFFFF00u);
 }
 
 TEST_F(RecordViewsTest, TheViewsKeepTheirSourceAlive) {

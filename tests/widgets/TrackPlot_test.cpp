@@ -275,6 +275,32 @@ TEST_F(TrackPlotTest, HighlightingARecordOutsideTheViewBringsItIn) {
   ExpectSameView(plot_.View(), view);
 }
 
+// A record already on the plot stays where it is, right by an edge too.
+TEST_F(TrackPlotTest, HighlightingARecordAlreadyShownLeavesTheView) {
+  ShowSurvey();
+  for (const QPointF place : {QPointF(4, 240), QPointF(636, 240), QPointF(320, 3), QPointF(320, 476)}) {
+    TrackView view = plot_.View();
+    const QPointF now = PixelOfRecord(90);
+    view.centreEasting += (now.x() - place.x()) * view.metresPerPixel;
+    view.centreNorthing -= (now.y() - place.y()) * view.metresPerPixel;
+    plot_.SetView(view);
+    ASSERT_NEAR(PixelOfRecord(90).x(), place.x(), 1e-6);
+    plot_.HighlightRow(91);
+    ExpectSameView(plot_.View(), view);
+  }
+}
+
+// A negative limit shows the scale of its magnitude, its legend the right
+// way up.
+TEST_F(TrackPlotTest, ANegativeLimitShowsTheScaleOfItsMagnitude) {
+  ShowSurvey();
+  plot_.SetLimit(100.0);
+  const QImage positive = test::Render(plot_);
+  plot_.SetLimit(-100.0);
+  EXPECT_EQ(plot_.Limit(), 100.0);
+  EXPECT_TRUE(test::Render(plot_) == positive);
+}
+
 // ---- Clicks ----
 
 TEST_F(TrackPlotTest, AClickSelectsTheRowOfTheNearestPointWithinReach) {

@@ -1,7 +1,5 @@
 #include "CliCommands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <vector>
 
 #include "CliFiles.h"
+#include "CliProgress.h"
+#include "core/Clock.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -51,28 +51,6 @@ int Refuse(const std::string& message) {
   return kExitRefused;
 }
 
-// A one-line bar on stderr, drawn only when stderr is a terminal.
-class ProgressBar {
- public:
-  ProgressBar() : enabled_(isatty(STDERR_FILENO) != 0) {}
-  ~ProgressBar() {
-    if (enabled_ && drawn_ >= 0) std::fputs("\r\033[K", stderr);
-  }
-  void Show(std::uint64_t done, std::uint64_t total) {
-    if (!enabled_ || total == 0) return;
-    const int percent = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total));
-    if (percent == drawn_) return;
-    drawn_ = percent;
-    const int width = 40, filled = percent * width / 100;
-    std::fprintf(stderr, "\rExporting File ... [%-*s] %3d%%", width, std::string(filled, '#').c_str(), percent);
-    std::fflush(stderr);
-  }
-
- private:
-  bool enabled_;
-  int drawn_ = -1;
-};
-
 // The files a command reads, which none of its outputs may replace: the
 // input and its comments file (a log's, even before it exists).
 std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
@@ -91,13 +69,21 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
     const std::string error = comments.Load(state.NameGrdFile);
     if (!error.empty()) return Refuse(error);
   }
-  ProgressBar bar;
   StreamExportOptions exportOptions;
   exportOptions.settings.delimiter = options.delimiter;
+  exportOptions.settings.lines = options.lines;
+  exportOptions.settings.ties = options.ties;
+  if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
-  exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const ExportResult result =
-      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  ExportResult result;
+  {  // the progress line is cleared before a message is written
+    const SystemClock clock;
+    ProgressLine progress(stderr, ProgressLine::StandardErrorIsTerminal(), clock);
+    exportOptions.progress = [&progress](std::uint64_t done, std::uint64_t total, std::uint64_t records) {
+      progress.Show(done, total, records);
+    };
+    result = ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  }
   return result.ok ? kExitOk : Refuse(result.error);
 }
 
@@ -126,6 +112,37 @@ ViewSettings StoredViewSettings() {
     view = DefaultViewSettings();
   }
   return view;
+}
+
+// Imports `path` as a navigation file with the command line's links, judged
+// in the order given as the import window judges them (the command line
+// checked the names: a channel the header does not offer is refused by the
+// import as the dialog refuses it). The refusal, or empty with `sample` set
+// up for the file.
+std::string ImportNavigation(const std::string& path, const CliOptions& options, TSample& sample) {
+  PnavImport import;
+  if (std::string message = import.NewFile(path); !message.empty()) return message;
+  for (const auto& [channel, field] : options.links)
+    if (std::string message = import.AddLink(channel, field); !message.empty()) return message;
+  if (std::string message = import.CheckOk(); !message.empty()) return message;
+  return ApplyHandOver(sample, import);
+}
+
+// A file no log kind takes that is a navigation file: it needs its links.
+std::optional<int> RefuseNavigationWithoutLinks(const TypeFileState& state, const CliOptions& options) {
+  if (!options.links.empty() || state.recognition != Recognition::Unknown) return std::nullopt;
+  if (!PnavImport().NewFile(state.FileName).empty()) return std::nullopt;
+  return Refuse(state.FileName + " is a navigation file: name its channels with --link CHANNEL=FIELD, as for pnav.");
+}
+
+// The track's document: a survey log, or with links a navigation file.
+LoadStatus OpenTrackDocument(LogDocument& doc, const TypeFileState& state, const CliOptions& options,
+                             const LoadOptions& load, std::string& refusal) {
+  if (options.links.empty()) return doc.OpenLog(state, load);
+  std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
+  refusal = ImportNavigation(state.FileName, options, *sample);
+  if (!refusal.empty()) return LoadStatus::Unknown;
+  return doc.OpenNavigation(state.FileName, std::move(sample), load);
 }
 
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
@@ -162,20 +179,8 @@ int RunExport(const CliOptions& options) {
 int RunPnav(const CliOptions& options) {
   const std::string& path = options.operands[0];
   if (const auto refused = RefuseUnreadableInput(path)) return *refused;
-  PnavImport import;
-  std::string message = import.NewFile(path);
-  if (!message.empty()) return Refuse(message);
-  // The command line checked the names: a channel the header does not offer
-  // is refused by the import as the dialog refuses it.
-  for (const auto& [channel, field] : options.links) {
-    message = import.AddLink(channel, field);
-    if (!message.empty()) return Refuse(message);
-  }
-  message = import.CheckOk();
-  if (!message.empty()) return Refuse(message);
   const std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
-  message = ApplyHandOver(*sample, import);
-  if (!message.empty()) return Refuse(message);
+  if (const std::string refusal = ImportNavigation(path, options, *sample); !refusal.empty()) return Refuse(refusal);
   sample->FMapDatum = Datum(options);
   TypeFileState state;
   AssignFileName(state, path, true);
@@ -201,23 +206,32 @@ int RunUtm(const CliOptions& options) {
   return kExitOk;
 }
 
+// A survey log, or with --link a navigation file as pnav imports it. A
+// track needs two positions: with fewer the picture would be all but blank.
 int RunTrack(const CliOptions& options) {
   const std::string& path = options.operands[0];
   const std::string& picture = options.operands[1];
   if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  const bool navigation = !options.links.empty();
   TypeFileState state;
-  AssignFileName(state, path, false);
-  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, "the log"));
+  AssignFileName(state, path, navigation);
+  if (const auto refused = RefuseNavigationWithoutLinks(state, options)) return *refused;
+  if (const auto refused = navigation ? std::nullopt : RefuseUnrecognisedLog(state)) return *refused;
+  if (const OutputVerdict verdict =
+          CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, navigation ? "the navigation file" : "the log"));
       !verdict.MayWrite())
     return Refuse(verdict.message);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
   LogDocument doc;
-  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  std::string refusal;
+  if (OpenTrackDocument(doc, state, options, load, refusal) != LoadStatus::Loaded)
+    return Refuse(refusal.empty() ? "Cannot read " + path + "." : refusal);
   TrackModel model(load.mapDatum);
   if (!BuildTrack(doc, model)) return Refuse("No positions in " + path + "; nothing was written.");
+  if (model.PositionCount() < 2)
+    return Refuse("Only one record of " + path + " has a position: a track needs two; nothing was written.");
   const double limit = load.view.DevLimit;
   const TrackPictureLayout layout = LayoutTrackPicture(options.width, options.height, limit);
   std::vector<std::uint32_t> pixels;
