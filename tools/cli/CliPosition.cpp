@@ -155,8 +155,34 @@ std::optional<double> RecordDepth(const LogDocument& doc, std::size_t row) {
   return depth;
 }
 
-std::string SideFile(const std::string& given, const std::string& log, std::string_view suffix) {
+std::string SideFileOf(const std::string& given, const std::string& log, std::string_view suffix) {
   return given.empty() ? SideFileName(log, suffix) : given;
+}
+
+// Says on standard error which lines of the side files were left out.
+void ReportLeftOut(const std::string& timesPath, const ReceptionTimesFile& times, const std::string& nmeaPath,
+                   const NmeaLogFile& nmea, const std::string& cablePath, const std::vector<std::string>& cable) {
+  for (const std::string& problem : times.problems) std::cerr << timesPath << ": " << problem << '\n';
+  for (const std::string& problem : cable) std::cerr << cablePath << ": " << problem << '\n';
+  if (nmea.badChecksums + nmea.badLines > 0)
+    std::cerr << nmeaPath << ": " << nmea.badChecksums << " sentence(s) with a bad checksum and " << nmea.badLines
+              << " line(s) that are no sentence left out\n";
+}
+
+// The header and a row a record of the document, positioned in turn.
+int WritePositions(const std::string& out, const LogDocument& doc, const std::vector<ReceptionTime>& times,
+                   RecordPositioner& positioner, int datum) {
+  OutputFile file;
+  if (!file.Open(out, OutputFile::Mode::Replace)) return Refuse(file.Error());
+  file.Buffer() += kCsvHeader;
+  file.Buffer() += "\r\n";
+  const auto deviations = doc.ChartValues();
+  for (std::size_t row = 1; row <= deviations.size(); ++row) {
+    const PositionedRecord record = positioner.Position({row, RecordDepth(doc, row)}, TimeOfRow(times, row));
+    AppendRow(file.Buffer(), record, deviations[row - 1], datum);
+    file.Commit();
+  }
+  return file.Close() ? kExitOk : Refuse(file.Error());
 }
 
 }  // namespace
@@ -187,8 +213,8 @@ int RunPosition(const CliOptions& options) {
   AssignFileName(state, log, false);
   if (state.recognition == Recognition::Empty) return Refuse("File empty.");
   if (state.recognition != Recognition::Kind || !state.kind) return Refuse("Unknown file type: " + log);
-  const std::string timesPath = SideFile(p.timesPath, log, kTimesSuffix);
-  const std::string nmeaPath = SideFile(p.nmeaPath, log, kNmeaSuffix);
+  const std::string timesPath = SideFileOf(p.timesPath, log, kTimesSuffix);
+  const std::string nmeaPath = SideFileOf(p.nmeaPath, log, kNmeaSuffix);
   const std::string cablePath = SideFileName(log, kCableSuffix);
   std::vector<GuardedFile> inputs = {{log, "the log"}, {timesPath, "the reception times of the log"},
                                      {nmeaPath, "the NMEA file of the log"}, {cablePath, "the cable file of the log"}};
@@ -206,29 +232,14 @@ int RunPosition(const CliOptions& options) {
   if (!p.cable && std::filesystem::exists(cablePath)) {
     if (const std::string error = ReadCableHistory(cablePath, cable, problems); !error.empty()) return Refuse(error);
   }
-  for (const std::string& problem : times.problems) std::cerr << timesPath << ": " << problem << '\n';
-  for (const std::string& problem : problems) std::cerr << cablePath << ": " << problem << '\n';
-  if (nmea.badChecksums + nmea.badLines > 0)
-    std::cerr << nmeaPath << ": " << nmea.badChecksums << " sentence(s) with a bad checksum and " << nmea.badLines
-              << " line(s) that are no sentence left out\n";
+  ReportLeftOut(timesPath, times, nmeaPath, nmea, cablePath, problems);
 
   LoadOptions load;
   load.mapDatum = Datum(options);
   LogDocument doc;
   if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + log + ".");
-  const int datum = load.mapDatum;
   RecordPositioner positioner(nmea.timeline, cable, settings);
-  OutputFile file;
-  if (!file.Open(out, OutputFile::Mode::Replace)) return Refuse(file.Error());
-  file.Buffer() += kCsvHeader;
-  file.Buffer() += "\r\n";
-  const auto deviations = doc.ChartValues();
-  for (std::size_t row = 1; row <= deviations.size(); ++row) {
-    const PositionedRecord record = positioner.Position({row, RecordDepth(doc, row)}, TimeOfRow(times.times, row));
-    AppendRow(file.Buffer(), record, deviations[row - 1], datum);
-    file.Commit();
-  }
-  return file.Close() ? kExitOk : Refuse(file.Error());
+  return WritePositions(out, doc, times.times, positioner, load.mapDatum);
 }
 
 }  // namespace tessaly::cli
