@@ -60,6 +60,8 @@ class GrowingSource : public RecordSource {
     if (row < 1 || row > lineOfRow_.size()) return std::nullopt;
     return lineOfRow_[row - 1];
   }
+  std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
+  std::vector<std::uint8_t> flags_;
 
  private:
   std::vector<RecordNumbers> numbers_;
@@ -128,6 +130,18 @@ TEST_F(RecordViewsTest, AttachedViewsReadTheSourceInPlace) {
   EXPECT_EQ(chart_.Grafico().Linha().Valores().data(), source_->ChartValues().data());
   EXPECT_EQ(raw_.LineCount(), 5u);
   EXPECT_EQ(grid_.InformacaoGrid().GetColWidth(kColComment), 200);
+}
+
+TEST_F(RecordViewsTest, TheChartMarksTheSourcesQualityFlagsInPlace) {
+  source_->flags_ = {0, 2, 0};
+  views_.Attach(source_);
+  EXPECT_EQ(chart_.Grafico().Linha().Flags().data(), source_->flags_.data());
+  source_->AddRecord("fourth");
+  source_->flags_ = {0, 2, 0, 1};  // judged again, held elsewhere now
+  views_.Update();
+  const std::span<const std::uint8_t> shown = chart_.Grafico().Linha().Flags();
+  EXPECT_EQ(shown.data(), source_->flags_.data());
+  EXPECT_EQ(std::vector<std::uint8_t>(shown.begin(), shown.end()), source_->flags_);
 }
 
 TEST_F(RecordViewsTest, AClickOnAnyViewSelectsTheSameRecordInAllThree) {

@@ -12,6 +12,7 @@
 #include "CliFiles.h"
 #include "CliProgress.h"
 #include "core/Clock.h"
+#include "core/AlarmSettings.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -19,6 +20,7 @@
 #include "core/OutputRule.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
+#include "core/QualityFlags.h"
 #include "core/Positions.h"
 #include "core/ProgramHome.h"
 #include "core/SettingsFile.h"
@@ -145,6 +147,39 @@ LoadStatus OpenTrackDocument(LogDocument& doc, const TypeFileState& state, const
   return doc.OpenNavigation(state.FileName, std::move(sample), load);
 }
 
+// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
+std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
+  } catch (const SettingsError& failure) {
+    error = failure.what();
+    return std::nullopt;
+  }
+}
+
+// The quality report: a header line, then a line per flag raised on a
+// record in grid order (a record with two flags has two lines): its grid
+// row, its time where the grid shows one, the flag's name and the value
+// that raised it, comma-separated, "." as the decimal point.
+std::string QcReport(const LogDocument& doc) {
+  std::string text = "row,time,flag,value\r\n";
+  for (const QualityFinding& finding : doc.QualityFindings()) {
+    const std::size_t row = finding.record + 1;
+    text.append(std::to_string(row)).append(",");
+    text.append(doc.Cells().Cell(row, kColTime)).append(",");
+    text.append(QualityFlagName(finding.flag)).append(",");
+    text.append(ShortDecimalText(finding.value, 3)).append("\r\n");
+  }
+  return text;
+}
+
+int WriteText(const std::string& path, std::string text) {
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return Refuse(out.Error());
+  out.Buffer() = std::move(text);
+  return out.Close() ? kExitOk : Refuse(out.Error());
+}
+
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
   PixelBuffer image{const_cast<std::uint32_t*>(pixels.data()), layout.width, layout.height, layout.width};
   OutputFile out;
@@ -237,6 +272,27 @@ int RunTrack(const CliOptions& options) {
   std::vector<std::uint32_t> pixels;
   DrawTrackPicture(model, doc.ChartValues(), limit, layout, pixels);
   return WritePicture(picture, pixels, layout);
+}
+
+int RunQc(const CliOptions& options) {
+  const std::string& path = options.operands[0];
+  const std::string& report = options.operands[1];
+  if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, report, "The report file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
+  std::string settingsError;
+  const std::optional<AlarmSettings> alarms = StoredAlarmSettings(settingsError);
+  if (!alarms) return Refuse(settingsError + "; nothing was written.");
+  LoadOptions load;
+  load.mapDatum = Datum(options);
+  load.alarms = *alarms;
+  LogDocument doc;
+  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  return WriteText(report, QcReport(doc));
 }
 
 }  // namespace tessaly::cli

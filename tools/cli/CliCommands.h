@@ -10,6 +10,7 @@ int RunExport(const CliOptions& options);
 int RunPnav(const CliOptions& options);
 int RunUtm(const CliOptions& options);
 int RunTrack(const CliOptions& options);
+int RunQc(const CliOptions& options);
 
 // The map datum of --datum, else of Lib/UTM.ega, else WGS 84.
 int Datum(const CliOptions& options);

@@ -22,6 +22,7 @@ std::string Usage() {
          "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
          "       tessaly-cli utm [--datum N] LAT LON\n"
          "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
+         "       tessaly-cli qc FILE OUT.csv\n"
          "       tessaly-cli position [--cable M] [--offset ALONG,ACROSS] [--depth M] [--mode course|follow]\n"
          "                            [--smooth S] [--datum N] [--times FILE] [--nmea FILE] LOG OUT.csv\n"
          "       tessaly-cli --help\n"
@@ -39,6 +40,11 @@ std::string Usage() {
          "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
          "        missing or unreadable); with --link, FILE is a navigation file imported as\n"
          "        pnav imports it. Fewer than two positions are refused\n"
+         "qc      loads a survey log as the log window does and writes its quality flags as CSV:\n"
+         "        a header line \"row,time,flag,value\", then a line per flag raised on a record:\n"
+         "        grid row, time where the log has one, Spike, Noise, Gap or Depth, and the value\n"
+         "        that raised it (the departure from the running median, the fourth difference,\n"
+         "        the interval in seconds, the depth in metres); thresholds from Lib/Alarms.ega\n"
          "position  positions every record of a live log after the survey: reads LOG.times (the\n"
          "        reception time of each record), LOG.nmea (the GPS sentences received beside\n"
          "        it) and LOG.cable (changes of the cable out) when it exists, and writes a\n"
@@ -71,7 +77,7 @@ std::string Usage() {
          "export formats:\n" +
          formats +
          "\n"
-         "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
+         "OUT, ERRFILE, OUT.png and OUT.csv may not be FILE, FILE's comments file, each other or any\n"
          "existing survey log or navigation file. They are written to a temporary file\n"
          "beside them that replaces them only when the whole command succeeded: a failed\n"
          "command leaves an earlier file as it was.\n"
@@ -89,7 +95,8 @@ struct CommandRule {
   std::size_t operands;
 };
 
-constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}, {"position", 2}};
+constexpr CommandRule kCommands[] = {{"kind", 1},  {"export", 2}, {"pnav", 2},    {"utm", 2},
+                                     {"track", 2}, {"qc", 2},     {"position", 2}};
 
 const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)

@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   if (options.command == "export") return RunExport(options);
   if (options.command == "pnav") return RunPnav(options);
   if (options.command == "track") return RunTrack(options);
+  if (options.command == "qc") return RunQc(options);
   if (options.command == "position") return RunPosition(options);
   return RunUtm(options);
 }
