@@ -69,7 +69,7 @@ std::string FormatUtcMillis(std::int64_t utcNs) {
   const std::int64_t inDay = utcNs - days * kNsPerDay;
   const CivilDate date = CivilFromDays(days);
   const std::int64_t ms = inDay / kNsPerMs;
-  char text[32];
+  char text[64];  // room for any int a compiler may assume for each field
   std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", date.year, date.month, date.day,
                 static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
                 static_cast<int>(ms % 1000));

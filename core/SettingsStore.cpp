@@ -1,10 +1,13 @@
 #include "core/SettingsStore.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
+#include "core/CableHistory.h"
 #include "core/ColourNames.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
@@ -14,6 +17,13 @@ namespace {
 
 // Gives the values of a settings file one at a time with the failure texts
 // naming the file and the line.
+// A number as the settings files store it: the shortest text that reads
+// back the same, "." as decimal point.
+std::string RealText(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 class ValueReader {
  public:
   explicit ValueReader(const std::string& path) : path_(path), values_(ReadSettingsValues(path)) {}
@@ -42,6 +52,16 @@ class ValueReader {
     return *colour;
   }
   bool NextBool() { return Next() == "True"; }
+  double NextReal(double low, double high) {
+    const std::string text = Next();
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !(value >= low && value <= high))
+      throw SettingsError(QuotedValue(text) + " is not a number from " + RealText(low) + " to " + RealText(high) +
+                          " (" + Where() + ")");
+    return value;
+  }
+  bool HasNext() const { return line_ < values_.size(); }
 
  private:
   std::string Where() const { return "line " + std::to_string(line_) + " of " + path_; }
@@ -52,6 +72,12 @@ class ValueReader {
 };
 
 std::string BoolText(bool value) { return value ? "True" : "False"; }
+
+std::string BaudIndexText(std::int32_t baudrate) {
+  const auto index = BaudRateIndex(baudrate);
+  if (!index) throw SettingsError("The baud rate " + std::to_string(baudrate) + " is not one of the choices");
+  return std::to_string(*index);
+}
 
 }  // namespace
 
@@ -73,15 +99,76 @@ void ReadSerialSettings(const std::string& path, SerialSettings& s) {
   s.Databits = in.NextIntIn(kMinDatabits, kMaxDatabits);
   s.PortNum = in.NextInt();
   s.Parity = static_cast<SerialParity>(in.NextIntIn(0, kParityTexts.size() - 1));
+  // Lines after the ten that do not name a device (an absolute path) are
+  // not read.
+  const std::string device = in.HasNext() ? in.Next() : std::string();
+  s.Device = IsDevicePath(device) ? device : std::string();
+}
+
+bool IsDevicePath(std::string_view text) {
+  return text.size() > 1 && text.front() == '/' && text.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
 void WriteSerialSettings(const std::string& path, const SerialSettings& s) {
-  const auto baudIndex = BaudRateIndex(s.Baudrate);
-  if (!baudIndex) throw SettingsError("The baud rate " + std::to_string(s.Baudrate) + " is not one of the choices");
-  WriteSettingsValues(path, {std::to_string(*baudIndex), std::to_string(s.ReadSize), std::to_string(s.WriteSize),
-                             std::to_string(s.ReadTimeout), std::to_string(s.WriteTimeout),
-                             std::to_string(s.XoffLimit), std::to_string(s.XonLimit), std::to_string(s.Databits),
-                             std::to_string(s.PortNum), std::to_string(static_cast<int>(s.Parity))});
+  if (!s.Device.empty() && !IsDevicePath(s.Device))
+    throw SettingsError(QuotedValue(s.Device) + " does not name a device");
+  std::vector<std::string> values{BaudIndexText(s.Baudrate),     std::to_string(s.ReadSize),
+                                  std::to_string(s.WriteSize),   std::to_string(s.ReadTimeout),
+                                  std::to_string(s.WriteTimeout), std::to_string(s.XoffLimit),
+                                  std::to_string(s.XonLimit),    std::to_string(s.Databits),
+                                  std::to_string(s.PortNum),     std::to_string(static_cast<int>(s.Parity))};
+  if (!s.Device.empty()) values.push_back(s.Device);
+  WriteSettingsValues(path, values);
+}
+
+void ReadGpsPortSettings(const std::string& path, GpsPortSettings& s) {
+  ValueReader in(path);
+  s.Baudrate = kBaudRates[static_cast<std::size_t>(in.NextIntIn(0, kBaudRates.size() - 1))];
+  s.PortNum = in.NextIntIn(0, std::numeric_limits<std::int32_t>::max());
+  const std::string device = in.Next();
+  if (!device.empty() && !IsDevicePath(device))
+    throw SettingsError(QuotedValue(device) + " does not name a device (line 3 of " + path + ")");
+  s.Device = device;
+}
+
+void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& s) {
+  if (s.PortNum < 0) throw SettingsError("The GPS port number " + std::to_string(s.PortNum) + " is below 0");
+  if (!s.Device.empty() && !IsDevicePath(s.Device))
+    throw SettingsError(QuotedValue(s.Device) + " does not name a device");
+  WriteSettingsValues(path, {BaudIndexText(s.Baudrate), std::to_string(s.PortNum), s.Device});
+}
+
+std::string LaybackSettingsProblem(const LaybackSettings& s) {
+  const auto outside = [](double value, double low, double high) { return !(value >= low && value <= high); };
+  if (outside(s.cableOut, 0.0, kMaxCableOut)) return "The cable out must lie from 0 to " + RealText(kMaxCableOut) + " m.";
+  if (outside(s.towPointAstern, -kMaxTowPointOffset, kMaxTowPointOffset) ||
+      outside(s.towPointStarboard, -kMaxTowPointOffset, kMaxTowPointOffset))
+    return "The tow point's offsets must lie from -" + RealText(kMaxTowPointOffset) + " to " +
+           RealText(kMaxTowPointOffset) + " m.";
+  if (outside(s.defaultDepth, 0.0, kMaxTowfishDepth))
+    return "The towfish depth must lie from 0 to " + RealText(kMaxTowfishDepth) + " m.";
+  if (s.mode != LaybackMode::AlongCourse && s.mode != LaybackMode::FollowTheFish) return "Unknown layback mode.";
+  if (outside(s.smoothingSeconds, kMinSmoothingSeconds, kMaxSmoothingSeconds))
+    return "The smoothing time must lie from " + RealText(kMinSmoothingSeconds) + " to " +
+           RealText(kMaxSmoothingSeconds) + " s.";
+  return {};
+}
+
+void ReadLaybackSettings(const std::string& path, LaybackSettings& s) {
+  ValueReader in(path);
+  s.cableOut = in.NextReal(0.0, kMaxCableOut);
+  s.towPointAstern = in.NextReal(-kMaxTowPointOffset, kMaxTowPointOffset);
+  s.towPointStarboard = in.NextReal(-kMaxTowPointOffset, kMaxTowPointOffset);
+  s.defaultDepth = in.NextReal(0.0, kMaxTowfishDepth);
+  s.mode = static_cast<LaybackMode>(in.NextIntIn(0, 1));
+  s.smoothingSeconds = in.NextReal(kMinSmoothingSeconds, kMaxSmoothingSeconds);
+}
+
+void WriteLaybackSettings(const std::string& path, const LaybackSettings& s) {
+  if (const std::string problem = LaybackSettingsProblem(s); !problem.empty()) throw SettingsError(problem);
+  WriteSettingsValues(path, {RealText(s.cableOut), RealText(s.towPointAstern), RealText(s.towPointStarboard),
+                             RealText(s.defaultDepth), std::to_string(static_cast<int>(s.mode)),
+                             RealText(s.smoothingSeconds)});
 }
 
 void ReadViewSettings(const std::string& path, ViewSettings& v) {

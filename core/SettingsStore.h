@@ -1,5 +1,5 @@
-// The settings files of Lib/: serial port, view, map datum and the download
-// path. Readers apply values in file order into the record they are given and
+// The settings files of Lib/: serial port, GPS port, positioning, view, map
+// datum and the download path. Readers apply values in file order into the record they are given and
 // raise SettingsError (core/SettingsFile.h) at the first failure, so the
 // values read before the failing line stay applied.
 #pragma once
@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Layback.h"
 #include "core/ViewSettings.h"
 
 namespace tessaly {
@@ -28,6 +29,9 @@ struct SerialSettings {
   std::int32_t WriteTimeout = 1000;
   std::int32_t XoffLimit = 1024;
   std::int32_t XonLimit = 1024;
+  // The device chosen from the system's ports ("/dev/ttyUSB0"); empty: port
+  // PortNum (/dev/ttyS<N-1>).
+  std::string Device;
 
   bool operator==(const SerialSettings&) const = default;
 };
@@ -50,12 +54,51 @@ inline constexpr std::int32_t kMapDatumCount = 23;
 // List index of a baud rate; empty when the rate is not a choice.
 std::optional<int> BaudRateIndex(std::int32_t baudrate);
 
+// Whether a text names a device: an absolute path ("/dev/ttyUSB0") on one
+// line.
+bool IsDevicePath(std::string_view text);
+
 // Lib/SerialPort.ega: ten lines, baud-rate index, read size, write size, read
 // time-out, write time-out, XOFF limit, XON limit, data bits, port number,
-// parity index.
+// parity index; an eleventh, the device, only when one was chosen (files
+// written before it existed read as they always did; an eleventh line that
+// is not a device path is not read).
 void ReadSerialSettings(const std::string& path, SerialSettings& settings);
 // Throws SettingsError also when the baud rate is not one of the choices.
 void WriteSerialSettings(const std::string& path, const SerialSettings& settings);
+
+// The GPS's serial port: 8 data bits, no parity, one stop bit, as NMEA 0183
+// has it.
+struct GpsPortSettings {
+  std::int32_t PortNum = 0;  // 0 with no Device: "None", no GPS
+  std::string Device;        // chosen from the system's ports; wins over PortNum
+  std::int32_t Baudrate = 4800;
+
+  bool Enabled() const { return PortNum > 0 || !Device.empty(); }
+  bool operator==(const GpsPortSettings&) const = default;
+};
+
+// Lib/GpsPort.ega: three lines, baud-rate index, port number (0 or more),
+// device (empty, or a device path).
+void ReadGpsPortSettings(const std::string& path, GpsPortSettings& settings);
+void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& settings);
+
+// Limits of the positioning settings.
+inline constexpr double kMaxTowPointOffset = 1000.0;  // metres either way
+inline constexpr double kMaxTowfishDepth = 10000.0;
+inline constexpr double kMinSmoothingSeconds = 1.0;
+inline constexpr double kMaxSmoothingSeconds = 600.0;
+
+// Why the settings cannot be used (a value outside its limits, the cable
+// out beyond kMaxCableOut, a value that is not a finite number); empty when
+// they can.
+std::string LaybackSettingsProblem(const LaybackSettings& settings);
+
+// Lib/Positioning.ega: six lines, cable out, tow point astern, tow point to
+// starboard, default depth (metres, "." as decimal point), mode (0 along
+// course, 1 follow the fish), smoothing time in seconds.
+void ReadLaybackSettings(const std::string& path, LaybackSettings& settings);
+void WriteLaybackSettings(const std::string& path, const LaybackSettings& settings);
 
 // Lib/View.ega: the 16 view settings in declaration order.
 void ReadViewSettings(const std::string& path, ViewSettings& settings);

@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   python3 locales socat xvfb xauth
-  gdal-bin parallel
+  gdal-bin parallel gpsd gpsd-clients
   clang libclang-rt-14-dev
   dpkg-dev lintian desktop-file-utils librsvg2-bin man-db
 )

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "core/SerialDevice.h"
+
 namespace tessaly {
 namespace {
 
@@ -37,15 +39,14 @@ TVaComm::TVaComm(QObject* owner) : QObject(owner) {
 
 TVaComm::~TVaComm() { Close(); }
 
-QString TVaComm::DeviceName(int portNum) {
-  if (const char* pattern = std::getenv("TESSALY_SERIAL_DEVICE"); pattern && *pattern)
-    return QString::fromLocal8Bit(pattern).replace(QStringLiteral("%d"), QString::number(portNum));
-  return QStringLiteral("/dev/ttyS%1").arg(portNum - 1);
+QString TVaComm::DeviceName(const SerialSettings& settings) {
+  const char* pattern = std::getenv("TESSALY_SERIAL_DEVICE");
+  return QString::fromLocal8Bit(SerialDevicePath(settings.PortNum, settings.Device, pattern ? pattern : ""));
 }
 
 void TVaComm::Open() {
   if (port_.isOpen()) return;
-  const QString device = DeviceName(settings_.PortNum);
+  const QString device = DeviceName(settings_);
   port_.setPortName(device);
   if (!port_.open(QIODevice::ReadWrite))
     throw SerialPortError("Cannot open the serial port " + Text(device) + ": " + Text(port_.errorString()));

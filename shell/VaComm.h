@@ -1,8 +1,9 @@
 // TVaComm: the program's serial-port component on QSerialPort.
 //
-// Settings take effect at the next Open. Port N opens /dev/ttyS<N-1>; the
-// environment variable TESSALY_SERIAL_DEVICE, a pattern with "%d" (for
-// example "/tmp/tessaly-tty%d"), names another device, filled with N.
+// Settings take effect at the next Open. The device chosen in the settings
+// is opened, else port N's /dev/ttyS<N-1>; the environment variable
+// TESSALY_SERIAL_DEVICE, a pattern with "%d" (for example
+// "/tmp/tessaly-tty%d"), names another device over both, filled with N.
 // One stop bit, DTR and RTS on, no flow control.
 //
 // Received bytes and line breaks are delivered on the thread that owns the
@@ -45,8 +46,8 @@ class TVaComm : public QObject {
   const SerialSettings& Settings() const { return settings_; }
   void SetSettings(const SerialSettings& settings) { settings_ = settings; }
 
-  // The device of a port number.
-  static QString DeviceName(int portNum);
+  // The device the settings name (see SerialDevicePath).
+  static QString DeviceName(const SerialSettings& settings);
 
   // Opens the device of PortNum with the current settings and starts the
   // events. Throws SerialPortError naming the device when it cannot be

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 
+#include "acquisition/untFileLogOther.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/VaComm.h"
@@ -173,6 +174,145 @@ TEST_F(SerialWindow, WriteFailureIsShownAndTheComponentKeepsTheValues) {
   EXPECT_EQ(comm_.Settings().Baudrate, 38400);
   ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
   EXPECT_EQ(TMsgDlg::Calls()[0].Mensagem, "Couldn't rercod the data in the configuration file.");
+}
+
+// The system's ports as a test gives them, put back when the test ends.
+class SerialWindowWithPorts : public SerialWindow {
+ protected:
+  void SetUp() override {
+    SerialWindow::SetUp();
+    TfrmSerialPort::ListSystemPorts = [] {
+      return std::vector<SerialPortEntry>{{"/dev/ttyUSB0", "ttyUSB0", "FT232R USB UART", "FTDI", "A6008isP"},
+                                          {"/dev/ttyACM0", "ttyACM0", "u-blox GNSS receiver", "u-blox AG", ""}};
+    };
+  }
+  void TearDown() override { TfrmSerialPort::ListSystemPorts = saved_; }
+  void Save(TfrmSerialPort* window) {
+    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+    Settle();
+  }
+  std::function<std::vector<SerialPortEntry>()> saved_ = TfrmSerialPort::ListSystemPorts;
+};
+
+TEST_F(SerialWindowWithPorts, ListsTheSystemsPortsAndStoresTheChosenDeviceBesideTheNumber) {
+  QPointer<TfrmSerialPort> window = new TfrmSerialPort;
+  window->show();
+  ASSERT_EQ(window->cmbDevice->count(), 3);
+  EXPECT_EQ(window->cmbDevice->itemText(0), "(Com Port #)");
+  EXPECT_EQ(window->cmbDevice->itemText(1), "ttyUSB0 - FT232R USB UART, FTDI, serial number A6008isP");
+  EXPECT_EQ(window->cmbDevice->itemText(2), "ttyACM0 - u-blox GNSS receiver, u-blox AG");
+  window->numedtPortNumber->setText("4");
+  window->cmbDevice->setCurrentIndex(1);
+  Save(window);
+  ASSERT_TRUE(window.isNull());
+  const auto values = ReadSettingsValues(Lib("SerialPort.ega"));
+  ASSERT_EQ(values.size(), 11u);
+  EXPECT_EQ(values[8], "4");
+  EXPECT_EQ(values[10], "/dev/ttyUSB0");
+  EXPECT_EQ(comm_.Settings().Device, "/dev/ttyUSB0");
+  // Shown again as the listed port.
+  QPointer<TfrmSerialPort> again = new TfrmSerialPort;
+  again->show();
+  EXPECT_EQ(again->cmbDevice->currentIndex(), 1);
+  again->cmbDevice->setCurrentIndex(0);
+  Save(again);
+  EXPECT_EQ(comm_.Settings().Device, "");
+  EXPECT_EQ(ReadSettingsValues(Lib("SerialPort.ega")).size(), 10u);
+}
+
+TEST_F(SerialWindowWithPorts, TakesATypedDevicePathAndRefusesAnythingElse) {
+  QPointer<TfrmSerialPort> window = new TfrmSerialPort;
+  window->show();
+  window->cmbDevice->setEditText("ttyUSB3");
+  Save(window);
+  ASSERT_FALSE(window.isNull());
+  ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
+  EXPECT_EQ(TMsgDlg::Calls()[0].Mensagem, "Couldn't rercod the data.");
+  EXPECT_FALSE(std::filesystem::exists(Lib("SerialPort.ega")));
+  window->cmbDevice->setEditText("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0");
+  Save(window);
+  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(comm_.Settings().Device, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6008isP-if00-port0");
+}
+
+TEST_F(SerialWindowWithPorts, PortsZeroAndBelowAreRefusedInTheWindow) {
+  for (const char* port : {"0", "-3"}) {
+    TMsgDlg::ClearCalls();
+    QPointer<TfrmSerialPort> window = new TfrmSerialPort;
+    window->show();
+    QApplication::setActiveWindow(window);
+    window->numedtPortNumber->setText(port);
+    Save(window);
+    ASSERT_FALSE(window.isNull()) << port;
+    EXPECT_EQ(TMsgDlg::Calls().size(), 1u) << port;
+    EXPECT_EQ(QApplication::focusWidget(), window->numedtPortNumber) << port;
+    EXPECT_FALSE(std::filesystem::exists(Lib("SerialPort.ega"))) << port;
+    EXPECT_EQ(comm_.Settings().PortNum, 1) << port;
+    QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
+    Settle();
+  }
+}
+
+TEST_F(SerialWindowWithPorts, TheGpsPortIsNoneUntilANumberOrADeviceIsChosen) {
+  QPointer<TfrmSerialPort> window = new TfrmSerialPort;
+  window->show();
+  EXPECT_EQ(window->cmbGpsPort->currentText(), "None");
+  EXPECT_EQ(window->cmbGpsBaudrate->currentText(), "4800");
+  EXPECT_FALSE(window->numedtGpsPortNumber->isEnabled());
+  ASSERT_EQ(window->cmbGpsPort->count(), 4);
+  EXPECT_EQ(window->cmbGpsPort->itemText(3), "ttyACM0 - u-blox GNSS receiver, u-blox AG");
+  Save(window);
+  GpsPortSettings gps;
+  ReadGpsPortSettings(Lib("GpsPort.ega"), gps);
+  EXPECT_EQ(gps, GpsPortSettings{});
+
+  window = new TfrmSerialPort;
+  window->show();
+  window->cmbGpsPort->setCurrentText("Com Port #");
+  EXPECT_TRUE(window->numedtGpsPortNumber->isEnabled());
+  window->numedtGpsPortNumber->setText("0");
+  Save(window);
+  ASSERT_FALSE(window.isNull());  // port 0 refused
+  window->numedtGpsPortNumber->setText("2");
+  window->cmbGpsBaudrate->setCurrentText("9600");
+  Save(window);
+  ASSERT_TRUE(window.isNull());
+  EXPECT_EQ(ReadSettingsValues(Lib("GpsPort.ega")), (std::vector<std::string>{"14", "2", ""}));
+
+  window = new TfrmSerialPort;
+  window->show();
+  EXPECT_EQ(window->cmbGpsPort->currentText(), "Com Port #");
+  EXPECT_EQ(window->numedtGpsPortNumber->text(), "2");
+  window->cmbGpsPort->setCurrentIndex(3);
+  Save(window);
+  ReadGpsPortSettings(Lib("GpsPort.ega"), gps);
+  EXPECT_EQ(gps.Device, "/dev/ttyACM0");
+  EXPECT_EQ(gps.PortNum, 0);
+  EXPECT_EQ(gps.Baudrate, 9600);
+}
+
+TEST_F(SerialWindow, ClosingBesideALiveWindowLeavesTheSerialCommandsOffAndSavesNothing) {
+  // The raw capture's command is not among the serial commands, so a live
+  // window can open while the settings window is open.
+  QPointer<TfrmSerialPort> window = new TfrmSerialPort;
+  window->show();
+  QPointer<TfrmFileLog> live = new TfrmFileLogOther;
+  live->show();
+  window->numedtPortNumber->setText("5");
+  QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+  Settle();
+  ASSERT_FALSE(window.isNull());
+  ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
+  EXPECT_NE(TMsgDlg::Calls()[0].Mensagem.indexOf("logging window"), -1);
+  EXPECT_EQ(comm_.Settings().PortNum, 1);
+  EXPECT_FALSE(std::filesystem::exists(Lib("SerialPort.ega")));
+  QTest::mouseClick(window->BitBtn2, Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(window.isNull());
+  for (const auto& a : actions_) EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+  live->close();
+  Settle();
+  EXPECT_TRUE(SerialActionsEnabled());
 }
 
 }  // namespace

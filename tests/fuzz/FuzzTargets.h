@@ -51,4 +51,16 @@ int FuzzBreakDecoder(const std::uint8_t* data, std::size_t size);
 // line a record, maps written exactly when there is a position, in UTF-8.
 int FuzzSurveyLines(const std::uint8_t* data, std::size_t size);
 
+// A GPS's byte stream: chunking does not change the sentences, every byte is
+// a sentence's, a line break's or counted garbage, no sentence passes 80
+// characters, a decoded sentence has a good checksum and values within their
+// ranges, and the fix timeline gives positions only within range.
+int FuzzNmea(const std::uint8_t* data, std::size_t size);
+
+// The files beside a live part (reception times, NMEA, cable out) and the
+// GPS settings files: every line is read or listed as a problem, what is
+// read keeps its ranges and survives its text, only SettingsError escapes a
+// settings reader.
+int FuzzGpsFiles(const std::uint8_t* data, std::size_t size);
+
 }  // namespace tessaly::fuzz

@@ -31,7 +31,8 @@ const TargetCase kTargets[] = {
     {"fuzz_log_kind", FuzzLogKind},         {"fuzz_document_load", FuzzDocumentLoad},
     {"fuzz_pnav_header", FuzzPnavHeader},   {"fuzz_settings", FuzzSettings},
     {"fuzz_break_decoder", FuzzBreakDecoder}, {"fuzz_events_file", FuzzEventsFile},
-    {"fuzz_survey_lines", FuzzSurveyLines},
+    {"fuzz_survey_lines", FuzzSurveyLines},   {"fuzz_nmea", FuzzNmea},
+    {"fuzz_gps_files", FuzzGpsFiles},
 };
 
 std::vector<fs::path> InputsOf(const std::string& target) {

@@ -146,6 +146,54 @@ def decoder_seeds():
         write("fuzz_break_decoder", name, stream if name == "split" else b"\x00" + stream)
 
 
+def checksum(body):
+    value = 0
+    for ch in body.encode("ascii"):
+        value ^= ch
+    return "%02X" % value
+
+
+def nmea(body):
+    """A sentence with its checksum."""
+    return "$%s*%s" % (body, checksum(body))
+
+
+# One second of a receiver's output, then one with a bad fix, over midnight.
+NMEA_EPOCHS = [
+    [nmea("GPGGA,235959.00,4417.968000,N,06318.000000,W,2,12,0.7,3.0,M,-20.1,M,,"),
+     nmea("GPRMC,235959.00,A,4417.968000,N,06318.000000,W,3.9,359.9,311226,,,D"),
+     nmea("GPVTG,359.9,T,,M,3.9,N,7.2,K,D"), nmea("HEHDT,358.4,T"),
+     nmea("GPZDA,235959.00,31,12,2026,00,00")],
+    [nmea("GNGGA,000000.00,4417.970000,N,06318.000000,W,0,00,99.9,,,,,,"),
+     nmea("GNRMC,000000.00,V,,,,,,,010127,,,N"), "$GPGGA,bad*00", "!AIVDM,1,1,,A,13aEOK?P00PD2wVMdLDRhgvL289?,0*26"],
+]
+
+
+def gps_seeds():
+    stream = "".join(s + "\r\n" for epoch in NMEA_EPOCHS for s in epoch).encode("ascii")
+    write("fuzz_nmea", "epochs", bytes([0, 200]) + stream)
+    write("fuzz_nmea", "split", bytes([3, 5, 40, 90, 100]) + stream)
+    write("fuzz_nmea", "noise", bytes([0, 100]) + b"\x00\xff$GPGGA," + b"9" * 100 + b"\n" + stream[:200])
+    times = "".join("%d\t2026-12-31T23:59:%02d.%03dZ\t%d\r\n" % (i + 1, 50 + i // 10, (i % 10) * 100,
+                                                                   1000000000 + i * 100000000)
+                    for i in range(30)).encode("ascii")
+    write("fuzz_gps_files", "times", bytes([0]) + times + b"0\tbroken\r\n")
+    lines = []
+    for i, epoch in enumerate(NMEA_EPOCHS):
+        for s in epoch:
+            ok = s[-3] == "*" and checksum(s[1:-3]) == s[-2:]
+            lines.append("2026-12-31T23:59:5%d.000Z\t%s%s" % (8 + i, s, "" if ok else "\tbad checksum"))
+    write("fuzz_gps_files", "nmea", bytes([1]) + "\r\n".join(lines).encode("ascii") + b"\r\n")
+    write("fuzz_gps_files", "cable", bytes([2]) + b"2026-12-31T23:59:50.000Z\t50\r\n2027-01-01T00:10:00.000Z\t75.5\r\n")
+    # Settings files are scrambled (core/SettingsLine.h): 40 filler bytes, the
+    # value raised by 100, 50 filler bytes.
+    def scrambled(values):
+        return b"".join(bytes([150] * 40) + bytes((b + 100) % 256 for b in v.encode()) + bytes([150] * 50) + b"\r\n"
+                        for v in values)
+    write("fuzz_gps_files", "gps-port", bytes([3]) + scrambled(["10", "2", "/dev/ttyUSB1"]))
+    write("fuzz_gps_files", "positioning", bytes([4]) + scrambled(["50", "5.5", "-1", "10", "1", "30"]))
+
+
 def survey_lines_seeds():
     """Set-up byte (bits 0-1 line mode: auto, marks, none; bit 2 ties; bits
     3-5 the move scale, 0.25 m times a power of two), then records: flags
@@ -185,6 +233,7 @@ def main():
     record_seeds(generator)
     kind_seeds(generator)
     document_seeds(generator)
+    gps_seeds()
     pnav_seeds(generator)
     settings_seeds()
     decoder_seeds()

@@ -43,12 +43,21 @@ TEST(VaComm, DesignValues) {
   EXPECT_FALSE(comm.Active());
 }
 
-TEST(VaComm, PortNumberNamesTheDevice) {
+SerialSettings Port(int number, const std::string& device = {}) {
+  SerialSettings settings;
+  settings.PortNum = number;
+  settings.Device = device;
+  return settings;
+}
+
+TEST(VaComm, PortNumberOrChosenDeviceNamesTheDeviceAndTheEnvironmentOverrides) {
   unsetenv("TESSALY_SERIAL_DEVICE");
-  EXPECT_EQ(TVaComm::DeviceName(1), "/dev/ttyS0");
-  EXPECT_EQ(TVaComm::DeviceName(3), "/dev/ttyS2");
+  EXPECT_EQ(TVaComm::DeviceName(Port(1)), "/dev/ttyS0");
+  EXPECT_EQ(TVaComm::DeviceName(Port(3)), "/dev/ttyS2");
+  EXPECT_EQ(TVaComm::DeviceName(Port(3, "/dev/ttyUSB0")), "/dev/ttyUSB0");
   DevicePattern pattern("/tmp/tessaly-tty%d");
-  EXPECT_EQ(TVaComm::DeviceName(2), "/tmp/tessaly-tty2");
+  EXPECT_EQ(TVaComm::DeviceName(Port(2)), "/tmp/tessaly-tty2");
+  EXPECT_EQ(TVaComm::DeviceName(Port(2, "/dev/ttyUSB0")), "/tmp/tessaly-tty2");
 }
 
 TEST(VaComm, MissingDeviceGivesAnErrorNamingIt) {

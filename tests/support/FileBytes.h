@@ -3,7 +3,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace tessaly::testing {
 
@@ -16,6 +18,17 @@ inline std::string ReadBytes(const std::string& path) {
 // Creates or replaces the file.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The lines of a text, without their LF or CR LF.
+inline std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 }  // namespace tessaly::testing

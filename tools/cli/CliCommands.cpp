@@ -48,8 +48,6 @@ int StoredDatum() {
   }
 }
 
-int Datum(const CliOptions& options) { return options.datum ? *options.datum : StoredDatum(); }
-
 int Refuse(const std::string& message) {
   std::cerr << message << '\n';
   return kExitRefused;
@@ -191,6 +189,8 @@ int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixe
 }
 
 }  // namespace
+
+int Datum(const CliOptions& options) { return options.datum ? *options.datum : StoredDatum(); }
 
 int RunKind(const CliOptions& options) {
   if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;

@@ -12,4 +12,7 @@ int RunUtm(const CliOptions& options);
 int RunTrack(const CliOptions& options);
 int RunQc(const CliOptions& options);
 
+// The map datum of --datum, else of Lib/UTM.ega, else WGS 84.
+int Datum(const CliOptions& options);
+
 }  // namespace tessaly::cli

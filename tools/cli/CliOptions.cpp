@@ -23,6 +23,8 @@ std::string Usage() {
          "       tessaly-cli utm [--datum N] LAT LON\n"
          "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
          "       tessaly-cli qc FILE OUT.csv\n"
+         "       tessaly-cli position [--cable M] [--offset ALONG,ACROSS] [--depth M] [--mode course|follow]\n"
+         "                            [--smooth S] [--datum N] [--times FILE] [--nmea FILE] LOG OUT.csv\n"
          "       tessaly-cli --help\n"
          "       tessaly-cli --version\n"
          "\n"
@@ -43,6 +45,15 @@ std::string Usage() {
          "        grid row, time where the log has one, Spike, Noise, Gap or Depth, and the value\n"
          "        that raised it (the departure from the running median, the fourth difference,\n"
          "        the interval in seconds, the depth in metres); thresholds from Lib/Alarms.ega\n"
+         "position  positions every record of a live log after the survey: reads LOG.times (the\n"
+         "        reception time of each record), LOG.nmea (the GPS sentences received beside\n"
+         "        it) and LOG.cable (changes of the cable out) when it exists, and writes a\n"
+         "        CSV file: a header row, then a row a record: row, UTC reception time, antenna\n"
+         "        latitude and longitude, towfish latitude and longitude (signed decimal\n"
+         "        degrees, 8 decimals), towfish UTM zone, easting and northing, deviation, the\n"
+         "        towfish depth used and flags (no-time, no-fix, extrapolation-refused,\n"
+         "        extrapolated, depth-over-cable, no-course); the layback settings of\n"
+         "        Lib/Positioning.ega unless given here\n"
          "\n"
          "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
          "--format F        export format; default: the one OUT's extension names, else vdg\n"
@@ -54,6 +65,14 @@ std::string Usage() {
          "--ties            xyz: the records between survey lines as Tie blocks (default: left out)\n"
          "--reproducible    leave the export time out, so the same log gives the same bytes\n"
          "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
+         "--cable M         cable out in metres for the whole log (LOG.cable is then not read)\n"
+         "--offset A,C      the tow point A metres astern of and C metres to starboard of the antenna\n"
+         "--depth M         towfish depth for records without one\n"
+         "--mode MODE       course: the towfish astern along the course made good; follow: on the\n"
+         "                  tow point's past track\n"
+         "--smooth S        seconds over which the course made good is taken (1 to 600)\n"
+         "--times FILE      the reception times instead of LOG.times\n"
+         "--nmea FILE       the NMEA sentences instead of LOG.nmea\n"
          "\n"
          "export formats:\n" +
          formats +
@@ -76,7 +95,8 @@ struct CommandRule {
   std::size_t operands;
 };
 
-constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}, {"qc", 2}};
+constexpr CommandRule kCommands[] = {{"kind", 1},  {"export", 2}, {"pnav", 2},    {"utm", 2},
+                                     {"track", 2}, {"qc", 2},     {"position", 2}};
 
 const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)
@@ -138,7 +158,7 @@ Apply Datum(std::optional<int>& datum) {
 }
 
 std::vector<options::Option> OptionTable(CliOptions& o) {
-  return {
+  std::vector<options::Option> table{
       {"--datum", true, Datum(o.datum), {}},
       {"--format", true, Format(o.format), {"export", "pnav"}},
       {"--delimiter", true, options::Text(o.delimiter, true), {"export", "pnav"}},
@@ -152,6 +172,8 @@ std::vector<options::Option> OptionTable(CliOptions& o) {
       {"--link", true, Link(o.links), {"pnav", "track"}},
       {"--size", true, Size(o.width, o.height), {"track"}},
   };
+  for (options::Option& option : PositionOptionTable(o.position)) table.push_back(std::move(option));
+  return table;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "CliPosition.h"
 #include "core/ExportFormats.h"
 #include "tools/options/ToolOptions.h"
 
@@ -20,7 +21,7 @@ inline constexpr int kSmallestPictureSide = 160;
 inline constexpr int kLargestPictureSide = 4096;
 
 struct CliOptions {
-  std::string command;                 // "kind", "export", "pnav", "utm", "track", "qc"; empty for --help
+  std::string command;                 // "kind", "export", "pnav", "utm", "track", "qc", "position"; empty for --help
   bool help = false;
   std::optional<int> datum;            // --datum N, 0 to 22
   const ExportFormat* format = nullptr; // --format F, else OUT's extension, else VDG
@@ -31,6 +32,7 @@ struct CliOptions {
   bool reproducible = false;           // --reproducible
   std::vector<std::pair<std::string, std::string>> links;  // --link CHANNEL=FIELD, in order
   int width = 1024, height = 768;      // --size WxH
+  PositionOptions position;            // the position command's options
   std::vector<std::string> operands;
 };
 

@@ -29,5 +29,6 @@ int main(int argc, char** argv) {
   if (options.command == "pnav") return RunPnav(options);
   if (options.command == "track") return RunTrack(options);
   if (options.command == "qc") return RunQc(options);
+  if (options.command == "position") return RunPosition(options);
   return RunUtm(options);
 }

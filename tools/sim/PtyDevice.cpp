@@ -13,6 +13,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "tools/sim/StopSleep.h"
+
 namespace tessaly::sim {
 namespace {
 
@@ -116,6 +118,20 @@ void PtyDevice::WaitWritable(int timeoutMs) const {
   pollfd entry{master_, POLLOUT, 0};
   // Without a reader poll answers at once (hang-up); wait out the time then.
   if (::poll(&entry, 1, timeoutMs) > 0 && !(entry.revents & POLLOUT)) ::usleep(static_cast<useconds_t>(timeoutMs) * 1000);
+}
+
+std::optional<std::size_t> PtyDevice::WaitUntilTaken(std::chrono::milliseconds limit,
+                                                      const std::atomic<bool>& stop) const {
+  constexpr std::chrono::milliseconds kPollPeriod{20};
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::optional<std::size_t> unread = Unread();
+  while (std::chrono::steady_clock::now() < deadline &&
+         SleepUntilOrStopped(std::chrono::steady_clock::now() + kPollPeriod, stop)) {
+    const std::optional<std::size_t> previous = unread;
+    unread = Unread();
+    if (unread == previous && (unread == std::optional<std::size_t>(0) || !ReaderPresent())) break;
+  }
+  return unread;
 }
 
 }  // namespace tessaly::sim

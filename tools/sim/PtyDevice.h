@@ -8,6 +8,8 @@
 // away, as when a USB adapter is unplugged.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -44,6 +46,12 @@ class PtyDevice {
   std::size_t WriteSome(std::string_view bytes);
   // Waits at most timeoutMs for the device to take bytes again.
   void WaitWritable(int timeoutMs) const;
+  // Waits, at most `limit`, until a reader has taken every byte written, or,
+  // with no reader, until the count of unread bytes settles; returns what is
+  // still unread. Two looks in a row must agree, since bytes on their way
+  // into the device are not counted at once. Gives up early when `stop` is
+  // set.
+  std::optional<std::size_t> WaitUntilTaken(std::chrono::milliseconds limit, const std::atomic<bool>& stop) const;
 
  private:
   std::string linkPath_;

@@ -80,6 +80,25 @@ const char* const kSimUsage =
     "                      the device goes away at once or up to 0.1 s later;\n"
     "                      the reader may have taken all, some or none of them\n"
     "\n"
+    "GPS (stream): a second device sending a ship's NMEA 0183 sentences, as the\n"
+    "survey generator writes them beside a log (gen_survey.py --nmea-out FILE:\n"
+    "GGA, RMC, VTG, HDT and ZDA at the generator's GPS rate, 1 to 10 Hz), each at\n"
+    "the pace of its reception time there, from the start of the run; the file's\n"
+    "times may run over midnight (the generator's start date and time):\n"
+    "  --gps FILE          the NMEA file (UTC time, a tab, the sentence, a line each)\n"
+    "  --gps-link PATH     the device's fixed name (required with --gps)\n"
+    "  --gps-baud N        the GPS line's bits per second (default 4800, 8N1)\n"
+    "  --gps-bad-checksum P  chance that a sentence goes with a wrong checksum\n"
+    "  --gps-invalid P     chance that an epoch's fix is marked invalid (GGA\n"
+    "                      quality 0, RMC status V and mode N, VTG mode N)\n"
+    "  --gps-dropout-every N  after every N epochs the GPS falls silent\n"
+    "  --gps-dropout-ms MS    for MS milliseconds (default 3000)\n"
+    "  --gps-sent FILE     report what the GPS sent, a line each: S SENTENCE as in\n"
+    "                      the file, V SENTENCE with its fix marked invalid,\n"
+    "                      C SENTENCE with a wrong checksum, D MS a dropout\n"
+    "The GPS device stays open until the records end; --wait-open waits for its\n"
+    "reader too.\n"
+    "\n"
     "device:\n"
     "  --link PATH         also make PATH a symbolic link to the device (a stale\n"
     "                      link is replaced; any other file is left alone)\n"
@@ -191,6 +210,18 @@ std::vector<options::Option> OptionTable(SimOptions& o) {
       {"--stay", false, Set(o.stay, true), {}},
       {"--sent", true, Text(o.sentPath), {}},
       {"--sent-times", false, Set(o.sentTimes, true), {}},
+      {"--gps", true, Text(o.gps.file), {kStream}},
+      {"--gps-link", true, Text(o.gps.linkPath), {kStream}},
+      {"--gps-sent", true, Text(o.gps.sentPath), {kStream}},
+      {"--gps-baud", true, WholeNumber(o.gps.baud, 1, 4000000, "--gps-baud takes bits per second from 1 to 4000000"),
+       {kStream}},
+      {"--gps-bad-checksum", true, Chance(o.gps.badChecksum, "--gps-bad-checksum"), {kStream}},
+      {"--gps-invalid", true, Chance(o.gps.invalidFix, "--gps-invalid"), {kStream}},
+      {"--gps-dropout-every", true,
+       WholeNumber(o.gps.dropoutEvery, 1, 1000000000, "--gps-dropout-every takes a number of epochs from 1"),
+       {kStream}},
+      {"--gps-dropout-ms", true,
+       WholeNumber(o.gps.dropoutMs, 0, 3600000, "--gps-dropout-ms takes milliseconds from 0 to 3600000"), {kStream}},
   };
 }
 
@@ -222,6 +253,9 @@ std::optional<std::string> ParseSimOptions(int argc, char** argv, SimOptions& op
   if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, operands)) return error;
   if (operands.size() != 1) return operands.empty() ? "no FILE given" : "only one FILE can be sent";
   options.file = operands[0];
+  if (!options.gps.file.empty() && options.gps.linkPath.empty()) return "--gps needs --gps-link";
+  if (options.gps.file.empty() && (!options.gps.linkPath.empty() || !options.gps.sentPath.empty()))
+    return "--gps-link and --gps-sent need --gps";
   return std::nullopt;
 }
 

@@ -48,6 +48,18 @@ struct FaultSettings {
   std::uint64_t seed = 1;
 };
 
+// The simulated GPS (stream mode): an NMEA file sent through a second device.
+struct GpsSettings {
+  std::string file;         // --gps FILE; empty: no GPS
+  std::string linkPath;     // --gps-link PATH
+  std::string sentPath;     // --gps-sent FILE
+  int baud = 4800;          // --gps-baud; 8 data bits, no parity, one stop bit
+  double badChecksum = 0.0; // chance that a sentence goes with a wrong checksum
+  double invalidFix = 0.0;  // chance that an epoch's fix is marked invalid
+  int dropoutEvery = 0;     // epochs between dropouts; 0: none
+  int dropoutMs = 3000;     // how long a dropout lasts
+};
+
 struct SimOptions {
   SimMode mode = SimMode::Stream;
   bool help = false;
@@ -63,6 +75,7 @@ struct SimOptions {
   std::string sentPath;
   bool sentTimes = false;
   std::string file;
+  GpsSettings gps;
 };
 
 extern const char* const kSimUsage;

@@ -1,19 +1,13 @@
 #include "tools/sim/Simulator.h"
 
-#include <time.h>
-
 #include <algorithm>
+
+#include "tools/sim/StopSleep.h"
 
 namespace tessaly::sim {
 namespace {
 
 constexpr std::chrono::milliseconds kPollPeriod{20};
-constexpr std::chrono::milliseconds kLongestSleep{100};  // a stop is seen within this
-
-timespec ToTimespec(std::chrono::steady_clock::time_point time) {
-  const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
-  return {static_cast<time_t>(nanos / 1000000000), static_cast<long>(nanos % 1000000000)};
-}
 
 }  // namespace
 
@@ -216,30 +210,10 @@ bool Simulator::SendInFlight(std::size_t& next) {
   return SleepUntil(Clock::now() + std::chrono::milliseconds(flight.lingerMs));
 }
 
-// Waits, at most kDrainLimit, until a reader has taken every byte written,
-// or, with no reader, until the count of unread bytes settles; returns what
-// is still unread. Two looks in a row must agree, since bytes on their way
-// into the device are not counted at once.
-std::optional<std::size_t> Simulator::WaitUntilTaken() {
-  const TimePoint deadline = Clock::now() + kDrainLimit;
-  std::optional<std::size_t> unread = device_.Unread();
-  while (Clock::now() < deadline && SleepUntil(Clock::now() + kPollPeriod)) {
-    const std::optional<std::size_t> previous = unread;
-    unread = device_.Unread();
-    if (unread == previous && (unread == std::optional<std::size_t>(0) || !device_.ReaderPresent())) break;
-  }
-  return unread;
-}
+// Waits, at most kDrainLimit, until a reader has taken every byte written.
+std::optional<std::size_t> Simulator::WaitUntilTaken() { return device_.WaitUntilTaken(kDrainLimit, stop_); }
 
 // Sleeps until `time` in short steps; false when stopped.
-bool Simulator::SleepUntil(TimePoint time) {
-  while (!Stopped()) {
-    const TimePoint now = Clock::now();
-    if (now >= time) return true;
-    const timespec wake = ToTimespec(std::min(time, now + kLongestSleep));
-    ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
-  }
-  return false;
-}
+bool Simulator::SleepUntil(TimePoint time) { return SleepUntilOrStopped(time, stop_); }
 
 }  // namespace tessaly::sim

@@ -4,9 +4,12 @@
 #include <atomic>
 #include <exception>
 #include <iostream>
+#include <memory>
+#include <thread>
 
 #include "core/ProgramVersion.h"
 #include "tools/sim/DataSet.h"
+#include "tools/sim/GpsStream.h"
 #include "tools/sim/PtyDevice.h"
 #include "tools/sim/SentReport.h"
 #include "tools/sim/SimOptions.h"
@@ -37,6 +40,33 @@ tessaly::sim::NumberedRecords ItemsToSend(const tessaly::sim::SimOptions& option
   return {DumpLines(options.file, form, options.endLine), {}};
 }
 
+// The GPS on a thread of its own beside the instrument, while --gps is given.
+class GpsRun {
+ public:
+  GpsRun(const tessaly::sim::SimOptions& options, const std::atomic<bool>& stop) {
+    if (options.gps.file.empty()) return;
+    stream_ = std::make_unique<tessaly::sim::GpsStream>(options, tessaly::sim::ReadGpsSentences(options.gps.file), stop);
+    thread_ = std::thread([this] {
+      try {
+        stream_->Run(recordsDone_);
+      } catch (const std::exception& error) {
+        std::cerr << "tessaly-sim: GPS: " << error.what() << "\n";
+      }
+    });
+  }
+  ~GpsRun() { Finish(); }
+  // The records are done: the GPS sends the rest of its file, then closes.
+  void Finish() {
+    recordsDone_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::unique_ptr<tessaly::sim::GpsStream> stream_;
+  std::atomic<bool> recordsDone_{false};
+  std::thread thread_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,9 +86,11 @@ int main(int argc, char** argv) {
     SentReport report(options.sentPath, options.sentTimes);
     CatchStopSignals();
     PtyDevice device(options.linkPath);
+    GpsRun gps(options, stopRequested);
     Simulator simulator(options, std::move(items.records), device, report, std::cout, stopRequested);
     simulator.SetSourceLines(std::move(items.lines));
     simulator.Run();
+    gps.Finish();
   } catch (const std::exception& error) {
     std::cerr << "tessaly-sim: " << error.what() << "\n";
     return kExitFailed;

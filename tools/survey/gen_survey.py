@@ -15,6 +15,7 @@ layouts and the faults.
 """
 
 import argparse
+import datetime
 import math
 import random
 import sys
@@ -416,6 +417,163 @@ def make_fault(rng, name, kind, form, f, layout, last_good, depth_fmt):
 
 
 # --------------------------------------------------------------------------
+# The ship's GPS: NMEA sentences, reception times and the truth
+# --------------------------------------------------------------------------
+
+GPS_SENTENCE_GAP = 0.010   # seconds between the sentences of one epoch
+
+
+def nmea_sentence(body):
+    checksum = 0
+    for ch in body.encode("ascii"):
+        checksum ^= ch
+    return "$%s*%02X" % (body, checksum)
+
+
+def nmea_coordinate(value, deg_digits, positive, negative):
+    """DDMM.mmmmmm (DDDMM.mmmmmm) and the hemisphere: six decimals of a
+    minute, 2 mm."""
+    deg, minutes = deg_min(value, deg_digits, 6)
+    return "%s%s,%s" % (deg, minutes, positive if value >= 0.0 else negative)
+
+
+def utc_text(stamp):
+    """ISO 8601 UTC with milliseconds of a datetime."""
+    return stamp.strftime("%Y-%m-%dT%H:%M:%S.") + "%03dZ" % (stamp.microsecond // 1000)
+
+
+def epoch_sentences(stamp, lat, lon, course, knots):
+    hms = stamp.strftime("%H%M%S") + ".%02d" % (stamp.microsecond // 10000)
+    position = "%s,%s" % (nmea_coordinate(lat, 2, "N", "S"),
+                          nmea_coordinate(lon, 3, "E", "W"))
+    return [
+        nmea_sentence("GNGGA,%s,%s,2,12,0.7,3.0,M,-20.1,M,,"
+                      % (hms, position)),
+        nmea_sentence("GNRMC,%s,A,%s,%.1f,%.1f,%s,,,D"
+                      % (hms, position, knots, course,
+                         stamp.strftime("%d%m%y"))),
+        nmea_sentence("GPVTG,%.1f,T,,M,%.1f,N,%.1f,K,D"
+                      % (course, knots, knots * 1.852)),
+        nmea_sentence("HEHDT,%.1f,T" % course),
+        nmea_sentence("GPZDA,%s,%s,00,00"
+                      % (hms, stamp.strftime("%d,%m,%Y"))),
+    ]
+
+
+class ShipStates:
+    """The ship's state at each record (distance run, cross-track wander,
+    speed variation) and between records by linear interpolation."""
+
+    def __init__(self, opts, track, frame, heading):
+        self.opts = opts
+        self.track = track
+        self.frame = frame
+        self.sin_h, self.cos_h = math.sin(heading), math.cos(heading)
+        self.heading = heading
+        self.states = []
+        self.fish = []           # where each record's towfish is: s, wander
+
+    def add(self, s, wander, speed_var, layback, fish_wander):
+        self.states.append((s, wander, speed_var))
+        self.fish.append((s - layback, fish_wander))
+
+    def at(self, seconds):
+        """(s, wander, speed variation) at `seconds` after the first record."""
+        x = min(max(seconds * self.opts.rate, 0.0), len(self.states) - 1.0)
+        k = min(int(x), len(self.states) - 2) if len(self.states) > 1 else 0
+        a = self.states[k]
+        b = self.states[min(k + 1, len(self.states) - 1)]
+        f = x - k
+        return tuple(p + f * (q - p) for p, q in zip(a, b))
+
+    def place(self, s, wander):
+        u, v, theta = self.track.at(s)
+        v += wander
+        east = u * self.sin_h + v * self.cos_h
+        north = u * self.cos_h - v * self.sin_h
+        return self.frame.latlon(east, north), theta
+
+    def on_line(self, s, margin):
+        """The ship and the point `margin` metres astern on one survey line."""
+        if s - margin < 0.0:
+            return False
+        k1, d1 = divmod(s, self.track.cycle)
+        k2, d2 = divmod(s - margin, self.track.cycle)
+        return k1 == k2 and d1 <= self.track.length and d2 <= self.track.length
+
+
+class FishTrail:
+    """The ship's cross-track wander by distance run, so that with --cable
+    the towfish follows the water the ship went through."""
+
+    def __init__(self):
+        self.points = []   # (s, wander), s rising
+        self.first = 0     # points before it are no longer needed
+
+    def add(self, s, wander):
+        self.points.append((s, wander))
+
+    def wander_at(self, s):
+        while (self.first + 1 < len(self.points)
+               and self.points[self.first + 1][0] <= s):
+            self.first += 1
+        s0, w0 = self.points[self.first]
+        if s <= s0 or self.first + 1 == len(self.points):
+            return w0
+        s1, w1 = self.points[self.first + 1]
+        return w0 + (s - s0) / (s1 - s0) * (w1 - w0)
+
+
+def in_dropouts(seconds, dropouts):
+    return any(start <= seconds < start + length for start, length in dropouts)
+
+
+def write_gps_files(opts, ships):
+    """The files beside a live part: --nmea-out, --times-out, and the truth
+    of the antenna and the towfish, --gps-truth-out."""
+    start = (datetime.datetime.combine(opts.start_date, datetime.time())
+             + datetime.timedelta(seconds=opts.start_seconds))
+    n = len(ships.states)
+    duration = (n - 1) / opts.rate if n else 0.0
+    if opts.nmea_out:
+        with open(opts.nmea_out, "w", newline="") as out:
+            epochs = int(math.floor(duration * opts.gps_rate + 1e-9)) + 1 if n else 0
+            for e in range(epochs):
+                seconds = e / opts.gps_rate
+                if in_dropouts(seconds, opts.gps_dropout):
+                    continue
+                s, wander, speed_var = ships.at(seconds)
+                (lat, lon), theta = ships.place(s, wander)
+                course = math.degrees(ships.heading + theta) % 360.0
+                knots = opts.speed * (1.0 + speed_var)
+                stamp = start + datetime.timedelta(seconds=seconds)
+                for j, sentence in enumerate(
+                        epoch_sentences(stamp, lat, lon, course, knots)):
+                    received = stamp + datetime.timedelta(
+                        seconds=j * GPS_SENTENCE_GAP)
+                    out.write("%s\t%s\r\n" % (utc_text(received), sentence))
+    if opts.times_out:
+        with open(opts.times_out, "w", newline="") as out:
+            for i in range(n):
+                seconds = i / opts.rate
+                stamp = start + datetime.timedelta(seconds=seconds)
+                out.write("%d\t%s\t%d\r\n" % (i + 1, utc_text(stamp),
+                                               10 ** 12 + round(seconds * 1e9)))
+    if opts.gps_truth_out:
+        with open(opts.gps_truth_out, "w", newline="") as out:
+            out.write("row,utc,antenna_lat,antenna_lon,towfish_lat,"
+                      "towfish_lon,on_line\n")
+            for i, (s, wander, _) in enumerate(ships.states):
+                (lat, lon), _ = ships.place(s, wander)
+                (flat, flon), _ = ships.place(*ships.fish[i])
+                stamp = start + datetime.timedelta(seconds=i / opts.rate)
+                on_line = ships.on_line(s, s - ships.fish[i][0] + 100.0)
+                out.write("%d,%s,%.9f,%.9f,%.9f,%.9f,%d\n"
+                          % (i + 1, utc_text(stamp), lat, lon, flat, flon,
+                             on_line))
+
+
+# --------------------------------------------------------------------------
 # Generation
 # --------------------------------------------------------------------------
 
@@ -483,6 +641,9 @@ def generate(opts, out, truth=None, stop_at=None):
     last_good = None
     t0 = opts.start_seconds
 
+    ships = ShipStates(opts, track, frame, heading) if gps_outputs(opts) else None
+    trail = FishTrail() if opts.cable is not None else None
+
     head = preamble(kind, form, n)
     out.write(("\r\n".join(head) + "\r\n").encode("ascii") if head else b"")
 
@@ -523,20 +684,7 @@ def generate(opts, out, truth=None, stop_at=None):
         if header:
             f["hdr"] = header
 
-        # -- towfish position ----------------------------------------------
-        if needs_position:
-            u, v, _ = track.at(s - opts.layback)
-            v += wander
-            east, north = u * sin_h + v * cos_h, u * cos_h - v * sin_h
-            lat, lon = frame.latlon(east, north)
-            f["latd"], f["latm"] = deg_min(lat, 2, 3)
-            f["lath"] = "N" if lat >= 0.0 else "S"
-            f["lond"], f["lonm"] = deg_min(lon, 3, 3)
-            f["lonh"] = "E" if lon >= 0.0 else "W"
-            if kind == "kvg" and form == "fixed":
-                f["graph"] = bar_graph(dev)
-
-        # -- vessel position, depths, navigation ---------------------------
+        # -- vessel position, depths -------------------------------------
         if needs_depth:
             u, v, theta = track.at(s)
             v += wander
@@ -549,6 +697,28 @@ def generate(opts, out, truth=None, stop_at=None):
             shown = max(2.0, depth + rng.gauss(0.0, 0.05))
             f["depth"] = depth_fmt % shown
             f["snd"] = depth_fmt % min(99.9, water + rng.gauss(0.0, 0.1))
+
+        # -- towfish position ----------------------------------------------
+        layback = record_layback(opts, f.get("depth"))
+        fish_wander = wander
+        if trail:
+            trail.add(s, wander)
+            fish_wander = trail.wander_at(s - layback)
+        if ships:
+            ships.add(s, wander, speed_var, layback, fish_wander)
+        if needs_position:
+            u, v, _ = track.at(s - layback)
+            v += fish_wander
+            fish_east, fish_north = u * sin_h + v * cos_h, u * cos_h - v * sin_h
+            lat, lon = frame.latlon(fish_east, fish_north)
+            f["latd"], f["latm"] = deg_min(lat, 2, 3)
+            f["lath"] = "N" if lat >= 0.0 else "S"
+            f["lond"], f["lonm"] = deg_min(lon, 3, 3)
+            f["lonh"] = "E" if lon >= 0.0 else "W"
+            if kind == "kvg" and form == "fixed":
+                f["graph"] = bar_graph(dev)
+
+        # -- navigation ----------------------------------------------------
         if pnav:
             glat, glon = frame.latlon(east, north)
             f["time"] = clock(t0 + i / opts.rate)
@@ -587,6 +757,8 @@ def generate(opts, out, truth=None, stop_at=None):
         out.write(END_LINE.encode("ascii"))
     elif kind == "kvg":
         out.write((END_LINE + "\r\n").encode("ascii"))
+    if ships:
+        write_gps_files(opts, ships)
     return len(head), faults_seen, n
 
 
@@ -662,7 +834,22 @@ def records_for_lines(opts):
     dry = argparse.Namespace(**vars(opts))
     dry.records = 10 ** 12
     dry.bad_fraction = 0.0
+    dry.nmea_out = dry.times_out = dry.gps_truth_out = None
     return generate(dry, NullOut(), stop_at=line_end_distance(opts, opts.lines))[2]
+
+
+def record_layback(opts, depth_text):
+    """Metres the towfish lies astern along the track: --layback, or with
+    --cable the horizontal run of the cable down to the line's towfish depth
+    (0 for kinds without one)."""
+    if opts.cable is None:
+        return opts.layback
+    depth = float(depth_text) if depth_text else 0.0
+    return math.sqrt(opts.cable * opts.cable - depth * depth)
+
+
+def gps_outputs(opts):
+    return opts.nmea_out or opts.times_out or opts.gps_truth_out
 
 
 # --------------------------------------------------------------------------
@@ -746,6 +933,24 @@ def parse_clock(text):
     return h * 3600 + m * 60 + s
 
 
+def parse_date(text):
+    try:
+        return datetime.date.fromisoformat(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError("expected YYYY-MM-DD, got %r" % text)
+
+
+def parse_dropout(text):
+    parts = text.split(",")
+    try:
+        start, length = float(parts[0]), float(parts[1])
+    except (ValueError, IndexError):
+        raise argparse.ArgumentTypeError("expected START,SECONDS, got %r" % text)
+    if len(parts) != 2 or start < 0.0 or length <= 0.0:
+        raise argparse.ArgumentTypeError("expected START,SECONDS, got %r" % text)
+    return start, length
+
+
 def parse_args(argv):
     p = argparse.ArgumentParser(
         prog="gen_survey.py",
@@ -798,10 +1003,46 @@ def parse_args(argv):
     p.add_argument("--layback", type=float, default=60.0, metavar="M",
                    help="towfish distance astern of the GPS antenna, along "
                         "the track (default 60)")
+    p.add_argument("--cable", type=float, metavar="M",
+                   help="instead of --layback: cable out from a tow point "
+                        "at the antenna; the towfish lies sqrt(M^2 - depth^2) "
+                        "astern along the track, depth being the line's "
+                        "towfish depth (0 for kinds without one), where the "
+                        "ship was (its wander included); at least 65 (the "
+                        "towfish goes down to 60 m)")
     p.add_argument("--start-time", type=parse_clock, default="08:00:00",
                    dest="start_seconds", metavar="HH:MM:SS",
                    help="time of the first record of a navigation file "
                         "(default 08:00:00)")
+    p.add_argument("--start-date", type=parse_date,
+                   default=datetime.date(2026, 12, 9), metavar="YYYY-MM-DD",
+                   help="UTC date of the first record, for the GPS files "
+                        "(default 2026-12-09); with --start-time a survey "
+                        "can run over midnight")
+    p.add_argument("--gps-rate", type=float, default=1.0, metavar="HZ",
+                   help="GPS epochs per second in --nmea-out (default 1)")
+    p.add_argument("--gps-dropout", type=parse_dropout, action="append",
+                   default=[], metavar="START,SECONDS",
+                   help="leave out of --nmea-out the epochs from START "
+                        "seconds after the first record for SECONDS "
+                        "(repeatable)")
+    p.add_argument("--nmea-out", metavar="FILE",
+                   help="also write the ship's GPS as a live session keeps "
+                        "it beside a part (survey.kvl.nmea): each sentence "
+                        "after its UTC reception time and a tab; an epoch "
+                        "holds GGA, RMC, VTG, HDT and ZDA, 10 ms apart, the "
+                        "first received at the epoch's own time")
+    p.add_argument("--times-out", metavar="FILE",
+                   help="also write the reception times of the data lines "
+                        "(survey.kvl.times): row, UTC, monotonic ns")
+    p.add_argument("--gps-truth-out", metavar="FILE",
+                   help="also write the GPS truth of each data line as CSV: "
+                        "row, utc, antenna_lat, antenna_lon, towfish_lat, "
+                        "towfish_lon (the towfish where the log's positions "
+                        "put it: --layback metres back along the ship's "
+                        "track), on_line (1 when the ship and the track "
+                        "layback + 100 m astern of it lie on one survey "
+                        "line)")
     p.add_argument("--faults-out", metavar="FILE",
                    help="also write a CSV list 'line,fault,record-at' of "
                         "the faulty lines (1-based line numbers of the output "
@@ -849,6 +1090,10 @@ def parse_args(argv):
             p.error("--%s must be positive" % name.replace("_", "-"))
     if opts.layback < 0.0:
         p.error("--layback must not be negative")
+    if opts.cable is not None and not 65.0 <= opts.cable <= 10000.0:
+        p.error("--cable must lie between 65 and 10000")
+    if not 0.0 < opts.gps_rate <= 100.0:
+        p.error("--gps-rate must lie above 0 and at most 100")
     if opts.lines is not None and opts.lines < 1:
         p.error("--lines must be at least 1")
     if opts.form is None:

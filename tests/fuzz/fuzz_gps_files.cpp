@@ -1,0 +1,103 @@
+// The files beside a live part and the GPS settings files: see FuzzTargets.h.
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/CableHistory.h"
+#include "core/NmeaLog.h"
+#include "core/ReceptionTimes.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsStore.h"
+#include "core/SideFile.h"
+#include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzInput.h"
+#include "fuzz/FuzzSamples.h"
+#include "fuzz/FuzzTargets.h"
+
+namespace tessaly::fuzz {
+
+namespace {
+
+std::uint64_t LineCount(const std::string& path) {
+  std::uint64_t lines = 0;
+  ForEachLine(path, [&lines](std::string_view line, std::uint64_t) {
+    Require(line.size() <= kMaxSideLineChars, "a line longer than the reader's bound");
+    ++lines;
+  });
+  return lines;
+}
+
+void TimesFile(const std::string& path) {
+  const ReceptionTimesFile file = ReadReceptionTimes(path);
+  Require(file.error.empty(), "a readable times file was refused", file.error);
+  Require(file.times.size() + file.problems.size() == LineCount(path), "a times line neither read nor listed");
+  for (std::size_t i = 0; i < file.times.size(); ++i) {
+    const ReceptionTime& t = file.times[i];
+    Require(t.row > 0 && (i == 0 || t.row > file.times[i - 1].row), "times rows that do not rise");
+    const auto again = ParseReceptionTime(FormatReceptionTime(t));
+    Require(again && again->row == t.row && again->monotonicNs == t.monotonicNs &&
+                again->utcNs == t.utcNs - ((t.utcNs % kNsPerMs) + kNsPerMs) % kNsPerMs,
+            "a times line does not survive its text", FormatReceptionTime(t));
+  }
+}
+
+void NmeaFile(const std::string& path) {
+  const NmeaLogFile file = ReadNmeaLog(path);
+  Require(file.error.empty(), "a readable NMEA file was refused", file.error);
+  Require(file.sentences + file.badLines == LineCount(path), "an NMEA line neither read nor counted");
+  Require(file.decoded + file.badChecksums <= file.sentences, "more sentences used than read");
+  for (const GpsFix& fix : file.timeline.Fixes())
+    Require(!fix.valid || (fix.position && std::abs(fix.position->latitude) <= 90.0 &&
+                           std::abs(fix.position->longitude) <= 180.0),
+            "a valid fix without a position in range");
+}
+
+void CableFile(const std::string& path) {
+  CableHistory history(50.0);
+  std::vector<std::string> problems;
+  Require(ReadCableHistory(path, history, problems).empty(), "a readable cable file was refused");
+  Require(history.Changes().size() + problems.size() == LineCount(path), "a cable line neither read nor listed");
+  for (const CableChange& change : history.Changes()) {
+    Require(change.metres >= 0.0 && change.metres <= kMaxCableOut, "a cable out of range");
+    const auto again = ParseCableChange(FormatCableChange(change));
+    Require(again && again->metres == change.metres, "a cable change does not survive its text");
+  }
+}
+
+template <typename Settings, typename Read, typename Write>
+void SettingsFile(const std::string& path, Read read, Write write) {
+  Settings settings;
+  try {
+    read(path, settings);
+  } catch (const SettingsError& error) {
+    Require(std::strlen(error.what()) <= 2048, "a settings message is unbounded", error.what());
+    return;
+  }
+  write(path, settings);
+  Settings again;
+  read(path, again);
+  Require(again == settings, "GPS settings do not survive a write");
+}
+
+}  // namespace
+
+int FuzzGpsFiles(const std::uint8_t* data, std::size_t size) {
+  static const char* const kFiles[] = {"fuzz.kvl.times", "fuzz.kvl.nmea", "fuzz.kvl.cable", "GpsPort.ega",
+                                       "Positioning.ega"};
+  FuzzInput input(data, size);
+  const std::size_t which = input.Choice(5);
+  const std::string_view bytes = input.Rest();
+  const std::string path = ScratchFolder() + kFiles[which];
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  switch (which) {
+    case 0: TimesFile(path); break;
+    case 1: NmeaFile(path); break;
+    case 2: CableFile(path); break;
+    case 3: SettingsFile<GpsPortSettings>(path, ReadGpsPortSettings, WriteGpsPortSettings); break;
+    default: SettingsFile<LaybackSettings>(path, ReadLaybackSettings, WriteLaybackSettings); break;
+  }
+  return 0;
+}
+
+}  // namespace tessaly::fuzz
