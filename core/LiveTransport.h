@@ -5,6 +5,7 @@
 // told.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/DeviceIdentity.h"
@@ -27,6 +28,10 @@ class LiveTransport {
   virtual void Read(std::string& bytes) = 0;
   // The device as opened last.
   virtual DeviceIdentity Identity() const = 0;
+  // A transport that can tell when bytes wait calls `readable` then (maybe
+  // on another thread than the session's); the others are read at every
+  // Tick.
+  virtual void WhenReadable(std::function<void()> /*readable*/) {}
 };
 
 }  // namespace tessaly

@@ -53,8 +53,8 @@ class FakeTransport : public LiveTransport {
     }
     if (readable_) readable_();
   }
-  // Called when bytes were pushed (a session's driver polls then).
-  void WhenPushed(std::function<void()> readable) { readable_ = std::move(readable); }
+  // Called when bytes were pushed, on the pushing thread.
+  void WhenReadable(std::function<void()> readable) override { readable_ = std::move(readable); }
   // The device goes away once what it sent is read; opening fails until
   // PlugIn.
   void Unplug() {
