@@ -30,6 +30,7 @@
 #include "core/SettingsStore.h"
 #include "core/TextReplace.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/StandardDialogs.h"
 #include "shell/ProductInfo.h"
 #include "shell/UntTMsgdlg1.h"
@@ -131,8 +132,8 @@ void TfrmMain::FormCreate() {
   ChooseOpenFile = AskOpenFile;
   ChooseSaveFile = AskSaveFile;
   ChooseExportFile = [](QWidget* owner, const QString& start) {
-    return AskSaveFileName(owner, QStringLiteral("Export"), start, QStringLiteral("Valid Data Grid (*.vdg)|*.vdg"),
-                           QStringLiteral("vdg"));
+    return AskSaveFileName(owner, QStringLiteral("Export"), start, QString::fromStdString(SaveDialogFilter()),
+                           QString::fromUtf8(ExportFormats().front().name));
   };
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
     return tessaly::InputQuery(this, caption, prompt, text);
@@ -520,23 +521,44 @@ void TfrmMain::actImpPnavExecute() {
 }
 
 // Exports the active document: the save dialog proposes its name, the
-// delimiter is asked (Cancel keeps ","), and a file of an open log window is
-// refused before anything is written.
+// delimiter is asked (Cancel keeps ","), and a target the output rule
+// refuses (a file of an open log window, any survey log or navigation file)
+// is refused before anything is written.
 void TfrmMain::actExportVDGExecute() {
   TfrmFile* document = ActiveDocument();
   if (!document || document->Loading()) return;
   const QString folder = QFileInfo(QString::fromStdString(document->FileName())).absolutePath();
   const QString path = ChooseExportFile(this, QDir(folder).filePath(ProposedExportName(*document)));
   if (path.isEmpty()) return;
-  const std::string refusal = RefuseTargetInUse(path.toStdString(), FilesInUse());
-  if (!refusal.empty()) {
-    ShowWarning(QString::fromStdString(refusal));
+  const OutputVerdict verdict =
+      CheckOutput(WriteKind::Export, path.toStdString(), "The export file", FilesOfOpenWindows());
+  if (!verdict.MayWrite()) {
+    ShowWarning(QString::fromStdString(verdict.message));
     return;
   }
-  QString delimiter = QStringLiteral(",");
-  if (!InputQuery(QStringLiteral("Delimiter"), QStringLiteral("Delimiter:"), delimiter)) delimiter = ",";
-  const std::string error = ExportVDG(*document, path.toStdString(), delimiter.toLatin1().toStdString());
+  const std::string partial = PartialExportWarning(*document->Document());
+  if (!partial.empty() && !Confirm(QString::fromStdString(partial))) return;
+  const ExportFormat& format = FormatOfPath(path.toStdString());
+  ExportSettings settings;
+  if (format.takesDelimiter) settings.delimiter = AskDelimiter().toStdString();
+  const std::string error = ExportVDG(*document, path.toStdString(), format, settings);
   if (!error.empty()) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
+}
+
+// The delimiter of an export: "," unless the user types another (Cancel
+// keeps ","). "\\t" stands for a Tab, which an input box cannot take.
+QString TfrmMain::AskDelimiter() {
+  QString delimiter = QStringLiteral(",");
+  if (!InputQuery(QStringLiteral("Delimiter"), QStringLiteral("Delimiter:"), delimiter)) return QStringLiteral(",");
+  return delimiter.replace(QStringLiteral("\\t"), QStringLiteral("\t"));
+}
+
+bool TfrmMain::Confirm(const QString& question) {
+  msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
+  msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
+  msgMenssage->Caption = QStringLiteral("Confirmation");
+  msgMenssage->Mensagem = question;
+  return msgMenssage->Execute() == mrYes;
 }
 
 void TfrmMain::actViewExecute() { (new TfrmView(this))->show(); }

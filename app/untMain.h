@@ -138,6 +138,8 @@ class TfrmMain : public QMainWindow {
   void actOpenExecute();
   void actImpPnavExecute();
   void actExportVDGExecute();
+  QString AskDelimiter();
+  bool Confirm(const QString& question);
   void actViewExecute();
   void actCloseExecute();
   void actSaveExecute();

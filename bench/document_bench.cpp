@@ -12,7 +12,7 @@
 
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 
 namespace {
 
@@ -62,7 +62,9 @@ void BM_StreamingExport(benchmark::State& state) {
     tessaly::SetUpSample(sample, *file.kind);
     tessaly::StreamExportOptions options;
     options.threads = static_cast<unsigned>(state.range(0));
-    if (!tessaly::ExportLogStreaming(sample, InputFile(), tessaly::CommentsStore(), out, options).ok) {
+    if (!tessaly::ExportLogStreaming(sample, file, tessaly::CommentsStore(), out, *tessaly::FindExportFormat("vdg"),
+                                     options)
+             .ok) {
       state.SkipWithError("the export failed");
       return;
     }

@@ -7,10 +7,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/CrLf.h"
-#include "core/FileIdentity.h"
 #include "core/InputFile.h"
 #include "core/OutputFile.h"
+#include "core/OutputRule.h"
 
 namespace tessaly {
 
@@ -101,14 +100,11 @@ void CommentsStore::SetComment(std::int64_t row, std::string_view comment) {
 
 std::string CommentsStore::Save(const std::string& path, const std::string& logPath) const {
   if (path.empty()) return "This log has no comments file.";
-  if (SameFile(path, logPath)) return "The comments file would replace the log itself; nothing was written.";
-  OutputFile out;
-  if (!out.Open(path, OutputFile::Mode::Replace)) return out.Error();
-  for (const std::string& line : lines_) {
-    out.Buffer().append(line).append(kCrLf);
-    out.Commit();
-  }
-  return out.Close() ? std::string() : out.Error();
+  const GuardedFile log{logPath, "the log itself"};
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Comments, path, "The comments file", {&log, 1});
+      !verdict.MayWrite())
+    return verdict.message;
+  return ReplaceWithLines(path, lines_);
 }
 
 }  // namespace tessaly

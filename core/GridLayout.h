@@ -55,6 +55,8 @@ inline constexpr std::size_t kGridColumnCount = kColComment + 1;
 // The columns a parsed record fills: "Time" to "GPS  NORTH".
 inline constexpr std::size_t kFirstRecordColumn = kColTime;
 inline constexpr std::size_t kRecordColumnCount = kColComment - kColTime;
+// The texts of one grid row by GridColumn.
+using GridRowTexts = std::array<std::string_view, kGridColumnCount>;
 // The column each export leaves out.
 inline constexpr std::size_t kLogExportSkipColumn = kColGpsLatDeg;
 inline constexpr std::size_t kNavExportSkipColumn = kColTfDepth;

@@ -4,6 +4,7 @@
 
 #include "core/DeviationColours.h"
 #include "core/RecordPipeline.h"
+#include "core/TrackIndex.h"
 
 namespace tessaly {
 
@@ -12,6 +13,7 @@ LiveRecordStore::LiveRecordStore(GridLayout layout) : layout_(layout), grid_(New
 void LiveRecordStore::Clear() {
   grid_ = NewCaptionTable(layout_);
   chart_ = {};
+  numbers_ = {};
   text_ = {};
   lineStart_ = {};
   longestLine_ = 0;
@@ -21,6 +23,21 @@ void LiveRecordStore::Clear() {
 
 std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,
                                           std::int64_t deviation, const ViewSettings& view) {
+  return AppendRecord(rawLine, cells, deviation, RecordNumbers{}, view);
+}
+
+std::size_t LiveRecordStore::AppendParsed(const LogVariant& variant, const TSample& sample,
+                                          std::string_view receptionTime, const ViewSettings& view) {
+  const std::string number = std::to_string(RecordCount() + 1);
+  RecordScratch scratch;
+  const VariantRow cells = VariantCells(variant, RecordRow(sample, {number, receptionTime, 0, {}}, scratch));
+  return AppendRecord(sample.FRawLine, std::span(cells).first(variant.layout.size()), CellInteger(sample.FDev),
+                      sample.FNumbers, view);
+}
+
+std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,
+                                          std::int64_t deviation, const RecordNumbers& numbers,
+                                          const ViewSettings& view) {
   StartLine();
   text_.append(rawLine);
   NoteLineLength();
@@ -33,6 +50,8 @@ std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<co
   grid_.SetRowColor(row, colours.background);
   grid_.SetRowFontColor(row, colours.font);
   chart_.push_back(static_cast<double>(deviation));
+  ReserveForOneMore(numbers_);
+  numbers_.push_back(numbers);
   return row;
 }
 
@@ -73,10 +92,10 @@ void LiveRecordStore::SetCell(std::size_t row, std::size_t col, std::string_view
   if (row >= 1 && row <= RecordCount()) grid_.SetCell(row, col, text);
 }
 
-void LiveRecordStore::Recolour(const ViewSettings& view, std::size_t colourColumn) {
+void LiveRecordStore::Recolour(const ViewSettings& view, std::size_t) {
   for (std::size_t row = 1; row <= RecordCount(); ++row) {
     const RowColours colours =
-        DeviationColours(static_cast<std::int64_t>(row), CellInteger(grid_.Cell(row, colourColumn)), view);
+        DeviationColours(static_cast<std::int64_t>(row), static_cast<std::int64_t>(chart_[row - 1]), view);
     grid_.SetRowColor(row, colours.background);
     grid_.SetRowFontColor(row, colours.font);
   }
@@ -90,7 +109,8 @@ std::optional<std::size_t> LiveRecordStore::RawLineOfRow(std::size_t row) const 
 }
 
 std::size_t LiveRecordStore::MemoryBytes() const {
-  return grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + text_.capacity() +
+  return grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + numbers_.capacity() * sizeof(RecordNumbers) +
+         text_.capacity() +
          lineStart_.capacity() * sizeof(std::uint64_t);
 }
 

@@ -21,8 +21,10 @@
 
 #include "core/CellTable.h"
 #include "core/GridLayout.h"
+#include "core/LogVariants.h"
 #include "core/RecordSource.h"
 #include "core/ViewSettings.h"
+#include "core/untTSample.h"
 
 namespace tessaly {
 
@@ -36,8 +38,18 @@ class LiveRecordStore : public RecordSource {
   void Clear();
 
   // Appends a valid record: its raw line, its cells by grid column (cells[c]
-  // goes to column c; fewer cells leave the rest empty) and its deviation
-  // (chart value and row colours by `view`). Returns its grid row.
+  // goes to column c; fewer cells leave the rest empty), its deviation
+  // (chart value and row colours by `view`) and its numbers. Returns its
+  // grid row.
+  std::size_t AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,
+                           std::int64_t deviation, const RecordNumbers& numbers, const ViewSettings& view);
+  // Appends the record `sample` has just accepted as `variant` shows it
+  // (VariantCells): row number, reception time, the sample's fields, its
+  // deviation and numbers. Returns its grid row.
+  std::size_t AppendParsed(const LogVariant& variant, const TSample& sample, std::string_view receptionTime,
+                           const ViewSettings& view);
+  // The same without numbers (no position, depth or sounder), for a caller
+  // that holds only the cells.
   std::size_t AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,
                            std::int64_t deviation, const ViewSettings& view);
   // Appends received bytes as raw text (unframed sessions).
@@ -46,13 +58,15 @@ class LiveRecordStore : public RecordSource {
   std::size_t RecordCount() const { return chart_.size(); }
   // Sets one cell of a record row (a comment); ignored outside the records.
   void SetCell(std::size_t row, std::size_t col, std::string_view text);
-  // Colours every record row again by the integer in `colourColumn`; the rows
-  // not yet filled are left alone.
-  void Recolour(const ViewSettings& view, std::size_t colourColumn);
+  // Colours every record row again by its deviation; the rows not yet filled
+  // are left alone. (`colourColumn` is no longer read: the deviations are
+  // kept as numbers.)
+  void Recolour(const ViewSettings& view, std::size_t colourColumn = 0);
 
   // ---- RecordSource ----
   const CellTable& Cells() const override { return grid_; }
   std::span<const double> ChartValues() const override { return chart_; }
+  std::span<const RecordNumbers> Numbers() const override { return numbers_; }
   std::size_t RawLineCount() const override { return lineStart_.size(); }
   std::string_view RawLine(std::size_t i) const override;
   std::size_t LongestRawLine() const override { return longestLine_; }
@@ -69,6 +83,7 @@ class LiveRecordStore : public RecordSource {
   GridLayout layout_;
   CellTable grid_;
   std::vector<double> chart_;
+  std::vector<RecordNumbers> numbers_;
   std::string text_;                    // raw lines back to back, without breaks
   std::vector<std::uint64_t> lineStart_;
   std::size_t longestLine_ = 0;

@@ -6,8 +6,6 @@
 #include "core/CrLf.h"
 #include "core/DeviationColours.h"
 #include "core/MemoryAdvice.h"
-#include "core/OutputFile.h"
-#include "core/VdgLine.h"
 
 namespace tessaly {
 
@@ -80,9 +78,9 @@ class GridSink : public RecordSink {
   // Rows are added in blocks (within the reservation); Open trims the rest.
   static constexpr std::uint64_t kRowsAtATime = 4096;
 
-  GridSink(CellTable& grid, std::vector<double>& chart, std::string& errors, const CommentsStore& comments,
-           const ViewSettings& view, const RawText& raw)
-      : grid_(grid), chart_(chart), errors_(errors), comments_(comments), view_(view), raw_(raw),
+  GridSink(CellTable& grid, std::vector<double>& chart, std::vector<RecordNumbers>& numbers, std::string& errors,
+           const CommentsStore& comments, const ViewSettings& view, const RawText& raw)
+      : grid_(grid), chart_(chart), numbers_(numbers), errors_(errors), comments_(comments), view_(view), raw_(raw),
         captionBytes_(grid.TextBytes()) {
     rowText_.reserve(256);
   }
@@ -109,6 +107,7 @@ class GridSink : public RecordSink {
     grid_.SetRowColor(r.row, colours.background);
     grid_.SetRowFontColor(r.row, colours.font);
     chart_.push_back(r.deviationValue);
+    numbers_.push_back(*r.numbers);
   }
 
   void Rejected(const RejectedLine& line) override { AppendErrorEntry(errors_, line); }
@@ -142,6 +141,7 @@ class GridSink : public RecordSink {
 
   CellTable& grid_;
   std::vector<double>& chart_;
+  std::vector<RecordNumbers>& numbers_;
   std::string& errors_;
   const CommentsStore& comments_;
   const ViewSettings& view_;
@@ -164,6 +164,8 @@ void LogDocument::ResetContent() {
   grid_ = NewRecordTable();
   gridRowCount_ = 1;
   chart_ = std::vector<double>();
+  numbers_ = std::vector<RecordNumbers>();
+  loadedLines_ = 0;
   validCount_ = errorCount_ = 0;
   errorList_ = std::string();
   comments_ = CommentsStore();
@@ -218,7 +220,8 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   const auto lastLine = [this] { return std::max<std::uint64_t>(raw_.ExpectedLineCount(), 1) - 1; };
   chart_.reserve(raw_.ExpectedLineCount());
   AdviseHugePages(chart_);
-  GridSink sink(grid_, chart_, errorList_, comments_, options.view, raw_);
+  numbers_.reserve(raw_.ExpectedLineCount());
+  GridSink sink(grid_, chart_, numbers_, errorList_, comments_, options.view, raw_);
   RawLineSource source(raw_);
   ProgressThrottle progress(options.progress, lastLine());
   PipelineOptions pipeline;
@@ -229,8 +232,7 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
     progress.SetMaximum(lastLine());
     progress.Update(linesDone);
   };
-  const RowFormat format;
-  const PipelineResult result = RunRecordPipeline(*sample_, source, format, sink, pipeline);
+  const PipelineResult result = RunRecordPipeline(*sample_, source, sink, pipeline);
   // The raw view shows the whole file, also after a cancel or an end marker.
   if (!ReadRestOfFile()) return status_ = LoadStatus::Unreadable;
   // Emptied since it was recognised.
@@ -243,6 +245,8 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   grid_.SetRows(validCount_ + 1);
   grid_.ReleaseUnusedReservation();
   errorList_.shrink_to_fit();
+  numbers_.shrink_to_fit();
+  loadedLines_ = result.cancelled ? result.stopIndex : raw_.LineCount();
   // The grid keeps a row for every line of the file up to where the loop
   // stopped, less the rejected ones; rows past the records show blank.
   gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
@@ -301,34 +305,15 @@ bool LogDocument::SetComment(std::size_t row, std::string_view text, std::string
 void LogDocument::Recolour(const ViewSettings& view) {
   for (std::size_t row = 1; row <= validCount_; ++row) {
     const RowColours colours =
-        DeviationColours(static_cast<std::int64_t>(row), CellInteger(grid_.Cell(row, kColDev)), view);
+        DeviationColours(static_cast<std::int64_t>(row), static_cast<std::int64_t>(chart_[row - 1]), view);
     grid_.SetRowColor(row, colours.background);
     grid_.SetRowFontColor(row, colours.font);
   }
 }
 
-bool LogDocument::ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress,
-                            std::string* error) const {
-  OutputFile out;
-  if (out.Open(path, OutputFile::Mode::Replace)) {
-    const std::uint64_t lines = raw_.LineCount();
-    ProgressThrottle throttle(progress, lines == 0 ? 0 : lines - 1);
-    std::array<std::string_view, kGridColumnCount> cells;
-    for (std::size_t row = 0; row < grid_.Rows() && !grid_.Cell(row, kColSequence).empty(); ++row) {
-      for (std::size_t c = 0; c < kGridColumnCount; ++c) cells[c] = grid_.Cell(row, c);
-      AppendVdgCells(out.Buffer(), cells, 0, ExportSkipColumn(), delimiter);
-      out.Buffer().append(kCrLf);
-      out.Commit();
-      throttle.Update(row + 1);
-    }
-  }
-  if (out.Close()) return true;
-  if (error) *error = out.Error();
-  return false;
-}
-
 std::size_t LogDocument::MemoryBytes() const {
-  return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + errorList_.capacity();
+  return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) +
+         numbers_.capacity() * sizeof(RecordNumbers) + errorList_.capacity();
 }
 
 }  // namespace tessaly

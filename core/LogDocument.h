@@ -104,6 +104,7 @@ class LogDocument : public RecordSource {
   // ---- What the views read (RecordSource) ----
   const CellTable& Cells() const override { return grid_; }
   std::span<const double> ChartValues() const override { return chart_; }
+  std::span<const RecordNumbers> Numbers() const override { return numbers_; }
   std::size_t RawLineCount() const override { return raw_.LineCount(); }
   std::string_view RawLine(std::size_t i) const override { return raw_.Line(i); }
   std::size_t LongestRawLine() const override { return raw_.LongestLine(); }
@@ -113,7 +114,9 @@ class LogDocument : public RecordSource {
   // The raw text, line index included.
   const RawText& Raw() const { return raw_; }
   std::size_t GridRowCount() const { return gridRowCount_; }
-  std::size_t ExportSkipColumn() const { return navigation_ ? kNavExportSkipColumn : kLogExportSkipColumn; }
+  // The lines of the file the load examined: all of them, or after a cancel
+  // those before the line it stopped at (out of RawLineCount()).
+  std::uint64_t LoadedLineCount() const { return loadedLines_; }
 
   // ---- Counts and errors ----
   std::uint64_t ValidCount() const { return validCount_; }
@@ -136,20 +139,12 @@ class LogDocument : public RecordSource {
   // text.
   bool SetComment(std::size_t row, std::string_view text, std::string* error = nullptr);
 
-  // Colours every record row again with the given view settings.
+  // Colours every record row again with the given view settings, by the
+  // records' deviations.
   void Recolour(const ViewSettings& view);
 
-  // Writes the grid as delimited text: the caption row and the records, every
-  // column but ExportSkipColumn() followed by `delimiter`, lines ended by
-  // CR LF, up to the first row whose "#" is empty. The file is written beside
-  // path and renamed over it at the end (OutputFile's Replace mode). False
-  // with the reason in `error` when it cannot be created or written; any
-  // earlier file at path is then left as it was.
-  bool ExportVDG(const std::string& path, std::string_view delimiter, const ProgressFn& progress = {},
-                 std::string* error = nullptr) const;
-
   // Bytes held by the document's buffers (raw text, line index, cells,
-  // colours, chart values, error list). After a load of a file of B bytes
+  // colours, chart values, record numbers, error list). After a load of a file of B bytes
   // and L lines, whatever it holds, at most 3 B + 512 L + 1 MiB.
   std::size_t MemoryBytes() const;
 
@@ -167,6 +162,8 @@ class LogDocument : public RecordSource {
   CellTable grid_;
   std::size_t gridRowCount_ = 1;
   std::vector<double> chart_;
+  std::vector<RecordNumbers> numbers_;
+  std::uint64_t loadedLines_ = 0;
   std::uint64_t validCount_ = 0;
   std::uint64_t errorCount_ = 0;
   std::string errorList_;

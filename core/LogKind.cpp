@@ -10,13 +10,13 @@ namespace tessaly {
 namespace {
 
 constexpr std::array<LogKindInfo, 7> kLogKinds{{
-    {".KVG", "KV7100 Graphic mode", skKVG, ""},
-    {".KVS", "KV7100 Data String mode", skKVS, ""},
-    {".KVL", "KV7100 Log", skKVL, "$KVMGD"},
-    {".ZPX", "ZEPH2-KV Log", skZPX, "$KVMGD"},
-    {".ZPT", "ZEPH2-BT Log", skZPT, "$BTGFG"},
-    {".RTC", "RT4 Kv Compability", skRTC, "$KVMGD"},
-    {".RTB", "RT4 Basic", skRTB, "$MGD"},
+    {".KVG", "KV7100 Graphic mode", skKVG, "", true},
+    {".KVS", "KV7100 Data String mode", skKVS, "", true},
+    {".KVL", "KV7100 Log", skKVL, "$KVMGD", true},
+    {".ZPX", "ZEPH2-KV Log", skZPX, "$KVMGD", false},
+    {".ZPT", "ZEPH2-BT Log", skZPT, "$BTGFG", false},
+    {".RTC", "RT4 Kv Compability", skRTC, "$KVMGD", true},
+    {".RTB", "RT4 Basic", skRTB, "$MGD", false},
 }};
 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }

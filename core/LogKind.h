@@ -19,6 +19,7 @@ struct LogKindInfo {
   std::string_view fileType;     // display name, e.g. "KV7100 Log"
   TSampleKind kind;
   std::string_view header;       // header sentence, empty when the kind has none
+  bool positions;                // its records carry the towfish's position
 };
 
 // The seven log kinds, in the order ".KVG", ".KVS", ".KVL", ".ZPX", ".ZPT",

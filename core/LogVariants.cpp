@@ -50,18 +50,23 @@ constexpr std::array<std::size_t, 3> kShortColumns = {0, 1, 2};
 
 const std::array<LogVariant, 6> kVariants = {{
     {LogVariantId::KV7100, "TfrmFileLogKV7100", "actLogKv7100", "$KVMGD", skKVL, 5, "kvl",
-     "Log KV7100 (*.kvl)|*.kvl", kFullLayout, kFullColumns, 12, false},
+     "Log KV7100 (*.kvl)|*.kvl", kFullLayout, kFullColumns, 12, false, true},
     {LogVariantId::ZpxKV, "TfrmFileLogZPXKV", "actLogZpxKV", "$KVMGD", skZPX, 5, "zpx",
-     "Log ZEPH2 (*.zpx)|*.zpx", kShortLayout, kShortColumns, 3, true},
+     "Log ZEPH2 (*.zpx)|*.zpx", kShortLayout, kShortColumns, 3, true, false},
     {LogVariantId::ZpxBT, "TfrmFileLogZPXBT", "actLogZpxBT", "$BTGFG", skZPT, 4, "zpT",
-     "Log ZEPH 2 (*.zpt)|*.zpt", kShortLayout, kShortColumns, 3, true},
+     "Log ZEPH 2 (*.zpt)|*.zpt", kShortLayout, kShortColumns, 3, true, false},
     {LogVariantId::Rt4Basic, "TfrmFileLogRT4Basic", "actLogRt4Basic", "$MGD", skRTB, 5, "rtb",
-     "RT4 Basic (*.rtb)|*.rtb", kShortLayout, kShortColumns, 3, true},
+     "RT4 Basic (*.rtb)|*.rtb", kShortLayout, kShortColumns, 3, true, false},
     {LogVariantId::Rt4KvComp, "TfrmFileLogRT4KvComp", "actLogRt4Kv", "$KVMGD", skRTC, 5, "rtc",
-     "RT4 Kv Compability (*.rtc)|*.rtc", kRt4KvLayout, kRt4KvColumns, 11, true},
+     "RT4 Kv Compability (*.rtc)|*.rtc", kRt4KvLayout, kRt4KvColumns, 11, true, true},
     {LogVariantId::Other, "TfrmFileLogOther", "actLogOther", "", skNone, 0, "oth", "Other (*.oth)|*.oth", {},
-     {}, 0, false},
+     {}, 0, false, false},
 }};
+
+// The grid column of the record row each RowField comes from.
+constexpr std::array<std::size_t, kRowFieldCount> kFieldSource = {
+    kColSequence, kColTime, kColDev, kColTfLatDeg, kColTfLatMin, kColTfLatHemi,
+    kColTfLonDeg, kColTfLonMin, kColTfLonHemi, kColTfDepth, kColSounder};
 
 constexpr std::uint32_t kBlue = 0x0000FF;
 constexpr std::uint32_t kPurple = 0x802F88;
@@ -127,6 +132,13 @@ void ColourSpans(std::string_view line, std::span<const HighlightRules::Span> sp
 const std::array<LogVariant, 6>& LogVariants() { return kVariants; }
 
 const LogVariant& FindLogVariant(LogVariantId id) { return kVariants[static_cast<std::size_t>(id)]; }
+
+VariantRow VariantCells(const LogVariant& variant, const GridRowTexts& row) {
+  VariantRow cells{};
+  for (std::size_t field = 0; field < variant.columns.size() && field < kRowFieldCount; ++field)
+    if (variant.columns[field] < cells.size()) cells[variant.columns[field]] = row[kFieldSource[field]];
+  return cells;
+}
 
 const HighlightRules& RecordHighlighting() {
   static const HighlightRules rules{kWords, kSpans, kKeywords};

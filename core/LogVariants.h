@@ -50,7 +50,16 @@ struct LogVariant {
   std::span<const std::size_t> columns;  // grid column of each RowField
   std::size_t commentColumn;
   bool highlightRaw;
+  bool positions;               // its records carry the towfish's position
 };
+
+// The most columns a variant's grid has.
+inline constexpr std::size_t kMaxVariantColumns = 13;
+using VariantRow = std::array<std::string_view, kMaxVariantColumns>;
+
+// A record's whole grid row (RecordRow) as the variant's grid shows it: each
+// field at the variant's column, the rest empty.
+VariantRow VariantCells(const LogVariant& variant, const GridRowTexts& row);
 
 const std::array<LogVariant, 6>& LogVariants();
 const LogVariant& FindLogVariant(LogVariantId id);

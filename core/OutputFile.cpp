@@ -179,6 +179,16 @@ void OutputFile::RemoveTemporary() {
   temp_.clear();
 }
 
+std::string ReplaceWithLines(const std::string& path, std::span<const std::string> lines) {
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return out.Error();
+  for (const std::string& line : lines) {
+    out.Buffer().append(line).append("\r\n");
+    out.Commit();
+  }
+  return out.Close() ? std::string() : out.Error();
+}
+
 void RemoveReplacementsOnSignals() {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, RemovePendingAndEnd);
 }

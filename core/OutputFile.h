@@ -8,6 +8,7 @@
 // file and leaves any earlier file of that name as it was.
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace tessaly {
@@ -52,6 +53,10 @@ class OutputFile {
   std::string buffer_;
   std::string error_;
 };
+
+// Writes `lines`, each ended by CR LF, to path in Replace mode. Returns why
+// it failed, empty when written.
+std::string ReplaceWithLines(const std::string& path, std::span<const std::string> lines);
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary files of the
 // replacements under way, then end the program as the signal would have: for

@@ -281,9 +281,11 @@ bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
     out.zone.clear();
     out.north.clear();
     out.east.clear();
+    out.degrees = {};
     return false;
   }
   FormatUtm(utm, separator, out.zone, out.north, out.east);
+  out.degrees = {latitude, longitude};
   return true;
 }
 

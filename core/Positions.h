@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/RecordNumbers.h"
 #include "core/UTMLaLo.h"
 
 namespace tessaly {
@@ -40,19 +41,21 @@ struct DegMinTexts {
 bool PositionDegrees(const DegMinTexts& position, char separator, std::string& decLat, std::string& decLon,
                      double& latitude, double& longitude);
 
-// The texts derived from a position.
+// The texts derived from a position, and its signed degrees.
 struct DerivedTexts {
   std::string& decLat;
   std::string& decLon;
   std::string& zone;
   std::string& north;
   std::string& east;
+  GeoPosition& degrees;
 };
 
 // Fills decimal latitude and longitude, zone ("20 T"), northing and easting
-// ("%8.3f" with the separator) on ellipsoid `mapDatum`. When the position
-// cannot be converted (a text is not a number, a hemisphere is empty) all
-// five texts are emptied and the result is false.
+// ("%8.3f" with the separator) on ellipsoid `mapDatum`, and the signed
+// degrees. When the position cannot be converted (a text is not a number, a
+// hemisphere is empty) all five texts are emptied, the degrees are unknown
+// and the result is false.
 bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
                       const DerivedTexts& out);
 

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "core/CrLf.h"
-#include "core/VdgLine.h"
 
 namespace tessaly {
 
@@ -34,6 +33,16 @@ RecordCellTexts RecordCells(const TSample& s, std::uint64_t lineNumber, RecordSc
   }};
 }
 
+GridRowTexts RecordRow(const TSample& sample, const RowContext& context, RecordScratch& scratch) {
+  const RecordCellTexts cells = RecordCells(sample, context.lineNumber, scratch);
+  GridRowTexts row;
+  row[kColSequence] = context.sequence;
+  std::copy(cells.begin(), cells.end(), row.begin() + kFirstRecordColumn);
+  if (!context.time.empty()) row[kColTime] = context.time;
+  row[kColComment] = context.comment;
+  return row;
+}
+
 void AppendErrorEntry(std::string& out, const RejectedLine& line) {
   char number[24];
   out.append(number, std::to_chars(number, number + sizeof number, line.errorNumber).ptr);
@@ -42,6 +51,16 @@ void AppendErrorEntry(std::string& out, const RejectedLine& line) {
   out.append("Line: ");
   out.append(number, std::to_chars(number, number + sizeof number, line.lineNumber).ptr);
   out.append(kCrLf).append(kCrLf);
+}
+
+RecordCellTexts SplitRecordCells(const AcceptedRecord& record) {
+  RecordCellTexts cells;
+  std::uint32_t start = 0;
+  for (std::size_t c = 0; c < kRecordColumnCount; ++c) {
+    cells[c] = record.cells.substr(start, record.ends[c] - start);
+    start = record.ends[c];
+  }
+  return cells;
 }
 
 std::int64_t CellInteger(std::string_view text) {
@@ -68,8 +87,9 @@ struct Batch {
   std::vector<LineState> state;
   std::vector<LineVerdict> verdicts;
   std::vector<std::int64_t> deviation;
+  std::vector<RecordNumbers> numbers;
   std::vector<std::size_t> textStart;    // per line, plus one past the last
-  std::vector<std::uint32_t> ends;       // GridCells: kRecordColumnCount per line, empty ones too
+  std::vector<std::uint32_t> ends;       // kRecordColumnCount per line, empty ones too
   std::string text;
   bool done = false;
   std::exception_ptr failure;  // what the worker threw (out of memory), rethrown by the caller
@@ -78,7 +98,7 @@ struct Batch {
 // Parses and lays out the data lines of a batch with one thread's sample.
 class BatchParser {
  public:
-  BatchParser(const TSample& setUp, const RowFormat& format) : sample_(setUp.FDecimalSeparator), format_(format) {
+  explicit BatchParser(const TSample& setUp) : sample_(setUp.FDecimalSeparator) {
     sample_.CopySetUp(setUp);
   }
 
@@ -87,6 +107,7 @@ class BatchParser {
     b.state.resize(n);
     if (b.verdicts.size() < n) b.verdicts.resize(n);
     b.deviation.resize(n);
+    b.numbers.resize(n);
     b.textStart.resize(n + 1);
     b.ends.clear();
     b.text.clear();
@@ -95,7 +116,7 @@ class BatchParser {
       b.textStart[k] = b.text.size();
       if (line.empty()) {
         b.state[k] = LineState::Empty;
-        if (format_.layout == RowFormat::Layout::GridCells) b.ends.resize(b.ends.size() + kRecordColumnCount);
+        b.ends.resize(b.ends.size() + kRecordColumnCount);
         continue;
       }
       b.state[k] = LineState::Parsed;
@@ -103,8 +124,12 @@ class BatchParser {
       // laid out (a huge rejected line is not copied once more).
       const bool rejected = sample_.ParseDetached(line, b.verdicts[k]) != 0;
       b.deviation[k] = CellInteger(sample_.FDev);
-      if (rejected && format_.layout == RowFormat::Layout::GridCells) b.ends.resize(b.ends.size() + kRecordColumnCount);
-      if (!rejected) LayOut(b, b.firstIndex + b.begin + k + 1);
+      if (rejected) {
+        b.ends.resize(b.ends.size() + kRecordColumnCount);
+        continue;
+      }
+      b.numbers[k] = sample_.FNumbers;
+      LayOut(b, b.firstIndex + b.begin + k + 1);
     }
     b.textStart[n] = b.text.size();
   }
@@ -112,10 +137,6 @@ class BatchParser {
  private:
   void LayOut(Batch& b, std::uint64_t lineNumber) {
     const RecordCellTexts cells = RecordCells(sample_, lineNumber, scratch_);
-    if (format_.layout == RowFormat::Layout::VdgText) {
-      AppendVdgCells(b.text, cells, kFirstRecordColumn, format_.skipColumn, format_.delimiter);
-      return;
-    }
     // Sized once and copied with memcpy: this runs for every cell of every row.
     std::size_t total = 0;
     for (const std::string_view cell : cells) total += cell.size();
@@ -134,7 +155,6 @@ class BatchParser {
   }
 
   TSample sample_;
-  const RowFormat& format_;
   RecordScratch scratch_;
 };
 
@@ -142,8 +162,7 @@ class BatchParser {
 // while it waits for the oldest batch.
 class BatchPool {
  public:
-  BatchPool(const TSample& setUp, const RowFormat& format, unsigned threads)
-      : setUp_(setUp), format_(format), own_(setUp, format) {
+  BatchPool(const TSample& setUp, unsigned threads) : setUp_(setUp), own_(setUp) {
     for (unsigned t = 1; t < threads; ++t) workers_.emplace_back([this] { WorkerLoop(); });
   }
   ~BatchPool() {
@@ -193,7 +212,7 @@ class BatchPool {
 
  private:
   void WorkerLoop() {
-    BatchParser parser(setUp_, format_);
+    BatchParser parser(setUp_);
     std::unique_lock lock(mutex_);
     for (;;) {
       wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
@@ -213,7 +232,6 @@ class BatchPool {
   }
 
   const TSample& setUp_;
-  const RowFormat& format_;
   BatchParser own_;
   std::mutex mutex_;
   std::condition_variable wake_, done_;
@@ -225,9 +243,8 @@ class BatchPool {
 // The order-dependent half of the loop, run on the calling thread.
 class LoadLoop {
  public:
-  LoadLoop(TSample& sample, LineSource& source, const RowFormat& format, RecordSink& sink,
-           const PipelineOptions& options)
-      : sample_(sample), source_(source), format_(format), sink_(sink), options_(options) {
+  LoadLoop(TSample& sample, LineSource& source, RecordSink& sink, const PipelineOptions& options)
+      : sample_(sample), source_(source), sink_(sink), options_(options) {
     result_.hasData = sample.FHeading.empty();
   }
 
@@ -240,7 +257,7 @@ class LoadLoop {
       owned.push_back(std::make_unique<Batch>());
       free.push_back(owned.back().get());
     }
-    BatchPool pool(sample_, format_, threads);
+    BatchPool pool(sample_, threads);
     std::deque<Batch*> inFlight;
     for (;;) {
       while (!inputDone_ && !free.empty()) {
@@ -323,13 +340,15 @@ class LoadLoop {
       }
       if (sample_.Resolve(b.verdicts[k]) == 0) {
         ++result_.validCount;
-        AcceptedRecord record{result_.validCount, sequence_, lineNumber, b.deviation[k],
-                              static_cast<double>(b.deviation[k]),
-                              std::string_view(b.text).substr(b.textStart[k], b.textStart[k + 1] - b.textStart[k]),
-                              {}};
-        if (format_.layout == RowFormat::Layout::GridCells)
-          record.ends = std::span<const std::uint32_t>(b.ends).subspan(k * kRecordColumnCount,
-                                                                       kRecordColumnCount);
+        const AcceptedRecord record{
+            result_.validCount,
+            sequence_,
+            lineNumber,
+            b.deviation[k],
+            static_cast<double>(b.deviation[k]),
+            std::string_view(b.text).substr(b.textStart[k], b.textStart[k + 1] - b.textStart[k]),
+            std::span<const std::uint32_t>(b.ends).subspan(k * kRecordColumnCount, kRecordColumnCount),
+            &b.numbers[k]};
         sink_.Accepted(record);
         ++sequence_;
       } else {
@@ -341,7 +360,6 @@ class LoadLoop {
 
   TSample& sample_;
   LineSource& source_;
-  const RowFormat& format_;
   RecordSink& sink_;
   const PipelineOptions& options_;
   PipelineResult result_;
@@ -353,9 +371,9 @@ class LoadLoop {
 
 }  // namespace
 
-PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, const RowFormat& format, RecordSink& sink,
+PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, RecordSink& sink,
                                  const PipelineOptions& options) {
-  return LoadLoop(sample, source, format, sink, options).Run();
+  return LoadLoop(sample, source, sink, options).Run();
 }
 
 }  // namespace tessaly

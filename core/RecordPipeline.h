@@ -24,13 +24,15 @@
 #include <vector>
 
 #include "core/GridLayout.h"
+#include "core/RecordNumbers.h"
 #include "core/untTSample.h"
 
 namespace tessaly {
 
 // The texts of the record columns ("Time" to "GPS  NORTH") of the record the
-// sample holds after a parse. The views point into the sample and into
-// `scratch`.
+// sample holds after a parse: the one builder of a record's grid texts, for
+// documents (the pipeline) and live windows (RecordRow) alike. The views
+// point into the sample and into `scratch`.
 using RecordCellTexts = std::array<std::string_view, kRecordColumnCount>;
 struct RecordScratch {
   std::array<char, 24> lineNumber;
@@ -38,20 +40,19 @@ struct RecordScratch {
 };
 RecordCellTexts RecordCells(const TSample& sample, std::uint64_t lineNumber, RecordScratch& scratch);
 
+// What a grid row holds beside the sample's fields.
+struct RowContext {
+  std::string_view sequence;  // "#"
+  std::string_view time;      // "Time" when not empty (a live session's reception time), else the navigation time
+  std::uint64_t lineNumber;   // "RD#"
+  std::string_view comment;
+};
+// The whole grid row of the record the sample holds.
+GridRowTexts RecordRow(const TSample& sample, const RowContext& context, RecordScratch& scratch);
+
 // A whole-number cell ("+01234", "-0042", "17") as an integer; 0 when it is
 // not one. Used for the deviation (row colours, chart) and for "RD#".
 std::int64_t CellInteger(std::string_view text);
-
-// How a worker lays out the record columns of an accepted record.
-struct RowFormat {
-  enum class Layout : std::uint8_t {
-    GridCells,  // texts back to back, with one end offset per column
-    VdgText,    // each column but `skipColumn` followed by `delimiter`
-  };
-  Layout layout = Layout::GridCells;
-  std::string delimiter;
-  std::size_t skipColumn = kLogExportSkipColumn;
-};
 
 // ---- Input ----
 
@@ -74,11 +75,15 @@ struct AcceptedRecord {
   std::uint64_t lineNumber;  // "RD#", 1-based line number in the file
   std::int64_t deviation;    // the deviation text as an integer
   double deviationValue;     // the deviation as a number, for the chart
-  // The record columns as RowFormat says; for GridCells `ends` holds
-  // kRecordColumnCount end offsets relative to the start of `cells`.
+  // The record columns back to back; `ends` holds kRecordColumnCount end
+  // offsets relative to the start of `cells`.
   std::string_view cells;
   std::span<const std::uint32_t> ends;
+  const RecordNumbers* numbers;  // positions, depth and sounder as numbers
 };
+
+// The record columns of an accepted record as separate texts.
+RecordCellTexts SplitRecordCells(const AcceptedRecord& record);
 
 struct RejectedLine {
   std::uint64_t errorNumber;  // running count of rejected lines, from 1
@@ -128,7 +133,7 @@ struct PipelineResult {
 // set up; its continuity memory and FErrorText are used and updated as a
 // plain Parse of each line in order would. Workers parse with copies of its
 // set-up.
-PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, const RowFormat& format,
-                                 RecordSink& sink, const PipelineOptions& options);
+PipelineResult RunRecordPipeline(TSample& sample, LineSource& source, RecordSink& sink,
+                                 const PipelineOptions& options);
 
 }  // namespace tessaly

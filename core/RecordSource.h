@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "core/CellTable.h"
+#include "core/RecordNumbers.h"
 
 namespace tessaly {
 
@@ -35,6 +36,10 @@ class RecordSource : public RawLines {
   // The deviation of every record in grid order: record row r is value
   // r - 1. Valid until the source changes.
   virtual std::span<const double> ChartValues() const = 0;
+  // The numbers of every record in grid order, as the parser read them
+  // (positions, depth, sounder): record row r is entry r - 1, beside its
+  // chart value. Valid until the source changes.
+  virtual std::span<const RecordNumbers> Numbers() const = 0;
   // The grid row of the record read from raw line `line` (0-based); 0 when
   // that line is no record.
   virtual std::size_t RowOfRawLine(std::size_t line) const = 0;

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "core/GridLayout.h"
-#include "core/Positions.h"
 #include "core/RecordSource.h"
 
 namespace tessaly {
@@ -113,45 +111,34 @@ std::size_t TrackModel::MemoryBytes() const {
 
 namespace {
 
-struct PositionColumns {
-  std::size_t lat, lon, zone;
-};
+using PositionOf = GeoPosition RecordNumbers::*;
 
-constexpr PositionColumns kTowfishColumns{kColTfDecLat, kColTfDecLon, kColTfUtmZone};
-constexpr PositionColumns kGpsColumns{kColGpsDecLat, kColGpsDecLon, kColGpsUtmZone};
-
-// Signed decimal degrees of a record row's position columns; false when a
-// cell is empty or not a number, or the position's UTM zone was not filled
-// (the towfish columns of a GPS-only navigation import hold zeros).
-bool ReadPosition(const CellTable& cells, std::size_t row, const PositionColumns& columns, double& latitude,
-                  double& longitude) {
-  return !cells.Cell(row, columns.zone).empty() && ReadNumber(cells.Cell(row, columns.lat), '.', latitude) &&
-         ReadNumber(cells.Cell(row, columns.lon), '.', longitude);
-}
-
-bool HasAnyPosition(const CellTable& cells, std::size_t rows, const PositionColumns& columns) {
-  double latitude = 0, longitude = 0;
-  for (std::size_t row = 1; row < rows; ++row)
-    if (ReadPosition(cells, row, columns, latitude, longitude)) return true;
-  return false;
+// Appends records from `first` on with the positions `which` picks.
+std::size_t AppendFrom(const RecordSource& source, TrackModel& model, std::size_t first, PositionOf which) {
+  const std::span<const double> deviations = source.ChartValues();
+  const std::span<const RecordNumbers> numbers = source.Numbers();
+  const std::size_t end = std::min(deviations.size(), numbers.size());
+  for (std::size_t record = first; record < end; ++record) {
+    const GeoPosition& position = numbers[record].*which;
+    if (position.Known()) model.Append(position.latitude, position.longitude, deviations[record]);
+    else model.AppendMissing();
+  }
+  return end > first ? end - first : 0;
 }
 
 }  // namespace
 
 bool BuildTrack(const RecordSource& source, TrackModel& model) {
   model.Clear();
-  const CellTable& cells = source.Cells();
-  const std::span<const double> deviations = source.ChartValues();
-  const PositionColumns columns = HasAnyPosition(cells, deviations.size() + 1, kTowfishColumns) ? kTowfishColumns : kGpsColumns;
-  // A slot per chart value, so record i stays chart value i.
-  for (std::size_t row = 1; row <= deviations.size(); ++row) {
-    double latitude = 0, longitude = 0;
-    if (ReadPosition(cells, row, columns, latitude, longitude))
-      model.Append(latitude, longitude, deviations[row - 1]);
-    else
-      model.AppendMissing();
-  }
+  const std::span<const RecordNumbers> numbers = source.Numbers();
+  const bool towfish =
+      std::any_of(numbers.begin(), numbers.end(), [](const RecordNumbers& n) { return n.towfish.Known(); });
+  AppendFrom(source, model, 0, towfish ? &RecordNumbers::towfish : &RecordNumbers::gps);
   return model.PositionCount() > 0;
+}
+
+std::size_t ExtendTrack(const RecordSource& source, TrackModel& model) {
+  return AppendFrom(source, model, model.Size(), &RecordNumbers::towfish);
 }
 
 }  // namespace tessaly

@@ -120,10 +120,14 @@ class TrackModel {
   TrackIndex index_;
 };
 
-// Fills `model` from a record source's cells: the towfish's decimal latitude
-// and longitude columns, or the GPS's where the source has no towfish
-// position at all (a navigation import of GPS positions only), with the
-// chart values as deviations. Returns false when the source has no position.
+// Fills `model` from a record source's numbers: the towfish's positions, or
+// the GPS's where the source has no towfish position at all (a navigation
+// import of GPS positions only), with the chart values as deviations.
+// Returns false when the source has no position.
 bool BuildTrack(const RecordSource& source, TrackModel& model);
+
+// Appends the source's records the model does not hold yet (a live session's
+// new records), their towfish positions. Returns how many were appended.
+std::size_t ExtendTrack(const RecordSource& source, TrackModel& model);
 
 }  // namespace tessaly

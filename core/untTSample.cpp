@@ -276,13 +276,13 @@ TSample::Rearranged TSample::Rearrange(std::string_view line, LineVerdict& verdi
 
 bool TSample::ComputeTowfish() {
   return ComputePositions({FLatDeg, FLatMin, FLatHemi, FLonDeg, FLonMin, FLonHemi}, FDecimalSeparator,
-                          FMapDatum, {FTfDecLat, FTfDecLon, FTfZone, FTfNorth, FTfEast});
+                          FMapDatum, {FTfDecLat, FTfDecLon, FTfZone, FTfNorth, FTfEast, FNumbers.towfish});
 }
 
 bool TSample::ComputeGps() {
   return ComputePositions({FGpsLatDeg, FGpsLatMin, FGpsLatHemi, FGpsLonDeg, FGpsLonMin, FGpsLonHemi},
                           FDecimalSeparator, FMapDatum,
-                          {FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast});
+                          {FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast, FNumbers.gps});
 }
 
 // KVL: the towfish position comes as two NMEA coordinates, cut here into
@@ -445,6 +445,8 @@ void TSample::CopyTowfishToGpsAndReset() {
   FGpsZone = FTfZone;
   FGpsNorth = FTfNorth;
   FGpsEast = FTfEast;
+  FNumbers.gps = FNumbers.towfish;
+  FNumbers.towfish = {};
   for (std::string* zero : {&FLatDeg, &FLatMin, &FLonDeg, &FLonMin, &FTfDecLat, &FTfDecLon, &FTfNorth, &FTfEast})
     zero->assign(1, '0');
   Clear({&FLatHemi, &FLonHemi, &FTfZone});
@@ -563,6 +565,7 @@ bool TSample::DecimalToDegMin(std::string_view signedDecimal, std::size_t degree
 int TSample::ParseDetached(std::string_view line, LineVerdict& verdict) {
   ResetVerdict(verdict);
   FRawLine.assign(line);
+  FNumbers = {};
   if (line.empty()) {
     verdict.emptyLine = true;
     return Fail(verdict, CheckStep::Rearrangement, kEmptyLine);
@@ -582,7 +585,25 @@ int TSample::ParseDetached(std::string_view line, LineVerdict& verdict) {
   }
   if (RunChecks(verdict) != 0) return -1;
   if (positionInvalid) return Fail(verdict, CheckStep::PositionInvalid, kBadPosition);
+  NoteNumbers();
   return 0;
+}
+
+// The numbers of an accepted line. A position counts where its texts were
+// derived (a zone was filled); the RT4 KV compatible record carries only
+// degrees and minutes, read here. Depth and sounder are their texts' numbers.
+void TSample::NoteNumbers() {
+  if (FTfZone.empty()) FNumbers.towfish = {};
+  if (FGpsZone.empty()) FNumbers.gps = {};
+  if (FKind == skRTC) {
+    std::string decLat, decLon;
+    if (!PositionDegrees({FLatDeg, FLatMin, FLatHemi, FLonDeg, FLonMin, FLonHemi}, FDecimalSeparator, decLat, decLon,
+                         FNumbers.towfish.latitude, FNumbers.towfish.longitude))
+      FNumbers.towfish = {};
+  }
+  double value = 0.0;
+  if (!FTowDepth.empty() && ReadNumber(FTowDepth, FDecimalSeparator, value)) FNumbers.towDepth = static_cast<float>(value);
+  if (!FSounder.empty() && ReadNumber(FSounder, FDecimalSeparator, value)) FNumbers.sounder = static_cast<float>(value);
 }
 
 int TSample::RunChecks(LineVerdict& verdict) {

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/RecordNumbers.h"
+
 namespace tessaly {
 
 // Kinds of log. The numbering is the stored kind number.
@@ -160,6 +162,9 @@ class TSample {
 
   // Per-line fields.
   std::string FRawLine;
+  // The numbers of the last line ParseDetached accepted: positions in
+  // signed degrees, towfish depth and sounder (the deviation is FDev's).
+  RecordNumbers FNumbers;
   std::string FErrorText;
   std::string FHeaderText;
   std::string FDev;
@@ -207,6 +212,7 @@ class TSample {
   bool FollowDegrees(std::int32_t value, const std::string& text, std::string& previous);
   bool FollowTowDepth(const LineVerdict& verdict);
   int Reject(std::string_view message);
+  void NoteNumbers();
 
   std::vector<std::string_view> FColumnViews;  // the columns of the line being parsed
   std::string FScratch;                         // reused work text

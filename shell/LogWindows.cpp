@@ -21,4 +21,13 @@ const TfrmTypeFile* LogWindowUsing(const std::string& path) {
   return nullptr;
 }
 
+std::vector<GuardedFile> FilesOfOpenWindows() {
+  std::vector<GuardedFile> files;
+  for (const TfrmTypeFile* window : OpenLogWindows()) {
+    const std::string what = "in use by \"" + window->windowTitle().toStdString() + "\"";
+    for (const std::string& used : window->FilesInUse()) files.push_back({used, what});
+  }
+  return files;
+}
+
 }  // namespace tessaly

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/OutputRule.h"
+
 namespace tessaly {
 
 class TfrmTypeFile;
@@ -16,5 +18,9 @@ std::vector<TfrmTypeFile*> OpenLogWindows();
 // The open log window that works on `path` (as its log or its comments file,
 // whatever the path's spelling), or nullptr.
 const TfrmTypeFile* LogWindowUsing(const std::string& path);
+
+// The files of every open log window, which no writer may replace, each
+// called "in use by" the window's title (CheckOutput).
+std::vector<GuardedFile> FilesOfOpenWindows();
 
 }  // namespace tessaly

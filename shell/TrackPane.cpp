@@ -4,6 +4,7 @@
 #include <QSplitter>
 
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/StandardDialogs.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untTFileForm.h"
@@ -69,7 +70,7 @@ TrackPlot& TrackPane::MakePlot() {
                            QString::fromStdString(AppContext::Instance().CurrentDir + "Projects"),
                            QStringLiteral("PNG image|*.png"), QStringLiteral("png"));
   };
-  plot_->FilesInUse = [this] { return window_.FilesInUse(); };
+  plot_->FilesInUse = FilesOfOpenWindows;
   plot_->ReportError = [this](const QString& message) {
     window_.msgMenssage->ShowOk(QStringLiteral("Error"), message, TMsgDlgType::mtError);
   };

@@ -13,9 +13,12 @@
 #include <new>
 
 #include "core/GridLayout.h"
+#include "core/OutputFile.h"
+#include "core/OutputRule.h"
 #include "core/SettingsFile.h"
 #include "core/TrackModel.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/ProgressMessage.h"
 #include "shell/StandardDialogs.h"
 #include "shell/TrackPane.h"
@@ -153,6 +156,7 @@ void TfrmFile::BuildLayout() {
   lblErrors = new QLabel(QStringLiteral("Errors:"));
   lblQtdErrors = new QLabel(QStringLiteral("0"));
   lblQtdErrors->setMinimumWidth(60);
+  lblPartial = new QLabel;
   btnErros = new QPushButton(QStringLiteral("Errors"));
   btnErros->setEnabled(false);
   btnClose = new QPushButton(QStringLiteral("Close"));
@@ -162,6 +166,7 @@ void TfrmFile::BuildLayout() {
   bottomBar->addWidget(lblErrors);
   bottomBar->addWidget(lblQtdErrors);
   bottomBar->addWidget(btnErros);
+  bottomBar->addWidget(lblPartial);
   bottomBar->addStretch();
   bottomBar->addWidget(btnClose);
 
@@ -255,8 +260,11 @@ void TfrmFile::FinishLoad() {
   if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
   FViews->Attach(FDocument);
   switch (FDocument->Status()) {
-    case LoadStatus::Loaded:
-    case LoadStatus::Cancelled: ShowRecords(); break;
+    case LoadStatus::Loaded: ShowRecords(); break;
+    case LoadStatus::Cancelled:
+      ShowRecords();
+      MarkPartial();
+      break;
     case LoadStatus::Unreadable:
       ShowRawTextOnly();
       ShowMessage(QStringLiteral("Error"), QStringLiteral("Couldn't read the file ") + CellText(FileName()) + ".",
@@ -312,14 +320,10 @@ void TfrmFile::ShowRecords() {
   if (TrackPlot* plot = Track->Plot(); plot && Track->Available()) FillTrack(*plot);
 }
 
-// Logs of kinds whose lines carry the towfish's position, and navigation
-// imports, offer the track.
+// Logs of kinds whose lines carry the towfish's position (the kinds table
+// says which), and navigation imports, offer the track.
 bool TfrmFile::KindHasPositions() const {
-  if (FileState().recognition == Recognition::Navigation) return true;
-  if (!Kind()) return false;
-  TSample sample;
-  sample.SetKind(Kind()->kind);
-  return sample.HasField(sfLatDeg);
+  return FileState().recognition == Recognition::Navigation || (Kind() && Kind()->positions);
 }
 
 // The track is built when first shown, and again for each later load.
@@ -328,6 +332,16 @@ void TfrmFile::FillTrack(TrackPlot& plot) {
   BuildTrack(*FDocument, *model);
   plot.SetTrack(FDocument, std::move(model));
   if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);
+}
+
+// A cancelled load keeps what it read: the caption and the status line say
+// how far, and the export says so again before it writes.
+void TfrmFile::MarkPartial() {
+  const QString partial = QStringLiteral("loaded up to line %1 of about %2")
+                              .arg(FDocument->LoadedLineCount())
+                              .arg(FDocument->RawLineCount());
+  setWindowTitle(windowTitle() + QStringLiteral(" (") + partial + QStringLiteral(")"));
+  lblPartial->setText(QStringLiteral("Partial: ") + partial);
 }
 
 // Only the raw text shows: the grid and chart panes are collapsed.
@@ -402,7 +416,17 @@ void TfrmFile::RecolourRows(TfrmTypeFile*, bool redrawChart, bool recolour) {
 
 // ---- Closing ----
 
-// An unsaved import asks first; Cancel keeps the window open.
+// The navigation text of an import, written only where the output rule lets
+// an export write (never a survey log, never a file an open window uses),
+// through a temporary file renamed into place. Why not, empty when written.
+std::string TfrmFile::SaveImportation(const std::string& path, const std::vector<std::string>& lines) const {
+  const OutputVerdict verdict = CheckOutput(WriteKind::Export, path, "The importation file", FilesOfOpenWindows());
+  if (!verdict.MayWrite()) return verdict.message;
+  return ReplaceWithLines(path, lines);
+}
+
+// An unsaved import asks first; Cancel keeps the window open; a refused or
+// failed save keeps it open too.
 bool TfrmFile::ConfirmImportClose() {
   if (!Imported()) return true;
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbCancel};
@@ -417,13 +441,10 @@ bool TfrmFile::ConfirmImportClose() {
   std::vector<std::string> lines;
   lines.reserve(FDocument->RawLineCount());
   for (std::size_t i = 0; i < FDocument->RawLineCount(); ++i) lines.emplace_back(FDocument->RawLine(i));
-  try {
-    WriteTextLines(path.toStdString(), lines);
-  } catch (const SettingsError& error) {
-    ShowMessage(QStringLiteral("Error"), QString::fromStdString(error.what()), TMsgDlgType::mtError);
-    return false;
-  }
-  return true;
+  const std::string error = SaveImportation(path.toStdString(), lines);
+  if (error.empty()) return true;
+  ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
+  return false;
 }
 
 void TfrmFile::closeEvent(QCloseEvent* event) {

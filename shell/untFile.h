@@ -100,6 +100,7 @@ class TfrmFile : public TfrmTypeFile {
   QPushButton* btnY0Lower = nullptr;
   QLabel* lblErrors = nullptr;
   QLabel* lblQtdErrors = nullptr;
+  QLabel* lblPartial = nullptr;  // says when a cancelled load left the log partial
   QPushButton* btnErros = nullptr;
   QPushButton* btnClose = nullptr;
   TFromProgressBar* FromProgressBar = nullptr;
@@ -156,9 +157,11 @@ class TfrmFile : public TfrmTypeFile {
   void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
+  void MarkPartial();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
   bool ConfirmImportClose();
+  std::string SaveImportation(const std::string& path, const std::vector<std::string>& lines) const;
   void EditComment(int row);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 

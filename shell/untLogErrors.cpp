@@ -8,11 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
-#include "core/CrLf.h"
+#include "core/OutputFile.h"
+#include "core/OutputRule.h"
+#include "shell/LogWindows.h"
 
 namespace tessaly {
 
@@ -78,12 +76,9 @@ TfrmLogErrors::TfrmLogErrors(QWidget* owner, std::vector<std::string> errorLines
 }
 
 std::string TfrmLogErrors::SaveTo(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return "Couldn't create the file " + path + ": " + std::strerror(errno);
-  for (const std::string& line : lines_) out << line << kCrLf;
-  out.flush();
-  if (!out) return "Couldn't write the file " + path + ".";
-  return {};
+  const OutputVerdict verdict = CheckOutput(WriteKind::Export, path, "The error list file", FilesOfOpenWindows());
+  if (!verdict.MayWrite()) return verdict.message;
+  return ReplaceWithLines(path, lines_);
 }
 
 void TfrmLogErrors::btnSaveClick() {

@@ -33,7 +33,9 @@ class TfrmLogErrors : public QDialog {
   // Shows a failure to save; the default is a warning message box.
   std::function<void(const QString& message)> ShowError;
 
-  // Writes the lines, each ended by CR LF. Empty text on success, else why not.
+  // Writes the lines, each ended by CR LF, unless the output rule refuses
+  // the file (CheckOutput: no log of an open window, no survey log). Empty
+  // text on success, else why not.
   std::string SaveTo(const std::string& path) const;
 
  private:

@@ -8,7 +8,7 @@
 #include <climits>
 #include <memory>
 
-#include "core/FileIdentity.h"
+#include "core/RecordExport.h"
 #include "shell/LogWindows.h"
 #include "shell/ProgressMessage.h"
 #include "shell/untFile.h"
@@ -40,36 +40,30 @@ QString ProposedExportName(const TfrmFile& document) {
   return name.left(std::max<qsizetype>(0, name.size() - 4));
 }
 
-std::vector<std::string> FilesInUse() {
-  std::vector<std::string> files;
-  for (const TfrmTypeFile* window : OpenLogWindows()) {
-    const std::vector<std::string> windowFiles = window->FilesInUse();
-    files.insert(files.end(), windowFiles.begin(), windowFiles.end());
-  }
-  return files;
+std::string PartialExportWarning(const LogDocument& document) {
+  if (document.Status() != LoadStatus::Cancelled) return {};
+  return "The log was loaded up to line " + std::to_string(document.LoadedLineCount()) + " of about " +
+         std::to_string(document.RawLineCount()) + ": the export holds only the records loaded. Export them?";
 }
 
-std::string RefuseTargetInUse(const std::string& target, const std::vector<std::string>& inUse) {
-  const auto used = std::find_if(inUse.begin(), inUse.end(), [&](const std::string& file) { return SameFile(target, file); });
-  if (used == inUse.end()) return {};
-  return "The file " + target + " is in use by an open log window (" + *used +
-         "); an export never writes over it. Please choose another name.";
-}
-
-std::string ExportVDG(const TfrmFile& document, const std::string& path, const std::string& delimiter) {
+std::string ExportVDG(const TfrmFile& document, const std::string& path, const ExportFormat& format,
+                      const ExportSettings& settings) {
   const LogDocument* source = document.Document();
   if (!source) return "The document is not loaded yet.";
   std::atomic<std::uint64_t> position{0}, maximum{0};
   bool written = false;
   std::string error;
+  DocumentExportOptions options;
+  options.settings = settings;
+  options.inUse = FilesOfOpenWindows();
+  options.progress = [&](std::uint64_t done, std::uint64_t total) {
+    maximum.store(total, std::memory_order_relaxed);
+    position.store(done, std::memory_order_relaxed);
+  };
   const std::unique_ptr<QThread> worker(QThread::create([&] {
-    written = source->ExportVDG(
-        path, delimiter,
-        [&](std::uint64_t done, std::uint64_t total) {
-          maximum.store(total, std::memory_order_relaxed);
-          position.store(done, std::memory_order_relaxed);
-        },
-        &error);
+    const ExportResult result = ExportDocument(*source, format, path, options);
+    written = result.ok;
+    error = result.error;
   }));
 
   TFromProgressBar progress;

@@ -2,17 +2,18 @@
 // text by the document (LogDocument::ExportVDG), on a worker thread while the
 // progress window "Exporting File ..." is shown modally.
 //
-// An export never writes over a log: a target that is a file of an open log
-// window (the document's own log or comments file, another document's, any
-// part of a live session) is refused, however its path is spelt. The file is
-// written beside the target and renamed into place at the end, so a failed
-// export leaves an earlier file of that name as it was.
+// The caller checks the target first (CheckOutput with FilesOfOpenWindows).
+// The file is written beside the target and renamed into place at the end,
+// so a failed export leaves an earlier file of that name as it was.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include <QString>
+
+#include "core/ExportFormats.h"
+#include "core/LogDocument.h"
 
 namespace tessaly {
 
@@ -22,15 +23,14 @@ class TfrmFile;
 // folder, less its last four characters (the extension with its dot).
 QString ProposedExportName(const TfrmFile& document);
 
-// The files of every open log window, which an export must not write over.
-std::vector<std::string> FilesInUse();
+// Writes the document's records to path in `format` (ExportDocument) with
+// the files of the open windows guarded. Returns why it failed, empty when
+// done.
+std::string ExportVDG(const TfrmFile& document, const std::string& path, const ExportFormat& format,
+                      const ExportSettings& settings);
 
-// The message refusing target when it is one of the files in use; empty
-// when it is none of them.
-std::string RefuseTargetInUse(const std::string& target, const std::vector<std::string>& inUse);
-
-// Writes the document's grid to path, every cell followed by delimiter.
-// Returns why it failed, empty when done.
-std::string ExportVDG(const TfrmFile& document, const std::string& path, const std::string& delimiter);
+// What the export of a document whose load was cancelled must say before it
+// writes: "loaded up to line N of about M"; empty for a whole document.
+std::string PartialExportWarning(const LogDocument& document);
 
 }  // namespace tessaly

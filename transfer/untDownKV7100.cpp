@@ -237,13 +237,15 @@ bool TfrmDownKV7100::MayStart(const std::string& path) {
     Warn(context.PortInUseMessage());
     return false;
   }
-  if (const TfrmTypeFile* user = LogWindowUsing(path)) {
-    Warn(QStringLiteral("%1 is in use by \"%2\". Close it there first.")
-             .arg(QString::fromStdString(path), user->windowTitle()));
-    return false;
+  const OutputVerdict verdict =
+      CheckOutput(WriteKind::Acquisition, path, "The download file", FilesOfOpenWindows());
+  switch (verdict.outcome) {
+    case OutputVerdict::Outcome::Write: return true;
+    case OutputVerdict::Outcome::AskConsent: return Ask(QString::fromStdString(verdict.message)) == mrYes;
+    case OutputVerdict::Outcome::Refuse: break;
   }
-  if (!QFileInfo::exists(QString::fromStdString(path))) return true;
-  return Ask(QString::fromStdString(path) + " already exists.\rDo you want to replace it?") == mrYes;
+  Warn(QString::fromStdString(verdict.message));
+  return false;
 }
 
 // The port is opened before the file is made, so a port that cannot be

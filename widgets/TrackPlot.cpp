@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -14,8 +13,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/FileIdentity.h"
-#include "core/LogKind.h"
 #include "core/TrackStyle.h"
 
 namespace tessaly {
@@ -369,22 +366,14 @@ void TrackPlot::ExportFromMenu() {
   if (const QString error = ExportPng(path); !error.isEmpty() && ReportError) ReportError(error);
 }
 
-// Never over the files in use nor over any survey log. Written to a
-// temporary file renamed over `path` once complete, so a failed export
-// leaves an earlier file as it was.
+// Never over the files in use nor over any survey log or navigation file
+// (CheckOutput). Written to a temporary file renamed over `path` once
+// complete, so a failed export leaves an earlier file as it was.
 QString TrackPlot::ExportPng(const QString& path) {
-  const std::string target = path.toStdString();
-  if (FilesInUse)
-    for (const std::string& file : FilesInUse())
-      if (SameFile(target, file))
-        return QStringLiteral("The file %1 is in use by an open log window; the picture is never written over it. "
-                              "Please choose another name.")
-            .arg(path);
-  if (QFileInfo(path).isFile())
-    if (const KindDetection existing = DetectLogKind(target); existing.outcome == Recognition::Kind)
-      return QStringLiteral("The file %1 is a survey log (%2); the picture is never written over it. "
-                            "Please choose another name.")
-          .arg(path, QString::fromUtf8(existing.kind->fileType.data(), static_cast<qsizetype>(existing.kind->fileType.size())));
+  const std::vector<GuardedFile> guarded = FilesInUse ? FilesInUse() : std::vector<GuardedFile>();
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, path.toStdString(), "The picture file", guarded);
+      !verdict.MayWrite())
+    return QString::fromStdString(verdict.message);
   QImage image(size(), QImage::Format_RGB32);
   render(&image);
   QSaveFile file(path);

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/OutputRule.h"
 #include "core/RecordSource.h"
 #include "core/TrackModel.h"
 #include "widgets/TrackPointImage.h"
@@ -87,9 +88,9 @@ class TrackPlot : public QWidget {
   // ---- Hooks ----
   // The save dialog of the export; empty text when dismissed.
   std::function<QString(QWidget* parent)> ChooseExportFile;
-  // The files an export must never write over (the open log and its
-  // comments).
-  std::function<std::vector<std::string>()> FilesInUse;
+  // The files an export must never write over (those of the open log
+  // windows).
+  std::function<std::vector<GuardedFile>()> FilesInUse;
   // Shows the message of a refused or failed export.
   std::function<void(const QString& message)> ReportError;
 

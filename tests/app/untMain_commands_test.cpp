@@ -17,6 +17,8 @@
 
 #include <filesystem>
 #include <map>
+
+#include "core/RecordExport.h"
 #include <set>
 
 #include "acquisition/untSerialPort.h"
@@ -182,7 +184,9 @@ class MainWindowExport : public MainWindowCommands {
   TfrmFile* Active() const { return main_->ActiveDocument(); }
   // The document's own export with a delimiter, for comparing.
   std::string Expected(const std::string& delimiter) {
-    EXPECT_TRUE(Active()->Document()->ExportVDG(home_.Path("expected.vdg"), delimiter));
+    DocumentExportOptions options;
+    options.settings.delimiter = delimiter;
+    EXPECT_TRUE(ExportDocument(*Active()->Document(), *FindExportFormat("vdg"), home_.Path("expected.vdg"), options).ok);
     return ReadBytes(home_.Path("expected.vdg"));
   }
 
@@ -214,25 +218,29 @@ TEST_F(MainWindowExport, CancelledSaveDialogExportsNothing) {
   EXPECT_TRUE(TMsgDlg::Calls().empty());
 }
 
-TEST_F(MainWindowExport, NeverWritesOverAFileOfAnOpenLogWindow) {
+TEST_F(MainWindowExport, NeverWritesOverAFileOfAnOpenLogWindowNorAnySurveyLog) {
   main_->OpenDocument(home_.QSample("line06.rtb"));
   Activate(main_->mdiArea->subWindowList(QMdiArea::CreationOrder).at(0)->widget());
   fs::create_symlink(home_.Path("Projects"), home_.Path("projects-link"));
   fs::create_directory(home_.Path("other"));
   testing::WriteBytes(home_.Sample("line01.cmt"), "1=first\r\n");
-  const std::map<std::string, std::string> before = {
+  std::map<std::string, std::string> before = {
       {home_.Sample("line01.kvl"), ReadBytes(home_.Sample("line01.kvl"))},
       {home_.Sample("line01.cmt"), ReadBytes(home_.Sample("line01.cmt"))},
       {home_.Sample("line06.rtb"), ReadBytes(home_.Sample("line06.rtb"))}};
 
+  before[home_.Sample("line02.kvs")] = ReadBytes(home_.Sample("line02.kvs"));
   for (const std::string& target : {home_.Path("other/../Projects/line01.kvl"), home_.Path("projects-link/line01.cmt"),
-                                    home_.Sample("line06.rtb")}) {
+                                    home_.Sample("line06.rtb"), home_.Sample("line02.kvs")}) {
     target_ = QString::fromStdString(target);
     TMsgDlg::ClearCalls();
     main_->actExportVDG->trigger();
     ASSERT_EQ(TMsgDlg::Calls().size(), 1u) << target;
     EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Warning");
-    EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains(target_)) << TMsgDlg::Calls()[0].Mensagem.toStdString();
+    // The target once, and what it is.
+    const QString& message = TMsgDlg::Calls()[0].Mensagem;
+    EXPECT_EQ(message.count(target_), 1) << message.toStdString();
+    EXPECT_TRUE(message.contains("in use by") || message.contains("a survey log")) << message.toStdString();
   }
   EXPECT_TRUE(asked_.isEmpty());
   for (const auto& [file, bytes] : before) EXPECT_EQ(ReadBytes(file), bytes) << file;

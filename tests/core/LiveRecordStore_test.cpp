@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/DeviationColours.h"
+#include "core/LogVariants.h"
+#include "core/untTSample.h"
 
 namespace tessaly {
 namespace {
@@ -57,7 +59,7 @@ TEST(LiveRecordStore, RecolourFollowsTheViewAndLeavesUnfilledRowsAlone) {
   Append(store, 1, 50, view);
   EXPECT_EQ(store.Cells().RowColor(1), DeviationColours(1, 50, view).background);
   view.PosDevColor = 0x0000AA;
-  store.Recolour(view, 2);
+  store.Recolour(view);
   EXPECT_EQ(store.Cells().RowColor(1), 0x0000AAu);
   EXPECT_EQ(store.Cells().RowColor(2), 0u);
 }
@@ -69,6 +71,40 @@ TEST(LiveRecordStore, CommentsGoIntoRecordRowsOnly) {
   store.SetCell(2, 3, "nothing here");
   EXPECT_EQ(store.Cells().Cell(1, 3), "buoy");
   EXPECT_TRUE(store.Cells().Cell(2, 3).empty());
+}
+
+// A parsed record goes in as its variant's grid shows it, with its numbers.
+TEST(LiveRecordStore, AParsedRecordTakesTheVariantsColumnsAndItsNumbers) {
+  const LogVariant& variant = FindLogVariant(LogVariantId::KV7100);
+  LiveRecordStore store(variant.layout);
+  TSample sample('.');
+  sample.FDevDigits = variant.devDigits;
+  sample.SetHeader(variant.header);
+  sample.SetKind(variant.kind);
+  ASSERT_EQ(sample.Parse("$KVMGD,-00010,4417.968,S,06318.000,E,54.7,76.5"), 0);
+  ViewSettings view;
+  EXPECT_EQ(store.AppendParsed(variant, sample, "12:00:01 UTC", view), 1u);
+  const std::vector<std::string> expected = {"1",      "12:00:01 UTC", "-00010", "44", "17.968", "S",      "063",
+                                             "18.000", "E",            "54.7",   "",   "76.5",   ""};
+  for (std::size_t c = 0; c < expected.size(); ++c) EXPECT_EQ(store.Cells().Cell(1, c), expected[c]) << c;
+  ASSERT_EQ(store.Numbers().size(), 1u);
+  EXPECT_DOUBLE_EQ(store.Numbers()[0].towfish.latitude, -44.29946);  // the degrees of the grid's "-44.29946"
+  EXPECT_DOUBLE_EQ(store.Numbers()[0].towfish.longitude, 63.3);
+  EXPECT_FLOAT_EQ(store.Numbers()[0].towDepth, 54.7f);
+  EXPECT_FLOAT_EQ(store.Numbers()[0].sounder, 76.5f);
+  EXPECT_EQ(store.ChartValues()[0], -10.0);
+
+  const LogVariant& shortVariant = FindLogVariant(LogVariantId::ZpxBT);
+  LiveRecordStore shortStore(shortVariant.layout);
+  TSample bt('.');
+  bt.FDevDigits = shortVariant.devDigits;
+  bt.SetHeader(shortVariant.header);
+  bt.SetKind(shortVariant.kind);
+  ASSERT_EQ(bt.Parse("$BTGFG,+0042"), 0);
+  shortStore.AppendParsed(shortVariant, bt, "12:00:02 UTC", view);
+  EXPECT_EQ(shortStore.Cells().Cell(1, 2), "+0042");
+  EXPECT_EQ(shortStore.Cells().Cell(1, 3), "");
+  EXPECT_FALSE(shortStore.Numbers()[0].towfish.Known());
 }
 
 TEST(LiveRecordStore, RawBytesAreSplitIntoLinesAcrossChunks) {

@@ -100,7 +100,6 @@ TEST(DocumentGrid, NavigationDocumentShowsTimeGpsAndZeroForUnlinkedDepth) {
   EXPECT_TRUE(doc.IsNavigation());
   EXPECT_EQ(doc.FileType(), "PNav");
   EXPECT_EQ(doc.LoadMessage(), "Importing data ...");
-  EXPECT_EQ(doc.ExportSkipColumn(), 10u);
   ASSERT_EQ(doc.ValidCount(), 1u);
   const CellTable& g = doc.Cells();
   EXPECT_EQ(g.Cell(1, 1), "08:00:00.00");

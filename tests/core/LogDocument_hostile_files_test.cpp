@@ -21,7 +21,7 @@
 #include "core/PnavImport.h"
 #include "core/RawText.h"
 #include "core/SettingsFile.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "fuzz/DocumentMemory.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
@@ -69,15 +69,22 @@ LoadStatus Open(LogDocument& doc, const std::string& path) {
   return doc.OpenLog(path, options);
 }
 
+// The file-name state of an input, as tessaly-cli makes it.
+TypeFileState InputState(const std::string& path) {
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  return state;
+}
+
 // The document's VDG export and the command-line tool's streaming export of
 // the same file.
 void ExpectSameExports(const LogDocument& doc, const TempHome& dir) {
-  ASSERT_TRUE(doc.ExportVDG(dir.Path("document.vdg"), ","));
+  ASSERT_TRUE(ExportDocument(doc, *FindExportFormat("vdg"), dir.Path("document.vdg"), {}).ok);
   TSample sample;
   ASSERT_TRUE(SetUpSample(sample, *doc.FileState().kind));
   CommentsStore comments;
-  const StreamExportResult streamed =
-      ExportLogStreaming(sample, doc.FileName(), comments, dir.Path("streamed.vdg"), StreamExportOptions());
+  const ExportResult streamed = ExportLogStreaming(sample, doc.FileState(), comments, dir.Path("streamed.vdg"),
+                                                   *FindExportFormat("vdg"), StreamExportOptions());
   ASSERT_TRUE(streamed.ok) << streamed.error;
   EXPECT_EQ(ReadBytes(dir.Path("streamed.vdg")), ReadBytes(dir.Path("document.vdg")));
   fs::remove(dir.Path("document.vdg"));
@@ -271,8 +278,8 @@ TEST(HostileFiles, AFolderOrAFifoIsRefusedByEveryReaderWithoutWaiting) {
       EXPECT_THROW(ReadTextLines(path), SettingsError);
       TSample sample;
       SetUpSample(sample, *FindLogKind(".KVL"));
-      const StreamExportResult exported =
-          ExportLogStreaming(sample, path, comments, dir.Path("out.vdg"), StreamExportOptions());
+      const ExportResult exported =
+          ExportLogStreaming(sample, InputState(path), comments, dir.Path("out.vdg"), *FindExportFormat("vdg"), StreamExportOptions());
       EXPECT_FALSE(exported.ok);
       EXPECT_EQ(exported.error, "Cannot read " + path + ": " + reason);
     });
@@ -380,14 +387,14 @@ TEST(HostileFiles, AFileCutWhileTheToolExportsItGivesTheRecordsItHeld) {
     if (!cutDone) fs::resize_file(path, cut);
     cutDone = true;
   };
-  const StreamExportResult result = ExportLogStreaming(sample, path, {}, dir.Path("cut.vdg"), options);
+  const ExportResult result = ExportLogStreaming(sample, InputState(path), {}, dir.Path("cut.vdg"), *FindExportFormat("vdg"), options);
   ASSERT_TRUE(result.ok) << result.error;
 
   WriteBytes(dir.Path("whole-part.kvl"), log.substr(0, cut));
   TSample reference;
   ASSERT_TRUE(SetUpSample(reference, *FindLogKind(".KVL")));
-  const StreamExportResult expected =
-      ExportLogStreaming(reference, dir.Path("whole-part.kvl"), {}, dir.Path("expected.vdg"), StreamExportOptions());
+  const ExportResult expected =
+      ExportLogStreaming(reference, InputState(dir.Path("whole-part.kvl")), {}, dir.Path("expected.vdg"), *FindExportFormat("vdg"), StreamExportOptions());
   ASSERT_TRUE(expected.ok);
   EXPECT_EQ(result.validCount, expected.validCount);
   EXPECT_EQ(ReadBytes(dir.Path("cut.vdg")), ReadBytes(dir.Path("expected.vdg")));

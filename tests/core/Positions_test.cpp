@@ -134,7 +134,8 @@ TEST(FormatFixed, AgreesWithPrintfRounding) {
 
 struct Derived {
   std::string decLat = "old", decLon = "old", zone = "old", north = "old", east = "old";
-  DerivedTexts Texts() { return {decLat, decLon, zone, north, east}; }
+  GeoPosition degrees{1.0, 2.0};
+  DerivedTexts Texts() { return {decLat, decLon, zone, north, east, degrees}; }
 };
 
 TEST(ComputePositions, FillsSignedDecimalsZoneAndMetres) {
@@ -143,6 +144,8 @@ TEST(ComputePositions, FillsSignedDecimalsZoneAndMetres) {
   EXPECT_EQ(d.decLat, "+45.20575");
   EXPECT_EQ(d.decLon, "-63.50000");
   EXPECT_EQ(d.zone, "20 T");
+  EXPECT_DOUBLE_EQ(d.degrees.latitude, 45.20575);
+  EXPECT_DOUBLE_EQ(d.degrees.longitude, -63.5);
   EXPECT_EQ(d.north.size(), 11u);
   EXPECT_EQ(d.north[7], '.');
   EXPECT_EQ(d.east.size(), 10u);
@@ -177,6 +180,7 @@ TEST(ComputePositions, EmptiesEverythingWhenThePositionDoesNotConvert) {
     Derived d;
     EXPECT_FALSE(ComputePositions(bad, '.', 22, d.Texts()));
     EXPECT_EQ(d.decLat + d.decLon + d.zone + d.north + d.east, "");
+    EXPECT_FALSE(d.degrees.Known());
   }
   Derived d;
   EXPECT_FALSE(ComputePositions({"45", "12.345", "N", "063", "30.000", "W"}, '.', 23, d.Texts()));

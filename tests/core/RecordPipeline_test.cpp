@@ -9,7 +9,7 @@
 #include "core/PnavImport.h"
 #include "core/RawText.h"
 #include "core/RecordPipeline.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
@@ -70,12 +70,7 @@ std::vector<std::string> SequentialOutcomes(TSample& sample, const RawText& raw)
 class OutcomeSink : public RecordSink {
  public:
   void Accepted(const AcceptedRecord& r) override {
-    RecordCellTexts cells;
-    std::uint32_t start = 0;
-    for (std::size_t c = 0; c < kRecordColumnCount; ++c) {
-      cells[c] = r.cells.substr(start, r.ends[c] - start);
-      start = r.ends[c];
-    }
+    const RecordCellTexts cells = SplitRecordCells(r);
     EXPECT_EQ(r.row, ++rows);
     outcomes.push_back(tessaly::Accepted(r.sequence, JoinCells(cells)));
   }
@@ -128,7 +123,7 @@ TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSiz
       PipelineOptions options;
       options.threads = threads;
       options.batchLines = batch;
-      RunRecordPipeline(*sample, source, RowFormat{}, sink, options);
+      RunRecordPipeline(*sample, source, sink, options);
       ASSERT_EQ(sink.outcomes.size(), expected.size()) << "threads " << threads << " batch " << batch;
       for (std::size_t i = 0; i < expected.size(); ++i)
         ASSERT_EQ(sink.outcomes[i], expected[i]) << "outcome " << i << ", threads " << threads << " batch " << batch;
@@ -151,7 +146,9 @@ TEST(Pipeline, ExportBytesDoNotDependOnThreadsOrBatchSize) {
       options.threads = threads;
       options.batchLines = batch;
       const std::string out = dir.Path("out.vdg");
-      ASSERT_TRUE(ExportLogStreaming(*sample, path, CommentsStore(), out, options).ok);
+      TypeFileState state;
+      AssignFileName(state, path, false);
+      ASSERT_TRUE(ExportLogStreaming(*sample, state, CommentsStore(), out, *FindExportFormat("vdg"), options).ok);
       const std::string bytes = ReadBytes(out);
       if (first.empty()) first = bytes;
       ASSERT_EQ(bytes, first) << "threads " << threads << " batch " << batch;
@@ -168,7 +165,7 @@ TEST(Pipeline, TheDataBlockEndsAtTheFirstEndMarkerLine) {
   ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVS")));
   testing::RawTextLines source(raw);
   OutcomeSink sink;
-  const PipelineResult result = RunRecordPipeline(sample, source, RowFormat{}, sink, {});
+  const PipelineResult result = RunRecordPipeline(sample, source, sink, {});
   EXPECT_TRUE(result.hasData);
   EXPECT_EQ(result.firstDataIndex, 1u);
   EXPECT_EQ(result.stopIndex, 2u);

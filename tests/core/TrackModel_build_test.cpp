@@ -88,15 +88,14 @@ TEST(BuildTrack, GpsOnlyNavigationUsesTheFixes) {
   ExpectAt(model, 2, 44.31, -63.3);
 }
 
-// A source of hand-made grid rows, for cells no reader writes.
-class GridSource : public RecordSource {
+// A source of hand-made records, for numbers no reader makes.
+class NumbersSource : public RecordSource {
  public:
-  explicit GridSource(std::size_t records) : cells_(NewRecordTable()), values_(records, 1.0) {
-    cells_.SetRows(records + 1);
-  }
-  CellTable& Grid() { return cells_; }
+  explicit NumbersSource(std::vector<RecordNumbers> numbers)
+      : cells_(NewRecordTable()), values_(numbers.size(), 1.0), numbers_(std::move(numbers)) {}
   const CellTable& Cells() const override { return cells_; }
   std::span<const double> ChartValues() const override { return values_; }
+  std::span<const RecordNumbers> Numbers() const override { return numbers_; }
   std::size_t RowOfRawLine(std::size_t) const override { return 0; }
   std::optional<std::size_t> RawLineOfRow(std::size_t) const override { return std::nullopt; }
   std::size_t RawLineCount() const override { return 0; }
@@ -106,32 +105,62 @@ class GridSource : public RecordSource {
  private:
   CellTable cells_;
   std::vector<double> values_;
+  std::vector<RecordNumbers> numbers_;
 };
 
-TEST(BuildTrack, RowsWithoutAUsablePositionKeepEmptySlots) {
-  GridSource source(4);
-  CellTable& g = source.Grid();
-  g.SetCell(1, kColTfDecLat, "+44.30000");
-  g.SetCell(1, kColTfDecLon, "-063.30000");
-  g.SetCell(1, kColTfUtmZone, "20 T");
-  g.SetCell(2, kColTfDecLat, "x44");  // not a number
-  g.SetCell(2, kColTfDecLon, "-063.30000");
-  g.SetCell(2, kColTfUtmZone, "20 T");
-  g.SetCell(3, kColTfDecLat, "0");  // no zone: not converted
-  g.SetCell(3, kColTfDecLon, "0");
-  g.SetCell(4, kColGpsDecLat, "+44.30000");  // a GPS fix is not used while the towfish has positions
-  g.SetCell(4, kColGpsDecLon, "-063.30000");
-  g.SetCell(4, kColGpsUtmZone, "20 T");
+RecordNumbers Towfish(double latitude, double longitude) {
+  RecordNumbers n;
+  n.towfish = {latitude, longitude};
+  return n;
+}
+
+TEST(BuildTrack, RecordsWithoutAUsablePositionKeepEmptySlots) {
+  RecordNumbers gpsOnly;
+  gpsOnly.gps = {44.3, -63.3};  // a GPS fix is not used while the towfish has positions
+  NumbersSource source({Towfish(44.3, -63.3), Towfish(kNoValue, -63.3), RecordNumbers{}, gpsOnly,
+                        Towfish(95.0, 10.0)});  // beyond the projection
   TrackModel model;
   ASSERT_TRUE(BuildTrack(source, model));
-  EXPECT_EQ(model.Size(), 4u);
+  EXPECT_EQ(model.Size(), 5u);
   EXPECT_EQ(model.PositionCount(), 1u);
   ExpectAt(model, 0, 44.3, -63.3);
 
-  GridSource nothing(3);
+  NumbersSource nothing({RecordNumbers{}, RecordNumbers{}, RecordNumbers{}});
   EXPECT_FALSE(BuildTrack(nothing, model));
   EXPECT_EQ(model.Size(), 3u);
   EXPECT_EQ(model.PositionCount(), 0u);
+}
+
+TEST(BuildTrack, ExtendingAppendsOnlyTheRecordsTheModelLacks) {
+  NumbersSource first({Towfish(44.3, -63.3), Towfish(44.31, -63.3)});
+  TrackModel model;
+  EXPECT_EQ(ExtendTrack(first, model), 2u);
+  NumbersSource grown({Towfish(44.3, -63.3), Towfish(44.31, -63.3), RecordNumbers{}, Towfish(44.32, -63.3)});
+  EXPECT_EQ(ExtendTrack(grown, model), 2u);
+  EXPECT_EQ(model.Size(), 4u);
+  EXPECT_FALSE(model.Position(2));
+  ExpectAt(model, 3, 44.32, -63.3);
+  EXPECT_EQ(ExtendTrack(grown, model), 0u);
+}
+
+// The RT4 KV compatible records carry degrees and minutes only; their
+// positions reach the track as numbers all the same.
+TEST(BuildTrack, RtcRecordsGiveTheirDegreesAndMinutes) {
+  TempHome dir;
+  const std::string path = dir.Path("line.RTC");
+  WriteBytes(path, CrLfLines({"$KVMGD,+00042,063,18.000,W,44,18.000,N,25.3,78.4"}));
+  TypeFileState file;
+  file.NewFile = true;  // taken as RT4 KV compatible by its extension
+  AssignFileName(file, path, false);
+  LogDocument doc;
+  ASSERT_EQ(doc.OpenLog(file, {}), LoadStatus::Loaded);
+  ASSERT_EQ(doc.ValidCount(), 1u);
+  EXPECT_EQ(doc.Cells().Cell(1, kColTfDecLat), "");  // the grid shows no derived texts
+  TrackModel model;
+  ASSERT_TRUE(BuildTrack(doc, model));
+  ExpectAt(model, 0, 44.3, -63.3);
+  EXPECT_FLOAT_EQ(doc.Numbers()[0].towDepth, 25.3f);
+  EXPECT_FLOAT_EQ(doc.Numbers()[0].sounder, 78.4f);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/PnavImport.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
@@ -36,10 +36,24 @@ LogDocument Loaded(const std::string& path) {
   return doc;
 }
 
+const ExportFormat& Vdg() { return *FindExportFormat("vdg"); }
+
+ExportResult ExportOf(const LogDocument& doc, const std::string& out, std::string_view delimiter) {
+  DocumentExportOptions options;
+  options.settings.delimiter = std::string(delimiter);
+  return ExportDocument(doc, Vdg(), out, options);
+}
+
 std::string Exported(const LogDocument& doc, const std::string& out, std::string_view delimiter) {
-  std::string error;
-  EXPECT_TRUE(doc.ExportVDG(out, delimiter, {}, &error)) << error;
+  const ExportResult result = ExportOf(doc, out, delimiter);
+  EXPECT_TRUE(result.ok) << result.error;
   return ReadBytes(out);
+}
+
+TypeFileState StateOf(const std::string& path) {
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  return state;
 }
 
 TEST(VdgExport, ADocumentWithoutRecordsExportsTheCaptionLineOnly) {
@@ -111,9 +125,9 @@ TEST(VdgExport, AFileThatCannotBeCreatedIsReported) {
   TempHome dir;
   WriteBytes(dir.Path("x.KVL"), CrLfLines({KvlLine()}));
   const LogDocument doc = Loaded(dir.Path("x.KVL"));
-  std::string error;
-  EXPECT_FALSE(doc.ExportVDG(dir.Path("no/such/folder/x.vdg"), ",", {}, &error));
-  EXPECT_FALSE(error.empty());
+  const ExportResult result = ExportOf(doc, dir.Path("no/such/folder/x.vdg"), ",");
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.error.empty());
 }
 
 TEST(VdgExport, TheStreamingExportNeverWritesOverItsLog) {
@@ -126,7 +140,7 @@ TEST(VdgExport, TheStreamingExportNeverWritesOverItsLog) {
     ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVL")));
     StreamExportOptions options;
     options.errorsPath = errors;
-    const StreamExportResult result = ExportLogStreaming(sample, log, CommentsStore(), out, options);
+    const ExportResult result = ExportLogStreaming(sample, StateOf(log), CommentsStore(), out, Vdg(), options);
     EXPECT_FALSE(result.ok) << out << " " << errors;
     EXPECT_NE(result.error, "");
   }
@@ -160,11 +174,11 @@ TEST_P(StreamingExport, WritesTheDocumentsExportByteForByte) {
     TSample sample;
     ASSERT_TRUE(SetUpSample(sample, *state.kind));
     StreamExportOptions options;
-    options.delimiter = ";";
+    options.settings.delimiter = ";";
     options.threads = threads;
     options.batchLines = threads == 1 ? 7 : 300;
     options.errorsPath = dir.Path("errors.txt");
-    const StreamExportResult result = ExportLogStreaming(sample, path, comments, dir.Path("stream.vdg"), options);
+    const ExportResult result = ExportLogStreaming(sample, state, comments, dir.Path("stream.vdg"), Vdg(), options);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(ReadBytes(dir.Path("stream.vdg")), expected) << kind << " threads " << threads;
     EXPECT_EQ(result.validCount, doc.ValidCount());

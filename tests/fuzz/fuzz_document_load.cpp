@@ -8,7 +8,7 @@
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "fuzz/DocumentMemory.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
@@ -84,9 +84,8 @@ std::string StreamingExport(const LogDocument& doc, const std::string& path, int
   CommentsStore comments;
   if (doc.HasCommentsFile()) comments.Load(doc.CommentsFileName());
   StreamExportOptions options;
-  options.skipColumn = doc.ExportSkipColumn();
   options.threads = 1;
-  const StreamExportResult result = ExportLogStreaming(sample, path, comments, out, options);
+  const ExportResult result = ExportLogStreaming(sample, doc.FileState(), comments, out, *FindExportFormat("vdg"), options);
   Require(result.ok, "the streaming export failed", result.error);
   Require(result.validCount == doc.ValidCount() && result.errorCount == doc.ErrorCount(),
           "the streaming export counts differ from the document");
@@ -132,7 +131,7 @@ int FuzzDocumentLoad(const std::uint8_t* data, std::size_t size) {
   CheckGrid(doc);
 
   const std::string exported = folder + "document.vdg";
-  Require(doc.ExportVDG(exported, ","), "the document export failed");
+  Require(ExportDocument(doc, *FindExportFormat("vdg"), exported, {}).ok, "the document export failed");
   Require(Read(exported) == StreamingExport(doc, path, options.mapDatum, folder + "stream.vdg"),
           "the document export differs from the streaming export");
   return 0;

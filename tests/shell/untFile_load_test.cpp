@@ -235,6 +235,13 @@ TEST(FileWindow, CancelStopsTheLoadAndKeepsWhatWasLoaded) {
   EXPECT_EQ(window->Grafico1->Grafico().Linha().QtdValores(), static_cast<int>(loaded));
   EXPECT_EQ(window->lstRawData->LineCount(), 1500000u);
   EXPECT_FALSE(window->Loading());
+  // The window says the log is partial, in its caption and beside the errors.
+  const QString partial = QStringLiteral("loaded up to line %1 of about %2")
+                              .arg(window->Document()->LoadedLineCount())
+                              .arg(window->Document()->RawLineCount());
+  EXPECT_LT(window->Document()->LoadedLineCount(), window->Document()->RawLineCount());
+  EXPECT_TRUE(window->windowTitle().contains(partial)) << window->windowTitle().toStdString();
+  EXPECT_TRUE(window->lblPartial->text().contains(partial));
   delete window;
 }
 

@@ -77,6 +77,25 @@ TEST(LogErrorsWindow, DismissedSaveDialogWritesNothingAndAFailedWriteIsReported)
   window->close();
 }
 
+TEST(LogErrorsWindow, SaveNeverReplacesASurveyLog) {
+  QTemporaryDir dir;
+  const QString log = dir.filePath("line.kvl");
+  const std::string logBytes = "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
+  {
+    std::ofstream out(log.toStdString(), std::ios::binary);
+    out << logBytes;
+  }
+  auto* window = new TfrmLogErrors(nullptr, TwoEntries());
+  QStringList shown;
+  window->ShowError = [&](const QString& message) { shown << message; };
+  window->ChooseSaveFile = [&](QWidget*) { return log; };
+  QTest::mouseClick(window->btnSave, Qt::LeftButton);
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_TRUE(shown.front().contains("a survey log")) << shown.front().toStdString();
+  EXPECT_EQ(ReadAll(log), logBytes);
+  window->close();
+}
+
 TEST(LogErrorsWindow, IsASnapshotAndIsDestroyedWhenClosed) {
   std::vector<std::string> errors = TwoEntries();
   QPointer<TfrmLogErrors> window = new TfrmLogErrors(nullptr, errors);

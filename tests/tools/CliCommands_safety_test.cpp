@@ -103,6 +103,19 @@ TEST_F(SafetyTest, ANavigationImportCannotWriteOverItsFile) {
                 "is the file to export");
 }
 
+// Another survey log or a navigation file is never an output, whatever its
+// name: the export exits 1 and the file keeps its bytes.
+TEST_F(SafetyTest, AnotherSurveyLogOrNavigationFileIsNeverAnOutput) {
+  const std::string in = Work("survey.kvl");
+  fs::copy_file(Sample("line02.kvs"), Work("other.kvl"));
+  fs::copy_file(Sample("line01.kvl"), Work("renamed.vdg"));
+  ExpectRefused({"export", in, Work("other.kvl")}, "is a survey log (KV7100 Data String mode)");
+  ExpectRefused({"export", in, Work("renamed.vdg")}, "is a survey log (KV7100 Log)");
+  ExpectRefused({"export", in, Work("nav.pnav")}, "is a navigation file");
+  ExpectRefused({"export", "--errors", Work("other.kvl"), in, Work("fresh.vdg")}, "is a survey log");
+  EXPECT_EQ(ReadBytes(Work("other.kvl")), ReadBytes(Sample("line02.kvs")));
+}
+
 TEST_F(SafetyTest, ASuccessfulExportReplacesTheEarlierFileAndKeepsItsPermissions) {
   const std::string in = Work("survey.kvl");
   ASSERT_EQ(Cli(home_, {"export", "--errors", Work("fresh-errors.txt"), in, Work("fresh.vdg")}).exitCode, 0);

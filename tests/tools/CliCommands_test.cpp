@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/LogDocument.h"
+#include "core/RecordExport.h"
 #include "core/PnavImport.h"
 #include "core/SettingsLine.h"
 #include "support/Command.h"
@@ -65,7 +66,9 @@ TEST(CliExport, WritesWhatTheDocumentExportWritesAndTheErrorList) {
     LogDocument doc;
     ASSERT_EQ(doc.OpenLog(path, options), LoadStatus::Loaded);
     ASSERT_GT(doc.ErrorCount(), 0u);
-    ASSERT_TRUE(doc.ExportVDG(home.Path("doc.vdg"), " ; "));
+    DocumentExportOptions documentExport;
+    documentExport.settings.delimiter = " ; ";
+    ASSERT_TRUE(ExportDocument(doc, *FindExportFormat("vdg"), home.Path("doc.vdg"), documentExport).ok);
 
     const CommandRun run = Cli(home, {"export", "--datum", "13", "--delimiter", " ; ", "--errors", home.Path("errors.txt"),
                                path, home.Path("cli.vdg")});
@@ -125,7 +128,7 @@ TEST(CliPnav, ImportsWithTheGivenLinksAndLeavesOutTowfishDepth) {
   ASSERT_EQ(ApplyHandOver(*sample, import), "");
   LogDocument doc;
   ASSERT_EQ(doc.OpenNavigation(path, std::move(sample), {}), LoadStatus::Loaded);
-  ASSERT_TRUE(doc.ExportVDG(home.Path("doc.vdg"), ","));
+  ASSERT_TRUE(ExportDocument(doc, *FindExportFormat("vdg"), home.Path("doc.vdg"), {}).ok);
   const std::string exported = ReadBytes(home.Path("nav.vdg"));
   EXPECT_EQ(exported, ReadBytes(home.Path("doc.vdg")));
   EXPECT_EQ(exported.find("TF DEPTH"), std::string::npos);

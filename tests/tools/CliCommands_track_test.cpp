@@ -132,7 +132,7 @@ TEST_F(TrackRefusals, SizesOutsideTheLimitsAreUsageErrors) {
   const std::string out = Work("track.png");
   for (const std::string size : {"100x600", "800x100", "5000x600", "800", "800x", "x600", "axb", "800x600x2", "-800x600"})
     ExpectRefused({"track", "--size", size, Log(), out}, 2, "--size takes WxH");
-  ExpectRefused({"export", "--size", "800x600", Log(), out}, 2, "unknown option for export: --size");
+  ExpectRefused({"export", "--size", "800x600", Log(), out}, 2, "--size does not apply to export");
   ExpectRefused({"track", Log()}, 2, "track takes 2 operand(s)");
 }
 

@@ -1,6 +1,6 @@
 // The VDG export of a document window: the proposed name, the same bytes as
-// tessaly-cli for the same file and delimiter, the refusal of files in use
-// however they are spelt, and a failed export that leaves an earlier file.
+// tessaly-cli for the same file and delimiter, the files of open windows that
+// no export replaces, and a failed export that leaves an earlier file.
 #include "transfer/ExportVDG.h"
 
 #include <QPointer>
@@ -14,6 +14,7 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/ShellTestHome.h"
+#include "shell/LogWindows.h"
 #include "transfer/untFilePNav.h"
 
 namespace tessaly {
@@ -24,6 +25,8 @@ using testing::ReadBytes;
 using testing::ShellTestHome;
 using testing::TempHome;
 using testing::WriteBytes;
+
+const ExportFormat& Vdg() { return *FindExportFormat("vdg"); }
 
 class DocumentExport : public ::testing::Test {
  protected:
@@ -83,9 +86,9 @@ TEST_F(DocumentExport, WritesTheBytesOfTheCommandLineToolForEveryDelimiter) {
 
   for (const std::string delimiter : {",", "; ", ""}) {
     const std::string target = home_.Path("window.vdg");
-    ASSERT_EQ(ExportVDG(*logDocument, target, delimiter), "") << delimiter;
+    ASSERT_EQ(ExportVDG(*logDocument, target, Vdg(), {delimiter}), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"export", log}, delimiter)) << "log, delimiter '" << delimiter << "'";
-    ASSERT_EQ(ExportVDG(*navDocument, target, delimiter), "") << delimiter;
+    ASSERT_EQ(ExportVDG(*navDocument, target, Vdg(), {delimiter}), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"pnav", "--link", "@0=Dev", "--link", "@1=Towfish Depth", nav}, delimiter))
         << "navigation, delimiter '" << delimiter << "'";
   }
@@ -101,8 +104,9 @@ TEST_F(DocumentExport, TheFilesOfOpenLogWindowsAreInUse) {
   QPointer<TfrmFile> navDocument = OpenNavigation(home_.Sample("line08.pnav"));
 
   const auto inUse = [] {
-    const std::vector<std::string> files = FilesInUse();
-    return std::set<std::string>(files.begin(), files.end());
+    std::set<std::string> files;
+    for (const GuardedFile& file : FilesOfOpenWindows()) files.insert(file.path);
+    return files;
   };
   // The log, its comments file (not written yet) and the navigation file; a
   // navigation import has no comments file.
@@ -110,23 +114,6 @@ TEST_F(DocumentExport, TheFilesOfOpenLogWindowsAreInUse) {
   delete navDocument;
   EXPECT_EQ(inUse(), (std::set<std::string>{log, home_.Sample("line01.cmt")}));
   delete logDocument;
-}
-
-TEST_F(DocumentExport, RefusesAFileInUseHoweverItIsSpelt) {
-  const std::string log = home_.Sample("line01.kvl");
-  const std::string comments = home_.Sample("line01.cmt");  // not written yet
-  fs::create_directory(home_.Path("other"));
-  fs::create_symlink(home_.Path("Projects"), home_.Path("link"));
-  const std::vector<std::string> inUse = {log, comments};
-
-  for (const std::string& spelling :
-       {log, home_.Path("other/../Projects/line01.kvl"), home_.Path("link/line01.kvl"), home_.Path("./Projects/line01.cmt"),
-        home_.Path("link/line01.cmt")}) {
-    const std::string refusal = RefuseTargetInUse(spelling, inUse);
-    EXPECT_NE(refusal.find(spelling), std::string::npos) << spelling << ": " << refusal;
-  }
-  EXPECT_EQ(RefuseTargetInUse(home_.Sample("line01.vdg"), inUse), "");
-  EXPECT_EQ(RefuseTargetInUse(home_.Path("link/line02.kvs"), inUse), "");
 }
 
 TEST_F(DocumentExport, AFailedExportReportsAndLeavesTheEarlierFile) {
@@ -138,13 +125,13 @@ TEST_F(DocumentExport, AFailedExportReportsAndLeavesTheEarlierFile) {
   std::string error;
   {
     testing::FileSizeLimit limit(4096);  // the disk is full after 4 KiB
-    error = ExportVDG(*document, target, ",");
+    error = ExportVDG(*document, target, Vdg(), {});
   }
 
   EXPECT_NE(error, "");
   EXPECT_EQ(ReadBytes(target), "an earlier export\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(home_.Path("out")), {}), 1);  // no temporary file left
-  EXPECT_EQ(ExportVDG(*document, target, ","), "");
+  EXPECT_EQ(ExportVDG(*document, target, Vdg(), {}), "");
   EXPECT_GT(ReadBytes(target).size(), 4096u);
   delete document;
 }

@@ -185,7 +185,7 @@ TEST_F(DownloadWindow, RefusedForAFileAnOpenLogWindowWorksOn) {
     Download(path);
     ASSERT_EQ(Messages().size(), 1u) << path;
     EXPECT_EQ(Messages()[0].Mensagem.toStdString(),
-              path + " is in use by \"KV7100 Data String mode - line7.kvs\". Close it there first.");
+              "The download file " + path + " is in use by \"KV7100 Data String mode - line7.kvs\"; nothing was written.");
     EXPECT_TRUE(Idle(*Window()));
   }
   EXPECT_EQ(ReadBytes(log), "a survey line");

@@ -55,7 +55,6 @@ TEST_F(NavigationDocument, LoadsTheRecordsOfTheLinkedColumns) {
   EXPECT_EQ(document->windowTitle(), "PNav - line08.pnav");
   EXPECT_TRUE(document->Imported());
   EXPECT_TRUE(document->Document()->IsNavigation());
-  EXPECT_EQ(document->Document()->ExportSkipColumn(), kColTfDepth);
   EXPECT_GT(document->Document()->ValidCount(), 100u);
   // The first data line: 08:00:00.00, ..., +00012, 54.6, 76.7.
   EXPECT_EQ(Cell(*document, 1, kColTime), "08:00:00.00");
@@ -107,6 +106,33 @@ TEST_F(NavigationDocument, AskToSaveTheImportWhenClosing) {
   ShellTestHome::Answer(mrYes);
   EXPECT_TRUE(document->close());
   EXPECT_EQ(testing::ReadBytes(target), testing::ReadBytes(nav_));
+  delete document;
+}
+
+// The import is saved only where an export may write: never over a survey
+// log nor a file an open window uses; the window then stays open.
+TEST_F(NavigationDocument, SavingTheImportNeverReplacesASurveyLogNorTheFileItShows) {
+  QPointer<TfrmFilePNav> document = Open(Linked(nav_, {{"@0", "Dev"}}));
+  const std::string log = home_.Sample("line01.kvl");
+  const std::string logBytes = testing::ReadBytes(log), navBytes = testing::ReadBytes(nav_);
+  for (const std::string& target : {log, nav_}) {
+    TMsgDlg::ClearCalls();
+    document->ChooseImportSaveFile = [&](QWidget*) { return QString::fromStdString(target); };
+    ShellTestHome::Answer(mrYes);
+    EXPECT_FALSE(document->close()) << target;
+    ASSERT_EQ(TMsgDlg::Calls().size(), 2u) << target;
+    EXPECT_EQ(TMsgDlg::Calls()[1].Caption, "Error");
+    EXPECT_EQ(TMsgDlg::Calls()[1].Mensagem.count(QString::fromStdString(target)), 1);
+  }
+  EXPECT_EQ(testing::ReadBytes(log), logBytes);
+  EXPECT_EQ(testing::ReadBytes(nav_), navBytes);
+
+  const std::string fresh = home_.Path("import.kv2");
+  testing::WriteBytes(fresh, "an earlier save\r\n");
+  document->ChooseImportSaveFile = [&](QWidget*) { return QString::fromStdString(fresh); };
+  ShellTestHome::Answer(mrYes);
+  EXPECT_TRUE(document->close());
+  EXPECT_EQ(testing::ReadBytes(fresh), navBytes);
   delete document;
 }
 

@@ -36,10 +36,12 @@ class GrowingSource : public RecordSource {
     cells_.SetCell(row, kColDev, std::to_string(row * 10));
     lineOfRow_.push_back(raw_.size() - 1);
     chart_.push_back(static_cast<double>(row * 10));
+    numbers_.emplace_back();
   }
 
   const CellTable& Cells() const override { return cells_; }
   std::span<const double> ChartValues() const override { return chart_; }
+  std::span<const RecordNumbers> Numbers() const override { return numbers_; }
   std::size_t RawLineCount() const override { return raw_.size(); }
   std::string_view RawLine(std::size_t i) const override { return i < raw_.size() ? raw_[i] : std::string_view(); }
   std::size_t LongestRawLine() const override {
@@ -58,6 +60,7 @@ class GrowingSource : public RecordSource {
   }
 
  private:
+  std::vector<RecordNumbers> numbers_;
   CellTable cells_;
   std::vector<double> chart_;
   std::vector<std::string> raw_;

@@ -508,7 +508,7 @@ TEST_F(TrackPlotExport, TheOpenLogIsNeverWrittenOver) {
   ShowSurvey();
   const std::string log = home_.Path("line.kvl");
   testing::WriteBytes(log, "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n");
-  plot_.FilesInUse = [&] { return std::vector<std::string>{log}; };
+  plot_.FilesInUse = [&] { return std::vector<GuardedFile>{{log, "in use by \"KV7100 Log - line.kvl\""}}; };
   plot_.ChooseExportFile = [&](QWidget*) { return QString::fromStdString(home_.Path("./line.kvl")); };
   plot_.actExportPng->trigger();
 

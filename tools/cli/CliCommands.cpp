@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
 #include "core/OutputFile.h"
+#include "core/OutputRule.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
 #include "core/Positions.h"
@@ -26,7 +26,7 @@
 #include "core/TrackModel.h"
 #include "core/TrackPicture.h"
 #include "core/UTMLaLo.h"
-#include "core/VdgExport.h"
+#include "core/RecordExport.h"
 #include "core/ViewSettings.h"
 #include "core/untTSample.h"
 
@@ -75,22 +75,19 @@ class ProgressBar {
   int drawn_ = -1;
 };
 
-// The refusal when an output would be written over the input, its comments
-// file (a log's, even before it exists) or the other output.
-std::string OutputClashOf(const TypeFileState& state, const CliOptions& options) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the file to export"}};
+// The files a command reads, which none of its outputs may replace: the
+// input and its comments file (a log's, even before it exists).
+std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
+  std::vector<GuardedFile> inputs = {{state.FileName, std::string(role)}};
   if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  std::vector<RoleFile> outputs = {{options.operands[1], "the output file"}};
-  if (!options.errorsPath.empty()) outputs.push_back({options.errorsPath, "the error list file"});
-  return OutputClash(inputs, outputs);
+  return inputs;
 }
 
-// Exports a log or navigation file with a set-up sample; the comments file
-// of the document (when it exists) goes into the comment column. The outputs
-// replace earlier files only when the whole export has succeeded.
-int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options,
-                     std::size_t skipColumn) {
-  if (const std::string clash = OutputClashOf(state, options); !clash.empty()) return Refuse(clash);
+// Exports a log or navigation file with a set-up sample in the chosen
+// format; the comments file of the document (when it exists) goes into the
+// comment column. The outputs replace earlier files only when the whole
+// export has succeeded; the output rule is the export's own.
+int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptions& options) {
   CommentsStore comments;
   if (state.GrdFile) {
     const std::string error = comments.Load(state.NameGrdFile);
@@ -98,12 +95,11 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   }
   ProgressBar bar;
   StreamExportOptions exportOptions;
-  exportOptions.delimiter = options.delimiter;
-  exportOptions.skipColumn = skipColumn;
+  exportOptions.settings.delimiter = options.delimiter;
   exportOptions.errorsPath = options.errorsPath;
   exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const StreamExportResult result =
-      ExportLogStreaming(sample, state.FileName, comments, options.operands[1], exportOptions);
+  const ExportResult result =
+      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
   return result.ok ? kExitOk : Refuse(result.error);
 }
 
@@ -134,21 +130,6 @@ ViewSettings StoredViewSettings() {
   return view;
 }
 
-// The refusal when the picture would be written over the log, its comments
-// file or another survey log.
-std::string PictureClashOf(const TypeFileState& state, const std::string& picture) {
-  std::vector<RoleFile> inputs = {{state.FileName, "the log"}};
-  if (!state.NameGrdFile.empty()) inputs.push_back({state.NameGrdFile, "the comments file of the log"});
-  const std::string clash = OutputClash(inputs, {{picture, "the picture file"}});
-  if (!clash.empty()) return clash;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(picture, ec)) return {};
-  TypeFileState existing;
-  AssignFileName(existing, picture, false);
-  if (existing.recognition != Recognition::Kind) return {};
-  return "The picture file " + picture + " is a survey log (" + existing.FileType + "); nothing was written.";
-}
-
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
   PixelBuffer image{const_cast<std::uint32_t*>(pixels.data()), layout.width, layout.height, layout.width};
   OutputFile out;
@@ -175,7 +156,7 @@ int RunExport(const CliOptions& options) {
   TSample sample;
   SetUpSample(sample, *state.kind);
   sample.FMapDatum = Datum(options);
-  return ExportWithSample(sample, state, options, kLogExportSkipColumn);
+  return ExportWithSample(sample, state, options);
 }
 
 int RunPnav(const CliOptions& options) {
@@ -198,7 +179,7 @@ int RunPnav(const CliOptions& options) {
   sample->FMapDatum = Datum(options);
   TypeFileState state;
   AssignFileName(state, path, true);
-  return ExportWithSample(*sample, state, options, kNavExportSkipColumn);
+  return ExportWithSample(*sample, state, options);
 }
 
 int RunUtm(const CliOptions& options) {
@@ -209,7 +190,7 @@ int RunUtm(const CliOptions& options) {
       std::fabs(latitude) > 90.0 || std::fabs(longitude) > 180.0) {
     std::cerr << "tessaly-cli: utm takes a latitude from -90 to 90 and a longitude from -180 to 180, "
                  "in signed decimal degrees\n"
-              << kUsage;
+              << Usage();
     return kExitUsage;
   }
   UtmPosition utm;
@@ -227,7 +208,9 @@ int RunTrack(const CliOptions& options) {
   TypeFileState state;
   AssignFileName(state, path, false);
   if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const std::string clash = PictureClashOf(state, picture); !clash.empty()) return Refuse(clash);
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);

@@ -1,64 +1,67 @@
 #include "CliOptions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
+#include "core/ExportFormats.h"
 #include "core/PnavImport.h"
+#include "tools/options/ToolOptions.h"
 
 namespace tessaly::cli {
 
-const char* const kUsage =
-    "usage: tessaly-cli kind FILE\n"
-    "       tessaly-cli export [--datum N] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
-    "       tessaly-cli pnav [--datum N] [--delimiter TEXT] [--errors ERRFILE]\n"
-    "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
-    "       tessaly-cli utm [--datum N] LAT LON\n"
-    "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
-    "       tessaly-cli --help\n"
-    "\n"
-    "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
-    "export  loads a survey log as the log window does and writes its grid as VDG text\n"
-    "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
-    "        \"Towfish Depth\" or \"Sounder\") and writes its grid as VDG text\n"
-    "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
-    "        longitude (-180 to 180), in signed decimal degrees\n"
-    "track   loads a survey log as the log window does and draws its towfish track (the GPS\n"
-    "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
-    "        north up, each point coloured by its deviation; the colour scale ends at the\n"
-    "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-    "        missing or unreadable)\n"
-    "\n"
-    "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
-    "--delimiter TEXT  text written after every cell; default \",\"\n"
-    "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
-    "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
-    "\n"
-    "OUT and ERRFILE may not be FILE, FILE's comments file or each other; OUT.png may\n"
-    "not be FILE, its comments file or any survey log. They are written to a temporary\n"
-    "file beside them that replaces them only when the whole command succeeded: a\n"
-    "failed command leaves an earlier file as it was.\n"
-    "\n"
-    "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
+std::string Usage() {
+  std::string formats;
+  for (const ExportFormat& format : ExportFormats())
+    formats.append("  ").append(format.name).append(std::max<std::size_t>(1, 16 - format.name.size()), ' ')
+        .append(format.help).append("\n");
+  return "usage: tessaly-cli kind FILE\n"
+         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
+         "       tessaly-cli pnav [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
+         "       tessaly-cli utm [--datum N] LAT LON\n"
+         "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+         "       tessaly-cli --help\n"
+         "\n"
+         "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
+         "export  loads a survey log as the log window does and writes its records in an export format\n"
+         "pnav    imports a navigation file with the given links (CHANNEL @0..@9, FIELD \"Dev\",\n"
+         "        \"Towfish Depth\" or \"Sounder\") and writes its records in an export format\n"
+         "utm     prints the UTM zone, northing and easting of a latitude (-90 to 90) and a\n"
+         "        longitude (-180 to 180), in signed decimal degrees\n"
+         "track   loads a survey log as the log window does and draws its towfish track (the GPS\n"
+         "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
+         "        north up, each point coloured by its deviation; the colour scale ends at the\n"
+         "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
+         "        missing or unreadable)\n"
+         "\n"
+         "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
+         "--format F        export format; default: the one OUT's extension names, else vdg\n"
+         "--delimiter TEXT  text written after every cell; default \",\"\n"
+         "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+         "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
+         "\n"
+         "export formats:\n" +
+         formats +
+         "\n"
+         "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
+         "existing survey log or navigation file. They are written to a temporary file\n"
+         "beside them that replaces them only when the whole command succeeded: a failed\n"
+         "command leaves an earlier file as it was.\n"
+         "\n"
+         "Exit status: 0 done, 1 the file cannot be used (the message says why), 2 usage error.\n";
+}
 
 namespace {
 
-// Which commands take which options, and how many operands.
+using options::Apply;
+
+// The commands and how many operands each takes.
 struct CommandRule {
   std::string_view name;
-  bool outputOptions;  // --delimiter, --errors
-  bool links;          // --link
-  bool size;           // --size
   std::size_t operands;
 };
 
-constexpr CommandRule kCommands[] = {
-    {"kind", false, false, false, 1},
-    {"export", true, false, false, 2},
-    {"pnav", true, true, false, 2},
-    {"utm", false, false, false, 2},
-    {"track", false, false, true, 2},
-};
+constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}};
 
 const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)
@@ -73,83 +76,82 @@ bool IsLink(std::string_view channel, std::string_view field) {
          std::find(fields.begin(), fields.end(), field) != fields.end();
 }
 
-std::optional<int> ParseDatum(std::string_view text) {
-  int value = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 22) return std::nullopt;
-  return value;
-}
-
-std::optional<int> ParseSide(std::string_view text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < kSmallestPictureSide ||
-      value > kLargestPictureSide)
+Apply Link(std::vector<std::pair<std::string, std::string>>& links) {
+  return [&links](std::string_view value) -> std::optional<std::string> {
+    const auto equals = value.find('=');
+    if (equals == std::string_view::npos || !IsLink(value.substr(0, equals), value.substr(equals + 1)))
+      return "--link takes CHANNEL=FIELD: CHANNEL @0 to @9, FIELD \"Dev\", \"Towfish Depth\" or \"Sounder\"";
+    links.emplace_back(std::string(value.substr(0, equals)), std::string(value.substr(equals + 1)));
     return std::nullopt;
-  return value;
+  };
 }
 
 // "WxH", both sides within the limits.
-bool ParseSize(std::string_view text, int& width, int& height) {
-  const auto x = text.find('x');
-  if (x == std::string_view::npos) return false;
-  const auto w = ParseSide(text.substr(0, x)), h = ParseSide(text.substr(x + 1));
-  if (!w || !h) return false;
-  width = *w;
-  height = *h;
-  return true;
+Apply Size(int& width, int& height) {
+  return [&width, &height](std::string_view value) -> std::optional<std::string> {
+    const auto x = value.find('x');
+    const auto side = [](std::string_view text) {
+      const std::optional<int> side = options::ReadWhole<int>(text);
+      return side && *side >= kSmallestPictureSide && *side <= kLargestPictureSide ? side : std::nullopt;
+    };
+    const auto w = x == std::string_view::npos ? std::nullopt : side(value.substr(0, x));
+    const auto h = x == std::string_view::npos ? std::nullopt : side(value.substr(x + 1));
+    if (!w || !h)
+      return "--size takes WxH, each side a whole number of pixels from " + std::to_string(kSmallestPictureSide) +
+             " to " + std::to_string(kLargestPictureSide) + ", not " + std::string(value);
+    width = *w;
+    height = *h;
+    return std::nullopt;
+  };
+}
+
+Apply Format(const ExportFormat*& format) {
+  return [&format](std::string_view value) -> std::optional<std::string> {
+    format = FindExportFormat(value);
+    if (!format) return "--format takes " + FormatNames() + ", not " + std::string(value);
+    return std::nullopt;
+  };
+}
+
+Apply Datum(std::optional<int>& datum) {
+  return [&datum](std::string_view value) -> std::optional<std::string> {
+    const std::optional<int> number = options::ReadWhole<int>(value);
+    if (!number || *number < 0 || *number > 22) return "--datum takes a whole number from 0 to 22, not " + std::string(value);
+    datum = number;
+    return std::nullopt;
+  };
+}
+
+std::vector<options::Option> OptionTable(CliOptions& o) {
+  return {
+      {"--datum", true, Datum(o.datum), {}},
+      {"--format", true, Format(o.format), {"export", "pnav"}},
+      {"--delimiter", true, options::Text(o.delimiter, true), {"export", "pnav"}},
+      {"--errors", true, options::Text(o.errorsPath), {"export", "pnav"}},
+      {"--link", true, Link(o.links), {"pnav"}},
+      {"--size", true, Size(o.width, o.height), {"track"}},
+  };
 }
 
 }  // namespace
 
 std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& options) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
-  for (const std::string_view arg : args)
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      return std::nullopt;
-    }
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (options::AsksForHelp(args)) {
+    options.help = true;
+    return std::nullopt;
+  }
   if (args.empty()) return "no command given";
   const CommandRule* rule = FindCommand(args[0]);
   if (!rule) return "unknown command: " + std::string(args[0]);
   options.command = std::string(args[0]);
-  bool onlyOperands = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    const bool isOption = !onlyOperands && arg.size() > 2 && arg.substr(0, 2) == "--";
-    if (!onlyOperands && arg == "--") {
-      onlyOperands = true;
-      continue;
-    }
-    if (!isOption) {
-      options.operands.emplace_back(arg);
-      continue;
-    }
-    if (i + 1 >= args.size()) return std::string(arg) + " needs a value";
-    const std::string_view value = args[++i];
-    if (arg == "--datum") {
-      options.datum = ParseDatum(value);
-      if (!options.datum) return "--datum takes a whole number from 0 to 22";
-    } else if (arg == "--delimiter" && rule->outputOptions) {
-      options.delimiter = std::string(value);
-    } else if (arg == "--errors" && rule->outputOptions) {
-      options.errorsPath = std::string(value);
-    } else if (arg == "--size" && rule->size) {
-      if (!ParseSize(value, options.width, options.height))
-        return "--size takes WxH, each side a whole number of pixels from " + std::to_string(kSmallestPictureSide) +
-               " to " + std::to_string(kLargestPictureSide);
-    } else if (arg == "--link" && rule->links) {
-      const auto equals = value.find('=');
-      if (equals == std::string_view::npos || !IsLink(value.substr(0, equals), value.substr(equals + 1)))
-        return "--link takes CHANNEL=FIELD: CHANNEL @0 to @9, FIELD \"Dev\", \"Towfish Depth\" or \"Sounder\"";
-      options.links.emplace_back(std::string(value.substr(0, equals)), std::string(value.substr(equals + 1)));
-    } else {
-      return "unknown option for " + options.command + ": " + std::string(arg);
-    }
-  }
+  const std::vector<options::Option> table = OptionTable(options);
+  if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, options.operands)) return error;
   if (options.operands.size() != rule->operands)
     return options.command + " takes " + std::to_string(rule->operands) + " operand(s)";
-  if (rule->links && options.links.empty()) return "pnav needs at least one --link";
+  if (options.command == "pnav" && options.links.empty()) return "pnav needs at least one --link";
+  if (!options.format && (options.command == "export" || options.command == "pnav"))
+    options.format = &FormatOfPath(options.operands[1]);
   return std::nullopt;
 }
 

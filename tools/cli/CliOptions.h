@@ -6,11 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "core/ExportFormats.h"
+#include "tools/options/ToolOptions.h"
+
 namespace tessaly::cli {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUsage = options::kExitUsage;
 
 // The sides --size accepts, in pixels.
 inline constexpr int kSmallestPictureSide = 160;
@@ -20,6 +23,7 @@ struct CliOptions {
   std::string command;                 // "kind", "export", "pnav", "utm", "track"; empty for --help
   bool help = false;
   std::optional<int> datum;            // --datum N, 0 to 22
+  const ExportFormat* format = nullptr; // --format F, else OUT's extension, else VDG
   std::string delimiter = ",";         // --delimiter TEXT
   std::string errorsPath;              // --errors ERRFILE
   std::vector<std::pair<std::string, std::string>> links;  // --link CHANNEL=FIELD, in order
@@ -27,7 +31,8 @@ struct CliOptions {
   std::vector<std::string> operands;
 };
 
-extern const char* const kUsage;
+// The usage, the export formats' lines included.
+std::string Usage();
 
 // Parses argv. Returns the reason on a usage error.
 std::optional<std::string> ParseCommandLine(int argc, char** argv, CliOptions& options);

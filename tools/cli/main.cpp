@@ -1,4 +1,4 @@
-// tessaly-cli: the survey-log core without windows. See kUsage.
+// tessaly-cli: the survey-log core without windows. See Usage().
 #include <clocale>
 #include <iostream>
 
@@ -15,11 +15,11 @@ int main(int argc, char** argv) {
   using namespace tessaly::cli;
   CliOptions options;
   if (const auto error = ParseCommandLine(argc, argv, options)) {
-    std::cerr << "tessaly-cli: " << *error << "\n" << kUsage;
+    std::cerr << "tessaly-cli: " << *error << "\n" << Usage();
     return kExitUsage;
   }
   if (options.help) {
-    std::cout << kUsage;
+    std::cout << Usage();
     return kExitOk;
   }
   if (options.command == "kind") return RunKind(options);

@@ -1,9 +1,10 @@
 #include "tools/sim/SimOptions.h"
 
-#include <charconv>
-#include <functional>
+#include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include "tools/options/ToolOptions.h"
 
 namespace tessaly::sim {
 
@@ -108,155 +109,65 @@ const char* const kSimUsage =
 
 namespace {
 
-using Apply = std::function<std::optional<std::string>(SimOptions&, std::string_view)>;
+using options::Apply;
+using options::DecimalNumber;
+using options::OneOf;
+using options::Set;
+using options::Text;
+using options::WholeNumber;
 
-enum ModeSet { kStream = 1, kDump = 2, kBoth = 3 };
+constexpr std::string_view kStream = "stream";
+constexpr std::string_view kDump = "dump";
 
-struct OptionRule {
-  std::string_view name;
-  int modes;
-  bool takesValue;
-  Apply apply;
-};
-
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text) {
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+Apply Chance(double& target, std::string_view name) {
+  return DecimalNumber(target, 0.0, 1.0, std::string(name) + " takes a chance from 0 to 1");
 }
 
-// A setter for a number option whose value must lie in [low, high]; `what`
-// is the message when it does not.
-template <typename Number, typename Member>
-Apply NumberIn(Member member, Number low, Number high, std::string what) {
-  return [member, low, high, what](SimOptions& options, std::string_view text) -> std::optional<std::string> {
-    const auto value = ParseNumber<Number>(text);
-    if (!value || !(low <= *value && *value <= high)) return what + ", not " + std::string(text);
-    member(options) = *value;
-    return std::nullopt;
+// The options, writing into `o`; the modes each applies to.
+std::vector<options::Option> OptionTable(SimOptions& o) {
+  FaultSettings& f = o.faults;
+  return {
+      {"--baud", true, WholeNumber(o.line.baud, 1, 4000000, "--baud takes bits per second from 1 to 4000000"), {}},
+      {"--data-bits", true, WholeNumber(o.line.dataBits, 5, 8, "--data-bits takes 5 to 8"), {}},
+      {"--parity", true,
+       OneOf(o.line.parity,
+             {{"none", LineParity::None}, {"even", LineParity::Even}, {"odd", LineParity::Odd},
+              {"mark", LineParity::Mark}, {"space", LineParity::Space}},
+             "--parity takes none, even, odd, mark or space"),
+       {}},
+      {"--stop-bits", true, OneOf(o.line.stopBits, {{"1", 1.0}, {"1.5", 1.5}, {"2", 2.0}}, "--stop-bits takes 1, 1.5 or 2"),
+       {}},
+      {"--rate", true, DecimalNumber(o.rate, 0.0, 1e6, "--rate takes records per second from 0 to 1000000"), {kStream}},
+      {"--loop", false, Set(o.loop, true), {kStream}},
+      {"--form", true,
+       OneOf(o.form, {{"graphic", DumpForm::Graphic}, {"data-string", DumpForm::DataString}},
+             "--form takes graphic or data-string"),
+       {kDump}},
+      {"--no-end-line", false, Set(o.endLine, false), {kDump}},
+      {"--seed", true, WholeNumber<std::uint64_t>(f.seed, 0, UINT64_MAX, "--seed takes a whole number"), {}},
+      {"--split", true, Chance(f.split, "--split"), {}},
+      {"--garbage", true, Chance(f.garbage, "--garbage"), {kStream}},
+      {"--burst", true, Chance(f.burst, "--burst"), {kStream}},
+      {"--pause", true, Chance(f.pause, "--pause"), {kStream}},
+      {"--pause-ms", true, WholeNumber(f.pauseMs, 0, 3600000, "--pause-ms takes milliseconds from 0 to 3600000"),
+       {kStream}},
+      {"--hangup-after", true,
+       WholeNumber(f.hangupAfter, 1, 1000000000, "--hangup-after takes a number of records from 1"), {kStream}},
+      {"--hangup-ms", true, WholeNumber(f.hangupMs, 0, 3600000, "--hangup-ms takes milliseconds from 0 to 3600000"),
+       {kStream}},
+      {"--link", true, Text(o.linkPath), {}},
+      {"--wait-open", false, Set(o.waitOpen, true), {}},
+      {"--sent", true, Text(o.sentPath), {}},
+      {"--sent-times", false, Set(o.sentTimes, true), {}},
   };
-}
-
-std::optional<std::string> ParseParity(SimOptions& options, std::string_view text) {
-  constexpr std::pair<std::string_view, LineParity> kNames[] = {{"none", LineParity::None},
-                                                                {"even", LineParity::Even},
-                                                                {"odd", LineParity::Odd},
-                                                                {"mark", LineParity::Mark},
-                                                                {"space", LineParity::Space}};
-  for (const auto& [name, parity] : kNames)
-    if (text == name) {
-      options.line.parity = parity;
-      return std::nullopt;
-    }
-  return "--parity takes none, even, odd, mark or space, not " + std::string(text);
-}
-
-std::optional<std::string> ParseStopBits(SimOptions& options, std::string_view text) {
-  for (const double bits : {1.0, 1.5, 2.0})
-    if (ParseNumber<double>(text) == bits) {
-      options.line.stopBits = bits;
-      return std::nullopt;
-    }
-  return "--stop-bits takes 1, 1.5 or 2, not " + std::string(text);
-}
-
-std::optional<std::string> ParseForm(SimOptions& options, std::string_view text) {
-  if (text == "graphic") options.form = DumpForm::Graphic;
-  else if (text == "data-string") options.form = DumpForm::DataString;
-  else return "--form takes graphic or data-string, not " + std::string(text);
-  return std::nullopt;
-}
-
-Apply Flag(bool SimOptions::*member, bool value) {
-  return [member, value](SimOptions& options, std::string_view) -> std::optional<std::string> {
-    options.*member = value;
-    return std::nullopt;
-  };
-}
-
-Apply Text(std::string SimOptions::*member) {
-  return [member](SimOptions& options, std::string_view text) -> std::optional<std::string> {
-    if (text.empty()) return std::string("an option was given an empty path");
-    options.*member = std::string(text);
-    return std::nullopt;
-  };
-}
-
-Apply Chance(double FaultSettings::*member, std::string_view name) {
-  return NumberIn<double>([member](SimOptions& o) -> double& { return o.faults.*member; }, 0.0, 1.0,
-                          std::string(name) + " takes a chance from 0 to 1");
-}
-
-const std::vector<OptionRule>& Rules() {
-  static const std::vector<OptionRule> rules = {
-      {"--baud", kBoth, true,
-       NumberIn<int>([](SimOptions& o) -> int& { return o.line.baud; }, 1, 4000000,
-                     "--baud takes bits per second from 1 to 4000000")},
-      {"--data-bits", kBoth, true,
-       NumberIn<int>([](SimOptions& o) -> int& { return o.line.dataBits; }, 5, 8, "--data-bits takes 5 to 8")},
-      {"--parity", kBoth, true, ParseParity},
-      {"--stop-bits", kBoth, true, ParseStopBits},
-      {"--rate", kStream, true,
-       NumberIn<double>([](SimOptions& o) -> double& { return o.rate; }, 0.0, 1e6,
-                        "--rate takes records per second from 0 to 1000000")},
-      {"--loop", kStream, false, Flag(&SimOptions::loop, true)},
-      {"--form", kDump, true, ParseForm},
-      {"--no-end-line", kDump, false, Flag(&SimOptions::endLine, false)},
-      {"--seed", kBoth, true,
-       NumberIn<std::uint64_t>([](SimOptions& o) -> std::uint64_t& { return o.faults.seed; }, 0,
-                               UINT64_MAX, "--seed takes a whole number")},
-      {"--split", kBoth, true, Chance(&FaultSettings::split, "--split")},
-      {"--garbage", kStream, true, Chance(&FaultSettings::garbage, "--garbage")},
-      {"--burst", kStream, true, Chance(&FaultSettings::burst, "--burst")},
-      {"--pause", kStream, true, Chance(&FaultSettings::pause, "--pause")},
-      {"--pause-ms", kStream, true,
-       NumberIn<int>([](SimOptions& o) -> int& { return o.faults.pauseMs; }, 0, 3600000,
-                     "--pause-ms takes milliseconds from 0 to 3600000")},
-      {"--hangup-after", kStream, true,
-       NumberIn<int>([](SimOptions& o) -> int& { return o.faults.hangupAfter; }, 1, 1000000000,
-                     "--hangup-after takes a number of records from 1")},
-      {"--hangup-ms", kStream, true,
-       NumberIn<int>([](SimOptions& o) -> int& { return o.faults.hangupMs; }, 0, 3600000,
-                     "--hangup-ms takes milliseconds from 0 to 3600000")},
-      {"--link", kBoth, true, Text(&SimOptions::linkPath)},
-      {"--wait-open", kBoth, false, Flag(&SimOptions::waitOpen, true)},
-      {"--sent", kBoth, true, Text(&SimOptions::sentPath)},
-      {"--sent-times", kBoth, false, Flag(&SimOptions::sentTimes, true)},
-  };
-  return rules;
-}
-
-const OptionRule* FindRule(std::string_view name) {
-  for (const OptionRule& rule : Rules())
-    if (rule.name == name) return &rule;
-  return nullptr;
-}
-
-std::optional<std::string> ApplyOption(std::string_view arg, const std::vector<std::string_view>& args,
-                                       std::size_t& i, SimOptions& options) {
-  const std::size_t equals = arg.find('=');
-  const std::string_view name = arg.substr(0, equals);
-  const OptionRule* rule = FindRule(name);
-  if (!rule) return "unknown option: " + std::string(name);
-  const int mode = options.mode == SimMode::Stream ? kStream : kDump;
-  if (!(rule->modes & mode))
-    return std::string(name) + " does not apply to " + (mode == kStream ? "stream" : "dump");
-  if (!rule->takesValue) {
-    if (equals != std::string_view::npos) return std::string(name) + " takes no value";
-    return rule->apply(options, {});
-  }
-  if (equals != std::string_view::npos) return rule->apply(options, arg.substr(equals + 1));
-  if (i + 1 >= args.size()) return std::string(name) + " needs a value";
-  return rule->apply(options, args[++i]);
 }
 
 }  // namespace
 
 std::vector<std::string_view> SimOptionNames() {
+  SimOptions unused;
   std::vector<std::string_view> names;
-  for (const OptionRule& rule : Rules()) names.push_back(rule.name);
+  for (const options::Option& option : OptionTable(unused)) names.push_back(option.name);
   return names;
 }
 
@@ -266,26 +177,19 @@ double LineSettings::BitsPerByte() const {
 
 std::optional<std::string> ParseSimOptions(int argc, char** argv, SimOptions& options) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
-  for (const std::string_view arg : args)
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      return std::nullopt;
-    }
-  if (args.empty()) return "no mode given (stream or dump)";
-  if (args[0] == "stream") options.mode = SimMode::Stream;
-  else if (args[0] == "dump") options.mode = SimMode::Dump;
-  else return "unknown mode: " + std::string(args[0]);
-  std::vector<std::string_view> operands;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-      if (auto error = ApplyOption(arg, args, i, options)) return error;
-    } else {
-      operands.push_back(arg);
-    }
+  if (options::AsksForHelp(args)) {
+    options.help = true;
+    return std::nullopt;
   }
+  if (args.empty()) return "no mode given (stream or dump)";
+  if (args[0] == kStream) options.mode = SimMode::Stream;
+  else if (args[0] == kDump) options.mode = SimMode::Dump;
+  else return "unknown mode: " + std::string(args[0]);
+  std::vector<std::string> operands;
+  const std::vector<options::Option> table = OptionTable(options);
+  if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, operands)) return error;
   if (operands.size() != 1) return operands.empty() ? "no FILE given" : "only one FILE can be sent";
-  options.file = std::string(operands[0]);
+  options.file = operands[0];
   return std::nullopt;
 }
 

@@ -8,11 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/options/ToolOptions.h"
+
 namespace tessaly::sim {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUsage = options::kExitUsage;
 
 enum class SimMode { Stream, Dump };
 enum class DumpForm { Detect, Graphic, DataString };

@@ -1,0 +1,52 @@
+#include "core/ExportFormats.h"
+
+#include <array>
+
+#include "core/LogKind.h"
+#include "core/VdgExport.h"
+
+namespace tessaly {
+
+namespace {
+
+const std::array<ExportFormat, 1> kFormats = {{
+    {"vdg", "Valid Data Grid",
+     "the record grid as delimited text, every cell followed by the delimiter (--delimiter)", true, MakeVdgSink},
+}};
+
+}  // namespace
+
+std::span<const ExportFormat> ExportFormats() { return kFormats; }
+
+const ExportFormat* FindExportFormat(std::string_view name) {
+  for (const ExportFormat& format : kFormats)
+    if (format.name == name) return &format;
+  return nullptr;
+}
+
+const ExportFormat& FormatOfPath(std::string_view path) {
+  std::string extension = UpperExtension(path);
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  const ExportFormat* format = extension.size() > 1 ? FindExportFormat(std::string_view(extension).substr(1)) : nullptr;
+  return format ? *format : kFormats.front();
+}
+
+std::string SaveDialogFilter() {
+  std::string filter;
+  for (const ExportFormat& format : kFormats) {
+    if (!filter.empty()) filter += "|";
+    filter.append(format.description).append(" (*.").append(format.name).append(")|*.").append(format.name);
+  }
+  return filter;
+}
+
+std::string FormatNames() {
+  std::string names;
+  for (std::size_t i = 0; i < kFormats.size(); ++i) {
+    if (i > 0) names += i + 1 == kFormats.size() ? " or " : ", ";
+    names += kFormats[i].name;
+  }
+  return names;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,46 @@
+// The export formats, named once: tessaly-cli's --format and help, and the
+// window's save dialog, read this registry. Adding a format is one row here
+// and one sink (ExportSink.h).
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/ExportSink.h"
+
+namespace tessaly {
+
+class OutputFile;
+
+// What the user chooses beside the format.
+struct ExportSettings {
+  std::string delimiter = ",";  // for the formats that take one
+};
+
+struct ExportFormat {
+  std::string_view name;         // --format's value and the file extension: "vdg"
+  std::string_view description;  // the save dialog's name: "Valid Data Grid"
+  std::string_view help;         // one line of --help
+  bool takesDelimiter;           // the window asks for ExportSettings::delimiter
+  std::unique_ptr<ExportSink> (*make)(OutputFile& out, const ExportSettings& settings);
+};
+
+std::span<const ExportFormat> ExportFormats();
+
+// The format of that name (lower case, exact); nullptr for none.
+const ExportFormat* FindExportFormat(std::string_view name);
+
+// The format a path's extension names (any case), else the first format
+// (VDG).
+const ExportFormat& FormatOfPath(std::string_view path);
+
+// The save dialog's filter: "Valid Data Grid (*.vdg)|*.vdg", one pair a
+// format, joined by "|".
+std::string SaveDialogFilter();
+
+// The names joined for a message: "vdg" (later "vdg, csv or kml").
+std::string FormatNames();
+
+}  // namespace tessaly
