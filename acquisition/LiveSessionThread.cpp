@@ -50,9 +50,10 @@ void LiveSessionThread::PollSoon() {
   }, Qt::QueuedConnection);
 }
 
-std::string LiveSessionThread::Start(const std::string& base, const EarlierLogFiles& consent) {
+std::string LiveSessionThread::Start(const std::string& base, const EarlierLogFiles& consent,
+                                     std::vector<GuardedFile> guarded) {
   std::string error;
-  Run([&] { error = session_->Start(base, consent); });
+  Run([&] { error = session_->Start(base, consent, std::move(guarded)); });
   return error;
 }
 

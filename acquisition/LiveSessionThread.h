@@ -39,7 +39,7 @@ class LiveSessionThread : public QObject {
   // A running session is stopped first: what it received is written.
   ~LiveSessionThread() override;
 
-  std::string Start(const std::string& base, const EarlierLogFiles& consent);
+  std::string Start(const std::string& base, const EarlierLogFiles& consent, std::vector<GuardedFile> guarded = {});
   void Pause();
   void Resume();
   StopReport Stop();

@@ -17,8 +17,8 @@ class LiveTrack {
  public:
   explicit LiveTrack(const LogVariant& variant) : variant_(variant) {}
 
-  // The variants whose grid holds the towfish's position offer the track.
-  bool Available() const { return variant_.columns.size() > kFieldLonHemi; }
+  // The variants whose records carry the towfish's position offer the track.
+  bool Available() const { return variant_.positions; }
   // A fresh track of the records `store` holds so far, shown by `plot`.
   void Start(TrackPlot& plot, std::shared_ptr<const LiveRecordStore> store, int mapDatum, bool followNewest);
   // The records shown since the track last grew join it. While

@@ -18,9 +18,9 @@
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
 #include "core/LiveStatusText.h"
-#include "core/RecordPipeline.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
 #include "shell/SerialTransport.h"
 #include "shell/TrackPane.h"
 #include "shell/untLogErrors.h"
@@ -206,7 +206,7 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
   ClearSession();
   session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher);
   connect(session_.get(), &LiveSessionThread::ReportsWaiting, this, &TfrmFileLog::ScheduleShow);
-  if (const std::string error = session_->Start(path, consent); !error.empty()) {
+  if (const std::string error = session_->Start(path, consent, FilesOfOtherWindows(this)); !error.empty()) {
     session_.reset();
     ReleaseSerialPort();
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
@@ -329,16 +329,14 @@ void TfrmFileLog::Stopped(const StopReport& report) {
   if (const std::string text = StopReportText(report); !text.empty()) messages_.push_back(QString::fromStdString(text));
 }
 
+// The row as the one row builder made it on the session's thread, with the
+// time of reception.
 void TfrmFileLog::AddToGrid(const LiveRecord& record) {
-  const std::string number = std::to_string(record.row);
   const std::string time = ReceptionTime(record.utcNs);
-  const RecordFields& f = record.fields;
-  const std::array<std::string_view, kRowFieldCount> fields{
-      number, time, f.dev, f.latDeg, f.latMin, f.latHemi, f.lonDeg, f.lonMin, f.lonHemi, f.towDepth, f.sounder};
-  std::vector<std::string_view> cells(variant_.layout.size());
-  for (std::size_t i = 0; i < variant_.columns.size() && i < fields.size(); ++i)
-    if (variant_.columns[i] < cells.size()) cells[variant_.columns[i]] = fields[i];
-  store_->AppendRecord(record.text, cells, CellInteger(f.dev), AppContext::Instance().View);
+  GridRowTexts row{};
+  std::copy(record.cells.begin(), record.cells.end(), row.begin() + kFirstRecordColumn);
+  row[kColTime] = time;
+  store_->AppendRow(variant_, record.text, row, record.numbers, AppContext::Instance().View);
 }
 
 // The newest record shows at the bottom of the grid and the raw view and in

@@ -26,6 +26,7 @@
 
 #include "acquisition/untFileLogVariants.h"
 #include "core/LiveSession.h"
+#include "core/RecordPipeline.h"
 #include "shell/AppContext.h"
 #include "shell/UntTMsgdlg1.h"
 
@@ -33,33 +34,34 @@ namespace {
 
 using namespace tessaly;
 
-struct Numbers {
-  int dev, latMin, lonMin;
-};
-Numbers NumbersOf(std::size_t n) {
-  return {static_cast<int>(n % 200) - 100, static_cast<int>(n % 1000), static_cast<int>((n / 7) % 1000)};
-}
 
 // A KV7100 record of the generator's form, its deviation and position
 // moving a little from one record to the next.
 std::string Record(std::size_t n) {
-  const Numbers v = NumbersOf(n);
   char text[80];
-  std::snprintf(text, sizeof text, "$KVMGD,%+06d,4417.%03d,N,06318.%03d,W,54.5,76.6\r\n", v.dev, v.latMin, v.lonMin);
+  std::snprintf(text, sizeof text, "$KVMGD,%+06d,4417.%03d,N,06318.%03d,W,54.5,76.6\r\n",
+                static_cast<int>(n % 200) - 100, static_cast<int>(n % 1000), static_cast<int>((n / 7) % 1000));
   return text;
 }
 
-// The record as a session reports it.
+// The record as a session reports it: parsed, its cells made by the row
+// builder.
 LiveRecord Reported(std::size_t n) {
-  const Numbers v = NumbersOf(n);
-  char dev[8], latMin[8], lonMin[8];
-  std::snprintf(dev, sizeof dev, "%+06d", v.dev);
-  std::snprintf(latMin, sizeof latMin, "17.%03d", v.latMin);
-  std::snprintf(lonMin, sizeof lonMin, "18.%03d", v.lonMin);
+  static TSample sample('.');
+  if (sample.FKind == skNone) {
+    const LogVariant& variant = FindLogVariant(LogVariantId::KV7100);
+    sample.FDevDigits = variant.devDigits;
+    sample.SetHeader(variant.header);
+    sample.SetKind(variant.kind);
+  }
   LiveRecord record;
   record.row = n + 1;
   record.text = Record(n).substr(0, Record(n).size() - 2);
-  record.fields = {dev, "44", latMin, "N", "063", lonMin, "W", "54.5", "76.6"};
+  sample.Parse(record.text);
+  RecordScratch scratch;
+  const RecordCellTexts cells = RecordCells(sample, 0, scratch);
+  std::copy(cells.begin(), cells.end(), record.cells.begin());
+  record.numbers = sample.FNumbers;
   return record;
 }
 

@@ -72,8 +72,10 @@ std::string SetAsideFiles(const std::vector<std::string>& files) {
   return {};
 }
 
-std::string MayCreateLogPart(const std::string& path, const std::vector<std::string>& consented) {
-  if (!Exists(path)) return {};
+std::string MayCreateLogPart(const std::string& path, const std::vector<std::string>& consented,
+                             std::span<const GuardedFile> guarded) {
+  const OutputVerdict verdict = CheckOutput(WriteKind::Acquisition, path, "The log", guarded);
+  if (verdict.outcome != OutputVerdict::Outcome::AskConsent) return verdict.message;
   for (const std::string& agreed : consented)
     if (SameFile(agreed, path)) return {};
   return "The log " + path + " exists and is not replaced without your consent.";

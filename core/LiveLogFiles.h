@@ -6,8 +6,11 @@
 // to the new records.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
+
+#include "core/OutputRule.h"
 
 namespace tessaly {
 
@@ -34,9 +37,11 @@ std::string SetAsideName(const std::string& path);
 std::string SetAsideFiles(const std::vector<std::string>& files);
 
 // The one decision whether a live session may create a log part at `path`,
-// replacing a file of that name: always where there is none, else only when
-// the user agreed to replace it (`consented`). Empty text when it may, else
-// why not.
-std::string MayCreateLogPart(const std::string& path, const std::vector<std::string>& consented);
+// by the program's output rule (CheckOutput, as acquisition): never over a
+// file an open window uses (`guarded`), over any other existing file only
+// when the user agreed to replace it (`consented`). Empty text when it may,
+// else why not.
+std::string MayCreateLogPart(const std::string& path, const std::vector<std::string>& consented,
+                             std::span<const GuardedFile> guarded);
 
 }  // namespace tessaly

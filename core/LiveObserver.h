@@ -4,9 +4,13 @@
 // of this asks a question or shows anything.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "core/GridLayout.h"
+#include "core/RecordNumbers.h"
 
 namespace tessaly {
 
@@ -31,19 +35,18 @@ struct LiveStatus {
   bool operator==(const LiveStatus&) const = default;
 };
 
-// The texts of a record's grid fields as the parser cut them.
-struct RecordFields {
-  std::string dev, latDeg, latMin, latHemi, lonDeg, lonMin, lonHemi, towDepth, sounder;
-};
-
 // A record taken by the session, written (or held to be written) when it is
-// reported. A raw capture's record is a chunk as received (row 0, no fields).
+// reported. A raw capture's record is a chunk as received (row 0, no cells).
 struct LiveRecord {
   std::uint64_t row = 0;  // session row, 1-based
   std::string text;       // as received, without its line break
   std::int64_t utcNs = 0;        // reception time
   std::int64_t monotonicNs = 0;
-  RecordFields fields;
+  // The record's grid cells, "Time" to "GPS  NORTH", as the one row builder
+  // (RecordCells) makes them; the time of reception is the shower's to
+  // write. And the parser's numbers.
+  std::array<std::string, kRecordColumnCount> cells;
+  RecordNumbers numbers;
 };
 
 struct RejectedRecord {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/LiveRecordRules.h"
+#include "core/RecordPipeline.h"
 #include "core/RecordRescue.h"
 #include "core/untTSample.h"
 
@@ -23,15 +24,16 @@ LiveSession::~LiveSession() { Stop(); }
 
 // ---- Commands ----
 
-std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& consent) {
+std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& consent,
+                               std::vector<GuardedFile> guarded) {
   if (Running()) return "A session is running.";
   if (std::string error = transport_.Open(); !error.empty()) return error;
   device_ = transport_.Identity();
   std::string error = SetAsideFiles(consent.comments);
   if (error.empty()) {
     writer_ = std::make_unique<LogPartWriter>(options_.recordsPerPart, options_.fileCalls);
-    writer_->SetCreateGuard([consented = consent.logs](const std::string& path) {
-      return MayCreateLogPart(path, consented);
+    writer_->SetCreateGuard([consented = consent.logs, guarded = std::move(guarded)](const std::string& path) {
+      return MayCreateLogPart(path, consented, guarded);
     });
     error = writer_->Open(base);
   }
@@ -162,10 +164,11 @@ void LiveSession::Handle(std::string_view text) {
     Reject(sample_->FRawLine, sample_->FErrorText);
     return;
   }
-  const TSample& s = *sample_;
   record.row = ++rows_;
-  record.fields = {s.FDev,    s.FLatDeg,  s.FLatMin,         s.FLatHemi,       s.FLonDeg,
-                   s.FLonMin, s.FLonHemi, s.TowDepthOrZero(), s.SounderOrZero()};
+  RecordScratch scratch;
+  const RecordCellTexts cells = RecordCells(*sample_, 0, scratch);
+  std::copy(cells.begin(), cells.end(), record.cells.begin());
+  record.numbers = sample_->FNumbers;
   Accept(std::move(record));
 }
 

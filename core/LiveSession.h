@@ -75,10 +75,12 @@ class LiveSession {
 
   // Starts logging to `base` (its first part). The device is opened before
   // any file is touched; then the comments files in `consent` are set
-  // aside, and the parts are created, each replacing an existing file only
-  // when `consent` lists it (see FindEarlierLogFiles). Empty text on
-  // success, else why not: the session has not started.
-  std::string Start(const std::string& base, const EarlierLogFiles& consent);
+  // aside, and the parts are created by the output rule (MayCreateLogPart):
+  // never over a `guarded` file (one an open window uses), over another
+  // existing file only when `consent` lists it (see FindEarlierLogFiles).
+  // Empty text on success, else why not: the session has not started.
+  std::string Start(const std::string& base, const EarlierLogFiles& consent,
+                    std::vector<GuardedFile> guarded = {});
   // Closes the port (a partly received record is dropped); only while
   // logging.
   void Pause();

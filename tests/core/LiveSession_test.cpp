@@ -92,13 +92,14 @@ TEST_F(LiveSessionTest, WritesEachValidRecordAtOnceAndListsTheRejectedOnes) {
   EXPECT_EQ(first.text, "$KVMGD,-00099,4417.001,N,06318.000,W,54.5,76.6");
   EXPECT_EQ(first.utcNs, kStartUtcNs + 3 * kNsPerMs);
   EXPECT_EQ(first.monotonicNs, 3 * kNsPerMs);
-  const RecordFields expected{"-00099", "44", "17.001", "N", "063", "18.000", "W", "54.5", "76.6"};
-  EXPECT_EQ(std::vector<std::string>({first.fields.dev, first.fields.latDeg, first.fields.latMin,
-                                      first.fields.latHemi, first.fields.lonDeg, first.fields.lonMin,
-                                      first.fields.lonHemi, first.fields.towDepth, first.fields.sounder}),
-            std::vector<std::string>({expected.dev, expected.latDeg, expected.latMin, expected.latHemi,
-                                      expected.lonDeg, expected.lonMin, expected.lonHemi, expected.towDepth,
-                                      expected.sounder}));
+  const auto cell = [&first](GridColumn column) { return first.cells[column - kFirstRecordColumn]; };
+  const std::vector<std::string> fields{cell(kColDev),      cell(kColTfLatDeg), cell(kColTfLatMin), cell(kColTfLatHemi),
+                                        cell(kColTfLonDeg), cell(kColTfLonMin), cell(kColTfLonHemi), cell(kColTfDepth),
+                                        cell(kColSounder)};
+  EXPECT_EQ(fields, (std::vector<std::string>{"-00099", "44", "17.001", "N", "063", "18.000", "W", "54.5", "76.6"}));
+  EXPECT_EQ(cell(kColTime), "");  // the window gives the time of reception
+  EXPECT_NEAR(first.numbers.towfish.latitude, 44 + 17.001 / 60, 1e-9);
+  EXPECT_NEAR(first.numbers.towfish.longitude, -(63 + 18.0 / 60), 1e-9);
   EXPECT_EQ(seen_.accepted[1].row, 2u);
   ASSERT_EQ(seen_.rejected.size(), 1u);
   EXPECT_EQ(seen_.rejected[0].message, "Missing sign on Deviation Field");
@@ -192,11 +193,15 @@ TEST_F(LiveSessionTest, SyncsToDiskEveryHalfSecondWhileRecordsArrive) {
   };
   Started(Base());
   int n = 0;
+  // Each sync is waited for before the next tick, so that none is merged
+  // with the next.
   const auto syncsAfter = [&](std::int64_t ms, bool records) {
-    Run(ms, [&](std::int64_t) {
+    for (std::int64_t at = kTickMs; at <= ms; at += kTickMs) {
+      clock_.Advance(kTickMs * kNsPerMs);
       if (records) device_.Push(KvRecords(++n, 1));
-    });
-    session_->WaitForDisk();
+      session_->Tick();
+      session_->WaitForDisk();
+    }
     return syncs.load();
   };
   EXPECT_EQ(syncsAfter(400, true), 0);
@@ -446,6 +451,21 @@ TEST_F(LiveSessionTest, EarlierCommentsAreSetAsideAndPartsReplacedOnlyWithConsen
   EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl")), "old\r\n");
   EXPECT_EQ(seen_.Count(LiveEvent::WriteFailed), 1u);
   EXPECT_NE(seen_.last.writeError.find("survey_1.kvl"), std::string::npos);
+}
+
+// A file an open window uses is never replaced, consent or not.
+TEST_F(LiveSessionTest, NeverReplacesAFileAnOpenWindowUses) {
+  WriteBytes(home_.Path("survey_1.kvl"), "open elsewhere\r\n");
+  options_.recordsPerPart = 1;
+  Make();
+  const std::vector<GuardedFile> inUse{{home_.Path("survey_1.kvl"), "in use by \"survey_1.kvl - KV7100 Log\""}};
+  ASSERT_EQ(session_->Start(Base(), FindEarlierLogFiles(Base()), inUse), "");
+  Send(KvRecords(1, 2));
+  EXPECT_EQ(seen_.Count(LiveEvent::WriteFailed), 1u);
+  EXPECT_NE(seen_.last.writeError.find("in use by"), std::string::npos) << seen_.last.writeError;
+  EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl")), "open elsewhere\r\n");
+  session_.reset();
+  EXPECT_EQ(ReadBytes(home_.Path("survey-rescued.kvl")), KvRecords(2, 1));
 }
 
 TEST_F(LiveSessionTest, ARawCaptureWritesEveryChunkAsReceived) {

@@ -29,14 +29,14 @@
 
 #include <signal.h>
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -47,6 +47,7 @@
 #include "core/SettingsStore.h"
 #include "shell/SerialTransport.h"
 #include "tools/live/LiveCheck.h"
+#include "tools/options/ToolOptions.h"
 
 namespace tessaly::live {
 namespace {
@@ -55,59 +56,65 @@ constexpr const char* kUsage =
     "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE]\n"
     "                            [--replace] OUTPUT\n"
     "       tessaly-live-log check [--variant V] [--prefix N] SENT PART...\n"
+    "       tessaly-live-log --help\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
 
 constexpr std::int64_t kWriteRetryNs = 10 * kNsPerSecond;
 
 struct Options {
   std::string command;
-  std::string variant = "kvl";
-  std::optional<long long> baud;
+  LogVariantId variant = LogVariantId::KV7100;
+  long long baud = 0;  // 0: the settings' rate
   double seconds = 0;
   long long recordsPerPart = kRecordsPerPart;
   std::string shown;
   bool replace = false;
   long long prefix = -1;
+  bool help = false;
   std::vector<std::string> operands;
 };
 
-// The whole text as a number of at least `least`; false otherwise.
-template <typename Number>
-bool ReadNumber(const std::string& text, Number least, Number& value) {
-  Number read{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read);
-  if (error != std::errc() || end != text.data() + text.size() || read < least) return false;
-  value = read;
-  return true;
+std::vector<options::Option> OptionTable(Options& o) {
+  using options::WholeNumber;
+  constexpr long long kMost = 1'000'000'000;
+  return {
+      {"--variant", true,
+       options::OneOf<LogVariantId>(o.variant,
+                                    {{"kvl", LogVariantId::KV7100},
+                                     {"zpx", LogVariantId::ZpxKV},
+                                     {"zpt", LogVariantId::ZpxBT},
+                                     {"rtb", LogVariantId::Rt4Basic},
+                                     {"rtc", LogVariantId::Rt4KvComp},
+                                     {"oth", LogVariantId::Other}},
+                                    "--variant takes kvl, zpx, zpt, rtb, rtc or oth"),
+       {}},
+      {"--baud", true, WholeNumber(o.baud, 1LL, 4'000'000LL, "--baud takes bits per second from 1 to 4000000"),
+       {"log"}},
+      {"--seconds", true, options::DecimalNumber(o.seconds, 0, 1e9, "--seconds takes seconds from 0 to 1000000000"),
+       {"log"}},
+      {"--records-per-part", true,
+       WholeNumber(o.recordsPerPart, 1LL, kMost, "--records-per-part takes a count from 1 to 1000000000"), {"log"}},
+      {"--shown", true, options::Text(o.shown), {"log"}},
+      {"--replace", false, options::Set(o.replace, true), {"log"}},
+      {"--prefix", true, WholeNumber(o.prefix, 0LL, kMost, "--prefix takes a count from 0 to 1000000000"), {"check"}},
+  };
 }
 
-bool Parse(int argc, char** argv, Options& options) {
-  if (argc < 2) return false;
-  options.command = argv[1];
-  for (int i = 2; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
-    bool ok = true;
-    if (arg == "--variant") options.variant = value();
-    else if (arg == "--baud") ok = ReadNumber(value(), 1LL, options.baud.emplace());
-    else if (arg == "--seconds") ok = ReadNumber(value(), 0.0, options.seconds);
-    else if (arg == "--records-per-part") ok = ReadNumber(value(), 1LL, options.recordsPerPart);
-    else if (arg == "--shown") options.shown = value();
-    else if (arg == "--replace") options.replace = true;
-    else if (arg == "--prefix") ok = ReadNumber(value(), 0LL, options.prefix);
-    else if (arg.rfind("--", 0) == 0) return false;
-    else options.operands.push_back(arg);
-    if (!ok) return false;
+// Empty when the command line is good, else why not.
+std::optional<std::string> Parse(int argc, char** argv, Options& o) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (options::AsksForHelp(args)) {
+    o.help = true;
+    return std::nullopt;
   }
-  return (options.command == "log" && options.operands.size() == 1) ||
-         (options.command == "check" && options.operands.size() >= 2);
-}
-
-const std::map<std::string, LogVariantId>& VariantNames() {
-  static const std::map<std::string, LogVariantId> names{
-      {"kvl", LogVariantId::KV7100},   {"zpx", LogVariantId::ZpxKV},     {"zpt", LogVariantId::ZpxBT},
-      {"rtb", LogVariantId::Rt4Basic}, {"rtc", LogVariantId::Rt4KvComp}, {"oth", LogVariantId::Other}};
-  return names;
+  if (args.empty()) return "no command given (log or check)";
+  o.command = args[0];
+  if (o.command != "log" && o.command != "check") return "unknown command: " + o.command;
+  const std::vector<options::Option> table = OptionTable(o);
+  if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, o.operands)) return error;
+  if (o.command == "log" && o.operands.size() != 1) return "log takes one OUTPUT";
+  if (o.command == "check" && o.operands.size() < 2) return "check takes a SENT report and at least one PART";
+  return std::nullopt;
 }
 
 void Say(const std::string& message) { std::cerr << "tessaly-live-log: " << message << "\n"; }
@@ -122,7 +129,7 @@ SerialSettings ReadSerial(const std::string& home, const Options& options) {
   } catch (const SettingsError& error) {
     Say(std::string("serial settings: ") + error.what());
   }
-  if (options.baud) settings.Baudrate = static_cast<std::int32_t>(*options.baud);
+  if (options.baud > 0) settings.Baudrate = static_cast<std::int32_t>(options.baud);
   return settings;
 }
 
@@ -233,15 +240,18 @@ int RunCheck(const Options& options, LogVariantId id) {
 int main(int argc, char** argv) {
   using namespace tessaly::live;
   Options options;
-  if (!Parse(argc, argv, options) || !VariantNames().count(options.variant)) {
-    std::cerr << kUsage;
-    return 2;
+  if (const auto error = Parse(argc, argv, options)) {
+    std::cerr << "tessaly-live-log: " << *error << "\n" << kUsage;
+    return tessaly::options::kExitUsage;
   }
-  const tessaly::LogVariantId id = VariantNames().at(options.variant);
-  if (options.command == "check") return RunCheck(options, id);
+  if (options.help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (options.command == "check") return RunCheck(options, options.variant);
   struct sigaction action {};
   action.sa_handler = [](int) { stopRequested = 1; };
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
-  return RunLog(argc, argv, options, id);
+  return RunLog(argc, argv, options, options.variant);
 }
