@@ -347,8 +347,8 @@ void TfrmFileLog::ShowNewRecords() {
   const bool follow = chbAutoScroll->isChecked();
   const auto newest = static_cast<int>(store_->RecordCount());
   QScrollBar* bar = PainelGridok1->InformacaoGrid().VerticalBar();
-  // VisibleRows counts the caption row and a last row cut by the panel's edge.
-  const int firstRow = std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 3);
+  // The newest row is the last one shown whole, above the horizontal bar.
+  const int firstRow = std::max(0, newest - PainelGridok1->FullRowsShown() + 1);
   PainelGridok1->SetPainting(false);
   if (follow && bar) bar->setValue(firstRow);
   views_->Update();

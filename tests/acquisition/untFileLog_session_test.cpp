@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -52,6 +53,12 @@ TEST_P(EveryVariant, RecordsTheValidRecordsOfTheSimulator) {
   EXPECT_FALSE(records.Cells().Cell(1, 1).empty());  // time of reception
   EXPECT_EQ(records.ChartValues().size(), valid.size());
   EXPECT_EQ(window->windowTitle().toStdString(), "survey." + kind + " - " + window->FileType());
+  // The newest row shows whole at the bottom: the row across the cells'
+  // last pixel (above the horizontal bar) is the one after it.
+  const TInformacaoGrid& grid = window->PainelGridok1->InformacaoGrid();
+  window->PainelGridok1->grab();
+  ASSERT_NE(grid.HorizontalBar(), nullptr);
+  EXPECT_EQ(grid.RowAt(grid.HorizontalBar()->y() - 1), static_cast<int>(valid.size()) + 1);
 
   window->btnStopClick();
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Idle);
