@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "core/GridLayout.h"
 #include "core/RecordNumbers.h"
+#include "core/RecordRescue.h"
 
 namespace tessaly {
 
@@ -58,8 +61,8 @@ struct RejectedRecord {
 // What Stop did with the records it could not write to the log.
 struct StopReport {
   std::uint64_t recordsLogged = 0;  // in the log's parts
-  std::uint64_t rescued = 0;        // in the rescue file
-  std::string rescueFile;
+  std::uint64_t rescued = 0;        // in rescue files
+  std::vector<RescueFile> rescueFiles;
   std::uint64_t lost = 0;           // neither: no file would take them
   std::string problem;              // why not, when anything was not logged
 };
@@ -76,6 +79,7 @@ enum class LiveEvent {
   OtherDevice,   // a different device under the port's name: not read until Resume
   Silence,       // nothing received for the silence period
   DataAgain,     // bytes again after a silence
+  Holding,       // more records wait in memory (status.heldRecords), said at most once a second
   RecordsLost,   // held records dropped from memory (status.lostRecords in all)
 };
 

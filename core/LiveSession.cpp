@@ -1,6 +1,7 @@
 #include "core/LiveSession.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "core/LiveRecordRules.h"
 #include "core/RecordPipeline.h"
@@ -48,6 +49,7 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   rows_ = 0;
   partsSeen_ = 0;
   lostReported_ = 0;
+  countsReportNs_ = std::numeric_limits<std::int64_t>::min() / 2;
   status_ = LiveStatus{};
   status_.state = LiveState::Logging;
   const std::int64_t now = clock_.MonotonicNs();
@@ -121,7 +123,7 @@ StopReport LiveSession::Rescue() {
   const RescueResult rescued =
       RescueRecords(unwritten, !variant_.header.empty(), writer_->BaseName(), options_.rescueFolder);
   report.rescued = rescued.written;
-  report.rescueFile = rescued.file;
+  report.rescueFiles = rescued.files;
   report.lost = unwritten.size() - rescued.written;
   report.problem = status_.writeError;
   if (!rescued.problem.empty()) report.problem += (report.problem.empty() ? "" : "; ") + rescued.problem;
@@ -295,10 +297,7 @@ void LiveSession::Tick() {
   CheckDevice(now);
   CheckSilence(now);
   CheckDisk(now);
-  if (status_.lostRecords != lostReported_) {
-    lostReported_ = status_.lostRecords;
-    Report(LiveEvent::RecordsLost);
-  }
+  ReportCounts(now);
 }
 
 void LiveSession::CheckSilence(std::int64_t now) {
@@ -320,6 +319,20 @@ void LiveSession::CheckDisk(std::int64_t now) {
 
 // ---- Reports ----
 
+// Records lost from memory, and the count of held ones, are told at most
+// once a second: a status line, not a storm.
+void LiveSession::ReportCounts(std::int64_t now) {
+  if (now - countsReportNs_ < kNsPerSecond) return;
+  if (status_.lostRecords != lostReported_) {
+    lostReported_ = status_.lostRecords;
+    countsReportNs_ = now;
+    Report(LiveEvent::RecordsLost);
+  } else if (status_.writeFailed && status_.heldRecords != heldReported_) {
+    countsReportNs_ = now;
+    Report(LiveEvent::Holding);
+  }
+}
+
 std::uint64_t LiveSession::HeldCount() const { return held_.Count() + (writer_->HasPending() ? 1 : 0); }
 
 void LiveSession::UpdateState() {
@@ -330,6 +343,7 @@ void LiveSession::UpdateState() {
 
 void LiveSession::Report(LiveEvent event) {
   UpdateState();
+  heldReported_ = status_.heldRecords;
   observer_.Happened(event, status_);
 }
 

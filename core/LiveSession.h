@@ -126,6 +126,7 @@ class LiveSession {
   void CheckDevice(std::int64_t now);
   void CheckSilence(std::int64_t now);
   void CheckDisk(std::int64_t now);
+  void ReportCounts(std::int64_t now);
   void Report(LiveEvent event);
   void UpdateState();
   std::uint64_t HeldCount() const;
@@ -150,6 +151,8 @@ class LiveSession {
   // them are that much lower than the session's.
   std::vector<std::pair<std::uint64_t, std::uint64_t>> lostRows_;
   std::uint64_t lostReported_ = 0;
+  std::uint64_t heldReported_ = 0;
+  std::int64_t countsReportNs_ = 0;
   std::int64_t lastByteNs_ = 0;
   std::int64_t lastSyncNs_ = 0;
   std::int64_t nextReconnectNs_ = 0;

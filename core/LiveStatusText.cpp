@@ -27,6 +27,7 @@ std::string LiveStatusText(const LiveStatus& status) {
     if (status.writeFailed) {
       text += ' ';
       text += status.writeError;
+      if (!status.writeError.empty() && status.writeError.back() != '.') text += '.';
       if (status.heldRecords > 0) text += Records(status.heldRecords) + " held in memory.";
     }
     if (status.deviceLost) text += " Device lost, reconnecting ...";
@@ -38,13 +39,23 @@ std::string LiveStatusText(const LiveStatus& status) {
 std::string StopReportText(const StopReport& report) {
   if (report.rescued == 0 && report.lost == 0 && report.problem.empty()) return {};
   std::string text;
-  if (report.rescued > 0)
-    text += Records(report.rescued).substr(1) + " could not be written to the log; they were saved in " + report.rescueFile + ".";
+  if (report.rescued > 0) {
+    text += Records(report.rescued).substr(1) + " could not be written to the log; they were saved in ";
+    for (std::size_t i = 0; i < report.rescueFiles.size(); ++i) {
+      if (i > 0) text += i + 1 == report.rescueFiles.size() ? " and " : ", ";
+      text += report.rescueFiles[i].path;
+      if (report.rescueFiles.size() > 1) text += " (" + std::to_string(report.rescueFiles[i].records) + ")";
+    }
+    text += '.';
+  }
   if (report.lost > 0) {
-    if (!text.empty()) text += "\r";
+    if (!text.empty()) text += '\r';
     text += Records(report.lost).substr(1) + " could not be saved anywhere and are lost.";
   }
-  if (!report.problem.empty()) text += (text.empty() ? "" : "\r") + report.problem;
+  if (!report.problem.empty()) {
+    if (!text.empty()) text += '\r';
+    text += report.problem;
+  }
   return text;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "core/CrLf.h"
 
@@ -20,16 +21,7 @@ std::size_t FileNameStart(const std::string& path) {
   return slash == std::string::npos ? 0 : slash + 1;
 }
 
-std::string Joined(const std::vector<std::string>& pieces, bool lineBreaks) {
-  std::string bytes;
-  for (const std::string& piece : pieces) {
-    bytes += piece;
-    if (lineBreaks) bytes += kCrLf;
-  }
-  return bytes;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -43,25 +35,61 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// Writes a new file of the first free rescue name in `folder`: empty text
-// and the name in `file`, or why not (nothing is left behind then).
-std::string WriteNewFile(const std::string& log, const std::string& folder, const std::string& bytes,
-                         std::string& file) {
+std::string Failure(const std::string& what, const std::string& path, int error) {
+  return what + " " + path + ": " + std::strerror(error);
+}
+
+// A new file of the first free rescue name in `folder`; -1 and why not.
+int CreateNewFile(const std::string& log, const std::string& folder, std::string& name, std::string& problem) {
   for (int number = 1; number <= kRescueNames; ++number) {
-    const std::string name = RescueFileName(log, folder, number);
+    name = RescueFileName(log, folder, number);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return "Cannot create " + name + ": " + std::strerror(errno);
-    const bool written = WriteAll(fd, bytes) && ::fdatasync(fd) == 0;
-    const int error = errno;
-    if (::close(fd) != 0 || !written) {
-      ::unlink(name.c_str());
-      return "Cannot write " + name + ": " + std::strerror(written ? errno : error);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) {
+      problem = Failure("Cannot create", name, errno);
+      return -1;
     }
-    file = name;
-    return {};
   }
-  return "No free name for a rescue file in " + (folder.empty() ? log.substr(0, FileNameStart(log)) : folder);
+  problem = "No free name for a rescue file in " + (folder.empty() ? log.substr(0, FileNameStart(log)) : folder);
+  return -1;
+}
+
+// Writes pieces from `next` on, whole, into a new rescue file in `folder`
+// until one does not fit; the file keeps the whole ones (it is removed when
+// none fit). Returns why it stopped; moves `next` past what it kept.
+std::string RescueInto(const std::vector<std::string>& pieces, bool lineBreaks, const std::string& log,
+                       const std::string& folder, std::size_t& next, RescueResult& result) {
+  std::string name, problem;
+  const int fd = CreateNewFile(log, folder, name, problem);
+  if (fd < 0) return problem;
+  std::size_t done = next;
+  off_t kept = 0;
+  for (; done < pieces.size(); ++done) {
+    std::string bytes = pieces[done];
+    if (lineBreaks) bytes += kCrLf;
+    if (!WriteAll(fd, bytes)) {
+      problem = Failure("Cannot write", name, errno);
+      [[maybe_unused]] const int cut = ::ftruncate(fd, kept);
+      break;
+    }
+    kept += static_cast<off_t>(bytes.size());
+  }
+  if (::fdatasync(fd) != 0 && problem.empty()) {
+    problem = Failure("Cannot write", name, errno);
+    done = next;  // not on the disk: none counts
+  }
+  if (::close(fd) != 0 && problem.empty()) {
+    problem = Failure("Cannot close", name, errno);
+    done = next;
+  }
+  if (done == next) {
+    ::unlink(name.c_str());
+    return problem;
+  }
+  result.files.push_back({name, done - next});
+  result.written += done - next;
+  next = done;
+  return problem;
 }
 
 }  // namespace
@@ -83,18 +111,16 @@ std::string RescueFileName(const std::string& log, const std::string& folder, in
 RescueResult RescueRecords(const std::vector<std::string>& pieces, bool lineBreaks, const std::string& log,
                            const std::string& fallbackFolder) {
   RescueResult result;
-  if (pieces.empty()) return result;
-  const std::string bytes = Joined(pieces, lineBreaks);
-  result.problem = WriteNewFile(log, {}, bytes, result.file);
-  if (result.problem.empty()) {
-    result.written = pieces.size();
-    return result;
+  std::vector<std::string> folders{std::string()};  // the log's own first
+  if (!fallbackFolder.empty()) folders.push_back(fallbackFolder);
+  std::size_t next = 0;
+  for (const std::string& folder : folders) {
+    if (next == pieces.size()) break;
+    const std::string problem = RescueInto(pieces, lineBreaks, log, folder, next, result);
+    if (problem.empty()) continue;
+    if (!result.problem.empty()) result.problem.append("; ");
+    result.problem.append(problem);
   }
-  if (fallbackFolder.empty()) return result;
-  const std::string besideProblem = result.problem;
-  result.problem = WriteNewFile(log, fallbackFolder, bytes, result.file);
-  result.written = result.problem.empty() ? pieces.size() : 0;
-  result.problem = result.problem.empty() ? besideProblem : besideProblem + "; " + result.problem;
   return result;
 }
 

@@ -21,7 +21,7 @@ TEST(LiveEventQueue, CarriesReportsInOrderBetweenThreads) {
       queue.RecordAccepted(record);
       if (row % 100 == 0) queue.Happened(LiveEvent::Silence, LiveStatus{});
     }
-    queue.Stopped(StopReport{1000, 0, "", 0, ""});
+    queue.Stopped(StopReport{1000, 0, {}, 0, ""});
   });
   testing::LiveRecorder seen;
   while (seen.stops.empty()) queue.Deliver(seen);

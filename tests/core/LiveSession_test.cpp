@@ -326,8 +326,9 @@ TEST_F(LiveSessionTest, StopRescuesWhatTheLogCannotTake) {
       EXPECT_EQ(ReadBytes(base), KvRecords(1, static_cast<int>(c.logged)));
     }
     if (c.rescued > 0) {
-      EXPECT_EQ(report.rescueFile, home_.Path(c.rescuedTo));
-      EXPECT_EQ(ReadBytes(report.rescueFile), KvRecords(5, 3));
+      ASSERT_EQ(report.rescueFiles.size(), 1u);
+      EXPECT_EQ(report.rescueFiles[0].path, home_.Path(c.rescuedTo));
+      EXPECT_EQ(ReadBytes(report.rescueFiles[0].path), KvRecords(5, 3));
     }
     if (c.rescued + c.lost > 0) {
       EXPECT_NE(report.problem, "");

@@ -36,8 +36,8 @@ TEST(LiveStatusText, SaysWhatTheSessionDoesAndWhyItWaits) {
       {lost, "Device lost, reconnecting ..."},
       {silent, "Logging ... Nothing received for a while."},
       {full,
-       "Paused ... Cannot write the log /d/s.kvl: File too large 12 records held in memory. 1 record lost: more than "
-       "memory may hold."},
+       "Paused ... Cannot write the log /d/s.kvl: File too large. 12 records held in memory. 1 record lost: more "
+       "than memory may hold."},
       {other,
        "Paused ... Another device is on the port now: /dev/ttyUSB0 (USB 0403:6001, serial B2). Resume to log from it."},
   };
@@ -45,11 +45,13 @@ TEST(LiveStatusText, SaysWhatTheSessionDoesAndWhyItWaits) {
 }
 
 TEST(LiveStatusText, AStopReportSaysHowManyRecordsWentWhere) {
-  EXPECT_EQ(StopReportText({5, 0, "", 0, ""}), "");
-  EXPECT_EQ(StopReportText({5, 3, "/d/s-rescued.kvl", 0, "Cannot write the log /d/s.kvl: File too large"}),
+  EXPECT_EQ(StopReportText({5, 0, {}, 0, ""}), "");
+  EXPECT_EQ(StopReportText({5, 3, {{"/d/s-rescued.kvl", 3}}, 0, "Cannot write the log /d/s.kvl: File too large"}),
             "3 records could not be written to the log; they were saved in /d/s-rescued.kvl.\r"
             "Cannot write the log /d/s.kvl: File too large");
-  EXPECT_EQ(StopReportText({5, 0, "", 1, "no room"}), "1 record could not be saved anywhere and are lost.\rno room");
+  EXPECT_EQ(StopReportText({5, 5, {{"/d/s-rescued.kvl", 2}, {"/h/Lib/s-rescued.kvl", 3}}, 1, "no room"}),
+            "5 records could not be written to the log; they were saved in /d/s-rescued.kvl (2) and "
+            "/h/Lib/s-rescued.kvl (3).\r1 record could not be saved anywhere and are lost.\rno room");
 }
 
 }  // namespace

@@ -89,6 +89,29 @@ TEST_F(HeadlessLogger, StopsOnSigtermWithEveryRecordItReceivedInTheLog) {
   EXPECT_NE(run.out.find("records " + std::to_string(lines.size()) + "\n"), std::string::npos) << run.out;
 }
 
+// A file-size limit (prlimit) fails the writes: the logger survives, holds
+// what arrives and rescues it beside the log at the end, and says so.
+TEST_F(HeadlessLogger, AFileSizeLimitEndsInARescueNotACrash) {
+  const std::vector<std::string> records = Stream(60, "200");
+  const std::size_t limit = 30 * (records[0].size() + 2) + 10;
+  const pid_t logger = testing::StartProgram(
+      "/usr/bin/prlimit", {"--fsize=" + std::to_string(limit), TESSALY_LIVE_LOG, "log", home_.Path("survey.kvl")},
+      home_.Home(), Environment());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ::kill(logger, SIGTERM);
+  const testing::CommandRun run = Wait(logger);
+  EXPECT_EQ(run.exitCode, 1) << run.err;  // not every record is in the log
+  EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("30 records could not be written to the log; they were saved in " +
+                         home_.Path("survey-rescued.kvl")),
+            std::string::npos)
+      << run.err;
+  const std::vector<std::string> logged = LinesOf(ReadBytes(home_.Path("survey.kvl")));
+  const std::vector<std::string> rescued = LinesOf(ReadBytes(home_.Path("survey-rescued.kvl")));
+  EXPECT_EQ(logged, std::vector<std::string>(records.begin(), records.begin() + 30));
+  EXPECT_EQ(rescued, std::vector<std::string>(records.begin() + 30, records.end()));
+}
+
 TEST_F(HeadlessLogger, ReplacesAnEarlierLogOnlyWhenTold) {
   testing::WriteBytes(home_.Path("survey.kvl"), "an earlier survey\r\n");
   const testing::CommandRun refused = Wait(Start({"log", "--seconds", "1", home_.Path("survey.kvl")}));

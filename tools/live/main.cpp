@@ -151,7 +151,7 @@ class Reporter : public LiveObserver {
     errorsInPart = 0;
   }
   void Happened(LiveEvent event, const LiveStatus& status) override {
-    if (event == LiveEvent::Started) return;
+    if (event == LiveEvent::Started || event == LiveEvent::Holding) return;
     Say(event == LiveEvent::WriteFailed ? status.writeError : LiveStatusText(status));
   }
   void Stopped(const StopReport& report) override {
@@ -253,5 +253,6 @@ int main(int argc, char** argv) {
   action.sa_handler = [](int) { stopRequested = 1; };
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  signal(SIGXFSZ, SIG_IGN);  // a file-size limit is a failed write, held and rescued, not the end
   return RunLog(argc, argv, options, options.variant);
 }
