@@ -184,5 +184,23 @@ TEST_F(LiveLogParts, StopAfterAWriteFailureRescuesEveryRecordReceived) {
   window->close();
 }
 
+// Every way out of a session writes what it received: a window destroyed
+// without its close (as when the program ends) too.
+TEST_F(LiveLogParts, DestroyingTheWindowWritesWhatItReceived) {
+  const std::string source = Generate("kvl", 30, 0);
+  const std::vector<std::string> lines = Lines(ReadBytes(source));
+  auto* window = NewWindow<TfrmFileLogKV7100>(Path("end.kvl"));
+  StartSimulator(source);
+  {
+    testing::FileSizeLimit limit(WithCrLf({lines.begin(), lines.begin() + 10}).size() + 5);
+    window->btnStartClick();
+    SimulatorDevices();
+    ASSERT_TRUE(WaitFor([&] { return window->RecordCount() == 30; }));
+  }
+  delete window;
+  EXPECT_EQ(ReadBytes(Path("end.kvl")), WithCrLf(lines));
+  EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
+}
+
 }  // namespace
 }  // namespace tessaly::livetest
