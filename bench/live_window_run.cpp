@@ -14,16 +14,14 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "acquisition/untFileLogVariants.h"
-#include "core/Clock.h"
+#include "core/RecordTimesFile.h"
 #include "shell/AppContext.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/VaComm.h"
@@ -33,19 +31,6 @@ namespace {
 using namespace tessaly;
 
 volatile sig_atomic_t stopRequested = 0;
-
-// "ROW NS" per record written, on the session's thread.
-class Written : public LiveObserver {
- public:
-  explicit Written(const std::string& path) : out_(path, std::ios::trunc) {}
-  void RecordAccepted(const LiveRecord& record) override {
-    out_ << record.row << ' ' << clock_.MonotonicNs() << '\n';
-  }
-
- private:
-  std::ofstream out_;
-  SystemClock clock_;
-};
 
 int Run(int argc, char** argv, double blockAt, double blockFor, const std::vector<std::string>& files) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -59,16 +44,15 @@ int Run(int argc, char** argv, double blockAt, double blockFor, const std::vecto
     std::cerr << "live_window_run: " << message.Mensagem.toStdString() << "\n";
     return mrYes;
   });
-  SystemClock clock;
-  std::ofstream shown(files[0], std::ios::trunc);
-  Written written(files[1]);
+  RecordTimesFile shown(files[0]);
+  RecordTimesFile written(files[1]);  // on the session's thread
   auto window = std::make_unique<TfrmFileLogKV7100>();
   window->setAttribute(Qt::WA_DeleteOnClose, false);
   const QString output = QString::fromStdString(files[2]);
   window->ChooseLogFile = [output](QWidget*, const QString&, const QString&, const QString&) { return output; };
   window->SessionWatcher = &written;
   QObject::connect(window.get(), &TfrmFileLog::RecordShown,
-                   [&](quint64 row) { shown << row << ' ' << clock.MonotonicNs() << '\n'; });
+                   [&shown](quint64 row) { shown.Note(row); });
   window->resize(1000, 600);
   window->show();
   window->btnStartClick();

@@ -43,6 +43,7 @@
 #include "acquisition/LiveSessionThread.h"
 #include "core/LiveStatusText.h"
 #include "core/ProgramHome.h"
+#include "core/RecordTimesFile.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "shell/SerialTransport.h"
@@ -165,19 +166,6 @@ class Reporter : public LiveObserver {
   StopReport stop;
 };
 
-// "ROW NS" once a record is written, on the session's thread.
-class ShownTimes : public LiveObserver {
- public:
-  explicit ShownTimes(const std::string& path) : out_(path, std::ios::trunc) {}
-  void RecordAccepted(const LiveRecord& record) override {
-    out_ << record.row << ' ' << clock_.MonotonicNs() << '\n';
-  }
-
- private:
-  std::ofstream out_;
-  SystemClock clock_;
-};
-
 volatile sig_atomic_t stopRequested = 0;
 
 int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
@@ -196,8 +184,8 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   sessionOptions.rescueFolder = LibPath(home, "");
   sessionOptions.writeRetryNs = kWriteRetryNs;
   const SerialSettings serial = ReadSerial(home, options);
-  std::unique_ptr<ShownTimes> shown;
-  if (!options.shown.empty()) shown = std::make_unique<ShownTimes>(options.shown);
+  std::unique_ptr<RecordTimesFile> shown;  // written to the log, on the session's thread
+  if (!options.shown.empty()) shown = std::make_unique<RecordTimesFile>(options.shown);
   LiveSessionThread session(
       FindLogVariant(id), sessionOptions, [serial] { return std::make_unique<SerialTransport>(serial); },
       shown.get());
