@@ -1,4 +1,5 @@
-// The program: the main window, then every log named on the command line.
+// The program: the main window, then every log named on the command line;
+// --version prints the version without opening a window.
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
@@ -7,8 +8,10 @@
 #include <csignal>
 
 #include "app/untMain.h"
+#include "core/ProgramVersion.h"
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly")) return 0;
   // A write past a file-size limit fails with EFBIG, which the writers
   // report and survive; the signal's default would end the program and lose
   // what a live session holds.

@@ -25,6 +25,7 @@
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
 #include "acquisition/untSerialPort.h"
+#include "core/ProgramVersion.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
@@ -125,7 +126,7 @@ void TfrmMain::FormCreate() {
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
   context.OpenDocument = [this](const std::string& path) { OpenDocument(QString::fromStdString(path)); };
-  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
+  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(ProgramVersion()));
   setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
   setAcceptDrops(true);

@@ -50,7 +50,7 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   ShellTestHome home(TempHome::Content::BuildDefaults);
   TfrmMain main;
 
-  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) 1.0.5.3");
+  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) " TESSALY_PROJECT_VERSION);
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   QStringList menus;
   for (QAction* action : main.menuBar()->actions()) menus << action->text();
@@ -170,7 +170,7 @@ TEST(MainWindowStartup, BrokenViewSettingsReachTheErrorReportAndStopTheReading) 
       << report.Mensagem.toStdString();
   EXPECT_TRUE(report.Mensagem.endsWith("\r\rThank you."));
   EXPECT_EQ(AppContext::Instance().MapDatum, 0);  // not read after the failure
-  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) 1.0.5.3");
+  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) " TESSALY_PROJECT_VERSION);
 }
 
 TEST(MainWindowStartup, MissingRecentFilesListReachesTheErrorReport) {

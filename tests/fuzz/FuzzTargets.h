@@ -40,6 +40,12 @@ int FuzzSettings(const std::uint8_t* data, std::size_t size);
 // decoding an encoded stream gives it back.
 int FuzzBreakDecoder(const std::uint8_t* data, std::size_t size);
 
+// Survey lines of moves and comments (the operator's SOL/EOL marks among
+// them) and the line-cut exports of them: lines in order within the
+// records, marked lines as the mark rules give them, a CSV row and an XYZ
+// line a record, maps written exactly when there is a position, in UTF-8.
+int FuzzSurveyLines(const std::uint8_t* data, std::size_t size);
+
 // A live session's byte stream, every variant: fed in chunks or at once it
 // takes and refuses the same records; every record taken keeps the live
 // rules and is written, in order, and nothing else; a raw capture writes the

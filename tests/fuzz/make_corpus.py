@@ -129,6 +129,32 @@ def decoder_seeds():
         write("fuzz_break_decoder", name, stream if name == "split" else b"\x00" + stream)
 
 
+def survey_lines_seeds():
+    """Set-up byte (bits 0-1 line mode: auto, marks, none; bit 2 ties; bits
+    3-5 the move scale, 0.25 m times a power of two), then records: flags
+    (bit 0 a move follows, bit 1 a comment follows), the move (two signed
+    bytes, east and north) and the comment (length byte, bytes)."""
+    def move(east, north):
+        return bytes([1, east & 0xFF, north & 0xFF])
+
+    def comment(text, east=0, north=0):
+        return bytes([3, east & 0xFF, north & 0xFF, len(text)]) + text
+
+    auto_2m = 3 << 3
+    north = b"".join(move(0, 10) for _ in range(100))
+    write("fuzz_survey_lines", "straight", bytes([auto_2m]) + north)
+    there = b"".join(move(0, 10) for _ in range(40))
+    turn = b"".join(move(e, n) for e, n in [(5, 8), (9, 4), (9, -4), (5, -8)])
+    back = b"".join(move(0, -10) for _ in range(40))
+    write("fuzz_survey_lines", "turns", bytes([auto_2m | 4]) + there + turn + back + turn + there)
+    marked = (comment(b"SOL L1", 0, 10) + there + comment(b"EOL", 0, 10) + turn
+              + comment(b"sol: 2 ", 0, -10) + back + comment(b"Solent buoy"))
+    write("fuzz_survey_lines", "marks", bytes([auto_2m]) + marked)
+    write("fuzz_survey_lines", "marks-only", bytes([auto_2m | 1]) + there + marked)
+    write("fuzz_survey_lines", "comments", bytes([auto_2m | 2]) + there
+          + comment(b"caf\xe9 <&> \"x\"\r\n\x01") + comment(b"\xc3\xa6 ok"))
+
+
 def live_session_seeds(generator):
     """Streams as an instrument sends them: garbage between records, a record
     cut short, one too long, one holding control bytes; the raw capture too."""
@@ -161,6 +187,7 @@ def main():
     pnav_seeds(generator)
     settings_seeds()
     decoder_seeds()
+    survey_lines_seeds()
     live_session_seeds(generator)
 
 

@@ -25,9 +25,9 @@ inline CommandRun Cli(const TempHome& home, const std::vector<std::string>& args
 }
 
 // Starts tessaly-cli without waiting for it, as Cli would run it; its output
-// goes to the same files.
-inline pid_t StartCli(const TempHome& home, const std::vector<std::string>& args) {
-  return StartProgram(TESSALY_CLI, args, home.Home(), {"TESSALY_HOME=" + home.Home()});
+// goes to the same files, its standard error to `errorFd` when one is given.
+inline pid_t StartCli(const TempHome& home, const std::vector<std::string>& args, int errorFd = -1) {
+  return StartProgram(TESSALY_CLI, args, home.Home(), {"TESSALY_HOME=" + home.Home()}, errorFd);
 }
 
 // Waits for a started tool at most `limit`. A tool still running then (one

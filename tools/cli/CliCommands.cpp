@@ -1,7 +1,5 @@
 #include "CliCommands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <vector>
 
 #include "CliFiles.h"
+#include "CliProgress.h"
+#include "core/Clock.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -53,28 +53,6 @@ int Refuse(const std::string& message) {
   return kExitRefused;
 }
 
-// A one-line bar on stderr, drawn only when stderr is a terminal.
-class ProgressBar {
- public:
-  ProgressBar() : enabled_(isatty(STDERR_FILENO) != 0) {}
-  ~ProgressBar() {
-    if (enabled_ && drawn_ >= 0) std::fputs("\r\033[K", stderr);
-  }
-  void Show(std::uint64_t done, std::uint64_t total) {
-    if (!enabled_ || total == 0) return;
-    const int percent = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total));
-    if (percent == drawn_) return;
-    drawn_ = percent;
-    const int width = 40, filled = percent * width / 100;
-    std::fprintf(stderr, "\rExporting File ... [%-*s] %3d%%", width, std::string(filled, '#').c_str(), percent);
-    std::fflush(stderr);
-  }
-
- private:
-  bool enabled_;
-  int drawn_ = -1;
-};
-
 // The files a command reads, which none of its outputs may replace: the
 // input and its comments file (a log's, even before it exists).
 std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
@@ -93,13 +71,21 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
     const std::string error = comments.Load(state.NameGrdFile);
     if (!error.empty()) return Refuse(error);
   }
-  ProgressBar bar;
   StreamExportOptions exportOptions;
   exportOptions.settings.delimiter = options.delimiter;
+  exportOptions.settings.lines = options.lines;
+  exportOptions.settings.ties = options.ties;
+  if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
-  exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const ExportResult result =
-      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  ExportResult result;
+  {  // the progress line is cleared before a message is written
+    const SystemClock clock;
+    ProgressLine progress(stderr, ProgressLine::StandardErrorIsTerminal(), clock);
+    exportOptions.progress = [&progress](std::uint64_t done, std::uint64_t total, std::uint64_t records) {
+      progress.Show(done, total, records);
+    };
+    result = ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  }
   return result.ok ? kExitOk : Refuse(result.error);
 }
 

@@ -15,12 +15,15 @@ std::string Usage() {
     formats.append("  ").append(format.name).append(std::max<std::size_t>(1, 16 - format.name.size()), ' ')
         .append(format.help).append("\n");
   return "usage: tessaly-cli kind FILE\n"
-         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
+         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                          [--lines auto|marks|none] [--ties] [--reproducible] FILE OUT\n"
          "       tessaly-cli pnav [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                        [--lines auto|marks|none] [--ties] [--reproducible]\n"
          "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
          "       tessaly-cli utm [--datum N] LAT LON\n"
          "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
          "       tessaly-cli --help\n"
+         "       tessaly-cli --version\n"
          "\n"
          "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
          "export  loads a survey log as the log window does and writes its records in an export format\n"
@@ -38,6 +41,11 @@ std::string Usage() {
          "--format F        export format; default: the one OUT's extension names, else vdg\n"
          "--delimiter TEXT  text written after every cell; default \",\"\n"
          "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+         "--lines MODE      survey lines of xyz, csv, geojson and kml: auto (the operator's SOL/EOL\n"
+         "                  comments where there are any, else runs of steady course of 200 m or\n"
+         "                  more), marks (the comments only) or none (one block, line 0); default auto\n"
+         "--ties            xyz: the records between survey lines as Tie blocks (default: left out)\n"
+         "--reproducible    leave the export time out, so the same log gives the same bytes\n"
          "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
          "\n"
          "export formats:\n" +
@@ -128,6 +136,12 @@ std::vector<options::Option> OptionTable(CliOptions& o) {
       {"--format", true, Format(o.format), {"export", "pnav"}},
       {"--delimiter", true, options::Text(o.delimiter, true), {"export", "pnav"}},
       {"--errors", true, options::Text(o.errorsPath), {"export", "pnav"}},
+      {"--lines", true,
+       options::OneOf(o.lines, {{"auto", LineMode::Auto}, {"marks", LineMode::Marks}, {"none", LineMode::None}},
+                      "--lines takes auto, marks or none"),
+       {"export", "pnav"}},
+      {"--ties", false, options::Set(o.ties, true), {"export", "pnav"}},
+      {"--reproducible", false, options::Set(o.reproducible, true), {"export", "pnav"}},
       {"--link", true, Link(o.links), {"pnav"}},
       {"--size", true, Size(o.width, o.height), {"track"}},
   };

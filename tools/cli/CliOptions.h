@@ -26,6 +26,9 @@ struct CliOptions {
   const ExportFormat* format = nullptr; // --format F, else OUT's extension, else VDG
   std::string delimiter = ",";         // --delimiter TEXT
   std::string errorsPath;              // --errors ERRFILE
+  LineMode lines = LineMode::Auto;     // --lines auto|marks|none
+  bool ties = false;                   // --ties
+  bool reproducible = false;           // --reproducible
   std::vector<std::pair<std::string, std::string>> links;  // --link CHANNEL=FIELD, in order
   int width = 1024, height = 768;      // --size WxH
   std::vector<std::string> operands;

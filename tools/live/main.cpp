@@ -43,6 +43,7 @@
 #include "acquisition/LiveSessionThread.h"
 #include "core/LiveStatusText.h"
 #include "core/ProgramHome.h"
+#include "core/ProgramVersion.h"
 #include "core/RecordTimesFile.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
@@ -58,6 +59,7 @@ constexpr const char* kUsage =
     "                            [--replace] OUTPUT\n"
     "       tessaly-live-log check [--variant V] [--prefix N] SENT PART...\n"
     "       tessaly-live-log --help\n"
+    "       tessaly-live-log --version\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
 
 constexpr std::int64_t kWriteRetryNs = 10 * kNsPerSecond;
@@ -226,6 +228,7 @@ int RunCheck(const Options& options, LogVariantId id) {
 }  // namespace tessaly::live
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-live-log")) return 0;
   using namespace tessaly::live;
   Options options;
   if (const auto error = Parse(argc, argv, options)) {

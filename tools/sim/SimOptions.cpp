@@ -12,6 +12,7 @@ const char* const kSimUsage =
     "usage: tessaly-sim stream [options] FILE\n"
     "       tessaly-sim dump [options] FILE\n"
     "       tessaly-sim --help\n"
+    "       tessaly-sim --version\n"
     "\n"
     "An instrument on a pseudo-terminal, for tests, demonstrations and training.\n"
     "It creates a pseudo-terminal pair, prints the device to open (one line on\n"

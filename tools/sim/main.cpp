@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "core/ProgramVersion.h"
 #include "tools/sim/DataSet.h"
 #include "tools/sim/PtyDevice.h"
 #include "tools/sim/SentReport.h"
@@ -38,6 +39,7 @@ std::vector<std::string> ItemsToSend(const tessaly::sim::SimOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-sim")) return 0;
   using namespace tessaly::sim;
   SimOptions options;
   if (const auto error = ParseSimOptions(argc, argv, options)) {

@@ -423,7 +423,11 @@ def preamble(kind, form, data_lines):
     return []
 
 
-def generate(opts, out):
+def generate(opts, out, truth=None, stop_at=None):
+    """Writes the log; returns the preamble's line count, the faulty lines
+    and the data lines written.  `truth` (a LineTruth) is told each data
+    line's survey line; with `stop_at`, the log ends before the first record
+    whose towfish has run past that distance along the track."""
     kind, form = opts.kind, opts.form
     rng = random.Random(opts.seed)
     fault_rng = random.Random(opts.seed * 1000003 + 7)
@@ -482,6 +486,9 @@ def generate(opts, out):
             speed_var += (-speed_alpha * speed_var
                           + speed_kick * rng.gauss(0.0, 1.0))
             s += step * (1.0 + speed_var)
+        if stop_at is not None and s - opts.layback > stop_at:
+            n = i
+            break
         wander += -alpha * wander + wander_kick * rng.gauss(0.0, 1.0)
 
         # -- deviation -----------------------------------------------------
@@ -557,6 +564,9 @@ def generate(opts, out):
             line = make_fault(fault_rng, fault, kind, form, f, layout,
                               last_good, depth_fmt)
             faults_seen.append((lines_before + i + 1, fault))
+        if truth is not None:
+            truth.add(lines_before + i + 1,
+                      survey_line_at(track, s - opts.layback), fault is None)
         chunk.append(line)
         if len(chunk) >= 20000:
             out.write(("\r\n".join(chunk) + "\r\n").encode("ascii"))
@@ -567,7 +577,82 @@ def generate(opts, out):
         out.write(END_LINE.encode("ascii"))
     elif kind == "kvg":
         out.write((END_LINE + "\r\n").encode("ascii"))
-    return len(head), faults_seen
+    return len(head), faults_seen, n
+
+
+# --------------------------------------------------------------------------
+# Survey lines: which record lies on which line, and the operator's marks
+# --------------------------------------------------------------------------
+
+def survey_line_at(track, s):
+    """The survey line (1, 2, ...) the track is on at distance s, or 0 in a
+    turn.  Before the start the first line is extended backwards, so that
+    stretch belongs to line 1."""
+    if s < 0.0:
+        return 1
+    k, d = divmod(s, track.cycle)
+    return int(k) + 1 if d <= track.length else 0
+
+
+def line_end_distance(opts, lines):
+    """Distance along the track at which survey line `lines` ends."""
+    track = Track(opts.line_length, opts.line_spacing)
+    return (lines - 1) * track.cycle + track.length
+
+
+class LineTruth:
+    """Collects each data line's survey line; writes the truth list and the
+    comments file of the operator's SOL/EOL marks."""
+
+    def __init__(self):
+        self.rows = []       # (file line, survey line, is a record)
+
+    def add(self, line_no, survey_line, good):
+        self.rows.append((line_no, survey_line, good))
+
+    def write_truth(self, path):
+        with open(path, "w", newline="") as out:
+            out.write("line,survey_line\n")
+            for line_no, survey_line, _ in self.rows:
+                out.write("%d,%d\n" % (line_no, survey_line))
+
+    def marks(self, marked):
+        """{grid row: comment}: "SOL L<n>" on the first record of each marked
+        line, "EOL" on its last.  Grid rows count the records only."""
+        first, last = {}, {}
+        row = 0
+        for _, survey_line, good in self.rows:
+            if not good:
+                continue
+            row += 1
+            if survey_line and (marked is None or survey_line in marked):
+                first.setdefault(survey_line, row)
+                last[survey_line] = row
+        comments = {}
+        for survey_line, row in first.items():
+            comments[row] = "SOL L%d" % survey_line
+            comments[last[survey_line]] = "EOL"
+        return comments
+
+    def write_marks(self, path, marked):
+        comments = self.marks(marked)
+        with open(path, "wb") as out:
+            for row in sorted(comments):
+                out.write(("%d=%s\r\n" % (row, comments[row])).encode("ascii"))
+
+
+class NullOut:
+    def write(self, data):
+        pass
+
+
+def records_for_lines(opts):
+    """Data lines that take the towfish to the end of survey line
+    opts.lines: a dry run of the same track, without faults."""
+    dry = argparse.Namespace(**vars(opts))
+    dry.records = 10 ** 12
+    dry.bad_fraction = 0.0
+    return generate(dry, NullOut(), stop_at=line_end_distance(opts, opts.lines))[2]
 
 
 # --------------------------------------------------------------------------
@@ -630,6 +715,14 @@ def list_faults(kind):
 
 def parse_fault_list(text):
     return tuple(name for name in text.split(",") if name)
+
+
+def parse_line_list(text):
+    try:
+        return frozenset(int(n) for n in text.split(",") if n)
+    except ValueError:
+        raise argparse.ArgumentTypeError("expected line numbers such as "
+                                         "1,3,5, got %r" % text)
 
 def parse_clock(text):
     parts = text.split(":")
@@ -698,6 +791,21 @@ def parse_args(argv):
     p.add_argument("--faults-out", metavar="FILE",
                    help="also write a CSV list 'line,fault' of the faulty "
                         "lines (1-based line numbers of the output file)")
+    p.add_argument("--lines", type=int, metavar="N",
+                   help="write as many records as take the towfish to the "
+                        "end of survey line N (instead of --records)")
+    p.add_argument("--truth-out", metavar="FILE",
+                   help="also write a CSV list 'line,survey_line': each data "
+                        "line's 1-based line number and the survey line its "
+                        "towfish is on (0 in a turn)")
+    p.add_argument("--marks-out", metavar="FILE",
+                   help="also write the comments file of an operator who "
+                        "marked the lines: 'SOL L<n>' on the first record of "
+                        "each survey line, 'EOL' on its last (rows counting "
+                        "records only)")
+    p.add_argument("--mark-lines", type=parse_line_list, metavar="N,...",
+                   help="with --marks-out, mark only these survey lines "
+                        "(default: every line)")
     p.add_argument("-v", "--verbose", action="store_true",
                    help="print a summary on standard error")
     opts = p.parse_args(argv)
@@ -725,6 +833,8 @@ def parse_args(argv):
             p.error("--%s must be positive" % name.replace("_", "-"))
     if opts.layback < 0.0:
         p.error("--layback must not be negative")
+    if opts.lines is not None and opts.lines < 1:
+        p.error("--lines must be at least 1")
     if opts.form is None:
         opts.form = FORMS.get(opts.kind, (None,))[0]
     elif opts.form not in FORMS.get(opts.kind, ()):
@@ -741,12 +851,19 @@ def main(argv=None):
     if opts.list_faults:
         list_faults(opts.kind)
         return 0
+    if opts.lines is not None:
+        opts.records = records_for_lines(opts)
+    truth = LineTruth() if opts.truth_out or opts.marks_out else None
     if opts.output == "-":
-        head, faults = generate(opts, sys.stdout.buffer)
+        head, faults, _ = generate(opts, sys.stdout.buffer, truth)
         sys.stdout.buffer.flush()
     else:
         with open(opts.output, "wb", buffering=1 << 20) as out:
-            head, faults = generate(opts, out)
+            head, faults, _ = generate(opts, out, truth)
+    if opts.truth_out:
+        truth.write_truth(opts.truth_out)
+    if opts.marks_out:
+        truth.write_marks(opts.marks_out, opts.mark_lines)
     if opts.faults_out:
         with open(opts.faults_out, "w", newline="") as fo:
             fo.write("line,fault\n")
