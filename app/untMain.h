@@ -84,6 +84,7 @@ class TfrmMain : public QMainWindow {
   QAction* actSerialPort = nullptr;
   QAction* actView = nullptr;
   QAction* actUtm = nullptr;
+  QAction* actAlarms = nullptr;
   QAction* actLogKv7100 = nullptr;
   QAction* actLogZpxKV = nullptr;
   QAction* actLogZpxBT = nullptr;
@@ -174,10 +175,14 @@ class TfrmMain : public QMainWindow {
   void OpenSerialPort();
   void OpenLogWindow(TfrmFileLog* window);
   void OpenUtm();
+  void OpenAlarms();
   void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();
+  bool CloseOtherWindows();
+  QWidget* NextOpenWindow() const;
   void ShowWarning(const QString& text);
+
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   QPointer<TfrmFile> FActiveDocument;

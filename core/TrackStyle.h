@@ -14,10 +14,17 @@ namespace tessaly {
 // 0x00RRGGBB; as a pixel of a 32-bit image (0xAARRGGBB) with alpha 0xFF.
 using Rgb = std::uint32_t;
 
-// A diverging scale centred on 0: light grey at 0 (so a quiet track still
-// shows on white), blue at -limit, red at +limit, clamped to the end colours
-// beyond; -d is +d's colour with red and blue swapped. A limit of 0 or less
-// makes every non-zero deviation an end colour; NaN counts as 0.
+// The end of the colour scale for a deviation limit: its magnitude, so a
+// negative limit in the view settings reads as its positive (the scale and
+// its legend are never turned upside down); NaN reads as 0.
+double TrackScaleLimit(double limit);
+
+// A diverging scale centred on 0: mid grey at 0 (a quiet track shows at a
+// contrast of at least 3:1 on the picture's white and on the window's dark
+// background alike), blue at -limit, red at +limit, clamped to the end
+// colours beyond; -d is +d's colour with red and blue swapped. The scale
+// ends at TrackScaleLimit(limit); a limit of 0 makes every non-zero
+// deviation an end colour; NaN counts as 0.
 Rgb TrackDeviationColour(double deviation, double limit);
 
 // A length for the scale bar: 1, 2 or 5 times a power of ten metres, the

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 
@@ -95,6 +96,7 @@ void TfrmFile::FormCreate() {
     RecolourRows(sender, redrawChart, recolour);
   };
   OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
+  OnAlarmsChanged = [this](TfrmTypeFile*) { RequalifyRecords(); };
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
     return tessaly::InputQuery(this, caption, prompt, text);
   };
@@ -159,6 +161,10 @@ void TfrmFile::BuildLayout() {
   lblPartial = new QLabel;
   btnErros = new QPushButton(QStringLiteral("Errors"));
   btnErros->setEnabled(false);
+  lblFlags = new QLabel(QStringLiteral("Flags:"));
+  lblQtdFlags = new QLabel(QStringLiteral("0"));
+  lblQtdFlags->setObjectName(QStringLiteral("lblQtdFlags"));
+  lblQtdFlags->setMinimumWidth(60);
   btnClose = new QPushButton(QStringLiteral("Close"));
   connect(btnErros, &QPushButton::clicked, this, &TfrmFile::btnErrosClick);
   connect(btnClose, &QPushButton::clicked, this, &TfrmFile::CloseWindow);
@@ -167,6 +173,9 @@ void TfrmFile::BuildLayout() {
   bottomBar->addWidget(lblQtdErrors);
   bottomBar->addWidget(btnErros);
   bottomBar->addWidget(lblPartial);
+  bottomBar->addSpacing(16);
+  bottomBar->addWidget(lblFlags);
+  bottomBar->addWidget(lblQtdFlags);
   bottomBar->addStretch();
   bottomBar->addWidget(btnClose);
 
@@ -218,6 +227,7 @@ void TfrmFile::StartLoad() {
   LoadOptions options;
   options.view = context.View;
   options.mapDatum = context.MapDatum;
+  options.alarms = context.Alarms;
   FLoading = std::make_shared<LogDocument>();
   FLoader = new TLoadGrid(FLoading, DocumentOpener(), std::move(options), this);
 
@@ -314,10 +324,33 @@ void TfrmFile::ShowRecords() {
     btnErros->setEnabled(true);
     lblQtdErrors->setText(QString::number(FDocument->ErrorCount()));
   }
+  ShowFlagCount();
   ApplyViewSettings(*Grafico1, AppContext::Instance().View);
   Track->SetLimit(AppContext::Instance().View.DevLimit);
   Track->SetAvailable(KindHasPositions());
   if (TrackPlot* plot = Track->Plot(); plot && Track->Available()) FillTrack(*plot);
+}
+
+// The count of flagged records, each flag's count in the tool tip.
+void TfrmFile::ShowFlagCount() {
+  const std::span<const std::uint8_t> flags = FDocument->QualityFlags();
+  const auto flagged = std::count_if(flags.begin(), flags.end(), [](std::uint8_t f) { return f != 0; });
+  lblQtdFlags->setText(QString::number(flagged));
+  QStringList counts;
+  for (const QualityFlag flag : kQualityFlags) {
+    const auto count = std::count_if(flags.begin(), flags.end(), [flag](std::uint8_t f) { return (f & flag) != 0; });
+    const std::string_view name = QualityFlagName(flag);
+    counts << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + ": " + QString::number(count);
+  }
+  lblQtdFlags->setToolTip(counts.join(QStringLiteral(", ")));
+}
+
+void TfrmFile::RequalifyRecords() {
+  if (!FDocument || FLoader) return;
+  FDocument->Requalify(AppContext::Instance().Alarms);
+  FViews->Update();
+  ShowFlagCount();
+  if (TrackPlot* plot = Track->Plot()) plot->FlagsChanged();
 }
 
 // Logs of kinds whose lines carry the towfish's position (the kinds table

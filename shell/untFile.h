@@ -9,7 +9,8 @@
 // batch of lines and keeps what was loaded). When the worker is done the
 // grid, chart and raw view are attached to the document (RecordViews) on the
 // user-interface thread and read it in place. Comments are written through
-// the document.
+// the document. The records' quality flags are marked on the chart and the
+// track and counted beside the errors.
 #pragma once
 
 #include <QThread>
@@ -102,6 +103,8 @@ class TfrmFile : public TfrmTypeFile {
   QLabel* lblQtdErrors = nullptr;
   QLabel* lblPartial = nullptr;  // says when a cancelled load left the log partial
   QPushButton* btnErros = nullptr;
+  QLabel* lblFlags = nullptr;     // "Flags:"
+  QLabel* lblQtdFlags = nullptr;  // the records with a quality flag; a tool tip counts each flag
   QPushButton* btnClose = nullptr;
   TFromProgressBar* FromProgressBar = nullptr;
 
@@ -122,6 +125,9 @@ class TfrmFile : public TfrmTypeFile {
   void SelectRecord(int row);
   // The view settings changed (OnRefresh): recolour the rows, redraw the chart.
   void RecolourRows(TfrmTypeFile* sender, bool redrawChart, bool recolour);
+  // The alarm settings changed (OnAlarmsChanged): the records' quality flags
+  // are judged again and shown.
+  void RequalifyRecords();
   // The window became the active document.
   void FormActivate();
 
@@ -157,6 +163,7 @@ class TfrmFile : public TfrmTypeFile {
   void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
+  void ShowFlagCount();
   void MarkPartial();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);

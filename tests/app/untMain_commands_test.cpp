@@ -22,6 +22,7 @@
 #include <set>
 
 #include "acquisition/untSerialPort.h"
+#include "shell/AlarmsWindow.h"
 #include "shell/untView.h"
 #include "support/FileBytes.h"
 #include "support/ShellTestHome.h"
@@ -47,7 +48,8 @@ using CommandStates = std::map<QString, bool>;
 const CommandStates kAtStart = {
     {"actOpen", true},       {"actImpPnav", true},    {"actExportVDG", false}, {"actPrint", true},
     {"actExit", true},       {"actSave", false},      {"actSaveAs", false},    {"actClose", false},
-    {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actLogRt4Pro", true},
+    {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actAlarms", true},
+    {"actLogRt4Pro", true},
     {"actRT4", true},        {"actCascade", true},    {"actTile", true},       {"actAboutUs", true}};
 
 CommandStates With(CommandStates states, const CommandStates& changes) {
@@ -109,6 +111,13 @@ TEST_F(MainWindowCommands, EveryCommandFollowsTheWindowsThatAreOpen) {
   ASSERT_NE(OpenWindowOf<TfrmView>(), nullptr);
   EXPECT_EQ(States(), With(withDocument, {{"actView", false}})) << "view settings window";
   OpenWindowOf<TfrmView>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), withDocument);
+
+  main_->actAlarms->trigger();
+  ASSERT_NE(OpenWindowOf<AlarmsWindow>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actAlarms", false}})) << "alarms window";
+  OpenWindowOf<AlarmsWindow>()->BitBtn2->click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(States(), withDocument);
 

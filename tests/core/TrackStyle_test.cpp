@@ -14,12 +14,27 @@ int Red(Rgb c) { return static_cast<int>(c >> 16 & 0xFF); }
 int Green(Rgb c) { return static_cast<int>(c >> 8 & 0xFF); }
 int Blue(Rgb c) { return static_cast<int>(c & 0xFF); }
 
-TEST(TrackDeviationColour, DivergesFromALightCentreToBlueAndRedEnds) {
+// WCAG contrast ratio of two colours (relative luminance of sRGB).
+double Luminance(Rgb c) {
+  const auto linear = [](int channel) {
+    const double v = channel / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(Red(c)) + 0.7152 * linear(Green(c)) + 0.0722 * linear(Blue(c));
+}
+double Contrast(Rgb a, Rgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(TrackDeviationColour, DivergesFromAGreyCentreToBlueAndRedEnds) {
   const Rgb centre = TrackDeviationColour(0.0, 50.0);
   EXPECT_EQ(Red(centre), Green(centre));
   EXPECT_EQ(Green(centre), Blue(centre));
-  EXPECT_GT(Red(centre), 180);  // light, yet visible on white
-  EXPECT_LT(Red(centre), 250);
+  // A quiet track shows on the picture's white and on the window's slate.
+  EXPECT_GE(Contrast(centre, 0xFFFFFF), 3.0);
+  EXPECT_GE(Contrast(centre, 0x3A3F47), 3.0);
+  EXPECT_GE(Contrast(TrackDeviationColour(2.0, 50.0), 0xFFFFFF), 3.0);
 
   const Rgb red = TrackDeviationColour(50.0, 50.0), blue = TrackDeviationColour(-50.0, 50.0);
   EXPECT_GT(Red(red), 2 * Blue(red));
@@ -47,8 +62,21 @@ TEST(TrackDeviationColour, SignsMirrorAndTheColourMovesSteadilyAwayFromTheCentre
   }
   // A limit of 0 makes every anomaly an end colour.
   EXPECT_EQ(TrackDeviationColour(0.5, 0.0), TrackDeviationColour(40.0, 40.0));
-  EXPECT_EQ(TrackDeviationColour(-0.5, -3.0), TrackDeviationColour(-40.0, 40.0));
+  EXPECT_EQ(TrackDeviationColour(0.5, std::nan("")), TrackDeviationColour(40.0, 40.0));
   EXPECT_EQ(TrackDeviationColour(0.0, 0.0), centre);
+}
+
+// A negative limit (the view settings allow one) is the scale of its
+// magnitude, never a scale turned upside down.
+TEST(TrackDeviationColour, ANegativeLimitIsTheScaleOfItsMagnitude) {
+  EXPECT_EQ(TrackScaleLimit(-500.0), 500.0);
+  EXPECT_EQ(TrackScaleLimit(500.0), 500.0);
+  EXPECT_EQ(TrackScaleLimit(0.0), 0.0);
+  EXPECT_EQ(TrackScaleLimit(std::nan("")), 0.0);
+  for (const double deviation : {-900.0, -300.0, -0.5, 0.0, 2.0, 250.0, 500.0, 1e6})
+    EXPECT_EQ(TrackDeviationColour(deviation, -500.0), TrackDeviationColour(deviation, 500.0)) << deviation;
+  const Rgb top = TrackDeviationColour(500.0, -500.0);
+  EXPECT_GT(Red(top), 2 * Blue(top));  // +500 is red whatever the limit's sign
 }
 
 TEST(ScaleBarMetres, LongestOneTwoOrFiveTimesAPowerOfTenThatFits) {

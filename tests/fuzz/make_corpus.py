@@ -103,7 +103,8 @@ def pnav_seeds(generator):
             if text is not None:
                 write("fuzz_pnav_header", f"{kind}-{source}", links + head(text, 12))
     for name, header in (("time-p3", b"@t,@p:3,@0,@1"), ("plus-and-p", b"@t,@+,@p,@0"),
-                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0")):
+                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0"),
+                         ("p-width-zero", b"@t,@p:0,@0,@1")):
         write("fuzz_pnav_header", name, bytes([2, 0, 0xE0]) + b"Navigation\r\n" + header + b"\r\n")
     write("fuzz_pnav_header", "one-line", bytes([0]) + b"@t,@0\r\n")
 
@@ -116,6 +117,22 @@ def settings_seeds():
         write("fuzz_settings", f"value-{i}", bytes([5]) + value)
     for i, text in enumerate([b"clBtnFace", b"$00FF8000", b"-16777201", b"CLRED"]):
         write("fuzz_settings", f"colour-{i}", bytes([6]) + text)
+    write("fuzz_settings", "Alarms.ega", bytes([0xF0]) + (ROOT / "Lib" / "Alarms.ega").read_bytes())
+    for i, text in enumerate([b"0.5", b" +20000 ", b"-1.25", b"1e3"]):
+        write("fuzz_settings", f"number-{i}", bytes([0xF1]) + text)
+
+
+def events_seeds():
+    lines = [
+        b"2026-12-09T18:33:18.123Z\t1234\tNo data\talarm\t3.2\ts without a valid record",
+        b"2026-12-09T18:33:19.000Z\t1235\tNo data\tnormal\t0\t",
+        b"2026-12-09T18:40:02.500Z\t5120\tComment\t\t\tcrossing the cable route",
+        b"2026-12-09T18:41:00.000Z\t5700\tMark\tF11\t\tstart of line 7",
+        b"2026-12-09T18:42:00.000Z\t5800\tGPS\twarning\t2.4\tHDOP",
+    ]
+    write("fuzz_events_file", "watch-log", b"\n".join(lines) + b"\n")
+    write("fuzz_events_file", "crlf", b"\r\n".join(lines[:2]) + b"\r\n\r\n")
+    write("fuzz_events_file", "broken", b"yesterday\t1\tComment\t\t\ta\n" + lines[0][:30])
 
 
 def decoder_seeds():
@@ -187,6 +204,7 @@ def main():
     pnav_seeds(generator)
     settings_seeds()
     decoder_seeds()
+    events_seeds()
     survey_lines_seeds()
     live_session_seeds(generator)
 

@@ -72,6 +72,8 @@ TEST_F(FileWindowTrack, TheCommandShowsAndHidesTheTrackBesideTheChart) {
   const QRect chartBeside = GeometryInWindow(*window->Grafico1);
   EXPECT_LT(chartBeside.width(), chartAlone.width() - 100);
   EXPECT_GT(GeometryInWindow(*window->Track->Plot()).left(), chartBeside.right());
+  // The track takes half the pane, as wide as the chart.
+  EXPECT_NEAR(window->Track->Plot()->width(), chartBeside.width(), 1);
 
   window->Track->Action()->trigger();
   QApplication::processEvents();
@@ -123,6 +125,27 @@ TEST_F(FileWindowTrack, AClickOnTheTrackSelectsTheRowAndTheChartPoint) {
   EXPECT_EQ(plot.HighlightedRow(), row);
   EXPECT_EQ(window->Grafico1->Grafico().Linha().SelX(), row - 1.0);
   EXPECT_TRUE(window->Grafico1->Grafico().Linha().Seleciona());
+  delete window;
+}
+
+// A point clicked by the plot's edge is selected where it is: the view does
+// not jump to centre it.
+TEST_F(FileWindowTrack, AClickByThePlotsEdgeLeavesTheView) {
+  QPointer<TfrmFile> window = Open("kvl");
+  window->Track->SetShown(true);
+  QApplication::processEvents();
+  TrackPlot& plot = *window->Track->Plot();
+  TrackView view = plot.View();
+  const QPointF now = plot.PixelOf(*plot.Model()->Position(149));
+  view.centreEasting += (now.x() - 6) * view.metresPerPixel;  // record 150 six pixels from the left edge
+  plot.SetView(view);
+  test::Render(plot);
+
+  QTest::mouseClick(&plot, Qt::LeftButton, {}, TrackPixel(*window, 149));
+  EXPECT_NEAR(window->PainelGrid1->CurrentRow(), 150, 2);
+  EXPECT_EQ(plot.HighlightedRow(), window->PainelGrid1->CurrentRow());
+  EXPECT_DOUBLE_EQ(plot.View().centreEasting, view.centreEasting);
+  EXPECT_DOUBLE_EQ(plot.View().centreNorthing, view.centreNorthing);
   delete window;
 }
 

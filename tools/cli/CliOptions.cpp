@@ -21,7 +21,8 @@ std::string Usage() {
          "                        [--lines auto|marks|none] [--ties] [--reproducible]\n"
          "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
          "       tessaly-cli utm [--datum N] LAT LON\n"
-         "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+         "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
+         "       tessaly-cli qc FILE OUT.csv\n"
          "       tessaly-cli --help\n"
          "       tessaly-cli --version\n"
          "\n"
@@ -35,7 +36,13 @@ std::string Usage() {
          "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
          "        north up, each point coloured by its deviation; the colour scale ends at the\n"
          "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-         "        missing or unreadable)\n"
+         "        missing or unreadable); with --link, FILE is a navigation file imported as\n"
+         "        pnav imports it. Fewer than two positions are refused\n"
+         "qc      loads a survey log as the log window does and writes its quality flags as CSV:\n"
+         "        a header line \"row,time,flag,value\", then a line per flag raised on a record:\n"
+         "        grid row, time where the log has one, Spike, Noise, Gap or Depth, and the value\n"
+         "        that raised it (the departure from the running median, the fourth difference,\n"
+         "        the interval in seconds, the depth in metres); thresholds from Lib/Alarms.ega\n"
          "\n"
          "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
          "--format F        export format; default: the one OUT's extension names, else vdg\n"
@@ -51,7 +58,7 @@ std::string Usage() {
          "export formats:\n" +
          formats +
          "\n"
-         "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
+         "OUT, ERRFILE, OUT.png and OUT.csv may not be FILE, FILE's comments file, each other or any\n"
          "existing survey log or navigation file. They are written to a temporary file\n"
          "beside them that replaces them only when the whole command succeeded: a failed\n"
          "command leaves an earlier file as it was.\n"
@@ -69,7 +76,7 @@ struct CommandRule {
   std::size_t operands;
 };
 
-constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}};
+constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}, {"qc", 2}};
 
 const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)
@@ -142,7 +149,7 @@ std::vector<options::Option> OptionTable(CliOptions& o) {
        {"export", "pnav"}},
       {"--ties", false, options::Set(o.ties, true), {"export", "pnav"}},
       {"--reproducible", false, options::Set(o.reproducible, true), {"export", "pnav"}},
-      {"--link", true, Link(o.links), {"pnav"}},
+      {"--link", true, Link(o.links), {"pnav", "track"}},
       {"--size", true, Size(o.width, o.height), {"track"}},
   };
 }

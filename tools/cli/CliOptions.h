@@ -20,7 +20,7 @@ inline constexpr int kSmallestPictureSide = 160;
 inline constexpr int kLargestPictureSide = 4096;
 
 struct CliOptions {
-  std::string command;                 // "kind", "export", "pnav", "utm", "track"; empty for --help
+  std::string command;                 // "kind", "export", "pnav", "utm", "track", "qc"; empty for --help
   bool help = false;
   std::optional<int> datum;            // --datum N, 0 to 22
   const ExportFormat* format = nullptr; // --format F, else OUT's extension, else VDG

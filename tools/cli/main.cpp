@@ -28,5 +28,6 @@ int main(int argc, char** argv) {
   if (options.command == "export") return RunExport(options);
   if (options.command == "pnav") return RunPnav(options);
   if (options.command == "track") return RunTrack(options);
+  if (options.command == "qc") return RunQc(options);
   return RunUtm(options);
 }

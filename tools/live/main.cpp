@@ -18,12 +18,12 @@
 //       the log, 1 when some could not be written there (or the start
 //       failed), 2 for a bad command line.
 //
-//   tessaly-live-log check [--variant V] [--prefix N] SENT PART...
-//       Compares the parts' lines with the valid records of a tessaly-sim
-//       --sent report (of the bytes the reader took: the unread bytes a
-//       hang-up or the end reports were lost with the device): exactly, or
-//       with --prefix N a prefix missing at most N at its end. Exit status 0
-//       when they agree.
+//   tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...
+//       Compares the parts' lines with the records of a tessaly-sim --sent
+//       report that a correct session logs, less those on the lines that
+//       the generator's --faults-out list FAULTS names (LiveCheck.h):
+//       exactly, or with --prefix N missing at most N at the end. Exit
+//       status 0 when they agree.
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -57,7 +57,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE]\n"
     "                            [--replace] OUTPUT\n"
-    "       tessaly-live-log check [--variant V] [--prefix N] SENT PART...\n"
+    "       tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...\n"
     "       tessaly-live-log --help\n"
     "       tessaly-live-log --version\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
@@ -72,7 +72,6 @@ struct Options {
   long long recordsPerPart = kRecordsPerPart;
   std::string shown;
   bool replace = false;
-  long long prefix = -1;
   bool help = false;
   std::vector<std::string> operands;
 };
@@ -99,7 +98,6 @@ std::vector<options::Option> OptionTable(Options& o) {
        WholeNumber(o.recordsPerPart, 1LL, kMost, "--records-per-part takes a count from 1 to 1000000000"), {"log"}},
       {"--shown", true, options::Text(o.shown), {"log"}},
       {"--replace", false, options::Set(o.replace, true), {"log"}},
-      {"--prefix", true, WholeNumber(o.prefix, 0LL, kMost, "--prefix takes a count from 0 to 1000000000"), {"check"}},
   };
 }
 
@@ -112,11 +110,10 @@ std::optional<std::string> Parse(int argc, char** argv, Options& o) {
   }
   if (args.empty()) return "no command given (log or check)";
   o.command = args[0];
-  if (o.command != "log" && o.command != "check") return "unknown command: " + o.command;
+  if (o.command != "log") return "unknown command: " + o.command;
   const std::vector<options::Option> table = OptionTable(o);
   if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, o.operands)) return error;
-  if (o.command == "log" && o.operands.size() != 1) return "log takes one OUTPUT";
-  if (o.command == "check" && o.operands.size() < 2) return "check takes a SENT report and at least one PART";
+  if (o.operands.size() != 1) return "log takes one OUTPUT";
   return std::nullopt;
 }
 
@@ -214,22 +211,13 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   return StopReportText(reporter.stop).empty() ? 0 : 1;
 }
 
-int RunCheck(const Options& options, LogVariantId id) {
-  const std::vector<std::string> valid =
-      ValidRecords(FindLogVariant(id), SentBytesPerDevice(options.operands[0]));
-  const std::vector<std::string> parts(options.operands.begin() + 1, options.operands.end());
-  const CheckResult result = CheckLog(parts, valid, options.prefix >= 0,
-                                      options.prefix >= 0 ? static_cast<std::size_t>(options.prefix) : 0);
-  std::cout << result.message << "\n";
-  return result.ok ? 0 : 1;
-}
-
 }  // namespace
 }  // namespace tessaly::live
 
 int main(int argc, char** argv) {
   if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-live-log")) return 0;
   using namespace tessaly::live;
+  if (argc >= 2 && std::string(argv[1]) == "check") return RunCheckCommand({argv + 2, argv + argc});
   Options options;
   if (const auto error = Parse(argc, argv, options)) {
     std::cerr << "tessaly-live-log: " << *error << "\n" << kUsage;
@@ -239,7 +227,6 @@ int main(int argc, char** argv) {
     std::cout << kUsage;
     return 0;
   }
-  if (options.command == "check") return RunCheck(options, options.variant);
   struct sigaction action {};
   action.sa_handler = [](int) { stopRequested = 1; };
   sigaction(SIGINT, &action, nullptr);

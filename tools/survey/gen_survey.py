@@ -366,6 +366,15 @@ def jump_degrees(rng, text, last_good, top):
     return "%0*d" % (len(text), rng.choice(options))
 
 
+def record_after_noise(line, header):
+    """Where a good record starts inside a faulty line, 0 for none: a
+    wrong header that is noise before the header sentence leaves the good
+    record after it, which a live logger (cutting records at the header)
+    takes."""
+    at = line.find(header) if header else -1
+    return at if at > 0 else 0
+
+
 def make_fault(rng, name, kind, form, f, layout, last_good, depth_fmt):
     """The faulty line for fault `name`, built from the good fields `f`;
     `last_good` holds the fields of the last good line."""
@@ -563,7 +572,8 @@ def generate(opts, out, truth=None, stop_at=None):
         else:
             line = make_fault(fault_rng, fault, kind, form, f, layout,
                               last_good, depth_fmt)
-            faults_seen.append((lines_before + i + 1, fault))
+            faults_seen.append((lines_before + i + 1, fault,
+                                record_after_noise(line, header)))
         if truth is not None:
             truth.add(lines_before + i + 1,
                       survey_line_at(track, s - opts.layback), fault is None)
@@ -684,6 +694,10 @@ among those the kind's validation notices (--faults narrows the choice):""")
 Every faulty line but a blank one is rejected by the line validation, and the
 lines after it are good again.  --faults-out lists them with their 1-based
 line numbers.  The good lines do not depend on --bad-fraction or --faults.
+A wrong header that is noise put before the header sentence leaves a good
+record after the noise: read live, where records are cut at the header, it
+is taken; the list's third column gives where it starts in the line
+(0-based; empty for every other faulty line).
 
 listings, for scripts and tests:
   --list-kinds              one line per layout: the kind, and its form where
@@ -789,8 +803,10 @@ def parse_args(argv):
                    help="time of the first record of a navigation file "
                         "(default 08:00:00)")
     p.add_argument("--faults-out", metavar="FILE",
-                   help="also write a CSV list 'line,fault' of the faulty "
-                        "lines (1-based line numbers of the output file)")
+                   help="also write a CSV list 'line,fault,record-at' of "
+                        "the faulty lines (1-based line numbers of the output "
+                        "file; record-at: where a good record starts after "
+                        "noise, else empty)")
     p.add_argument("--lines", type=int, metavar="N",
                    help="write as many records as take the towfish to the "
                         "end of survey line N (instead of --records)")
@@ -866,12 +882,13 @@ def main(argv=None):
         truth.write_marks(opts.marks_out, opts.mark_lines)
     if opts.faults_out:
         with open(opts.faults_out, "w", newline="") as fo:
-            fo.write("line,fault\n")
-            for line_no, name in faults:
-                fo.write("%d,%s\n" % (line_no, name))
+            fo.write("line,fault,record-at\n")
+            for line_no, name, record_at in faults:
+                fo.write("%d,%s,%s\n" % (line_no, name,
+                                         record_at if record_at else ""))
     if opts.verbose:
         counts = {}
-        for _, name in faults:
+        for _, name, _ in faults:
             counts[name] = counts.get(name, 0) + 1
         detail = ", ".join("%s %d" % kv for kv in sorted(counts.items()))
         sys.stderr.write("%s: %d data lines (first on line %d), %d faulty%s\n"
