@@ -3,35 +3,27 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileDialog>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QInputDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSplitter>
-#include <QStringList>
-#include <QTabWidget>
-#include <QTime>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 
+#include "acquisition/LiveSessionThread.h"
 #include "acquisition/untSerialPort.h"
-#include "core/Positions.h"
-#include "core/RecordPipeline.h"
-#include "core/TrackModel.h"
+#include "core/LiveLogFiles.h"
+#include "core/LiveStatusText.h"
+#include "core/SettingsFile.h"
 #include "shell/AppContext.h"
+#include "shell/LogWindows.h"
+#include "shell/SerialTransport.h"
 #include "shell/TrackPane.h"
-#include "shell/VaComm.h"
 #include "shell/untLogErrors.h"
-#include "widgets/ChartSetup.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
@@ -42,13 +34,10 @@ namespace tessaly {
 
 namespace {
 
-const QString kStart = QStringLiteral("&Start");
-const QString kPause = QStringLiteral("&Pause");
-const QString kResume = QStringLiteral("&Resume");
-const QString kStop = QStringLiteral("S&top");
-const QString kLogging = QStringLiteral("Logging ...");
-const QString kPaused = QStringLiteral("Paused ...");
-const QString kDeviceLost = QStringLiteral("Device lost, reconnecting ...");
+const QString kStart = QString::fromLatin1(TfrmFileLog::kStartCaption);
+const QString kPause = QString::fromLatin1(TfrmFileLog::kPauseCaption);
+const QString kResume = QString::fromLatin1(TfrmFileLog::kResumeCaption);
+const QString kStop = QString::fromLatin1(TfrmFileLog::kStopCaption);
 
 // Live logging windows open now: the serial commands come back when the last
 // one closes (and no serial settings window holds them off).
@@ -85,18 +74,26 @@ QString DesignCaption(const LogVariant& variant) {
   return description.left(description.indexOf(QStringLiteral(" ("))).trimmed();
 }
 
+// The time a record arrived, as the grid shows it: local time, long form.
+std::string ReceptionTime(std::int64_t utcNs) {
+  const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcNs / kNsPerMs);
+  return QLocale::system().toString(at.time(), QLocale::LongFormat).toStdString();
+}
+
 }  // namespace
 
 TfrmFileLog::TfrmFileLog(LogVariantId variant, QWidget* parent)
     : TfrmTypeFile(parent),
       variant_(FindLogVariant(variant)),
-      framer_(std::string(variant_.header)),
-      writer_(std::make_unique<LogPartWriter>()),
-      store_(std::make_shared<LiveRecordStore>(variant_.layout)) {
+      store_(std::make_shared<LiveRecordStore>(variant_.layout)),
+      track_(variant_) {
   FormCreate();
 }
 
+// Every way out of a session writes what it received: the session's own
+// end does, whatever closes the window.
 TfrmFileLog::~TfrmFileLog() {
+  session_.reset();
   ReleaseSerialPort();
   LeaveLiveWindows();
 }
@@ -111,10 +108,7 @@ void TfrmFileLog::LeaveLiveWindows() {
 void TfrmFileLog::FormCreate() {
   setWindowTitle(DesignCaption(variant_));
   BuildLayout();
-  ApplyChartDesignSettings(*Grafico1);
-  ShowLogWindowControls(*Grafico1);
-  ApplyViewSettings(*Grafico1, AppContext::Instance().View);
-  sample_ = std::make_unique<TSample>();
+  FormActivate();
   OnRefresh = [this](TfrmTypeFile* sender, bool redrawChart, bool recolour) {
     RefreshView(sender, redrawChart, recolour);
   };
@@ -125,127 +119,13 @@ void TfrmFileLog::FormCreate() {
   };
   showTimer_ = new QTimer(this);
   showTimer_->setSingleShot(true);
-  connect(showTimer_, &QTimer::timeout, this, &TfrmFileLog::ShowNewRecords);
-  deviceTimer_ = new QTimer(this);
-  deviceTimer_->setInterval(1000);
-  connect(deviceTimer_, &QTimer::timeout, this, &TfrmFileLog::CheckDevice);
+  connect(showTimer_, &QTimer::timeout, this, &TfrmFileLog::ShowSessionReports);
   ++liveWindows;
   countedLive_ = true;
   AppContext::Instance().SetActionsEnabled(AppContext::SerialActionNames(), false);
 }
 
-// ---- Layout ----
-
-void TfrmFileLog::BuildLayout() {
-  resize(1060, 640);
-  PageControl1 = new QTabWidget;
-  PageControl1->addTab(BuildRawDataTab(), QStringLiteral("Raw Data"));
-  PageControl1->addTab(BuildGraphTab(), QStringLiteral("Graph"));
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(6, 6, 6, 6);
-  layout->addWidget(PageControl1, 1);
-  layout->addWidget(BuildControlPanel());
-
-  views_ = std::make_unique<RecordViews>(*PainelGridok1, *Grafico1, *lstRawData,
-                                         variant_.layout.empty() ? kRecordLayout : variant_.layout);
-  views_->Attach(store_);
-  views_->OnCellClicked = [this](int Linha, int Coluna) { PainelGridok1AoClicar(Linha, Coluna); };
-  Track->FollowSelection(*views_);
-  Track->SetLimit(AppContext::Instance().View.DevLimit);
-  Track->SetAvailable(VariantHasPositions());
-  Track->OnFirstShow = [this](TrackPlot& plot) { StartTrack(plot); };
-  if (variant_.highlightRaw) lstRawData->SetHighlighting(&RecordHighlighting());
-  if (!variant_.header.empty()) return;
-  // A raw capture shows its text over the whole tab and has no chart.
-  grpValidDataGrid->hide();
-  Splitter1->setSizes({10000, 0});
-  PageControl1->setTabEnabled(1, false);
-}
-
-QWidget* TfrmFileLog::BuildRawDataTab() {
-  lstRawData = new RawTextView;
-  PainelGridok1 = new TPainelGridOk;
-  grpValidDataGrid = new QGroupBox(QStringLiteral("Valid Data Grid"));
-  auto* gridLayout = new QVBoxLayout(grpValidDataGrid);
-  gridLayout->setContentsMargins(4, 4, 4, 4);
-  gridLayout->addWidget(PainelGridok1);
-  Splitter1 = new QSplitter(Qt::Vertical);
-  Splitter1->addWidget(lstRawData);
-  Splitter1->addWidget(grpValidDataGrid);
-  Splitter1->setSizes({220, 360});
-  return Splitter1;
-}
-
-QWidget* TfrmFileLog::BuildGraphTab() {
-  Grafico1 = new TGraficoOK;
-  btnY0Upper = new QPushButton(QStringLiteral("Y - 0"));
-  btnY0Lower = new QPushButton(QStringLiteral("Y - 0"));
-  auto* buttons = new QVBoxLayout;
-  for (QPushButton* button : {btnY0Upper, btnY0Lower}) {
-    button->setToolTip(QStringLiteral("Centre the deviation 0 vertically"));
-    button->setFixedWidth(48);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QPushButton::clicked, this, &TfrmFileLog::Button1Click);
-  }
-  buttons->addWidget(btnY0Upper);
-  buttons->addStretch();
-  buttons->addWidget(btnY0Lower);
-  auto* tab = new QWidget;
-  auto* layout = new QHBoxLayout(tab);
-  Track = new TrackPane(*this, *Grafico1);
-  layout->addWidget(Track->Splitter(), 1);
-  layout->addLayout(buttons);
-  return tab;
-}
-
-QWidget* TfrmFileLog::BuildControlPanel() {
-  btnStart = new QPushButton(kStart);
-  btnPauseResume = new QPushButton(kPause);
-  btnStop = new QPushButton(kStop);
-  btnErros = new QPushButton(QStringLiteral("Errors"));
-  BitBtn1 = new QPushButton(QStringLiteral("Close"));
-  chbAutoScroll = new QCheckBox(QStringLiteral("Auto Scroll"));
-  chbAutoScroll->setChecked(true);
-  lblStatus = new QLabel;
-  lblStatus->setWordWrap(true);
-  lblQtdErrors = new QLabel;
-  btnPauseResume->setEnabled(false);
-  btnStop->setEnabled(false);
-  btnErros->setEnabled(false);
-  connect(btnStart, &QPushButton::clicked, this, &TfrmFileLog::btnStartClick);
-  connect(btnPauseResume, &QPushButton::clicked, this, &TfrmFileLog::btnPauseResumeClick);
-  connect(btnStop, &QPushButton::clicked, this, &TfrmFileLog::btnStopClick);
-  connect(btnErros, &QPushButton::clicked, this, &TfrmFileLog::btnErrosClick);
-  connect(BitBtn1, &QPushButton::clicked, this, &TfrmFileLog::CloseWindow);
-  connect(chbAutoScroll, &QCheckBox::clicked, this, &TfrmFileLog::chbAutoScrollClick);
-
-  auto* errors = new QHBoxLayout;
-  errors->addWidget(new QLabel(QStringLiteral("Errors:")));
-  errors->addWidget(lblQtdErrors, 1);
-  grpFunctionKeys = new QGroupBox(QStringLiteral("Function Keys"));
-  auto* keys = new QVBoxLayout(grpFunctionKeys);
-  for (const char* text : {"F1: Start", "F2: Pause / Resume", "F3: Stop", "F4: Close", "F5: Auto Scroll On / Off",
-                           "F6: Raw Data / Grafic", "F7: Horizontal Scale + ", "F8: Horizontal Scale - ",
-                           "F9: Verical Scale +", "F10: Verical Scale -"})
-    keys->addWidget(new QLabel(QString::fromLatin1(text)));
-
-  auto* panel = new QWidget;
-  panel->setFixedWidth(170);
-  auto* layout = new QVBoxLayout(panel);
-  layout->setContentsMargins(0, 0, 0, 0);
-  for (QWidget* w : std::initializer_list<QWidget*>{btnStart, btnPauseResume, btnStop, chbAutoScroll, lblStatus})
-    layout->addWidget(w);
-  layout->addLayout(errors);
-  layout->addWidget(btnErros);
-  layout->addWidget(grpFunctionKeys);
-  layout->addStretch();
-  layout->addWidget(BitBtn1);
-  return panel;
-}
-
 // ---- The session ----
-
-TVaComm* TfrmFileLog::Comm() const { return AppContext::Instance().VaComm; }
 
 void TfrmFileLog::SetNumErros(int value) {
   numErros_ = value;
@@ -256,19 +136,16 @@ void TfrmFileLog::UpdateCaption() {
   setWindowTitle(QString::fromStdString(ShortFileName()) + " - " + QString::fromStdString(FileType()));
 }
 
-// A fresh parser for the variant: the continuity checks start anew.
-void TfrmFileLog::ConfigureSample() {
-  if (variant_.header.empty()) return;
-  sample_ = std::make_unique<TSample>();
-  sample_->FDevDigits = variant_.devDigits;
-  sample_->FMapDatum = AppContext::Instance().MapDatum;
-  sample_->SetHeader(variant_.header);
-  sample_->SetKind(variant_.kind);
+TfrmFileLog::LogState TfrmFileLog::State() const {
+  switch (status_.state) {
+    case LiveState::Logging: return LogState::Logging;
+    case LiveState::Paused: return LogState::Paused;
+    default: return LogState::Idle;
+  }
 }
 
 void TfrmFileLog::btnStartClick() {
-  ConfigureSample();
-  if (state_ != LogState::Idle) return;
+  if (State() != LogState::Idle) return;
   AppContext& context = AppContext::Instance();
   if (context.PortOwner() && context.PortOwner() != this) {
     ShowMessage(QStringLiteral("Warning"), context.PortInUseMessage(), TMsgDlgType::mtWarning);
@@ -278,34 +155,33 @@ void TfrmFileLog::btnStartClick() {
                                      Latin1(variant_.extension), Latin1(variant_.filter));
   if (path.isEmpty()) return;
   const std::string file = path.toStdString();
-  if (!AgreeToReplaceEarlierParts(file) || !ClaimSerialPort()) return;
-  StartSession(file);
+  // The save dialog asked about the log itself; the rest is asked here.
+  const EarlierLogFiles earlier = FindEarlierLogFiles(file);
+  if (earlier.BeyondTheLog(file) && !AgreeToReplace(earlier)) return;
+  if (!ClaimSerialPort()) return;
+  StartSession(file, earlier);
 }
 
-// Parts of the same name left by an earlier session would be emptied one by
-// one as this session reaches them: the user decides once, now.
-bool TfrmFileLog::AgreeToReplaceEarlierParts(const std::string& path) {
-  if (variant_.header.empty()) return true;
-  const std::vector<std::string> earlier = ExistingLaterParts(path);
-  if (earlier.empty()) return true;
-  QStringList names;
-  for (std::size_t i = 0; i < earlier.size() && i < 3; ++i)
-    names << QString::fromStdString(earlier[i].substr(earlier[i].rfind('/') + 1));
-  if (earlier.size() > 3) names << QStringLiteral("...");
+// Parts of an earlier log of the name would be emptied one by one as this
+// session reaches them, and its comments would attach to the new records:
+// the user decides once, now.
+bool TfrmFileLog::AgreeToReplace(const EarlierLogFiles& earlier) {
+  QString text = QStringLiteral("Files of an earlier log of this name exist (%1).\r")
+                     .arg(QString::fromStdString(ListFileNames(earlier)));
+  if (!earlier.logs.empty()) text += QStringLiteral("This session will replace them. ");
+  if (!earlier.comments.empty()) text += QStringLiteral("Its comments will be set aside (renamed *.replaced). ");
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
   msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
   msgMenssage->Caption = QStringLiteral("Confirmation");
-  msgMenssage->Mensagem = QStringLiteral("Parts of an earlier log of this name exist (%1).\rThis session will replace them. Continue?")
-                              .arg(names.join(QStringLiteral(", ")));
+  msgMenssage->Mensagem = text + QStringLiteral("Continue?");
   return msgMenssage->Execute() == mrYes;
 }
 
-// The port is claimed and opened before any file is touched, so a port that
-// cannot be opened leaves nothing behind.
+// The port is claimed before the session starts; the session opens it
+// before any file is touched.
 bool TfrmFileLog::ClaimSerialPort() {
   AppContext& context = AppContext::Instance();
-  TVaComm* comm = Comm();
-  if (!comm) {
+  if (!MakeTransport && !context.VaComm) {
     ShowMessage(QStringLiteral("Error"), QStringLiteral("There is no serial port."), TMsgDlgType::mtError);
     return false;
   }
@@ -313,228 +189,154 @@ bool TfrmFileLog::ClaimSerialPort() {
     ShowMessage(QStringLiteral("Warning"), context.PortInUseMessage(), TMsgDlgType::mtWarning);
     return false;
   }
-  try {
-    comm->Open();
-  } catch (const SerialPortError& error) {
-    context.ReleasePort(this);
-    ShowMessage(QStringLiteral("Error"), QString::fromStdString(error.what()), TMsgDlgType::mtError);
-    return false;
-  }
-  comm->OnRxChar = [this](TVaComm*, int) { CommRxChar(); };
   return true;
 }
 
-void TfrmFileLog::StartSession(const std::string& path) {
-  writer_ = std::make_unique<LogPartWriter>(recordsPerPart_);
-  if (const std::string error = writer_->Open(path); !error.empty()) {
+void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& consent) {
+  AppContext& context = AppContext::Instance();
+  LiveSessionOptions options;
+  options.recordsPerPart = recordsPerPart_;
+  options.mapDatum = context.MapDatum;
+  options.rescueFolder = LibPath(context.CurrentDir, "");
+  auto transport = MakeTransport;
+  if (!transport) {
+    const SerialSettings settings = context.VaComm->Settings();
+    transport = [settings] { return std::make_unique<SerialTransport>(settings); };
+  }
+  ClearSession();
+  session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher);
+  connect(session_.get(), &LiveSessionThread::ReportsWaiting, this, &TfrmFileLog::ScheduleShow);
+  if (const std::string error = session_->Start(path, consent, FilesOfOtherWindows(this)); !error.empty()) {
+    session_.reset();
     ReleaseSerialPort();
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
     return;
   }
-  partsSeen_ = writer_->Parts().size();
   SetNewFile(true);
   SetFileName(path);
-  framer_.Reset();
-  inbox_.clear();
-  errorList_.clear();
-  recordCount_ = 0;
-  shownUpTo_ = 0;
-  SetNumErros(0);
   btnErros->setEnabled(true);
-  state_ = LogState::Logging;
-  deviceLost_ = false;
-  btnStart->setEnabled(false);
-  btnPauseResume->setEnabled(true);
-  btnPauseResume->setText(kPause);
-  btnStop->setEnabled(true);
-  lblStatus->setText(kLogging);
-  deviceTimer_->start();
+  ShowSessionReports();
 }
 
 void TfrmFileLog::SetLogState(const QString& caption) {
   if (caption == kStart) {
     btnStartClick();
-  } else if (caption == kPause && state_ == LogState::Logging) {
-    framer_.Reset();
-    if (Comm()) Comm()->Close();
-    deviceTimer_->stop();
-    state_ = LogState::Paused;
-    btnPauseResume->setText(kResume);
-    lblStatus->setText(kPaused);
-  } else if (caption == kResume && state_ == LogState::Paused) {
-    ResumeSession();
-  } else if (caption == kStop && state_ != LogState::Idle) {
+  } else if (caption == kPause && State() == LogState::Logging) {
+    session_->Pause();
+  } else if (caption == kResume && State() == LogState::Paused) {
+    session_->Resume();
+  } else if (caption == kStop && State() != LogState::Idle) {
     StopSession();
-  }
-}
-
-// A record a failed write left behind is written first; a device that does
-// not open yet is waited for as a lost one.
-void TfrmFileLog::ResumeSession() {
-  if (const std::string error = writer_->WritePending(); !error.empty()) {
-    NoteParts();
-    PauseForWriteFailure(error);
     return;
   }
-  NoteParts();
-  state_ = LogState::Logging;
-  btnPauseResume->setText(kPause);
-  lblStatus->setText(kLogging);
-  deviceLost_ = false;
-  try {
-    Comm()->Open();
-  } catch (const SerialPortError&) {
-    deviceLost_ = true;
-    lblStatus->setText(kDeviceLost);
-  }
-  deviceTimer_->start();
-  DrainInbox();
+  if (session_) ShowSessionReports();
 }
 
+// What the session still had is shown (and a rescue reported) before the
+// views are emptied for the next session.
 void TfrmFileLog::StopSession() {
-  writer_->Close();
+  session_->Stop();
+  ShowSessionReports();
+  session_.reset();
   ReleaseSerialPort();
-  deviceTimer_->stop();
-  framer_.Reset();
-  inbox_.clear();
+  ClearSession();
+}
+
+// The views, counts and status as before any session.
+void TfrmFileLog::ClearSession() {
+  parts_.clear();
   errorList_.clear();
   SetNumErros(0);
   btnErros->setEnabled(false);
-  state_ = LogState::Idle;
-  btnStart->setEnabled(true);
-  btnPauseResume->setEnabled(false);
-  btnPauseResume->setText(kPause);
-  btnStop->setEnabled(false);
-  lblStatus->clear();
+  recordCount_ = 0;
+  shownUpTo_ = 0;
+  status_ = LiveStatus{};
+  ShowState();
   store_->Clear();
   Grafico1->Grafico().Linha().Limpa();
   views_->Attach(store_);
-  if (TrackPlot* plot = Track->Plot()) StartTrack(*plot);
+  if (TrackPlot* plot = Track->Plot()) track_.Start(*plot, store_, AppContext::Instance().MapDatum, chbAutoScroll->isChecked());
 }
 
-void TfrmFileLog::ReleaseSerialPort() {
-  AppContext& context = AppContext::Instance();
-  if (context.PortOwner() != this) return;
-  if (TVaComm* comm = Comm()) {
-    comm->OnRxChar = nullptr;
-    comm->Close();
-  }
-  context.ReleasePort(this);
+void TfrmFileLog::ReleaseSerialPort() { AppContext::Instance().ReleasePort(this); }
+
+// Buttons and status line follow the session's state.
+void TfrmFileLog::ShowState() {
+  const LogState state = State();
+  btnStart->setEnabled(state == LogState::Idle);
+  btnPauseResume->setEnabled(state != LogState::Idle);
+  btnPauseResume->setText(state == LogState::Paused ? kResume : kPause);
+  btnStop->setEnabled(state != LogState::Idle);
+  lblStatus->setText(QString::fromStdString(LiveStatusText(status_)));
 }
 
-void TfrmFileLog::PauseForWriteFailure(const std::string& error) {
-  framer_.Reset();
-  if (Comm()) Comm()->Close();
-  deviceTimer_->stop();
-  state_ = LogState::Paused;
-  btnPauseResume->setText(kResume);
-  const QString why = QString::fromStdString(error);
-  lblStatus->setText(kPaused + " " + why);
-  ShowMessage(QStringLiteral("Error"),
-              why + QStringLiteral("\r\rThe session is paused. Resume it once the log can be written again."),
-              TMsgDlgType::mtError);
-}
-
-// Every second while logging: a port that went away (an unplugged adapter)
-// is shown in the status and opened again with the same settings.
-void TfrmFileLog::CheckDevice() {
-  TVaComm* comm = Comm();
-  if (state_ != LogState::Logging || !comm || comm->Active()) return;
-  if (!deviceLost_) {
-    deviceLost_ = true;
-    framer_.Reset();
-    lblStatus->setText(kDeviceLost);
-  }
-  try {
-    comm->Open();
-  } catch (const SerialPortError&) {
-    return;
-  }
-  deviceLost_ = false;
-  lblStatus->setText(kLogging);
-}
-
-// ---- Receiving ----
-
-void TfrmFileLog::CommRxChar() {
-  TVaComm* comm = Comm();
-  if (!comm || AppContext::Instance().PortOwner() != this) return;
-  ReceiveBytes(comm->ReadText());
-}
-
-void TfrmFileLog::ReceiveBytes(std::string_view chunk) {
-  if (state_ != LogState::Logging) return;
-  framer_.Feed(chunk, [this](std::string_view record) { inbox_.emplace_back(record); });
-  DrainInbox();
-}
-
-void TfrmFileLog::DrainInbox() {
-  while (!inbox_.empty() && state_ == LogState::Logging) {
-    const std::string record = std::move(inbox_.front());
-    inbox_.pop_front();
-    ProcessRecord(record);
-  }
-}
-
-bool TfrmFileLog::WriteToLog(std::string_view bytes, bool wholeRecord) {
-  const std::string error = wholeRecord ? writer_->Append(bytes) : writer_->AppendBytes(bytes);
-  NoteParts();
-  if (error.empty()) return true;
-  PauseForWriteFailure(error);
-  return false;
-}
-
-// A new part: its name becomes the window's, its errors start from none and
-// the error list is no longer offered.
-void TfrmFileLog::NoteParts() {
-  if (writer_->Parts().size() == partsSeen_) return;
-  partsSeen_ = writer_->Parts().size();
-  errorList_.clear();
-  SetNumErros(0);
-  btnErros->setEnabled(false);
-  SetFileName(writer_->Parts().back());
-}
-
-// Validated, written (one write, before the next record), then shown whole.
-// A record whose write failed is shown as well: it is kept to be written
-// first when the session resumes.
-void TfrmFileLog::ProcessRecord(std::string_view record) {
-  if (sample_->Parse(record) != 0) {
-    SetNumErros(numErros_ + 1);
-    AddError();
-    return;
-  }
-  WriteToLog(record, true);
-  ++recordCount_;
-  AddToGrid(recordCount_);
-  ScheduleShow();
-}
-
-void TfrmFileLog::AddError() {
-  errorList_.push_back(std::to_string(numErros_) + " - " + sample_->FErrorText);
-  errorList_.push_back(sample_->FRawLine);
-  errorList_.push_back("Line: " + std::to_string(recordCount_));
-  errorList_.emplace_back();
-}
-
-void TfrmFileLog::AddToGrid(std::uint64_t row) {
-  const std::string number = std::to_string(row);
-  const std::string time = QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat).toStdString();
-  const std::string towDepth = sample_->TowDepthOrZero();
-  const std::string sounder = sample_->SounderOrZero();
-  const TSample& s = *sample_;
-  const std::array<std::string_view, kRowFieldCount> fields{
-      number, time, s.FDev, s.FLatDeg, s.FLatMin, s.FLatHemi, s.FLonDeg, s.FLonMin, s.FLonHemi, towDepth, sounder};
-  std::vector<std::string_view> cells(variant_.layout.size());
-  for (std::size_t i = 0; i < variant_.columns.size() && i < fields.size(); ++i)
-    if (variant_.columns[i] < cells.size()) cells[variant_.columns[i]] = fields[i];
-  store_->AppendRecord(s.FRawLine, cells, CellInteger(s.FDev), AppContext::Instance().View);
-}
+// ---- The session's reports ----
 
 void TfrmFileLog::ScheduleShow() {
   if (showTimer_->isActive()) return;
   const qint64 since = lastShow_.isValid() ? lastShow_.elapsed() : kShowPeriodMs;
   showTimer_->start(static_cast<int>(std::max<qint64>(0, kShowPeriodMs - since)));
+}
+
+// Messages wait until the reports at hand are taken: a message box lets
+// the timer run again meanwhile, and reports must not overtake each other.
+void TfrmFileLog::ShowSessionReports() {
+  if (taking_ || !session_) return;
+  taking_ = true;
+  session_->Deliver(*this);
+  ShowNewRecords();
+  taking_ = false;
+  for (const QString& message : std::exchange(messages_, {}))
+    ShowMessage(QStringLiteral("Error"), message, TMsgDlgType::mtError);
+}
+
+void TfrmFileLog::RecordAccepted(const LiveRecord& record) { AddRecord(record); }
+
+void TfrmFileLog::AddRecord(const LiveRecord& record) {
+  ++recordCount_;
+  AddToGrid(record);
+}
+
+void TfrmFileLog::RecordRejected(const RejectedRecord& record) {
+  SetNumErros(numErros_ + 1);
+  errorList_.push_back(std::to_string(numErros_) + " - " + record.message);
+  errorList_.push_back(record.text);
+  errorList_.push_back("Line: " + std::to_string(record.rowsBefore));
+  errorList_.emplace_back();
+}
+
+// A new part: its name becomes the window's, its errors start from none and
+// the error list is no longer offered.
+void TfrmFileLog::PartStarted(std::size_t index, const std::string& path) {
+  parts_.push_back(path);
+  if (index == 0) return;
+  errorList_.clear();
+  SetNumErros(0);
+  btnErros->setEnabled(false);
+  SetFileName(path);
+}
+
+void TfrmFileLog::Happened(LiveEvent event, const LiveStatus& status) {
+  status_ = status;
+  ShowState();
+  if (event == LiveEvent::WriteFailed)
+    messages_.push_back(QString::fromStdString(status.writeError) +
+                        QStringLiteral("\r\rThe session is paused. Resume it once the log can be written again."));
+}
+
+void TfrmFileLog::Stopped(const StopReport& report) {
+  status_ = LiveStatus{};
+  if (const std::string text = StopReportText(report); !text.empty()) messages_.push_back(QString::fromStdString(text));
+}
+
+// The row as the one row builder made it on the session's thread, with the
+// time of reception.
+void TfrmFileLog::AddToGrid(const LiveRecord& record) {
+  const std::string time = ReceptionTime(record.utcNs);
+  GridRowTexts row{};
+  std::copy(record.cells.begin(), record.cells.end(), row.begin() + kFirstRecordColumn);
+  row[kColTime] = time;
+  store_->AppendRow(variant_, record.text, row, record.numbers, AppContext::Instance().View);
 }
 
 // The newest record shows at the bottom of the grid and the raw view and in
@@ -545,8 +347,8 @@ void TfrmFileLog::ShowNewRecords() {
   const bool follow = chbAutoScroll->isChecked();
   const auto newest = static_cast<int>(store_->RecordCount());
   QScrollBar* bar = PainelGridok1->InformacaoGrid().VerticalBar();
-  // VisibleRows counts the caption row and a last row cut by the panel's edge.
-  const int firstRow = std::max(0, newest - PainelGridok1->InformacaoGrid().VisibleRows() + 3);
+  // The newest row is the last one shown whole, above the horizontal bar.
+  const int firstRow = std::max(0, newest - PainelGridok1->FullRowsShown() + 1);
   PainelGridok1->SetPainting(false);
   if (follow && bar) bar->setValue(firstRow);
   views_->Update();
@@ -557,64 +359,15 @@ void TfrmFileLog::ShowNewRecords() {
   } else {
     lstRawData->ReturnToHoldMark();
   }
-  ExtendTrack();
+  if (TrackPlot* plot = Track->Plot()) track_.Extend(*plot, follow);
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }
 
-// ---- The track ----
-
-// The variants whose grid holds the towfish's position offer the track.
-bool TfrmFileLog::VariantHasPositions() const { return variant_.columns.size() > kFieldLonHemi; }
-
-// A fresh track of the records the session holds so far.
-void TfrmFileLog::StartTrack(TrackPlot& plot) {
-  track_ = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
-  plot.SetTrack(store_, track_);
-  ExtendTrack();
-}
-
-// The records shown since the track last grew join it, their positions
-// read from the grid's degree, minute and hemisphere cells. With auto
-// scroll on, the plot keeps the newest position in view.
-void TfrmFileLog::ExtendTrack() {
-  TrackPlot* plot = Track->Plot();
-  if (!plot || !track_) return;
-  const std::span<const double> deviations = store_->ChartValues();
-  const auto cell = [this](std::size_t row, RowField field) {
-    return store_->Cells().Cell(row, variant_.columns[field]);
-  };
-  std::string decLat, decLon;
-  for (std::size_t record = track_->Size(); record < deviations.size(); ++record) {
-    const std::size_t row = record + 1;
-    const DegMinTexts position{cell(row, kFieldLatDeg), cell(row, kFieldLatMin), cell(row, kFieldLatHemi),
-                               cell(row, kFieldLonDeg), cell(row, kFieldLonMin), cell(row, kFieldLonHemi)};
-    double latitude = 0.0, longitude = 0.0;
-    if (PositionDegrees(position, sample_->FDecimalSeparator, decLat, decLon, latitude, longitude))
-      track_->Append(latitude, longitude, deviations[record]);
-    else
-      track_->AppendMissing();
-  }
-  plot->SetFollowNewest(chbAutoScroll->isChecked());
-  plot->RecordsAppended();
-}
-
-void TfrmFileLog::chbAutoScrollClick() {
-  if (chbAutoScroll->isChecked()) {
-    lstRawData->SetHoldMark(-1);
-    ScheduleShow();
-    return;
-  }
-  const long long current = lstRawData->CurrentLine();
-  lstRawData->SetHoldMark(current >= 0 ? current : lstRawData->FirstVisibleLine());
-}
-
-void TfrmFileLog::Button1Click() { Grafico1->CentralizaY(0); }
-
 // ---- Comments and errors ----
 
 void TfrmFileLog::PainelGridok1AoClicar(int Linha, int Coluna) {
-  if (state_ == LogState::Idle || variant_.layout.empty() || Coluna != CommentColl()) return;
+  if (State() == LogState::Idle || variant_.layout.empty() || Coluna != CommentColl()) return;
   if (Linha < 1 || static_cast<std::uint64_t>(Linha) > recordCount_) return;
   EditComment(Linha);
 }
@@ -628,7 +381,7 @@ void TfrmFileLog::EditComment(int row) {
     const std::string comment = text.toStdString();
     store_->SetCell(static_cast<std::size_t>(row), variant_.commentColumn, comment);
     views_->Update();
-    if (const std::string error = writer_->SetComment(static_cast<std::uint64_t>(row), comment); !error.empty())
+    if (const std::string error = session_->SetComment(static_cast<std::uint64_t>(row), comment); !error.empty())
       ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
   }
   chbAutoScroll->setChecked(following);
@@ -640,87 +393,20 @@ void TfrmFileLog::btnErrosClick() {
 }
 
 std::vector<std::string> TfrmFileLog::FilesInUse() const {
-  if (state_ == LogState::Idle) return TfrmTypeFile::FilesInUse();
-  std::vector<std::string> files;
-  for (std::size_t part = 0; part < writer_->Parts().size(); ++part) {
-    files.push_back(writer_->Parts()[part]);
-    if (std::string comments = writer_->CommentsFileOfPart(part); !comments.empty()) files.push_back(comments);
-  }
-  return files;
+  return session_ ? session_->FilesInUse() : TfrmTypeFile::FilesInUse();
 }
 
-// ---- View settings, keys, closing ----
-
-void TfrmFileLog::RefreshView(TfrmTypeFile*, bool redrawChart, bool recolour) {
-  const ViewSettings& view = AppContext::Instance().View;
-  if (redrawChart) ApplyViewSettings(*Grafico1, view);
-  Track->SetLimit(view.DevLimit);
-  if (recolour) {
-    store_->Recolour(view, kLiveColourColumn);
-    views_->Update();
-  }
-}
-
-void TfrmFileLog::FormActivate() {
-  ShowLogWindowControls(*Grafico1);
-  ApplyViewSettings(*Grafico1, AppContext::Instance().View);
-}
-
-bool TfrmFileLog::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate && isWindow()) FormActivate();
-  return TfrmTypeFile::event(event);
-}
-
-// F1 to F3 act only while their button is enabled; the other keys as the
-// panel lists them.
-void TfrmFileLog::FormKeyDown(int key) {
-  const auto press = [](QPushButton* button) {
-    if (button->isEnabled()) button->click();
-  };
-  switch (key) {
-    case Qt::Key_F1: press(btnStart); break;
-    case Qt::Key_F2: press(btnPauseResume); break;
-    case Qt::Key_F3: press(btnStop); break;
-    case Qt::Key_F4: CloseWindow(); break;
-    case Qt::Key_F5: chbAutoScroll->click(); break;
-    case Qt::Key_F6: {
-      int next = PageControl1->currentIndex();
-      do next = (next + 1) % PageControl1->count();
-      while (!PageControl1->isTabEnabled(next));
-      PageControl1->setCurrentIndex(next);
-      break;
-    }
-    case Qt::Key_F7: Grafico1->PassoEscalaX(1); break;
-    case Qt::Key_F8: Grafico1->PassoEscalaX(-1); break;
-    case Qt::Key_F9: Grafico1->PassoEscalaY(1); break;
-    case Qt::Key_F10: Grafico1->PassoEscalaY(-1); break;
-    default: break;
-  }
-}
-
-void TfrmFileLog::keyPressEvent(QKeyEvent* event) {
-  if (event->key() < Qt::Key_F1 || event->key() > Qt::Key_F10) {
-    TfrmTypeFile::keyPressEvent(event);
-    return;
-  }
-  FormKeyDown(event->key());
-  event->accept();
-}
-
-void TfrmFileLog::CloseWindow() {
-  if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-    frame->close();
-  } else {
-    close();
-  }
-}
+// ---- Closing ----
 
 bool TfrmFileLog::ConfirmStop() {
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
   msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
   msgMenssage->Caption = QStringLiteral("Confirmation");
   msgMenssage->Mensagem = QStringLiteral("Do you really want stop?");
-  return msgMenssage->Execute() != mrNo;
+  msgMenssage->DefaultButton = TMsgDlgBtn::mbNo;  // a stray Enter does not stop logging
+  const bool stop = msgMenssage->Execute() != mrNo;
+  msgMenssage->DefaultButton.reset();
+  return stop;
 }
 
 void TfrmFileLog::btnStopClick() {
@@ -732,7 +418,7 @@ void TfrmFileLog::btnPauseResumeClick() { SetLogState(btnPauseResume->text()); }
 // A running session is stopped first, after the question; "No" keeps the
 // window and its session.
 void TfrmFileLog::closeEvent(QCloseEvent* event) {
-  if (!closing_ && state_ != LogState::Idle) {
+  if (!closing_ && State() != LogState::Idle) {
     if (!ConfirmStop()) {
       event->ignore();
       return;

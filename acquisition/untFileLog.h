@@ -3,38 +3,35 @@
 // (untFileLogVariants.h, untFileLogOther.h) that names its row of the
 // variants table (core/LogVariants.h); everything else is here.
 //
-// A session: Start asks for the log file, claims and opens the serial port,
-// then creates the log. Received bytes are cut into records (RecordFramer),
-// each record is validated by the window's TSample; a valid one is written
-// at once (LogPartWriter: one write a record, synced to disk in the
-// background, parts of 33000 records) and shown in the grid, the chart and
-// the raw view (one LiveRecordStore behind all three); an invalid one is
-// counted and listed. Pause closes the port, Resume opens it again, Stop
-// closes the port and the log and releases the port.
+// The session itself (framing, validation, parts, comments, pauses, a lost
+// or different device, failed writes and the rescue at Stop) is a
+// LiveSession on a thread of its own (LiveSessionThread), so a busy window
+// never delays a write. The window is its buttons, questions, views and
+// status line: Start asks for the log file and claims the port, the session
+// reports what happens, and the window takes those reports on its repaint
+// timer, at most every kShowPeriodMs, showing every new record in the grid,
+// the chart and the raw view (one LiveRecordStore behind all three) and
+// every refused one in the error count and list.
 //
-// The window receives bytes only while it holds the port (AppContext). A
-// device that goes away during a session is shown in the status and opened
-// again every second; a failed write pauses the session with the record kept
-// to be written first on Resume.
+// The window receives records only while it holds the port (AppContext).
 #pragma once
 
-#include <QString>
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "acquisition/LiveTrack.h"
+#include "core/LiveObserver.h"
 #include "core/LiveRecordStore.h"
+#include "core/LiveTransport.h"
 #include "core/LogPartWriter.h"
 #include "core/LogVariants.h"
-#include "core/RecordFramer.h"
-#include "core/untTSample.h"
 #include "shell/untTFileForm.h"
 
 class QCheckBox;
@@ -46,20 +43,25 @@ class QTabWidget;
 
 namespace tessaly {
 
+class LiveSessionThread;
 class RawTextView;
 class RecordViews;
-class TrackModel;
 class TrackPane;
 class TrackPlot;
 class TGraficoOK;
 class TPainelGridOk;
-class TVaComm;
+struct EarlierLogFiles;
 
-class TfrmFileLog : public TfrmTypeFile {
+class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   Q_OBJECT
 
  public:
   enum class LogState { Idle, Logging, Paused };
+  // The captions of the session's buttons, as SetLogState takes them.
+  static constexpr const char* kStartCaption = "&Start";
+  static constexpr const char* kPauseCaption = "&Pause";
+  static constexpr const char* kResumeCaption = "&Resume";
+  static constexpr const char* kStopCaption = "S&top";
 
   ~TfrmFileLog() override;
 
@@ -95,22 +97,29 @@ class TfrmFileLog : public TfrmTypeFile {
       ChooseLogFile;
   // The one-line input box of a comment; false when cancelled.
   std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
+  // Makes the device a session reads, on the session's thread; empty: the
+  // serial port with the program's serial settings at Start.
+  std::function<std::unique_ptr<LiveTransport>()> MakeTransport;
+  // Hears every report of the session on the session's own thread, as it
+  // happens (timing measurements); set before Start.
+  LiveObserver* SessionWatcher = nullptr;
 
   // Records a file part holds (33000; tests make parts smaller). Takes effect
   // at the next Start.
   void SetRecordsPerPart(std::size_t records) { recordsPerPart_ = records; }
 
   // ---- State ----
-  LogState State() const { return state_; }
+  LogState State() const;
+  const LiveStatus& Status() const { return status_; }
   int NumErros() const { return numErros_; }
   void SetNumErros(int value);
+  // Valid records shown in this session.
   std::uint64_t RecordCount() const { return recordCount_; }
   // The error entries of the current part, four lines each.
   const std::vector<std::string>& ErrorLines() const { return errorList_; }
   const LiveRecordStore& Records() const { return *store_; }
-  const TSample& Sample() const { return *sample_; }
   // The parts of the current (or last) session, first to current.
-  const std::vector<std::string>& Parts() const { return writer_->Parts(); }
+  const std::vector<std::string>& Parts() const { return parts_; }
   // Every part of the session and their comments files.
   std::vector<std::string> FilesInUse() const override;
 
@@ -126,32 +135,33 @@ class TfrmFileLog : public TfrmTypeFile {
   void FormActivate();
   // "&Start", "&Pause", "&Resume" or "S&top"; any other text does nothing.
   void SetLogState(const QString& caption);
-  // Reads what the port holds and processes the records it completes.
-  void CommRxChar();
-  // Processes bytes as they came from the port (what CommRxChar does with
-  // what it read); nothing unless a session is logging.
-  void ReceiveBytes(std::string_view chunk);
+  // Takes what the session reported since the last time and shows it (the
+  // repaint timer calls it).
+  void ShowSessionReports();
   // The view settings changed.
   void RefreshView(TfrmTypeFile* sender, bool redrawChart, bool recolour);
   void UpdateCaption();
 
+  // ---- The session's reports (LiveObserver), taken on this window's thread ----
+  void RecordAccepted(const LiveRecord& record) override;
+  void RecordRejected(const RejectedRecord& record) override;
+  void PartStarted(std::size_t index, const std::string& path) override;
+  void Happened(LiveEvent event, const LiveStatus& status) override;
+  void Stopped(const StopReport& report) override;
+
  signals:
-  // A record (a chunk of a raw capture) has been written and shown in every
-  // view.
+  // A record (a chunk of a raw capture) has been shown in every view.
   void RecordShown(quint64 row);
 
  protected:
   TfrmFileLog(LogVariantId variant, QWidget* parent);
 
-  // One record (an unframed session: one received chunk).
-  virtual void ProcessRecord(std::string_view record);
-  // Writes what the session logs of a record or chunk; false when the write
-  // failed (the session is then paused).
-  bool WriteToLog(std::string_view bytes, bool wholeRecord);
+  // Shows one record the session took.
+  virtual void AddRecord(const LiveRecord& record);
   LiveRecordStore& Store() { return *store_; }
-  // The views show what the store holds once the records at hand are
-  // processed, and at most every kShowPeriodMs: one repaint for all the
-  // records that arrived meanwhile, however fast they come.
+  // The views show what the store holds once the reports at hand are taken,
+  // and at most every kShowPeriodMs: one repaint for all the records that
+  // arrived meanwhile, however fast they come.
   void ScheduleShow();
   static constexpr int kShowPeriodMs = 10;
 
@@ -165,48 +175,36 @@ class TfrmFileLog : public TfrmTypeFile {
   QWidget* BuildRawDataTab();
   QWidget* BuildGraphTab();
   QWidget* BuildControlPanel();
-  void ConfigureSample();
+  bool AgreeToReplace(const EarlierLogFiles& earlier);
   bool ClaimSerialPort();
-  bool AgreeToReplaceEarlierParts(const std::string& path);
-  void StartSession(const std::string& path);
+  void StartSession(const std::string& path, const EarlierLogFiles& consent);
   void StopSession();
-  void ResumeSession();
-  void PauseForWriteFailure(const std::string& error);
-  void NoteParts();
-  void DrainInbox();
-  void AddToGrid(std::uint64_t row);
-  void AddError();
+  void ClearSession();
+  void ShowState();
+  void AddToGrid(const LiveRecord& record);
   void ShowNewRecords();
-  bool VariantHasPositions() const;
-  void StartTrack(TrackPlot& plot);
-  void ExtendTrack();
-  void CheckDevice();
   void ReleaseSerialPort();
   void LeaveLiveWindows();
   void EditComment(int row);
   void CloseWindow();
   bool ConfirmStop();
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
-  TVaComm* Comm() const;
 
   const LogVariant& variant_;
-  std::unique_ptr<TSample> sample_;
-  RecordFramer framer_;
-  std::unique_ptr<LogPartWriter> writer_;
+  std::unique_ptr<LiveSessionThread> session_;
+  LiveStatus status_;
   std::size_t recordsPerPart_ = kRecordsPerPart;
   std::shared_ptr<LiveRecordStore> store_;
   std::unique_ptr<RecordViews> views_;
-  std::shared_ptr<TrackModel> track_;  // made when the track is first shown
-  std::deque<std::string> inbox_;  // framed records not processed yet
+  LiveTrack track_;
+  std::vector<std::string> parts_;
   std::vector<std::string> errorList_;
-  LogState state_ = LogState::Idle;
+  std::vector<QString> messages_;  // errors to show once the reports at hand are taken
   int numErros_ = 0;
   std::uint64_t recordCount_ = 0;
-  std::size_t partsSeen_ = 0;
-  bool deviceLost_ = false;
+  bool taking_ = false;  // reports are being taken (a message box may run meanwhile)
   bool closing_ = false;
   bool countedLive_ = false;  // holds the serial commands off
-  QTimer* deviceTimer_ = nullptr;  // watches the port while logging
   QTimer* showTimer_ = nullptr;    // shows new records, at most every kShowPeriodMs
   QElapsedTimer lastShow_;
   std::uint64_t shownUpTo_ = 0;    // RecordShown raised up to this row

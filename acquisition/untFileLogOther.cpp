@@ -4,12 +4,8 @@ namespace tessaly {
 
 TfrmFileLogOther::TfrmFileLogOther(QWidget* parent) : TfrmFileLog(LogVariantId::Other, parent) {}
 
-// A chunk whose write failed is kept by the writer and written first on
-// Resume; it shows at once like the rest.
-void TfrmFileLogOther::ProcessRecord(std::string_view chunk) {
-  WriteToLog(chunk, false);
-  Store().AppendRawBytes(chunk);
-  ScheduleShow();
-}
+// A chunk shows as the session received it (written, or held to be written
+// first on Resume).
+void TfrmFileLogOther::AddRecord(const LiveRecord& chunk) { Store().AppendRawBytes(chunk.text); }
 
 }  // namespace tessaly

@@ -16,7 +16,7 @@ class TfrmFileLogOther : public TfrmFileLog {
   explicit TfrmFileLogOther(QWidget* parent = nullptr);
 
  protected:
-  void ProcessRecord(std::string_view chunk) override;
+  void AddRecord(const LiveRecord& chunk) override;
 };
 
 }  // namespace tessaly

@@ -5,11 +5,17 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <csignal>
+
 #include "app/untMain.h"
 #include "core/ProgramVersion.h"
 
 int main(int argc, char** argv) {
   if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly")) return 0;
+  // A write past a file-size limit fails with EFBIG, which the writers
+  // report and survive; the signal's default would end the program and lose
+  // what a live session holds.
+  std::signal(SIGXFSZ, SIG_IGN);
   tessaly::TessalyApplication application(argc, argv);
   tessaly::TfrmMain frmMain;
   // Without a window manager "maximised" means nothing: take the screen.

@@ -28,11 +28,18 @@ std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<co
 
 std::size_t LiveRecordStore::AppendParsed(const LogVariant& variant, const TSample& sample,
                                           std::string_view receptionTime, const ViewSettings& view) {
-  const std::string number = std::to_string(RecordCount() + 1);
   RecordScratch scratch;
-  const VariantRow cells = VariantCells(variant, RecordRow(sample, {number, receptionTime, 0, {}}, scratch));
-  return AppendRecord(sample.FRawLine, std::span(cells).first(variant.layout.size()), CellInteger(sample.FDev),
-                      sample.FNumbers, view);
+  return AppendRow(variant, sample.FRawLine, RecordRow(sample, {{}, receptionTime, 0, {}}, scratch), sample.FNumbers,
+                   view);
+}
+
+std::size_t LiveRecordStore::AppendRow(const LogVariant& variant, std::string_view rawLine, GridRowTexts row,
+                                       const RecordNumbers& numbers, const ViewSettings& view) {
+  const std::string number = std::to_string(RecordCount() + 1);
+  row[kColSequence] = number;
+  const VariantRow cells = VariantCells(variant, row);
+  return AppendRecord(rawLine, std::span(cells).first(variant.layout.size()), CellInteger(row[kColDev]), numbers,
+                      view);
 }
 
 std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,

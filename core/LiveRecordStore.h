@@ -48,6 +48,11 @@ class LiveRecordStore : public RecordSource {
   // deviation and numbers. Returns its grid row.
   std::size_t AppendParsed(const LogVariant& variant, const TSample& sample, std::string_view receptionTime,
                            const ViewSettings& view);
+  // Appends a record whose whole grid row is `row` (RecordRow: "#" is filled
+  // here) as `variant` shows it (VariantCells), with its numbers. Returns its
+  // grid row.
+  std::size_t AppendRow(const LogVariant& variant, std::string_view rawLine, GridRowTexts row,
+                        const RecordNumbers& numbers, const ViewSettings& view);
   // The same without numbers (no position, depth or sounder), for a caller
   // that holds only the cells.
   std::size_t AppendRecord(std::string_view rawLine, std::span<const std::string_view> cells,

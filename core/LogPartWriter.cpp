@@ -4,13 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "core/CrLf.h"
 #include "core/LogKind.h"
@@ -24,102 +25,160 @@ std::size_t FileNameStart(const std::string& path) {
   return slash == std::string::npos ? 0 : slash + 1;
 }
 
+// Where PartFileName inserts the part number.
+std::size_t PartNumberAt(const std::string& base) {
+  const std::size_t dot = base.rfind('.');
+  return (dot == std::string::npos || dot < FileNameStart(base)) ? base.size() : dot;
+}
+
 std::string SystemError(const std::string& what, const std::string& path, int error) {
   return what + " " + path + ": " + std::strerror(error);
+}
+
+// The part number of a file name of the form stem_N.ext, or 0 when the name
+// is not one (N is decimal without leading zeros).
+std::size_t PartNumberOf(const std::string& name, const std::string& stem, const std::string& extension) {
+  if (name.size() <= stem.size() + 1 + extension.size() || name.compare(0, stem.size(), stem) != 0 ||
+      name[stem.size()] != '_' || name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
+    return 0;
+  const std::string digits = name.substr(stem.size() + 1, name.size() - stem.size() - 1 - extension.size());
+  if (digits.size() > 9 || digits[0] == '0' ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return 0;
+  return std::stoul(digits);
 }
 
 }  // namespace
 
 std::string PartFileName(const std::string& base, std::size_t index) {
   if (index == 0) return base;
-  const std::size_t dot = base.rfind('.');
-  const std::size_t cut = (dot == std::string::npos || dot < FileNameStart(base)) ? base.size() : dot;
+  const std::size_t cut = PartNumberAt(base);
   return base.substr(0, cut) + "_" + std::to_string(index) + base.substr(cut);
 }
 
 std::vector<std::string> ExistingLaterParts(const std::string& base) {
-  std::vector<std::string> found;
-  std::error_code ignored;
-  for (std::size_t index = 1;; ++index) {
-    std::string name = PartFileName(base, index);
-    if (!std::filesystem::exists(name, ignored)) return found;
-    found.push_back(std::move(name));
+  namespace fs = std::filesystem;
+  const std::size_t nameStart = FileNameStart(base);
+  const std::size_t cut = PartNumberAt(base);
+  const std::string stem = base.substr(nameStart, cut - nameStart);
+  const std::string extension = base.substr(cut);
+  std::vector<std::pair<std::size_t, std::string>> found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(nameStart ? base.substr(0, nameStart) : ".", error)) {
+    const std::size_t number = PartNumberOf(entry.path().filename().string(), stem, extension);
+    if (number > 0) found.emplace_back(number, PartFileName(base, number));
   }
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> parts;
+  for (auto& [number, name] : found) parts.push_back(std::move(name));
+  return parts;
 }
 
-// Syncs the current part to disk at least once a second while records
-// arrive, on a thread of its own. It works on a duplicate of the part's
-// descriptor, so the writer may close its own at any time; a part left
-// behind is synced and closed here too.
+LogFileCalls LogFileCalls::System() {
+  return {[](int fd, const void* data, std::size_t size, off_t offset) { return ::pwrite(fd, data, size, offset); },
+          [](int fd) { return ::fdatasync(fd); }, [](int fd) { return ::close(fd); }};
+}
+
+// Syncs the current part to disk when asked, on a thread of its own. It
+// works on a duplicate of the part's descriptor, so the writer may close its
+// own at any time; a part left behind is synced and closed here too. The
+// first failure is kept until taken.
 class LogPartWriter::SyncThread {
  public:
-  SyncThread() : thread_([this] { Run(); }) {}
-  ~SyncThread() {
+  explicit SyncThread(const LogFileCalls& calls) : calls_(calls), thread_([this] { Run(); }) {}
+  ~SyncThread() { Finish(); }
+
+  // The part records now go to (takes ownership of the descriptor).
+  void Follow(int fd, const std::string& name) {
+    {
+      std::lock_guard lock(mutex_);
+      retired_.push_back(current_);
+      current_ = {fd, name};
+    }
+    wake_.notify_one();
+  }
+  void Request() {
+    {
+      std::lock_guard lock(mutex_);
+      ++requested_;
+    }
+    wake_.notify_one();
+  }
+  void Wait() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return handled_ == requested_ && retired_.empty(); });
+  }
+  std::string TakeError() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(error_, {});
+  }
+  std::uint64_t Syncs() const {
+    std::lock_guard lock(mutex_);
+    return syncs_;
+  }
+  // Stops the thread, then syncs and closes the current part.
+  void Finish() {
+    if (!thread_.joinable()) return;
     {
       std::lock_guard lock(mutex_);
       stop_ = true;
     }
     wake_.notify_one();
     thread_.join();
-    for (const int old : retired_) SyncAndClose(old);
-    SyncAndClose(current_);
-  }
-
-  // The part records now go to (takes ownership of the descriptor).
-  void Follow(int fd) {
-    int previous;
-    {
-      std::lock_guard lock(mutex_);
-      previous = current_;
-      current_ = fd;
-      dirty_ = false;
-      retired_.push_back(previous);
-    }
-    wake_.notify_one();
-  }
-  void Written() {
-    std::lock_guard lock(mutex_);
-    dirty_ = true;
-  }
-  std::uint64_t Syncs() const {
-    std::lock_guard lock(mutex_);
-    return syncs_;
+    SyncAndClose(std::exchange(current_, {}));
   }
 
  private:
-  static void SyncAndClose(int fd) {
-    if (fd < 0) return;
-    ::fdatasync(fd);
-    ::close(fd);
+  struct Part {
+    int fd = -1;
+    std::string name;
+  };
+
+  void Fail(std::string message) {
+    std::lock_guard lock(mutex_);
+    if (error_.empty()) error_ = std::move(message);
+  }
+  void Sync(const Part& part) {
+    if (part.fd >= 0 && calls_.fdatasync(part.fd) != 0) Fail(SystemError("Cannot write the log", part.name + " to disk", errno));
+  }
+  void SyncAndClose(const Part& part) {
+    if (part.fd < 0) return;
+    Sync(part);
+    if (calls_.close(part.fd) != 0) Fail(SystemError("Cannot close the log", part.name, errno));
   }
 
   void Run() {
     std::unique_lock lock(mutex_);
-    while (!stop_) {
-      wake_.wait_for(lock, std::chrono::milliseconds(500));
-      std::vector<int> retired;
+    while (true) {
+      wake_.wait(lock, [this] { return stop_ || handled_ != requested_ || !retired_.empty(); });
+      if (stop_ && handled_ == requested_ && retired_.empty()) return;
+      std::vector<Part> retired;
       retired.swap(retired_);
-      const int fd = dirty_ ? current_ : -1;
-      dirty_ = false;
+      const std::uint64_t target = requested_;
+      const Part current = handled_ != requested_ ? current_ : Part{};
       lock.unlock();
-      for (const int old : retired) SyncAndClose(old);
-      if (fd >= 0) ::fdatasync(fd);
+      for (const Part& old : retired) SyncAndClose(old);
+      Sync(current);
       lock.lock();
-      if (fd >= 0) ++syncs_;
+      if (current.fd >= 0) ++syncs_;
+      handled_ = target;
+      done_.notify_all();
     }
   }
 
+  LogFileCalls calls_;
   mutable std::mutex mutex_;
-  std::condition_variable wake_;
-  int current_ = -1;
-  bool dirty_ = false;
+  std::condition_variable wake_, done_;
+  Part current_;
+  std::vector<Part> retired_;
+  std::uint64_t requested_ = 0, handled_ = 0, syncs_ = 0;
   bool stop_ = false;
-  std::vector<int> retired_;
-  std::uint64_t syncs_ = 0;
+  std::string error_;
   std::thread thread_;
 };
 
-LogPartWriter::LogPartWriter(std::size_t recordsPerPart) : recordsPerPart_(recordsPerPart ? recordsPerPart : 1) {}
+LogPartWriter::LogPartWriter(std::size_t recordsPerPart, LogFileCalls calls)
+    : recordsPerPart_(recordsPerPart ? recordsPerPart : 1), calls_(std::move(calls)) {}
 
 LogPartWriter::~LogPartWriter() { Close(); }
 
@@ -129,8 +188,11 @@ std::string LogPartWriter::Open(const std::string& base) {
   parts_.clear();
   comments_.clear();
   records_ = 0;
+  syncRequests_ = 0;
+  written_ = false;
+  diskError_.clear();
   pending_.reset();
-  sync_ = std::make_unique<SyncThread>();
+  sync_ = std::make_unique<SyncThread>(calls_);
   std::string error = OpenPart(0);
   if (!error.empty()) sync_.reset();
   return error;
@@ -138,22 +200,31 @@ std::string LogPartWriter::Open(const std::string& base) {
 
 std::string LogPartWriter::OpenPart(std::size_t index) {
   const std::string name = PartFileName(base_, index);
+  if (guard_)
+    if (std::string refusal = guard_(name); !refusal.empty()) return refusal;
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return SystemError("Cannot create the log", name, errno);
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0 && calls_.close(fd_) != 0 && diskError_.empty())
+    diskError_ = SystemError("Cannot close the log", parts_.back(), errno);
   fd_ = fd;
   partBytes_ = 0;
   partRecords_ = 0;
   parts_.push_back(name);
   const int duplicate = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (duplicate >= 0) sync_->Follow(duplicate);
+  if (duplicate >= 0) sync_->Follow(duplicate, name);
   return {};
 }
 
-void LogPartWriter::Close() {
-  if (fd_ >= 0) ::close(fd_);
+std::string LogPartWriter::Close() {
+  std::string error;
+  if (fd_ >= 0 && calls_.close(fd_) != 0) error = SystemError("Cannot close the log", parts_.back(), errno);
   fd_ = -1;
-  sync_.reset();  // syncs and closes its duplicate
+  if (sync_) {
+    sync_->Finish();
+    if (std::string failed = TakeDiskError(); !failed.empty()) error = std::move(failed);
+    sync_.reset();
+  }
+  return error;
 }
 
 std::string LogPartWriter::Append(std::string_view record) {
@@ -171,15 +242,22 @@ std::string LogPartWriter::AppendBytes(std::string_view bytes) {
   return Write({std::string(bytes), false, false});
 }
 
+std::string LogPartWriter::PendingText() const {
+  if (!pending_) return {};
+  const std::string& bytes = pending_->bytes;
+  return pending_->isRecord ? bytes.substr(0, bytes.size() - kCrLf.size()) : bytes;
+}
+
 std::string LogPartWriter::WritePending() {
   if (!pending_) return {};
+  if (fd_ < 0) return "The log is not open.";
   Pending pending = std::move(*pending_);
   pending_.reset();
   return Write(std::move(pending));
 }
 
-// One pwrite of the whole record at the end of the last complete one; on
-// failure the part is cut back there and the record kept for WritePending.
+// The whole record at the end of the last complete one; on failure the part
+// is cut back there and the record kept for WritePending.
 std::string LogPartWriter::Write(Pending what) {
   if (what.startsPart) {
     if (std::string error = OpenPart(parts_.size()); !error.empty()) {
@@ -188,21 +266,49 @@ std::string LogPartWriter::Write(Pending what) {
     }
     what.startsPart = false;
   }
-  const std::string& bytes = what.bytes;
-  const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(partBytes_));
-  if (written != static_cast<ssize_t>(bytes.size())) {
-    const int error = written < 0 ? errno : ENOSPC;
+  if (std::string error = WriteAt(what.bytes); !error.empty()) {
     [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(partBytes_));
     pending_ = std::move(what);
-    return SystemError("Cannot write the log", parts_.back(), error);
+    return error;
   }
-  partBytes_ += bytes.size();
+  partBytes_ += what.bytes.size();
   if (what.isRecord) {
     ++partRecords_;
     ++records_;
   }
-  sync_->Written();
+  written_ = true;
   return {};
+}
+
+// One write normally; a short one (a limit reached part way) is followed by
+// another for the rest, which then tells why it cannot go on.
+std::string LogPartWriter::WriteAt(const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = calls_.pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                          static_cast<off_t>(partBytes_ + done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return SystemError("Cannot write the log", parts_.back(), written < 0 ? errno : EIO);
+    done += static_cast<std::size_t>(written);
+  }
+  return {};
+}
+
+bool LogPartWriter::RequestSync() {
+  if (!sync_ || !written_) return false;
+  written_ = false;
+  ++syncRequests_;
+  sync_->Request();
+  return true;
+}
+
+void LogPartWriter::WaitForSyncs() {
+  if (sync_) sync_->Wait();
+}
+
+std::string LogPartWriter::TakeDiskError() {
+  if (!diskError_.empty()) return std::exchange(diskError_, {});
+  return sync_ ? sync_->TakeError() : std::string();
 }
 
 std::string LogPartWriter::CommentsFileOfPart(std::size_t index) const {

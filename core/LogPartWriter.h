@@ -5,22 +5,27 @@
 // name first (survey.kvl), then the name with "_1", "_2", ... before the
 // extension (survey_1.kvl). Each record is written with one write(2) of the
 // whole record and CR LF, so it has reached the operating system when Append
-// returns; a thread of the writer's own syncs the current part to disk
-// (fdatasync) at least once a second while records arrive, so the caller
-// never waits for the disk.
+// returns. Syncing to disk (fdatasync) runs on a thread of the writer's own,
+// when the owner asks (RequestSync), so the caller never waits for the disk;
+// a failed sync or close is kept and handed out by TakeDiskError, since it
+// means records said to be written may not be on the disk.
 //
-// A failed or short write (disk full, medium gone) truncates the part back to
-// the end of its last complete record and keeps the record pending: nothing
-// is appended until WritePending has written it, so after the cause is gone
-// the session goes on with nothing lost and nothing twice.
+// A failed or short write (disk full, file-size limit, medium gone)
+// truncates the part back to the end of its last complete record and keeps
+// the record pending: nothing is appended until WritePending has written it,
+// so after the cause is gone the session goes on with nothing lost and
+// nothing twice. Messages name the system's own reason (errno).
 //
 // Comments: the comment of a session row goes to the comments file of the
 // part holding the row, keyed by the row's number within that part, so that
 // each part opened as a document shows its comments on its own records.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,23 +44,40 @@ inline constexpr std::size_t kRecordsPerPart = 33000;
 // of the file name; appended when the file name has none).
 std::string PartFileName(const std::string& base, std::size_t index);
 
-// The later parts (1, 2, ...) of `base` that exist, in order, up to the first
-// missing one.
+// Every later part (1, 2, ...) of `base` that exists, in order of its
+// number, gaps or not.
 std::vector<std::string> ExistingLaterParts(const std::string& base);
+
+// The system calls the writer makes on its files; tests replace them to make
+// a write, a sync or a close fail as a failing disk would.
+struct LogFileCalls {
+  std::function<ssize_t(int fd, const void* data, std::size_t size, off_t offset)> pwrite;
+  std::function<int(int fd)> fdatasync;
+  std::function<int(int fd)> close;
+  static LogFileCalls System();
+};
 
 class LogPartWriter {
  public:
-  explicit LogPartWriter(std::size_t recordsPerPart = kRecordsPerPart);
+  // Decides whether a part may be created (replacing a file of its name):
+  // empty text when it may, else why not.
+  using CreateGuard = std::function<std::string(const std::string& path)>;
+
+  explicit LogPartWriter(std::size_t recordsPerPart = kRecordsPerPart, LogFileCalls calls = LogFileCalls::System());
   ~LogPartWriter();
   LogPartWriter(const LogPartWriter&) = delete;
   LogPartWriter& operator=(const LogPartWriter&) = delete;
+
+  // Every part is created only when the guard allows it (default: always).
+  void SetCreateGuard(CreateGuard guard) { guard_ = std::move(guard); }
 
   // Creates (or empties) the first part. Empty text on success, else why not
   // (nothing is open then).
   std::string Open(const std::string& base);
   // Syncs and closes the current part; the session's names and comments
-  // stay readable until the next Open.
-  void Close();
+  // stay readable until the next Open. Empty text, or why the last records
+  // may not be on the disk (a failed sync or close, before or now).
+  std::string Close();
   bool IsOpen() const { return fd_ >= 0; }
 
   // Writes one record and CR LF, starting the next part when the current one
@@ -66,9 +88,21 @@ class LogPartWriter {
   // count, no part change. Empty text on success; else as Append.
   std::string AppendBytes(std::string_view bytes);
   bool HasPending() const { return pending_.has_value(); }
+  // The pending bytes as Append or AppendBytes was given them.
+  std::string PendingText() const;
   // Writes the pending record; empty text when it was written (or none was
   // pending).
   std::string WritePending();
+  // Gives up the pending record (it is kept elsewhere now).
+  void DropPending() { pending_.reset(); }
+
+  // Asks the sync thread to sync the current part when anything was written
+  // since the last request; true when it asked.
+  bool RequestSync();
+  // Waits until the syncs asked for so far have been done.
+  void WaitForSyncs();
+  // The first failed sync or close since the last call; empty when none.
+  std::string TakeDiskError();
 
   std::size_t RecordsPerPart() const { return recordsPerPart_; }
   std::uint64_t RecordCount() const { return records_; }
@@ -78,13 +112,14 @@ class LogPartWriter {
   std::size_t PartOfRow(std::uint64_t row) const { return static_cast<std::size_t>((row - 1) / recordsPerPart_); }
   std::uint64_t RowInPart(std::uint64_t row) const { return (row - 1) % recordsPerPart_ + 1; }
 
-  // Stores the comment of session row `row` (1-based) in its part's comments
-  // file. Empty text on success, else why not.
+  // Stores the comment of log row `row` (1-based, counting the records
+  // written) in its part's comments file. Empty text on success, else why not.
   std::string SetComment(std::uint64_t row, std::string_view comment);
   // The comments file of part `index`; empty when the part's name allows none.
   std::string CommentsFileOfPart(std::size_t index) const;
 
-  // How often the sync thread has synced a part (for tests and benchmarks).
+  // Syncs asked of the sync thread so far, and syncs it has done.
+  std::uint64_t SyncRequests() const { return syncRequests_; }
   std::uint64_t SyncCount() const;
 
  private:
@@ -97,8 +132,11 @@ class LogPartWriter {
 
   std::string OpenPart(std::size_t index);
   std::string Write(Pending what);
+  std::string WriteAt(const std::string& bytes);
 
   std::size_t recordsPerPart_;
+  LogFileCalls calls_;
+  CreateGuard guard_;
   std::string base_;
   std::vector<std::string> parts_;
   std::map<std::size_t, CommentsStore> comments_;
@@ -106,6 +144,9 @@ class LogPartWriter {
   std::uint64_t partBytes_ = 0;   // end of the last complete record in the part
   std::uint64_t partRecords_ = 0;
   std::uint64_t records_ = 0;
+  bool written_ = false;          // since the last sync request
+  std::uint64_t syncRequests_ = 0;
+  std::string diskError_;         // a close of this thread's own that failed
   std::optional<Pending> pending_;
   std::unique_ptr<SyncThread> sync_;
 };

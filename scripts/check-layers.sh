@@ -15,7 +15,7 @@ declare -A allowed=(
   [tools/sim]="core tools/options"
   [tools/settings]="core"
   [tools/demo]="core widgets"
-  [tools/live]="core widgets shell acquisition tools/sim"
+  [tools/live]="core widgets shell acquisition tools/sim tools/options"
 )
 # Folders whose headers a source folder could name.
 known="core widgets shell acquisition transfer app tests bench tools/cli tools/options tools/sim tools/live tools/settings tools/demo"

@@ -14,7 +14,7 @@ shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 all=(fuzz_record_line fuzz_record_file fuzz_log_kind fuzz_document_load fuzz_pnav_header fuzz_settings
-     fuzz_break_decoder fuzz_events_file fuzz_survey_lines fuzz_nmea fuzz_gps_files)
+     fuzz_break_decoder fuzz_events_file fuzz_survey_lines fuzz_nmea fuzz_gps_files fuzz_live_session)
 targets=("${all[@]}")
 [ $# -eq 0 ] || targets=("$@")
 
@@ -23,7 +23,7 @@ bash "$root/scripts/build-asan.sh"
 # The dictionary of a target, when one helps it.
 dictionary() {
   case $1 in
-    fuzz_record_line | fuzz_record_file | fuzz_document_load | fuzz_log_kind) echo records.dict ;;
+    fuzz_record_line | fuzz_record_file | fuzz_document_load | fuzz_log_kind | fuzz_live_session) echo records.dict ;;
     fuzz_pnav_header) echo pnav.dict ;;
     fuzz_settings) echo settings.dict ;;
     fuzz_survey_lines) echo survey.dict ;;

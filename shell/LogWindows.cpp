@@ -21,9 +21,12 @@ const TfrmTypeFile* LogWindowUsing(const std::string& path) {
   return nullptr;
 }
 
-std::vector<GuardedFile> FilesOfOpenWindows() {
+std::vector<GuardedFile> FilesOfOpenWindows() { return FilesOfOtherWindows(nullptr); }
+
+std::vector<GuardedFile> FilesOfOtherWindows(const TfrmTypeFile* self) {
   std::vector<GuardedFile> files;
   for (const TfrmTypeFile* window : OpenLogWindows()) {
+    if (window == self) continue;
     const std::string what = "in use by \"" + window->windowTitle().toStdString() + "\"";
     for (const std::string& used : window->FilesInUse()) files.push_back({used, what});
   }

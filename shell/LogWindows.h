@@ -22,5 +22,7 @@ const TfrmTypeFile* LogWindowUsing(const std::string& path);
 // The files of every open log window, which no writer may replace, each
 // called "in use by" the window's title (CheckOutput).
 std::vector<GuardedFile> FilesOfOpenWindows();
+// The same but those of `self` (a window about to write its own).
+std::vector<GuardedFile> FilesOfOtherWindows(const TfrmTypeFile* self);
 
 }  // namespace tessaly

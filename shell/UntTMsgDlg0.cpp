@@ -122,6 +122,8 @@ int TFrmMsgDlg::PlaceButtons(const TMsgDlg& message) {
   QPushButton* defaultButton = message.Botoes.Contains(TMsgDlgBtn::mbYes)  ? btnYes
                                : message.Botoes.Contains(TMsgDlgBtn::mbOK) ? btnOk
                                                                            : nullptr;
+  for (const auto& [member, button] : order)
+    if (message.DefaultButton == member && message.Botoes.Contains(member)) defaultButton = button;
   if (defaultButton) defaultButton->setDefault(true);
   return x / kMsgButtonStep;
 }

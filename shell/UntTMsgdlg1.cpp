@@ -30,7 +30,7 @@ void TMsgDlg::ShowOk(const QString& caption, const QString& text, TMsgDlgType st
 int TMsgDlg::Execute() {
   if (const auto& answer = AutoAnswerHook()) {
     const int result = answer(*this);
-    RecordedCalls().push_back({Caption, Mensagem, Estilo, Botoes, result});
+    RecordedCalls().push_back({Caption, Mensagem, Estilo, Botoes, result, DefaultButton});
     return result;
   }
   TFrmMsgDlg window(*this);

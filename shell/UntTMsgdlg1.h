@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace tessaly {
@@ -50,6 +51,8 @@ class TMsgDlg : public QObject {
   QString Mensagem;
   QString Caption;
   int HelpContext = 0;
+  // The button Enter presses; none: Yes, else OK.
+  std::optional<TMsgDlgBtn> DefaultButton;
 
   // Shows the message window modally and returns the modal result of the
   // pressed button. With an automatic answer set, returns that answer without
@@ -71,6 +74,7 @@ class TMsgDlg : public QObject {
     TMsgDlgType Estilo;
     TMsgDlgButtons Botoes;
     int Result;
+    std::optional<TMsgDlgBtn> DefaultButton;
   };
   static const std::vector<Call>& Calls();
   static void ClearCalls();

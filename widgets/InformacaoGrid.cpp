@@ -178,7 +178,9 @@ std::size_t TInformacaoGrid::OwnMemoryBytes() const {
 void TInformacaoGrid::ApplyScrollRanges() {
   if (verticalBar_) {
     const QSignalBlocker quiet(verticalBar_);
-    verticalBar_->setRange(0, std::max(QtdLinhas() - VisibleRows() + 1, 0));
+    // Never past the last row: a table of the header row alone (a live
+    // window after Stop) shows that row wherever the bar was.
+    verticalBar_->setRange(0, std::clamp(QtdLinhas() - VisibleRows() + 1, 0, std::max(QtdLinhas() - 1, 0)));
     firstRow_ = verticalBar_->value();
   }
   if (horizontalBar_) {

@@ -43,6 +43,9 @@ class TPainelGridOk : public QFrame {
 
   TInformacaoGrid& InformacaoGrid() { return info_; }
   const TInformacaoGrid& InformacaoGrid() const { return info_; }
+  // Rows that fit whole below the header and above a horizontal scroll bar
+  // (at least 1).
+  int FullRowsShown() const;
 
   // Any mouse button pressed over the panel, with the row and column under the
   // pointer (RowAt / ColAt). Unassigned: nothing is raised.
@@ -107,7 +110,6 @@ class TPainelGridOk : public QFrame {
   void PaintCells(class QPainter& painter);
   void RepaintNow();
   QRect CellArea() const;
-  int FullRowsShown() const;
   int KeyTargetRow(int key) const;
   void MoveSelectionTo(int row);
 

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
 #include "core/GridLayout.h"
+#include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
 
 namespace tessaly::livetest {
@@ -51,6 +53,12 @@ TEST_P(EveryVariant, RecordsTheValidRecordsOfTheSimulator) {
   EXPECT_FALSE(records.Cells().Cell(1, 1).empty());  // time of reception
   EXPECT_EQ(records.ChartValues().size(), valid.size());
   EXPECT_EQ(window->windowTitle().toStdString(), "survey." + kind + " - " + window->FileType());
+  // The newest row shows whole at the bottom: the row across the cells'
+  // last pixel (above the horizontal bar) is the one after it.
+  const TInformacaoGrid& grid = window->PainelGridok1->InformacaoGrid();
+  window->PainelGridok1->grab();
+  ASSERT_NE(grid.HorizontalBar(), nullptr);
+  EXPECT_EQ(grid.RowAt(grid.HorizontalBar()->y() - 1), static_cast<int>(valid.size()) + 1);
 
   window->btnStopClick();
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Idle);
@@ -123,12 +131,10 @@ TEST_F(LiveLog, TheStateTableGovernsButtonsCaptionsAndStatus) {
   EXPECT_TRUE(window->btnStop->isEnabled());
   EXPECT_TRUE(window->btnErros->isEnabled());
   EXPECT_EQ(window->lblStatus->text(), "Logging ...");
-  EXPECT_TRUE(comm_.Active());
   ASSERT_TRUE(WaitFor([&] { return window->RecordCount() >= 20; }));
   window->btnPauseResumeClick();
   EXPECT_EQ(window->btnPauseResume->text(), "&Resume");
   EXPECT_EQ(window->lblStatus->text(), "Paused ...");
-  EXPECT_FALSE(comm_.Active());
   EXPECT_EQ(AppContext::Instance().PortOwner(), window);  // a paused session keeps the port
   window->btnPauseResumeClick();
   EXPECT_EQ(window->btnPauseResume->text(), "&Pause");
@@ -140,11 +146,13 @@ TEST_F(LiveLog, TheStateTableGovernsButtonsCaptionsAndStatus) {
   EXPECT_FALSE(window->btnErros->isEnabled());
   EXPECT_EQ(window->lblQtdErrors->text(), "0");
   EXPECT_TRUE(window->lblStatus->text().isEmpty());
-  EXPECT_FALSE(comm_.Active());
   EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
   ASSERT_FALSE(TMsgDlg::Calls().empty());
   EXPECT_EQ(TMsgDlg::Calls().back().Mensagem, "Do you really want stop?");
   EXPECT_EQ(TMsgDlg::Calls().back().Caption, "Confirmation");
+  EXPECT_EQ(TMsgDlg::Calls().back().DefaultButton, TMsgDlgBtn::mbNo);  // a stray Enter keeps logging
+  EXPECT_EQ(window->Records().Cells().Rows(), 1u);  // the caption row stays for the next session
+  EXPECT_FALSE(window->Records().Cells().Cell(0, 2).empty());
   window->close();
 }
 
@@ -170,35 +178,49 @@ TEST_F(LiveLog, NoToTheStopQuestionKeepsTheSessionAndTheWindow) {
   EXPECT_TRUE(SerialActionsEnabled());
 }
 
+// The keys act through the buttons, from whatever control has the focus: a
+// key whose button is disabled does nothing (no dialog, no question), and F1
+// during a session does not even ask for a file.
 TEST_F(LiveLog, FunctionKeysFollowTheButtons) {
   const std::string source = Generate("zpt", 10, 0);
   QPointer<TfrmFileLog> window = NewWindow<TfrmFileLogZPXBT>(Path("k.zpT"));
-  QTest::keyClick(window, Qt::Key_F2);  // nothing to pause
-  QTest::keyClick(window, Qt::Key_F3);  // nothing to stop
+  int dialogs = 0;
+  const auto choose = window->ChooseLogFile;
+  window->ChooseLogFile = [&](QWidget* parent, const QString& folder, const QString& extension, const QString& filter) {
+    ++dialogs;
+    return choose(parent, folder, extension, filter);
+  };
+  QWidget* focus = window->PainelGridok1;
+  focus->setFocus();
+  QTest::keyClick(focus, Qt::Key_F2);  // nothing to pause
+  QTest::keyClick(focus, Qt::Key_F3);  // nothing to stop: no question
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Idle);
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   StartSimulator(source);
-  QTest::keyClick(window, Qt::Key_F1);
+  QTest::keyClick(focus, Qt::Key_F1);
   ASSERT_EQ(window->State(), TfrmFileLog::LogState::Logging);
+  EXPECT_EQ(dialogs, 1);
   ASSERT_TRUE(WaitFor([&] { return window->RecordCount() == 10; }));
-  QTest::keyClick(window, Qt::Key_F1);  // a session runs: F1 must not start another over its log
+  QTest::keyClick(focus, Qt::Key_F1);  // a session runs: F1 must not start another over its log
+  EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(ReadBytes(Path("k.zpT")), ReadBytes(source));
-  QTest::keyClick(window, Qt::Key_F2);
+  QTest::keyClick(focus, Qt::Key_F2);
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Paused);
-  QTest::keyClick(window, Qt::Key_F2);
+  QTest::keyClick(focus, Qt::Key_F2);
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Logging);
-  QTest::keyClick(window, Qt::Key_F5);
+  QTest::keyClick(focus, Qt::Key_F5);
   EXPECT_FALSE(window->chbAutoScroll->isChecked());
   EXPECT_GE(window->lstRawData->HoldMark(), 0);  // the raw view holds still here
-  QTest::keyClick(window, Qt::Key_F5);
+  QTest::keyClick(focus, Qt::Key_F5);
   EXPECT_TRUE(window->chbAutoScroll->isChecked());
   EXPECT_EQ(window->lstRawData->HoldMark(), -1);
-  QTest::keyClick(window, Qt::Key_F6);
+  QTest::keyClick(focus, Qt::Key_F6);
   EXPECT_EQ(window->PageControl1->currentIndex(), 1);
   QTest::keyClick(window, Qt::Key_F6);
   EXPECT_EQ(window->PageControl1->currentIndex(), 0);
-  QTest::keyClick(window, Qt::Key_F3);
+  QTest::keyClick(focus, Qt::Key_F3);
   EXPECT_EQ(window->State(), TfrmFileLog::LogState::Idle);
+  EXPECT_EQ(TMsgDlg::Calls().size(), 1u);  // the stop question
   QTest::keyClick(window, Qt::Key_F4);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());

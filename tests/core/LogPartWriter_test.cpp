@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
@@ -26,14 +28,16 @@ TEST(PartFileName, InsertsTheNumberBeforeTheExtensionOfAnyLength) {
   EXPECT_EQ(PartFileName("/d.old/noext", 1), "/d.old/noext_1");
 }
 
-TEST(PartFileName, ExistingLaterPartsAreListedUpToTheFirstGap) {
+// Every later part counts, past a gap too: a part number that is not one
+// (leading zero, other stem or extension) does not.
+TEST(PartFileName, ExistingLaterPartsAreListedInOrderGapsIncluded) {
   testing::TempHome home;
   const std::string base = home.Path("s.zpT");
   EXPECT_TRUE(ExistingLaterParts(base).empty());
-  WriteBytes(home.Path("s_1.zpT"), "x");
-  WriteBytes(home.Path("s_2.zpT"), "x");
-  WriteBytes(home.Path("s_4.zpT"), "x");
-  EXPECT_EQ(ExistingLaterParts(base), (std::vector<std::string>{home.Path("s_1.zpT"), home.Path("s_2.zpT")}));
+  for (const char* name : {"s_1.zpT", "s_2.zpT", "s_10.zpT", "s_4.zpT", "s_05.zpT", "s_x.zpT", "t_3.zpT", "s_3.kvl"})
+    WriteBytes(home.Path(name), "x");
+  EXPECT_EQ(ExistingLaterParts(base), (std::vector<std::string>{home.Path("s_1.zpT"), home.Path("s_2.zpT"),
+                                                                home.Path("s_4.zpT"), home.Path("s_10.zpT")}));
 }
 
 class PartWriter : public ::testing::Test {
@@ -70,14 +74,67 @@ TEST_F(PartWriter, SplitsAtThe33000RecordsOfARealSession) {
   EXPECT_EQ(size(home_.Path("survey_2.kvl")), 27u);
 }
 
-TEST_F(PartWriter, SyncsToDiskWhileRecordsArrive) {
-  LogPartWriter writer;
+// A sync is asked for, not timed here (the session decides when): it runs
+// on the writer's thread, and only when something was written since.
+TEST_F(PartWriter, SyncsWhenAskedAfterRecordsWereWritten) {
+  std::atomic<int> syncs{0};
+  LogFileCalls calls = LogFileCalls::System();
+  calls.fdatasync = [&](int fd) {
+    ++syncs;
+    return ::fdatasync(fd);
+  };
+  LogPartWriter writer(kRecordsPerPart, calls);
+  ASSERT_EQ(writer.Open(Base()), "");
+  EXPECT_FALSE(writer.RequestSync());
+  ASSERT_EQ(writer.Append("$KVMGD,+1"), "");
+  EXPECT_TRUE(writer.RequestSync());
+  writer.WaitForSyncs();
+  EXPECT_EQ(syncs, 1);
+  EXPECT_EQ(writer.SyncCount(), 1u);
+  EXPECT_FALSE(writer.RequestSync());
+  EXPECT_EQ(writer.Close(), "");
+  EXPECT_EQ(syncs, 2);  // closing syncs the part
+}
+
+// Failed syncs and closes are the disk's way of saying records may be lost:
+// they are kept until taken, and Close reports them.
+TEST_F(PartWriter, FailedSyncsAndClosesAreReported) {
+  LogFileCalls calls = LogFileCalls::System();
+  calls.fdatasync = [](int) {
+    errno = EIO;
+    return -1;
+  };
+  LogPartWriter writer(kRecordsPerPart, calls);
   ASSERT_EQ(writer.Open(Base()), "");
   ASSERT_EQ(writer.Append("$KVMGD,+1"), "");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (writer.SyncCount() == 0 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_GE(writer.SyncCount(), 1u);
+  writer.RequestSync();
+  writer.WaitForSyncs();
+  EXPECT_EQ(writer.TakeDiskError(), "Cannot write the log " + Base() + " to disk: Input/output error");
+  EXPECT_EQ(writer.TakeDiskError(), "");
+  EXPECT_EQ(writer.Close(), "Cannot write the log " + Base() + " to disk: Input/output error");
+
+  calls = LogFileCalls::System();
+  calls.close = [](int fd) {
+    ::close(fd);
+    errno = ENOSPC;
+    return -1;
+  };
+  LogPartWriter closing(kRecordsPerPart, calls);
+  ASSERT_EQ(closing.Open(Base()), "");
+  EXPECT_EQ(closing.Close(), "Cannot close the log " + Base() + ": No space left on device");
+}
+
+TEST_F(PartWriter, CreatesAPartOnlyWhenTheGuardAllows) {
+  LogPartWriter writer(1);
+  writer.SetCreateGuard([this](const std::string& path) {
+    return path == home_.Path("survey_1.kvl") ? std::string("not this one") : std::string();
+  });
+  ASSERT_EQ(writer.Open(Base()), "");
+  ASSERT_EQ(writer.Append("$KVMGD,+1"), "");
+  EXPECT_EQ(writer.Append("$KVMGD,+2"), "not this one");
+  EXPECT_TRUE(writer.HasPending());
+  EXPECT_EQ(writer.PendingText(), "$KVMGD,+2");
+  EXPECT_FALSE(std::filesystem::exists(home_.Path("survey_1.kvl")));
 }
 
 TEST_F(PartWriter, CannotCreateALogInAMissingFolder) {
@@ -93,7 +150,8 @@ TEST_F(PartWriter, AFailedWriteKeepsTheRecordPendingAndLeavesOnlyCompleteRecords
     testing::FileSizeLimit limit(25);  // room for two records of 12 bytes and part of a third
     ASSERT_EQ(writer.Append("$KVMGD,+01"), "");
     ASSERT_EQ(writer.Append("$KVMGD,+02"), "");
-    EXPECT_NE(writer.Append("$KVMGD,+03"), "");
+    // The limit cuts the write short; the message gives the system's reason.
+    EXPECT_EQ(writer.Append("$KVMGD,+03"), "Cannot write the log " + Base() + ": File too large");
     EXPECT_TRUE(writer.HasPending());
     EXPECT_NE(writer.Append("$KVMGD,+04"), "");  // refused while one waits
     EXPECT_EQ(ReadBytes(Base()), "$KVMGD,+01\r\n$KVMGD,+02\r\n");

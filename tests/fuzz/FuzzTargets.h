@@ -63,4 +63,10 @@ int FuzzNmea(const std::uint8_t* data, std::size_t size);
 // settings reader.
 int FuzzGpsFiles(const std::uint8_t* data, std::size_t size);
 
+// A live session's byte stream, every variant: fed in chunks or at once it
+// takes and refuses the same records; every record taken keeps the live
+// rules and is written, in order, and nothing else; a raw capture writes the
+// bytes as received.
+int FuzzLiveSession(const std::uint8_t* data, std::size_t size);
+
 }  // namespace tessaly::fuzz

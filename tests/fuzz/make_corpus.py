@@ -220,6 +220,22 @@ def survey_lines_seeds():
           + comment(b"caf\xe9 <&> \"x\"\r\n\x01") + comment(b"\xc3\xa6 ok"))
 
 
+def live_session_seeds(generator):
+    """Streams as an instrument sends them: garbage between records, a record
+    cut short, one too long, one holding control bytes; the raw capture too."""
+    variants = ["kvl", "zpx", "zpt", "rtb", "rtc"]  # the order of the variants table
+    for index, kind in enumerate(variants):
+        for source, text in zip(("sample", "generated"), next((s, m) for k, s, m in logs(generator) if k == kind)):
+            if text is None:
+                continue
+            stream = b"noise" + head(text, 20).replace(b"\r\n", b"\n", 3) + lines_of(text)[0][:9]
+            write("fuzz_live_session", f"{kind}-{source}", bytes([index, 7]) + stream)
+    hostile = b"$KVMGD,+00003,4417.968,N,06318.000,W,54.5,76.6"
+    write("fuzz_live_session", "too-long", bytes([0, 30]) + hostile + b"," + b"7" * 300 + b"\r\n" + hostile + b"\r\n")
+    write("fuzz_live_session", "control-bytes", bytes([0, 3]) + hostile + b",\x00\xff\x1b[2J\r\n" + hostile + b"\r")
+    write("fuzz_live_session", "raw-capture", bytes([5, 5]) + b"abc\r\n\x00\xff$KVMGD,+1\rxyz")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--generator", default=str(ROOT / "tools" / "survey" / "gen_survey.py"),
@@ -239,6 +255,7 @@ def main():
     decoder_seeds()
     events_seeds()
     survey_lines_seeds()
+    live_session_seeds(generator)
 
 
 if __name__ == "__main__":

@@ -93,6 +93,19 @@ TEST(MsgDlgWindow, ShowsRequestedButtonsInTableOrder) {
   EXPECT_EQ(window.btnRetry->text(), "&Try");
 }
 
+// A question that should not be answered by a stray Enter names its
+// default; a default that is not among the buttons changes nothing.
+TEST(MsgDlgWindow, TheNamedDefaultButtonTakesEnter) {
+  auto m = Message("Stop?", {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo});
+  m->DefaultButton = TMsgDlgBtn::mbNo;
+  TFrmMsgDlg window(*m, 1024);
+  EXPECT_TRUE(window.btnNo->isDefault());
+  EXPECT_FALSE(window.btnYes->isDefault());
+  m->DefaultButton = TMsgDlgBtn::mbOK;
+  TFrmMsgDlg absent(*m, 1024);
+  EXPECT_TRUE(absent.btnYes->isDefault());
+}
+
 TEST(MsgDlgWindow, EachButtonGivesItsModalResult) {
   const std::pair<TMsgDlgBtn, int> table[] = {{TMsgDlgBtn::mbYes, 6},    {TMsgDlgBtn::mbNo, 7},
                                               {TMsgDlgBtn::mbOK, 1},     {TMsgDlgBtn::mbCancel, 2},

@@ -71,6 +71,21 @@ TEST_F(GridFixture, HitTestingFollowsTheScrollPosition) {
   EXPECT_EQ(info.RowAt(Top(2) + 3), 21);
 }
 
+// A table of the header row alone, shown where the grid was scrolled far
+// down (a live window after Stop), shows that row.
+TEST_F(GridFixture, AHeaderOnlyTableShowsItsHeaderWhereverTheBarWas) {
+  info.SetScrollBar(TScrollStyle::ssBoth);
+  info.VerticalBar()->setValue(30);
+  Render(grid);
+  auto header = std::make_shared<CellTable>(1, 10);
+  header->SetCell(0, 0, "#");
+  info.ShowCells(header);
+  Render(grid);
+  EXPECT_EQ(info.FirstVisibleRow(), 0);
+  EXPECT_EQ(info.RowAt(Top(0) + 3), 0);
+  EXPECT_EQ(info.VerticalBar()->maximum(), 0);
+}
+
 TEST_F(GridFixture, AClickOnTheFixedHeaderWhileScrolledSelectsNothing) {
   info.SetScrollBar(TScrollStyle::ssBoth);
   info.VerticalBar()->setValue(10);

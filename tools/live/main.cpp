@@ -1,14 +1,22 @@
-// tessaly-live-log: a live logging window run without a user, for the soak,
-// kill and latency runs, and the check of what such a run logged.
+// tessaly-live-log: the headless live logger, for unattended logging (a
+// vessel's PC, a session over ssh, a service) and for the soak, kill and
+// latency runs; and the check of what such a run logged.
 //
 //   tessaly-live-log log [--variant V] [--baud N] [--seconds S]
-//                        [--records-per-part N] [--shown FILE] OUTPUT
-//       Opens the logging window of variant V (kvl, zpx, zpt, rtb, rtc, oth;
-//       default kvl) on serial port 1 (TESSALY_SERIAL_DEVICE names it),
-//       with the view settings of the program's Lib/View.ega (TESSALY_HOME),
-//       starts a session logging to OUTPUT, runs S seconds (default: until
-//       SIGINT or SIGTERM), stops and prints the parts and counts. --shown
-//       writes "ROW NS" per record once it is shown: the CLOCK_MONOTONIC time.
+//                        [--records-per-part N] [--shown FILE] [--replace] OUTPUT
+//       Logs the instrument of variant V (kvl, zpx, zpt, rtb, rtc, oth;
+//       default kvl) on the serial port of the program's settings
+//       (Lib/SerialPort.ega of TESSALY_HOME or the program's folder;
+//       TESSALY_SERIAL_DEVICE names another device), --baud overriding their
+//       rate, to OUTPUT and its parts, for S seconds or until SIGINT or
+//       SIGTERM; then stops (writing everything received) and prints the
+//       parts and counts. An existing OUTPUT, later parts or comments files
+//       of the name are replaced only with --replace. Messages go to
+//       standard error; a failed write is tried again every 10 s. --shown
+//       writes "ROW NS" per record once it is written to the log: the
+//       CLOCK_MONOTONIC time. Exit status 0 when every record received is in
+//       the log, 1 when some could not be written there (or the start
+//       failed), 2 for a bad command line.
 //
 //   tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...
 //       Compares the parts' lines with the records of a tessaly-sim --sent
@@ -16,142 +24,191 @@
 //       the generator's --faults-out list FAULTS names (LiveCheck.h):
 //       exactly, or with --prefix N missing at most N at the end. Exit
 //       status 0 when they agree.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <signal.h>
-#include <time.h>
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
-#include "acquisition/untFileLogOther.h"
-#include "acquisition/untFileLogVariants.h"
+#include "acquisition/LiveSessionThread.h"
+#include "core/LiveStatusText.h"
+#include "core/ProgramHome.h"
 #include "core/ProgramVersion.h"
+#include "core/RecordTimesFile.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
-#include "shell/AppContext.h"
-#include "shell/UntTMsgdlg1.h"
-#include "shell/VaComm.h"
+#include "shell/SerialTransport.h"
 #include "tools/live/LiveCheck.h"
+#include "tools/options/ToolOptions.h"
 
 namespace tessaly::live {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE] OUTPUT\n"
+    "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE]\n"
+    "                            [--replace] OUTPUT\n"
     "       tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...\n"
+    "       tessaly-live-log --help\n"
     "       tessaly-live-log --version\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
 
+constexpr std::int64_t kWriteRetryNs = 10 * kNsPerSecond;
+
 struct Options {
   std::string command;
-  std::string variant = "kvl";
-  int baud = 115200;
+  LogVariantId variant = LogVariantId::KV7100;
+  long long baud = 0;  // 0: the settings' rate
   double seconds = 0;
-  std::size_t recordsPerPart = kRecordsPerPart;
+  long long recordsPerPart = kRecordsPerPart;
   std::string shown;
+  bool replace = false;
+  bool help = false;
   std::vector<std::string> operands;
 };
 
-bool Parse(int argc, char** argv, Options& options) {
-  if (argc < 2) return false;
-  options.command = argv[1];
-  for (int i = 2; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
-    if (arg == "--variant") options.variant = value();
-    else if (arg == "--baud") options.baud = std::stoi(value());
-    else if (arg == "--seconds") options.seconds = std::stod(value());
-    else if (arg == "--records-per-part") options.recordsPerPart = std::stoul(value());
-    else if (arg == "--shown") options.shown = value();
-    else if (arg.rfind("--", 0) == 0) return false;
-    else options.operands.push_back(arg);
+std::vector<options::Option> OptionTable(Options& o) {
+  using options::WholeNumber;
+  constexpr long long kMost = 1'000'000'000;
+  return {
+      {"--variant", true,
+       options::OneOf<LogVariantId>(o.variant,
+                                    {{"kvl", LogVariantId::KV7100},
+                                     {"zpx", LogVariantId::ZpxKV},
+                                     {"zpt", LogVariantId::ZpxBT},
+                                     {"rtb", LogVariantId::Rt4Basic},
+                                     {"rtc", LogVariantId::Rt4KvComp},
+                                     {"oth", LogVariantId::Other}},
+                                    "--variant takes kvl, zpx, zpt, rtb, rtc or oth"),
+       {}},
+      {"--baud", true, WholeNumber(o.baud, 1LL, 4'000'000LL, "--baud takes bits per second from 1 to 4000000"),
+       {"log"}},
+      {"--seconds", true, options::DecimalNumber(o.seconds, 0, 1e9, "--seconds takes seconds from 0 to 1000000000"),
+       {"log"}},
+      {"--records-per-part", true,
+       WholeNumber(o.recordsPerPart, 1LL, kMost, "--records-per-part takes a count from 1 to 1000000000"), {"log"}},
+      {"--shown", true, options::Text(o.shown), {"log"}},
+      {"--replace", false, options::Set(o.replace, true), {"log"}},
+  };
+}
+
+// Empty when the command line is good, else why not.
+std::optional<std::string> Parse(int argc, char** argv, Options& o) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (options::AsksForHelp(args)) {
+    o.help = true;
+    return std::nullopt;
   }
-  return options.command == "log" && options.operands.size() == 1;
+  if (args.empty()) return "no command given (log or check)";
+  o.command = args[0];
+  if (o.command != "log") return "unknown command: " + o.command;
+  const std::vector<options::Option> table = OptionTable(o);
+  if (auto error = options::ParseArguments(std::span(args).subspan(1), args[0], table, o.operands)) return error;
+  if (o.operands.size() != 1) return "log takes one OUTPUT";
+  return std::nullopt;
 }
 
-const std::map<std::string, LogVariantId>& VariantNames() {
-  static const std::map<std::string, LogVariantId> names{
-      {"kvl", LogVariantId::KV7100},   {"zpx", LogVariantId::ZpxKV},     {"zpt", LogVariantId::ZpxBT},
-      {"rtb", LogVariantId::Rt4Basic}, {"rtc", LogVariantId::Rt4KvComp}, {"oth", LogVariantId::Other}};
-  return names;
-}
+void Say(const std::string& message) { std::cerr << "tessaly-live-log: " << message << "\n"; }
 
-TfrmFileLog* NewWindow(LogVariantId id) {
-  switch (id) {
-    case LogVariantId::KV7100: return new TfrmFileLogKV7100;
-    case LogVariantId::ZpxKV: return new TfrmFileLogZPXKV;
-    case LogVariantId::ZpxBT: return new TfrmFileLogZPXBT;
-    case LogVariantId::Rt4Basic: return new TfrmFileLogRT4Basic;
-    case LogVariantId::Rt4KvComp: return new TfrmFileLogRT4KvComp;
-    case LogVariantId::Other: break;
+// The program's serial settings and map datum, as the program reads them.
+SerialSettings ReadSerial(const std::string& home, const Options& options) {
+  SerialSettings settings;
+  const std::string file = LibPath(home, "SerialPort.ega");
+  std::error_code missing;
+  try {
+    if (std::filesystem::exists(file, missing)) ReadSerialSettings(file, settings);
+  } catch (const SettingsError& error) {
+    Say(std::string("serial settings: ") + error.what());
   }
-  return new TfrmFileLogOther;
+  if (options.baud > 0) settings.Baudrate = static_cast<std::int32_t>(options.baud);
+  return settings;
 }
 
-long long MonotonicNs() {
-  timespec now{};
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+int ReadDatum(const std::string& home) {
+  try {
+    return ReadMapDatum(LibPath(home, "UTM.ega"));
+  } catch (const SettingsError&) {
+    return 0;
+  }
 }
+
+// Says on standard error what the session does, and keeps the counts.
+class Reporter : public LiveObserver {
+ public:
+  void RecordAccepted(const LiveRecord& record) override { records += record.row > 0 ? 1 : 0; }
+  void RecordRejected(const RejectedRecord&) override { ++errorsInPart; }
+  void PartStarted(std::size_t, const std::string& path) override {
+    parts.push_back(path);
+    errorsInPart = 0;
+  }
+  void Happened(LiveEvent event, const LiveStatus& status) override {
+    if (event == LiveEvent::Started || event == LiveEvent::Holding) return;
+    Say(event == LiveEvent::WriteFailed ? status.writeError : LiveStatusText(status));
+  }
+  void Stopped(const StopReport& report) override {
+    stop = report;
+    if (const std::string text = StopReportText(report); !text.empty()) Say(text);
+  }
+
+  std::uint64_t records = 0;
+  int errorsInPart = 0;
+  std::vector<std::string> parts;
+  StopReport stop;
+};
 
 volatile sig_atomic_t stopRequested = 0;
 
 int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
-  QApplication app(argc, argv);
-  TVaComm comm;
-  SerialSettings settings = comm.Settings();
-  settings.Baudrate = options.baud;
-  comm.SetSettings(settings);
-  AppContext::Instance().VaComm = &comm;
-  // The chart and row colours as the program's own view settings have them.
-  try {
-    ReadViewSettings(LibPath(AppContext::Instance().CurrentDir, "View.ega"), AppContext::Instance().View);
-  } catch (const SettingsError& error) {
-    std::cerr << "tessaly-live-log: " << error.what() << "\n";
+  QCoreApplication app(argc, argv);
+  const std::string home = ProgramHome();
+  const std::string output = options.operands[0];
+  const EarlierLogFiles earlier = FindEarlierLogFiles(output);
+  if (!earlier.Empty() && !options.replace) {
+    Say("files of an earlier log of this name exist (" + ListFileNames(earlier) +
+        "); --replace replaces them (comments files are set aside as *.replaced)");
+    return 1;
   }
-  // Every question is answered Yes; every message goes to standard error.
-  TMsgDlg::SetAutoAnswer([](const TMsgDlg& message) {
-    std::cerr << "tessaly-live-log: " << message.Mensagem.toStdString() << "\n";
-    return mrYes;
-  });
-  std::unique_ptr<TfrmFileLog> window(NewWindow(id));
-  window->setAttribute(Qt::WA_DeleteOnClose, false);
-  window->SetRecordsPerPart(options.recordsPerPart);
-  const QString output = QString::fromStdString(options.operands[0]);
-  window->ChooseLogFile = [output](QWidget*, const QString&, const QString&, const QString&) { return output; };
-  std::ofstream shown;
-  if (!options.shown.empty()) {
-    shown.open(options.shown, std::ios::trunc);
-    QObject::connect(window.get(), &TfrmFileLog::RecordShown,
-                     [&shown](quint64 row) { shown << row << ' ' << MonotonicNs() << '\n'; });
+  LiveSessionOptions sessionOptions;
+  sessionOptions.recordsPerPart = static_cast<std::size_t>(options.recordsPerPart);
+  sessionOptions.mapDatum = ReadDatum(home);
+  sessionOptions.rescueFolder = LibPath(home, "");
+  sessionOptions.writeRetryNs = kWriteRetryNs;
+  const SerialSettings serial = ReadSerial(home, options);
+  std::unique_ptr<RecordTimesFile> shown;  // written to the log, on the session's thread
+  if (!options.shown.empty()) shown = std::make_unique<RecordTimesFile>(options.shown);
+  LiveSessionThread session(
+      FindLogVariant(id), sessionOptions, [serial] { return std::make_unique<SerialTransport>(serial); },
+      shown.get());
+  Reporter reporter;
+  QObject::connect(&session, &LiveSessionThread::ReportsWaiting, &app, [&] { session.Deliver(reporter); });
+  if (const std::string error = session.Start(output, earlier); !error.empty()) {
+    Say(error);
+    return 1;
   }
-  window->resize(1000, 600);
-  window->show();
-  window->btnStartClick();
-  if (window->State() != TfrmFileLog::LogState::Logging) return 1;
 
   QTimer watch;
   watch.setInterval(50);
-  const long long end = options.seconds > 0 ? MonotonicNs() + static_cast<long long>(options.seconds * 1e9) : 0;
+  SystemClock clock;
+  const std::int64_t end = options.seconds > 0 ? clock.MonotonicNs() + static_cast<std::int64_t>(options.seconds * 1e9) : 0;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (stopRequested || (end && MonotonicNs() >= end)) QCoreApplication::exit(0);
+    if (stopRequested || (end && clock.MonotonicNs() >= end)) QCoreApplication::exit(0);
   });
   watch.start();
   app.exec();
-  const std::uint64_t records = window->RecordCount();
-  const int errors = window->NumErros();
-  window->btnStopClick();
-  for (const std::string& part : window->Parts()) std::cout << "part " << part << "\n";
-  std::cout << "records " << records << "\nerrors-in-last-part " << errors << "\n";
-  return 0;
+  session.Stop();
+  session.Deliver(reporter);
+  for (const std::string& part : reporter.parts) std::cout << "part " << part << "\n";
+  std::cout << "records " << reporter.records << "\nerrors-in-last-part " << reporter.errorsInPart << "\n";
+  return StopReportText(reporter.stop).empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -162,14 +219,18 @@ int main(int argc, char** argv) {
   using namespace tessaly::live;
   if (argc >= 2 && std::string(argv[1]) == "check") return RunCheckCommand({argv + 2, argv + argc});
   Options options;
-  if (!Parse(argc, argv, options) || !VariantNames().count(options.variant)) {
-    std::cerr << kUsage;
-    return 2;
+  if (const auto error = Parse(argc, argv, options)) {
+    std::cerr << "tessaly-live-log: " << *error << "\n" << kUsage;
+    return tessaly::options::kExitUsage;
   }
-  const tessaly::LogVariantId id = VariantNames().at(options.variant);
+  if (options.help) {
+    std::cout << kUsage;
+    return 0;
+  }
   struct sigaction action {};
   action.sa_handler = [](int) { stopRequested = 1; };
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
-  return RunLog(argc, argv, options, id);
+  signal(SIGXFSZ, SIG_IGN);  // a file-size limit is a failed write, held and rescued, not the end
+  return RunLog(argc, argv, options, options.variant);
 }

@@ -1,0 +1,55 @@
+// Carries a live session's reports from the thread it runs on to another
+// (the window's): the session's observer keeps them, in order, and the
+// other thread takes them when it is ready, without ever holding the
+// session up. Also a list of observers for a session watched by several.
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "core/LiveObserver.h"
+
+namespace tessaly {
+
+class LiveEventQueue : public LiveObserver {
+ public:
+  // `wake` is called on the session's thread when a report arrives and none
+  // was waiting, so that the other thread can be told to come.
+  explicit LiveEventQueue(std::function<void()> wake = {}) : wake_(std::move(wake)) {}
+
+  void RecordAccepted(const LiveRecord& record) override;
+  void RecordRejected(const RejectedRecord& record) override;
+  void PartStarted(std::size_t index, const std::string& path) override;
+  void Happened(LiveEvent event, const LiveStatus& status) override;
+  void Stopped(const StopReport& report) override;
+
+  // Hands every report kept so far to `observer`, in order, on the caller's
+  // thread. Reports that arrive meanwhile wait for the next call.
+  void Deliver(LiveObserver& observer);
+
+ private:
+  using Report = std::function<void(LiveObserver&)>;
+  void Keep(Report report);
+
+  std::function<void()> wake_;
+  std::mutex mutex_;
+  std::vector<Report> reports_;
+};
+
+// Passes every report to each observer in turn.
+class LiveObserverList : public LiveObserver {
+ public:
+  void Add(LiveObserver* observer) { observers_.push_back(observer); }
+
+  void RecordAccepted(const LiveRecord& record) override;
+  void RecordRejected(const RejectedRecord& record) override;
+  void PartStarted(std::size_t index, const std::string& path) override;
+  void Happened(LiveEvent event, const LiveStatus& status) override;
+  void Stopped(const StopReport& report) override;
+
+ private:
+  std::vector<LiveObserver*> observers_;
+};
+
+}  // namespace tessaly

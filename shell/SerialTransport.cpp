@@ -1,0 +1,26 @@
+#include "shell/SerialTransport.h"
+
+namespace tessaly {
+
+SerialTransport::SerialTransport(const SerialSettings& settings) {
+  comm_.SetSettings(settings);
+  identity_.name = TVaComm::DeviceName(settings).toStdString();
+}
+
+// The identity is taken as the device opens: the node behind the name then.
+std::string SerialTransport::Open() {
+  if (comm_.Active()) return {};
+  try {
+    comm_.Open();
+  } catch (const SerialPortError& error) {
+    return error.what();
+  }
+  identity_ = IdentifyDevice(TVaComm::DeviceName(comm_.Settings()).toStdString());
+  return {};
+}
+
+void SerialTransport::WhenReadable(std::function<void()> readable) {
+  comm_.OnRxChar = [readable = std::move(readable)](TVaComm*, int) { readable(); };
+}
+
+}  // namespace tessaly

@@ -1,0 +1,57 @@
+#include "core/LiveEventQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/LiveRecords.h"
+
+namespace tessaly {
+namespace {
+
+// Reports made on one thread arrive on another in order, and the other
+// thread is woken once for every run of reports it has not taken yet.
+TEST(LiveEventQueue, CarriesReportsInOrderBetweenThreads) {
+  std::atomic<int> wakes{0};
+  LiveEventQueue queue([&] { ++wakes; });
+  std::thread session([&] {
+    for (std::uint64_t row = 1; row <= 1000; ++row) {
+      LiveRecord record;
+      record.row = row;
+      queue.RecordAccepted(record);
+      if (row % 100 == 0) queue.Happened(LiveEvent::Silence, LiveStatus{});
+    }
+    queue.Stopped(StopReport{1000, 0, {}, 0, ""});
+  });
+  testing::LiveRecorder seen;
+  while (seen.stops.empty()) queue.Deliver(seen);
+  session.join();
+  ASSERT_EQ(seen.accepted.size(), 1000u);
+  for (std::uint64_t row = 1; row <= 1000; ++row) ASSERT_EQ(seen.accepted[row - 1].row, row);
+  EXPECT_EQ(seen.Count(LiveEvent::Silence), 10u);
+  EXPECT_GE(wakes, 1);
+
+  const int before = wakes;
+  queue.PartStarted(1, "/d/s_1.kvl");
+  queue.PartStarted(2, "/d/s_2.kvl");
+  EXPECT_EQ(wakes, before + 1);
+  queue.Deliver(seen);
+  EXPECT_EQ(seen.parts, (std::vector<std::string>{"/d/s_1.kvl", "/d/s_2.kvl"}));
+}
+
+TEST(LiveEventQueue, AListPassesEveryReportToEachObserver) {
+  testing::LiveRecorder first, second;
+  LiveObserverList list;
+  list.Add(&first);
+  list.Add(&second);
+  list.RecordRejected({"$KVMGD,x", "Deviation is non-numeric", 3});
+  list.Happened(LiveEvent::DeviceLost, LiveStatus{});
+  for (const auto* seen : {&first, &second}) {
+    ASSERT_EQ(seen->rejected.size(), 1u);
+    EXPECT_EQ(seen->rejected[0].rowsBefore, 3u);
+    EXPECT_EQ(seen->events, std::vector<LiveEvent>{LiveEvent::DeviceLost});
+  }
+}
+
+}  // namespace
+}  // namespace tessaly
