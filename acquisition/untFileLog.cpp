@@ -170,6 +170,7 @@ bool TfrmFileLog::AgreeToReplace(const EarlierLogFiles& earlier) {
                      .arg(QString::fromStdString(ListFileNames(earlier)));
   if (!earlier.logs.empty()) text += QStringLiteral("This session will replace them. ");
   if (!earlier.comments.empty()) text += QStringLiteral("Its comments will be set aside (renamed *.replaced). ");
+  if (!earlier.events.empty()) text += QStringLiteral("Its events files will be set aside (renamed *.replaced). ");
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
   msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
   msgMenssage->Caption = QStringLiteral("Confirmation");

@@ -45,6 +45,11 @@ void NoDataAlarm::Record(std::int64_t receivedNs) {
   lastNs_ = receivedNs;
 }
 
+void NoDataAlarm::Restart(std::int64_t nowNs) {
+  anyRecord_ = false;
+  lastNs_ = nowNs;
+}
+
 std::int64_t NoDataAlarm::AllowedSilenceNs() const {
   const auto typical = static_cast<std::int64_t>(kSilenceMedians * intervals_.Median());
   return std::max(kMinimumSilenceNs, typical);
@@ -114,9 +119,9 @@ AlarmStatus GpsAlarm::Evaluate(std::int64_t nowNs) const {
   if (!status_.valid || !status_.lastValidFixNs)
     return Raised(AlarmState::Warning, Seconds(age), "s without a valid fix");
   if (age > kStaleFixNs) return Raised(AlarmState::Warning, Seconds(age), "s since the last fix");
-  if (status_.hdop > settings_.hdopMax) return Raised(AlarmState::Warning, status_.hdop, "HDOP");
-  if (status_.satellites < settings_.satellitesMin)
-    return Raised(AlarmState::Warning, status_.satellites, "satellites");
+  if (status_.hdop && *status_.hdop > settings_.hdopMax) return Raised(AlarmState::Warning, *status_.hdop, "HDOP");
+  if (status_.satellites && *status_.satellites < settings_.satellitesMin)
+    return Raised(AlarmState::Warning, *status_.satellites, "satellites");
   return {};
 }
 
@@ -153,10 +158,11 @@ double DiskAlarm::Rate() const {
 
 AlarmStatus DiskAlarm::Evaluate() const {
   if (!free_) return {};
-  const double freeMb = static_cast<double>(*free_) / static_cast<double>(kMegabyte);
-  if (*free_ < kAlarmBytes) return Raised(AlarmState::Alarm, freeMb, "MB free");
-  const double dayAhead = Rate() * static_cast<double>(kHoursAhead * 3600);
-  if (static_cast<double>(*free_) < std::max(static_cast<double>(kWarningBytes), dayAhead))
+  const double free = static_cast<double>(*free_);
+  const double freeMb = free / static_cast<double>(kMegabyte);
+  if (freeMb < settings_.diskAlarmMb) return Raised(AlarmState::Alarm, freeMb, "MB free");
+  const double hoursAhead = Rate() * settings_.diskWarningHours * 3600.0;
+  if (free < std::max(settings_.diskWarningMb * static_cast<double>(kMegabyte), hoursAhead))
     return Raised(AlarmState::Warning, freeMb, "MB free");
   return {};
 }

@@ -163,12 +163,15 @@ bool EventsFileWriter::Append(const WatchEvent& event) {
     return false;
   }
   const std::string line = FormatWatchEvent(event);
+  const off_t before = ::lseek(fd_, 0, SEEK_END);
   std::size_t written = 0;
   while (written < line.size()) {
     const ssize_t n = ::write(fd_, line.data() + written, line.size() - written);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error_ = "Cannot write " + path_ + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+      // A line cut short would join the next one: the file ends where it did.
+      if (written > 0 && before >= 0) (void)::ftruncate(fd_, before);
       return false;
     }
     written += static_cast<std::size_t>(n);

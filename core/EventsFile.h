@@ -67,7 +67,8 @@ EventsFileContent ReadEventsFile(const std::string& path);
 
 // Appends events to a part's events file, each written through to the disk
 // before Append returns (events are rare; a crash must not lose the one
-// that explains it). Errors are kept, never thrown.
+// that explains it). A line the file does not take whole is taken back, so
+// the file holds whole lines only. Errors are kept, never thrown.
 class EventsFileWriter {
  public:
   EventsFileWriter() = default;

@@ -30,6 +30,16 @@ void LiveEventQueue::Stopped(const StopReport& report) {
   Keep([report](LiveObserver& o) { o.Stopped(report); });
 }
 
+void LiveEventQueue::AlarmChanged(const AlarmChange& change) {
+  Keep([change](LiveObserver& o) { o.AlarmChanged(change); });
+}
+void LiveEventQueue::EventRecorded(const WatchEvent& event) {
+  Keep([event](LiveObserver& o) { o.EventRecorded(event); });
+}
+void LiveEventQueue::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
+  Keep([row, flag, value](LiveObserver& o) { o.RecordFlagged(row, flag, value); });
+}
+
 void LiveEventQueue::Deliver(LiveObserver& observer) {
   std::vector<Report> reports;
   {
@@ -53,6 +63,16 @@ void LiveObserverList::Happened(LiveEvent event, const LiveStatus& status) {
 }
 void LiveObserverList::Stopped(const StopReport& report) {
   for (LiveObserver* o : observers_) o->Stopped(report);
+}
+
+void LiveObserverList::AlarmChanged(const AlarmChange& change) {
+  for (LiveObserver* o : observers_) o->AlarmChanged(change);
+}
+void LiveObserverList::EventRecorded(const WatchEvent& event) {
+  for (LiveObserver* o : observers_) o->EventRecorded(event);
+}
+void LiveObserverList::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
+  for (LiveObserver* o : observers_) o->RecordFlagged(row, flag, value);
 }
 
 }  // namespace tessaly

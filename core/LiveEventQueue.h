@@ -23,6 +23,9 @@ class LiveEventQueue : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void AlarmChanged(const AlarmChange& change) override;
+  void EventRecorded(const WatchEvent& event) override;
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
 
   // Hands every report kept so far to `observer`, in order, on the caller's
   // thread. Reports that arrive meanwhile wait for the next call.
@@ -47,6 +50,9 @@ class LiveObserverList : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void AlarmChanged(const AlarmChange& change) override;
+  void EventRecorded(const WatchEvent& event) override;
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
 
  private:
   std::vector<LiveObserver*> observers_;

@@ -11,7 +11,9 @@
 
 #include <vector>
 
+#include "core/EventsFile.h"
 #include "core/GridLayout.h"
+#include "core/QualityFlags.h"
 #include "core/RecordNumbers.h"
 #include "core/RecordRescue.h"
 
@@ -34,6 +36,7 @@ struct LiveStatus {
   std::string deviceText;   // the device lost, or the different device found
   std::uint64_t heldRecords = 0;  // received, waiting to be written
   std::uint64_t lostRecords = 0;  // dropped from memory: more than it may hold
+  std::string eventsError;        // why the events file is not written; empty while it is
 
   bool operator==(const LiveStatus&) const = default;
 };
@@ -81,6 +84,7 @@ enum class LiveEvent {
   DataAgain,     // bytes again after a silence
   Holding,       // more records wait in memory (status.heldRecords), said at most once a second
   RecordsLost,   // held records dropped from memory (status.lostRecords in all)
+  EventsFile,    // the events file failed, or is written again (status.eventsError)
 };
 
 class LiveObserver {
@@ -93,6 +97,14 @@ class LiveObserver {
   // `event` happened; `status` is the session's status after it.
   virtual void Happened(LiveEvent /*event*/, const LiveStatus& /*status*/) {}
   virtual void Stopped(const StopReport&) {}
+  // The watch (LiveWatch.h): an alarm changed its state or its cause; a line
+  // of the watch log (an alarm's change, a comment, a mark) was made, and
+  // written to the events file unless status.eventsError says why not; the
+  // record of session row `row` got a quality flag (a few records after it
+  // arrived: its neighbours decide).
+  virtual void AlarmChanged(const AlarmChange& /*change*/) {}
+  virtual void EventRecorded(const WatchEvent& /*event*/) {}
+  virtual void RecordFlagged(std::uint64_t /*row*/, QualityFlag /*flag*/, double /*value*/) {}
 };
 
 }  // namespace tessaly

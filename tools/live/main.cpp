@@ -174,7 +174,7 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   const EarlierLogFiles earlier = FindEarlierLogFiles(output);
   if (!earlier.Empty() && !options.replace) {
     Say("files of an earlier log of this name exist (" + ListFileNames(earlier) +
-        "); --replace replaces them (comments files are set aside as *.replaced)");
+        "); --replace replaces them (comments and events files are set aside as *.replaced)");
     return 1;
   }
   LiveSessionOptions sessionOptions;
