@@ -44,7 +44,9 @@ class LiveSessionThread : public QObject {
   void Resume();
   StopReport Stop();
   std::string SetComment(std::uint64_t row, const std::string& comment);
+  std::string Mark(const std::string& key, const std::string& note);
   std::vector<std::string> FilesInUse();
+  WatchedAlarms Watched();
 
   // Hands the reports kept so far to `observer`, in order, on the caller's
   // thread.

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 
+#include "acquisition/AlarmTiles.h"
 #include "acquisition/LiveSessionThread.h"
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
@@ -24,6 +25,7 @@
 #include "shell/SerialTransport.h"
 #include "shell/TrackPane.h"
 #include "shell/untLogErrors.h"
+#include "widgets/CellText.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
@@ -199,6 +201,7 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
   options.recordsPerPart = recordsPerPart_;
   options.mapDatum = context.MapDatum;
   options.rescueFolder = LibPath(context.CurrentDir, "");
+  options.watch.alarms = context.Alarms;
   auto transport = MakeTransport;
   if (!transport) {
     const SerialSettings settings = context.VaComm->Settings();
@@ -213,6 +216,7 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
     return;
   }
+  Alarms->Reset(session_->Watched());
   SetNewFile(true);
   SetFileName(path);
   btnErros->setEnabled(true);
@@ -251,6 +255,7 @@ void TfrmFileLog::ClearSession() {
   btnErros->setEnabled(false);
   recordCount_ = 0;
   shownUpTo_ = 0;
+  ClearWatch();
   status_ = LiveStatus{};
   ShowState();
   store_->Clear();
@@ -361,6 +366,7 @@ void TfrmFileLog::ShowNewRecords() {
     lstRawData->ReturnToHoldMark();
   }
   if (TrackPlot* plot = Track->Plot()) track_.Extend(*plot, follow);
+  ShowNewFlags();
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }
@@ -377,7 +383,7 @@ void TfrmFileLog::PainelGridok1AoClicar(int Linha, int Coluna) {
 void TfrmFileLog::EditComment(int row) {
   const bool following = chbAutoScroll->isChecked();
   chbAutoScroll->setChecked(false);
-  QString text = Latin1(store_->Cells().Cell(static_cast<std::size_t>(row), variant_.commentColumn));
+  QString text = CellText(store_->Cells().Cell(static_cast<std::size_t>(row), variant_.commentColumn));
   if (InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) {
     const std::string comment = text.toStdString();
     store_->SetCell(static_cast<std::size_t>(row), variant_.commentColumn, comment);

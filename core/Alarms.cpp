@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Positions.h"
+
 namespace tessaly {
 
 namespace {
@@ -35,6 +37,12 @@ std::string_view AlarmStateName(AlarmState state) {
     case AlarmState::Alarm: return "alarm";
   }
   return "";
+}
+
+std::string AlarmValueText(double value, std::string_view cause) {
+  std::string text = ShortDecimalText(value, 3);
+  if (!cause.empty()) text.append(" ").append(cause);
+  return text;
 }
 
 // ---- No data ----

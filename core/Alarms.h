@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -39,6 +40,10 @@ struct AlarmStatus {
 
   bool operator==(const AlarmStatus&) const = default;
 };
+
+// "3.2 s without a valid record": a value (at most 3 decimals) and what it
+// is.
+std::string AlarmValueText(double value, std::string_view cause);
 
 inline constexpr std::int64_t kNsPerSec = 1'000'000'000;
 

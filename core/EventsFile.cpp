@@ -114,6 +114,15 @@ std::string FormatWatchEvent(const WatchEvent& e) {
   return line;
 }
 
+std::string DescribeWatchEvent(const WatchEvent& e) {
+  std::string text = FormatUtcMillis(e.utcNs) + " row " + std::to_string(e.row) + ": " + e.event;
+  if (e.event == kCommentEvent) return text + ": " + e.text;
+  if (!e.state.empty()) text += " " + e.state;
+  if (e.event == kMarkEvent) return e.text.empty() ? text : text + ": " + e.text;
+  if (e.value && e.state != AlarmStateName(AlarmState::Normal)) text += ", " + AlarmValueText(*e.value, e.text);
+  return text;
+}
+
 EventsFileContent ParseEventsFile(std::string_view bytes) {
   EventsFileContent content;
   std::size_t number = 0;

@@ -116,6 +116,8 @@ class LiveSession {
   // Every part of the session and their comments files.
   std::vector<std::string> FilesInUse() const;
   const LogVariant& Variant() const { return variant_; }
+  // The alarms the session's watch evaluates.
+  WatchedAlarms Watched() const { return watch_.Watched(); }
   // Waits until the syncs asked of the disk so far are done.
   void WaitForDisk() { writer_->WaitForSyncs(); }
 

@@ -12,6 +12,10 @@ constexpr std::size_t kIntervalWindow = 100;
 constexpr double kSpikeMads = 5.0;
 constexpr double kGapFactor = 1.5;
 constexpr std::size_t kIntervalsBeforeGaps = 3;
+// Reception times jitter with the serial line's delivery (a USB adapter
+// hands bytes over every 16 ms; records that come in one read share their
+// moment): an interval is no gap below this.
+constexpr std::int64_t kShortestGapNs = 50'000'000;
 
 double Median5(double a, double b, double c, double d, double e) {
   double five[] = {a, b, c, d, e};
@@ -57,7 +61,7 @@ void QualityFlagger::JudgeGap(const QualityRecord& record, std::vector<QualityFi
     const double median = intervals_.Median();
     const bool backwards = interval < 0;
     const bool overlong = intervals_.Size() >= kIntervalsBeforeGaps && median > 0.0 &&
-                       static_cast<double>(interval) > kGapFactor * median;
+                          static_cast<double>(interval) > kGapFactor * median && interval > kShortestGapNs;
     if (backwards || overlong) out.push_back({count_ - 1, kFlagGap, static_cast<double>(interval) / 1e9});
     if (!backwards) intervals_.Add(static_cast<double>(interval));
   }

@@ -10,9 +10,12 @@
 //       TESSALY_SERIAL_DEVICE names another device), --baud overriding their
 //       rate, to OUTPUT and its parts, for S seconds or until SIGINT or
 //       SIGTERM; then stops (writing everything received) and prints the
-//       parts and counts. An existing OUTPUT, later parts or comments files
-//       of the name are replaced only with --replace. Messages go to
-//       standard error; a failed write is tried again every 10 s. --shown
+//       parts and counts. An existing OUTPUT, later parts or comments and
+//       events files of the name are replaced only with --replace. Messages
+//       go to standard error; a failed write is tried again every 10 s. The
+//       alarms are watched with the thresholds of Lib/Alarms.ega: each
+//       change of state is printed to standard error and written to the
+//       part's events file (OUTPUT.events), so `tail -f` follows the watch. --shown
 //       writes "ROW NS" per record once it is written to the log: the
 //       CLOCK_MONOTONIC time. Exit status 0 when every record received is in
 //       the log, 1 when some could not be written there (or the start
@@ -41,6 +44,7 @@
 #include <vector>
 
 #include "acquisition/LiveSessionThread.h"
+#include "core/AlarmSettings.h"
 #include "core/LiveStatusText.h"
 #include "core/ProgramHome.h"
 #include "core/ProgramVersion.h"
@@ -133,6 +137,15 @@ SerialSettings ReadSerial(const std::string& home, const Options& options) {
   return settings;
 }
 
+AlarmSettings ReadAlarms(const std::string& home) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(home, "Alarms.ega"));
+  } catch (const SettingsError& error) {
+    Say(std::string("alarm settings: ") + error.what() + "; the defaults are used");
+    return {};
+  }
+}
+
 int ReadDatum(const std::string& home) {
   try {
     return ReadMapDatum(LibPath(home, "UTM.ega"));
@@ -154,6 +167,7 @@ class Reporter : public LiveObserver {
     if (event == LiveEvent::Started || event == LiveEvent::Holding) return;
     Say(event == LiveEvent::WriteFailed ? status.writeError : LiveStatusText(status));
   }
+  void EventRecorded(const WatchEvent& event) override { Say(DescribeWatchEvent(event)); }
   void Stopped(const StopReport& report) override {
     stop = report;
     if (const std::string text = StopReportText(report); !text.empty()) Say(text);
@@ -182,6 +196,7 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   sessionOptions.mapDatum = ReadDatum(home);
   sessionOptions.rescueFolder = LibPath(home, "");
   sessionOptions.writeRetryNs = kWriteRetryNs;
+  sessionOptions.watch.alarms = ReadAlarms(home);
   const SerialSettings serial = ReadSerial(home, options);
   std::unique_ptr<RecordTimesFile> shown;  // written to the log, on the session's thread
   if (!options.shown.empty()) shown = std::make_unique<RecordTimesFile>(options.shown);
