@@ -42,7 +42,7 @@ AlarmTiles::AlarmTiles(QWidget* parent) : QWidget(parent) {
     tile->setObjectName(QStringLiteral("tile") + Text(AlarmName(kind)).remove(' '));
     tile->setAlignment(Qt::AlignCenter);
     tile->setWordWrap(true);
-    tile->setMinimumHeight(40);
+    tile->setFixedHeight(3 * tile->fontMetrics().lineSpacing() + 8);  // the name and a value on two lines
     tile->setCursor(Qt::PointingHandCursor);
     tile->installEventFilter(this);
     layout->addWidget(tile, 1);
