@@ -89,7 +89,11 @@ AlarmStatus BadRecordsAlarm::Evaluate() const {
 
 void TowfishDepthAlarm::Record(std::int64_t receivedNs, double depth) {
   if (!std::isfinite(depth)) return;
-  recent_.emplace_back(receivedNs, depth);
+  // Records closer than a step to the one before the newest replace the
+  // newest: the history stays short however fast they come.
+  const std::size_t kept = recent_.size();
+  if (kept >= 2 && receivedNs - recent_[kept - 2].first < kHistoryStepNs) recent_.back() = {receivedNs, depth};
+  else recent_.emplace_back(receivedNs, depth);
   while (recent_.size() > 1 && receivedNs - recent_.front().first > kRateSpanNs) recent_.pop_front();
 }
 

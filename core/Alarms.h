@@ -88,13 +88,16 @@ class BadRecordsAlarm {
 class TowfishDepthAlarm {
  public:
   static constexpr std::int64_t kRateSpanNs = 5 * kNsPerSec;
+  static constexpr std::int64_t kHistoryStepNs = kNsPerSec / 10;
   explicit TowfishDepthAlarm(const AlarmSettings& settings) : settings_(settings) {}
   void Record(std::int64_t receivedNs, double depth);
   AlarmStatus Evaluate() const;
 
  private:
   const AlarmSettings& settings_;
-  std::deque<std::pair<std::int64_t, double>> recent_;  // the records of the last kRateSpanNs
+  // The records of the last kRateSpanNs, at least kHistoryStepNs apart but
+  // the newest.
+  std::deque<std::pair<std::int64_t, double>> recent_;
 };
 
 // Signal: a total field outside the settings' range is an alarm, else a

@@ -96,6 +96,9 @@ TEST(BadRecordsAlarm, WarnsAboveTenOfTheLastHundred) {
 
 // ---- Towfish depth ----
 
+// At 10 records a second and at 1,000 (where the history is thinned to one
+// record a tenth of a second): the rate is the slope of the line the depths
+// follow, whichever records measure it.
 TEST(TowfishDepthAlarm, RangeAndRate) {
   struct Case {
     double startDepth, metresPerSecond, seconds;
@@ -110,15 +113,18 @@ TEST(TowfishDepthAlarm, RangeAndRate) {
       {40.0, -0.6, 10, AlarmState::Alarm, "m/s depth rate"},
       {20.0, 2.0, 2, AlarmState::Normal, ""},            // 2 s is too short a span to judge a rate
   };
-  for (const Case& c : cases) {
-    AlarmSettings settings;
-    TowfishDepthAlarm alarm(settings);
-    for (int i = 0; i <= c.seconds * 10; ++i) alarm.Record(i * 100 * kMs, c.startDepth + c.metresPerSecond * i / 10);
-    const AlarmStatus status = alarm.Evaluate();
-    EXPECT_EQ(status.state, c.state) << c.startDepth << " " << c.metresPerSecond;
-    EXPECT_EQ(status.cause, c.cause) << c.startDepth << " " << c.metresPerSecond;
-    if (std::string_view(c.cause) == "m/s depth rate") {
-      EXPECT_NEAR(status.value, c.metresPerSecond, 1e-9);
+  for (const int perSecond : {10, 1000}) {
+    for (const Case& c : cases) {
+      AlarmSettings settings;
+      TowfishDepthAlarm alarm(settings);
+      for (int i = 0; i <= c.seconds * perSecond; ++i)
+        alarm.Record(i * (kSecond / perSecond), c.startDepth + c.metresPerSecond * i / perSecond);
+      const AlarmStatus status = alarm.Evaluate();
+      EXPECT_EQ(status.state, c.state) << c.startDepth << " " << c.metresPerSecond << " at " << perSecond;
+      EXPECT_EQ(status.cause, c.cause) << c.startDepth << " " << c.metresPerSecond << " at " << perSecond;
+      if (std::string_view(c.cause) == "m/s depth rate") {
+        EXPECT_NEAR(status.value, c.metresPerSecond, 1e-9);
+      }
     }
   }
 }

@@ -342,7 +342,9 @@ TEST_F(LiveWatchTest, RecordsAreFlaggedAsTheyArrive) {
     std::string record = KvRecord(n);
     if (n == 30) record.replace(7, 6, "+00400");
     Send(record + "\r\n");
-    if (n == 31) EXPECT_TRUE(seen_.flags.empty());
+    if (n == 31) {
+      EXPECT_TRUE(seen_.flags.empty());
+    }
   }
   ASSERT_EQ(seen_.flags.size(), 1u);
   EXPECT_EQ(seen_.flags[0], (QualityFinding{30, kFlagSpike, 469.0}));
