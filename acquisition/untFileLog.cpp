@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -18,6 +16,7 @@
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
 #include "core/LiveStatusText.h"
+#include "core/ReceptionTimes.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
@@ -72,12 +71,6 @@ bool SerialSettingsWindowOpen() {
 QString DesignCaption(const LogVariant& variant) {
   const QString description = DialogFilter(Latin1(variant.filter));
   return description.left(description.indexOf(QStringLiteral(" ("))).trimmed();
-}
-
-// The time a record arrived, as the grid shows it: local time, long form.
-std::string ReceptionTime(std::int64_t utcNs) {
-  const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcNs / kNsPerMs);
-  return QLocale::system().toString(at.time(), QLocale::LongFormat).toStdString();
 }
 
 }  // namespace
@@ -330,9 +323,9 @@ void TfrmFileLog::Stopped(const StopReport& report) {
 }
 
 // The row as the one row builder made it on the session's thread, with the
-// time of reception.
+// time of reception as its reception times file has it.
 void TfrmFileLog::AddToGrid(const LiveRecord& record) {
-  const std::string time = ReceptionTime(record.utcNs);
+  const std::string time = GridTimeText(record.utcNs);
   GridRowTexts row{};
   std::copy(record.cells.begin(), record.cells.end(), row.begin() + kFirstRecordColumn);
   row[kColTime] = time;

@@ -138,6 +138,23 @@ void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& s) {
   WriteSettingsValues(path, {BaudIndexText(s.Baudrate), std::to_string(s.PortNum), s.Device});
 }
 
+GpsPortSettings ReadGpsPortSettingsOrNone(const std::string& path) {
+  GpsPortSettings settings;
+  std::error_code error;
+  if (std::filesystem::exists(path, error) || error) ReadGpsPortSettings(path, settings);
+  return settings;
+}
+
+SerialSettings GpsSerialSettings(const GpsPortSettings& gps) {
+  SerialSettings serial;
+  serial.Baudrate = gps.Baudrate;
+  serial.Databits = 8;
+  serial.Parity = SerialParity::None;
+  serial.PortNum = gps.PortNum;
+  serial.Device = gps.Device;
+  return serial;
+}
+
 std::string LaybackSettingsProblem(const LaybackSettings& s) {
   const auto outside = [](double value, double low, double high) { return !(value >= low && value <= high); };
   if (outside(s.cableOut, 0.0, kMaxCableOut)) return "The cable out must lie from 0 to " + RealText(kMaxCableOut) + " m.";
@@ -169,6 +186,13 @@ void WriteLaybackSettings(const std::string& path, const LaybackSettings& s) {
   WriteSettingsValues(path, {RealText(s.cableOut), RealText(s.towPointAstern), RealText(s.towPointStarboard),
                              RealText(s.defaultDepth), std::to_string(static_cast<int>(s.mode)),
                              RealText(s.smoothingSeconds)});
+}
+
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path) {
+  LaybackSettings settings;
+  std::error_code error;
+  if (std::filesystem::exists(path, error) || error) ReadLaybackSettings(path, settings);
+  return settings;
 }
 
 void ReadViewSettings(const std::string& path, ViewSettings& v) {

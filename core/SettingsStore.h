@@ -82,6 +82,12 @@ struct GpsPortSettings {
 // device (empty, or a device path).
 void ReadGpsPortSettings(const std::string& path, GpsPortSettings& settings);
 void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& settings);
+// The file's settings; "None" when it does not exist (SettingsError when it
+// cannot be read).
+GpsPortSettings ReadGpsPortSettingsOrNone(const std::string& path);
+// The serial line of the GPS port: its port or device and rate, 8 data bits,
+// no parity.
+SerialSettings GpsSerialSettings(const GpsPortSettings& gps);
 
 // Limits of the positioning settings.
 inline constexpr double kMaxTowPointOffset = 1000.0;  // metres either way
@@ -99,6 +105,9 @@ std::string LaybackSettingsProblem(const LaybackSettings& settings);
 // course, 1 follow the fish), smoothing time in seconds.
 void ReadLaybackSettings(const std::string& path, LaybackSettings& settings);
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& settings);
+// The file's settings; the defaults when it does not exist (SettingsError
+// when it cannot be read).
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path);
 
 // Lib/View.ega: the 16 view settings in declaration order.
 void ReadViewSettings(const std::string& path, ViewSettings& settings);

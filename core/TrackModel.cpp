@@ -17,7 +17,9 @@ constexpr float kEmptySlot = std::numeric_limits<float>::quiet_NaN();
 TrackModel::TrackModel(int mapDatum) : mapDatum_(mapDatum) {}
 
 void TrackModel::Clear() {
+  const std::uint64_t revision = revision_;
   *this = TrackModel(mapDatum_);
+  revision_ = revision + 1;
 }
 
 void TrackModel::SetOrigin(double latitude, double longitude) {
@@ -30,15 +32,20 @@ void TrackModel::SetOrigin(double latitude, double longitude) {
   originNorthing_ = own.northing;
 }
 
-void TrackModel::Append(double latitude, double longitude, double deviation) {
+std::optional<TrackOffset> TrackModel::OffsetOf(double latitude, double longitude) {
   if (zone_ == 0 && std::fabs(latitude) < 90.0 && std::fabs(longitude) <= 180.0) SetOrigin(latitude, longitude);
   UtmPosition utm;
-  if (zone_ == 0 || !LatLonToUtmInZone(mapDatum_, latitude, longitude, zone_, southern_, utm)) {
+  if (zone_ == 0 || !LatLonToUtmInZone(mapDatum_, latitude, longitude, zone_, southern_, utm)) return std::nullopt;
+  return TrackOffset{static_cast<float>(utm.easting - originEasting_), static_cast<float>(utm.northing - originNorthing_)};
+}
+
+void TrackModel::Append(double latitude, double longitude, double deviation) {
+  const std::optional<TrackOffset> offset = OffsetOf(latitude, longitude);
+  if (!offset) {
     AppendMissing();
     return;
   }
-  AppendOffset({static_cast<float>(utm.easting - originEasting_), static_cast<float>(utm.northing - originNorthing_)},
-               deviation);
+  AppendOffset(*offset, deviation);
   ++positionCount_;
 }
 
@@ -48,6 +55,19 @@ void TrackModel::AppendOffset(TrackOffset offset, double deviation) {
   ReserveForOneMore(offsets_);
   offsets_.push_back(offset);
   index_.Add(offset, deviation);
+  ++revision_;
+}
+
+void TrackModel::Replace(std::size_t record, const GeoPosition& position, std::span<const double> deviations) {
+  if (record >= offsets_.size()) return;
+  const std::optional<TrackOffset> offset =
+      position.Known() ? OffsetOf(position.latitude, position.longitude) : std::nullopt;
+  TrackOffset& slot = offsets_[record];
+  positionCount_ -= std::isnan(slot.x) ? 0 : 1;
+  slot = offset.value_or(TrackOffset{kEmptySlot, 0.0f});
+  positionCount_ += offset ? 1 : 0;
+  index_.Update(record, offsets_, deviations);
+  ++revision_;
 }
 
 std::size_t TrackModel::Size() const { return offsets_.size(); }
