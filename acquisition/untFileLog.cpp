@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 
+#include "acquisition/GpsStatusPanel.h"
 #include "acquisition/LiveSessionThread.h"
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
@@ -191,16 +192,25 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
   options.recordsPerPart = recordsPerPart_;
   options.mapDatum = context.MapDatum;
   options.rescueFolder = LibPath(context.CurrentDir, "");
+  const auto gps = ChooseGps(options);
+  if (!gps) {
+    ReleaseSerialPort();
+    return;
+  }
   auto transport = MakeTransport;
   if (!transport) {
     const SerialSettings settings = context.VaComm->Settings();
     transport = [settings] { return std::make_unique<SerialTransport>(settings); };
   }
+  track_.SetGps(static_cast<bool>(*gps));
+  Track->SetAvailable(track_.Available());
   ClearSession();
-  session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher);
+  grpGps->SessionStarted(track_.Gps(), options.layback.cableOut);
+  session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher, *gps);
   connect(session_.get(), &LiveSessionThread::ReportsWaiting, this, &TfrmFileLog::ScheduleShow);
   if (const std::string error = session_->Start(path, consent, FilesOfOtherWindows(this)); !error.empty()) {
     session_.reset();
+    grpGps->SessionStopped();
     ReleaseSerialPort();
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
     return;
@@ -231,6 +241,7 @@ void TfrmFileLog::StopSession() {
   session_->Stop();
   ShowSessionReports();
   session_.reset();
+  grpGps->SessionStopped();
   ReleaseSerialPort();
   ClearSession();
 }
@@ -243,12 +254,14 @@ void TfrmFileLog::ClearSession() {
   btnErros->setEnabled(false);
   recordCount_ = 0;
   shownUpTo_ = 0;
+  newestPositioned_ = 0;
   status_ = LiveStatus{};
   ShowState();
   store_->Clear();
   Grafico1->Grafico().Linha().Limpa();
   views_->Attach(store_);
-  if (TrackPlot* plot = Track->Plot()) track_.Start(*plot, store_, AppContext::Instance().MapDatum, chbAutoScroll->isChecked());
+  track_.Reset(store_, AppContext::Instance().MapDatum);
+  if (TrackPlot* plot = Track->Plot()) track_.Attach(*plot, chbAutoScroll->isChecked(), grpGps->chbShowShip->isChecked());
 }
 
 void TfrmFileLog::ReleaseSerialPort() { AppContext::Instance().ReleasePort(this); }
@@ -352,7 +365,7 @@ void TfrmFileLog::ShowNewRecords() {
   } else {
     lstRawData->ReturnToHoldMark();
   }
-  if (TrackPlot* plot = Track->Plot()) track_.Extend(*plot, follow);
+  track_.Extend(Track->Plot(), follow);
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }

@@ -107,20 +107,30 @@ void TrackModel::Decimate(const TrackView& view, std::span<const double> deviati
 
 std::optional<TrackView> TrackModel::FitAll(int width, int height, int marginPixels) const {
   const std::optional<TrackBounds> bounds = Bounds();
-  if (!bounds || width <= 0 || height <= 0) return std::nullopt;
+  if (!bounds) return std::nullopt;
+  return FitBounds(*bounds, width, height, marginPixels);
+}
+
+TrackBounds Union(const TrackBounds& a, const TrackBounds& b) {
+  return {std::min(a.minEasting, b.minEasting), std::min(a.minNorthing, b.minNorthing),
+          std::max(a.maxEasting, b.maxEasting), std::max(a.maxNorthing, b.maxNorthing)};
+}
+
+std::optional<TrackView> FitBounds(const TrackBounds& bounds, int width, int height, int marginPixels) {
+  if (width <= 0 || height <= 0) return std::nullopt;
   // The extreme positions land half a pixel inside the margins, so the far
   // ones stay on the last pixel instead of falling just past it.
   const int usableWidth = std::max(width - 2 * marginPixels - 1, 1);
   const int usableHeight = std::max(height - 2 * marginPixels - 1, 1);
-  const double spanE = bounds->maxEasting - bounds->minEasting;
-  const double spanN = bounds->maxNorthing - bounds->minNorthing;
+  const double spanE = bounds.maxEasting - bounds.minEasting;
+  const double spanN = bounds.maxNorthing - bounds.minNorthing;
   // A single position (or one line of them) still gets a finite scale.
   constexpr double kSmallestMetresPerPixel = 0.01;
   TrackView view;
   view.width = width;
   view.height = height;
-  view.centreEasting = 0.5 * (bounds->minEasting + bounds->maxEasting);
-  view.centreNorthing = 0.5 * (bounds->minNorthing + bounds->maxNorthing);
+  view.centreEasting = 0.5 * (bounds.minEasting + bounds.maxEasting);
+  view.centreNorthing = 0.5 * (bounds.minNorthing + bounds.maxNorthing);
   view.metresPerPixel = std::max({spanE / usableWidth, spanN / usableHeight, kSmallestMetresPerPixel});
   return view;
 }

@@ -133,6 +133,12 @@ class TrackModel {
   TrackIndex index_;
 };
 
+// A view of `width` x `height` pixels showing all of `bounds`, with
+// `marginPixels` free on each side; none for a size of no pixels.
+std::optional<TrackView> FitBounds(const TrackBounds& bounds, int width, int height, int marginPixels);
+// The rectangle holding both.
+TrackBounds Union(const TrackBounds& a, const TrackBounds& b);
+
 // The positions a source's track shows: the towfish's, or the GPS's where
 // no record has a towfish position (a navigation import of GPS positions
 // only).

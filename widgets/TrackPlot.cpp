@@ -29,6 +29,9 @@ constexpr double kMaxMetresPerPixel = 1.0e5;
 constexpr int kDragThreshold = 3;
 constexpr QRgb kFlagRing = 0xFFFF8C00;      // orange, as the chart's flag marks
 constexpr int kFlagRingRadius = 4;
+constexpr QRgb kShipDot = 0xFF7CE07C;       // green: apart from every colour of the deviation scale
+constexpr int kShipDotPixels = 2;
+constexpr int kProvisionalRingRadius = 5;
 
 QString ScaleBarText(double metres) {
   if (metres >= 1000.0) return QString::number(metres / 1000.0, 'g', 6) + QStringLiteral(" km");
@@ -116,7 +119,11 @@ QRect TrackPlot::TrackArea() const { return rect().adjusted(0, 0, -LegendWidth()
 void TrackPlot::FitAll() {
   const QRect area = TrackArea();
   if (!model_ || area.width() <= 0 || area.height() <= 0) return;
-  const std::optional<TrackView> fitted = model_->FitAll(area.width(), area.height(), kMarginPixels);
+  std::optional<TrackBounds> bounds = model_->Bounds();
+  if (const std::optional<TrackBounds> ship = ShipShown() ? ship_->Bounds() : std::nullopt)
+    bounds = bounds ? Union(*bounds, *ship) : *ship;
+  if (!bounds) return;
+  const std::optional<TrackView> fitted = FitBounds(*bounds, area.width(), area.height(), kMarginPixels);
   if (!fitted) return;
   view_ = *fitted;
   view_.width = width();
@@ -207,8 +214,10 @@ void TrackPlot::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No positions"));
     return;
   }
+  PaintShip(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   PaintFlags(painter);
+  PaintProvisional(painter);
   PaintLineLabels(painter);
   PaintHighlight(painter);
   PaintScaleBar(painter);
@@ -220,7 +229,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // changes none of what they show (a new ring, a menu closing) reuses them,
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Revision() : 0, Deviations(), lines_.get()});
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
@@ -247,6 +256,41 @@ void TrackPlot::PaintFlags(QPainter& painter) const {
     if (!position) continue;
     const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
     if (area.contains(centre)) painter.drawEllipse(centre, kFlagRingRadius, kFlagRingRadius);
+  }
+}
+
+void TrackPlot::SetShipTrack(std::shared_ptr<const TrackModel> ship) {
+  ship_ = std::move(ship);
+  if (!userView_) FitAll();
+  update();
+}
+
+void TrackPlot::SetProvisional(std::vector<std::uint32_t> records) {
+  provisional_ = std::move(records);
+  update();
+}
+
+// The ship's track is drawn where it lies in the track's zone.
+bool TrackPlot::ShipShown() const {
+  return ship_ && model_ && ship_->Zone() == model_->Zone() && ship_->SouthernHemisphere() == model_->SouthernHemisphere();
+}
+
+// A dot per screen cell the ship's track crosses.
+void TrackPlot::PaintShip(QPainter& painter) const {
+  if (!ShipShown()) return;
+  std::vector<DrawnPoint> dots;
+  ship_->Decimate(view_, {}, kShipDotPixels, dots);
+  for (const DrawnPoint& dot : dots) painter.fillRect(dot.x, dot.y, kShipDotPixels, kShipDotPixels, QColor::fromRgb(kShipDot));
+}
+
+void TrackPlot::PaintProvisional(QPainter& painter) const {
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Qt::white, 1.0));
+  for (const std::uint32_t record : provisional_) {
+    const auto position = model_->Position(record);
+    if (!position) continue;
+    const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+    if (rect().contains(centre.toPoint())) painter.drawEllipse(centre, kProvisionalRingRadius, kProvisionalRingRadius);
   }
 }
 

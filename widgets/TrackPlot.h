@@ -16,6 +16,11 @@
 // between lines one grey pixel) and writes each line's number at its first
 // position.
 //
+// A live session with a GPS may add the ship's track (SetShipTrack: the GPS
+// antenna's positions, small green dots under the towfish's) and mark the
+// records whose positions are provisional (SetProvisional: extrapolated from
+// the last fixes until the next comes) with a hollow white ring.
+//
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
 // and "Export PNG...".
@@ -73,6 +78,13 @@ class TrackPlot : public QWidget {
   // leaving out any that would cover an earlier one.
   std::vector<LineLabel> LineLabels() const;
 
+  // The ship's positions (the model's zone must be the track's); null: none.
+  void SetShipTrack(std::shared_ptr<const TrackModel> ship);
+  const TrackModel* ShipTrack() const { return ship_.get(); }
+  // The records whose positions may still change, ringed in white.
+  void SetProvisional(std::vector<std::uint32_t> records);
+  const std::vector<std::uint32_t>& Provisional() const { return provisional_; }
+
   // Deviations beyond +/- limit take the end colours of the scale; a
   // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
@@ -80,7 +92,7 @@ class TrackPlot : public QWidget {
 
   const TrackView& View() const { return view_; }
   void SetView(const TrackView& view);
-  // Shows every position.
+  // Shows every position (the ship's too, when shown).
   void FitAll();
   // The pixel of a position in the current view (fractional).
   QPointF PixelOf(const UtmPosition& position) const;
@@ -146,6 +158,9 @@ class TrackPlot : public QWidget {
   void PaintPoints();
   void PaintHighlight(class QPainter& painter) const;
   void PaintFlags(class QPainter& painter) const;
+  bool ShipShown() const;
+  void PaintShip(class QPainter& painter) const;
+  void PaintProvisional(class QPainter& painter) const;
   void CollectFlags();
   void PaintLineLabels(class QPainter& painter) const;
   std::optional<UtmPosition> FirstPositionOf(const SurveyLine& line) const;
@@ -165,6 +180,8 @@ class TrackPlot : public QWidget {
   std::shared_ptr<const RecordSource> source_;
   std::shared_ptr<const TrackModel> model_;
   std::shared_ptr<const RecordLines> lines_;
+  std::shared_ptr<const TrackModel> ship_;
+  std::vector<std::uint32_t> provisional_;
   TrackView view_;
   bool viewFitted_ = false;  // the view was never set: fit at the first size
   bool userView_ = false;    // zoomed or panned since the last fit

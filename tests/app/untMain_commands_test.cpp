@@ -25,6 +25,7 @@
 #include "core/RecordExport.h"
 #include <set>
 
+#include "acquisition/PositioningWindow.h"
 #include "acquisition/untSerialPort.h"
 #include "shell/AlarmsWindow.h"
 #include "shell/untView.h"
@@ -53,7 +54,7 @@ const CommandStates kAtStart = {
     {"actOpen", true},       {"actImpPnav", true},    {"actExportVDG", false}, {"actPrint", true},
     {"actExit", true},       {"actSave", false},      {"actSaveAs", false},    {"actClose", false},
     {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actAlarms", true},
-    {"actLogRt4Pro", true},
+    {"actPositioning", true}, {"actLogRt4Pro", true},
     {"actRT4", true},        {"actCascade", true},    {"actTile", true},       {"actAboutUs", true}};
 
 CommandStates With(CommandStates states, const CommandStates& changes) {
@@ -122,6 +123,13 @@ TEST_F(MainWindowCommands, EveryCommandFollowsTheWindowsThatAreOpen) {
   ASSERT_NE(OpenWindowOf<AlarmsWindow>(), nullptr);
   EXPECT_EQ(States(), With(withDocument, {{"actAlarms", false}})) << "alarms window";
   OpenWindowOf<AlarmsWindow>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), withDocument);
+
+  main_->actPositioning->trigger();
+  ASSERT_NE(OpenWindowOf<PositioningWindow>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actPositioning", false}})) << "positioning window";
+  OpenWindowOf<PositioningWindow>()->BitBtn2->click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(States(), withDocument);
 

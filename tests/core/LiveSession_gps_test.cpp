@@ -175,7 +175,7 @@ TEST_F(GpsSession, ANewPartBeginsWithTheSecondsBeforeItAndTheCableOut) {
   Survey(3);
   Advance(20);
   EXPECT_EQ(session_->SetCableOut(62.5), "");
-  EXPECT_EQ(session_->SetCableOut(-1), "The cable out must lie from 0 to 10000 m.");
+  EXPECT_EQ(session_->SetCableOut(-1), "\"Cable out (m):\" must be from 0 to 10000.");
   Survey(7);
   const std::vector<std::string> first = TextLines(Side(0, kNmeaSuffix)), second = TextLines(Side(1, kNmeaSuffix));
   // From 3 s on everything comes 20 ms later. Fixes at 0 to 7.02 s in the
