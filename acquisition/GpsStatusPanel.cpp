@@ -1,6 +1,5 @@
 #include "acquisition/GpsStatusPanel.h"
 
-#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,14 +41,9 @@ GpsStatusPanel::GpsStatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("GPS"
   edtCable->setToolTip(QStringLiteral("Cable out: the change is recorded with its time"));
   btnSetCable = new QPushButton(QStringLiteral("Set"));
   btnUseGps = new QPushButton(QStringLiteral("Use this device"));
-  chbShowShip = new QCheckBox(QStringLiteral("Show ship"));
-  chbShowShip->setToolTip(QStringLiteral("The track shows the GPS antenna's positions too, in green"));
   connect(btnSetCable, &QPushButton::clicked, this, &GpsStatusPanel::SetCable);
   connect(btnUseGps, &QPushButton::clicked, this, [this] {
     if (OnUseOtherGps) OnUseOtherGps();
-  });
-  connect(chbShowShip, &QCheckBox::toggled, this, [this](bool show) {
-    if (OnShowShip) OnShowShip(show);
   });
 
   auto* cable = new QHBoxLayout;
@@ -62,7 +56,6 @@ GpsStatusPanel::GpsStatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("GPS"
     layout->addWidget(w);
   layout->addWidget(btnUseGps);
   layout->addLayout(cable);
-  layout->addWidget(chbShowShip);
 
   ageTimer_ = new QTimer(this);
   ageTimer_->setInterval(500);
@@ -108,7 +101,6 @@ void GpsStatusPanel::Refresh() {
   btnUseGps->setVisible(live && status_->port.state == GpsPortState::OtherDevice);
   edtCable->setEnabled(gps_);
   btnSetCable->setEnabled(gps_);
-  chbShowShip->setEnabled(gps_);
   const QMargins margins = layout()->contentsMargins();
   const int width = std::max(contentsRect().width() - margins.left() - margins.right(), 100);
   for (QLabel* label : {lblPort, lblFix, lblTowfish}) FitHeight(label, width);

@@ -1,7 +1,7 @@
 // GpsStatusPanel: the "GPS" box of a live logging window - the GPS port's
 // state and its fix (kind, satellites, HDOP, age; "None" without a GPS
-// port), the newest record's towfish position, the cable out and its
-// setting during a session, and whether the track shows the ship too.
+// port), the newest record's towfish position, and the cable out and its
+// setting during a session.
 // It shows what the session reports (core/GpsStatusText.h) and forwards
 // what the user asks; the window decides.
 #pragma once
@@ -14,7 +14,6 @@
 
 #include "core/LiveObserver.h"
 
-class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -45,12 +44,10 @@ class GpsStatusPanel : public QGroupBox {
   QDoubleSpinBox* edtCable = nullptr;
   QPushButton* btnSetCable = nullptr;
   QPushButton* btnUseGps = nullptr;  // shown when another device is on the port
-  QCheckBox* chbShowShip = nullptr;
 
   // The user set the cable out.
   std::function<void(double metres)> OnCableOut;
   std::function<void()> OnUseOtherGps;
-  std::function<void(bool show)> OnShowShip;
 
  private:
   void SetCable();

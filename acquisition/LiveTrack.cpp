@@ -12,10 +12,10 @@ void LiveTrack::Reset(std::shared_ptr<const LiveRecordStore> store, int mapDatum
   provisional_.clear();
 }
 
-void LiveTrack::Attach(TrackPlot& plot, bool followNewest, bool showShip) {
+void LiveTrack::Attach(TrackPlot& plot, bool followNewest) {
   if (!towfish_) return;
   plot.SetTrack(store_, towfish_);
-  ShowShip(&plot, showShip);
+  plot.SetShipTrack(gps_ ? ship_ : nullptr);
   Extend(&plot, followNewest);
 }
 
@@ -54,10 +54,6 @@ void LiveTrack::Place(const LivePosition& position) {
   ship_->Replace(record, position.position.antenna.value_or(GeoPosition{}), deviations);
   if (position.Provisional()) provisional_.insert(static_cast<std::uint32_t>(record));
   else provisional_.erase(static_cast<std::uint32_t>(record));
-}
-
-void LiveTrack::ShowShip(TrackPlot* plot, bool show) {
-  if (plot) plot->SetShipTrack(show && gps_ ? ship_ : nullptr);
 }
 
 }  // namespace tessaly

@@ -6,8 +6,9 @@
 // variants whose records have them). With a GPS it holds the positions the
 // session works out from it (LiveNavigation.h): every record has a slot as
 // it is shown, filled when its position is reported and moved when it is
-// reported again. The ship's positions (the antenna's) are kept beside, shown
-// on request; the records whose positions are provisional are ringed.
+// reported again. The ship's positions (the antenna's) are kept beside, for
+// the plot's "Ship's Track"; the records whose positions are provisional are
+// ringed.
 #pragma once
 
 #include <cstdint>
@@ -40,14 +41,13 @@ class LiveTrack {
   // A new session's track over the records `store` holds, empty.
   void Reset(std::shared_ptr<const LiveRecordStore> store, int mapDatum);
   // `plot` shows the track from now on.
-  void Attach(TrackPlot& plot, bool followNewest, bool showShip);
+  void Attach(TrackPlot& plot, bool followNewest);
   // The records shown since the track last grew join it, with the positions
   // reported for them; the plot, if any, repaints. While `followNewest` the
   // plot keeps the newest position in view.
   void Extend(TrackPlot* plot, bool followNewest);
   // Positions the session worked out, or worked out again.
   void Positioned(const std::vector<LivePosition>& positions);
-  void ShowShip(TrackPlot* plot, bool show);
 
   const TrackModel* Towfish() const { return towfish_.get(); }
   const TrackModel* Ship() const { return ship_.get(); }

@@ -17,7 +17,6 @@
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
 #include "core/LiveStatusText.h"
-#include "core/ReceptionTimes.h"
 #include "core/SettingsFile.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
@@ -27,6 +26,7 @@
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
+#include "widgets/ReceptionTimeText.h"
 #include "widgets/RecordViews.h"
 #include "widgets/TrackPlot.h"
 
@@ -261,7 +261,7 @@ void TfrmFileLog::ClearSession() {
   Grafico1->Grafico().Linha().Limpa();
   views_->Attach(store_);
   track_.Reset(store_, AppContext::Instance().MapDatum);
-  if (TrackPlot* plot = Track->Plot()) track_.Attach(*plot, chbAutoScroll->isChecked(), grpGps->chbShowShip->isChecked());
+  if (TrackPlot* plot = Track->Plot()) track_.Attach(*plot, chbAutoScroll->isChecked());
 }
 
 void TfrmFileLog::ReleaseSerialPort() { AppContext::Instance().ReleasePort(this); }
@@ -336,9 +336,9 @@ void TfrmFileLog::Stopped(const StopReport& report) {
 }
 
 // The row as the one row builder made it on the session's thread, with the
-// time of reception as its reception times file has it.
+// time of reception (the moment its reception times file keeps).
 void TfrmFileLog::AddToGrid(const LiveRecord& record) {
-  const std::string time = GridTimeText(record.utcNs);
+  const std::string time = ReceptionTimeText(record.utcNs);
   GridRowTexts row{};
   std::copy(record.cells.begin(), record.cells.end(), row.begin() + kFirstRecordColumn);
   row[kColTime] = time;

@@ -46,7 +46,7 @@ void TfrmFileLog::BuildLayout() {
   Track->SetAvailable(track_.Available());
   track_.Reset(store_, AppContext::Instance().MapDatum);
   Track->OnFirstShow = [this](TrackPlot& plot) {
-    track_.Attach(plot, chbAutoScroll->isChecked(), grpGps->chbShowShip->isChecked());
+    track_.Attach(plot, chbAutoScroll->isChecked());
   };
   if (variant_.highlightRaw) lstRawData->SetHighlighting(&RecordHighlighting());
   if (!variant_.header.empty()) return;

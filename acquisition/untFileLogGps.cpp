@@ -40,7 +40,6 @@ void TfrmFileLog::BuildGpsPanel() {
     if (session_) session_->UseOtherGps();
     ShowSessionReports();
   };
-  grpGps->OnShowShip = [this](bool show) { track_.ShowShip(Track->Plot(), show); };
   track_.SetGps(MakeGpsTransport || GpsPort().Enabled());
 }
 

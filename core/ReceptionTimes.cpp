@@ -22,12 +22,6 @@ std::optional<Integer> Digits(std::string_view text) {
 
 }  // namespace
 
-std::string GridTimeText(std::int64_t utcNs) {
-  const std::string iso = FormatUtcMillis(utcNs);  // ...THH:MM:SS.mmmZ
-  const std::size_t t = iso.find('T');
-  return iso.substr(t + 1, iso.size() - t - 2);
-}
-
 std::string FormatReceptionTime(const ReceptionTime& time) {
   return std::to_string(time.row) + '\t' + FormatUtcMillis(time.utcNs) + '\t' + std::to_string(time.monotonicNs);
 }

@@ -24,11 +24,6 @@ struct ReceptionTime {
   bool operator==(const ReceptionTime&) const = default;
 };
 
-// The time of reception as a record grid's time column shows it: the UTC
-// time of day to the millisecond, "18:33:18.123" (the same moment as the
-// reception times file's).
-std::string GridTimeText(std::int64_t utcNs);
-
 // The line of a record (without its line end); the UTC time is written to
 // the millisecond.
 std::string FormatReceptionTime(const ReceptionTime& time);

@@ -140,8 +140,9 @@ void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& s) {
 
 GpsPortSettings ReadGpsPortSettingsOrNone(const std::string& path) {
   GpsPortSettings settings;
-  std::error_code error;
-  if (std::filesystem::exists(path, error) || error) ReadGpsPortSettings(path, settings);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return settings;
+  ReadGpsPortSettings(path, settings);
   return settings;
 }
 
@@ -189,18 +190,19 @@ void ReadLaybackSettings(const std::string& path, LaybackSettings& s) {
   s.smoothingSeconds = in.NextReal(kMinSmoothingSeconds, kMaxSmoothingSeconds);
 }
 
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path) {
+  LaybackSettings settings;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return settings;
+  ReadLaybackSettings(path, settings);
+  return settings;
+}
+
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& s) {
   if (const std::string problem = LaybackSettingsProblem(s); !problem.empty()) throw SettingsError(problem);
   WriteSettingsValues(path, {RealText(s.cableOut), RealText(s.towPointAstern), RealText(s.towPointStarboard),
                              RealText(s.defaultDepth), std::to_string(static_cast<int>(s.mode)),
                              RealText(s.smoothingSeconds)});
-}
-
-LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path) {
-  LaybackSettings settings;
-  std::error_code error;
-  if (std::filesystem::exists(path, error) || error) ReadLaybackSettings(path, settings);
-  return settings;
 }
 
 void ReadViewSettings(const std::string& path, ViewSettings& v) {

@@ -2,6 +2,7 @@
 // the instrument's records and the ship's NMEA at once, each on its own
 // pseudo-terminal; what the window shows of the GPS, its track, its time
 // column and the cable out set during the session.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -18,6 +19,7 @@
 #include "core/SettingsStore.h"
 #include "core/SideFile.h"
 #include "shell/TrackPane.h"
+#include "widgets/ReceptionTimeText.h"
 #include "widgets/TrackPlot.h"
 
 namespace tessaly::livetest {
@@ -67,7 +69,7 @@ TEST_F(LiveGps, AZephWindowWithAGpsTracksTheTowfishAndShowsTheFix) {
   window->resize(1200, 800);
   window->PageControl1->setCurrentIndex(1);
   window->Track->SetShown(true);
-  window->grpGps->chbShowShip->setChecked(true);
+  window->Track->Plot()->actShipTrack->setChecked(true);
   StartWithGps(source);
   window->btnStartClick();
   ASSERT_EQ(window->State(), TfrmFileLog::LogState::Logging);
@@ -79,7 +81,7 @@ TEST_F(LiveGps, AZephWindowWithAGpsTracksTheTowfishAndShowsTheFix) {
   const TrackPlot& plot = *window->Track->Plot();
   ASSERT_TRUE(WaitFor([&] { return plot.Model()->PositionCount() >= 52; })) << plot.Model()->PositionCount();
   EXPECT_EQ(plot.Model()->Size(), 60u);
-  ASSERT_NE(plot.ShipTrack(), nullptr);
+  ASSERT_TRUE(plot.ShipShown());
   EXPECT_GE(plot.ShipTrack()->PositionCount(), 59u);
   EXPECT_TRUE(window->grpGps->lblTowfish->text().startsWith("Towfish 44\u00b0")) << window->grpGps->lblTowfish->text().toStdString();
 
@@ -88,7 +90,7 @@ TEST_F(LiveGps, AZephWindowWithAGpsTracksTheTowfishAndShowsTheFix) {
   for (std::size_t row : {1u, 30u, 60u}) {
     const auto time = ParseReceptionTime(times[row - 1]);
     ASSERT_TRUE(time);
-    EXPECT_EQ(window->Records().Cells().Cell(row, kColTime), GridTimeText(time->utcNs)) << row;
+    EXPECT_EQ(window->Records().Cells().Cell(row, kColTime), ReceptionTimeText(time->utcNs)) << row;
   }
   std::string sent;
   for (const auto& event : simtest::ReadSentReport(Path("gps-sent.txt"))) sent += event.text + "\n";

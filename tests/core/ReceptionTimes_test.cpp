@@ -18,12 +18,6 @@ TEST(ReceptionTimes, LineHoldsRowUtcToTheMillisecondAndMonotonicNanoseconds) {
   EXPECT_EQ(FormatReceptionTime({7, kExampleUtc, 81234567890123}), "7\t2026-12-09T18:33:18.123Z\t81234567890123");
 }
 
-TEST(ReceptionTimes, TheGridShowsTheUtcTimeOfDayToTheMillisecond) {
-  EXPECT_EQ(GridTimeText(kExampleUtc), "18:33:18.123");
-  EXPECT_EQ(GridTimeText(0), "00:00:00.000");
-  EXPECT_EQ(GridTimeText(kExampleUtc - 18 * 3600 * kNsPerSecond - 33 * 60 * kNsPerSecond - 123'456'790), "00:00:17.999");
-}
-
 struct ParseCase {
   const char* line;
   bool reads;
