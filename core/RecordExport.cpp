@@ -67,23 +67,28 @@ class FileLineSource : public LineSource {
   std::vector<std::pair<std::size_t, std::size_t>> cut_;
 };
 
-// Each accepted record as a row of the sink, with its "#" and comment; each
+// Each accepted record as a row of the sink, with its "#" and comment (and
+// the text the sink's formatter made on a worker, when it has one); each
 // rejected line to the error list file when there is one.
 class StreamRows : public RecordSink {
  public:
   StreamRows(ExportSink& sink, OutputFile* errors, const CommentsStore& comments)
-      : sink_(sink), errors_(errors), comments_(comments) {}
+      : sink_(sink), formatted_(sink.Formatter() != nullptr), errors_(errors), comments_(comments) {}
 
   void Accepted(const AcceptedRecord& record) override {
     char digits[24];
-    const RecordCellTexts cells = SplitRecordCells(record);
     ExportRecord row;
     row.row = record.row;
     row.deviation = record.deviationValue;
     row.numbers = record.numbers;
     row.cells[kColSequence] = std::string_view(
         digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, record.sequence).ptr - digits));
-    std::copy(cells.begin(), cells.end(), row.cells.begin() + kFirstRecordColumn);
+    if (formatted_) {
+      row.formatted = record.cells;
+    } else {
+      const RecordCellTexts cells = SplitRecordCells(record);
+      std::copy(cells.begin(), cells.end(), row.cells.begin() + kFirstRecordColumn);
+    }
     row.cells[kColComment] = comments_.CommentOf(static_cast<std::int64_t>(record.row)).value_or(std::string_view());
     sink_.Row(row);
   }
@@ -96,6 +101,7 @@ class StreamRows : public RecordSink {
 
  private:
   ExportSink& sink_;
+  bool formatted_;
   OutputFile* errors_;
   const CommentsStore& comments_;
 };
@@ -138,12 +144,20 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   const std::span<const double> deviations = document.ChartValues();
   const std::span<const RecordNumbers> numbers = document.Numbers();
   const std::uint64_t lines = document.RawLineCount();
+  const RecordFormatter* formatter = sink->Formatter();
+  std::string formatted;
   for (std::size_t row = 1; row <= deviations.size(); ++row) {
     ExportRecord record;
     record.row = row;
     record.deviation = deviations[row - 1];
     record.numbers = &numbers[row - 1];
     for (std::size_t c = 0; c < kGridColumnCount; ++c) record.cells[c] = grid.Cell(row, c);
+    if (formatter) {
+      formatted.clear();
+      formatter->Format(std::span(record.cells).subspan(kFirstRecordColumn, kRecordColumnCount), *record.numbers,
+                        formatted);
+      record.formatted = formatted;
+    }
     sink->Row(record);
     if (options.progress && (row % 256 == 0 || row == deviations.size()))
       options.progress(row, lines == 0 ? 0 : lines - 1);
@@ -186,6 +200,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   pipeline.threads = options.threads;
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
+  pipeline.formatter = sink->Formatter();
   if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size); };
   const PipelineResult loaded = RunRecordPipeline(sample, source, rows, pipeline);
   sink->End();

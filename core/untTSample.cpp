@@ -585,14 +585,15 @@ int TSample::ParseDetached(std::string_view line, LineVerdict& verdict) {
   }
   if (RunChecks(verdict) != 0) return -1;
   if (positionInvalid) return Fail(verdict, CheckStep::PositionInvalid, kBadPosition);
-  NoteNumbers();
+  NoteNumbers(verdict);
   return 0;
 }
 
 // The numbers of an accepted line. A position counts where its texts were
 // derived (a zone was filled); the RT4 KV compatible record carries only
-// degrees and minutes, read here. Depth and sounder are their texts' numbers.
-void TSample::NoteNumbers() {
+// degrees and minutes, read here. Depth and sounder are their texts' numbers
+// (the depth as the checks read it, when they did).
+void TSample::NoteNumbers(const LineVerdict& verdict) {
   if (FTfZone.empty()) FNumbers.towfish = {};
   if (FGpsZone.empty()) FNumbers.gps = {};
   if (FKind == skRTC) {
@@ -602,7 +603,8 @@ void TSample::NoteNumbers() {
       FNumbers.towfish = {};
   }
   double value = 0.0;
-  if (!FTowDepth.empty() && ReadNumber(FTowDepth, FDecimalSeparator, value)) FNumbers.towDepth = static_cast<float>(value);
+  if (verdict.checkTowDepth) FNumbers.towDepth = static_cast<float>(verdict.towDepth);
+  else if (!FTowDepth.empty() && ReadNumber(FTowDepth, FDecimalSeparator, value)) FNumbers.towDepth = static_cast<float>(value);
   if (!FSounder.empty() && ReadNumber(FSounder, FDecimalSeparator, value)) FNumbers.sounder = static_cast<float>(value);
 }
 

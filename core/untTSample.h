@@ -212,7 +212,7 @@ class TSample {
   bool FollowDegrees(std::int32_t value, const std::string& text, std::string& previous);
   bool FollowTowDepth(const LineVerdict& verdict);
   int Reject(std::string_view message);
-  void NoteNumbers();
+  void NoteNumbers(const LineVerdict& verdict);
 
   std::vector<std::string_view> FColumnViews;  // the columns of the line being parsed
   std::string FScratch;                         // reused work text
