@@ -9,9 +9,9 @@
 // towfish depth, sounder), so a format never reads a text back into a
 // number; End once after the last record. A sink whose row is its record's
 // text between the "#" and the comment offers a RecordFormatter (asked after
-// Captions): the streaming pipeline then runs it on its worker threads, the
-// document export on the calling thread, and every Row carries its text in
-// `formatted` (the record columns' cells are then not given from a stream).
+// Captions): the streaming pipeline runs it on its worker threads and hands
+// each row its text in `formatted` instead of the record columns' cells. A
+// row from a document has all its cells and no `formatted`.
 // A sink writes into the OutputFile it was made with; the runner opens,
 // checks (CheckOutput) and closes it. Memory: a row is handed over and
 // forgotten, so a sink that keeps nothing per record writes a log of any
@@ -23,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,8 +50,9 @@ struct ExportRecord {
   // The grid row's texts by GridColumn: "#", the record columns and the
   // comment, as the grid shows them.
   std::array<std::string_view, kGridColumnCount> cells{};
-  // What the sink's RecordFormatter made of the record; empty without one.
-  std::string_view formatted;
+  // What the sink's RecordFormatter made of the record on a worker thread;
+  // unset when the record columns' cells are given.
+  std::optional<std::string_view> formatted;
 };
 
 class ExportSink {

@@ -144,20 +144,12 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   const std::span<const double> deviations = document.ChartValues();
   const std::span<const RecordNumbers> numbers = document.Numbers();
   const std::uint64_t lines = document.RawLineCount();
-  const RecordFormatter* formatter = sink->Formatter();
-  std::string formatted;
   for (std::size_t row = 1; row <= deviations.size(); ++row) {
     ExportRecord record;
     record.row = row;
     record.deviation = deviations[row - 1];
     record.numbers = &numbers[row - 1];
     for (std::size_t c = 0; c < kGridColumnCount; ++c) record.cells[c] = grid.Cell(row, c);
-    if (formatter) {
-      formatted.clear();
-      formatter->Format(std::span(record.cells).subspan(kFirstRecordColumn, kRecordColumnCount), *record.numbers,
-                        formatted);
-      record.formatted = formatted;
-    }
     sink->Row(record);
     if (options.progress && (row % 256 == 0 || row == deviations.size()))
       options.progress(row, lines == 0 ? 0 : lines - 1);

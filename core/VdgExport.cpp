@@ -34,12 +34,17 @@ class VdgSink : public ExportSink {
 
   const RecordFormatter* Formatter() const override { return &layout_; }
 
-  // "#", the record columns as formatted, the comment.
+  // Every cell; from a stream, "#", the record columns as formatted and the
+  // comment.
   void Row(const ExportRecord& record) override {
     std::string& line = out_.Buffer();
-    layout_.AppendCell(line, kColSequence, record.cells[kColSequence]);
-    line.append(record.formatted);
-    layout_.AppendCell(line, kColComment, record.cells[kColComment]);
+    if (record.formatted) {
+      layout_.AppendCell(line, kColSequence, record.cells[kColSequence]);
+      line.append(*record.formatted);
+      layout_.AppendCell(line, kColComment, record.cells[kColComment]);
+    } else {
+      AppendVdgCells(line, record.cells, 0, layout_.skipColumn, layout_.delimiter);
+    }
     line.append(kCrLf);
     out_.Commit();
   }

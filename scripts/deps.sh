@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   python3 locales socat xvfb xauth
   clang libclang-rt-14-dev
+  hyperfine
 )
 missing=()
 for p in "${packages[@]}"; do
