@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -23,9 +22,9 @@
 
 #include "acquisition/untSerialPort.h"
 #include "core/RecordExport.h"
-#include "shell/untFrmPrgBar.h"
 #include "shell/untView.h"
 #include "support/FileBytes.h"
+#include "support/LargeLog.h"
 #include "support/ShellTestHome.h"
 #include "transfer/untFilePNav.h"
 #include "transfer/untImpPnav.h"
@@ -292,22 +291,11 @@ TEST_F(MainWindowExport, CommentsAndDelimiterComeOutAsUtf8) {
   EXPECT_EQ(ReadBytes(home_.Path("survey.vdg")), expected);
 }
 
-// Opens a log of `lines` records as the active document and cancels its
-// load as soon as the progress window offers Cancel.
-TfrmFile* OpenCancelled(TfrmMain& main, const ShellTestHome& home, int lines) {
-  const std::string path = home.Path("large.kvl");
-  std::string text;
-  for (int i = 0; i < lines; ++i) text += "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
-  testing::WriteBytes(path, text);
-  QTimer press;
-  QObject::connect(&press, &QTimer::timeout, [&] {
-    TFrmPrgBar* progress = TFrmPrgBar::Current();
-    if (progress && progress->btnCancelar->isVisible()) {
-      press.stop();
-      progress->btnCancelar->click();
-    }
-  });
-  press.start(0);
+// Opens a large log as the active document and cancels its load as soon as
+// the progress window offers Cancel.
+TfrmFile* OpenCancelled(TfrmMain& main, const ShellTestHome& home) {
+  const std::string path = testing::WriteLargeLog(home, 1500000);
+  const testing::CancelLoadAtFirstChance cancel;
   main.OpenDocument(QString::fromStdString(path));
   return main.ActiveDocument();
 }
@@ -316,7 +304,7 @@ TfrmFile* OpenCancelled(TfrmMain& main, const ShellTestHome& home, int lines) {
 // export says how far it was loaded and asks first. "No" writes nothing and
 // asks nothing more; "Yes" writes the records loaded.
 TEST_F(MainWindowExport, APartiallyLoadedLogIsExportedOnlyAfterAYes) {
-  TfrmFile* document = OpenCancelled(*main_, home_, 1500000);
+  TfrmFile* document = OpenCancelled(*main_, home_);
   ASSERT_NE(document, nullptr);
   ASSERT_EQ(document->Document()->Status(), LoadStatus::Cancelled);
   const QString partial = QStringLiteral("loaded up to line %1 of about %2")
