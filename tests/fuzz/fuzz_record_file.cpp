@@ -1,6 +1,7 @@
 // A file of lines through the record pipeline: see FuzzTargets.h.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <string>
@@ -145,11 +146,24 @@ class Collector : public RecordSink {
   void CheckNumbers(const RecordCellTexts& cells, const RecordNumbers& numbers) {
     const auto cell = [&cells](std::size_t column) { return cells[column - kFirstRecordColumn]; };
     if (kind_ != skRTC)
-      Require(numbers.towfish.Known() == !cell(kColTfUtmZone).empty(), "towfish numbers and texts disagree");
-    Require(numbers.gps.Known() == !cell(kColGpsUtmZone).empty(), "GPS numbers and texts disagree");
+      CheckPosition(numbers.towfish, cell(kColTfUtmZone), cell(kColTfDecLat), cell(kColTfDecLon), "towfish");
+    CheckPosition(numbers.gps, cell(kColGpsUtmZone), cell(kColGpsDecLat), cell(kColGpsDecLon), "GPS");
     for (const GeoPosition& p : {numbers.towfish, numbers.gps})
-      if (p.Known())
-        Require(std::fabs(p.latitude) <= 100.0 && std::fabs(p.longitude) <= 1000.0, "a position out of range");
+      if (p.Known()) Require(std::fabs(p.latitude) <= 90.0 && std::fabs(p.longitude) <= 180.0, "a position off the Earth");
+  }
+
+  // A position is known where its zone was derived and its decimal texts lie
+  // on the Earth (those within a rounding of the edge are not judged).
+  static void CheckPosition(const GeoPosition& p, std::string_view zone, std::string_view decLat,
+                            std::string_view decLon, std::string_view which) {
+    if (zone.empty()) {
+      Require(!p.Known(), "a position without a zone", which);
+      return;
+    }
+    const double latitude = std::fabs(std::strtod(std::string(decLat).c_str(), nullptr));
+    const double longitude = std::fabs(std::strtod(std::string(decLon).c_str(), nullptr));
+    if (latitude < 89.9999 && longitude < 179.9999) Require(p.Known(), "a position on the Earth is not known", which);
+    if (latitude > 90.0001 || longitude > 180.0001) Require(!p.Known(), "a position off the Earth is known", which);
   }
 
   std::uint8_t kind_;
