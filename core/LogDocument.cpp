@@ -221,6 +221,7 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   chart_.reserve(raw_.ExpectedLineCount());
   AdviseHugePages(chart_);
   numbers_.reserve(raw_.ExpectedLineCount());
+  AdviseHugePages(numbers_);
   GridSink sink(grid_, chart_, numbers_, errorList_, comments_, options.view, raw_);
   RawLineSource source(raw_);
   ProgressThrottle progress(options.progress, lastLine());
