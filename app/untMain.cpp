@@ -25,6 +25,7 @@
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
 #include "acquisition/untSerialPort.h"
+#include "core/ProgramVersion.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
@@ -38,6 +39,7 @@
 #include "shell/untAbutUs.h"
 #include "shell/untFile.h"
 #include "shell/untLogErrors.h"
+#include "shell/AlarmsWindow.h"
 #include "shell/untUTM.h"
 #include "shell/untView.h"
 #include "shell/untWelcome.h"
@@ -125,7 +127,7 @@ void TfrmMain::FormCreate() {
   VaComm = new TVaComm(this);
   context.VaComm = VaComm;
   context.OpenDocument = [this](const std::string& path) { OpenDocument(QString::fromStdString(path)); };
-  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(product::kVersion));
+  setWindowTitle(QString::fromUtf8(product::kName) + " " + QString::fromUtf8(ProgramVersion()));
   setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
   resize(1200, 800);
   setAcceptDrops(true);
@@ -183,6 +185,7 @@ void TfrmMain::CreateActions() {
   actView = MakeAction("actView", QStringLiteral("View"), true);
   actView->setStatusTip(QStringLiteral("vIEW"));
   actUtm = MakeAction("actUtm", QStringLiteral("UTM"), true);
+  actAlarms = MakeAction("actAlarms", QStringLiteral("Alarms"), true);
   actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), true);
   actLogZpxKV = MakeAction("actLogZpxKV", QStringLiteral("ZPX - KV"), true);
   actLogZpxBT = MakeAction("actLogZpxBT", QStringLiteral("ZPX - BT"), true);
@@ -211,6 +214,7 @@ void TfrmMain::CreateActions() {
   connect(actClose, &QAction::triggered, this, &TfrmMain::actCloseExecute);
   connect(actSerialPort, &QAction::triggered, this, &TfrmMain::OpenSerialPort);
   connect(actUtm, &QAction::triggered, this, &TfrmMain::OpenUtm);
+  connect(actAlarms, &QAction::triggered, this, &TfrmMain::OpenAlarms);
   connect(actLogKv7100, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogKV7100); });
   connect(actLogZpxKV, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXKV); });
   connect(actLogZpxBT, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXBT); });
@@ -237,7 +241,7 @@ void TfrmMain::CreateMenus() {
   file->addAction(actExit);
 
   QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
-  configuration->addActions({actSerialPort, actView, actUtm});
+  configuration->addActions({actSerialPort, actView, actUtm, actAlarms});
 
   QMenu* log = menuBar()->addMenu(QStringLiteral("&Log"));
   log->addAction(actLogKv7100);
@@ -282,8 +286,9 @@ void TfrmMain::CreateToolBar() {
 
 // ---- Settings at start-up ----
 
-// The serial settings, the recent files, the view settings and the map
-// datum, in this order. A broken serial file is reported and skipped; any
+// The serial settings, the recent files, the view settings, the map datum
+// and the alarm thresholds (their defaults when Lib/Alarms.ega does not
+// exist), in this order. A broken serial file is reported and skipped; any
 // other failure ends the reading and reaches the error report.
 void TfrmMain::ReadSettings() {
   ReadSerialPortFile();
@@ -291,6 +296,7 @@ void TfrmMain::ReadSettings() {
   ReadRecentFiles();
   ReadViewSettings(LibPath(CurrentDir, "View.ega"), context.View);
   context.MapDatum = ReadMapDatum(LibPath(CurrentDir, "UTM.ega"));
+  context.Alarms = ReadAlarmSettingsOrDefaults(LibPath(CurrentDir, "Alarms.ega"));
 }
 
 void TfrmMain::ReadSerialPortFile() {
@@ -541,6 +547,7 @@ void TfrmMain::actExportVDGExecute() {
   const ExportFormat& format = FormatOfPath(path.toStdString());
   ExportSettings settings;
   if (format.takesDelimiter) settings.delimiter = AskDelimiter().toStdString();
+  settings.exportTimeNs = ExportClock->UtcNs();
   const std::string error = ExportVDG(*document, path.toStdString(), format, settings);
   if (!error.empty()) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
@@ -585,6 +592,9 @@ void TfrmMain::OpenLogWindow(TfrmFileLog* window) {
   }
 }
 
+// The window disables the command while it exists, so there is one.
+void TfrmMain::OpenAlarms() { (new AlarmsWindow(this))->show(); }
+
 void TfrmMain::OpenUtm() {
   frmUTM->show();
   frmUTM->raise();
@@ -619,11 +629,36 @@ bool TfrmMain::event(QEvent* event) {
   return QMainWindow::event(event);
 }
 
-// Closing the main window ends the program, whatever other windows are open;
-// they are destroyed with it without being asked.
+// Closing the main window (File > Exit, the title bar) ends the program once
+// every other window has closed through its own close, as if the user closed
+// each: a live session asks before it stops, a download writes what it
+// received, a settings window keeps its settings. The first window that
+// refuses keeps the program running.
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (!CloseOtherWindows()) {
+    event->ignore();
+    return;
+  }
   QMainWindow::closeEvent(event);
   if (event->isAccepted()) QCoreApplication::exit(0);
+}
+
+bool TfrmMain::CloseOtherWindows() {
+  while (QWidget* window = NextOpenWindow())
+    if (!window->close()) return false;
+  return true;
+}
+
+// The windows of the client area in the order they were opened (a document
+// a closing download opens comes last), then this window's own (the
+// download, the settings windows, the import).
+QWidget* TfrmMain::NextOpenWindow() const {
+  if (mdiArea)
+    for (QMdiSubWindow* frame : mdiArea->subWindowList(QMdiArea::CreationOrder))
+      if (frame->isVisible()) return frame;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isWindow() && child->isVisible()) return child;
+  return nullptr;
 }
 
 void TfrmMain::FormActivateFirstTime() {

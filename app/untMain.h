@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
+
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -84,6 +86,7 @@ class TfrmMain : public QMainWindow {
   QAction* actSerialPort = nullptr;
   QAction* actView = nullptr;
   QAction* actUtm = nullptr;
+  QAction* actAlarms = nullptr;
   QAction* actLogKv7100 = nullptr;
   QAction* actLogZpxKV = nullptr;
   QAction* actLogZpxBT = nullptr;
@@ -125,6 +128,9 @@ class TfrmMain : public QMainWindow {
   // The one-line input box: caption, prompt and the text to edit; false when
   // cancelled.
   std::function<bool(const QString& caption, const QString& prompt, QString& text)> InputQuery;
+  // The clock whose time an export carries in its header (XYZ's
+  // "Exported:"). Tests hand in a manual clock.
+  std::shared_ptr<const Clock> ExportClock = std::make_shared<SystemClock>();
 
   static const QString& OpenDialogFilter();
   // The Open dialog ChooseOpenFile shows by default.
@@ -174,10 +180,14 @@ class TfrmMain : public QMainWindow {
   void OpenSerialPort();
   void OpenLogWindow(TfrmFileLog* window);
   void OpenUtm();
+  void OpenAlarms();
   void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();
+  bool CloseOtherWindows();
+  QWidget* NextOpenWindow() const;
   void ShowWarning(const QString& text);
+
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   QPointer<TfrmFile> FActiveDocument;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # kill -9 in the middle of a live session: a headless logging window
 # (tessaly-live-log) records tessaly-sim at 115200 baud (100 records a
-# second, split records and garbage among them) and is killed outright after
-# a few seconds; the simulator is held (SIGSTOP) the instant before, so that
-# its report ends with what went over the line before the kill. Every line of
-# the log must be a complete valid record, the log a prefix of the valid
-# records sent, at most the two in flight missing.
+# second, split records, broken records and garbage among them) and is killed
+# outright after a few seconds; the simulator is held (SIGSTOP) the instant
+# before, so that its report ends with what went over the line before the
+# kill. Every line of the log must be a complete good record (the generator's
+# faults list and the simulator's report say which), the log a prefix of the
+# good records sent, at most the two in flight missing.
 #
 #   bench/live_kill.sh [BUILD_DIR] [SECONDS]     # defaults: build, 5
 set -euo pipefail
@@ -21,9 +22,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-python3 "$root/tools/survey/gen_survey.py" --kind kvl --records 5000 --bad-fraction 0.01 --seed 12 \
-  -o "$work/source.kvl"
-"$bin/tessaly-sim" stream --baud 115200 --rate 100 --loop --seed 6 --garbage 0.05 --split 0.2 \
+# One pass of the log lasts the run: the generator's truth holds for a
+# continuous survey, not across a jump back to its start.
+records=$((seconds * 100 + 1000))
+python3 "$root/tools/survey/gen_survey.py" --kind kvl --records "$records" --bad-fraction 0.01 --seed 12 \
+  -o "$work/source.kvl" --faults-out "$work/faults.csv"
+"$bin/tessaly-sim" stream --baud 115200 --rate 100 --seed 6 --garbage 0.05 --garbage-any --split 0.2 --broken 0.01 \
   --wait-open --link "$work/tty1" --sent "$work/sent.txt" "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
@@ -39,4 +43,4 @@ kill -CONT "$sim_pid"
 wait "$sim_pid" || true
 sim_pid=
 echo "killed after ${seconds} s: $(wc -l <"$work/killed.kvl") lines logged"
-"$bin/tessaly-live-log" check --variant kvl --prefix 2 "$work/sent.txt" "$work/killed.kvl"
+"$bin/tessaly-live-log" check --prefix 2 --faults "$work/faults.csv" "$work/sent.txt" "$work/killed.kvl"

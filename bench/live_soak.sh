@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Soak of a live logging session: tessaly-sim streams a KV7100 log at 115200
 # baud as fast as the line allows, with 1 % faulty records, garbage between
-# records, records split across writes and one hang-up (the device unplugged
-# for 1.5 s) half way; a headless logging window (tessaly-live-log) records
-# it. The parts must then hold exactly the valid records the simulator sent,
-# in order, none lost or twice, across part changes and the reconnection.
+# records (some holding '$', CR and LF), records split across writes, records
+# broken by a line break and one hang-up half way that leaves records in
+# flight (the device unplugged for 1.5 s); a headless logging window
+# (tessaly-live-log) records it. The parts must then hold exactly the good
+# records sent (the generator's faults list and the simulator's report say
+# which), in order, none lost or twice, across part changes and the
+# reconnection; of the records in flight, those that arrived.
 #
 #   bench/live_soak.sh [--short] [BUILD_DIR]
 #
@@ -37,9 +40,10 @@ trap cleanup EXIT
 records=$((seconds * 230))
 hangup_after=$((records * 55 / 100))
 python3 "$root/tools/survey/gen_survey.py" --kind kvl --records "$records" --bad-fraction 0.01 --seed 11 \
-  -o "$work/source.kvl"
-"$bin/tessaly-sim" stream --baud 115200 --rate 0 --seed 5 --garbage 0.05 --split 0.2 --burst 0.05 \
-  --hangup-after "$hangup_after" --hangup-ms 1500 --wait-open --link "$work/tty1" --sent "$work/sent.txt" \
+  -o "$work/source.kvl" --faults-out "$work/faults.csv"
+"$bin/tessaly-sim" stream --baud 115200 --rate 0 --seed 5 --garbage 0.05 --garbage-any --split 0.2 --burst 0.05 \
+  --broken 0.01 --hangup-after "$hangup_after" --hangup-ms 1500 --hangup-in-flight \
+  --wait-open --link "$work/tty1" --sent "$work/sent.txt" \
   "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
@@ -53,7 +57,8 @@ kill -TERM "$log_pid"
 wait "$log_pid"
 log_pid=
 mapfile -t parts < <(sed -n 's/^part //p' "$work/log.out")
-echo "sent: $(grep -c '^[RS] ' "$work/sent.txt") records, $(grep -c '^G ' "$work/sent.txt") garbage runs," \
-  "$(grep -c '^S ' "$work/sent.txt") split records, $(grep -c '^H ' "$work/sent.txt") hang-up(s)"
+echo "sent: $(grep -c '^[RSX] ' "$work/sent.txt") records ($(grep -c , "$work/faults.csv") lines faulty)," \
+  "$(grep -c '^G ' "$work/sent.txt") garbage runs, $(grep -c '^S ' "$work/sent.txt") split records," \
+  "$(grep -c '^X ' "$work/sent.txt") broken, $(grep -c '^H ' "$work/sent.txt") hang-up(s)"
 echo "logged: ${#parts[@]} part(s), $(sed -n 's/^records //p' "$work/log.out") records"
-"$bin/tessaly-live-log" check --variant kvl "$work/sent.txt" "${parts[@]}"
+"$bin/tessaly-live-log" check --faults "$work/faults.csv" "$work/sent.txt" "${parts[@]}"

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <limits>
 
 namespace tessaly {
 
@@ -99,7 +100,17 @@ std::optional<std::int64_t> ParseUtcMillis(std::string_view text) {
   if (at + 1 != text.size() || text[at] != 'Z') return std::nullopt;
   const std::int64_t seconds = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 +
                                hour * 3600 + minute * 60 + second;
-  return seconds * kNsPerSecond + fraction;
+  // Nanoseconds in 64 bits reach from 1677 to 2262: a time beyond is none.
+  // (A second before 1970 is taken as the one after it less a second, so
+  // that the product cannot overflow where the sum would not.)
+  constexpr std::int64_t kMostSeconds = std::numeric_limits<std::int64_t>::max() / kNsPerSecond;
+  if (seconds > kMostSeconds || seconds < -kMostSeconds - 1) return std::nullopt;
+  const bool before = seconds < 0;
+  std::int64_t ns = 0;
+  if (__builtin_add_overflow((before ? seconds + 1 : seconds) * kNsPerSecond,
+                             before ? fraction - kNsPerSecond : fraction, &ns))
+    return std::nullopt;
+  return ns;
 }
 
 }  // namespace tessaly

@@ -54,7 +54,8 @@ inline constexpr std::int64_t kNsPerSecond = 1'000'000'000;
 // to 9999.
 std::string FormatUtcMillis(std::int64_t utcNs);
 // Reads what FormatUtcMillis writes ("Z" required, 1 to 9 fraction digits or
-// none); empty for any other text or an impossible date.
+// none); empty for any other text, an impossible date or a time nanoseconds
+// from 1970 cannot hold in 64 bits (before 1677-09-21, after 2262-04-11).
 std::optional<std::int64_t> ParseUtcMillis(std::string_view text);
 
 // Days from 1970-01-01 of a proleptic Gregorian date, and back.

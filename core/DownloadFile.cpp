@@ -1,5 +1,6 @@
 #include "core/DownloadFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -30,6 +31,7 @@ void DownloadFile::Create(const std::string& path, DownloadForm form) {
   path_ = path;
   form_ = form;
   formatter_ = DataStringFormatter();
+  lines_ = 0;
 }
 
 void DownloadFile::Write(std::string_view received) {
@@ -52,6 +54,13 @@ void DownloadFile::Put(std::string_view bytes) {
   if (bytes.empty()) return;
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() || std::fflush(file_.get()) != 0)
     throw DownloadError("Cannot write the file " + path_ + ": " + Reason());
+  lines_ += std::count(bytes.begin(), bytes.end(), '\n');
+}
+
+std::string DownloadTarget(const std::string& typed, const std::string& projects) {
+  const std::filesystem::path path(typed);
+  if (typed.empty() || path.is_absolute()) return typed;
+  return (std::filesystem::path(projects) / path).string();
 }
 
 }  // namespace tessaly

@@ -42,6 +42,11 @@ class DownloadFile {
   // Entries written so far ("+" and "-" of the Data String form; 0 for
   // Graphic).
   std::int64_t Entries() const { return formatter_.Entries(); }
+  // Line ends written so far.
+  std::int64_t Lines() const { return lines_; }
+  // The file of the last Create, kept after Close.
+  const std::string& Path() const { return path_; }
+  DownloadForm Form() const { return form_; }
 
  private:
   void Put(std::string_view bytes);
@@ -50,6 +55,13 @@ class DownloadFile {
   std::string path_;
   DownloadForm form_ = DownloadForm::Graphic;
   DataStringFormatter formatter_;
+  std::int64_t lines_ = 0;
 };
+
+// Where a download named `typed` goes: a relative name (without a folder, or
+// with folders below the working one) goes into `projects`, the folder the
+// save dialog starts in, never into whatever folder the program was started
+// from; an absolute path stays as it is.
+std::string DownloadTarget(const std::string& typed, const std::string& projects);
 
 }  // namespace tessaly

@@ -3,15 +3,21 @@
 #include <array>
 
 #include "core/LogKind.h"
+#include "core/SurveyExportSink.h"
 #include "core/VdgExport.h"
 
 namespace tessaly {
 
 namespace {
 
-const std::array<ExportFormat, 1> kFormats = {{
+const std::array<ExportFormat, 5> kFormats = {{
     {"vdg", "Valid Data Grid",
      "the record grid as delimited text, every cell followed by the delimiter (--delimiter)", true, MakeVdgSink},
+    {"xyz", "Geosoft XYZ", "one block per survey line (--lines, --ties), channels X Y Latitude Longitude ...", false,
+     MakeXyzSink},
+    {"csv", "CSV", "one row a record with its survey line, the XYZ channels and the comment", false, MakeCsvSink},
+    {"geojson", "GeoJSON", "a LineString per survey line and a Point per comment, WGS 84", false, MakeGeoJsonSink},
+    {"kml", "KML", "a Placemark per survey line and per comment, for Google Earth and GIS", false, MakeKmlSink},
 }};
 
 }  // namespace

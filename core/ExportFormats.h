@@ -3,12 +3,15 @@
 // and one sink (ExportSink.h).
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/ExportSink.h"
+#include "core/SurveyLines.h"
 
 namespace tessaly {
 
@@ -17,6 +20,11 @@ class OutputFile;
 // What the user chooses beside the format.
 struct ExportSettings {
   std::string delimiter = ",";  // for the formats that take one
+  // The formats cut into survey lines (XYZ, CSV, GeoJSON, KML):
+  LineMode lines = LineMode::Auto;
+  bool ties = false;                         // XYZ: the records between lines as Tie blocks
+  std::optional<std::int64_t> exportTimeNs;  // written in the header; none: reproducible output
+  std::string spillFolder;                   // where records wait between passes: the output's folder
 };
 
 struct ExportFormat {

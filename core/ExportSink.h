@@ -63,6 +63,9 @@ class ExportSink {
   virtual const RecordFormatter* Formatter() const { return nullptr; }
   virtual void Row(const ExportRecord& record) = 0;
   virtual void End() = 0;
+  // Why the export failed, after End; empty when it did not. A failed
+  // export replaces no earlier file.
+  virtual std::string Error() const { return {}; }
 };
 
 }  // namespace tessaly

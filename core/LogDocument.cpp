@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "core/CrLf.h"
 #include "core/DeviationColours.h"
@@ -170,6 +171,8 @@ void LogDocument::ResetContent() {
   errorList_ = std::string();
   comments_ = CommentsStore();
   commentsError_.clear();
+  findings_ = std::vector<QualityFinding>();
+  flags_ = std::vector<std::uint8_t>();
 }
 
 std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
@@ -255,6 +258,7 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   // stopped, less the rejected ones; rows past the records show blank.
   gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
                                  : validCount_ + 1;
+  Requalify(options.alarms);
   return status_ = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Loaded;
 }
 
@@ -315,9 +319,20 @@ void LogDocument::Recolour(const ViewSettings& view) {
   }
 }
 
+void LogDocument::Requalify(const AlarmSettings& alarms) {
+  std::vector<double> depths;
+  if (std::any_of(numbers_.begin(), numbers_.end(), [](const RecordNumbers& n) { return !std::isnan(n.towDepth); })) {
+    depths.reserve(numbers_.size());
+    for (const RecordNumbers& n : numbers_) depths.push_back(n.towDepth);
+  }
+  findings_ = FlagSeries(chart_, depths, {}, QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind)));
+  flags_ = FlagMask(chart_.size(), findings_);
+}
+
 std::size_t LogDocument::MemoryBytes() const {
   return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) +
-         numbers_.capacity() * sizeof(RecordNumbers) + errorList_.capacity();
+         numbers_.capacity() * sizeof(RecordNumbers) + errorList_.capacity() +
+         findings_.capacity() * sizeof(QualityFinding) + flags_.capacity();
 }
 
 }  // namespace tessaly

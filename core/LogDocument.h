@@ -29,10 +29,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/AlarmSettings.h"
 #include "core/CellTable.h"
 #include "core/Comments.h"
 #include "core/GridLayout.h"
 #include "core/LogKind.h"
+#include "core/QualityFlags.h"
 #include "core/RawText.h"
 #include "core/RecordPipeline.h"
 #include "core/RecordSource.h"
@@ -57,6 +59,7 @@ using ProgressFn = std::function<void(std::uint64_t position, std::uint64_t maxi
 struct LoadOptions {
   ViewSettings view;                    // row colours (deviation limit and colours)
   int mapDatum = 22;                    // ellipsoid of the UTM conversions
+  AlarmSettings alarms;                 // thresholds of the records' quality flags
   unsigned threads = DefaultThreadCount();
   std::size_t batchLines = kDefaultBatchLines;
   const std::atomic<bool>* cancel = nullptr;  // answered within a batch
@@ -143,8 +146,17 @@ class LogDocument : public RecordSource {
   // records' deviations.
   void Recolour(const ViewSettings& view);
 
+  // ---- Quality flags (core/QualityFlags.h) ----
+  // Judged at the load with LoadOptions::alarms, for the instrument of the
+  // document's kind: the deviations, and the towfish depths where records
+  // carry them. The log holds no reception times, so no gaps.
+  std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
+  const std::vector<QualityFinding>& QualityFindings() const { return findings_; }
+  // Judges every record again with other thresholds.
+  void Requalify(const AlarmSettings& alarms);
+
   // Bytes held by the document's buffers (raw text, line index, cells,
-  // colours, chart values, record numbers, error list). After a load of a file of B bytes
+  // colours, chart values, record numbers, quality flags, error list). After a load of a file of B bytes
   // and L lines, whatever it holds, at most 3 B + 512 L + 1 MiB.
   std::size_t MemoryBytes() const;
 
@@ -169,6 +181,8 @@ class LogDocument : public RecordSource {
   std::string errorList_;
   CommentsStore comments_;
   std::string commentsError_;
+  std::vector<QualityFinding> findings_;
+  std::vector<std::uint8_t> flags_;
 };
 
 }  // namespace tessaly

@@ -98,7 +98,10 @@ int PnavImport::ParsePnavHeader(const std::string& path) {
   std::string_view rest = FHeaderLine;
   for (;;) {
     const std::size_t comma = rest.find(',');
-    AnalyseDescriptor(rest.substr(0, comma), index++, shift);
+    if (!AnalyseDescriptor(rest.substr(0, comma), index++, shift)) {
+      channelItems_.clear();
+      return 0;
+    }
     if (comma == std::string_view::npos) break;
     rest.remove_prefix(comma + 1);
   }
@@ -106,11 +109,15 @@ int PnavImport::ParsePnavHeader(const std::string& path) {
   return -1;
 }
 
-void PnavImport::AnalyseDescriptor(std::string_view descriptor, std::int32_t index, std::int32_t& shift) {
-  if (descriptor.size() < 2) return;
+// False for an item that takes no column at all (a width digit of 0 on a
+// position or further item), which would move every later channel onto the
+// column before its own.
+bool PnavImport::AnalyseDescriptor(std::string_view descriptor, std::int32_t index, std::int32_t& shift) {
+  if (descriptor.size() < 2) return true;
   const char kind = descriptor[1];
   const std::int32_t column = index + shift;
   const std::int32_t width = (descriptor.size() >= 4 && IsDigit(descriptor[3])) ? descriptor[3] - '0' : 1;
+  if ((kind == 'p' || kind == '>') && width == 0) return false;
   if (IsDigit(kind)) {
     channelItems_.push_back(std::string("@") + kind);
     SetChannelColumn(kind - '0', column);
@@ -127,6 +134,7 @@ void PnavImport::AnalyseDescriptor(std::string_view descriptor, std::int32_t ind
   } else if (kind == 't') {
     FTimeCol = column;
   }
+  return true;
 }
 
 std::string PnavImport::AddLink(std::string_view channelItem, std::string_view fixedField) {

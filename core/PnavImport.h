@@ -28,14 +28,15 @@ class PnavImport {
   static constexpr int kLinkAccepted = 3;
 
   // Choosing a file: clears channels, links and link columns, reads the
-  // header. Returns "Invalid Pnav format." for a header that is missing or
-  // does not begin with "@", a read-failure text for an unreadable file,
-  // otherwise empty.
+  // header. Returns "Invalid Pnav format." for a header that is missing,
+  // does not begin with "@" or gives an item a width of 0, a read-failure
+  // text for an unreadable file, otherwise empty.
   std::string NewFile(const std::string& path);
 
   // Reads the first two lines of path and analyses the second (the header).
   // -1: usable (options enabled); 0: not usable (missing, not beginning with
-  // "@", unreadable, or a first or second line longer than kMaxLineBytes).
+  // "@", a position or further item of width 0, unreadable, or a first or
+  // second line longer than kMaxLineBytes).
   // Each analysis starts from the state of a fresh dialog.
   int ParsePnavHeader(const std::string& path);
   static constexpr std::size_t kMaxLineBytes = 1u << 20;
@@ -80,7 +81,7 @@ class PnavImport {
  private:
   enum class ReadResult { Ok, Unreadable, TooLong };
   ReadResult ReadHeaderLine(const std::string& path);
-  void AnalyseDescriptor(std::string_view descriptor, std::int32_t index, std::int32_t& shift);
+  bool AnalyseDescriptor(std::string_view descriptor, std::int32_t index, std::int32_t& shift);
   int CheckNewLink();
   std::int32_t* FieldColumn(std::string_view fixedField);
 

@@ -279,6 +279,19 @@ void FormatFixed(double value, int decimals, char separator, std::string& out) {
   out.assign(text, static_cast<std::size_t>(end - text));
 }
 
+std::string ShortDecimalText(double value, int decimals) {
+  std::string text;
+  FormatFixed(value, decimals, '.', text);
+  if (text.find('.') != std::string::npos) text.erase(text.find_last_not_of('0') + 1);
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text == "-0" ? "0" : text;
+}
+
+void AppendFixedText(double value, int decimals, std::string& out) {
+  char text[kFixedRoom];
+  out.append(text, WriteFixed(value, decimals, text, text + sizeof text));
+}
+
 bool DegMinToDec(std::string_view degrees, std::string_view minutes, char separator,
                  std::string& result) {
   char text[kFixedRoom + 32];

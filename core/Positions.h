@@ -23,6 +23,14 @@ bool ReadNumber(std::string_view text, char separator, double& value);
 
 // `value` with exactly `decimals` decimals and `separator` as decimal point.
 void FormatFixed(double value, int decimals, char separator, std::string& out);
+// `value` with at most `decimals` decimals and "." as decimal point, for
+// files other programs read: trailing zeros and a bare point dropped, "-0"
+// written as "0" ("3.2", "500", "-1.25").
+std::string ShortDecimalText(double value, int decimals);
+
+// Appends `value` with exactly `decimals` decimals and "." as decimal point,
+// rounded as FormatFixed rounds.
+void AppendFixedText(double value, int decimals, std::string& out);
 
 // Unsigned-hemisphere decimal degrees ("45.20575") from a degree and a minute
 // text. False when either text is not a number.

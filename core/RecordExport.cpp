@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/InputFile.h"
 #include "core/OutputFile.h"
@@ -91,7 +92,11 @@ class StreamRows : public RecordSink {
     }
     row.cells[kColComment] = comments_.CommentOf(static_cast<std::int64_t>(record.row)).value_or(std::string_view());
     sink_.Row(row);
+    ++records_;
   }
+
+  // The records handed to the sink so far.
+  std::uint64_t Records() const { return records_; }
 
   void Rejected(const RejectedLine& line) override {
     if (!errors_) return;
@@ -104,6 +109,7 @@ class StreamRows : public RecordSink {
   bool formatted_;
   OutputFile* errors_;
   const CommentsStore& comments_;
+  std::uint64_t records_ = 0;
 };
 
 std::uint64_t FileSize(std::FILE* file) {
@@ -128,6 +134,14 @@ ExportResult Failure(std::string error) {
   return result;
 }
 
+// The settings with the output's folder as the place a format's records
+// wait between its passes, unless another was given.
+ExportSettings SettingsFor(ExportSettings settings, const std::string& outPath) {
+  if (settings.spillFolder.empty())
+    settings.spillFolder = std::filesystem::absolute(outPath).parent_path().string();
+  return settings;
+}
+
 }  // namespace
 
 ExportResult ExportDocument(const LogDocument& document, const ExportFormat& format, const std::string& path,
@@ -137,7 +151,7 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   if (!verdict.MayWrite()) return Failure(verdict.message);
   OutputFile out;
   if (!out.Open(path, OutputFile::Mode::Replace)) return Failure(out.Error());
-  const std::unique_ptr<ExportSink> sink = format.make(out, options.settings);
+  const std::unique_ptr<ExportSink> sink = format.make(out, SettingsFor(options.settings, path));
   sink->Captions({document.FileName(), document.FileType(), document.IsNavigation(), document.Sample().FMapDatum,
                   document.Status() == LoadStatus::Cancelled});
   const CellTable& grid = document.Cells();
@@ -158,7 +172,8 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   ExportResult result;
   result.validCount = document.ValidCount();
   result.errorCount = document.ErrorCount();
-  if (!out.Close()) result.error = out.Error();
+  if (!sink->Error().empty()) result.error = sink->Error();
+  else if (!out.Close()) result.error = out.Error();
   result.ok = result.error.empty();
   return result;
 }
@@ -184,7 +199,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   if (!options.errorsPath.empty() && !errors.Open(options.errorsPath, OutputFile::Mode::Replace))
     return Failure(errors.Error());
 
-  const std::unique_ptr<ExportSink> sink = format.make(out, options.settings);
+  const std::unique_ptr<ExportSink> sink = format.make(out, SettingsFor(options.settings, outPath));
   sink->Captions({input.FileName, input.FileType, input.recognition == Recognition::Navigation, sample.FMapDatum, false});
   FileLineSource source(in.get());
   StreamRows rows(*sink, options.errorsPath.empty() ? nullptr : &errors, comments);
@@ -193,7 +208,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
   pipeline.formatter = sink->Formatter();
-  if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size); };
+  if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size, rows.Records()); };
   const PipelineResult loaded = RunRecordPipeline(sample, source, rows, pipeline);
   sink->End();
 
@@ -204,6 +219,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   // so their temporary files go.
   if (source.Failed()) result.error = "Cannot read " + input.FileName;
   else if (loaded.cancelled) result.error = "Cancelled.";
+  else if (!sink->Error().empty()) result.error = sink->Error();
   else if (!out.Close()) result.error = out.Error();
   else if (!options.errorsPath.empty() && !errors.Close()) result.error = errors.Error();
   result.ok = result.error.empty();

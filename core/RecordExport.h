@@ -47,8 +47,9 @@ struct StreamExportOptions {
   unsigned threads = DefaultThreadCount();
   std::size_t batchLines = kDefaultBatchLines;
   const std::atomic<bool>* cancel = nullptr;
-  // Bytes of the input read so far, out of its size; called at a bounded rate.
-  std::function<void(std::uint64_t bytesRead, std::uint64_t fileSize)> progress;
+  // Bytes of the input read so far, out of its size, and the records written
+  // so far; called at a bounded rate.
+  std::function<void(std::uint64_t bytesRead, std::uint64_t fileSize, std::uint64_t records)> progress;
   // When not empty, the error list is written there too (four lines per
   // rejected line, each ended by CR LF).
   std::string errorsPath;

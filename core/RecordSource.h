@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -46,6 +47,9 @@ class RecordSource : public RawLines {
   // The raw line (0-based) grid row `row` was read from; none for the
   // caption row and rows past the records.
   virtual std::optional<std::size_t> RawLineOfRow(std::size_t row) const = 0;
+  // The quality flags of every record (core/QualityFlags.h), one byte each
+  // in grid order like the chart values; empty when the source has none.
+  virtual std::span<const std::uint8_t> QualityFlags() const { return {}; }
 };
 
 }  // namespace tessaly

@@ -89,6 +89,27 @@ std::int32_t ParseSettingsInt(std::string_view text, std::string_view what) {
   return value;
 }
 
+double ParseSettingsNumber(std::string_view text, std::string_view what) {
+  std::string_view number = Trim(text);
+  const bool negative = !number.empty() && number.front() == '-';
+  if (!number.empty() && (number.front() == '+' || negative)) number.remove_prefix(1);
+  const bool digitsOnly = !number.empty() && number.front() != '.' && number.back() != '.' &&
+                          number.find_first_not_of("0123456789.") == std::string_view::npos &&
+                          number.find('.') == number.rfind('.');
+  double value = 0.0;
+  const char* end = number.data() + number.size();
+  const auto [ptr, ec] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
+  if (!digitsOnly || ec != std::errc() || ptr != end)
+    throw SettingsError(QuotedValue(text) + " is not a valid number (" + std::string(what) + ")");
+  return negative ? -value : value;
+}
+
+std::string SettingsNumberText(double value) {
+  char text[512];  // a double in fixed notation takes at most 310 digits before its point
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  return ec == std::errc() ? std::string(text, end) : std::string("0");
+}
+
 std::string QuotedValue(std::string_view text) {
   constexpr std::size_t kShown = 40;
   std::string quoted(1, '\'');

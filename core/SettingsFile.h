@@ -42,6 +42,13 @@ void WriteSettingsValues(const std::string& path, const std::vector<std::string>
 // SettingsError naming what (for example "line 3 of /x/Lib/View.ega").
 std::int32_t ParseSettingsInt(std::string_view text, std::string_view what);
 
+// A decimal number written with "." whatever the locale (optional sign,
+// digits, optionally "." and more digits; blanks around it allowed; no
+// exponent, no infinity); throws SettingsError naming what.
+double ParseSettingsNumber(std::string_view text, std::string_view what);
+// The shortest text ParseSettingsNumber reads back as the same number.
+std::string SettingsNumberText(double value);
+
 // A value quoted for a message: in single quotes, cut after 40 bytes ("...").
 std::string QuotedValue(std::string_view text);
 

@@ -128,12 +128,15 @@ std::size_t AppendFrom(const RecordSource& source, TrackModel& model, std::size_
 
 }  // namespace
 
-bool BuildTrack(const RecordSource& source, TrackModel& model) {
-  model.Clear();
-  const std::span<const RecordNumbers> numbers = source.Numbers();
+GeoPosition RecordNumbers::*TrackPositionsOf(std::span<const RecordNumbers> numbers) {
   const bool towfish =
       std::any_of(numbers.begin(), numbers.end(), [](const RecordNumbers& n) { return n.towfish.Known(); });
-  AppendFrom(source, model, 0, towfish ? &RecordNumbers::towfish : &RecordNumbers::gps);
+  return towfish ? &RecordNumbers::towfish : &RecordNumbers::gps;
+}
+
+bool BuildTrack(const RecordSource& source, TrackModel& model) {
+  model.Clear();
+  AppendFrom(source, model, 0, TrackPositionsOf(source.Numbers()));
   return model.PositionCount() > 0;
 }
 

@@ -24,6 +24,7 @@
 #include <span>
 #include <vector>
 
+#include "core/RecordNumbers.h"
 #include "core/TrackIndex.h"
 #include "core/UTMLaLo.h"
 
@@ -119,6 +120,11 @@ class TrackModel {
   std::size_t positionCount_ = 0;
   TrackIndex index_;
 };
+
+// The positions a source's track shows: the towfish's, or the GPS's where
+// no record has a towfish position (a navigation import of GPS positions
+// only).
+GeoPosition RecordNumbers::*TrackPositionsOf(std::span<const RecordNumbers> numbers);
 
 // Fills `model` from a record source's numbers: the towfish's positions, or
 // the GPS's where the source has no towfish position at all (a navigation

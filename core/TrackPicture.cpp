@@ -86,6 +86,7 @@ void DrawColourBar(PixelBuffer& image, const TrackPictureLayout& layout, double 
 }  // namespace
 
 TrackPictureLayout LayoutTrackPicture(int width, int height, double limit) {
+  limit = TrackScaleLimit(limit);
   TrackPictureLayout layout;
   layout.width = width;
   layout.height = height;
@@ -107,6 +108,7 @@ bool DrawTrackPicture(const TrackModel& model, std::span<const double> deviation
                       const TrackPictureLayout& layout, std::vector<std::uint32_t>& pixels) {
   const std::optional<TrackView> view = TrackPictureView(model, layout);
   if (!view) return false;
+  limit = TrackScaleLimit(limit);
   pixels.assign(static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height), kWhite);
   PixelBuffer image{pixels.data(), layout.width, layout.height, layout.width};
   PixelBuffer plot{pixels.data(), std::min(layout.plotWidth, layout.width), std::min(layout.plotHeight, layout.height),

@@ -34,7 +34,8 @@ std::optional<TrackView> TrackPictureView(const TrackModel& model, const TrackPi
 
 // Draws the picture into `pixels` (resized to width x height, 0xFFRRGGBB).
 // `deviations` are the records' deviations (the chart values), `limit` the
-// ends of the colour scale. False, drawing nothing, when the model has no
+// ends of the colour scale (TrackScaleLimit: a negative limit reads as its
+// positive). False, drawing nothing, when the model has no
 // position.
 bool DrawTrackPicture(const TrackModel& model, std::span<const double> deviations, double limit,
                       const TrackPictureLayout& layout, std::vector<std::uint32_t>& pixels);

@@ -16,7 +16,7 @@ struct Channels {
 
 // The positive half of the scale from 0 to +limit; the negative half is the
 // same with red and blue swapped.
-constexpr std::array<Channels, 3> kPositiveStops{{{216, 216, 216}, {240, 160, 96}, {208, 24, 32}}};
+constexpr std::array<Channels, 3> kPositiveStops{{{142, 142, 142}, {236, 128, 64}, {208, 24, 32}}};
 
 Rgb Pack(const Channels& c) {
   const auto channel = [](double v) { return static_cast<Rgb>(std::lround(std::clamp(v, 0.0, 255.0))); };
@@ -38,8 +38,11 @@ double AbsOrZero(double value) { return std::isnan(value) ? 0.0 : std::fabs(valu
 
 }  // namespace
 
+double TrackScaleLimit(double limit) { return std::isnan(limit) ? 0.0 : std::fabs(limit); }
+
 Rgb TrackDeviationColour(double deviation, double limit) {
   if (std::isnan(deviation)) deviation = 0.0;
+  limit = TrackScaleLimit(limit);
   const double t = ScaleFraction(deviation, limit) * (kPositiveStops.size() - 1);
   const std::size_t stop = std::min(static_cast<std::size_t>(t), kPositiveStops.size() - 2);
   Channels c = Mix(kPositiveStops[stop], kPositiveStops[stop + 1], t - stop);
@@ -75,6 +78,22 @@ void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double>
     const DrawnPoint& p = points[i];
     FillRect(image, p.x, p.y, size, size, 0xFF000000u | TrackDeviationColour(deviationOf(p), limit));
   }
+}
+
+void DrawTrackPointsByLine(std::span<const DrawnPoint> points, std::span<const double> deviations, double limit,
+                           int pointPixels, const RecordLines& lines, PixelBuffer& image) {
+  if (lines.Lines().empty()) {
+    DrawTrackPoints(points, deviations, limit, pointPixels, image);
+    return;
+  }
+  std::vector<DrawnPoint> onLines;
+  onLines.reserve(points.size());
+  const int centre = std::max(pointPixels, 1) / 2;
+  for (const DrawnPoint& point : points) {
+    if (lines.LineOf(point.record) != 0) onLines.push_back(point);
+    else FillRect(image, point.x + centre, point.y + centre, 1, 1, 0xFF000000u | kTrackTurnColour);
+  }
+  DrawTrackPoints(onLines, deviations, limit, pointPixels, image);
 }
 
 void FillRect(PixelBuffer& image, int x, int y, int width, int height, std::uint32_t pixel) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/RecordLines.h"
 #include "core/TrackModel.h"
 
 namespace tessaly {
@@ -14,10 +15,17 @@ namespace tessaly {
 // 0x00RRGGBB; as a pixel of a 32-bit image (0xAARRGGBB) with alpha 0xFF.
 using Rgb = std::uint32_t;
 
-// A diverging scale centred on 0: light grey at 0 (so a quiet track still
-// shows on white), blue at -limit, red at +limit, clamped to the end colours
-// beyond; -d is +d's colour with red and blue swapped. A limit of 0 or less
-// makes every non-zero deviation an end colour; NaN counts as 0.
+// The end of the colour scale for a deviation limit: its magnitude, so a
+// negative limit in the view settings reads as its positive (the scale and
+// its legend are never turned upside down); NaN reads as 0.
+double TrackScaleLimit(double limit);
+
+// A diverging scale centred on 0: mid grey at 0 (a quiet track shows at a
+// contrast of at least 3:1 on the picture's white and on the window's dark
+// background alike), blue at -limit, red at +limit, clamped to the end
+// colours beyond; -d is +d's colour with red and blue swapped. The scale
+// ends at TrackScaleLimit(limit); a limit of 0 makes every non-zero
+// deviation an end colour; NaN counts as 0.
 Rgb TrackDeviationColour(double deviation, double limit);
 
 // A length for the scale bar: 1, 2 or 5 times a power of ten metres, the
@@ -48,5 +56,16 @@ inline constexpr int kTrackPointPixels = 3;
 // stay on top where squares overlap.
 void DrawTrackPoints(std::span<const DrawnPoint> points, std::span<const double> deviations,
                      double limit, int pointPixels, PixelBuffer& image);
+
+// The colour of the records between survey lines (turns, run-ins).
+inline constexpr Rgb kTrackTurnColour = 0x9C9C9C;
+
+// As DrawTrackPoints, with the turns greyed: a point whose record lies on
+// no survey line of `lines` is one kTrackTurnColour pixel at its square's
+// centre, beneath the points of the lines, so the lines stand out and the
+// turns still show where the vessel went. A survey without lines is drawn
+// as DrawTrackPoints draws it.
+void DrawTrackPointsByLine(std::span<const DrawnPoint> points, std::span<const double> deviations, double limit,
+                           int pointPixels, const RecordLines& lines, PixelBuffer& image);
 
 }  // namespace tessaly

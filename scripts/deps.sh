@@ -2,14 +2,18 @@
 # Installs the Debian 12 packages Tessaly needs to build, test, fuzz and run.
 # Only what is missing is installed, and nothing is touched (no package list
 # update, no locale generation) when nothing is missing. clang and its
-# runtime libraries (libFuzzer among them) build the fuzz programs.
+# runtime libraries (libFuzzer among them) build the fuzz programs; the
+# packaging tools make and check the Debian package (scripts/package.sh,
+# scripts/check-package.sh).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   python3 locales socat xvfb xauth
+  gdal-bin parallel
   clang libclang-rt-14-dev
+  dpkg-dev lintian desktop-file-utils librsvg2-bin man-db
   hyperfine
 )
 missing=()

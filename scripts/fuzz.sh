@@ -14,7 +14,7 @@ shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 all=(fuzz_record_line fuzz_record_file fuzz_log_kind fuzz_document_load fuzz_pnav_header fuzz_settings
-     fuzz_break_decoder)
+     fuzz_break_decoder fuzz_events_file fuzz_survey_lines)
 targets=("${all[@]}")
 [ $# -eq 0 ] || targets=("$@")
 
@@ -26,6 +26,7 @@ dictionary() {
     fuzz_record_line | fuzz_record_file | fuzz_document_load | fuzz_log_kind) echo records.dict ;;
     fuzz_pnav_header) echo pnav.dict ;;
     fuzz_settings) echo settings.dict ;;
+    fuzz_survey_lines) echo survey.dict ;;
   esac
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every include points down the layers,
-# builds everything and runs every test: the full suite and a short live
-# logging soak, then the core tests again under AddressSanitizer and UBSan
+# builds everything and runs every test: the full suite, a short live
+# logging soak and the Debian package's check (install, start, removal),
+# then the core tests again under AddressSanitizer and UBSan
 # (built with clang, in build-asan/), then each fuzz target of that tree
 # briefly.
 set -euo pipefail
@@ -13,6 +14,9 @@ export QT_QPA_PLATFORM=offscreen
 (cd "$root/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 # A live session of 30 s from the simulator, faults and a hang-up included.
 bash "$root/bench/live_soak.sh" --short "$root/build"
+# The Debian package made from this build: files, menu entry, lintian, manual
+# pages, then installed, run from /usr/bin and removed again.
+bash "$root/scripts/check-package.sh"
 bash "$root/scripts/build-asan.sh"
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure --timeout 600 -j "$(nproc)")

@@ -68,6 +68,7 @@ void AppContext::Reset() {
   portOwner_ = nullptr;
   View = ViewSettings{};
   MapDatum = 0;
+  Alarms = AlarmSettings{};
   actions_.clear();
   OnRecentFileAdded = nullptr;
   OnRecentFileRemoved = nullptr;

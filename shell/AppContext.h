@@ -18,6 +18,7 @@
 #include <functional>
 #include <string>
 
+#include "core/AlarmSettings.h"
 #include "core/ViewSettings.h"
 
 namespace tessaly {
@@ -59,6 +60,8 @@ class AppContext {
   // The 16 view settings and the map datum (index 0..22 of the ellipsoids).
   ViewSettings View;
   int MapDatum = 0;
+  // The thresholds of the alarms and quality flags (Lib/Alarms.ega).
+  AlarmSettings Alarms;
 
   // Named commands ("actSerialPort", "actLogKv7100", ...). Registering the
   // same name again replaces the action; a destroyed action is forgotten.

@@ -1,11 +1,11 @@
 // The product's identity, shown by the main window caption, the splash window,
-// the about box and the error report.
+// the about box and the error report. The version is the build's
+// (core/ProgramVersion.h).
 #pragma once
 
 namespace tessaly::product {
 
 inline constexpr const char* kName = "Tessaly - Pro (Beta)";
-inline constexpr const char* kVersion = "1.0.5.3";
 inline constexpr const char* kLegalNotice = "Copyright (C) 2026 Tessaly Marine Systems. All rights reserved.";
 inline constexpr const char* kComments = "";
 inline constexpr const char* kSupportAddress = "support@tessaly-marine.com";

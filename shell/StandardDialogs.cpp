@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QRegularExpression>
 
 namespace tessaly {
 
@@ -26,6 +27,12 @@ QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& 
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
+QString SuffixOfFilter(const QString& dialogFilter) {
+  static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9_]+)[ )]"));
+  const QRegularExpressionMatch match = firstPattern.match(dialogFilter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter,
                         const QString& defaultSuffix) {
   QFileDialog dialog(parent, caption, start);
@@ -33,6 +40,12 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(defaultSuffix);
+  // The format chosen in the filter list decides a bare name's extension,
+  // and so the format of an export.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, defaultSuffix](const QString& chosen) {
+    const QString suffix = SuffixOfFilter(chosen);
+    dialog.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
+  });
   return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 

@@ -17,9 +17,14 @@ QStringList DialogFilters(const QString& filter);
 // An existing file chosen in folder; empty text when dismissed.
 QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 
+// The extension a dialog filter's first pattern names ("xyz" of
+// "Geosoft XYZ (*.xyz)"); empty when it names none ("*", "*.*").
+QString SuffixOfFilter(const QString& dialogFilter);
+
 // A file name to write, starting at `start` (a folder, or a folder and a
-// name); defaultSuffix is added to a name typed without one, and choosing an
-// existing file asks before it is written over. Empty text when dismissed.
+// name); a name typed without an extension gets that of the filter chosen
+// (defaultSuffix while the first is), and choosing an existing file asks
+// before it is written over. Empty text when dismissed.
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& start, const QString& filter,
                         const QString& defaultSuffix);
 

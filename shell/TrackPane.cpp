@@ -58,8 +58,8 @@ void TrackPane::SetLimit(double limit) {
   if (plot_) plot_->SetLimit(limit);
 }
 
-// The plot takes two fifths of the splitter; it offers the command too, to
-// be hidden from its own context menu.
+// The plot takes half the splitter, as wide as the chart beside it; it
+// offers the command too, to be hidden from its own context menu.
 TrackPlot& TrackPane::MakePlot() {
   if (plot_) return *plot_;
   plot_ = new TrackPlot;
@@ -79,7 +79,7 @@ TrackPlot& TrackPane::MakePlot() {
   });
   splitter_->addWidget(plot_);
   const int total = splitter_->width();
-  splitter_->setSizes({total - total * 2 / 5, total * 2 / 5});
+  splitter_->setSizes({total - total / 2, total / 2});
   if (OnFirstShow) OnFirstShow(*plot_);
   return *plot_;
 }

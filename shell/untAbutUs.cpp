@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 
+#include "core/ProgramVersion.h"
 #include "shell/AppContext.h"
 #include "shell/JpegImage.h"
 #include "shell/ProductInfo.h"
@@ -41,7 +42,7 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent)
   QFont bold = lblProductName->font();
   bold.setBold(true);
   lblProductName->setFont(bold);
-  lblVersion = WrappedLabel(QStringLiteral("Version: ") + product::kVersion, QRect(153, 46, 121, 18), panel);
+  lblVersion = WrappedLabel(QStringLiteral("Version: ") + ProgramVersion(), QRect(153, 46, 121, 18), panel);
   lblCopyright = WrappedLabel(QString::fromUtf8(product::kLegalNotice), QRect(8, 76, 266, 36), panel);
   lblComments = WrappedLabel(QString::fromUtf8(product::kComments), QRect(8, 116, 266, 36), panel);
   lblProductName->setObjectName("lblProductName");

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 #include <new>
 
@@ -16,6 +17,7 @@
 #include "core/OutputFile.h"
 #include "core/OutputRule.h"
 #include "core/SettingsFile.h"
+#include "core/LineMarks.h"
 #include "core/TrackModel.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
@@ -95,6 +97,7 @@ void TfrmFile::FormCreate() {
     RecolourRows(sender, redrawChart, recolour);
   };
   OnFileNameChanged = [this](TfrmTypeFile*) { OpenLogFile(); };
+  OnAlarmsChanged = [this](TfrmTypeFile*) { RequalifyRecords(); };
   InputQuery = [this](const QString& caption, const QString& prompt, QString& text) {
     return tessaly::InputQuery(this, caption, prompt, text);
   };
@@ -159,6 +162,10 @@ void TfrmFile::BuildLayout() {
   lblPartial = new QLabel;
   btnErros = new QPushButton(QStringLiteral("Errors"));
   btnErros->setEnabled(false);
+  lblFlags = new QLabel(QStringLiteral("Flags:"));
+  lblQtdFlags = new QLabel(QStringLiteral("0"));
+  lblQtdFlags->setObjectName(QStringLiteral("lblQtdFlags"));
+  lblQtdFlags->setMinimumWidth(60);
   btnClose = new QPushButton(QStringLiteral("Close"));
   connect(btnErros, &QPushButton::clicked, this, &TfrmFile::btnErrosClick);
   connect(btnClose, &QPushButton::clicked, this, &TfrmFile::CloseWindow);
@@ -167,6 +174,9 @@ void TfrmFile::BuildLayout() {
   bottomBar->addWidget(lblQtdErrors);
   bottomBar->addWidget(btnErros);
   bottomBar->addWidget(lblPartial);
+  bottomBar->addSpacing(16);
+  bottomBar->addWidget(lblFlags);
+  bottomBar->addWidget(lblQtdFlags);
   bottomBar->addStretch();
   bottomBar->addWidget(btnClose);
 
@@ -218,6 +228,7 @@ void TfrmFile::StartLoad() {
   LoadOptions options;
   options.view = context.View;
   options.mapDatum = context.MapDatum;
+  options.alarms = context.Alarms;
   FLoading = std::make_shared<LogDocument>();
   FLoader = new TLoadGrid(FLoading, DocumentOpener(), std::move(options), this);
 
@@ -259,6 +270,7 @@ void TfrmFile::FinishLoad() {
   FDocument = std::move(FLoading);
   if (failure) FDocument = std::make_shared<LogDocument>();  // frees what the failed load held
   FViews->Attach(FDocument);
+  FindSurveyLines();
   switch (FDocument->Status()) {
     case LoadStatus::Loaded: ShowRecords(); break;
     case LoadStatus::Cancelled:
@@ -314,10 +326,47 @@ void TfrmFile::ShowRecords() {
     btnErros->setEnabled(true);
     lblQtdErrors->setText(QString::number(FDocument->ErrorCount()));
   }
+  ShowFlagCount();
   ApplyViewSettings(*Grafico1, AppContext::Instance().View);
   Track->SetLimit(AppContext::Instance().View.DevLimit);
   Track->SetAvailable(KindHasPositions());
   if (TrackPlot* plot = Track->Plot(); plot && Track->Available()) FillTrack(*plot);
+}
+
+// The count of flagged records, each flag's count in the tool tip.
+void TfrmFile::ShowFlagCount() {
+  const std::span<const std::uint8_t> flags = FDocument->QualityFlags();
+  const auto flagged = std::count_if(flags.begin(), flags.end(), [](std::uint8_t f) { return f != 0; });
+  lblQtdFlags->setText(QString::number(flagged));
+  QStringList counts;
+  for (const QualityFlag flag : kQualityFlags) {
+    const auto count = std::count_if(flags.begin(), flags.end(), [flag](std::uint8_t f) { return (f & flag) != 0; });
+    const std::string_view name = QualityFlagName(flag);
+    counts << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + ": " + QString::number(count);
+  }
+  lblQtdFlags->setToolTip(counts.join(QStringLiteral(", ")));
+}
+
+void TfrmFile::RequalifyRecords() {
+  if (!FDocument || FLoader) return;
+  FDocument->Requalify(AppContext::Instance().Alarms);
+  FViews->Update();
+  ShowFlagCount();
+  if (TrackPlot* plot = Track->Plot()) plot->FlagsChanged();
+}
+
+// The survey lines are found once a load has finished (and again when a
+// comment makes or removes a SOL or EOL mark); the chart and the track read
+// them.
+void TfrmFile::FindSurveyLines() {
+  FLines.reset();
+  if (KindHasPositions()) FLines = std::make_shared<RecordLines>(FindRecordLines(*FDocument, AppContext::Instance().MapDatum));
+  Grafico1->SetSurveyLines(FLines);
+  if (TrackPlot* plot = Track->Plot()) plot->SetLines(FLines);
+}
+
+bool TfrmFile::ChangesSurveyLines(std::string_view before, std::string_view after) const {
+  return KindHasPositions() && (ReadLineMark(before) || ReadLineMark(after));
 }
 
 // Logs of kinds whose lines carry the towfish's position (the kinds table
@@ -331,6 +380,7 @@ void TfrmFile::FillTrack(TrackPlot& plot) {
   auto model = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
   BuildTrack(*FDocument, *model);
   plot.SetTrack(FDocument, std::move(model));
+  plot.SetLines(FLines);
   if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);
 }
 
@@ -366,9 +416,12 @@ void TfrmFile::EditComment(int row) {
   if (!FDocument) return;
   QString text = CellText(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   if (!InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) return;
+  const std::string before(FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment));
   std::string error;
   const bool saved = FDocument->SetComment(static_cast<std::size_t>(row), text.toUtf8().toStdString(), &error);
   FViews->Update();
+  if (ChangesSurveyLines(before, FDocument->Cells().Cell(static_cast<std::size_t>(row), kColComment)))
+    FindSurveyLines();
   if (!saved) ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
 }
 

@@ -9,7 +9,8 @@
 // batch of lines and keeps what was loaded). When the worker is done the
 // grid, chart and raw view are attached to the document (RecordViews) on the
 // user-interface thread and read it in place. Comments are written through
-// the document.
+// the document. The records' quality flags are marked on the chart and the
+// track and counted beside the errors.
 #pragma once
 
 #include <QThread>
@@ -20,9 +21,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/LogDocument.h"
+#include "core/RecordLines.h"
 #include "shell/untTFileForm.h"
 
 class QGroupBox;
@@ -102,6 +105,8 @@ class TfrmFile : public TfrmTypeFile {
   QLabel* lblQtdErrors = nullptr;
   QLabel* lblPartial = nullptr;  // says when a cancelled load left the log partial
   QPushButton* btnErros = nullptr;
+  QLabel* lblFlags = nullptr;     // "Flags:"
+  QLabel* lblQtdFlags = nullptr;  // the records with a quality flag; a tool tip counts each flag
   QPushButton* btnClose = nullptr;
   TFromProgressBar* FromProgressBar = nullptr;
 
@@ -116,12 +121,18 @@ class TfrmFile : public TfrmTypeFile {
 
   // The document behind the views; null until a load has finished.
   const LogDocument* Document() const { return FDocument.get(); }
+  // The survey lines the chart and the track show; null where the kind has
+  // no positions or nothing is loaded.
+  const RecordLines* SurveyLines() const { return FLines.get(); }
   bool Loading() const { return FLoader != nullptr; }
 
   // Selects a grid row (1-based record row) in the grid, chart and raw text.
   void SelectRecord(int row);
   // The view settings changed (OnRefresh): recolour the rows, redraw the chart.
   void RecolourRows(TfrmTypeFile* sender, bool redrawChart, bool recolour);
+  // The alarm settings changed (OnAlarmsChanged): the records' quality flags
+  // are judged again and shown.
+  void RequalifyRecords();
   // The window became the active document.
   void FormActivate();
 
@@ -157,9 +168,12 @@ class TfrmFile : public TfrmTypeFile {
   void ReportCommentsFailure();
   void ShowRecords();
   void ShowRawTextOnly();
+  void ShowFlagCount();
   void MarkPartial();
   bool KindHasPositions() const;
   void FillTrack(TrackPlot& plot);
+  void FindSurveyLines();
+  bool ChangesSurveyLines(std::string_view before, std::string_view after) const;
   bool ConfirmImportClose();
   std::string SaveImportation(const std::string& path, const std::vector<std::string>& lines) const;
   void EditComment(int row);
@@ -170,6 +184,7 @@ class TfrmFile : public TfrmTypeFile {
   TLoadGrid* FLoader = nullptr;
   QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
   std::unique_ptr<RecordViews> FViews;
+  std::shared_ptr<const RecordLines> FLines;
   bool FClosing = false;
 };
 

@@ -60,6 +60,8 @@ class TfrmTypeFile : public TfrmMother {
   std::function<void(TfrmTypeFile* sender, bool redrawChart, bool recolour)> OnRefresh;
   // Called at the end of every FileName assignment.
   std::function<void(TfrmTypeFile* sender)> OnFileNameChanged;
+  // Called when the alarm settings (AppContext::Alarms) have changed.
+  std::function<void(TfrmTypeFile* sender)> OnAlarmsChanged;
 
   // The view settings changed: redrawChart when the chart settings did,
   // recolour when the deviation colours did.

@@ -1,6 +1,7 @@
 #include "transfer/untDownKV7100.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include <QApplication>
@@ -83,8 +84,14 @@ TfrmDownKV7100::TfrmDownKV7100(QWidget* parent)
   CentreOnMainWindow();
 }
 
+// A window destroyed during a download (the program ends) keeps what was
+// received: what the port still holds and what is held are written first.
 TfrmDownKV7100::~TfrmDownKV7100() {
   try {
+    if (FActive) {
+      TakeWaiting();
+      WriteHeld();
+    }
     StopReceiving();
   } catch (const DownloadError&) {
     // The window is going; what was received is written as far as it could be.
@@ -173,6 +180,14 @@ void TfrmDownKV7100::Warn(const QString& text) {
   msgMenssage->Execute();
 }
 
+// An error the operator can act on (a folder or file that cannot be made
+// or written, a port that cannot be opened, a settings file): the reason,
+// plainly.
+void TfrmDownKV7100::ShowError(const std::exception& error) {
+  TMsgDlg message;
+  message.ShowOk(QStringLiteral("Error"), QString::fromStdString(error.what()), TMsgDlgType::mtError);
+}
+
 int TfrmDownKV7100::Ask(const QString& text) {
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo, TMsgDlgBtn::mbCancel};
   msgMenssage->Mensagem = text;
@@ -209,17 +224,20 @@ void TfrmDownKV7100::FocusWindowChanged(QWindow* now) {
 
 // ---- Starting ----
 
+// A name typed without a folder goes into Projects, where the save dialog
+// starts; the edit box then shows the whole path.
 void TfrmDownKV7100::btnDownloadClick() {
-  const QString text = edtFile2Save->text();
-  const std::string path = text.toStdString();
+  const std::string path = DownloadTarget(edtFile2Save->text().toStdString(), CurrentDir + "Projects");
+  const QString text = QString::fromStdString(path);
+  if (text != edtFile2Save->text()) edtFile2Save->setText(text);
   if (!MayStart(path)) return;
   const QString suffix = QFileInfo(text).suffix();
   FExtension = suffix.isEmpty() ? QString() : "." + suffix;
   lblCount->clear();
   try {
     WriteDownloadPath(LibFile("Download.ega"), path);
-  } catch (const SettingsError&) {
-    AppContext::Instance().ReportCurrentException(this);
+  } catch (const SettingsError& error) {
+    ShowError(error);
     return;
   }
   StartReceiving(path);
@@ -260,10 +278,11 @@ void TfrmDownKV7100::StartReceiving(const std::string& path) {
     comm->Open();
     FForm = ItemIndex() == 1 ? DownloadForm::DataString : DownloadForm::Graphic;
     FOutFile.Create(path, FForm);
-  } catch (...) {
+  } catch (const std::exception& error) {
     if (comm) comm->Close();
     context.ReleasePort(this);
-    context.ReportCurrentException(this);
+    if (dynamic_cast<const SerialPortError*>(&error) || dynamic_cast<const DownloadError*>(&error)) ShowError(error);
+    else context.ReportError(error, this);
     return;
   }
   comm->OnRxChar = nullptr;  // read by the steps; nobody else is told
@@ -285,26 +304,27 @@ void TfrmDownKV7100::StartReceiving(const std::string& path) {
 
 // Everything waiting at the port is added to the held text. The download
 // ends when the end line has arrived (in this step or cut across earlier
-// ones), or after more than kIdleSteps steps without new text once text has
-// come; otherwise more than kChunkSize held characters are written.
+// ones), when the port was lost (its device went away: the port hands out
+// what it read before and closes), or after more than kIdleSteps steps
+// without new text once text has come; otherwise more than kChunkSize held
+// characters are written.
 void TfrmDownKV7100::ProcessReceived() {
   if (!FActive) return;
-  const std::string text = AppContext::Instance().VaComm->ReadText();
-  if (!text.empty()) {
+  const std::size_t held = FBuffer.size();
+  TakeWaiting();
+  if (FBuffer.size() > held) {
     if (!FReceivedAny) {
       ShowPane(rxglsReading);
       prbReading->show();
     }
     FReceivedAny = true;
-    FBuffer += text;
-    FEndLine.Feed(text);
     FIdleTicks = 0;
   } else if (FReceivedAny) {
     ++FIdleTicks;
   }
   if (FReceivedAny) MoveBusyBar();
-  if (FEndLine.Seen() || FIdleTicks > kIdleSteps) {
-    FinishDownload();
+  if (const std::optional<DownloadEnd> end = EndOfStep()) {
+    FinishDownload(*end);
     return;
   }
   if (FBuffer.size() <= kChunkSize) return;
@@ -315,16 +335,31 @@ void TfrmDownKV7100::ProcessReceived() {
   }
 }
 
+// Whether the download ends after this step, and how.
+std::optional<DownloadEnd> TfrmDownKV7100::EndOfStep() const {
+  if (FEndLine.Seen()) return DownloadEnd::EndLine;
+  if (!AppContext::Instance().VaComm->Active()) return DownloadEnd::PortLost;
+  if (FIdleTicks > kIdleSteps) return DownloadEnd::Silence;
+  return std::nullopt;
+}
+
+// Adds what is waiting at the port to the held text.
+void TfrmDownKV7100::TakeWaiting() {
+  const std::string text = AppContext::Instance().VaComm->ReadText();
+  FBuffer += text;
+  FEndLine.Feed(text);
+}
+
 // The end of a data set, or the window closing while it comes: what is held
-// is written, then the download ends with its question.
-void TfrmDownKV7100::FinishDownload() {
+// is written, then the download ends.
+void TfrmDownKV7100::FinishDownload(DownloadEnd how) {
   try {
     WriteHeld();
   } catch (const DownloadError& error) {
     Abort(error);
     return;
   }
-  EndDownload();
+  EndDownload(how);
 }
 
 // Runs back and forth between the bar's minimum and maximum.
@@ -372,27 +407,34 @@ void TfrmDownKV7100::StopReceiving() {
   FOutFile.Close();
 }
 
-void TfrmDownKV7100::EndDownload() {
+// After the end line (or a close) the question; after a data set that ended
+// without it, the message that says so, and nothing is opened. Either way
+// the edit box is left with the folder and a wildcard, so that the next
+// download needs a new name.
+void TfrmDownKV7100::EndDownload(DownloadEnd how) {
   ShowIdle();
   if (!FActive) return;
   try {
     StopReceiving();
   } catch (const DownloadError& error) {
-    AppContext::Instance().ReportError(error, this);
+    ShowError(error);
     return;
   }
-  const int answer = Ask(QStringLiteral("Do you want to download other file?"));
+  const std::string incomplete = DownloadEndMessage(how, FOutFile);
+  const int answer = incomplete.empty() ? Ask(QStringLiteral("Do you want to download other file?")) : mrOk;
   edtFile2Save->setText(QFileInfo(QString::fromStdString(FPath)).path() + "/*" + FExtension);
+  if (!incomplete.empty()) Warn(QString::fromStdString(incomplete));
   if (answer != mrNo) return;
   if (const auto& open = AppContext::Instance().OpenDocument) open(FPath);
   if (!FClosing) close();
 }
 
-// What is held is written before the file is closed, so the file keeps
-// everything received.
+// What the port still holds and what is held are written before the file
+// is closed, so the file keeps everything received.
 void TfrmDownKV7100::btnCancelClick() {
   if (!FActive) return;
   try {
+    TakeWaiting();
     WriteHeld();
     StopReceiving();
   } catch (const DownloadError& error) {
@@ -410,12 +452,15 @@ void TfrmDownKV7100::Abort(const DownloadError& error) {
     // Already said below.
   }
   ShowIdle();
-  AppContext::Instance().ReportError(error, this);
+  ShowError(error);
 }
 
 void TfrmDownKV7100::closeEvent(QCloseEvent* event) {
   FClosing = true;
-  if (FActive) FinishDownload();
+  if (FActive) {
+    TakeWaiting();
+    FinishDownload(DownloadEnd::Closed);
+  }
   AppContext::Instance().SetActionsEnabled({kCommand}, true);
   TfrmMother::closeEvent(event);
 }

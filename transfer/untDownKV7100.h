@@ -2,9 +2,14 @@
 // from its memory into a file, in its "Graphic" form as received or in its
 // "Data String" form reformatted (core/DownloadFile.h). The window only
 // listens: it opens the serial port, reads it on a timer, and never writes
-// to it. A download ends with the end line "** End of data set **" or after
-// kIdleSteps steps without new text; the operator may then download another
-// file or open the received one as a log document.
+// to it. A download ends with the end line "** End of data set **", after
+// kIdleSteps steps without new text, or at once when the serial port is lost
+// (the device went away); after the end line the operator may download
+// another file or open the received one as a log document, while a data set
+// that ended without it is said to be incomplete (core/DownloadEnd.h). Every
+// way a download ends - the end line, silence, a lost port, Cancel, closing
+// or destroying the window - first writes everything received, the text the
+// port still holds included.
 //
 // The serial port is claimed for the window from the Download click until
 // the download ends, is cancelled or the window goes (AppContext); a start
@@ -15,8 +20,10 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "core/DownloadEnd.h"
 #include "core/DownloadFile.h"
 #include "shell/untMother.h"
 
@@ -88,16 +95,19 @@ class TfrmDownKV7100 : public TfrmMother {
   void BuildControls();
   void BuildStatusBar();
   void Warn(const QString& text);
+  void ShowError(const std::exception& error);
   int Ask(const QString& text);
   bool MayStart(const std::string& path);
   void StartReceiving(const std::string& path);
   void ShowIdle();
   void ShowPane(QLabel* pane);
   void MoveBusyBar();
+  std::optional<DownloadEnd> EndOfStep() const;
+  void TakeWaiting();
   void WriteHeld();
   void StopReceiving();
-  void FinishDownload();
-  void EndDownload();
+  void FinishDownload(DownloadEnd how);
+  void EndDownload(DownloadEnd how);
   void Abort(const DownloadError& error);
   void FocusWindowChanged(QWindow* now);
 

@@ -88,6 +88,11 @@ void TGraficoOK::CentralizaY(double value) {
 void TGraficoOK::PassoEscalaX(int delta) { StepSlider(escalaX_, delta); }
 void TGraficoOK::PassoEscalaY(int delta) { StepSlider(escalaY_, delta); }
 
+void TGraficoOK::SetSurveyLines(std::shared_ptr<const RecordLines> lines) {
+  surveyLines_ = std::move(lines);
+  painel_->update();
+}
+
 double TGraficoOK::FirstIndex() const { return navegadorX_ ? navegadorX_->value() : 0; }
 
 // The navigator's position is the first index shown; the record labels start

@@ -21,8 +21,10 @@
 
 #include <QFrame>
 #include <functional>
+#include <memory>
 
 #include "core/BgrColor.h"
+#include "core/RecordLines.h"
 #include "widgets/DescricaoExo.h"
 #include "widgets/Indices.h"
 #include "widgets/InfGrafico.h"
@@ -75,6 +77,11 @@ class TGraficoOK : public QFrame {
   void PassoEscalaX(int delta);
   void PassoEscalaY(int delta);
 
+  // The survey lines of the values' records (RecordLines.h), shown behind
+  // the profile (ChartLines.h); null: none.
+  void SetSurveyLines(std::shared_ptr<const RecordLines> lines);
+  const RecordLines* SurveyLines() const { return surveyLines_.get(); }
+
   // The index of the first point shown: the horizontal scroll bar's position,
   // or 0 without one.
   double FirstIndex() const;
@@ -110,6 +117,7 @@ class TGraficoOK : public QFrame {
   QScrollBar* navegadorX_ = nullptr;
   QScrollBar* navegadorY_ = nullptr;
   BgrColor color_ = 0xF0F0F0;
+  std::shared_ptr<const RecordLines> surveyLines_;
   // View state.
   double pontoInicioX_ = 0;
   double pontoMedioY_ = 0;

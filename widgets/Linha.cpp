@@ -22,6 +22,18 @@ void DrawDot(QPainter& painter, int x, int y, int size, BgrColor colour) {
   painter.drawRect(QRect(x + 1, y, 1, 1));
 }
 
+// A quality flag's mark: a short orange tick above the point, clear of the
+// line and the dots; at the plot's top or bottom edge when the point lies
+// beyond it, so a flag shows whatever the vertical zoom.
+constexpr QRgb kFlagMark = 0xFFFF8C00;
+constexpr int kFlagMarkGap = 4, kFlagMarkLength = 7;
+
+void DrawFlagMark(QPainter& painter, int x, int y, int height) {
+  const int bottom = std::clamp(y - kFlagMarkGap, kFlagMarkLength, std::max(kFlagMarkLength, height - 1));
+  painter.setPen(QPen(QColor::fromRgb(kFlagMark), 2, Qt::SolidLine, Qt::FlatCap));
+  painter.drawLine(x + 1, bottom - kFlagMarkLength, x + 1, bottom);
+}
+
 }  // namespace
 
 TLinha::TLinha(TGraficoOK& chart, QWidget* parent) : QWidget(parent), chart_(chart) {}
@@ -68,10 +80,16 @@ void TLinha::AfterValuesAdded(bool peak) {
   }
 }
 
+void TLinha::ShowFlags(std::span<const std::uint8_t> flags) {
+  flags_ = flags;
+  update();
+}
+
 void TLinha::Limpa() {
   own_.clear();
   valores_ = own_;
   shownFromElsewhere_ = false;
+  flags_ = {};
 }
 
 void TLinha::SetSel(double index, double value) {
@@ -134,6 +152,10 @@ void TLinha::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(ToQColor(cor_), largura_));
   painter.setBrush(Qt::NoBrush);
   painter.drawPolyline(line);
+  for (std::size_t i = range.begin; i < std::min(range.end, flags_.size()); ++i) {
+    const QPoint point = line[static_cast<qsizetype>(i - range.begin)];
+    if (flags_[i] != 0 && point.x() <= width()) DrawFlagMark(painter, point.x(), point.y(), height());
+  }
 }
 
 void TLinha::mousePressEvent(QMouseEvent* event) {

@@ -1,12 +1,14 @@
 // TLinha: the profile line of a chart, a transparent control filling the plot
 // panel. Draws the values (one double per record, in order of arrival) as
-// one polyline over the visible indices only, with optional sample dots and
-// a highlighted point that lasts one paint. The values are its own (added
+// one polyline over the visible indices only, with optional sample dots, a
+// highlighted point that lasts one paint and a small mark above each point
+// whose record carries a quality flag. The values are its own (added
 // one by one) or held elsewhere and shown in place (a record source's).
 #pragma once
 
 #include <QWidget>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -34,6 +36,11 @@ class TLinha : public QWidget {
   // slider reset done once when they reach or pass the maximum. A source
   // that grew is shown again this way.
   void MostraValores(std::span<const double> values);
+  // Shows the quality flags of the values (one byte each, QualityFlags.h)
+  // as small marks above the flagged points, read in place like values held
+  // elsewhere; empty for none.
+  void ShowFlags(std::span<const std::uint8_t> flags);
+  std::span<const std::uint8_t> Flags() const { return flags_; }
   // Removes all values; the maximum is kept.
   void Limpa();
   int QtdValores() const { return static_cast<int>(valores_.size()); }
@@ -69,6 +76,7 @@ class TLinha : public QWidget {
   std::vector<double> own_;            // the values added here
   std::span<const double> valores_;    // the values drawn: own_, or shown from elsewhere
   bool shownFromElsewhere_ = false;
+  std::span<const std::uint8_t> flags_;  // held elsewhere
   double valorMaximo_ = 0;
   bool seleciona_ = false;
   double selX_ = 0;

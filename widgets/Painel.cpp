@@ -2,7 +2,10 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include "widgets/BgrColour.h"
+#include "widgets/ChartLines.h"
 #include "widgets/ChartScale.h"
 #include "widgets/GraficoOk.h"
 
@@ -84,6 +87,20 @@ void TPainel::paintEvent(QPaintEvent*) {
   for (double x : chart::VerticalGridLines(width(), larguraCelula_)) {
     painter.drawLine(qRound(x), 1, qRound(x), height());
   }
+  PaintSurveyLines(painter);
+}
+
+// Over the grid, beneath the profile: the records the profile walks, placed
+// as it places them.
+void TPainel::PaintSurveyLines(QPainter& painter) const {
+  const RecordLines* lines = chart_.SurveyLines();
+  if (!lines) return;
+  const std::size_t count = linha_->Valores().size();
+  const double first = chart_.FirstIndex(), perRecord = RLarguraCelula();
+  const chart::IndexRange visible = chart::VisibleIndices(first, count, perRecord, width());
+  if (visible.begin >= visible.end) return;
+  const int lastX = chart::PointX(static_cast<double>(count - 1), first, perRecord);
+  PaintChartLines(painter, VisibleLineSpans(*lines, visible, first, perRecord), std::min(lastX, width()), height());
 }
 
 }  // namespace tessaly

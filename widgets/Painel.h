@@ -80,6 +80,8 @@ class TPainel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void PaintSurveyLines(class QPainter& painter) const;
+
   TGraficoOK& chart_;
   TBackPainel& back_;
   TIndices* indicesV_;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <utility>
 
 #include "widgets/BgrColour.h"
 #include "widgets/CellText.h"
@@ -93,7 +94,11 @@ void TPainelGridOk::paintEvent(QPaintEvent*) {
   painter.setClipRect(CellArea());
   LayOut();
   PaintCells(painter);
-  highlightedRow_ = -1;
+  shownHighlight_ = std::exchange(highlightedRow_, -1);
+}
+
+void TPainelGridOk::KeepHighlight() {
+  if (highlightedRow_ < 0) highlightedRow_ = shownHighlight_;
 }
 
 // Where the rows and columns go: rows from the first visible one, the header

@@ -84,6 +84,10 @@ class TPainelGridOk : public QFrame {
 
   // The row highlighted for the next paint, -1 when none.
   int HighlightedRow() const { return highlightedRow_; }
+  // The row the last paint highlighted is highlighted again by the next: a
+  // change of what the rows show (new colours, new records) is no new
+  // selection, so it keeps the highlight a plain repaint consumes.
+  void KeepHighlight();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -111,6 +115,7 @@ class TPainelGridOk : public QFrame {
   BgrColor color_ = 0xF0F0F0;
   bool painting_ = true;
   int highlightedRow_ = -1;
+  int shownHighlight_ = -1;  // highlighted by the last paint
   int currentRow_ = 0;
 };
 

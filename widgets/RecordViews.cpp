@@ -49,6 +49,7 @@ void RecordViews::Attach(std::shared_ptr<const RecordSource> source) {
   source_ = std::move(source);
   grid_.InformacaoGrid().ShowCells(std::shared_ptr<const CellTable>(source_, &source_->Cells()));
   chart_.Grafico().Linha().MostraValores(source_->ChartValues());
+  chart_.Grafico().Linha().ShowFlags(source_->QualityFlags());
   raw_.SetLines(source_.get());
   grid_.SetPainting(true);
 }
@@ -56,7 +57,9 @@ void RecordViews::Attach(std::shared_ptr<const RecordSource> source) {
 void RecordViews::Update() {
   if (!source_) return;
   chart_.Grafico().Linha().MostraValores(source_->ChartValues());
+  chart_.Grafico().Linha().ShowFlags(source_->QualityFlags());
   raw_.LinesChanged();
+  grid_.KeepHighlight();
   grid_.SetPainting(true);
 }
 

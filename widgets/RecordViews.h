@@ -4,8 +4,8 @@
 // are selected together, whichever of the three the user clicks.
 //
 // The views read the source in place: the grid paints its cell table
-// (shared, never changed by the grid), the chart draws its values and the
-// raw view its lines, without copies. What changes the source goes through
+// (shared, never changed by the grid), the chart draws its values and marks
+// its records' quality flags, the raw view shows its lines, without copies. What changes the source goes through
 // its owner (a comment through the document, new records through a live
 // session), which then calls Update.
 #pragma once
@@ -42,7 +42,8 @@ class RecordViews {
   void Attach(std::shared_ptr<const RecordSource> source);
   const RecordSource* Source() const { return source_.get(); }
   // The source changed (a comment, row colours, records appended): the
-  // views show it. The selection and the scroll positions stay.
+  // views show it. The selection, its highlight in the grid and the scroll
+  // positions stay.
   void Update();
 
   // Selects grid row `row` (a 1-based record row), its chart point and its

@@ -19,7 +19,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: near-white points of small deviations show on it
+constexpr QRgb kBackground = 0xFF3A3F47;    // dark slate: the grey of small deviations shows on it
 constexpr QRgb kOverlayFill = 0xB0202428;   // behind the scale bar, colour bar and north mark
 constexpr int kColourBarPixels = 12;        // the colour bar's width
 constexpr int kScaleBarMaxPixels = 140;
@@ -27,6 +27,8 @@ constexpr double kZoomStep = 1.25;          // one wheel notch
 constexpr double kMinMetresPerPixel = 0.01;
 constexpr double kMaxMetresPerPixel = 1.0e5;
 constexpr int kDragThreshold = 3;
+constexpr QRgb kFlagRing = 0xFFFF8C00;      // orange, as the chart's flag marks
+constexpr int kFlagRingRadius = 4;
 
 QString ScaleBarText(double metres) {
   if (metres >= 1000.0) return QString::number(metres / 1000.0, 'g', 6) + QStringLiteral(" km");
@@ -73,6 +75,7 @@ void TrackPlot::SetTrack(std::shared_ptr<const RecordSource> source, std::shared
   source_ = std::move(source);
   model_ = std::move(model);
   highlightedRow_ = 0;
+  FlagsChanged();
   viewFitted_ = false;
   FitAll();
 }
@@ -82,7 +85,7 @@ std::span<const double> TrackPlot::Deviations() const {
 }
 
 void TrackPlot::SetLimit(double limit) {
-  limit_ = limit;
+  limit_ = TrackScaleLimit(limit);
   update();
 }
 
@@ -145,30 +148,48 @@ void TrackPlot::ZoomAbout(QPointF pixel, double factor) {
   update();
 }
 
-// A position outside the plot (or in its margin) becomes its centre.
-void TrackPlot::KeepInView(const UtmPosition& position) {
-  const QPointF pixel = PixelOf(position);
-  const QRectF inner =
-      QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
-  if (inner.contains(pixel)) return;
+// A position outside `shown` becomes the plot's centre.
+void TrackPlot::KeepInView(const UtmPosition& position, const QRectF& shown) {
+  if (shown.contains(PixelOf(position))) return;
   view_.centreEasting = position.easting;
   view_.centreNorthing = position.northing;
 }
 
+// A selected record already on the plot, near an edge too (one just clicked
+// there), leaves the view where the user put it.
 void TrackPlot::HighlightRow(int row, bool keepInView) {
   highlightedRow_ = std::max(row, 0);
   if (keepInView && model_ && highlightedRow_ > 0)
     if (const auto position = model_->Position(static_cast<std::size_t>(highlightedRow_ - 1)))
-      KeepInView(*position);
+      KeepInView(*position, rect());
   update();
 }
 
+void TrackPlot::FlagsChanged() {
+  flagged_.clear();
+  flagsRead_ = 0;
+  CollectFlags();
+  update();
+}
+
+void TrackPlot::CollectFlags() {
+  if (!source_) return;
+  const std::span<const std::uint8_t> flags = source_->QualityFlags();
+  for (; flagsRead_ < flags.size(); ++flagsRead_)
+    if (flags[flagsRead_] != 0) flagged_.push_back(static_cast<std::uint32_t>(flagsRead_));
+}
+
+// The newest position is kept clear of the edges by the fitting margin, so
+// the track ahead of it shows.
 void TrackPlot::RecordsAppended() {
   if (!model_) return;
+  CollectFlags();
   if (followNewest_ && !userView_) {
     FitAll();
   } else if (followNewest_ && model_->Size() > 0) {
-    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest);
+    const QRectF inner =
+        QRectF(TrackArea()).adjusted(kMarginPixels, kMarginPixels, -kMarginPixels, -kMarginPixels);
+    if (const auto newest = model_->Position(model_->Size() - 1)) KeepInView(*newest, inner);
   } else if (!viewFitted_) {
     FitAll();
   }
@@ -187,6 +208,8 @@ void TrackPlot::paintEvent(QPaintEvent*) {
     return;
   }
   painter.setRenderHint(QPainter::Antialiasing);
+  PaintFlags(painter);
+  PaintLineLabels(painter);
   PaintHighlight(painter);
   PaintScaleBar(painter);
   PaintColourBar(painter);
@@ -197,7 +220,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // changes none of what they show (a new ring, a menu closing) reuses them,
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations()});
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
@@ -210,6 +233,68 @@ void TrackPlot::PaintHighlight(QPainter& painter) const {
   painter.drawEllipse(centre, 7, 7);
   painter.setPen(QPen(QColor(255, 230, 0), 2));
   painter.drawEllipse(centre, 7, 7);
+}
+
+// A ring around each flagged record in view, light enough to leave the
+// point's colour readable.
+void TrackPlot::PaintFlags(QPainter& painter) const {
+  if (flagged_.empty()) return;
+  const QRectF area = rect().adjusted(-kFlagRingRadius, -kFlagRingRadius, kFlagRingRadius, kFlagRingRadius);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(QColor::fromRgb(kFlagRing), 1.5));
+  for (const std::uint32_t record : flagged_) {
+    const auto position = model_->Position(record);
+    if (!position) continue;
+    const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+    if (area.contains(centre)) painter.drawEllipse(centre, kFlagRingRadius, kFlagRingRadius);
+  }
+}
+
+// ---- Survey lines ----
+
+void TrackPlot::SetLines(std::shared_ptr<const RecordLines> lines) {
+  lines_ = std::move(lines);
+  update();
+}
+
+// The first record of the line with a position; a line's records nearly
+// always have one, so the walk is short.
+std::optional<UtmPosition> TrackPlot::FirstPositionOf(const SurveyLine& line) const {
+  for (std::uint64_t record = line.first; record <= line.last; ++record)
+    if (const auto position = model_->Position(static_cast<std::size_t>(record))) return position;
+  return std::nullopt;
+}
+
+std::vector<TrackPlot::LineLabel> TrackPlot::LineLabels() const {
+  std::vector<LineLabel> labels;
+  if (!lines_ || !model_) return labels;
+  const QFontMetrics metrics(font());
+  const QRect area = TrackArea();
+  for (std::size_t i = 0; i < lines_->Lines().size(); ++i) {
+    const std::optional<UtmPosition> start = FirstPositionOf(lines_->Lines()[i]);
+    if (!start) continue;
+    const QPointF pixel = PixelOf(*start);
+    if (!area.contains(pixel.toPoint())) continue;
+    const QString text = QString::number(i + 1);
+    const QSize size(metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+    // Up and to the left of the start, clear of the point's square.
+    const QRect box(QPoint(static_cast<int>(pixel.x()) - size.width() - 2, static_cast<int>(pixel.y()) - size.height()),
+                    size);
+    const bool covers = std::any_of(labels.begin(), labels.end(),
+                                    [&](const LineLabel& label) { return label.box.intersects(box); });
+    if (!covers) labels.push_back({i + 1, box});
+  }
+  return labels;
+}
+
+void TrackPlot::PaintLineLabels(QPainter& painter) const {
+  for (const LineLabel& label : LineLabels()) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 210));
+    painter.drawRoundedRect(label.box, 3, 3);
+    painter.setPen(Qt::black);
+    painter.drawText(label.box, Qt::AlignCenter, QString::number(label.number));
+  }
 }
 
 // Bottom left: a bar of a round length with the length written above it.

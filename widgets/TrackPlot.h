@@ -9,7 +9,12 @@
 // records reads as a line and a lone anomaly still shows; written straight
 // into the pixels of an image (TrackPointImage), so painting costs the cells
 // the track crosses, not the records; a pan scrolls the image and decimates
-// only the strips it exposes. The plot holds nothing per record.
+// only the strips it exposes. The plot holds nothing per record but the
+// numbers of the records whose quality flags it rings.
+//
+// Given the survey lines (SetLines), the plot greys the turns (each record
+// between lines one grey pixel) and writes each line's number at its first
+// position.
 //
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
@@ -17,6 +22,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -28,6 +34,7 @@
 #include <vector>
 
 #include "core/OutputRule.h"
+#include "core/RecordLines.h"
 #include "core/RecordSource.h"
 #include "core/TrackModel.h"
 #include "widgets/TrackPointImage.h"
@@ -51,7 +58,23 @@ class TrackPlot : public QWidget {
   void SetTrack(std::shared_ptr<const RecordSource> source, std::shared_ptr<const TrackModel> model);
   const TrackModel* Model() const { return model_.get(); }
 
-  // Deviations beyond +/- limit take the end colours of the scale.
+  // The survey lines of the track's records (found by the document's owner,
+  // RecordLines.h); null: no lines shown.
+  void SetLines(std::shared_ptr<const RecordLines> lines);
+  const RecordLines* Lines() const { return lines_.get(); }
+
+  // A line's number as the plot writes it: the box it takes, beside the
+  // line's first position in view.
+  struct LineLabel {
+    std::size_t number = 0;
+    QRect box;
+  };
+  // The labels of the lines whose first position is in view, in line order,
+  // leaving out any that would cover an earlier one.
+  std::vector<LineLabel> LineLabels() const;
+
+  // Deviations beyond +/- limit take the end colours of the scale; a
+  // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
   double Limit() const { return limit_; }
 
@@ -78,6 +101,13 @@ class TrackPlot : public QWidget {
   // The grid row whose record is ringed; 0 for none.
   int HighlightedRow() const { return highlightedRow_; }
 
+  // Records whose quality flags (the source's QualityFlags) are set get a
+  // small orange ring. The flags of new records are read as they are
+  // appended; FlagsChanged reads all of them again (new thresholds).
+  void FlagsChanged();
+  // The records ringed for their flags, in record order.
+  const std::vector<std::uint32_t>& FlaggedRecords() const { return flagged_; }
+
   // ---- Context menu ----
   QAction* actFitAll = nullptr;
   QAction* actExportPng = nullptr;
@@ -96,7 +126,7 @@ class TrackPlot : public QWidget {
 
  public slots:
   // Rings the record of grid row `row` (0: none); with keepInView the view
-  // moves when the record is outside it.
+  // centres on the record when it is outside the plot.
   void HighlightRow(int row, bool keepInView = true);
 
  signals:
@@ -115,11 +145,15 @@ class TrackPlot : public QWidget {
  private:
   void PaintPoints();
   void PaintHighlight(class QPainter& painter) const;
+  void PaintFlags(class QPainter& painter) const;
+  void CollectFlags();
+  void PaintLineLabels(class QPainter& painter) const;
+  std::optional<UtmPosition> FirstPositionOf(const SurveyLine& line) const;
   void PaintScaleBar(class QPainter& painter) const;
   void PaintColourBar(class QPainter& painter) const;
   void PaintNorthMark(class QPainter& painter) const;
   std::optional<DrawnPoint> NearestDrawnPoint(QPoint pixel) const;
-  void KeepInView(const UtmPosition& position);
+  void KeepInView(const UtmPosition& position, const QRectF& shown);
   void ZoomAbout(QPointF pixel, double factor);
   int LegendWidth() const;
   int ScaleBarHeight() const;
@@ -130,6 +164,7 @@ class TrackPlot : public QWidget {
 
   std::shared_ptr<const RecordSource> source_;
   std::shared_ptr<const TrackModel> model_;
+  std::shared_ptr<const RecordLines> lines_;
   TrackView view_;
   bool viewFitted_ = false;  // the view was never set: fit at the first size
   bool userView_ = false;    // zoomed or panned since the last fit
@@ -139,6 +174,8 @@ class TrackPlot : public QWidget {
   std::optional<QPoint> dragFrom_;
   bool dragged_ = false;
   TrackPointImage points_;
+  std::vector<std::uint32_t> flagged_;  // records with a quality flag
+  std::size_t flagsRead_ = 0;           // records whose flags were read
 };
 
 }  // namespace tessaly

@@ -52,7 +52,7 @@ bool TrackPointImage::SameGridScale(const Content& content) const {
   return content.view.metresPerPixel == shown.view.metresPerPixel && content.view.width == shown.view.width &&
          content.view.height == shown.view.height && content.limit == shown.limit && content.model == shown.model &&
          content.records == shown.records && content.deviations.data() == shown.deviations.data() &&
-         content.deviations.size() == shown.deviations.size();
+         content.deviations.size() == shown.deviations.size() && content.lines == shown.lines;
 }
 
 // How far the image must move (right, down) to show `view`: none when the
@@ -164,7 +164,10 @@ void TrackPointImage::Draw(std::vector<DrawnPoint>& points, const QRect& clip) {
                      clip.width(), clip.height(), stride};
   FillRect(buffer, 0, 0, clip.width(), clip.height(), background_);
   Translate(points, -clip.topLeft());
-  DrawTrackPoints(points, shown_->deviations, shown_->limit, kTrackPointPixels, buffer);
+  if (shown_->lines)
+    DrawTrackPointsByLine(points, shown_->deviations, shown_->limit, kTrackPointPixels, *shown_->lines, buffer);
+  else
+    DrawTrackPoints(points, shown_->deviations, shown_->limit, kTrackPointPixels, buffer);
   Translate(points, clip.topLeft());
 }
 

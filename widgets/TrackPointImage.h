@@ -28,6 +28,7 @@
 #include <span>
 #include <vector>
 
+#include "core/RecordLines.h"
 #include "core/TrackModel.h"
 
 namespace tessaly {
@@ -43,6 +44,7 @@ class TrackPointImage {
     const TrackModel* model = nullptr;
     std::size_t records = 0;
     std::span<const double> deviations;  // record i's is deviations[i]
+    const RecordLines* lines = nullptr;  // the survey lines, whose turns are greyed; none: no greying
   };
 
   explicit TrackPointImage(QRgb background);

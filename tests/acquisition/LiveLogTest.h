@@ -89,12 +89,15 @@ class LiveLogTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return home_.Path(name); }
 
-  // A generated log of `kind` to send.
+  // A generated log of `kind` to send; the generator's list of the lines it
+  // made faulty is kept to judge the log by.
   std::string Generate(const std::string& kind, int records, double badFraction, int seed = 1) {
-    const std::string path = Path("source." + kind);
+    const std::string path = Path("source." + kind), faults = Path("source-faults.csv");
     simtest::Generate("--kind " + kind + " --records " + std::to_string(records) + " --seed " +
-                          std::to_string(seed) + " --bad-fraction " + std::to_string(badFraction),
+                          std::to_string(seed) + " --bad-fraction " + std::to_string(badFraction) +
+                          " --faults-out " + faults,
                       path);
+    faultyLines_ = live::ReadFaultyLines(faults);
     return path;
   }
 
@@ -116,10 +119,21 @@ class LiveLogTest : public ::testing::Test {
     EXPECT_EQ(status, 0) << ReadBytes(Path("sim-stderr.txt"));
     return simtest::BytesPerDevice(simtest::ReadSentReport(Path("sent.txt")));
   }
-  // The valid records the simulator sent, as a window of the variant frames
-  // and judges them.
-  std::vector<std::string> SimulatorValidRecords(const LogVariant& variant) {
-    return live::ValidRecords(variant, SimulatorDevices());
+  // What a correct window logs from what the simulator sent, by the
+  // simulator's report and the generator's faulty lines, once the simulator
+  // has ended.
+  std::vector<live::ExpectedLine> SimulatorExpectedLog() {
+    SimulatorDevices();
+    return live::ExpectedLog(live::SentRecordsPerDevice(Path("sent.txt")), faultyLines_);
+  }
+  // The same where every record is certain to arrive (no hang-up in flight).
+  std::vector<std::string> SimulatorValidRecords() {
+    std::vector<std::string> records;
+    for (const live::ExpectedLine& line : SimulatorExpectedLog()) {
+      EXPECT_FALSE(line.optional) << line.text;
+      records.push_back(line.text);
+    }
+    return records;
   }
   std::string SimulatorBytes() {
     std::string bytes;
@@ -164,6 +178,7 @@ class LiveLogTest : public ::testing::Test {
   std::vector<std::unique_ptr<QAction>> actions_;
   std::unique_ptr<simtest::SimProcess> sim_;
   std::string comment_;
+  live::FaultyLines faultyLines_;
 };
 
 }  // namespace tessaly::livetest

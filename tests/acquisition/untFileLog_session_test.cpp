@@ -30,10 +30,10 @@ TEST_P(EveryVariant, RecordsTheValidRecordsOfTheSimulator) {
   const std::string log = Path("survey." + kind);
   QPointer<TfrmFileLog> window = MakeVariant(GetParam(), *this, log);
   EXPECT_TRUE(SerialActionsDisabled());
-  StartSimulator(source, {"--garbage", "0.3", "--split", "0.3", "--burst", "0.2"});
+  StartSimulator(source, {"--garbage", "0.3", "--garbage-any", "--split", "0.3", "--burst", "0.2", "--broken", "0.1"});
   window->btnStartClick();
   ASSERT_EQ(window->State(), TfrmFileLog::LogState::Logging);
-  const std::vector<std::string> valid = SimulatorValidRecords(window->Variant());
+  const std::vector<std::string> valid = SimulatorValidRecords();
   ASSERT_GT(valid.size(), 30u);
   ASSERT_TRUE(WaitFor([&] { return window->RecordCount() == valid.size(); }))
       << window->RecordCount() << " of " << valid.size();

@@ -16,12 +16,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <map>
+#include <sstream>
 
 #include <set>
 
 #include "acquisition/untSerialPort.h"
+#include "core/Clock.h"
+#include "core/GridLayout.h"
 #include "core/RecordExport.h"
+#include "shell/AlarmsWindow.h"
 #include "shell/untView.h"
 #include "support/FileBytes.h"
 #include "support/LargeLog.h"
@@ -48,7 +53,8 @@ using CommandStates = std::map<QString, bool>;
 const CommandStates kAtStart = {
     {"actOpen", true},       {"actImpPnav", true},    {"actExportVDG", false}, {"actPrint", true},
     {"actExit", true},       {"actSave", false},      {"actSaveAs", false},    {"actClose", false},
-    {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actLogRt4Pro", true},
+    {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actAlarms", true},
+    {"actLogRt4Pro", true},
     {"actRT4", true},        {"actCascade", true},    {"actTile", true},       {"actAboutUs", true}};
 
 CommandStates With(CommandStates states, const CommandStates& changes) {
@@ -110,6 +116,13 @@ TEST_F(MainWindowCommands, EveryCommandFollowsTheWindowsThatAreOpen) {
   ASSERT_NE(OpenWindowOf<TfrmView>(), nullptr);
   EXPECT_EQ(States(), With(withDocument, {{"actView", false}})) << "view settings window";
   OpenWindowOf<TfrmView>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), withDocument);
+
+  main_->actAlarms->trigger();
+  ASSERT_NE(OpenWindowOf<AlarmsWindow>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actAlarms", false}})) << "alarms window";
+  OpenWindowOf<AlarmsWindow>()->BitBtn2->click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(States(), withDocument);
 
@@ -345,6 +358,40 @@ TEST_F(MainWindowExport, AFailedExportIsReported) {
   ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
   EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Error");
   EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains("survey.vdg"));
+}
+
+// The export in Geosoft XYZ, chosen by the name's extension: no delimiter
+// is asked, the header carries the window clock's time, and a record's
+// deviation reads back as the grid shows it.
+TEST_F(MainWindowExport, ExportsXyzWithTheClocksTimeAndTheGridsNumbers) {
+  main_->ExportClock = std::make_shared<ManualClock>(1'796'840'000'123'456'789);  // 2026-12-09T18:13:20.123Z
+  target_ = QString::fromStdString(home_.Path("survey.xyz"));
+  main_->actExportVDG->trigger();
+  EXPECT_TRUE(asked_.isEmpty());
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+
+  std::istringstream xyz(ReadBytes(home_.Path("survey.xyz")));
+  std::vector<std::string> channels;
+  std::vector<std::string> firstRecord;
+  bool exported = false;
+  for (std::string line; std::getline(xyz, line) && firstRecord.empty();) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    exported = exported || line == "/ Exported: 2026-12-09T18:13:20.123Z";
+    std::istringstream words(line);
+    std::vector<std::string> split{std::istream_iterator<std::string>(words), {}};
+    if (split.empty() || split[0] == "Line" || split[0] == "Tie") continue;
+    if (split[0] == "/") channels.assign(split.begin() + 1, split.end());
+    else firstRecord = split;
+  }
+  EXPECT_TRUE(exported);
+  ASSERT_EQ(firstRecord.size(), channels.size());
+  const auto column = [&](const std::string& name) {
+    return static_cast<std::size_t>(std::find(channels.begin(), channels.end(), name) - channels.begin());
+  };
+  ASSERT_LT(column("Deviation"), channels.size());
+  const std::size_t row = std::stoul(firstRecord.at(column("Fiducial")));
+  const std::string grid(Active()->Document()->Cells().Cell(row, kColDev));
+  EXPECT_EQ(std::stod(firstRecord[column("Deviation")]), std::stod(grid)) << "row " << row;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -17,6 +18,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "MainWindowExit.h"
+#include "core/DataStringFormat.h"
 #include "core/GridLayout.h"
 #include "core/LogDocument.h"
 #include "core/RecentFiles.h"
@@ -97,6 +100,49 @@ TEST(MainWindowDownload, NoOpensTheReceivedDataStringAsALogWithTheRecordsSent) {
   EXPECT_EQ(Records(*document->Document()), Records(sent));
   EXPECT_EQ(main.Windows1->actions().last()->text(), "line 12.kvs");
   EXPECT_EQ(ReadRecentFiles(home.Lib("Files.ega")).front(), path);
+}
+
+// File > Exit during a download closes the download window as its own close
+// does (its question, then the data set kept to the last byte received);
+// the program then ends.
+TEST(MainWindowDownload, ExitDuringADownloadKeepsWhatWasReceived) {
+  ShellTestHome home(TempHome::Content::BuildDefaults, mrCancel);
+  const std::string source = home.Path("source.kvs");
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions("kvs", 3, 0, 12), source));
+  setenv("TESSALY_SERIAL_DEVICE", home.Path("tty%d").c_str(), 1);
+  TfrmMain main;
+  main.show();
+  SerialSettings settings = main.VaComm->Settings();
+  settings.Baudrate = 115200;
+  main.VaComm->SetSettings(settings);
+  simtest::SimProcess sim({"dump", "--wait-open", "--baud", "115200", "--stay", "--no-end-line", "--link",
+                           home.Path("tty1"), "--sent", home.Path("sent.txt"), source},
+                          home.Path("sim-errors.txt"));
+  ASSERT_FALSE(sim.NextDevice().empty());
+  main.acKV7100->trigger();
+  const QPointer<TfrmDownKV7100> window = main.frmDownKV7100;
+  const std::string path = home.Path("Projects/exit.kvs");
+  window->edtFile2Save->setText(QString::fromStdString(path));
+  window->btnDownload->click();
+  QElapsedTimer timer;
+  timer.start();
+  std::vector<simtest::SentEvent> events;
+  while (((events = simtest::ReadSentReport(home.Path("sent.txt"))).empty() || events.back().tag != 'E') &&
+         timer.elapsed() < 20000)
+    QTest::qWait(5);
+  QTest::qWait(100);
+  ASSERT_TRUE(window->Receiving());  // all sent; the idle end is two seconds away
+
+  EXPECT_EQ(testing::RunExit(main), 0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  unsetenv("TESSALY_SERIAL_DEVICE");
+  EXPECT_FALSE(main.isVisible());
+  EXPECT_TRUE(window.isNull());
+  ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
+  EXPECT_EQ(TMsgDlg::Calls()[0].Mensagem, "Do you want to download other file?");
+  EXPECT_EQ(testing::ReadBytes(path), FormatDataString(simtest::BytesPerDevice(events).at(0)));
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Wait(), 0);
 }
 
 }  // namespace

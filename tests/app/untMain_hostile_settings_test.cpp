@@ -79,7 +79,7 @@ QStringList StartWith(const std::string& file, const Breakage& breakage, int& re
   QStringList shown;
   {
     TfrmMain main;
-    EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) 1.0.5.3");
+    EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) " TESSALY_PROJECT_VERSION);
     recentEntries = static_cast<int>(main.ppmLastFiles->actions().size());
     for (const TMsgDlg::Call& call : TMsgDlg::Calls()) {
       shown << call.Caption;

@@ -1,7 +1,8 @@
 // Windows the main window opens, driven as a user would: the UTM window
 // opened again after closing and after each broken settings file at start-up,
 // the Cascade command surviving a log of the same name, the about box from
-// the Help menu, and closing the main window with other windows open.
+// the Help menu, and File > Exit closing the other windows through their own
+// close.
 #include "app/untMain.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QCloseEvent>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,7 @@
 #include "shell/untAbutUs.h"
 #include "shell/untFile.h"
 #include "shell/untUTM.h"
+#include "MainWindowExit.h"
 #include "support/FileBytes.h"
 #include "support/ShellTestHome.h"
 
@@ -173,10 +176,59 @@ TEST(MainWindowLifetime, AboutUsShowsThePictureInTheClientAreaAndOkRemovesTheWho
   EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
 }
 
-// The program ends when the main window closes, whatever else is open; the
-// other windows are not asked (a serial settings window with a bad field
-// would refuse to close) and write nothing.
-TEST(MainWindowLifetime, ClosingTheMainWindowEndsTheProgramWhateverIsOpen) {
+// A window that refuses to close until told, as a logging window does when
+// its stop question is answered No.
+class Refusing : public QWidget {
+ public:
+  bool refuse = true;
+  int asked = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    ++asked;
+    if (refuse) event->ignore();
+  }
+};
+
+// File > Exit closes every other window through its own close, in the order
+// they were opened; the first that refuses keeps the program running and the
+// windows after it open.
+TEST(MainWindowLifetime, ExitStopsAtTheFirstWindowThatRefusesToClose) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  TfrmMain main;
+  main.show();
+  main.OpenDocument(home.QSample("line01.kvl"));
+  QPointer<QWidget> first = main.mdiArea->subWindowList().back();
+  auto* refusing = new Refusing;
+  main.mdiArea->addSubWindow(refusing)->show();
+  main.OpenDocument(home.QSample("line04.zpx"));
+  QPointer<QWidget> last = main.mdiArea->subWindowList().back();
+  main.actUtm->trigger();
+
+  EXPECT_EQ(testing::RunExit(main), testing::kStillRunning);
+  Settle();
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_TRUE(first.isNull());
+  EXPECT_EQ(refusing->asked, 1);
+  EXPECT_TRUE(refusing->isVisible());
+  ASSERT_FALSE(last.isNull());
+  EXPECT_TRUE(last->isVisible());
+  EXPECT_TRUE(main.frmUTM->isVisible());
+
+  refusing->refuse = false;
+  EXPECT_EQ(testing::RunExit(main), 0);
+  Settle();
+  EXPECT_FALSE(main.isVisible());
+  EXPECT_EQ(refusing->asked, 2);
+  EXPECT_TRUE(last.isNull());
+  EXPECT_FALSE(main.frmUTM->isVisible());
+  EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
+}
+
+// A settings window closes as its own Close does: a field it cannot take
+// keeps it, and the program, open; once right, its settings are written and
+// the program ends.
+TEST(MainWindowLifetime, ExitClosesTheSettingsWindowsAsTheirOwnCloseDoes) {
   ShellTestHome home(TempHome::Content::BuildDefaults);
   const std::string serialBefore = testing::ReadBytes(home.Lib("SerialPort.ega"));
   auto* main = new TfrmMain;
@@ -187,16 +239,16 @@ TEST(MainWindowLifetime, ClosingTheMainWindowEndsTheProgramWhateverIsOpen) {
   ASSERT_FALSE(serial.isNull());
   ASSERT_TRUE(serial->isWindow());
   serial->numedtPortNumber->setText("two");
-  QWidget stray;
-  stray.show();
-
-  QTimer::singleShot(0, main, [main] { main->close(); });
-  QTimer::singleShot(10000, &stray, [] { QCoreApplication::exit(1); });  // the program did not end
-  const int result = QApplication::exec();
-
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(testing::RunExit(*main), testing::kStillRunning);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_TRUE(serial->isVisible());
   EXPECT_EQ(testing::ReadBytes(home.Lib("SerialPort.ega")), serialBefore);
-  EXPECT_TRUE(TMsgDlg::Calls().empty());
+
+  serial->numedtPortNumber->setText("2");
+  EXPECT_EQ(testing::RunExit(*main), 0);
+  SerialSettings stored;
+  ReadSerialSettings(home.Lib("SerialPort.ega"), stored);
+  EXPECT_EQ(stored.PortNum, 2);
   delete main;
   EXPECT_TRUE(serial.isNull());
 }

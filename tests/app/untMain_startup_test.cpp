@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "core/AlarmSettings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
 #include "shell/VaComm.h"
@@ -50,7 +51,7 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   ShellTestHome home(TempHome::Content::BuildDefaults);
   TfrmMain main;
 
-  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) 1.0.5.3");
+  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) " TESSALY_PROJECT_VERSION);
   EXPECT_TRUE(TMsgDlg::Calls().empty());
   QStringList menus;
   for (QAction* action : main.menuBar()->actions()) menus << action->text();
@@ -60,7 +61,7 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   EXPECT_EQ(Captions(file), QStringList({"Open", "Reopen...", "-", "Import", "Export", "-", "Print", "-", "Exit"}));
   EXPECT_EQ(Captions(SubMenu(file, "Import")), QStringList({"Pnav"}));
   EXPECT_EQ(Captions(SubMenu(file, "Export")), QStringList({"VDG"}));
-  EXPECT_EQ(Captions(TopMenu(main, "&Configuration")), QStringList({"Serial Port", "View", "UTM"}));
+  EXPECT_EQ(Captions(TopMenu(main, "&Configuration")), QStringList({"Serial Port", "View", "UTM", "Alarms"}));
   const QMenu* log = TopMenu(main, "&Log");
   EXPECT_EQ(Captions(log), QStringList({"KV 7100", "Zeph 2", "RT4", "Other"}));
   EXPECT_EQ(Captions(SubMenu(log, "Zeph 2")), QStringList({"ZPX - KV", "ZPX - BT"}));
@@ -98,6 +99,9 @@ TEST(MainWindowStartup, ReadsTheSettingsFilesIntoTheHub) {
   WriteViewSettings(home.Path("Lib/View.ega"), view);
   WriteMapDatum(home.Path("Lib/UTM.ega"), 5);
   WriteSettingsValues(home.Path("Lib/Files.ega"), {"/data/a.kvl", "/data/b & c.zpx"});
+  AlarmSettings alarms;
+  alarms.hdopMax = 3.5;
+  WriteAlarmSettings(home.Path("Lib/Alarms.ega"), alarms);
 
   TfrmMain main;
 
@@ -105,8 +109,19 @@ TEST(MainWindowStartup, ReadsTheSettingsFilesIntoTheHub) {
   EXPECT_EQ(AppContext::Instance().View.DevLimit, 77);
   EXPECT_EQ(AppContext::Instance().View.LineWidth, 3);
   EXPECT_EQ(AppContext::Instance().MapDatum, 5);
+  EXPECT_EQ(AppContext::Instance().Alarms, alarms);
   EXPECT_EQ(Captions(main.ppmLastFiles), QStringList({"&1 /data/a.kvl", "&2 /data/b & c.zpx"}));
   EXPECT_EQ(Captions(main.Reopen1), Captions(main.ppmLastFiles));
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
+// An installation from before Lib/Alarms.ega watches with the defaults.
+TEST(MainWindowStartup, WithoutAnAlarmsFileTheDefaultThresholdsApply) {
+  ShellTestHome home(TempHome::Content::BuildDefaults);
+  std::filesystem::remove(home.Path("Lib/Alarms.ega"));
+  AppContext::Instance().Alarms.hdopMax = 9;
+  TfrmMain main;
+  EXPECT_EQ(AppContext::Instance().Alarms, AlarmSettings{});
   EXPECT_TRUE(TMsgDlg::Calls().empty());
 }
 
@@ -170,7 +185,7 @@ TEST(MainWindowStartup, BrokenViewSettingsReachTheErrorReportAndStopTheReading) 
       << report.Mensagem.toStdString();
   EXPECT_TRUE(report.Mensagem.endsWith("\r\rThank you."));
   EXPECT_EQ(AppContext::Instance().MapDatum, 0);  // not read after the failure
-  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) 1.0.5.3");
+  EXPECT_EQ(main.windowTitle(), "Tessaly - Pro (Beta) " TESSALY_PROJECT_VERSION);
 }
 
 TEST(MainWindowStartup, MissingRecentFilesListReachesTheErrorReport) {

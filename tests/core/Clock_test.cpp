@@ -32,6 +32,14 @@ TEST(Clock, ReadsWhatItWrites) {
   EXPECT_EQ(ParseUtcMillis("2026-12-09T18:33:18.5Z"), std::int64_t{1796841198500} * kNsPerMs);
 }
 
+TEST(Clock, RefusesTimesBeyondWhatNanosecondsHold) {
+  EXPECT_EQ(ParseUtcMillis("2262-04-11T23:47:16.854775807Z"), INT64_MAX);
+  EXPECT_EQ(ParseUtcMillis("1677-09-21T00:12:43.145224192Z"), INT64_MIN);
+  for (const char* text : {"2262-04-11T23:47:16.854775808Z", "2262-04-11T23:47:17Z", "8207-12-09T19:41:00.000Z",
+                           "9999-12-31T23:59:59.999Z", "1677-09-21T00:12:43.145224191Z", "0000-01-01T00:00:00Z"})
+    EXPECT_FALSE(ParseUtcMillis(text).has_value()) << text;
+}
+
 TEST(Clock, RefusesWhatIsNoTime) {
   for (const char* text : {"", "2026-12-09", "2026-12-09T18:33:18.123", "2026-02-29T00:00:00Z",
                            "2026-13-01T00:00:00Z", "2026-12-09T24:00:00Z", "2026-12-09T18:33:18.Z",

@@ -71,5 +71,31 @@ TEST(DownloadFile, CreatingTruncatesAndFailuresNameThePath) {
   EXPECT_FALSE(file.IsOpen());
 }
 
+TEST(DownloadFile, CountsTheLineEndsWritten) {
+  testing::TempHome dir;
+  DownloadFile file;
+  file.Create(dir.Path("dump.kvg"), DownloadForm::Graphic);
+  file.Write("title\r\n\r\nhead");
+  file.Write("ing\r\n*  +00042\r\nhalf a li");
+  EXPECT_EQ(file.Lines(), 4);
+  file.Create(dir.Path("again.kvg"), DownloadForm::Graphic);
+  EXPECT_EQ(file.Lines(), 0);
+  EXPECT_EQ(file.Path(), dir.Path("again.kvg"));
+  EXPECT_EQ(file.Form(), DownloadForm::Graphic);
+}
+
+// A name typed without a folder goes where the save dialog starts, never
+// into whatever folder the program was started from.
+TEST(DownloadTarget, RelativeNamesGoIntoProjects) {
+  const std::string projects = "/opt/tessaly/Projects";
+  const std::pair<std::string, std::string> cases[] = {
+      {"line7.kvs", "/opt/tessaly/Projects/line7.kvs"},
+      {"day 2/line7.kvg", "/opt/tessaly/Projects/day 2/line7.kvg"},
+      {"/survey/line7.kvs", "/survey/line7.kvs"},
+      {"", ""},
+  };
+  for (const auto& [typed, target] : cases) EXPECT_EQ(DownloadTarget(typed, projects), target) << typed;
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -2,6 +2,8 @@
 // field, row colours and chart values.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/DeviationColours.h"
 #include "core/LogDocument.h"
 #include "support/DocumentFiles.h"
@@ -31,6 +33,21 @@ TEST(DocumentGrid, CaptionRowHoldsTheTwentyNineTitlesOnGrey) {
   EXPECT_EQ(kGridColumns[kColTfDecLat].minWidth, 60);
   EXPECT_EQ(kGridColumns[kColGpsDecLat].minWidth, 75);
   EXPECT_EQ(kGridColumns[kColComment].minWidth, 200);
+}
+
+// The grid shows an empty towfish depth as "0", but it is no depth: the
+// record's number says so.
+TEST(DocumentGrid, AnEmptyDepthShowsZeroAndIsNoNumber) {
+  TempHome dir;
+  const std::string path = dir.Path("depths.KVL");
+  WriteBytes(path, CrLfLines({KvlLine("+00001", "0.0"), KvlLine("+00002", ""), KvlLine("+00003", "2.5")}));
+  LogDocument doc;
+  ASSERT_EQ(doc.OpenLog(path, LoadOptions{}), LoadStatus::Loaded);
+  ASSERT_EQ(doc.ValidCount(), 3u);
+  EXPECT_EQ(doc.Cells().Cell(2, kColTfDepth), "0");
+  EXPECT_EQ(doc.Numbers()[0].towDepth, 0.0f);
+  EXPECT_TRUE(std::isnan(doc.Numbers()[1].towDepth));
+  EXPECT_EQ(doc.Numbers()[2].towDepth, 2.5f);
 }
 
 TEST(DocumentGrid, KvlRecordFillsTheTowfishColumnsWithLatitudeBeforeLongitude) {

@@ -383,7 +383,7 @@ TEST(HostileFiles, AFileCutWhileTheToolExportsItGivesTheRecordsItHeld) {
   options.threads = 1;
   options.batchLines = 64;
   bool cutDone = false;
-  options.progress = [&](std::uint64_t, std::uint64_t) {
+  options.progress = [&](std::uint64_t, std::uint64_t, std::uint64_t) {
     if (!cutDone) fs::resize_file(path, cut);
     cutDone = true;
   };

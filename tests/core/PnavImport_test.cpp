@@ -81,6 +81,23 @@ TEST_F(PnavImportTest, HeaderNotBeginningWithAtIsInvalid) {
   EXPECT_EQ(import_.NewFile(Write("title\r\n\r\n@t,@0\r\n")), "Invalid Pnav format.");
 }
 
+// A width digit of 0 would move every later channel one column back onto
+// data that is not its own: the header is refused as the dialog refuses any
+// header it cannot use. Other digits, and a 0 on items without a width, are
+// read as before.
+TEST_F(PnavImportTest, AnItemOfWidthZeroMakesTheHeaderInvalid) {
+  const std::pair<std::string, bool> headers[] = {
+      {"@t,@p:0,@0,@1", false}, {"@t,@>:0,@0", false}, {"@p:4,@>:0,@+,@0", false},
+      {"@t,@p:1,@0", true},     {"@t,@>:2,@0", true},  {"@t:0,@0:0,@1", true},
+  };
+  for (const auto& [header, usable] : headers) {
+    EXPECT_EQ(Choose(header), usable ? "" : "Invalid Pnav format.") << header;
+    EXPECT_EQ(import_.ChannelItems().empty(), !usable) << header;
+  }
+  ASSERT_EQ(Choose("@t,@p:1,@0"), "");
+  EXPECT_EQ(import_.ChannelColumn(0), 2);
+}
+
 TEST_F(PnavImportTest, LineBreaksMayBeLfOrLoneCr) {
   EXPECT_EQ(import_.NewFile(Write("title\n@0,@1\n1,2\n")), "");
   EXPECT_EQ(import_.FHeaderLine, "@0,@1");

@@ -147,6 +147,13 @@ TEST(ReadNumber, ReadsEveryShortDecimalAsTheCLibraryDoes) {
   for (const char* no : {".", "-.", "1..5", "1.2.3", "12a"}) EXPECT_FALSE(ReadNumber(no, '.', value)) << no;
 }
 
+TEST(ShortDecimalText, AtMostTheDecimalsWithoutTrailingZeros) {
+  const std::pair<double, const char*> cases[] = {{3.2, "3.2"},     {499.9996, "500"}, {-1.25049, "-1.25"},
+                                                  {0.0, "0"},       {-0.0001, "0"},    {52341.2, "52341.2"},
+                                                  {0.151, "0.151"}, {-30, "-30"},      {100, "100"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(ShortDecimalText(value, 3), text) << value;
+}
+
 TEST(FormatFixed, UsesTheSeparator) {
   std::string out;
   FormatFixed(17.9676, 3, ',', out);

@@ -85,6 +85,16 @@ TEST(TrackPicture, NothingWithoutAPosition) {
   EXPECT_TRUE(pixels.empty());
 }
 
+// A negative limit draws the picture of its magnitude: +limit at the top of
+// the colour bar, -limit at the bottom.
+TEST(TrackPicture, ANegativeLimitDrawsThePictureOfItsMagnitude) {
+  const TwoLines track;
+  std::vector<std::uint32_t> negative, positive;
+  ASSERT_TRUE(DrawTrackPicture(track.model, track.deviations, -100.0, LayoutTrackPicture(640, 480, -100.0), negative));
+  ASSERT_TRUE(DrawTrackPicture(track.model, track.deviations, 100.0, LayoutTrackPicture(640, 480, 100.0), positive));
+  EXPECT_TRUE(negative == positive);
+}
+
 TEST(TrackPicture, LabelsOfLongerLimitsTakeRoomFromThePlot) {
   const TrackPictureLayout small = LayoutTrackPicture(1024, 768, 5.0), large = LayoutTrackPicture(1024, 768, 50000.0);
   EXPECT_EQ(large.plotWidth, small.plotWidth - 4 * kGlyphAdvance * 2);

@@ -14,12 +14,27 @@ int Red(Rgb c) { return static_cast<int>(c >> 16 & 0xFF); }
 int Green(Rgb c) { return static_cast<int>(c >> 8 & 0xFF); }
 int Blue(Rgb c) { return static_cast<int>(c & 0xFF); }
 
-TEST(TrackDeviationColour, DivergesFromALightCentreToBlueAndRedEnds) {
+// WCAG contrast ratio of two colours (relative luminance of sRGB).
+double Luminance(Rgb c) {
+  const auto linear = [](int channel) {
+    const double v = channel / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(Red(c)) + 0.7152 * linear(Green(c)) + 0.0722 * linear(Blue(c));
+}
+double Contrast(Rgb a, Rgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(TrackDeviationColour, DivergesFromAGreyCentreToBlueAndRedEnds) {
   const Rgb centre = TrackDeviationColour(0.0, 50.0);
   EXPECT_EQ(Red(centre), Green(centre));
   EXPECT_EQ(Green(centre), Blue(centre));
-  EXPECT_GT(Red(centre), 180);  // light, yet visible on white
-  EXPECT_LT(Red(centre), 250);
+  // A quiet track shows on the picture's white and on the window's slate.
+  EXPECT_GE(Contrast(centre, 0xFFFFFF), 3.0);
+  EXPECT_GE(Contrast(centre, 0x3A3F47), 3.0);
+  EXPECT_GE(Contrast(TrackDeviationColour(2.0, 50.0), 0xFFFFFF), 3.0);
 
   const Rgb red = TrackDeviationColour(50.0, 50.0), blue = TrackDeviationColour(-50.0, 50.0);
   EXPECT_GT(Red(red), 2 * Blue(red));
@@ -47,8 +62,21 @@ TEST(TrackDeviationColour, SignsMirrorAndTheColourMovesSteadilyAwayFromTheCentre
   }
   // A limit of 0 makes every anomaly an end colour.
   EXPECT_EQ(TrackDeviationColour(0.5, 0.0), TrackDeviationColour(40.0, 40.0));
-  EXPECT_EQ(TrackDeviationColour(-0.5, -3.0), TrackDeviationColour(-40.0, 40.0));
+  EXPECT_EQ(TrackDeviationColour(0.5, std::nan("")), TrackDeviationColour(40.0, 40.0));
   EXPECT_EQ(TrackDeviationColour(0.0, 0.0), centre);
+}
+
+// A negative limit (the view settings allow one) is the scale of its
+// magnitude, never a scale turned upside down.
+TEST(TrackDeviationColour, ANegativeLimitIsTheScaleOfItsMagnitude) {
+  EXPECT_EQ(TrackScaleLimit(-500.0), 500.0);
+  EXPECT_EQ(TrackScaleLimit(500.0), 500.0);
+  EXPECT_EQ(TrackScaleLimit(0.0), 0.0);
+  EXPECT_EQ(TrackScaleLimit(std::nan("")), 0.0);
+  for (const double deviation : {-900.0, -300.0, -0.5, 0.0, 2.0, 250.0, 500.0, 1e6})
+    EXPECT_EQ(TrackDeviationColour(deviation, -500.0), TrackDeviationColour(deviation, 500.0)) << deviation;
+  const Rgb top = TrackDeviationColour(500.0, -500.0);
+  EXPECT_GT(Red(top), 2 * Blue(top));  // +500 is red whatever the limit's sign
 }
 
 TEST(ScaleBarMetres, LongestOneTwoOrFiveTimesAPowerOfTenThatFits) {
@@ -108,6 +136,30 @@ TEST_F(SmallImage, LargerAnomaliesStayOnTopWhereSquaresOverlap) {
   EXPECT_EQ(At(3, 3), 0xFF000000u | TrackDeviationColour(5.0, 50.0));
   DrawTrackPoints(std::vector<DrawnPoint>{{0, 0, 7}}, deviations, 50.0, 1, image_);
   EXPECT_EQ(At(0, 0), 0xFF000000u | TrackDeviationColour(0.0, 50.0));
+}
+
+// Records 1 and 2 lie on a line, 0 and 3 in turns: the turns are single
+// grey pixels under the lines' squares.
+TEST_F(SmallImage, TurnsAreGreyPixelsBeneathTheLines) {
+  const std::vector<double> deviations{60.0, 10.0, -20.0, 0.0};
+  const RecordLines lines({{1, 2, {}}});
+  const std::vector<DrawnPoint> points{{0, 0, 0}, {2, 2, 1}, {8, 4, 2}, {3, 3, 3}};
+  DrawTrackPointsByLine(points, deviations, 50.0, 3, lines, image_);
+  const std::uint32_t grey = 0xFF000000u | kTrackTurnColour;
+  EXPECT_EQ(At(1, 1), grey);  // record 0: its centre only, whatever its deviation
+  EXPECT_EQ(At(0, 0), kBackground);
+  EXPECT_EQ(At(2, 1), kBackground);
+  EXPECT_EQ(At(4, 4), 0xFF000000u | TrackDeviationColour(10.0, 50.0));  // record 3's centre is under line 1
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(10.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(-20.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(grey), 1);
+}
+
+TEST_F(SmallImage, WithoutLinesEveryPointIsDrawnInItsColour) {
+  const std::vector<double> deviations{60.0};
+  DrawTrackPointsByLine(std::vector<DrawnPoint>{{0, 0, 0}}, deviations, 50.0, 3, RecordLines(), image_);
+  EXPECT_EQ(CountOf(0xFF000000u | TrackDeviationColour(60.0, 50.0)), 9);
+  EXPECT_EQ(CountOf(0xFF000000u | kTrackTurnColour), 0);
 }
 
 }  // namespace

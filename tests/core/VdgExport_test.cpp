@@ -2,7 +2,9 @@
 // same bytes without holding the grid.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <vector>
 
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -146,6 +148,32 @@ TEST(VdgExport, TheStreamingExportNeverWritesOverItsLog) {
   }
   EXPECT_EQ(ReadBytes(log), CrLfLines({KvlLine()}));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("x.vdg")));
+}
+
+// The progress of a streaming export: bytes and records never go back, and
+// the last report is the whole file and every record. The generator's own
+// count is the oracle: a log without faults has one record per data line.
+TEST(VdgExport, TheStreamingExportReportsBytesAndRecordsUpToTheWholeFile) {
+  TempHome dir;
+  const std::string path = dir.Path("survey.kvl");
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions("kvl", 3000, 0.0, 5), path));
+  const std::uint64_t size = std::filesystem::file_size(path);
+  TSample sample;
+  ASSERT_TRUE(SetUpSample(sample, *FindLogKind(".KVL")));
+  StreamExportOptions options;
+  options.batchLines = 100;
+  std::vector<std::array<std::uint64_t, 3>> reports;
+  options.progress = [&](std::uint64_t bytes, std::uint64_t total, std::uint64_t records) {
+    reports.push_back({bytes, total, records});
+  };
+  ASSERT_TRUE(ExportLogStreaming(sample, StateOf(path), CommentsStore(), dir.Path("out.vdg"), Vdg(), options).ok);
+  ASSERT_GE(reports.size(), 30u);
+  for (std::size_t i = 1; i < reports.size(); ++i) {
+    EXPECT_GE(reports[i][0], reports[i - 1][0]);
+    EXPECT_GE(reports[i][2], reports[i - 1][2]);
+  }
+  EXPECT_LT(reports.front()[2], 3000u);
+  EXPECT_EQ(reports.back(), (std::array<std::uint64_t, 3>{size, size, 3000}));
 }
 
 // The streaming export writes what the document's export writes, comments

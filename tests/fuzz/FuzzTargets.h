@@ -34,12 +34,23 @@ int FuzzDocumentLoad(const std::uint8_t* data, std::size_t size);
 // then the data lines through the hand-over's parser.
 int FuzzPnavHeader(const std::uint8_t* data, std::size_t size);
 
-// The settings readers (every Lib/*.ega file, DecodeLine, colour texts):
+// The settings readers (every Lib/*.ega file, DecodeLine, colour texts,
+// settings numbers):
 // only SettingsError escapes, values stay in range and survive a write.
 int FuzzSettings(const std::uint8_t* data, std::size_t size);
+
+// The events file reader: every line is an event or a problem, and the
+// events read, written, read again are written the same.
+int FuzzEventsFile(const std::uint8_t* data, std::size_t size);
 
 // The serial break decoder: chunking does not change the decoded stream and
 // decoding an encoded stream gives it back.
 int FuzzBreakDecoder(const std::uint8_t* data, std::size_t size);
+
+// Survey lines of moves and comments (the operator's SOL/EOL marks among
+// them) and the line-cut exports of them: lines in order within the
+// records, marked lines as the mark rules give them, a CSV row and an XYZ
+// line a record, maps written exactly when there is a position, in UTF-8.
+int FuzzSurveyLines(const std::uint8_t* data, std::size_t size);
 
 }  // namespace tessaly::fuzz

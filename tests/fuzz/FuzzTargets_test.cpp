@@ -30,7 +30,8 @@ const TargetCase kTargets[] = {
     {"fuzz_record_line", FuzzRecordLine},   {"fuzz_record_file", FuzzRecordFile},
     {"fuzz_log_kind", FuzzLogKind},         {"fuzz_document_load", FuzzDocumentLoad},
     {"fuzz_pnav_header", FuzzPnavHeader},   {"fuzz_settings", FuzzSettings},
-    {"fuzz_break_decoder", FuzzBreakDecoder},
+    {"fuzz_break_decoder", FuzzBreakDecoder}, {"fuzz_events_file", FuzzEventsFile},
+    {"fuzz_survey_lines", FuzzSurveyLines},
 };
 
 std::vector<fs::path> InputsOf(const std::string& target) {

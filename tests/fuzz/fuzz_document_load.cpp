@@ -59,6 +59,10 @@ void CheckGrid(const LogDocument& doc) {
   const CellTable& grid = doc.Cells();
   Require(grid.Rows() == doc.ValidCount() + 1 && doc.GridRowCount() >= grid.Rows(), "grid rows and counts disagree");
   Require(doc.ChartValues().size() == doc.ValidCount(), "chart values and records disagree");
+  Require(doc.QualityFlags().size() == doc.ValidCount(), "quality flags and records disagree");
+  for (const QualityFinding& finding : doc.QualityFindings())
+    Require(finding.record < doc.ValidCount() && (doc.QualityFlags()[finding.record] & finding.flag) != 0,
+            "a quality finding outside the records or their flags");
   Require(doc.ValidCount() + doc.ErrorCount() <= doc.Raw().LineCount(), "more outcomes than lines");
   Require(Count(doc.ErrorListText(), "\r\n") == 4 * doc.ErrorCount(), "the error list is not four lines a rejection");
   CommentsStore store;

@@ -24,6 +24,7 @@ struct HeaderFacts {
   std::array<std::int32_t, 10> channelCols{};
   std::int32_t plus = -1, p = -1, gt = -1, time = 0;
   char kind = 0;
+  bool zeroWidth = false;  // a position or further item of width 0: no usable header
 };
 
 HeaderFacts Analyse(std::string_view header) {
@@ -41,6 +42,8 @@ HeaderFacts Analyse(std::string_view header) {
     } else if (kind == '+') {
       facts.plus = column;
       facts.kind = '+';
+    } else if ((kind == 'p' || kind == '>') && width == 0) {
+      facts.zeroWidth = true;
     } else if (kind == 'p') {
       facts.p = column;
       if (facts.kind == 0) facts.kind = 'p';
@@ -153,7 +156,7 @@ int FuzzPnavHeader(const std::uint8_t* data, std::size_t size) {
   PnavImport import;
   const std::string message = import.NewFile(path);
   const std::string header = SecondLine(bytes);
-  const bool usable = header.starts_with('@');
+  const bool usable = header.starts_with('@') && !Analyse(header).zeroWidth;
   Require(message == (usable ? "" : "Invalid Pnav format."), "the header verdict is wrong", header);
   Require(import.OptionsEnabled() == usable, "the options state differs from the verdict");
   if (!usable) return 0;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/RecordPipeline.h"
+#include "core/SensorReadings.h"
 #include "core/untTSample.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
@@ -43,6 +44,20 @@ void CheckOutcome(const TSample& sample, int result, std::string_view line) {
   }
 }
 
+// The sensor readings read beside the parser are numbers of their columns'
+// forms, and only for the kinds that carry them.
+void CheckSensorReadings(std::uint8_t kind, std::string_view line) {
+  const SensorReadings readings = ReadSensorReadings(kind, line);
+  if (!KindCarriesSensorReadings(kind)) {
+    Require(readings == SensorReadings{}, "sensor readings of a kind that carries none", line);
+    return;
+  }
+  if (readings.totalField)
+    Require(*readings.totalField >= 0.0 && *readings.totalField - *readings.totalField == 0.0,
+            "a total field that is no finite positive number", line);
+  if (readings.signal) Require(*readings.signal >= 0 && *readings.signal <= 999, "a signal out of 0..999", line);
+}
+
 }  // namespace
 
 int FuzzRecordLine(const std::uint8_t* data, std::size_t size) {
@@ -56,6 +71,7 @@ int FuzzRecordLine(const std::uint8_t* data, std::size_t size) {
   auto sequential = MakeSetUp(setUp, separator, datum);
   const int result = sequential->Parse(line);
   CheckOutcome(*sequential, result, line);
+  CheckSensorReadings(sequential->FKind, line);
   const Outcome first = OutcomeOf(result, *sequential);
 
   // The order-free stage on one sample, the continuity stage on another.

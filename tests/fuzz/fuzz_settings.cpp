@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/AlarmSettings.h"
 #include "core/ColourNames.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
@@ -84,6 +85,26 @@ void DownloadFile(const std::string& path) {
   Require(ReadDownloadPath(path) == read, "the download path does not survive a write");
 }
 
+void AlarmsFile(const std::string& path) {
+  AlarmSettings read;
+  if (!Reads([&] { ReadAlarmSettings(path, read); })) return;
+  Require(AlarmSettingsProblem(read).empty(), "alarm settings read that the window refuses",
+          AlarmSettingsProblem(read));
+  WriteAlarmSettings(path, read);
+  AlarmSettings again;
+  ReadAlarmSettings(path, again);
+  Require(again == read, "alarm settings do not survive a write");
+}
+
+// A settings number reads back from its own text.
+void SettingsNumber(std::string_view text) {
+  double value = 0.0;
+  if (!Reads([&] { value = ParseSettingsNumber(text, "fuzz"); })) return;
+  Require(value == value && value - value == 0.0, "a settings number is not finite", text);
+  Require(ParseSettingsNumber(SettingsNumberText(value), "fuzz") == value, "a number does not survive its text",
+          text);
+}
+
 void ScrambledValue(std::string_view value) {
   const std::string line = EncodeLine(value);
   Require(line.find_first_of("\r\n") == std::string::npos, "a stored line holds a line break", value);
@@ -110,8 +131,21 @@ void ColourText(std::string_view text) {
 int FuzzSettings(const std::uint8_t* data, std::size_t size) {
   static const char* const kFiles[] = {"SerialPort.ega", "View.ega", "UTM.ega", "Files.ega", "Download.ega"};
   FuzzInput input(data, size);
-  const std::size_t which = input.Choice(7);
+  // The first byte chooses the reader: 0xF0 and up the readers added later
+  // (so that the choices of older inputs stay), else its remainder by 7.
+  const std::uint8_t choice = input.Byte();
   const std::string_view bytes = input.Rest();
+  if (choice >= 0xF0) {
+    if (choice & 1) {
+      SettingsNumber(bytes);
+      return 0;
+    }
+    const std::string path = ScratchFolder() + "Alarms.ega";
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    AlarmsFile(path);
+    return 0;
+  }
+  const std::size_t which = choice % 7;
   if (which == 5) {
     ScrambledValue(bytes);
     return 0;
@@ -120,6 +154,7 @@ int FuzzSettings(const std::uint8_t* data, std::size_t size) {
     ColourText(bytes);
     return 0;
   }
+
   const std::string path = ScratchFolder() + kFiles[which];
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
   switch (which) {

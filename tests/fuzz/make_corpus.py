@@ -103,7 +103,8 @@ def pnav_seeds(generator):
             if text is not None:
                 write("fuzz_pnav_header", f"{kind}-{source}", links + head(text, 12))
     for name, header in (("time-p3", b"@t,@p:3,@0,@1"), ("plus-and-p", b"@t,@+,@p,@0"),
-                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0")):
+                         ("leading-space", b" @t,@0"), ("gt-width", b"@>:2,@p:4,@9,@0"),
+                         ("p-width-zero", b"@t,@p:0,@0,@1")):
         write("fuzz_pnav_header", name, bytes([2, 0, 0xE0]) + b"Navigation\r\n" + header + b"\r\n")
     write("fuzz_pnav_header", "one-line", bytes([0]) + b"@t,@0\r\n")
 
@@ -116,6 +117,22 @@ def settings_seeds():
         write("fuzz_settings", f"value-{i}", bytes([5]) + value)
     for i, text in enumerate([b"clBtnFace", b"$00FF8000", b"-16777201", b"CLRED"]):
         write("fuzz_settings", f"colour-{i}", bytes([6]) + text)
+    write("fuzz_settings", "Alarms.ega", bytes([0xF0]) + (ROOT / "Lib" / "Alarms.ega").read_bytes())
+    for i, text in enumerate([b"0.5", b" +20000 ", b"-1.25", b"1e3"]):
+        write("fuzz_settings", f"number-{i}", bytes([0xF1]) + text)
+
+
+def events_seeds():
+    lines = [
+        b"2026-12-09T18:33:18.123Z\t1234\tNo data\talarm\t3.2\ts without a valid record",
+        b"2026-12-09T18:33:19.000Z\t1235\tNo data\tnormal\t0\t",
+        b"2026-12-09T18:40:02.500Z\t5120\tComment\t\t\tcrossing the cable route",
+        b"2026-12-09T18:41:00.000Z\t5700\tMark\tF11\t\tstart of line 7",
+        b"2026-12-09T18:42:00.000Z\t5800\tGPS\twarning\t2.4\tHDOP",
+    ]
+    write("fuzz_events_file", "watch-log", b"\n".join(lines) + b"\n")
+    write("fuzz_events_file", "crlf", b"\r\n".join(lines[:2]) + b"\r\n\r\n")
+    write("fuzz_events_file", "broken", b"yesterday\t1\tComment\t\t\ta\n" + lines[0][:30])
 
 
 def decoder_seeds():
@@ -127,6 +144,32 @@ def decoder_seeds():
     }
     for name, stream in streams.items():
         write("fuzz_break_decoder", name, stream if name == "split" else b"\x00" + stream)
+
+
+def survey_lines_seeds():
+    """Set-up byte (bits 0-1 line mode: auto, marks, none; bit 2 ties; bits
+    3-5 the move scale, 0.25 m times a power of two), then records: flags
+    (bit 0 a move follows, bit 1 a comment follows), the move (two signed
+    bytes, east and north) and the comment (length byte, bytes)."""
+    def move(east, north):
+        return bytes([1, east & 0xFF, north & 0xFF])
+
+    def comment(text, east=0, north=0):
+        return bytes([3, east & 0xFF, north & 0xFF, len(text)]) + text
+
+    auto_2m = 3 << 3
+    north = b"".join(move(0, 10) for _ in range(100))
+    write("fuzz_survey_lines", "straight", bytes([auto_2m]) + north)
+    there = b"".join(move(0, 10) for _ in range(40))
+    turn = b"".join(move(e, n) for e, n in [(5, 8), (9, 4), (9, -4), (5, -8)])
+    back = b"".join(move(0, -10) for _ in range(40))
+    write("fuzz_survey_lines", "turns", bytes([auto_2m | 4]) + there + turn + back + turn + there)
+    marked = (comment(b"SOL L1", 0, 10) + there + comment(b"EOL", 0, 10) + turn
+              + comment(b"sol: 2 ", 0, -10) + back + comment(b"Solent buoy"))
+    write("fuzz_survey_lines", "marks", bytes([auto_2m]) + marked)
+    write("fuzz_survey_lines", "marks-only", bytes([auto_2m | 1]) + there + marked)
+    write("fuzz_survey_lines", "comments", bytes([auto_2m | 2]) + there
+          + comment(b"caf\xe9 <&> \"x\"\r\n\x01") + comment(b"\xc3\xa6 ok"))
 
 
 def main():
@@ -145,6 +188,8 @@ def main():
     pnav_seeds(generator)
     settings_seeds()
     decoder_seeds()
+    events_seeds()
+    survey_lines_seeds()
 
 
 if __name__ == "__main__":

@@ -27,7 +27,7 @@ TEST(AboutBox, ShowsTheProductIdentity) {
   EXPECT_EQ(about->windowTitle(), "About Us");
   EXPECT_EQ(about->size(), QSize(298, 213));
   EXPECT_EQ(about->lblProductName->text(), "Tessaly - Pro (Beta)");
-  EXPECT_EQ(about->lblVersion->text(), "Version: 1.0.5.3");
+  EXPECT_EQ(about->lblVersion->text(), "Version: " TESSALY_PROJECT_VERSION);
   EXPECT_TRUE(about->lblComments->text().isEmpty());
   EXPECT_EQ(about->imgProgramIcon->size(), QSize(137, 57));
   EXPECT_TRUE(about->imgProgramIcon->hasScaledContents());

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/DocumentWindow.h"
 #include "support/FileBytes.h"
 #include "support/FolderListing.h"
 #include "support/ShellTestHome.h"
@@ -24,17 +25,12 @@
 namespace tessaly {
 namespace {
 
+using testing::OpenDocumentWindow;
+
 namespace fs = std::filesystem;
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 const std::string kRecord = "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4";
-
-QPointer<TfrmFile> OpenFile(const std::string& path) {
-  QPointer<TfrmFile> window = new TfrmFile;
-  window->show();
-  window->SetFileName(path);
-  return window;
-}
 
 // Paints the raw text at its start and scrolled to its far right and end.
 void PaintRawText(TfrmFile& window) {
@@ -54,7 +50,7 @@ TEST(untFileHostileFiles, AHundredMegabyteLineShowsAsOneRawLine) {
     for (int i = 0; i < 100; ++i) out << piece;
   }
   const auto before = testing::Listing(home.Home());
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_EQ(window->windowTitle(), "Unknown - oneline.kvl");
   EXPECT_EQ(window->lstRawData->LineCount(), 1u);
@@ -75,7 +71,7 @@ TEST(untFileHostileFiles, MegabyteLinesNulBytesAndInvalidUtf8AreListedAsErrors) 
   testing::WriteBytes(path, text);
   const auto before = testing::Listing(home.Home());
 
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_EQ(window->Document()->ValidCount(), 2u);
   EXPECT_EQ(window->lblQtdErrors->text(), "3");
@@ -98,7 +94,7 @@ TEST(untFileHostileFiles, AFolderOrAFifoCannotBeReadAndSaysSo) {
   for (const std::string name : {"folder.kvl", "fifo.kvl"}) {
     SCOPED_TRACE(name);
     TMsgDlg::ClearCalls();
-    QPointer<TfrmFile> window = OpenFile(home.Path(name));
+    QPointer<TfrmFile> window = OpenDocumentWindow(home.Path(name));
     ASSERT_NE(window->Document(), nullptr);
     EXPECT_EQ(window->Document()->Status(), LoadStatus::Unreadable);
     ASSERT_EQ(TMsgDlg::Calls().size(), 1u);

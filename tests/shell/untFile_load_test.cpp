@@ -22,6 +22,7 @@
 #include <fstream>
 
 #include "shell/untFrmPrgBar.h"
+#include "support/DocumentWindow.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
 #include "support/LargeLog.h"
@@ -33,17 +34,11 @@
 namespace tessaly {
 namespace {
 
+using testing::OpenDocumentWindow;
+
 using testing::ShellTestHome;
 using testing::TempHome;
 using testing::WriteLargeLog;
-
-// Opens a log in a new document window; returns once it is loaded.
-QPointer<TfrmFile> OpenFile(const std::string& path) {
-  QPointer<TfrmFile> window = new TfrmFile;
-  window->show();
-  window->SetFileName(path);
-  return window;
-}
 
 // Regenerates a sample log with the generator and counts its faulty lines
 // (blank lines are skipped by the load, not counted as errors).
@@ -79,7 +74,7 @@ TEST_P(FileWindowKinds, LoadsRecordsErrorsChartAndRawTextOfTheLog) {
   const GeneratedLog log = Generate(home, kind.kind, std::string("survey") + kind.extension, 400, 5);
   ASSERT_GT(log.rejected, 0);
 
-  QPointer<TfrmFile> window = OpenFile(log.path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(log.path);
   ASSERT_TRUE(window);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_FALSE(window->Loading());
@@ -116,7 +111,7 @@ TEST(FileWindow, RdColumnAndErrorLinesGiveTheTrueLineNumbers) {
   const std::string good = "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
   testing::WriteBytes(path, good + good + "\r\n" + good + "$KVMGD,+0004X,4418.000,N,06318.000,W,25.3,78.4\r\n" + good);
 
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_EQ(window->PainelGrid1->GetCell(3, 2), "4");  // after the blank line 3
   EXPECT_EQ(window->PainelGrid1->GetCell(3, 0), "4");  // "#" counts the blank line
@@ -132,7 +127,7 @@ TEST(FileWindow, EmptyFileIsReportedAndTheWindowCloses) {
   const std::string path = home.Path("empty.kvl");
   testing::WriteBytes(path, "");
 
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
   ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
@@ -147,7 +142,7 @@ TEST(FileWindow, UnknownFileShowsOnlyItsRawText) {
   const std::string path = home.Path("notes.txt");
   testing::WriteBytes(path, "first line\r\nsecond line\r\nthird\r\n");
 
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_EQ(window->windowTitle(), "Unknown - notes.txt");
   EXPECT_TRUE(window->grpValidDataGrid->isHidden());
@@ -165,7 +160,7 @@ TEST(FileWindow, BinaryFileOpensAsUnknownWithoutHarm) {
   for (int i = 0; i < 100000; ++i) bytes += static_cast<char>((i * 7919) % 256);
   testing::WriteBytes(path, bytes);
 
-  QPointer<TfrmFile> window = OpenFile(path);
+  QPointer<TfrmFile> window = OpenDocumentWindow(path);
   ASSERT_TRUE(window);
   ASSERT_NE(window->Document(), nullptr);
   EXPECT_GT(window->lstRawData->LineCount(), 0u);
@@ -248,7 +243,7 @@ std::uint64_t VirtualMemoryBytes() {
   const rlim_t cap = VirtualMemoryBytes() + 48'000'000 + 110'000'000;
   const rlimit limit{cap, cap};
   setrlimit(RLIMIT_AS, &limit);
-  TfrmFile* window = OpenFile(path);
+  TfrmFile* window = OpenDocumentWindow(path);
   const auto& calls = TMsgDlg::Calls();
   const QString expected = QString::fromStdString("Not enough memory to open the file " + path + ".");
   const bool reported = calls.size() == 1 && calls[0].Mensagem == expected;

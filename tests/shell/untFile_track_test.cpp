@@ -72,6 +72,8 @@ TEST_F(FileWindowTrack, TheCommandShowsAndHidesTheTrackBesideTheChart) {
   const QRect chartBeside = GeometryInWindow(*window->Grafico1);
   EXPECT_LT(chartBeside.width(), chartAlone.width() - 100);
   EXPECT_GT(GeometryInWindow(*window->Track->Plot()).left(), chartBeside.right());
+  // The track takes half the pane, as wide as the chart.
+  EXPECT_NEAR(window->Track->Plot()->width(), chartBeside.width(), 1);
 
   window->Track->Action()->trigger();
   QApplication::processEvents();
@@ -126,6 +128,27 @@ TEST_F(FileWindowTrack, AClickOnTheTrackSelectsTheRowAndTheChartPoint) {
   delete window;
 }
 
+// A point clicked by the plot's edge is selected where it is: the view does
+// not jump to centre it.
+TEST_F(FileWindowTrack, AClickByThePlotsEdgeLeavesTheView) {
+  QPointer<TfrmFile> window = Open("kvl");
+  window->Track->SetShown(true);
+  QApplication::processEvents();
+  TrackPlot& plot = *window->Track->Plot();
+  TrackView view = plot.View();
+  const QPointF now = plot.PixelOf(*plot.Model()->Position(149));
+  view.centreEasting += (now.x() - 6) * view.metresPerPixel;  // record 150 six pixels from the left edge
+  plot.SetView(view);
+  test::Render(plot);
+
+  QTest::mouseClick(&plot, Qt::LeftButton, {}, TrackPixel(*window, 149));
+  EXPECT_NEAR(window->PainelGrid1->CurrentRow(), 150, 2);
+  EXPECT_EQ(plot.HighlightedRow(), window->PainelGrid1->CurrentRow());
+  EXPECT_DOUBLE_EQ(plot.View().centreEasting, view.centreEasting);
+  EXPECT_DOUBLE_EQ(plot.View().centreNorthing, view.centreNorthing);
+  delete window;
+}
+
 TEST_F(FileWindowTrack, TheColourScaleEndsAtTheViewSettingsLimit) {
   AppContext::Instance().View.DevLimit = 7;
   QPointer<TfrmFile> window = Open("kvl");
@@ -156,6 +179,61 @@ TEST_F(FileWindowTrack, TheExportRefusesTheLogAndItsCommentsFile) {
   plot.actExportPng->trigger();
   EXPECT_EQ(TMsgDlg::Calls().size(), 1u);
   EXPECT_FALSE(QImage(QString::fromStdString(picture)).isNull());
+  delete window;
+}
+
+// ---- Survey lines ----
+
+// The window finds the lines once, when the log has loaded, and the chart
+// and the track show that one result: the generator's six lines of 300 m.
+TEST_F(FileWindowTrack, ChartAndTrackShowTheLinesFoundOnce) {
+  const std::string path = home_.Path("lines.kvl");
+  ASSERT_TRUE(testing::GenerateLog("--kind kvl --lines 6 --line-length 300 --line-spacing 40 --seed 2", path));
+  QPointer<TfrmFile> window = new TfrmFile;
+  window->resize(1000, 700);
+  window->show();
+  window->SetFileName(path);
+  ASSERT_NE(window->SurveyLines(), nullptr);
+  EXPECT_EQ(window->SurveyLines()->Lines().size(), 6u);
+  EXPECT_EQ(window->Grafico1->SurveyLines(), window->SurveyLines());
+  window->Track->Action()->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(window->Track->Plot()->Lines(), window->SurveyLines());
+  EXPECT_EQ(window->Track->Plot()->LineLabels().size(), 6u);
+  delete window;
+}
+
+// An operator's SOL and EOL typed in the grid make the marked line the only
+// one, at once, on the chart and the track; other comments leave the lines
+// as they were.
+TEST_F(FileWindowTrack, ALineMarkTypedInTheGridCutsTheLinesAgain) {
+  QPointer<TfrmFile> window = Open("kvl");
+  window->Track->Action()->trigger();
+  QString typed;
+  window->InputQuery = [&](const QString&, const QString&, QString& text) {
+    text = typed;
+    return true;
+  };
+  const RecordLines* found = window->SurveyLines();
+  ASSERT_NE(found, nullptr);
+  typed = QStringLiteral("buoy");
+  window->PainelGrid1AoClicar(5, kColComment);
+  EXPECT_EQ(window->SurveyLines(), found);
+  typed = QStringLiteral("SOL A1");
+  window->PainelGrid1AoClicar(20, kColComment);
+  typed = QStringLiteral("EOL");
+  window->PainelGrid1AoClicar(40, kColComment);
+  ASSERT_EQ(window->SurveyLines()->Lines(), (std::vector<SurveyLine>{{19, 39, "A1"}}));
+  EXPECT_EQ(window->Grafico1->SurveyLines(), window->SurveyLines());
+  EXPECT_EQ(window->Track->Plot()->Lines(), window->SurveyLines());
+  delete window;
+}
+
+// A log kind without positions has no lines to show.
+TEST_F(FileWindowTrack, NoLinesWithoutPositions) {
+  QPointer<TfrmFile> window = Open("zpx");
+  EXPECT_EQ(window->SurveyLines(), nullptr);
+  EXPECT_EQ(window->Grafico1->SurveyLines(), nullptr);
   delete window;
 }
 

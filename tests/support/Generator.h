@@ -46,8 +46,7 @@ inline bool GenerateLog(const std::string& options, const std::string& path, Gen
   while (std::getline(rows, row)) {
     const auto comma = row.find(',');
     if (comma == std::string::npos || row.compare(0, comma, "line") == 0) continue;
-    std::string fault = row.substr(comma + 1);
-    if (!fault.empty() && fault.back() == '\r') fault.pop_back();
+    std::string fault = row.substr(comma + 1, row.find(',', comma + 1) - comma - 1);
     (fault == "blank" ? faults->blank : faults->faulty).insert(std::stoi(row.substr(0, comma)));
   }
   return true;

@@ -102,6 +102,33 @@ TEST(TrackCommand, DefaultSizeAndTheDefaultLimitWithoutViewSettings) {
   EXPECT_NE(png.At(x, y), Colour(400.0, 400.0));
 }
 
+// A navigation file whose towfish positions and deviations are those of a
+// survey log draws the log's picture, pixel for pixel. Positions lie on
+// multiples of 0.006 minutes, which both forms write exactly.
+TEST(TrackCommand, ANavigationFileIsDrawnWithItsLinksAsPnavImportsIt) {
+  TempHome home;
+  std::string log, navigation = "Navigation\r\n@t,@p:4,@>:2,@+,@0,@1,@2\r\n";
+  for (int i = 0; i < 80; ++i) {
+    const int line = i / 40, step = i % 40, deviation = i == 25 ? 450 : (i % 9) * 20 - 80;
+    const double latMinutes = 18.0 + step * 0.006, lonMinutes = 18.0 - line * 0.06;
+    log += KvlAt(deviation, latMinutes, lonMinutes) + "\r\n";
+    char text[160];
+    std::snprintf(text, sizeof text, "08:%02d:%02d.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:%.7f:%.7f,%+06d,25.3,78.4\r\n",
+                  i / 60, i % 60, 44.0 + latMinutes / 60.0, -(63.0 + lonMinutes / 60.0), deviation);
+    navigation += text;
+  }
+  WriteBytes(home.Path("survey.kvl"), log);
+  WriteBytes(home.Path("survey.pnav"), navigation);
+  ASSERT_EQ(Cli(home, {"track", home.Path("survey.kvl"), home.Path("log.png")}).exitCode, 0);
+  const CommandRun run =
+      Cli(home, {"track", "--link", "@0=Dev", "--link", "@1=Towfish Depth", home.Path("survey.pnav"), home.Path("nav.png")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const DecodedPng fromLog = DecodePng(ReadBytes(home.Path("log.png")));
+  const DecodedPng fromNavigation = DecodePng(ReadBytes(home.Path("nav.png")));
+  ASSERT_EQ(fromNavigation.error, "");
+  EXPECT_EQ(fromNavigation.pixels, fromLog.pixels);
+}
+
 class TrackRefusals : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -143,6 +170,30 @@ TEST_F(TrackRefusals, MissingEmptyAndPositionlessLogsWriteNothing) {
   ExpectRefused({"track", Work("empty.kvl"), out}, 1, "File empty.");
   WriteBytes(Work("field.zpx"), "$KVMGD,+00013,52341.3,078\r\n$KVMGD,+00004,52341.2,085\r\n");
   ExpectRefused({"track", Work("field.zpx"), out}, 1, "No positions in " + Work("field.zpx"));
+}
+
+// One position makes no track: the picture would be blank but for a dot.
+TEST_F(TrackRefusals, FewerThanTwoPositionsWriteNothing) {
+  const std::string out = Work("track.png");
+  WriteBytes(Work("one.kvl"), KvlAt(5, 18.0, 18.0) + "\r\n");
+  ExpectRefused({"track", Work("one.kvl"), out}, 1,
+                "Only one record of " + Work("one.kvl") + " has a position: a track needs two; nothing was written.");
+  WriteBytes(Work("two.kvl"), KvlAt(5, 18.0, 18.0) + "\r\n" + KvlAt(5, 18.01, 18.0) + "\r\n");
+  EXPECT_EQ(Cli(home_, {"track", Work("two.kvl"), out}).exitCode, 0);
+}
+
+// A navigation file needs its links, which are judged as pnav judges them.
+TEST_F(TrackRefusals, ANavigationFileWithoutItsLinksWritesNothing) {
+  const std::string out = Work("track.png");
+  WriteBytes(Work("nav.pnav"), "Navigation\r\n@t,@p:4,@>:2,@+,@0,@1,@2\r\n"
+                               "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:44.3000000:-63.3000000,+00042,25.3,78.4\r\n"
+                               "08:00:01.00,4418.0060,N,06318.0000,W,000.0,4.5,TF:44.3001000:-63.3000000,+00043,25.3,78.4\r\n");
+  ExpectRefused({"track", Work("nav.pnav"), out}, 1, Work("nav.pnav") + " is a navigation file: name its channels with --link");
+  ExpectRefused({"track", "--link", "@5=Dev", Work("nav.pnav"), out}, 1, "Please fill both fields, MNEA and Fixed fields.");
+  ExpectRefused({"track", "--link", "@0=Sounder", Work("nav.pnav"), out}, 1,
+                "No deviation selected. Please select the deviation field.");
+  ExpectRefused({"track", "--link", "@0=Depth", Work("nav.pnav"), out}, 2, "--link takes CHANNEL=FIELD");
+  EXPECT_EQ(Cli(home_, {"track", "--link", "@0=Dev", Work("nav.pnav"), out}).exitCode, 0);
 }
 
 TEST_F(TrackRefusals, NeverWritesOverTheLogItsCommentsOrAnotherLog) {

@@ -25,8 +25,8 @@ inline CommandRun Cli(const TempHome& home, const std::vector<std::string>& args
 }
 
 // Starts tessaly-cli without waiting for it, as Cli would run it; its output
-// goes to the same files.
-inline pid_t StartCli(const TempHome& home, const std::vector<std::string>& args) {
+// goes to the same files, its standard error to `errorFd` when one is given.
+inline pid_t StartCli(const TempHome& home, const std::vector<std::string>& args, int errorFd = -1) {
   const std::string binary = TESSALY_CLI, out = home.Path("command.out"), err = home.Path("command.err");
   std::vector<char*> argv{const_cast<char*>(binary.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -36,7 +36,7 @@ inline pid_t StartCli(const TempHome& home, const std::vector<std::string>& args
     ::setenv("TESSALY_HOME", home.Home().c_str(), 1);
     ::setenv("LC_ALL", "C", 1);
     ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-    ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+    ::dup2(errorFd >= 0 ? errorFd : ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
     ::execv(binary.c_str(), argv.data());
     ::_exit(127);
   }

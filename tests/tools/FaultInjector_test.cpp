@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,81 @@ TEST(FaultInjector, BurstsStayWithinTheRecordsAvailable) {
   std::size_t largest = 0;
   for (int i = 0; i < 200; ++i) largest = std::max(largest, faults.Next(kRecord, 100).records);
   EXPECT_EQ(largest, kMaxBurstRecords);
+}
+
+// With --garbage-any the noise may hold any byte, but its last one ends a
+// line, so it never completes the record after it.
+TEST(FaultInjector, AnyGarbageHoldsRecordStartsAndLineEndsAndEndsALine) {
+  FaultSettings settings;
+  settings.garbage = 1.0;
+  settings.garbageAny = true;
+  int dollars = 0, innerBreaks = 0, crEnds = 0, lfEnds = 0;
+  for (const Step& step : Plan(settings, 2000)) {
+    ASSERT_FALSE(step.garbage.empty());
+    ASSERT_LE(step.garbage.size(), kMaxGarbageBytes);
+    const char last = step.garbage.back();
+    ASSERT_TRUE(last == '\r' || last == '\n');
+    crEnds += last == '\r';
+    lfEnds += last == '\n';
+    const std::string inside = step.garbage.substr(0, step.garbage.size() - 1);
+    dollars += inside.find('$') != std::string::npos;
+    innerBreaks += inside.find_first_of("\r\n") != std::string::npos;
+  }
+  EXPECT_GT(dollars, 20);
+  EXPECT_GT(innerBreaks, 20);
+  EXPECT_GT(crEnds, 800);
+  EXPECT_GT(lfEnds, 800);
+}
+
+// "$KVMGD,+00042,...": the break falls after 7 to 12 bytes, so the first part
+// is "$KVMGD," up to "$KVMGD,+0004" and the second holds no header.
+TEST(FaultInjector, ALineBreakFallsInsideTheSecondFieldAndTheRecordGoesWhole) {
+  FaultSettings settings;
+  settings.broken = 1.0;
+  settings.split = 1.0;
+  std::set<std::size_t> places;
+  std::set<std::string> breaks;
+  for (const Step& step : Plan(settings, 600)) {
+    places.insert(step.breakAt);
+    breaks.insert(step.lineBreak);
+    EXPECT_TRUE(step.cuts.empty());  // a broken record goes in one write
+  }
+  EXPECT_EQ(places, (std::set<std::size_t>{7, 8, 9, 10, 11, 12}));
+  EXPECT_EQ(breaks, (std::set<std::string>{"\r", "\n", "\r\n"}));
+  FaultInjector faults(settings);
+  EXPECT_EQ(faults.Next("$MGD,,x\r\n", 1).breakAt, 5u);   // an empty field: right after the comma
+  EXPECT_EQ(faults.Next("$KVMGD,7\r\n", 1).breakAt, 7u);  // a one-byte field
+  EXPECT_EQ(faults.Next("no comma\r\n", 1).breakAt, 0u);
+}
+
+// A hang-up in flight sends 0 to 4 whole records and part of the next one,
+// cut before its line end; the last record left is never sent whole.
+TEST(FaultInjector, RecordsInFlightLeaveTheLastOneCutBeforeItsLineEnd) {
+  FaultSettings settings;
+  settings.hangupInFlight = true;
+  FaultInjector faults(settings);
+  const std::vector<std::string> records(10, kRecord);
+  std::set<std::size_t> counts, cuts;
+  int wholeButTheEnd = 0, atOnce = 0, longestLinger = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const Flight flight = faults.InFlight(records, 3);
+    counts.insert(flight.records);
+    cuts.insert(flight.cut);
+    wholeButTheEnd += flight.cut == kRecord.size() - 2;
+    atOnce += flight.lingerMs == 0;
+    longestLinger = std::max(longestLinger, flight.lingerMs);
+  }
+  EXPECT_EQ(counts, (std::set<std::size_t>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(*cuts.begin(), 1u);
+  EXPECT_EQ(*cuts.rbegin(), kRecord.size() - 2);  // all but CR LF
+  EXPECT_NEAR(wholeButTheEnd, 500, 60);            // the hardest cut half the time
+  EXPECT_NEAR(atOnce, 500, 60);
+  EXPECT_EQ(longestLinger, kMaxFlightLingerMs);
+  for (int i = 0; i < 50; ++i) {
+    const Flight last = faults.InFlight(records, 8);
+    EXPECT_LE(last.records, 1u);
+  }
+  EXPECT_EQ(faults.InFlight({"x", "\r\n"}, 1).cut, 0u);  // nothing before the line end
 }
 
 }  // namespace

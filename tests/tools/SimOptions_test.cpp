@@ -94,6 +94,26 @@ TEST(SimOptions, DumpTakesItsFormAndEndLine) {
   EXPECT_EQ(Parse({"dump", "--form=data-string", "set.kvs"}).options.form, DumpForm::DataString);
 }
 
+// The new faults are off unless asked for; a dump can hang up too.
+TEST(SimOptions, LineBreakFaultsHangUpsInFlightAndStayingAreAskedFor) {
+  Parsed parsed = Parse({"stream", "survey.kvl"});
+  EXPECT_EQ(parsed.options.faults.broken, 0.0);
+  EXPECT_FALSE(parsed.options.faults.garbageAny);
+  EXPECT_FALSE(parsed.options.faults.hangupInFlight);
+  parsed = Parse({"stream", "--broken", "0.2", "--garbage-any", "--hangup-in-flight", "survey.kvl"});
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.faults.broken, 0.2);
+  EXPECT_TRUE(parsed.options.faults.garbageAny);
+  EXPECT_TRUE(parsed.options.faults.hangupInFlight);
+  EXPECT_FALSE(parsed.options.stay);
+  EXPECT_TRUE(Parse({"dump", "--stay", "set.kvs"}).options.stay);
+  parsed = Parse({"dump", "--hangup-after", "3", "--hangup-ms", "0", "--hangup-in-flight", "set.kvs"});
+  ASSERT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.faults.hangupAfter, 3);
+  EXPECT_EQ(parsed.options.faults.hangupMs, 0);
+  EXPECT_TRUE(parsed.options.faults.hangupInFlight);
+}
+
 TEST(SimOptions, HelpWinsOverEverythingElse) {
   EXPECT_TRUE(Parse({"stream", "--bogus", "--help"}).options.help);
   EXPECT_TRUE(Parse({"-h"}).options.help);
@@ -121,7 +141,10 @@ TEST(SimOptions, RejectsWhatCannotBeSentWithTheReason) {
       {{"stream", "--form", "graphic", "a.kvl"}, "--form does not apply to stream"},
       {{"stream", "--no-end-line", "a.kvl"}, "--no-end-line does not apply to stream"},
       {{"dump", "--rate", "2", "a.kvs"}, "--rate does not apply to dump"},
-      {{"dump", "--hangup-after", "3", "a.kvs"}, "--hangup-after does not apply to dump"},
+      {{"dump", "--broken", "0.1", "a.kvs"}, "--broken does not apply to dump"},
+      {{"dump", "--garbage-any", "a.kvs"}, "--garbage-any does not apply to dump"},
+      {{"stream", "--broken", "1.5", "a.kvl"}, "--broken takes a chance from 0 to 1, not 1.5"},
+      {{"stream", "--hangup-in-flight=yes", "a.kvl"}, "--hangup-in-flight takes no value"},
       {{"dump", "--garbage", "0.1", "a.kvs"}, "--garbage does not apply to dump"},
       {{"dump", "--form", "text", "a.kvs"}, "--form takes graphic or data-string, not text"},
   };

@@ -208,6 +208,108 @@ TEST_F(SimStreamTest, AfterAHangUpANewDeviceAppearsAtTheLink) {
   EXPECT_EQ(received[2].size(), TotalSize({records.begin() + 10, records.end()}));
 }
 
+// --- Line breaks in records, any garbage, records in flight ----------------------
+
+// The lines of a generated log (CR LF ends), 1-based: lines[n - 1].
+std::vector<std::string> FileLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t end = bytes.find("\r\n", start);
+    lines.push_back(bytes.substr(start, end - start));
+    start = end == std::string::npos ? bytes.size() : end + 2;
+  }
+  return lines;
+}
+
+// Records broken by a line break and noise holding '$', CR and LF: the
+// reader gets the report's bytes; every record sent names its line of the
+// file, each line once and in order, and a broken record is that line with
+// one line break put in where the report says, inside its second field.
+TEST_F(SimStreamTest, BrokenRecordsAndAnyGarbageAreReportedWithTheirLinesOfTheFile) {
+  const std::string log = Log(120, "--bad-fraction 0.1 --seed 4");
+  const Received received = RunAndRead({"stream", "--baud", "115200", "--rate", "0", "--seed", "3", "--broken", "0.2",
+                                        "--garbage", "0.3", "--garbage-any", log});
+  const std::vector<SentEvent> events = ReadSentReport(Sent());
+  EXPECT_EQ(std::vector<std::string>{received.bytes}, BytesPerDevice(events));
+  const std::vector<std::string> lines = FileLines(ReadBytes(log));
+  std::size_t line = 0, previous = 0, broken = 0, records = 0, noisy = 0;
+  for (const SentEvent& event : events) {
+    if (event.tag == 'L') {
+      line = std::stoul(event.text);
+      ASSERT_GT(line, previous);
+      for (std::size_t skipped = previous + 1; skipped < line; ++skipped)
+        EXPECT_TRUE(lines[skipped - 1].empty()) << "line " << skipped << " was not sent";
+      previous = line;
+    } else if (event.tag == 'R' || event.tag == 'S') {
+      ++records;
+      EXPECT_EQ(EventBytes(event), lines[line - 1] + "\r\n");
+    } else if (event.tag == 'X') {
+      ++broken;
+      const std::size_t at = std::stoul(event.text);
+      const std::string bytes = EventBytes(event), expected = lines[line - 1] + "\r\n";
+      const std::size_t breakSize = bytes.size() - expected.size();
+      ASSERT_TRUE(breakSize == 1 || breakSize == 2) << event.text;
+      EXPECT_EQ(bytes.substr(0, at) + bytes.substr(at + breakSize), expected);
+      EXPECT_EQ(bytes.substr(at, breakSize).find_first_not_of("\r\n"), std::string::npos);
+      const std::size_t comma = expected.find(',');
+      EXPECT_GT(at, comma);
+      EXPECT_LT(at, expected.find_first_of(",\r", comma + 1));
+    } else if (event.tag == 'G') {
+      noisy += EventBytes(event).find('$') != std::string::npos;
+    }
+  }
+  EXPECT_EQ(records + broken, sim::StreamRecords(log).size());
+  EXPECT_GT(broken, 10u);
+  EXPECT_GT(noisy, 0u);
+}
+
+// A hang-up in flight: each device's reader gets a prefix of what the report
+// says went to it, at least all that came before the records in flight; a
+// cut record is the start of its line, without its line end; every line of
+// the file is sent once, whole or cut, in order.
+TEST_F(SimStreamTest, AHangUpInFlightCutsARecordAndTheNextDeviceGoesOnAfterIt) {
+  const std::string log = Log(40);
+  const std::string link = dir_.Path("tty-flight");
+  SimProcess sim({"stream", "--baud", "115200", "--rate", "0", "--seed", "2", "--hangup-after", "6", "--hangup-ms",
+                  "100", "--hangup-in-flight", "--wait-open", "--link", link, "--sent", Sent(), log},
+                 Errors());
+  std::vector<std::string> received;
+  for (std::string device = sim.NextDevice(); !device.empty(); device = sim.NextDevice(std::chrono::seconds(3)))
+    received.push_back(ReadUntilHangup(link).bytes);
+  EXPECT_EQ(sim.Wait(), 0) << ReadBytes(Errors());
+
+  const std::vector<SentEvent> events = ReadSentReport(Sent());
+  const std::vector<std::string> sent = BytesPerDevice(events);
+  ASSERT_EQ(received.size(), sent.size());
+  ASSERT_GE(sent.size(), 4u);
+  std::vector<std::size_t> beforeFlight;  // per device: bytes sent before its F write
+  const std::vector<std::string> lines = FileLines(ReadBytes(log));
+  std::size_t line = 0, expectedLine = 1, cuts = 0, sentBytes = 0;
+  for (const SentEvent& event : events) {
+    if (event.tag == 'D') sentBytes = 0;
+    if (event.tag == 'F') beforeFlight.push_back(sentBytes);
+    sentBytes += EventBytes(event).size();
+    if (event.tag == 'L') {
+      line = std::stoul(event.text);
+      EXPECT_EQ(line, expectedLine++);
+    } else if (event.tag == 'C') {
+      ++cuts;
+      const std::string part = EventBytes(event);
+      EXPECT_FALSE(part.empty());
+      EXPECT_EQ(lines[line - 1].substr(0, part.size()), part);
+    }
+  }
+  EXPECT_EQ(expectedLine, 41u);
+  EXPECT_GE(cuts, 3u);
+  ASSERT_EQ(beforeFlight.size(), sent.size() - 1);
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(sent[i].substr(0, received[i].size()), received[i]) << "device " << i;
+    if (i < beforeFlight.size()) {
+      EXPECT_GE(received[i].size(), beforeFlight[i]) << "device " << i;
+    }
+  }
+}
+
 // --- Stopping and the link ------------------------------------------------------
 
 class SimStopSignal : public SimStreamTest, public ::testing::WithParamInterface<int> {};

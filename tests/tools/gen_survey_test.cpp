@@ -203,7 +203,7 @@ TEST(SurveyGenerator, EveryListedKindIsReadAsItsKindAndEveryListedFaultIsRejecte
     std::getline(faults, row);  // line,fault
     while (std::getline(faults, row)) {
       const auto comma = row.find(',');
-      const std::string fault = row.substr(comma + 1);
+      const std::string fault = row.substr(comma + 1, row.find(',', comma + 1) - comma - 1);
       faultsSeen.insert(fault);
       if (fault == "blank") ++blank;
       else faulty.insert(std::stoi(row.substr(0, comma)));
@@ -229,7 +229,8 @@ TEST(SurveyGenerator, NarrowedFaultsAreTheOnlyOnesDrawn) {
   std::string row;
   std::getline(faults, row);
   while (std::getline(faults, row)) {
-    seen.insert(row.substr(row.find(',') + 1));
+    const auto comma = row.find(',');
+    seen.insert(row.substr(comma + 1, row.find(',', comma + 1) - comma - 1));
     ++count;
   }
   EXPECT_EQ(count, 50);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/AlarmSettings.h"
 #include "core/RecentFiles.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
@@ -20,7 +21,7 @@ TEST(DefaultLib, CommittedFilesAreWhatTheGeneratorWrites) {
   testing::TempHome home;
   const testing::CommandRun run = testing::RunCommand(TESSALY_DEFAULT_SETTINGS, {home.Lib("")}, home.Home());
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* name : {"SerialPort.ega", "View.ega", "UTM.ega", "Files.ega"}) {
+  for (const char* name : {"SerialPort.ega", "View.ega", "UTM.ega", "Files.ega", "Alarms.ega"}) {
     ASSERT_TRUE(std::filesystem::exists(home.Lib(name))) << name;
     EXPECT_EQ(ReadSettingsValues(home.Lib(name)), ReadSettingsValues(SourceLib(name))) << name;
   }
@@ -48,6 +49,16 @@ TEST(DefaultLib, MapDatumIsWgs84AndRecentFilesEmpty) {
   EXPECT_EQ(ReadMapDatum(SourceLib("UTM.ega")), 22);
   EXPECT_TRUE(ReadRecentFiles(SourceLib("Files.ega")).empty());
   EXPECT_EQ(std::filesystem::file_size(SourceLib("Files.ega")), 0u);
+}
+
+TEST(DefaultLib, AlarmsHoldTheDefaultThresholds) {
+  EXPECT_EQ(ReadSettingsValues(SourceLib("Alarms.ega")),
+            (std::vector<std::string>{"1", "80", "0.5", "50", "20000", "70000", "2", "6", "50", "12", "50", "12",
+                                      "5", "1.5", "50", "12"}));
+  AlarmSettings a;
+  a.depthMax = 1;
+  ReadAlarmSettings(SourceLib("Alarms.ega"), a);
+  EXPECT_EQ(a, AlarmSettings{});
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,8 +41,14 @@ class DownloadBench : public ::testing::Test {
       return answer;
     });
   }
+  // A simulator still running (one that stays, or a test cut short) is
+  // stopped; it must end well.
   void TearDown() override {
     delete window_;
+    if (sim_) {
+      sim_->Signal(SIGTERM);
+      EXPECT_EQ(sim_->Wait(std::chrono::seconds(10)), 0) << ReadBytes(home_.Path("sim-errors.txt"));
+    }
     unsetenv("TESSALY_SERIAL_DEVICE");
   }
 
@@ -67,34 +72,33 @@ class DownloadBench : public ::testing::Test {
   }
 
   // tessaly-sim dump of `file` at the port's baud rate, waiting for the
-  // port to open; returns once its device exists.
-  void StartDump(const std::string& file, const std::vector<std::string>& options = {}) {
+  // port to open; returns once its device exists. Its device stays after the
+  // data set, as an instrument left plugged in, unless `leaves`.
+  void StartDump(const std::string& file, const std::vector<std::string>& options = {}, bool leaves = false) {
     std::vector<std::string> arguments{"dump", "--wait-open", "--baud", std::to_string(comm_.Settings().Baudrate),
                                        "--link", home_.Path("tty1"), "--sent", home_.Path("sent.txt")};
+    if (!leaves) arguments.push_back("--stay");
     arguments.insert(arguments.end(), options.begin(), options.end());
     arguments.push_back(file);
-    simStatus_.reset();
     sim_ = std::make_unique<simtest::SimProcess>(arguments, home_.Path("sim-errors.txt"));
     ASSERT_FALSE(sim_->NextDevice().empty()) << ReadBytes(home_.Path("sim-errors.txt"));
   }
-  // Runs the event loop (the port keeps reading) until the simulator has
-  // ended; true when it ended well.
-  bool FinishSimulator(int limit = 30000) {
+  // Everything the simulator put on the line, once it has sent it all (its
+  // report's end line); the event loop runs meanwhile, so the port keeps
+  // reading.
+  std::string Sent(int limit = 30000) {
     QElapsedTimer timer;
     timer.start();
-    while (!simStatus_ && timer.elapsed() < limit) {
-      const int status = sim_->Wait(std::chrono::milliseconds(0));
-      if (status != -1) simStatus_ = status;
-      else QTest::qWait(5);
+    std::vector<simtest::SentEvent> events;
+    while ((events = simtest::ReadSentReport(home_.Path("sent.txt"))).empty() || events.back().tag != 'E') {
+      if (timer.elapsed() > limit) {
+        ADD_FAILURE() << "the simulator did not finish: " << ReadBytes(home_.Path("sim-errors.txt"));
+        break;
+      }
+      QTest::qWait(5);
     }
-    return simStatus_ == 0;
-  }
-  // Everything the simulator put on the line, once it has ended.
-  std::string Sent() {
-    EXPECT_TRUE(FinishSimulator()) << ReadBytes(home_.Path("sim-errors.txt"));
     std::string bytes;
-    for (const std::string& device : simtest::BytesPerDevice(simtest::ReadSentReport(home_.Path("sent.txt"))))
-      bytes += device;
+    for (const std::string& device : simtest::BytesPerDevice(events)) bytes += device;
     return bytes;
   }
 
@@ -122,7 +126,6 @@ class DownloadBench : public ::testing::Test {
   std::deque<int> answers_;
   std::vector<std::string> opened_;
   std::unique_ptr<simtest::SimProcess> sim_;
-  std::optional<int> simStatus_;
 };
 
 }  // namespace tessaly::testing

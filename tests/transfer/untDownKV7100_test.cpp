@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "core/DataStringFormat.h"
 #include "core/SettingsStore.h"
 #include "shell/untTFileForm.h"
@@ -148,12 +151,14 @@ TEST_F(DownloadWindow, APortThatCannotBeOpenedLeavesTheFileAndTheWindowIdle) {
   EXPECT_EQ(ReadDownloadPath(home_.Lib("Download.ega")), path);  // rewritten at the click
 }
 
+// The reason is said plainly: it is no fault of the program to report.
 TEST_F(DownloadWindow, AFileThatCannotBeCreatedClosesThePortAgain) {
   WriteBytes(home_.Path("plain"), "a file, not a folder");
   StartDump(Survey("kvs", 3, 2));
   Download(home_.Path("plain/dump.kvs"));
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].Caption, "Error");
+  EXPECT_EQ(Messages()[0].Mensagem.toStdString(), "Cannot create the folder " + home_.Path("plain"));
   EXPECT_TRUE(Idle(*Window()));
   EXPECT_FALSE(comm_.Active());
   EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
@@ -270,7 +275,84 @@ TEST_F(DownloadWindow, SilenceEndsTheDownloadAfterAboutTwoSeconds) {
   EXPECT_LT(silence, 5000);  // steps run late on a busy machine, never early
   EXPECT_EQ(ReadBytes(path), sent);
   EXPECT_EQ(sent.find(kDataSetEndLine), std::string::npos);
-  EXPECT_EQ(Messages().size(), 1u);
+  // Not the question of a finished data set: what came, and where it is.
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Mensagem.toStdString(),
+            "The data set ended without \"** End of data set **\": nothing more came after " +
+                std::to_string(std::count(sent.begin(), sent.end(), '\n')) + " lines. What was received is kept in " +
+                path + ".");
+  EXPECT_EQ(Messages()[0].Botoes, TMsgDlgButtons({TMsgDlgBtn::mbOK}));
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(Window()->edtFile2Save->text().toStdString(), home_.Path("*.kvg"));
+}
+
+// The instrument's device goes away while the data set comes (records in
+// flight, one cut short): the next step ends the download, without waiting
+// for the idle rule, and says so with what was received; the file holds
+// what the port read before it went, at least all that came before the
+// records in flight. Steps are run by hand, so no idle end can come first.
+class DownloadPortLoss : public DownloadWindow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DownloadPortLoss, EndsAtOnceAndSaysHowMuchCame) {
+  const std::string kind = GetParam();
+  const bool graphic = kind == "kvg";
+  SetBaud(115200);
+  StartDump(Survey(kind, 40, 12), {"--hangup-after", "20", "--hangup-ms", "600000", "--hangup-in-flight"});
+  Window()->SetItemIndex(graphic ? 0 : 1);
+  const std::string path = home_.Path("lost." + kind);
+  Download(path);
+  Window()->Timer1->stop();
+  ASSERT_TRUE(Window()->Receiving());
+  QElapsedTimer timer;
+  timer.start();
+  while (comm_.Active() && timer.elapsed() < 20000) QTest::qWait(5);
+  ASSERT_FALSE(comm_.Active()) << "the device did not go away";
+  const std::vector<simtest::SentEvent> events = simtest::ReadSentReport(home_.Path("sent.txt"));
+  ASSERT_EQ(simtest::CountEvents(events, 'H'), 1u);
+  std::string sent;
+  std::size_t beforeFlight = 0;
+  for (const simtest::SentEvent& event : events) {
+    if (event.tag == 'H') break;
+    if (event.tag == 'F') beforeFlight = sent.size();
+    sent += simtest::EventBytes(event);
+  }
+
+  Window()->ProcessReceived();
+  EXPECT_TRUE(Idle(*Window()));
+  const std::string written = ReadBytes(path);
+  std::size_t taken = beforeFlight;  // the bytes of the set the file holds
+  while (taken <= sent.size() && written != (graphic ? sent.substr(0, taken) : FormatDataString(sent.substr(0, taken))))
+    ++taken;
+  ASSERT_LE(taken, sent.size()) << "the file is not what came before the device went: " << written;
+  const auto count = [&](const std::string& chars) {
+    return std::to_string(std::count_if(written.begin(), written.end(),
+                                        [&](char c) { return chars.find(c) != std::string::npos; }));
+  };
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Mensagem.toStdString(),
+            "The serial port was lost during the download: the device went away after " +
+                (graphic ? count("\n") + " lines" : count("+-") + " entries") +
+                ", before \"** End of data set **\". What was received is kept in " + path + ".");
+  EXPECT_EQ(Messages()[0].Caption, "Warning");
+  EXPECT_TRUE(opened_.empty());
+  EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
+  EXPECT_EQ(Window()->edtFile2Save->text().toStdString(), home_.Path("*." + kind));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, DownloadPortLoss, ::testing::Values("kvs", "kvg"));
+
+// A name typed without a folder goes into Projects, as the save dialog
+// would put it, not into the folder the program was started from.
+TEST_F(DownloadWindow, ANameWithoutAFolderIsSavedInProjects) {
+  StartDump(Survey("kvs", 3, 13));
+  Answer({mrCancel});
+  Download("line7.kvs");
+  RunUntilEnded();
+  const std::string path = home_.Path("Projects/line7.kvs");
+  EXPECT_EQ(ReadBytes(path), FormatDataString(Sent()));
+  EXPECT_FALSE(std::filesystem::exists("line7.kvs"));
+  EXPECT_EQ(ReadDownloadPath(home_.Lib("Download.ega")), path);
+  EXPECT_EQ(Window()->edtFile2Save->text().toStdString(), home_.Path("Projects/*.kvs"));
 }
 
 // Cancel writes what is held (here all of a set shorter than a chunk),
@@ -316,6 +398,38 @@ TEST_F(DownloadWindow, ClosingMidDownloadAsksAndKeepsEverything) {
     EXPECT_FALSE(comm_.Active());
     EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
   }
+}
+
+// The window destroyed during a download (the program ends): what the port
+// still holds and what is held reach the file.
+TEST_F(DownloadWindow, DestroyedMidDownloadKeepsEverythingReceived) {
+  const std::string source = Survey("kvs", 2, 14);
+  StartDump(source, {"--no-end-line"});
+  const std::string path = home_.Path("line.kvs");
+  Download(path);
+  Window()->Timer1->stop();  // nothing is read by the steps: all of it waits at the port
+  const std::string sent = Sent();
+  QTest::qWait(100);
+  ASSERT_TRUE(Window()->Receiving());
+  delete window_;
+  EXPECT_EQ(ReadBytes(path), FormatDataString(sent));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_TRUE(acKV7100_.isEnabled());
+  EXPECT_EQ(AppContext::Instance().PortOwner(), nullptr);
+}
+
+// Cancel takes what is still waiting at the port too.
+TEST_F(DownloadWindow, CancelWritesWhatThePortStillHolds) {
+  StartDump(Survey("kvg", 3, 15), {"--no-end-line"});
+  Window()->SetItemIndex(0);
+  const std::string path = home_.Path("line.kvg");
+  Download(path);
+  Window()->Timer1->stop();
+  const std::string sent = Sent();
+  QTest::qWait(100);
+  Window()->btnCancel->click();
+  EXPECT_EQ(ReadBytes(path), sent);
+  EXPECT_TRUE(Idle(*Window()));
 }
 
 // A break runs one receive step. With the timer held back, one step gets a

@@ -151,6 +151,40 @@ TEST_F(ChartFixture, TheClickedPointIsHighlightedOnceUnlessTheHandlerSaysNo) {
   EXPECT_EQ(CountPixels(Render(chart), kRed), 0);
 }
 
+// The columns of the chart's image that hold a colour.
+std::vector<int> ColumnsWith(const QImage& image, BgrColor colour) {
+  std::vector<int> columns;
+  for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y)
+      if (PixelBgr(image, x, y) == colour) {
+        columns.push_back(x);
+        break;
+      }
+  return columns;
+}
+
+TEST_F(ChartFixture, FlaggedPointsGetASmallOrangeTick) {
+  constexpr BgrColor kOrange = 0x008CFF;
+  AddValues(9);
+  EXPECT_TRUE(ColumnsWith(Render(chart), kOrange).empty());
+  std::vector<std::uint8_t> flags(9, 0);
+  flags[2] = 1;
+  line.ShowFlags(flags);
+  const QImage image = Render(chart);
+  const std::vector<int> at2 = ColumnsWith(image, kOrange);
+  ASSERT_FALSE(at2.empty());
+  EXPECT_LE(at2.size(), 2u);                     // a tick two pixels wide
+  EXPECT_GE(CountPixels(image, kOrange), 10);    // and some pixels long
+  flags[2] = 0;
+  flags[6] = 4;
+  const std::vector<int> at6 = ColumnsWith(Render(chart), kOrange);
+  ASSERT_EQ(at6.size(), at2.size());
+  const double column = chart.Painel().LarguraCelula() / settings.IncrementoX();
+  EXPECT_NEAR(at6[0] - at2[0], 4 * column, 1.0);  // four records further right
+  line.Limpa();
+  EXPECT_TRUE(line.Flags().empty());
+}
+
 TEST_F(ChartFixture, SelecionaPontoHighlightsOnceAndScrollsThePointIntoView) {
   settings.SetNavegadorX(true);
   AddValues(1000);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/GridLayout.h"
+#include "support/Render.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
@@ -27,6 +28,7 @@ class GrowingSource : public RecordSource {
   GrowingSource() : cells_(NewRecordTable()) {}
 
   void AddLine(const std::string& text) { raw_.push_back(text); }
+  void Recolour(std::size_t row, BgrColor colour) { cells_.SetRowColor(row, colour); }
   void AddRecord(const std::string& text) {
     AddLine(text);
     const std::size_t row = cells_.Rows();
@@ -58,6 +60,8 @@ class GrowingSource : public RecordSource {
     if (row < 1 || row > lineOfRow_.size()) return std::nullopt;
     return lineOfRow_[row - 1];
   }
+  std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
+  std::vector<std::uint8_t> flags_;
 
  private:
   std::vector<RecordNumbers> numbers_;
@@ -128,6 +132,18 @@ TEST_F(RecordViewsTest, AttachedViewsReadTheSourceInPlace) {
   EXPECT_EQ(grid_.InformacaoGrid().GetColWidth(kColComment), 200);
 }
 
+TEST_F(RecordViewsTest, TheChartMarksTheSourcesQualityFlagsInPlace) {
+  source_->flags_ = {0, 2, 0};
+  views_.Attach(source_);
+  EXPECT_EQ(chart_.Grafico().Linha().Flags().data(), source_->flags_.data());
+  source_->AddRecord("fourth");
+  source_->flags_ = {0, 2, 0, 1};  // judged again, held elsewhere now
+  views_.Update();
+  const std::span<const std::uint8_t> shown = chart_.Grafico().Linha().Flags();
+  EXPECT_EQ(shown.data(), source_->flags_.data());
+  EXPECT_EQ(std::vector<std::uint8_t>(shown.begin(), shown.end()), source_->flags_);
+}
+
 TEST_F(RecordViewsTest, AClickOnAnyViewSelectsTheSameRecordInAllThree) {
   views_.Attach(source_);
   std::vector<std::pair<int, int>> cellClicks;
@@ -179,6 +195,26 @@ TEST_F(RecordViewsTest, UpdateShowsWhatTheSourceGainedAndKeepsTheSelection) {
   EXPECT_EQ(raw_.CurrentLine(), 3);
   views_.RawLineChosen(44);
   EXPECT_EQ(grid_.CurrentRow(), 43);
+}
+
+// New row colours (view settings applied) or new records are no new
+// selection: the selected row stays highlighted, its colours inverted.
+TEST_F(RecordViewsTest, UpdateKeepsTheSelectedRowHighlighted) {
+  views_.Attach(source_);
+  grid_.hide();  // painted only by the renders below
+  source_->Recolour(2, 0x00FFFF);
+  views_.SelectRecord(2);
+  const int y = 3 + 2 * 21 + 18;  // in row 2: rows 21 pixels apart below a 3-pixel margin
+  ASSERT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0xFF0000u);  // yellow inverted
+
+  source_->Recolour(2, 0xFFFF00);
+  views_.Update();
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0x0000FFu);  // cyan inverted
+  source_->AddRecord("fourth");
+  views_.Update();
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0x0000FFu);
+  test::Render(grid_);  // a plain repaint still ends it
+  EXPECT_EQ(test::PixelBgr(test::Render(grid_), 60, y), 0xFFFF00u);
 }
 
 TEST_F(RecordViewsTest, TheViewsKeepTheirSourceAlive) {

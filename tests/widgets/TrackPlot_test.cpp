@@ -30,8 +30,15 @@
 namespace tessaly {
 namespace {
 
-// The records' deviations, held as a live session holds them.
-std::shared_ptr<LiveRecordStore> NewSource() { return std::make_shared<LiveRecordStore>(kRecordLayout); }
+// The records' deviations, held as a live session holds them, with quality
+// flags set by the test.
+class FlaggedStore : public LiveRecordStore {
+ public:
+  FlaggedStore() : LiveRecordStore(kRecordLayout) {}
+  std::span<const std::uint8_t> QualityFlags() const override { return flags; }
+  std::vector<std::uint8_t> flags;
+};
+std::shared_ptr<FlaggedStore> NewSource() { return std::make_shared<FlaggedStore>(); }
 
 void AddDeviation(LiveRecordStore& source, double deviation) {
   source.AppendRecord("", {}, static_cast<std::int64_t>(deviation), ViewSettings());
@@ -81,7 +88,7 @@ class TrackPlotTest : public ::testing::Test {
   }
 
   TrackPlot plot_;
-  std::shared_ptr<LiveRecordStore> source_;
+  std::shared_ptr<FlaggedStore> source_;
   std::shared_ptr<TrackModel> model_;
   std::vector<QString> errors_;
 };
@@ -262,6 +269,39 @@ TEST_F(TrackPlotTest, TheHighlightedRecordIsRinged) {
   EXPECT_EQ(YellowPixelsAround(test::Render(plot_), ringed, 10), 0);
 }
 
+// Orange pixels (the flag rings) within `reach` of a pixel.
+int OrangeNear(const QImage& image, QPointF centre, int reach) {
+  int count = 0;
+  for (int y = static_cast<int>(centre.y()) - reach; y <= static_cast<int>(centre.y()) + reach; ++y)
+    for (int x = static_cast<int>(centre.x()) - reach; x <= static_cast<int>(centre.x()) + reach; ++x) {
+      if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) continue;
+      const QColor c = image.pixelColor(x, y);
+      count += c.red() > 200 && c.green() > 100 && c.green() < 180 && c.blue() < 90;
+    }
+  return count;
+}
+
+TEST_F(TrackPlotTest, FlaggedRecordsAreRingedInOrange) {
+  ShowSurvey();
+  EXPECT_TRUE(plot_.FlaggedRecords().empty());
+  const QPointF centre = PixelOfRecord(45) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+  EXPECT_EQ(OrangeNear(test::Render(plot_), centre, 6), 0);
+  source_->flags.assign(model_->Size(), 0);
+  source_->flags[45] = 1;
+  source_->flags[120] = 8;
+  plot_.FlagsChanged();
+  EXPECT_EQ(plot_.FlaggedRecords(), (std::vector<std::uint32_t>{45, 120}));
+  const QImage image = test::Render(plot_);
+  EXPECT_GT(OrangeNear(image, centre, 6), 8);
+  EXPECT_EQ(OrangeNear(image, centre, 2), 0);  // a ring: the point itself keeps its colour
+  // The flags of appended records are read as they arrive.
+  model_->Append(44.30, -63.30, 0.0);
+  AddDeviation(*source_, 0.0);
+  source_->flags.push_back(2);
+  plot_.RecordsAppended();
+  EXPECT_EQ(plot_.FlaggedRecords(), (std::vector<std::uint32_t>{45, 120, 200}));
+}
+
 TEST_F(TrackPlotTest, HighlightingARecordOutsideTheViewBringsItIn) {
   ShowSurvey();
   Wheel(PixelOfRecord(0), 600);  // zoomed far in on the first record
@@ -273,6 +313,32 @@ TEST_F(TrackPlotTest, HighlightingARecordOutsideTheViewBringsItIn) {
   const TrackView view = plot_.View();
   plot_.HighlightRow(1, false);
   ExpectSameView(plot_.View(), view);
+}
+
+// A record already on the plot stays where it is, right by an edge too.
+TEST_F(TrackPlotTest, HighlightingARecordAlreadyShownLeavesTheView) {
+  ShowSurvey();
+  for (const QPointF place : {QPointF(4, 240), QPointF(636, 240), QPointF(320, 3), QPointF(320, 476)}) {
+    TrackView view = plot_.View();
+    const QPointF now = PixelOfRecord(90);
+    view.centreEasting += (now.x() - place.x()) * view.metresPerPixel;
+    view.centreNorthing -= (now.y() - place.y()) * view.metresPerPixel;
+    plot_.SetView(view);
+    ASSERT_NEAR(PixelOfRecord(90).x(), place.x(), 1e-6);
+    plot_.HighlightRow(91);
+    ExpectSameView(plot_.View(), view);
+  }
+}
+
+// A negative limit shows the scale of its magnitude, its legend the right
+// way up.
+TEST_F(TrackPlotTest, ANegativeLimitShowsTheScaleOfItsMagnitude) {
+  ShowSurvey();
+  plot_.SetLimit(100.0);
+  const QImage positive = test::Render(plot_);
+  plot_.SetLimit(-100.0);
+  EXPECT_EQ(plot_.Limit(), 100.0);
+  EXPECT_TRUE(test::Render(plot_) == positive);
 }
 
 // ---- Clicks ----
@@ -540,6 +606,49 @@ TEST_F(TrackPlotExport, AFailedWriteIsReportedAndADismissedDialogWritesNothing) 
   plot_.ChooseExportFile = [](QWidget*) { return QString(); };
   plot_.actExportPng->trigger();
   EXPECT_EQ(errors_.size(), 1u);
+}
+
+// ---- Survey lines ----
+
+// The five rows of ShowSurvey as lines 1 to 4, the last row a turn: each
+// line's number beside its first record, the turn's records single grey
+// pixels.
+TEST_F(TrackPlotTest, LinesAreNumberedAndTurnsGreyed) {
+  ShowSurvey();
+  plot_.SetLines(std::make_shared<RecordLines>(
+      std::vector<SurveyLine>{{0, 39, {}}, {40, 79, {}}, {80, 119, {}}, {120, 159, {}}}));
+  const std::vector<TrackPlot::LineLabel> labels = plot_.LineLabels();
+  ASSERT_EQ(labels.size(), 4u);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    EXPECT_EQ(labels[i].number, i + 1);
+    const QPointF start = PixelOfRecord(i * 40);
+    EXPECT_LE(labels[i].box.right(), start.x());
+    EXPECT_LE(labels[i].box.bottom(), start.y());
+    EXPECT_LT(start.x() - labels[i].box.right(), 6);
+  }
+  const QImage image = test::Render(plot_);
+  const auto pixel = [&](std::size_t record, int dx, int dy) {
+    const QPointF at = PixelOfRecord(record);
+    return image.pixel(static_cast<int>(at.x()) + dx, static_cast<int>(at.y()) + dy) & 0xFFFFFFu;
+  };
+  for (const std::size_t turn : {165u, 180u, 199u}) {
+    EXPECT_EQ(pixel(turn, 1, 1), kTrackTurnColour) << turn;
+    EXPECT_NE(pixel(turn, 0, 0), kTrackTurnColour) << turn;
+  }
+  EXPECT_EQ(pixel(10, 0, 0), TrackDeviationColour(source_->ChartValues()[10], 100.0));
+}
+
+// Labels that would cover one another are left out, earlier lines first.
+TEST_F(TrackPlotTest, LineLabelsNeverCoverEachOther) {
+  ShowSurvey();
+  std::vector<SurveyLine> lines;
+  for (std::uint64_t first = 0; first < 200; first += 2) lines.push_back({first, first + 1, {}});
+  plot_.SetLines(std::make_shared<RecordLines>(lines));
+  const std::vector<TrackPlot::LineLabel> labels = plot_.LineLabels();
+  EXPECT_EQ(labels.front().number, 1u);
+  EXPECT_LT(labels.size(), lines.size());
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    for (std::size_t j = i + 1; j < labels.size(); ++j) EXPECT_FALSE(labels[i].box.intersects(labels[j].box));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "CliCommands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +10,9 @@
 #include <vector>
 
 #include "CliFiles.h"
+#include "CliProgress.h"
+#include "core/Clock.h"
+#include "core/AlarmSettings.h"
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
@@ -19,6 +20,7 @@
 #include "core/OutputRule.h"
 #include "core/PngImage.h"
 #include "core/PnavImport.h"
+#include "core/QualityFlags.h"
 #include "core/Positions.h"
 #include "core/ProgramHome.h"
 #include "core/SettingsFile.h"
@@ -53,28 +55,6 @@ int Refuse(const std::string& message) {
   return kExitRefused;
 }
 
-// A one-line bar on stderr, drawn only when stderr is a terminal.
-class ProgressBar {
- public:
-  ProgressBar() : enabled_(isatty(STDERR_FILENO) != 0) {}
-  ~ProgressBar() {
-    if (enabled_ && drawn_ >= 0) std::fputs("\r\033[K", stderr);
-  }
-  void Show(std::uint64_t done, std::uint64_t total) {
-    if (!enabled_ || total == 0) return;
-    const int percent = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total));
-    if (percent == drawn_) return;
-    drawn_ = percent;
-    const int width = 40, filled = percent * width / 100;
-    std::fprintf(stderr, "\rExporting File ... [%-*s] %3d%%", width, std::string(filled, '#').c_str(), percent);
-    std::fflush(stderr);
-  }
-
- private:
-  bool enabled_;
-  int drawn_ = -1;
-};
-
 // The files a command reads, which none of its outputs may replace: the
 // input and its comments file (a log's, even before it exists).
 std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view role = "the file to export") {
@@ -93,13 +73,21 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
     const std::string error = comments.Load(state.NameGrdFile);
     if (!error.empty()) return Refuse(error);
   }
-  ProgressBar bar;
   StreamExportOptions exportOptions;
   exportOptions.settings.delimiter = options.delimiter;
+  exportOptions.settings.lines = options.lines;
+  exportOptions.settings.ties = options.ties;
+  if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
-  exportOptions.progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.Show(done, total); };
-  const ExportResult result =
-      ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  ExportResult result;
+  {  // the progress line is cleared before a message is written
+    const SystemClock clock;
+    ProgressLine progress(stderr, ProgressLine::StandardErrorIsTerminal(), clock);
+    exportOptions.progress = [&progress](std::uint64_t done, std::uint64_t total, std::uint64_t records) {
+      progress.Show(done, total, records);
+    };
+    result = ExportLogStreaming(sample, state, comments, options.operands[1], *options.format, exportOptions);
+  }
   return result.ok ? kExitOk : Refuse(result.error);
 }
 
@@ -128,6 +116,70 @@ ViewSettings StoredViewSettings() {
     view = DefaultViewSettings();
   }
   return view;
+}
+
+// Imports `path` as a navigation file with the command line's links, judged
+// in the order given as the import window judges them (the command line
+// checked the names: a channel the header does not offer is refused by the
+// import as the dialog refuses it). The refusal, or empty with `sample` set
+// up for the file.
+std::string ImportNavigation(const std::string& path, const CliOptions& options, TSample& sample) {
+  PnavImport import;
+  if (std::string message = import.NewFile(path); !message.empty()) return message;
+  for (const auto& [channel, field] : options.links)
+    if (std::string message = import.AddLink(channel, field); !message.empty()) return message;
+  if (std::string message = import.CheckOk(); !message.empty()) return message;
+  return ApplyHandOver(sample, import);
+}
+
+// A file no log kind takes that is a navigation file: it needs its links.
+std::optional<int> RefuseNavigationWithoutLinks(const TypeFileState& state, const CliOptions& options) {
+  if (!options.links.empty() || state.recognition != Recognition::Unknown) return std::nullopt;
+  if (!PnavImport().NewFile(state.FileName).empty()) return std::nullopt;
+  return Refuse(state.FileName + " is a navigation file: name its channels with --link CHANNEL=FIELD, as for pnav.");
+}
+
+// The track's document: a survey log, or with links a navigation file.
+LoadStatus OpenTrackDocument(LogDocument& doc, const TypeFileState& state, const CliOptions& options,
+                             const LoadOptions& load, std::string& refusal) {
+  if (options.links.empty()) return doc.OpenLog(state, load);
+  std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
+  refusal = ImportNavigation(state.FileName, options, *sample);
+  if (!refusal.empty()) return LoadStatus::Unknown;
+  return doc.OpenNavigation(state.FileName, std::move(sample), load);
+}
+
+// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
+std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
+  } catch (const SettingsError& failure) {
+    error = failure.what();
+    return std::nullopt;
+  }
+}
+
+// The quality report: a header line, then a line per flag raised on a
+// record in grid order (a record with two flags has two lines): its grid
+// row, its time where the grid shows one, the flag's name and the value
+// that raised it, comma-separated, "." as the decimal point.
+std::string QcReport(const LogDocument& doc) {
+  std::string text = "row,time,flag,value\r\n";
+  for (const QualityFinding& finding : doc.QualityFindings()) {
+    const std::size_t row = finding.record + 1;
+    text.append(std::to_string(row)).append(",");
+    text.append(doc.Cells().Cell(row, kColTime)).append(",");
+    text.append(QualityFlagName(finding.flag)).append(",");
+    text.append(ShortDecimalText(finding.value, 3)).append("\r\n");
+  }
+  return text;
+}
+
+int WriteText(const std::string& path, std::string text) {
+  OutputFile out;
+  if (!out.Open(path, OutputFile::Mode::Replace)) return Refuse(out.Error());
+  out.Buffer() = std::move(text);
+  return out.Close() ? kExitOk : Refuse(out.Error());
 }
 
 int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixels, const TrackPictureLayout& layout) {
@@ -162,20 +214,8 @@ int RunExport(const CliOptions& options) {
 int RunPnav(const CliOptions& options) {
   const std::string& path = options.operands[0];
   if (const auto refused = RefuseUnreadableInput(path)) return *refused;
-  PnavImport import;
-  std::string message = import.NewFile(path);
-  if (!message.empty()) return Refuse(message);
-  // The command line checked the names: a channel the header does not offer
-  // is refused by the import as the dialog refuses it.
-  for (const auto& [channel, field] : options.links) {
-    message = import.AddLink(channel, field);
-    if (!message.empty()) return Refuse(message);
-  }
-  message = import.CheckOk();
-  if (!message.empty()) return Refuse(message);
   const std::unique_ptr<TSample> sample = LogDocument::NewNavigationSample();
-  message = ApplyHandOver(*sample, import);
-  if (!message.empty()) return Refuse(message);
+  if (const std::string refusal = ImportNavigation(path, options, *sample); !refusal.empty()) return Refuse(refusal);
   sample->FMapDatum = Datum(options);
   TypeFileState state;
   AssignFileName(state, path, true);
@@ -201,28 +241,58 @@ int RunUtm(const CliOptions& options) {
   return kExitOk;
 }
 
+// A survey log, or with --link a navigation file as pnav imports it. A
+// track needs two positions: with fewer the picture would be all but blank.
 int RunTrack(const CliOptions& options) {
   const std::string& path = options.operands[0];
   const std::string& picture = options.operands[1];
   if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  const bool navigation = !options.links.empty();
   TypeFileState state;
-  AssignFileName(state, path, false);
-  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
-  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, "the log"));
+  AssignFileName(state, path, navigation);
+  if (const auto refused = RefuseNavigationWithoutLinks(state, options)) return *refused;
+  if (const auto refused = navigation ? std::nullopt : RefuseUnrecognisedLog(state)) return *refused;
+  if (const OutputVerdict verdict =
+          CheckOutput(WriteKind::Export, picture, "The picture file", InputFiles(state, navigation ? "the navigation file" : "the log"));
       !verdict.MayWrite())
     return Refuse(verdict.message);
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
   LogDocument doc;
-  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  std::string refusal;
+  if (OpenTrackDocument(doc, state, options, load, refusal) != LoadStatus::Loaded)
+    return Refuse(refusal.empty() ? "Cannot read " + path + "." : refusal);
   TrackModel model(load.mapDatum);
   if (!BuildTrack(doc, model)) return Refuse("No positions in " + path + "; nothing was written.");
+  if (model.PositionCount() < 2)
+    return Refuse("Only one record of " + path + " has a position: a track needs two; nothing was written.");
   const double limit = load.view.DevLimit;
   const TrackPictureLayout layout = LayoutTrackPicture(options.width, options.height, limit);
   std::vector<std::uint32_t> pixels;
   DrawTrackPicture(model, doc.ChartValues(), limit, layout, pixels);
   return WritePicture(picture, pixels, layout);
+}
+
+int RunQc(const CliOptions& options) {
+  const std::string& path = options.operands[0];
+  const std::string& report = options.operands[1];
+  if (const auto refused = RefuseUnreadableInput(path)) return *refused;
+  TypeFileState state;
+  AssignFileName(state, path, false);
+  if (const auto refused = RefuseUnrecognisedLog(state)) return *refused;
+  if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, report, "The report file", InputFiles(state, "the log"));
+      !verdict.MayWrite())
+    return Refuse(verdict.message);
+  std::string settingsError;
+  const std::optional<AlarmSettings> alarms = StoredAlarmSettings(settingsError);
+  if (!alarms) return Refuse(settingsError + "; nothing was written.");
+  LoadOptions load;
+  load.mapDatum = Datum(options);
+  load.alarms = *alarms;
+  LogDocument doc;
+  if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
+  return WriteText(report, QcReport(doc));
 }
 
 }  // namespace tessaly::cli

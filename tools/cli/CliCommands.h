@@ -10,5 +10,6 @@ int RunExport(const CliOptions& options);
 int RunPnav(const CliOptions& options);
 int RunUtm(const CliOptions& options);
 int RunTrack(const CliOptions& options);
+int RunQc(const CliOptions& options);
 
 }  // namespace tessaly::cli

@@ -15,12 +15,16 @@ std::string Usage() {
     formats.append("  ").append(format.name).append(std::max<std::size_t>(1, 16 - format.name.size()), ' ')
         .append(format.help).append("\n");
   return "usage: tessaly-cli kind FILE\n"
-         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE] FILE OUT\n"
+         "       tessaly-cli export [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                          [--lines auto|marks|none] [--ties] [--reproducible] FILE OUT\n"
          "       tessaly-cli pnav [--datum N] [--format F] [--delimiter TEXT] [--errors ERRFILE]\n"
+         "                        [--lines auto|marks|none] [--ties] [--reproducible]\n"
          "                        --link CHANNEL=FIELD [--link ...] FILE OUT\n"
          "       tessaly-cli utm [--datum N] LAT LON\n"
-         "       tessaly-cli track [--datum N] [--size WxH] FILE OUT.png\n"
+         "       tessaly-cli track [--datum N] [--size WxH] [--link CHANNEL=FIELD ...] FILE OUT.png\n"
+         "       tessaly-cli qc FILE OUT.csv\n"
          "       tessaly-cli --help\n"
+         "       tessaly-cli --version\n"
          "\n"
          "kind    prints the recognised kind of a survey log: extension, a tab, the kind's name\n"
          "export  loads a survey log as the log window does and writes its records in an export format\n"
@@ -32,18 +36,29 @@ std::string Usage() {
          "        track where the log has only that) as a PNG picture: positions in UTM metres,\n"
          "        north up, each point coloured by its deviation; the colour scale ends at the\n"
          "        deviation limit of Lib/View.ega (the default settings' 500 when that file is\n"
-         "        missing or unreadable)\n"
+         "        missing or unreadable); with --link, FILE is a navigation file imported as\n"
+         "        pnav imports it. Fewer than two positions are refused\n"
+         "qc      loads a survey log as the log window does and writes its quality flags as CSV:\n"
+         "        a header line \"row,time,flag,value\", then a line per flag raised on a record:\n"
+         "        grid row, time where the log has one, Spike, Noise, Gap or Depth, and the value\n"
+         "        that raised it (the departure from the running median, the fourth difference,\n"
+         "        the interval in seconds, the depth in metres); thresholds from Lib/Alarms.ega\n"
          "\n"
          "--datum N         map datum (ellipsoid) 0 to 22; default: Lib/UTM.ega, else 22 (WGS 84)\n"
          "--format F        export format; default: the one OUT's extension names, else vdg\n"
          "--delimiter TEXT  text written after every cell; default \",\"\n"
          "--errors ERRFILE  also write the error list (four lines per rejected line)\n"
+         "--lines MODE      survey lines of xyz, csv, geojson and kml: auto (the operator's SOL/EOL\n"
+         "                  comments where there are any, else runs of steady course of 200 m or\n"
+         "                  more), marks (the comments only) or none (one block, line 0); default auto\n"
+         "--ties            xyz: the records between survey lines as Tie blocks (default: left out)\n"
+         "--reproducible    leave the export time out, so the same log gives the same bytes\n"
          "--size WxH        picture size in pixels, each side 160 to 4096; default 1024x768\n"
          "\n"
          "export formats:\n" +
          formats +
          "\n"
-         "OUT, ERRFILE and OUT.png may not be FILE, FILE's comments file, each other or any\n"
+         "OUT, ERRFILE, OUT.png and OUT.csv may not be FILE, FILE's comments file, each other or any\n"
          "existing survey log or navigation file. They are written to a temporary file\n"
          "beside them that replaces them only when the whole command succeeded: a failed\n"
          "command leaves an earlier file as it was.\n"
@@ -61,7 +76,7 @@ struct CommandRule {
   std::size_t operands;
 };
 
-constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}};
+constexpr CommandRule kCommands[] = {{"kind", 1}, {"export", 2}, {"pnav", 2}, {"utm", 2}, {"track", 2}, {"qc", 2}};
 
 const CommandRule* FindCommand(std::string_view name) {
   for (const CommandRule& rule : kCommands)
@@ -128,7 +143,13 @@ std::vector<options::Option> OptionTable(CliOptions& o) {
       {"--format", true, Format(o.format), {"export", "pnav"}},
       {"--delimiter", true, options::Text(o.delimiter, true), {"export", "pnav"}},
       {"--errors", true, options::Text(o.errorsPath), {"export", "pnav"}},
-      {"--link", true, Link(o.links), {"pnav"}},
+      {"--lines", true,
+       options::OneOf(o.lines, {{"auto", LineMode::Auto}, {"marks", LineMode::Marks}, {"none", LineMode::None}},
+                      "--lines takes auto, marks or none"),
+       {"export", "pnav"}},
+      {"--ties", false, options::Set(o.ties, true), {"export", "pnav"}},
+      {"--reproducible", false, options::Set(o.reproducible, true), {"export", "pnav"}},
+      {"--link", true, Link(o.links), {"pnav", "track"}},
       {"--size", true, Size(o.width, o.height), {"track"}},
   };
 }

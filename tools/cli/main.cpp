@@ -5,8 +5,10 @@
 #include "CliCommands.h"
 #include "CliOptions.h"
 #include "core/OutputFile.h"
+#include "core/ProgramVersion.h"
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-cli")) return 0;
   // Numbers are read and written with the locale's decimal separator, as the
   // application does.
   std::setlocale(LC_ALL, "");
@@ -26,5 +28,6 @@ int main(int argc, char** argv) {
   if (options.command == "export") return RunExport(options);
   if (options.command == "pnav") return RunPnav(options);
   if (options.command == "track") return RunTrack(options);
+  if (options.command == "qc") return RunQc(options);
   return RunUtm(options);
 }

@@ -10,12 +10,12 @@
 //       SIGINT or SIGTERM), stops and prints the parts and counts. --shown
 //       writes "ROW NS" per record once it is shown: the CLOCK_MONOTONIC time.
 //
-//   tessaly-live-log check [--variant V] [--prefix N] SENT PART...
-//       Compares the parts' lines with the valid records of a tessaly-sim
-//       --sent report (of the bytes the reader took: the unread bytes a
-//       hang-up or the end reports were lost with the device): exactly, or
-//       with --prefix N a prefix missing at most N at its end. Exit status 0
-//       when they agree.
+//   tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...
+//       Compares the parts' lines with the records of a tessaly-sim --sent
+//       report that a correct session logs, less those on the lines that
+//       the generator's --faults-out list FAULTS names (LiveCheck.h):
+//       exactly, or with --prefix N missing at most N at the end. Exit
+//       status 0 when they agree.
 #include <QApplication>
 #include <QTimer>
 
@@ -33,6 +33,7 @@
 
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
+#include "core/ProgramVersion.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "shell/AppContext.h"
@@ -45,7 +46,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE] OUTPUT\n"
-    "       tessaly-live-log check [--variant V] [--prefix N] SENT PART...\n"
+    "       tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...\n"
+    "       tessaly-live-log --version\n"
     "V: kvl, zpx, zpt, rtb, rtc or oth (default kvl)\n";
 
 struct Options {
@@ -55,7 +57,6 @@ struct Options {
   double seconds = 0;
   std::size_t recordsPerPart = kRecordsPerPart;
   std::string shown;
-  long long prefix = -1;
   std::vector<std::string> operands;
 };
 
@@ -70,12 +71,10 @@ bool Parse(int argc, char** argv, Options& options) {
     else if (arg == "--seconds") options.seconds = std::stod(value());
     else if (arg == "--records-per-part") options.recordsPerPart = std::stoul(value());
     else if (arg == "--shown") options.shown = value();
-    else if (arg == "--prefix") options.prefix = std::stoll(value());
     else if (arg.rfind("--", 0) == 0) return false;
     else options.operands.push_back(arg);
   }
-  return (options.command == "log" && options.operands.size() == 1) ||
-         (options.command == "check" && options.operands.size() >= 2);
+  return options.command == "log" && options.operands.size() == 1;
 }
 
 const std::map<std::string, LogVariantId>& VariantNames() {
@@ -155,28 +154,19 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   return 0;
 }
 
-int RunCheck(const Options& options, LogVariantId id) {
-  const std::vector<std::string> valid =
-      ValidRecords(FindLogVariant(id), SentBytesPerDevice(options.operands[0]));
-  const std::vector<std::string> parts(options.operands.begin() + 1, options.operands.end());
-  const CheckResult result = CheckLog(parts, valid, options.prefix >= 0,
-                                      options.prefix >= 0 ? static_cast<std::size_t>(options.prefix) : 0);
-  std::cout << result.message << "\n";
-  return result.ok ? 0 : 1;
-}
-
 }  // namespace
 }  // namespace tessaly::live
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-live-log")) return 0;
   using namespace tessaly::live;
+  if (argc >= 2 && std::string(argv[1]) == "check") return RunCheckCommand({argv + 2, argv + argc});
   Options options;
   if (!Parse(argc, argv, options) || !VariantNames().count(options.variant)) {
     std::cerr << kUsage;
     return 2;
   }
   const tessaly::LogVariantId id = VariantNames().at(options.variant);
-  if (options.command == "check") return RunCheck(options, id);
   struct sigaction action {};
   action.sa_handler = [](int) { stopRequested = 1; };
   sigaction(SIGINT, &action, nullptr);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/AlarmSettings.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "core/ViewSettings.h"
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
 
   WriteMapDatum(lib + "UTM.ega", 22);  // WGS 84
   WriteTextLines(lib + "Files.ega", {});
+  WriteAlarmSettings(lib + "Alarms.ega", AlarmSettings{});
   return 0;
 }

@@ -57,24 +57,29 @@ bool HasEndLine(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::vector<std::string> StreamRecords(const std::string& path) {
+NumberedRecords NumberedStreamRecords(const std::string& path) {
   const std::string bytes = ReadFile(path);
   const DataBounds bounds = KindBounds(path);
   bool inData = bounds.heading.empty();
-  std::vector<std::string> records;
-  std::size_t pos = 0;
+  NumberedRecords numbered;
+  std::size_t pos = 0, number = 0;
   std::string_view line;
   while (NextLine(bytes, pos, true, line)) {
+    ++number;
     if (!inData) {
       inData = line.find(bounds.heading) != std::string_view::npos;
       continue;
     }
     if (!bounds.endMarker.empty() && line.find(bounds.endMarker) != std::string_view::npos) break;
-    if (!line.empty()) records.push_back(std::string(line).append(kLineEnd));
+    if (line.empty()) continue;
+    numbered.records.push_back(std::string(line).append(kLineEnd));
+    numbered.lines.push_back(number);
   }
-  if (records.empty()) throw std::runtime_error(path + " holds no record to send");
-  return records;
+  if (numbered.records.empty()) throw std::runtime_error(path + " holds no record to send");
+  return numbered;
 }
+
+std::vector<std::string> StreamRecords(const std::string& path) { return NumberedStreamRecords(path).records; }
 
 DumpForm DetectDumpForm(const std::string& path) {
   const KindDetection detection = DetectLogKind(path);

@@ -19,6 +19,13 @@ inline constexpr std::string_view kEndLine = "** End of data set **";
 // before the end line, for any other file every line; empty lines left out.
 std::vector<std::string> StreamRecords(const std::string& path);
 
+// The same records with the line of the file (1-based) each was read from.
+struct NumberedRecords {
+  std::vector<std::string> records;
+  std::vector<std::size_t> lines;
+};
+NumberedRecords NumberedStreamRecords(const std::string& path);
+
 // Graphic for a file recognised as a graphic log, else data string.
 DumpForm DetectDumpForm(const std::string& path);
 

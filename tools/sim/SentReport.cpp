@@ -59,8 +59,8 @@ std::string UnescapeBytes(std::string_view text) {
 }
 
 std::string EventBytes(char tag, std::string_view text) {
-  if (tag == 'R' || tag == 'G' || tag == 'I') return UnescapeBytes(text);
-  if (tag == 'S') return UnescapeBytes(text.substr(text.find(' ') + 1));
+  if (tag == 'R' || tag == 'G' || tag == 'C' || tag == 'I') return UnescapeBytes(text);
+  if (tag == 'S' || tag == 'X') return UnescapeBytes(text.substr(text.find(' ') + 1));
   return {};
 }
 
@@ -103,6 +103,18 @@ void SentReport::SplitRecord(std::string_view bytes, const std::vector<std::size
   Line("S", list + " " + EscapeBytes(bytes));
   Time();
 }
+
+void SentReport::SourceLine(std::size_t number) { Line("L", std::to_string(number)); }
+
+void SentReport::BrokenRecord(std::string_view bytes, std::size_t at) {
+  Line("X", std::to_string(at) + " " + EscapeBytes(bytes));
+}
+
+void SentReport::InFlight(std::size_t records, int lingerMs) {
+  Line("F", std::to_string(records) + " " + std::to_string(lingerMs));
+}
+
+void SentReport::CutRecord(std::string_view bytes) { Line("C", EscapeBytes(bytes)); }
 
 void SentReport::Burst(std::size_t records) { Line("B", std::to_string(records)); }
 

@@ -19,7 +19,7 @@ std::string EscapeBytes(std::string_view bytes);
 // The bytes of report text: the reverse of EscapeBytes.
 std::string UnescapeBytes(std::string_view text);
 // The bytes an event put on the line, from its tag and the text after it:
-// those of R, S, G and I events; none for the others.
+// those of R, S, X, G, C and I events; none for the others.
 std::string EventBytes(char tag, std::string_view text);
 
 class SentReport {
@@ -31,7 +31,16 @@ class SentReport {
   explicit SentReport(const std::string& path, bool times = false);
 
   void Device(const std::string& path);
+  // The next record is line `number` of the file sent.
+  void SourceLine(std::size_t number);
   void Record(std::string_view bytes);
+  // A record sent with a line break put in after `at` bytes (`bytes` as sent).
+  void BrokenRecord(std::string_view bytes, std::size_t at);
+  // The next `records` records and a cut record went out in one write, and
+  // the device went away `lingerMs` later without waiting for the reader.
+  void InFlight(std::size_t records, int lingerMs);
+  // The first part of a record, cut short by a hang-up.
+  void CutRecord(std::string_view bytes);
   void SplitRecord(std::string_view bytes, const std::vector<std::size_t>& cuts);
   void Burst(std::size_t records);
   void Garbage(std::string_view bytes);

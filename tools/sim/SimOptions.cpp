@@ -12,6 +12,7 @@ const char* const kSimUsage =
     "usage: tessaly-sim stream [options] FILE\n"
     "       tessaly-sim dump [options] FILE\n"
     "       tessaly-sim --help\n"
+    "       tessaly-sim --version\n"
     "\n"
     "An instrument on a pseudo-terminal, for tests, demonstrations and training.\n"
     "It creates a pseudo-terminal pair, prints the device to open (one line on\n"
@@ -57,14 +58,27 @@ const char* const kSimUsage =
     "                      random points into 2 to 4 writes\n"
     "  --garbage P         stream: chance of 1 to 16 garbage bytes before a\n"
     "                      record (never '$', CR or LF)\n"
+    "  --garbage-any       stream: garbage may hold any byte, '$', CR and LF\n"
+    "                      included, and ends with CR or LF, so that it never\n"
+    "                      joins the record after it\n"
+    "  --broken P          stream: chance that a line break (CR, LF or CR LF) is\n"
+    "                      put inside a record, within its second field (after\n"
+    "                      the first comma): neither part is then a whole record;\n"
+    "                      a record without a comma is never broken\n"
     "  --burst P           stream: chance that a record starts a burst: it and\n"
     "                      the next 1 to 4 records go in one write\n"
     "  --pause P           stream: chance of a pause after a record\n"
     "  --pause-ms MS       length of a pause (default 1000)\n"
-    "  --hangup-after N    stream: after every N records the device disappears,\n"
-    "                      as an unplugged USB adapter does\n"
+    "  --hangup-after N    after every N records (dump: lines) the device\n"
+    "                      disappears, as an unplugged USB adapter does\n"
     "  --hangup-ms MS      how long it stays away before a new device appears\n"
     "                      (and --link points at it) (default 2000)\n"
+    "  --hangup-in-flight  a hang-up does not wait for the reader: once it has\n"
+    "                      taken what came before, 0 to 4 further records and\n"
+    "                      the first part of the record after them (half the\n"
+    "                      time all but its line end) go out in one write and\n"
+    "                      the device goes away at once or up to 0.1 s later;\n"
+    "                      the reader may have taken all, some or none of them\n"
     "\n"
     "device:\n"
     "  --link PATH         also make PATH a symbolic link to the device (a stale\n"
@@ -73,12 +87,16 @@ const char* const kSimUsage =
     "                      and again after each hang-up; without it sending\n"
     "                      starts at once and the device keeps what nobody has\n"
     "                      read yet (about 20 KiB, then sending waits)\n"
+    "  --stay              after the last byte (and the wait for the reader) keep\n"
+    "                      the device, as an instrument left plugged in, until\n"
+    "                      SIGINT or SIGTERM; without it the run ends there and\n"
+    "                      the device goes away\n"
     "  --sent FILE         report what was sent, one event a line (below)\n"
     "  --sent-times        follow every record of the report by a T line\n"
     "\n"
-    "Before a hang-up and at the end the simulator waits (at most 2 s) until the\n"
-    "reader has taken every byte, then closes the device; it leaves at once when\n"
-    "no reader has it open. SIGINT or SIGTERM stops it: it closes the device,\n"
+    "Before a hang-up (but for its records in flight) and at the end the\n"
+    "simulator waits (at most 2 s) until the reader has taken every byte, then\n"
+    "closes the device; it leaves at once when no reader has it open. SIGINT or SIGTERM stops it: it closes the device,\n"
     "removes the link and exits with status 0.\n"
     "\n"
     "To log from the simulator, make the program's serial port a pattern that\n"
@@ -89,20 +107,30 @@ const char* const kSimUsage =
     "--sent report, one line per event, in the order sent; bytes are written\n"
     "with \\\\, \\r, \\n, \\t and \\xHH for any other byte below 0x20 or above 0x7e:\n"
     "  D PATH              a device appeared (first, and after each hang-up)\n"
+    "  L N                 the record on the next R, S, X or C line is line N\n"
+    "                      (1-based) of FILE (stream only)\n"
     "  R BYTES             a record (dump: a line) sent in one write, line end included\n"
     "  S CUTS BYTES        the same, cut into writes after the given byte counts\n"
     "                      (comma-separated, ascending)\n"
     "  B N                 the next N R lines went in one write (a burst)\n"
+    "  X AT BYTES          a record sent in one write with a line break put in\n"
+    "                      after its first AT bytes; BYTES as sent, break included\n"
     "  G BYTES             garbage bytes\n"
     "  P MS                a pause\n"
+    "  F N MS              the next N R lines and the C line after them went out\n"
+    "                      in one write, MS milliseconds before a hang-up that\n"
+    "                      did not wait for the reader (--hangup-in-flight)\n"
+    "  C BYTES             the first part of a record, cut short by a hang-up\n"
     "  H MS UNREAD         a hang-up: the device went away for MS milliseconds;\n"
-    "                      UNREAD bytes had not been read and were lost\n"
+    "                      UNREAD bytes sent before it (before its F write) had\n"
+    "                      not been read and were lost\n"
     "  I BYTES             the part of a record sent when a signal stopped the run\n"
     "  T NS                (--sent-times) the CLOCK_MONOTONIC time in nanoseconds\n"
     "                      when the record before had been written\n"
     "  E UNREAD            the end: the device closed with UNREAD bytes unread\n"
-    "The records are never dropped or changed: in order, they are exactly the\n"
-    "R and S lines.\n"
+    "The records are never dropped or changed but by --broken and\n"
+    "--hangup-in-flight: in order, they are exactly the R, S, X (less the\n"
+    "break put in) and C (first part only) lines.\n"
     "\n"
     "exit status: 0 done or stopped by a signal, 1 the file or the device could\n"
     "not be used (the message says why), 2 usage error.\n";
@@ -149,14 +177,18 @@ std::vector<options::Option> OptionTable(SimOptions& o) {
       {"--garbage", true, Chance(f.garbage, "--garbage"), {kStream}},
       {"--burst", true, Chance(f.burst, "--burst"), {kStream}},
       {"--pause", true, Chance(f.pause, "--pause"), {kStream}},
+      {"--broken", true, Chance(f.broken, "--broken"), {kStream}},
+      {"--garbage-any", false, Set(f.garbageAny, true), {kStream}},
       {"--pause-ms", true, WholeNumber(f.pauseMs, 0, 3600000, "--pause-ms takes milliseconds from 0 to 3600000"),
        {kStream}},
       {"--hangup-after", true,
-       WholeNumber(f.hangupAfter, 1, 1000000000, "--hangup-after takes a number of records from 1"), {kStream}},
+       WholeNumber(f.hangupAfter, 1, 1000000000, "--hangup-after takes a number of records from 1"), {}},
       {"--hangup-ms", true, WholeNumber(f.hangupMs, 0, 3600000, "--hangup-ms takes milliseconds from 0 to 3600000"),
-       {kStream}},
+       {}},
+      {"--hangup-in-flight", false, Set(f.hangupInFlight, true), {}},
       {"--link", true, Text(o.linkPath), {}},
       {"--wait-open", false, Set(o.waitOpen, true), {}},
+      {"--stay", false, Set(o.stay, true), {}},
       {"--sent", true, Text(o.sentPath), {}},
       {"--sent-times", false, Set(o.sentTimes, true), {}},
   };

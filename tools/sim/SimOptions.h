@@ -39,9 +39,12 @@ struct FaultSettings {
   double split = 0.0;     // chance that a record is cut across several writes
   double burst = 0.0;     // chance that a record starts a burst (2 to 5 records, one write)
   double pause = 0.0;     // chance of a pause after a record
+  double broken = 0.0;    // chance of a line break put inside a record
+  bool garbageAny = false;  // garbage may hold '$', CR and LF (and ends with CR or LF)
   int pauseMs = 1000;
   int hangupAfter = 0;    // records between hang-ups; 0: no hang-up
   int hangupMs = 2000;
+  bool hangupInFlight = false;  // a hang-up leaves its last records in flight
   std::uint64_t seed = 1;
 };
 
@@ -55,6 +58,7 @@ struct SimOptions {
   DumpForm form = DumpForm::Detect;
   bool endLine = true;
   bool waitOpen = false;
+  bool stay = false;  // the device stays after the last byte until stopped
   std::string linkPath;
   std::string sentPath;
   bool sentTimes = false;

@@ -38,6 +38,8 @@ void Simulator::Run() {
     } while (options_.loop);
   }
   report_.End(Stopped() ? device_.Unread() : WaitUntilTaken());
+  while (options_.stay && SleepUntil(Clock::now() + kLongestSleep)) {
+  }
   device_.Close();
 }
 
@@ -58,7 +60,10 @@ bool Simulator::OpenDevice() {
 bool Simulator::SendPass() {
   const std::size_t hangupAfter = static_cast<std::size_t>(options_.faults.hangupAfter);
   for (std::size_t i = 0; i < items_.size();) {
-    if (hangupAfter > 0 && sinceHangup_ == hangupAfter && !HangUp()) return false;
+    if (hangupAfter > 0 && sinceHangup_ == hangupAfter) {
+      if (!HangUp(i)) return false;
+      if (i == items_.size()) break;
+    }
     const std::size_t untilHangup = hangupAfter > 0 ? hangupAfter - sinceHangup_ : items_.size();
     const Step step = faults_.Next(items_[i], std::min(items_.size() - i, untilHangup));
     if (!SendStep(step, i)) return false;
@@ -83,11 +88,27 @@ bool Simulator::SendStep(const Step& step, std::size_t first) {
 
 bool Simulator::SendRecords(const Step& step, std::size_t first) {
   if (step.records > 1) return SendBurst(first, step.records);
+  if (step.breakAt > 0) return SendBroken(step, first);
   const std::string& record = items_[first];
   if (!Complete(record, SendPieces(record, step.cuts, RecordStart()))) return false;
+  ReportSource(first);
   if (step.cuts.empty()) report_.Record(record);
   else report_.SplitRecord(record, step.cuts);
   return true;
+}
+
+// The record with a line break put inside it, in one write.
+bool Simulator::SendBroken(const Step& step, std::size_t item) {
+  std::string bytes = items_[item];
+  bytes.insert(step.breakAt, step.lineBreak);
+  if (!Complete(bytes, SendPieces(bytes, {}, RecordStart()))) return false;
+  ReportSource(item);
+  report_.BrokenRecord(bytes, step.breakAt);
+  return true;
+}
+
+void Simulator::ReportSource(std::size_t item) {
+  if (item < lines_.size()) report_.SourceLine(lines_[item]);
 }
 
 // Each record of a burst keeps its place on the line; the reader gets them
@@ -101,7 +122,10 @@ bool Simulator::SendBurst(std::size_t first, std::size_t count) {
   }
   if (!Complete(bytes, Transmit(bytes, due))) return false;
   report_.Burst(count);
-  for (std::size_t i = first; i < first + count; ++i) report_.Record(items_[i]);
+  for (std::size_t i = first; i < first + count; ++i) {
+    ReportSource(i);
+    report_.Record(items_[i]);
+  }
   return true;
 }
 
@@ -151,13 +175,45 @@ std::size_t Simulator::Transmit(std::string_view bytes, TimePoint due) {
   return done;
 }
 
-// The device goes away for --hangup-ms, then a new one appears.
-bool Simulator::HangUp() {
+// The device goes away for --hangup-ms, then a new one appears. With
+// --hangup-in-flight the records from `next` on that go out just before it
+// are passed over.
+bool Simulator::HangUp(std::size_t& next) {
   const std::optional<std::size_t> unread = WaitUntilTaken();
+  if (options_.faults.hangupInFlight && next < items_.size() && !SendInFlight(next)) return false;
   device_.Close();
   report_.Hangup(options_.faults.hangupMs, unread);
   sinceHangup_ = 0;
   return SleepUntil(Clock::now() + std::chrono::milliseconds(options_.faults.hangupMs)) && OpenDevice();
+}
+
+// Whole records and the first part of the one after them, in one write as
+// soon as the line has carried them; the device closes at once or a moment
+// later, so the reader may have taken all, some or none of them.
+bool Simulator::SendInFlight(std::size_t& next) {
+  const Flight flight = faults_.InFlight(items_, next);
+  const std::string cutPart = items_[next + flight.records].substr(0, flight.cut);
+  std::string bytes;
+  TimePoint due{};
+  for (std::size_t i = next; i < next + flight.records; ++i) {
+    due = clock_.Send(items_[i].size(), RecordStart());
+    bytes += items_[i];
+  }
+  due = clock_.Send(cutPart.size(), RecordStart());
+  bytes += cutPart;
+  if (!Complete(bytes, Transmit(bytes, due))) return false;
+  report_.InFlight(flight.records, flight.lingerMs);
+  for (std::size_t i = next; i < next + flight.records; ++i) {
+    ReportSource(i);
+    report_.Record(items_[i]);
+  }
+  next += flight.records;
+  if (!cutPart.empty()) {
+    ReportSource(next);
+    report_.CutRecord(cutPart);
+    ++next;
+  }
+  return SleepUntil(Clock::now() + std::chrono::milliseconds(flight.lingerMs));
 }
 
 // Waits, at most kDrainLimit, until a reader has taken every byte written,

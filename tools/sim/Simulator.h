@@ -39,8 +39,11 @@ class Simulator {
             std::ostream& devices, const std::atomic<bool>& stop);
 
   // Sends everything (again and again with --loop) unless stopped, then
-  // closes the device.
+  // closes the device (with --stay only once stopped).
   void Run();
+  // The line of FILE each item came from (1-based), for the report's L
+  // lines; none are reported without them.
+  void SetSourceLines(std::vector<std::size_t> lines) { lines_ = std::move(lines); }
 
  private:
   using Clock = LineClock::Clock;
@@ -50,18 +53,22 @@ class Simulator {
   bool SendPass();
   bool SendStep(const Step& step, std::size_t first);
   bool SendRecords(const Step& step, std::size_t first);
+  bool SendBroken(const Step& step, std::size_t item);
+  bool SendInFlight(std::size_t& next);
+  void ReportSource(std::size_t item);
   bool SendBurst(std::size_t first, std::size_t count);
   bool Complete(std::string_view bytes, std::size_t sent);
   TimePoint RecordStart();
   std::size_t SendPieces(std::string_view bytes, const std::vector<std::size_t>& cuts, TimePoint notBefore);
   std::size_t Transmit(std::string_view bytes, TimePoint due);
-  bool HangUp();
+  bool HangUp(std::size_t& next);
   std::optional<std::size_t> WaitUntilTaken();
   bool SleepUntil(TimePoint time);
   bool Stopped() const { return stop_.load(); }
 
   const SimOptions& options_;
   std::vector<std::string> items_;
+  std::vector<std::size_t> lines_;
   PtyDevice& device_;
   SentReport& report_;
   std::ostream& devices_;

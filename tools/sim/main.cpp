@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "core/ProgramVersion.h"
 #include "tools/sim/DataSet.h"
 #include "tools/sim/PtyDevice.h"
 #include "tools/sim/SentReport.h"
@@ -28,16 +29,18 @@ void CatchStopSignals() {
   ::signal(SIGPIPE, SIG_IGN);
 }
 
-std::vector<std::string> ItemsToSend(const tessaly::sim::SimOptions& options) {
+// The records (stream) with their lines of the file, or the lines (dump).
+tessaly::sim::NumberedRecords ItemsToSend(const tessaly::sim::SimOptions& options) {
   using namespace tessaly::sim;
-  if (options.mode == SimMode::Stream) return StreamRecords(options.file);
+  if (options.mode == SimMode::Stream) return NumberedStreamRecords(options.file);
   const DumpForm form = options.form == DumpForm::Detect ? DetectDumpForm(options.file) : options.form;
-  return DumpLines(options.file, form, options.endLine);
+  return {DumpLines(options.file, form, options.endLine), {}};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (tessaly::PrintVersionIfAsked(argc, argv, "tessaly-sim")) return 0;
   using namespace tessaly::sim;
   SimOptions options;
   if (const auto error = ParseSimOptions(argc, argv, options)) {
@@ -49,11 +52,13 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   try {
-    std::vector<std::string> items = ItemsToSend(options);
+    NumberedRecords items = ItemsToSend(options);
     SentReport report(options.sentPath, options.sentTimes);
     CatchStopSignals();
     PtyDevice device(options.linkPath);
-    Simulator(options, std::move(items), device, report, std::cout, stopRequested).Run();
+    Simulator simulator(options, std::move(items.records), device, report, std::cout, stopRequested);
+    simulator.SetSourceLines(std::move(items.lines));
+    simulator.Run();
   } catch (const std::exception& error) {
     std::cerr << "tessaly-sim: " << error.what() << "\n";
     return kExitFailed;

@@ -366,6 +366,15 @@ def jump_degrees(rng, text, last_good, top):
     return "%0*d" % (len(text), rng.choice(options))
 
 
+def record_after_noise(line, header):
+    """Where a good record starts inside a faulty line, 0 for none: a
+    wrong header that is noise before the header sentence leaves the good
+    record after it, which a live logger (cutting records at the header)
+    takes."""
+    at = line.find(header) if header else -1
+    return at if at > 0 else 0
+
+
 def make_fault(rng, name, kind, form, f, layout, last_good, depth_fmt):
     """The faulty line for fault `name`, built from the good fields `f`;
     `last_good` holds the fields of the last good line."""
@@ -423,7 +432,11 @@ def preamble(kind, form, data_lines):
     return []
 
 
-def generate(opts, out):
+def generate(opts, out, truth=None, stop_at=None):
+    """Writes the log; returns the preamble's line count, the faulty lines
+    and the data lines written.  `truth` (a LineTruth) is told each data
+    line's survey line; with `stop_at`, the log ends before the first record
+    whose towfish has run past that distance along the track."""
     kind, form = opts.kind, opts.form
     rng = random.Random(opts.seed)
     fault_rng = random.Random(opts.seed * 1000003 + 7)
@@ -482,6 +495,9 @@ def generate(opts, out):
             speed_var += (-speed_alpha * speed_var
                           + speed_kick * rng.gauss(0.0, 1.0))
             s += step * (1.0 + speed_var)
+        if stop_at is not None and s - opts.layback > stop_at:
+            n = i
+            break
         wander += -alpha * wander + wander_kick * rng.gauss(0.0, 1.0)
 
         # -- deviation -----------------------------------------------------
@@ -556,7 +572,11 @@ def generate(opts, out):
         else:
             line = make_fault(fault_rng, fault, kind, form, f, layout,
                               last_good, depth_fmt)
-            faults_seen.append((lines_before + i + 1, fault))
+            faults_seen.append((lines_before + i + 1, fault,
+                                record_after_noise(line, header)))
+        if truth is not None:
+            truth.add(lines_before + i + 1,
+                      survey_line_at(track, s - opts.layback), fault is None)
         chunk.append(line)
         if len(chunk) >= 20000:
             out.write(("\r\n".join(chunk) + "\r\n").encode("ascii"))
@@ -567,7 +587,82 @@ def generate(opts, out):
         out.write(END_LINE.encode("ascii"))
     elif kind == "kvg":
         out.write((END_LINE + "\r\n").encode("ascii"))
-    return len(head), faults_seen
+    return len(head), faults_seen, n
+
+
+# --------------------------------------------------------------------------
+# Survey lines: which record lies on which line, and the operator's marks
+# --------------------------------------------------------------------------
+
+def survey_line_at(track, s):
+    """The survey line (1, 2, ...) the track is on at distance s, or 0 in a
+    turn.  Before the start the first line is extended backwards, so that
+    stretch belongs to line 1."""
+    if s < 0.0:
+        return 1
+    k, d = divmod(s, track.cycle)
+    return int(k) + 1 if d <= track.length else 0
+
+
+def line_end_distance(opts, lines):
+    """Distance along the track at which survey line `lines` ends."""
+    track = Track(opts.line_length, opts.line_spacing)
+    return (lines - 1) * track.cycle + track.length
+
+
+class LineTruth:
+    """Collects each data line's survey line; writes the truth list and the
+    comments file of the operator's SOL/EOL marks."""
+
+    def __init__(self):
+        self.rows = []       # (file line, survey line, is a record)
+
+    def add(self, line_no, survey_line, good):
+        self.rows.append((line_no, survey_line, good))
+
+    def write_truth(self, path):
+        with open(path, "w", newline="") as out:
+            out.write("line,survey_line\n")
+            for line_no, survey_line, _ in self.rows:
+                out.write("%d,%d\n" % (line_no, survey_line))
+
+    def marks(self, marked):
+        """{grid row: comment}: "SOL L<n>" on the first record of each marked
+        line, "EOL" on its last.  Grid rows count the records only."""
+        first, last = {}, {}
+        row = 0
+        for _, survey_line, good in self.rows:
+            if not good:
+                continue
+            row += 1
+            if survey_line and (marked is None or survey_line in marked):
+                first.setdefault(survey_line, row)
+                last[survey_line] = row
+        comments = {}
+        for survey_line, row in first.items():
+            comments[row] = "SOL L%d" % survey_line
+            comments[last[survey_line]] = "EOL"
+        return comments
+
+    def write_marks(self, path, marked):
+        comments = self.marks(marked)
+        with open(path, "wb") as out:
+            for row in sorted(comments):
+                out.write(("%d=%s\r\n" % (row, comments[row])).encode("ascii"))
+
+
+class NullOut:
+    def write(self, data):
+        pass
+
+
+def records_for_lines(opts):
+    """Data lines that take the towfish to the end of survey line
+    opts.lines: a dry run of the same track, without faults."""
+    dry = argparse.Namespace(**vars(opts))
+    dry.records = 10 ** 12
+    dry.bad_fraction = 0.0
+    return generate(dry, NullOut(), stop_at=line_end_distance(opts, opts.lines))[2]
 
 
 # --------------------------------------------------------------------------
@@ -599,6 +694,10 @@ among those the kind's validation notices (--faults narrows the choice):""")
 Every faulty line but a blank one is rejected by the line validation, and the
 lines after it are good again.  --faults-out lists them with their 1-based
 line numbers.  The good lines do not depend on --bad-fraction or --faults.
+A wrong header that is noise put before the header sentence leaves a good
+record after the noise: read live, where records are cut at the header, it
+is taken; the list's third column gives where it starts in the line
+(0-based; empty for every other faulty line).
 
 listings, for scripts and tests:
   --list-kinds              one line per layout: the kind, and its form where
@@ -630,6 +729,14 @@ def list_faults(kind):
 
 def parse_fault_list(text):
     return tuple(name for name in text.split(",") if name)
+
+
+def parse_line_list(text):
+    try:
+        return frozenset(int(n) for n in text.split(",") if n)
+    except ValueError:
+        raise argparse.ArgumentTypeError("expected line numbers such as "
+                                         "1,3,5, got %r" % text)
 
 def parse_clock(text):
     parts = text.split(":")
@@ -696,8 +803,25 @@ def parse_args(argv):
                    help="time of the first record of a navigation file "
                         "(default 08:00:00)")
     p.add_argument("--faults-out", metavar="FILE",
-                   help="also write a CSV list 'line,fault' of the faulty "
-                        "lines (1-based line numbers of the output file)")
+                   help="also write a CSV list 'line,fault,record-at' of "
+                        "the faulty lines (1-based line numbers of the output "
+                        "file; record-at: where a good record starts after "
+                        "noise, else empty)")
+    p.add_argument("--lines", type=int, metavar="N",
+                   help="write as many records as take the towfish to the "
+                        "end of survey line N (instead of --records)")
+    p.add_argument("--truth-out", metavar="FILE",
+                   help="also write a CSV list 'line,survey_line': each data "
+                        "line's 1-based line number and the survey line its "
+                        "towfish is on (0 in a turn)")
+    p.add_argument("--marks-out", metavar="FILE",
+                   help="also write the comments file of an operator who "
+                        "marked the lines: 'SOL L<n>' on the first record of "
+                        "each survey line, 'EOL' on its last (rows counting "
+                        "records only)")
+    p.add_argument("--mark-lines", type=parse_line_list, metavar="N,...",
+                   help="with --marks-out, mark only these survey lines "
+                        "(default: every line)")
     p.add_argument("-v", "--verbose", action="store_true",
                    help="print a summary on standard error")
     opts = p.parse_args(argv)
@@ -725,6 +849,8 @@ def parse_args(argv):
             p.error("--%s must be positive" % name.replace("_", "-"))
     if opts.layback < 0.0:
         p.error("--layback must not be negative")
+    if opts.lines is not None and opts.lines < 1:
+        p.error("--lines must be at least 1")
     if opts.form is None:
         opts.form = FORMS.get(opts.kind, (None,))[0]
     elif opts.form not in FORMS.get(opts.kind, ()):
@@ -741,20 +867,28 @@ def main(argv=None):
     if opts.list_faults:
         list_faults(opts.kind)
         return 0
+    if opts.lines is not None:
+        opts.records = records_for_lines(opts)
+    truth = LineTruth() if opts.truth_out or opts.marks_out else None
     if opts.output == "-":
-        head, faults = generate(opts, sys.stdout.buffer)
+        head, faults, _ = generate(opts, sys.stdout.buffer, truth)
         sys.stdout.buffer.flush()
     else:
         with open(opts.output, "wb", buffering=1 << 20) as out:
-            head, faults = generate(opts, out)
+            head, faults, _ = generate(opts, out, truth)
+    if opts.truth_out:
+        truth.write_truth(opts.truth_out)
+    if opts.marks_out:
+        truth.write_marks(opts.marks_out, opts.mark_lines)
     if opts.faults_out:
         with open(opts.faults_out, "w", newline="") as fo:
-            fo.write("line,fault\n")
-            for line_no, name in faults:
-                fo.write("%d,%s\n" % (line_no, name))
+            fo.write("line,fault,record-at\n")
+            for line_no, name, record_at in faults:
+                fo.write("%d,%s,%s\n" % (line_no, name,
+                                         record_at if record_at else ""))
     if opts.verbose:
         counts = {}
-        for _, name in faults:
+        for _, name, _ in faults:
             counts[name] = counts.get(name, 0) + 1
         detail = ", ".join("%s %d" % kv for kv in sorted(counts.items()))
         sys.stderr.write("%s: %d data lines (first on line %d), %d faulty%s\n"

@@ -1,0 +1,184 @@
+#include "core/RecordSpill.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+namespace tessaly {
+
+namespace {
+
+constexpr std::size_t kSpillBufferBytes = 1u << 20;
+
+// What a spilled record holds, one bit each, in the order written.
+enum Present : std::uint8_t {
+  kPosition = 1, kPlane = 2, kDeviation = 4, kDepth = 8, kSounder = 16, kTime = 32, kFlags = 64, kComment = 128,
+};
+
+std::uint8_t PresentIn(const SpilledRecord& r, std::string_view comment) {
+  const auto bit = [](bool has, Present present) { return has ? present : 0; };
+  return static_cast<std::uint8_t>(
+      bit(HasValue(r.latitude) || HasValue(r.longitude), kPosition) | bit(HasValue(r.x) || HasValue(r.y), kPlane) |
+      bit(HasValue(r.deviation), kDeviation) | bit(!std::isnan(r.towfishDepth), kDepth) |
+      bit(!std::isnan(r.sounder), kSounder) | bit(r.hasTime, kTime) | bit(r.hasFlags, kFlags) |
+      bit(!comment.empty(), kComment));
+}
+
+// Bytes after the presence byte, the comment's text left out.
+std::size_t FixedBytes(std::uint8_t present) {
+  std::size_t bytes = 0;
+  if (present & kPosition) bytes += 2 * sizeof(double);
+  if (present & kPlane) bytes += 2 * sizeof(double);
+  if (present & kDeviation) bytes += sizeof(double);
+  if (present & kDepth) bytes += sizeof(float);
+  if (present & kSounder) bytes += sizeof(float);
+  if (present & kTime) bytes += sizeof(std::int64_t) + 1;
+  if (present & kFlags) bytes += sizeof(std::uint32_t);
+  if (present & kComment) bytes += sizeof(std::uint32_t);
+  return bytes;
+}
+
+template <typename T>
+void Put(std::string& buffer, const T& value) {
+  buffer.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <typename T>
+void Take(const char*& from, T& value) {
+  std::memcpy(&value, from, sizeof value);
+  from += sizeof value;
+}
+
+// An unnamed file in `folder`: O_TMPFILE where the file system has it, else
+// a named one removed at once.
+int CreateUnnamed(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  std::string pattern = (std::filesystem::path(folder) / ".tessaly-export-XXXXXX").string();
+  const int named = ::mkstemp(pattern.data());
+  if (named >= 0) ::unlink(pattern.c_str());
+  return named;
+}
+
+}  // namespace
+
+RecordSpill::~RecordSpill() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool RecordSpill::Fail(const std::string& what) {
+  if (error_.empty()) error_ = what + " the temporary file in " + folder_ + ": " + std::strerror(errno);
+  return false;
+}
+
+bool RecordSpill::Open(const std::string& folder) {
+  std::error_code ec;
+  const std::string temporary = std::filesystem::temp_directory_path(ec).string();
+  folder_ = folder.empty() ? temporary : folder;
+  fd_ = CreateUnnamed(folder_);
+  // A folder that takes no files (/dev for /dev/stdout) leaves the
+  // system's temporary folder.
+  if (fd_ < 0 && folder_ != temporary && !temporary.empty()) {
+    folder_ = temporary;
+    fd_ = CreateUnnamed(folder_);
+  }
+  if (fd_ < 0) return Fail("Cannot create");
+  buffer_.reserve(kSpillBufferBytes);
+  return true;
+}
+
+bool RecordSpill::Flush() {
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t written = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return Fail("Cannot write");
+    done += static_cast<std::size_t>(written);
+  }
+  buffer_.clear();
+  return true;
+}
+
+bool RecordSpill::Append(const SpilledRecord& record, std::string_view comment) {
+  if (fd_ < 0 || !error_.empty()) return false;
+  const std::uint8_t present = PresentIn(record, comment);
+  buffer_.push_back(static_cast<char>(present));
+  if (present & kPosition) Put(buffer_, record.latitude), Put(buffer_, record.longitude);
+  if (present & kPlane) Put(buffer_, record.x), Put(buffer_, record.y);
+  if (present & kDeviation) Put(buffer_, record.deviation);
+  if (present & kDepth) Put(buffer_, record.towfishDepth);
+  if (present & kSounder) Put(buffer_, record.sounder);
+  if (present & kTime) Put(buffer_, record.timeMillis), Put(buffer_, static_cast<std::uint8_t>(record.dateKnown));
+  if (present & kFlags) Put(buffer_, record.flags);
+  if (present & kComment) Put(buffer_, static_cast<std::uint32_t>(comment.size()));
+  buffer_.append(comment);
+  return buffer_.size() < kSpillBufferBytes || Flush();
+}
+
+bool RecordSpill::Rewind() {
+  if (fd_ < 0 || !error_.empty() || !Flush()) return false;
+  if (::lseek(fd_, 0, SEEK_SET) != 0) return Fail("Cannot read");
+  readPos_ = 0;
+  atEnd_ = false;
+  return true;
+}
+
+// Makes `needed` bytes available from readPos_; false at the end of the
+// file (or on an error).
+bool RecordSpill::Fill(std::size_t needed) {
+  if (buffer_.size() - readPos_ >= needed) return true;
+  buffer_.erase(0, readPos_);
+  readPos_ = 0;
+  while (buffer_.size() < needed && !atEnd_) {
+    const std::size_t old = buffer_.size();
+    buffer_.resize(old + std::max(kSpillBufferBytes, needed));
+    const ssize_t got = ::read(fd_, buffer_.data() + old, buffer_.size() - old);
+    if (got < 0 && errno == EINTR) {
+      buffer_.resize(old);
+      continue;
+    }
+    buffer_.resize(old + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    if (got < 0) return Fail("Cannot read");
+    if (got == 0) atEnd_ = true;
+  }
+  return buffer_.size() >= needed;
+}
+
+bool RecordSpill::Next(SpilledRecord& record, std::string& comment) {
+  if (fd_ < 0 || !error_.empty() || !Fill(1)) return false;
+  const auto present = static_cast<std::uint8_t>(buffer_[readPos_]);
+  const std::size_t fixed = 1 + FixedBytes(present);
+  if (!Fill(fixed)) return Truncated();
+  const char* from = buffer_.data() + readPos_ + 1;
+  record = SpilledRecord();
+  if (present & kPosition) Take(from, record.latitude), Take(from, record.longitude);
+  if (present & kPlane) Take(from, record.x), Take(from, record.y);
+  if (present & kDeviation) Take(from, record.deviation);
+  if (present & kDepth) Take(from, record.towfishDepth);
+  if (present & kSounder) Take(from, record.sounder);
+  if (present & kTime) {
+    std::uint8_t dateKnown = 0;
+    Take(from, record.timeMillis), Take(from, dateKnown);
+    record.hasTime = true;
+    record.dateKnown = dateKnown != 0;
+  }
+  if (present & kFlags) Take(from, record.flags), record.hasFlags = true;
+  std::uint32_t length = 0;
+  if (present & kComment) Take(from, length);
+  if (!Fill(fixed + length)) return Truncated();
+  comment.assign(buffer_, readPos_ + fixed, length);
+  readPos_ += fixed + length;
+  return true;
+}
+
+bool RecordSpill::Truncated() {
+  if (error_.empty()) error_ = "The temporary file in " + folder_ + " ended early.";
+  return false;
+}
+
+}  // namespace tessaly

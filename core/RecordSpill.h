@@ -1,0 +1,63 @@
+// RecordSpill: the records of an export, kept on disk between the pass that
+// decides the survey lines and the pass that writes them, so that memory
+// does not grow with the log. The file has no name (it is gone when closed
+// or when the program ends) and lives in a folder the caller picks: beside
+// the output, so that it uses the disk the export goes to, not memory in a
+// temporary file system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/SurveyRecord.h"
+
+namespace tessaly {
+
+// A record's numbers as spilled; the comment follows it. Only what a record
+// has is written (a presence byte says what): a value it lacks, the time
+// without hasTime or the flags without hasFlags, comes back at its default,
+// so a record of a log without times or comments takes 49 bytes.
+struct SpilledRecord {
+  double latitude = kNoValue, longitude = kNoValue;
+  double x = kNoValue, y = kNoValue;  // UTM metres of the export's zone
+  double deviation = kNoValue;
+  float towfishDepth = static_cast<float>(kNoValue), sounder = static_cast<float>(kNoValue);  // single precision as read
+  std::int64_t timeMillis = 0;
+  std::uint32_t flags = 0;
+  bool hasTime = false, dateKnown = false, hasFlags = false;
+};
+
+class RecordSpill {
+ public:
+  RecordSpill() = default;
+  ~RecordSpill();
+  RecordSpill(const RecordSpill&) = delete;
+  RecordSpill& operator=(const RecordSpill&) = delete;
+
+  // Creates the file in `folder`, else (and when empty) in the system's
+  // temporary folder. False with the reason in Error().
+  bool Open(const std::string& folder);
+  bool Append(const SpilledRecord& record, std::string_view comment);
+  // Ends the writing and goes back to the first record.
+  bool Rewind();
+  // The next record and its comment; false at the end, or on a read error
+  // (Error() is then set).
+  bool Next(SpilledRecord& record, std::string& comment);
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Flush();
+  bool Fill(std::size_t needed);
+  bool Fail(const std::string& what);
+  bool Truncated();
+
+  int fd_ = -1;
+  std::string folder_;
+  std::string buffer_;
+  std::size_t readPos_ = 0;
+  bool atEnd_ = false;
+  std::string error_;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,381 @@
+// The alarm evaluators and the monitor, in simulated time (ManualClock): each
+// rule against hand-worked thresholds, and the session's scenes - a silence
+// at 10 records a second, a GPS dropout, a towfish depth ramp.
+#include "core/AlarmMonitor.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+namespace tessaly::alarms_test {
+
+constexpr std::int64_t kMs = 1'000'000;
+constexpr std::int64_t kSecond = 1000 * kMs;
+constexpr std::int64_t kStartUtc = 1796841198000 * kMs;  // 2026-12-09T18:33:18Z
+
+// A session's watch in simulated time: records at a steady rate, ticks.
+class Watch {
+ public:
+  explicit Watch(WatchedAlarms watched = {true, true, true}, AlarmSettings settings = {})
+      : clock_(kStartUtc, 5 * kSecond), monitor_(settings, watched, clock_) {}
+
+  AcceptedReading Reading() const {
+    AcceptedReading reading;
+    reading.receivedNs = clock_.MonotonicNs();
+    reading.bytes = 27;
+    return reading;
+  }
+  // Records every `interval` for `duration`, evaluating after each; the
+  // changes seen.
+  std::vector<AlarmChange> Records(std::int64_t duration, std::int64_t interval = 100 * kMs) {
+    std::vector<AlarmChange> seen;
+    for (std::int64_t t = 0; t < duration; t += interval) {
+      clock_.Advance(interval);
+      monitor_.RecordAccepted(Reading());
+      Collect(seen);
+    }
+    return seen;
+  }
+  // Advances in steps, evaluating after each; the changes seen.
+  std::vector<AlarmChange> Wait(std::int64_t duration, std::int64_t step = 10 * kMs) {
+    std::vector<AlarmChange> seen;
+    for (std::int64_t t = 0; t < duration; t += step) {
+      clock_.Advance(step);
+      Collect(seen);
+    }
+    return seen;
+  }
+  void Collect(std::vector<AlarmChange>& seen) {
+    for (const AlarmChange& change : monitor_.Evaluate()) seen.push_back(change);
+  }
+  std::int64_t Now() const { return clock_.MonotonicNs(); }
+
+  ManualClock clock_;
+  AlarmMonitor monitor_;
+};
+
+std::vector<AlarmChange> Of(const std::vector<AlarmChange>& changes, AlarmKind kind) {
+  std::vector<AlarmChange> of;
+  for (const AlarmChange& change : changes)
+    if (change.alarm == kind) of.push_back(change);
+  return of;
+}
+
+// ---- No data ----
+
+TEST(NoDataAlarm, SilenceAtTenRecordsASecondRaisesWithinThreeSecondsAndTheNextRecordClears) {
+  Watch watch({false, false, false});
+  EXPECT_TRUE(watch.Records(60 * kSecond).empty());
+  const std::int64_t lastRecord = watch.Now();
+  std::vector<AlarmChange> changes;
+  std::int64_t raisedAfter = -1;
+  while (raisedAfter < 0 && watch.Now() - lastRecord < 10 * kSecond) {
+    changes = watch.Wait(10 * kMs, 10 * kMs);
+    if (!changes.empty()) raisedAfter = watch.Now() - lastRecord;
+  }
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(raisedAfter, 3 * kSecond);  // nothing for 3 s, the first evaluation after
+  EXPECT_EQ(changes[0].alarm, AlarmKind::NoData);
+  EXPECT_EQ(changes[0].status.state, AlarmState::Alarm);
+  EXPECT_DOUBLE_EQ(changes[0].status.value, 3.0);
+  EXPECT_EQ(changes[0].utcNs, watch.clock_.UtcNs());
+
+  watch.Wait(20 * kSecond);  // stays raised, no new change
+  const auto cleared = watch.Records(100 * kMs);
+  ASSERT_EQ(cleared.size(), 1u);
+  EXPECT_EQ(cleared[0].status.state, AlarmState::Normal);
+  EXPECT_EQ(cleared[0].previous, AlarmState::Alarm);
+}
+
+TEST(NoDataAlarm, WaitsFiveMedianIntervalsForSlowInstruments) {
+  struct Case {
+    std::int64_t interval;
+    std::int64_t allowed;
+  };
+  const Case cases[] = {{100 * kMs, 3 * kSecond}, {500 * kMs, 3 * kSecond}, {1 * kSecond, 5 * kSecond},
+                        {2 * kSecond, 10 * kSecond}};
+  for (const Case& c : cases) {
+    NoDataAlarm alarm(0);
+    for (int i = 1; i <= 20; ++i) alarm.Record(i * c.interval);
+    EXPECT_EQ(alarm.AllowedSilenceNs(), c.allowed) << c.interval;
+    const std::int64_t last = 20 * c.interval;
+    EXPECT_EQ(alarm.Evaluate(last + c.allowed - 1).state, AlarmState::Normal);
+    EXPECT_EQ(alarm.Evaluate(last + c.allowed).state, AlarmState::Alarm);
+  }
+  // Before a first record the silence counts from the start.
+  EXPECT_EQ(NoDataAlarm(kSecond).Evaluate(4 * kSecond).state, AlarmState::Alarm);
+}
+
+// ---- Bad records ----
+
+TEST(BadRecordsAlarm, WarnsAboveTenOfTheLastHundred) {
+  struct Case {
+    int bad, good;  // framed in this order
+    AlarmState state;
+    double percent;
+  };
+  const Case cases[] = {
+      {10, 90, AlarmState::Normal, 0},   {11, 89, AlarmState::Warning, 11}, {11, 0, AlarmState::Warning, 100},
+      {10, 0, AlarmState::Normal, 0},    {20, 89, AlarmState::Warning, 11}, {20, 90, AlarmState::Normal, 0},
+  };
+  for (const Case& c : cases) {
+    BadRecordsAlarm alarm;
+    for (int i = 0; i < c.bad; ++i) alarm.Framed(true);
+    for (int i = 0; i < c.good; ++i) alarm.Framed(false);
+    EXPECT_EQ(alarm.Evaluate().state, c.state) << c.bad << "/" << c.good;
+    EXPECT_DOUBLE_EQ(alarm.Evaluate().value, c.percent) << c.bad << "/" << c.good;
+  }
+}
+
+// ---- Towfish depth ----
+
+TEST(TowfishDepthAlarm, ARampRaisesTheAlarmAtTheThresholdNotBefore) {
+  Watch watch({true, false, false});
+  // 0.1 m/s from 75 m (records at 10 a second: 1 cm each), below the rate
+  // limit; the maximum is 80 m.
+  std::optional<int> raisedAt;
+  for (int i = 0; i <= 700 && !raisedAt; ++i) {
+    watch.clock_.Advance(100 * kMs);
+    AcceptedReading reading = watch.Reading();
+    reading.depth = (7500 + i) / 100.0;
+    watch.monitor_.RecordAccepted(reading);
+    for (const AlarmChange& change : watch.monitor_.Evaluate())
+      if (change.alarm == AlarmKind::TowfishDepth) {
+        raisedAt = i;
+        EXPECT_EQ(change.status.state, AlarmState::Alarm);
+        EXPECT_GT(change.status.value, 80.0);
+        EXPECT_EQ(change.status.cause, "m depth");
+      }
+  }
+  ASSERT_TRUE(raisedAt.has_value());
+  EXPECT_EQ(*raisedAt, 501);  // 80.01 m, the first depth past 80
+}
+
+TEST(TowfishDepthAlarm, RangeAndRate) {
+  struct Case {
+    double startDepth, metresPerSecond, seconds;
+    AlarmState state;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {20.0, 0.0, 10, AlarmState::Normal, ""},
+      {0.5, 0.0, 10, AlarmState::Alarm, "m depth"},     // above the minimum of 1 m
+      {20.0, 0.45, 10, AlarmState::Normal, ""},          // under 0.5 m/s
+      {20.0, 0.6, 10, AlarmState::Alarm, "m/s depth rate"},
+      {40.0, -0.6, 10, AlarmState::Alarm, "m/s depth rate"},
+      {20.0, 2.0, 2, AlarmState::Normal, ""},            // 2 s is too short a span to judge a rate
+  };
+  for (const Case& c : cases) {
+    AlarmSettings settings;
+    TowfishDepthAlarm alarm(settings);
+    for (int i = 0; i <= c.seconds * 10; ++i) alarm.Record(i * 100 * kMs, c.startDepth + c.metresPerSecond * i / 10);
+    const AlarmStatus status = alarm.Evaluate();
+    EXPECT_EQ(status.state, c.state) << c.startDepth << " " << c.metresPerSecond;
+    EXPECT_EQ(status.cause, c.cause) << c.startDepth << " " << c.metresPerSecond;
+    if (std::string_view(c.cause) == "m/s depth rate") {
+      EXPECT_NEAR(status.value, c.metresPerSecond, 1e-9);
+    }
+  }
+}
+
+// ---- Signal ----
+
+TEST(SignalAlarm, TotalFieldOutsideTheRangeIsAnAlarmAWeakSignalAWarning) {
+  struct Case {
+    std::optional<double> total, signal;
+    AlarmState state;
+    double value;
+  };
+  const Case cases[] = {
+      {52341.2, 87, AlarmState::Normal, 0},
+      {52341.2, 49, AlarmState::Warning, 49},
+      {19999.9, 87, AlarmState::Alarm, 19999.9},
+      {70000.5, 12, AlarmState::Alarm, 70000.5},  // the alarm comes first
+      {std::nullopt, std::nullopt, AlarmState::Normal, 0},
+      {std::nullopt, 10, AlarmState::Warning, 10},
+  };
+  for (const Case& c : cases) {
+    AlarmSettings settings;
+    SignalAlarm alarm(settings);
+    alarm.Record(c.total, c.signal);
+    EXPECT_EQ(alarm.Evaluate().state, c.state);
+    EXPECT_DOUBLE_EQ(alarm.Evaluate().value, c.value);
+  }
+}
+
+// ---- GPS and clock ----
+
+GpsFixStatus GoodFix(std::int64_t receivedNs) {
+  GpsFixStatus fix;
+  fix.valid = true;
+  fix.lastValidFixNs = receivedNs;
+  fix.satellites = 9;
+  fix.hdop = 0.9;
+  return fix;
+}
+
+TEST(GpsAlarm, ADropoutWarnsAfterThreeSecondsAndAlarmsAfterTen) {
+  Watch watch({false, false, true});
+  std::vector<AlarmChange> gps;
+  for (int s = 0; s < 30; ++s) {  // a fix a second
+    watch.clock_.Advance(kSecond);
+    watch.monitor_.GpsFix(GoodFix(watch.Now()));
+    watch.Collect(gps);
+  }
+  EXPECT_TRUE(Of(gps, AlarmKind::Gps).empty());
+  const std::int64_t lastFix = watch.Now();
+  gps.clear();
+  std::vector<std::int64_t> at;
+  for (int step = 0; step < 1500; ++step) {
+    watch.clock_.Advance(10 * kMs);
+    for (const AlarmChange& change : Of(watch.monitor_.Evaluate(), AlarmKind::Gps)) {
+      gps.push_back(change);
+      at.push_back(watch.Now() - lastFix);
+    }
+  }
+  ASSERT_EQ(gps.size(), 2u);
+  EXPECT_EQ(gps[0].status.state, AlarmState::Warning);
+  EXPECT_EQ(gps[0].status.cause, "s since the last fix");
+  EXPECT_EQ(at[0], 3 * kSecond + 10 * kMs);  // older than 3 s
+  EXPECT_EQ(gps[1].status.state, AlarmState::Alarm);
+  EXPECT_EQ(at[1], 10 * kSecond);            // no fix for 10 s
+  EXPECT_DOUBLE_EQ(gps[1].status.value, 10.0);
+  // A fix again clears it.
+  watch.monitor_.GpsFix(GoodFix(watch.Now()));
+  const auto back = Of(watch.monitor_.Evaluate(), AlarmKind::Gps);
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].status.state, AlarmState::Normal);
+}
+
+TEST(GpsAlarm, FixQualityWarnings) {
+  struct Case {
+    bool valid;
+    int satellites;
+    double hdop;
+    AlarmState state;
+    const char* cause;
+  };
+  const Case cases[] = {
+      {true, 9, 0.9, AlarmState::Normal, ""},
+      {false, 9, 0.9, AlarmState::Warning, "s without a valid fix"},
+      {true, 9, 2.1, AlarmState::Warning, "HDOP"},
+      {true, 5, 0.9, AlarmState::Warning, "satellites"},
+      {true, 6, 2.0, AlarmState::Normal, ""},  // the limits themselves pass
+  };
+  for (const Case& c : cases) {
+    AlarmSettings settings;
+    GpsAlarm alarm(settings, 0);
+    GpsFixStatus fix = GoodFix(kSecond);
+    fix.valid = c.valid;
+    fix.satellites = c.satellites;
+    fix.hdop = c.hdop;
+    alarm.Fix(fix);
+    EXPECT_EQ(alarm.Evaluate(kSecond + 500 * kMs).state, c.state) << c.cause;
+    EXPECT_EQ(alarm.Evaluate(kSecond + 500 * kMs).cause, c.cause);
+  }
+}
+
+TEST(ClockAlarm, WarnsWhenTheSystemClockIsMoreThanASecondFromGpsTime) {
+  struct Case {
+    std::int64_t offset;
+    AlarmState state;
+  };
+  const Case cases[] = {{0, AlarmState::Normal},           {1 * kSecond, AlarmState::Normal},
+                        {1 * kSecond + kMs, AlarmState::Warning}, {-1500 * kMs, AlarmState::Warning}};
+  for (const Case& c : cases) {
+    ClockAlarm alarm;
+    GpsFixStatus fix = GoodFix(0);
+    fix.gpsUtcNs = kStartUtc;
+    fix.receivedUtcNs = kStartUtc + c.offset;
+    alarm.Fix(fix);
+    EXPECT_EQ(alarm.Evaluate().state, c.state) << c.offset;
+    if (c.state == AlarmState::Warning) {
+      EXPECT_DOUBLE_EQ(alarm.Evaluate().value, c.offset / 1e9);
+    }
+  }
+}
+
+// ---- Disk ----
+
+TEST(DiskAlarm, FreeSpaceAgainstTheFloorsAndTheDayAhead) {
+  constexpr std::uint64_t MB = DiskAlarm::kMegabyte;
+  struct Case {
+    std::uint64_t bytesPerSecond;
+    std::uint64_t free;
+    AlarmState state;
+  };
+  const Case cases[] = {
+      {300, 501 * MB, AlarmState::Normal},      // a day at 300 B/s is 26 MB: the 500 MB floor counts
+      {300, 499 * MB, AlarmState::Warning},
+      {300, 49 * MB, AlarmState::Alarm},
+      {10000, 865 * MB, AlarmState::Normal},    // a day at 10 kB/s is 864 MB
+      {10000, 863 * MB, AlarmState::Warning},
+      {10000, 50 * MB, AlarmState::Warning},    // the alarm is below 50 MB
+  };
+  for (const Case& c : cases) {
+    DiskAlarm alarm;
+    for (int s = 0; s < 120; ++s)
+      for (int r = 0; r < 10; ++r) alarm.Written(s * kSecond + r * 100 * kMs, c.bytesPerSecond / 10);
+    EXPECT_DOUBLE_EQ(alarm.Rate(), static_cast<double>(c.bytesPerSecond));
+    alarm.FreeBytes(c.free);
+    EXPECT_EQ(alarm.Evaluate().state, c.state) << c.bytesPerSecond << " " << c.free;
+    if (c.state != AlarmState::Normal) {
+      EXPECT_DOUBLE_EQ(alarm.Evaluate().value, static_cast<double>(c.free) / MB);
+    }
+  }
+  DiskAlarm unknown;
+  EXPECT_EQ(unknown.Evaluate().state, AlarmState::Normal);  // no free space reported yet
+}
+
+// ---- The monitor ----
+
+TEST(AlarmMonitor, AlarmsNotWatchedStayNormal) {
+  Watch watch({false, false, false});
+  AcceptedReading reading = watch.Reading();
+  reading.depth = 500.0;
+  reading.totalField = 1.0;
+  watch.monitor_.RecordAccepted(reading);
+  watch.monitor_.GpsFix(GpsFixStatus{});
+  const auto changes = watch.Wait(20 * kSecond, kSecond);
+  for (const AlarmKind kind : {AlarmKind::TowfishDepth, AlarmKind::Signal, AlarmKind::Gps, AlarmKind::Clock}) {
+    EXPECT_FALSE(watch.monitor_.Watches(kind));
+    EXPECT_TRUE(Of(changes, kind).empty()) << AlarmName(kind);
+  }
+  EXPECT_EQ(Of(changes, AlarmKind::NoData).size(), 1u);
+}
+
+TEST(AlarmMonitor, ReportsAChangeOnceWithItsPreviousState) {
+  Watch watch({false, true, false});
+  AcceptedReading reading = watch.Reading();
+  reading.signal = 30.0;
+  watch.monitor_.RecordAccepted(reading);
+  const auto first = watch.monitor_.Evaluate();
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(first[0].alarm, AlarmKind::Signal);
+  EXPECT_EQ(first[0].previous, AlarmState::Normal);
+  EXPECT_EQ(first[0].status, (AlarmStatus{AlarmState::Warning, 30.0, "signal level"}));
+  EXPECT_TRUE(watch.monitor_.Evaluate().empty());
+  EXPECT_EQ(watch.monitor_.Status(AlarmKind::Signal).state, AlarmState::Warning);
+  reading.totalField = 90000.0;
+  watch.monitor_.RecordAccepted(reading);
+  const auto worse = watch.monitor_.Evaluate();
+  ASSERT_EQ(worse.size(), 1u);
+  EXPECT_EQ(worse[0].previous, AlarmState::Warning);
+  EXPECT_EQ(worse[0].status.state, AlarmState::Alarm);
+}
+
+// Rejected records and the free disk space reach their alarms.
+TEST(AlarmMonitor, RejectionsAndDiskSpaceReachTheirAlarms) {
+  Watch watch({false, false, false});
+  for (int i = 0; i < 11; ++i) watch.monitor_.RecordRejected();
+  watch.monitor_.FreeDiskBytes(40 * DiskAlarm::kMegabyte);
+  const auto changes = watch.monitor_.Evaluate();
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].alarm, AlarmKind::BadRecords);
+  EXPECT_EQ(changes[0].status.state, AlarmState::Warning);
+  EXPECT_EQ(changes[1].alarm, AlarmKind::Disk);
+  EXPECT_EQ(changes[1].status.state, AlarmState::Alarm);
+}
+
+}  // namespace tessaly::alarms_test
