@@ -30,12 +30,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "acquisition/LiveTrack.h"
 #include "core/LiveObserver.h"
 #include "core/LiveRecordStore.h"
+#include "core/LiveSession.h"
 #include "core/LiveTransport.h"
 #include "core/LogPartWriter.h"
 #include "core/LogVariants.h"
@@ -52,6 +54,7 @@ class QTabWidget;
 namespace tessaly {
 
 class AlarmTiles;
+class GpsStatusPanel;
 class LiveSessionThread;
 class RawTextView;
 class RecordViews;
@@ -96,6 +99,7 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   AlarmTiles* Alarms = nullptr;       // one tile per alarm, above the views
   QListWidget* lstEvents = nullptr;   // the "Events" tab
   QLabel* lblQtdFlags = nullptr;      // records with a quality flag
+  GpsStatusPanel* grpGps = nullptr;  // the GPS's state, the cable out
 
   // ---- What the variant fixes ----
   const LogVariant& Variant() const { return variant_; }
@@ -112,6 +116,9 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   // Makes the device a session reads, on the session's thread; empty: the
   // serial port with the program's serial settings at Start.
   std::function<std::unique_ptr<LiveTransport>()> MakeTransport;
+  // Makes the GPS port a session reads beside it; empty: the GPS port of the
+  // settings (Lib/GpsPort.ega) at Start, if they name one.
+  std::function<std::unique_ptr<LiveTransport>()> MakeGpsTransport;
   // Hears every report of the session on the session's own thread, as it
   // happens (timing measurements); set before Start.
   LiveObserver* SessionWatcher = nullptr;
@@ -134,6 +141,11 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   const std::vector<std::string>& Parts() const { return parts_; }
   // Every part of the session and their comments files.
   std::vector<std::string> FilesInUse() const override;
+  // The track of the session (LiveTrack.h).
+  const LiveTrack& SessionTrack() const { return track_; }
+  // The cable out from now on, while a session with a GPS runs. Empty text,
+  // or why not.
+  std::string SetCableOut(double metres);
 
   // ---- Handlers, public so that tests drive them as the controls do ----
   void btnStartClick();
@@ -163,6 +175,8 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   void AlarmChanged(const AlarmChange& change) override;
   void EventRecorded(const WatchEvent& event) override;
   void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
  signals:
   // A record (a chunk of a raw capture) has been shown in every view.
@@ -208,6 +222,12 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   void EditComment(int row);
   void CloseWindow();
   bool ConfirmStop();
+  // The GPS (untFileLogGps.cpp).
+  void BuildGpsPanel();
+  // The GPS port and positioning of a session about to start into `options`;
+  // its transport maker (empty: no GPS), or nothing when the start must not
+  // go on (said to the user).
+  std::optional<std::function<std::unique_ptr<LiveTransport>()>> ChooseGps(LiveSessionOptions& options);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   const LogVariant& variant_;
@@ -229,6 +249,7 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QElapsedTimer lastShow_;
   std::uint64_t shownUpTo_ = 0;    // RecordShown raised up to this row
   std::uint64_t flagsFrom_ = 0;    // the first row flagged since the last show; 0: none
+  std::uint64_t newestPositioned_ = 0;  // the newest row whose position the GPS box shows
 };
 
 }  // namespace tessaly

@@ -39,6 +39,12 @@ void LiveEventQueue::EventRecorded(const WatchEvent& event) {
 void LiveEventQueue::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
   Keep([row, flag, value](LiveObserver& o) { o.RecordFlagged(row, flag, value); });
 }
+void LiveEventQueue::GpsChanged(const LiveGpsStatus& status) {
+  Keep([status](LiveObserver& o) { o.GpsChanged(status); });
+}
+void LiveEventQueue::RecordsPositioned(const std::vector<LivePosition>& positions) {
+  Keep([positions](LiveObserver& o) { o.RecordsPositioned(positions); });
+}
 
 void LiveEventQueue::Deliver(LiveObserver& observer) {
   std::vector<Report> reports;
@@ -63,6 +69,12 @@ void LiveObserverList::Happened(LiveEvent event, const LiveStatus& status) {
 }
 void LiveObserverList::Stopped(const StopReport& report) {
   for (LiveObserver* o : observers_) o->Stopped(report);
+}
+void LiveObserverList::GpsChanged(const LiveGpsStatus& status) {
+  for (LiveObserver* o : observers_) o->GpsChanged(status);
+}
+void LiveObserverList::RecordsPositioned(const std::vector<LivePosition>& positions) {
+  for (LiveObserver* o : observers_) o->RecordsPositioned(positions);
 }
 
 void LiveObserverList::AlarmChanged(const AlarmChange& change) {

@@ -26,6 +26,8 @@ class LiveEventQueue : public LiveObserver {
   void AlarmChanged(const AlarmChange& change) override;
   void EventRecorded(const WatchEvent& event) override;
   void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
   // Hands every report kept so far to `observer`, in order, on the caller's
   // thread. Reports that arrive meanwhile wait for the next call.
@@ -53,6 +55,8 @@ class LiveObserverList : public LiveObserver {
   void AlarmChanged(const AlarmChange& change) override;
   void EventRecorded(const WatchEvent& event) override;
   void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
  private:
   std::vector<LiveObserver*> observers_;

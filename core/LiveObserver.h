@@ -7,12 +7,15 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
-
 #include <vector>
 
 #include "core/EventsFile.h"
+#include "core/FixTimeline.h"
 #include "core/GridLayout.h"
+#include "core/LiveGps.h"
+#include "core/LivePositions.h"
 #include "core/QualityFlags.h"
 #include "core/RecordNumbers.h"
 #include "core/RecordRescue.h"
@@ -87,6 +90,16 @@ enum class LiveEvent {
   EventsFile,    // the events file failed, or is written again (status.eventsError)
 };
 
+// The GPS of a session with a GPS port: its port, its latest fixes and the
+// cable out.
+struct LiveGpsStatus {
+  GpsPortStatus port;
+  std::optional<GpsFix> latest;       // the latest fix, valid or not
+  std::optional<GpsFix> latestValid;  // the latest valid fix
+  double cableOut = 0.0;
+  std::string fileError;              // a GPS side file that failed (NMEA, cable)
+};
+
 class LiveObserver {
  public:
   virtual ~LiveObserver() = default;
@@ -105,6 +118,10 @@ class LiveObserver {
   virtual void AlarmChanged(const AlarmChange& /*change*/) {}
   virtual void EventRecorded(const WatchEvent& /*event*/) {}
   virtual void RecordFlagged(std::uint64_t /*row*/, QualityFlag /*flag*/, double /*value*/) {}
+  // Sessions with a GPS port: the GPS's status changed.
+  virtual void GpsChanged(const LiveGpsStatus& /*status*/) {}
+  // Records positioned, or positioned again as later fixes came in.
+  virtual void RecordsPositioned(const std::vector<LivePosition>& /*positions*/) {}
 };
 
 }  // namespace tessaly

@@ -22,6 +22,7 @@
 #include "support/FakeTransport.h"
 #include "support/LiveRecords.h"
 #include "widgets/GraficoOk.h"
+#include "widgets/PainelGridOk.h"
 #include "widgets/TrackPlot.h"
 
 namespace tessaly::livetest {
@@ -93,7 +94,9 @@ TEST_F(LiveWatchWindow, AFlaggedRecordIsTickedOnTheChartRingedOnTheTrackAndCount
   ASSERT_TRUE(WaitFor([&] { return chart().size() == 60 && (chart()[29] & kFlagSpike) != 0; }));
   std::vector<std::uint32_t> flagged;
   for (std::size_t i = 0; i < chart().size(); ++i) {
-    if (i != 29) EXPECT_EQ(chart()[i] & (kFlagSpike | kFlagNoise), 0) << i;
+    if (i != 29) {
+      EXPECT_EQ(chart()[i] & (kFlagSpike | kFlagNoise), 0) << i;
+    }
     if (chart()[i] != 0) flagged.push_back(static_cast<std::uint32_t>(i));
   }
   EXPECT_EQ(window->Track->Plot()->FlaggedRecords(), flagged);

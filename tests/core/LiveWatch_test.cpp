@@ -20,11 +20,12 @@
 #include "core/LiveSession.h"
 #include "support/FakeTransport.h"
 #include "support/FileBytes.h"
+#include "support/GpsTruth.h"
 #include "support/LiveRecords.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
-namespace {
+namespace live_watch_test {
 
 using testing::FakeTransport;
 using testing::KvRecord;
@@ -89,7 +90,7 @@ class LiveWatchTest : public ::testing::Test {
 
   testing::TempHome home_;
   ManualClock clock_{kStartUtcNs, 0};
-  FakeTransport device_;
+  FakeTransport device_, gps_;
   LiveRecorder seen_;
   LiveSessionOptions options_;
   std::unique_ptr<LiveSession> session_;
@@ -140,24 +141,17 @@ TEST_F(LiveWatchTest, ASilenceAtTenRecordsASecondRaisesNoDataWithinThreeSecondsA
   EXPECT_EQ(FormatWatchEvent(seen_.watchEvents[0]), Events(Base()).substr(0, Events(Base()).find('\n') + 1));
 }
 
-// The GPS sends a valid fix at 0.1 s, 1.1 s, ... 9.1 s and nothing until
-// 25.1 s: older than 3 s at 12.2 s warns, none for 10 s at 19.1 s alarms,
-// the fix at 25.1 s clears it.
-TEST_F(LiveWatchTest, AGpsDropoutRaisesTheGpsWarningThenTheAlarm) {
-  FixTimeline timeline;
-  options_.watch.gpsStatus = [&timeline](std::int64_t nowUtcNs) { return timeline.Status(nowUtcNs); };
-  const auto fix = [&](std::int64_t atMs) {
-    GgaSentence gga;
-    gga.time = kStartOfDayMs + static_cast<MsOfDay>(atMs);
-    gga.position = GeoPosition{44.3, -63.3};
-    gga.quality = 1;
-    gga.satellites = 9;
-    gga.hdop = 0.9;
-    timeline.Add(clock_.UtcNs(), {"GP", gga});
-  };
+// The GPS port sends a valid fix at 0.1 s, 1.1 s, ... 9.1 s and nothing
+// until 25.1 s: older than 3 s at 12.2 s warns, none for 10 s at 19.1 s
+// alarms, the fix at 25.1 s clears it.
+TEST_F(LiveWatchTest, AGpsDropoutOnTheSessionsGpsPortRaisesTheGpsWarningThenTheAlarm) {
+  options_.gps = &gps_;
   Started();
   RunRecords(30000, [&](std::int64_t at) {
-    if (at % 1000 == 100 && (at <= 9100 || at >= 25100)) fix(at);
+    if (at % 1000 == 100 && (at <= 9100 || at >= 25100)) {
+      gps_.Push(testing::GgaText(kStartOfDayMs + static_cast<MsOfDay>(at), GeoPosition{44.3, -63.3}) + "\r\n");
+      session_->Poll();
+    }
   });
   const std::vector<AlarmChange> gps = ChangesOf(AlarmKind::Gps);
   ASSERT_EQ(gps.size(), 3u);
@@ -166,6 +160,14 @@ TEST_F(LiveWatchTest, AGpsDropoutRaisesTheGpsWarningThenTheAlarm) {
             "2027-01-15T08:00:19.100Z\t191\tGPS\talarm\t10\ts without a valid fix\n"
             "2027-01-15T08:00:25.100Z\t251\tGPS\tnormal\t0\t\n");
   EXPECT_TRUE(ChangesOf(AlarmKind::Clock).empty());  // no date from the GPS: no time to compare
+}
+
+// Without a GPS port the GPS and clock alarms are not watched.
+TEST_F(LiveWatchTest, WithoutAGpsPortTheGpsIsNotWatched) {
+  Started();
+  RunRecords(30000);
+  EXPECT_TRUE(ChangesOf(AlarmKind::Gps).empty());
+  EXPECT_FALSE(session_->Watched().gps);
 }
 
 // The GPS's own time, two seconds behind the system clock, once a date
@@ -432,5 +434,5 @@ TEST_F(LiveWatchTest, ASmallFileSystemRaisesTheDiskAlarmsAndIsFilledToTheLastByt
   EXPECT_EQ(report.recordsLogged + report.rescued, static_cast<std::uint64_t>(sent));
 }
 
-}  // namespace
+}  // namespace live_watch_test
 }  // namespace tessaly
