@@ -83,10 +83,22 @@ std::string LiveSessionThread::SetComment(std::uint64_t row, const std::string& 
   return error;
 }
 
+std::string LiveSessionThread::Mark(const std::string& key, const std::string& note) {
+  std::string error;
+  Run([&] { error = session_->Mark(key, note); });
+  return error;
+}
+
 std::vector<std::string> LiveSessionThread::FilesInUse() {
   std::vector<std::string> files;
   Run([&] { files = session_->FilesInUse(); });
   return files;
+}
+
+WatchedAlarms LiveSessionThread::Watched() {
+  WatchedAlarms watched;
+  Run([&] { watched = session_->Watched(); });
+  return watched;
 }
 
 std::string LiveSessionThread::SetCableOut(double metres) {

@@ -49,7 +49,9 @@ class LiveSessionThread : public QObject {
   void Resume();
   StopReport Stop();
   std::string SetComment(std::uint64_t row, const std::string& comment);
+  std::string Mark(const std::string& key, const std::string& note);
   std::vector<std::string> FilesInUse();
+  WatchedAlarms Watched();
   std::string SetCableOut(double metres);
   void UseOtherGps();
   std::optional<GpsStatus> GpsStatusNow();

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 
+#include "acquisition/AlarmTiles.h"
 #include "acquisition/GpsStatusPanel.h"
 #include "acquisition/LiveSessionThread.h"
 #include "acquisition/untSerialPort.h"
@@ -23,6 +24,7 @@
 #include "shell/SerialTransport.h"
 #include "shell/TrackPane.h"
 #include "shell/untLogErrors.h"
+#include "widgets/CellText.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
@@ -164,6 +166,7 @@ bool TfrmFileLog::AgreeToReplace(const EarlierLogFiles& earlier) {
                      .arg(QString::fromStdString(ListFileNames(earlier)));
   if (!earlier.logs.empty()) text += QStringLiteral("This session will replace them. ");
   if (!earlier.comments.empty()) text += QStringLiteral("Its comments will be set aside (renamed *.replaced). ");
+  if (!earlier.events.empty()) text += QStringLiteral("Its events files will be set aside (renamed *.replaced). ");
   msgMenssage->Botoes = {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo};
   msgMenssage->Estilo = TMsgDlgType::mtConfirmation;
   msgMenssage->Caption = QStringLiteral("Confirmation");
@@ -192,6 +195,7 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
   options.recordsPerPart = recordsPerPart_;
   options.mapDatum = context.MapDatum;
   options.rescueFolder = LibPath(context.CurrentDir, "");
+  options.watch.alarms = context.Alarms;
   const auto gps = ChooseGps(options);
   if (!gps) {
     ReleaseSerialPort();
@@ -215,6 +219,7 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
     return;
   }
+  Alarms->Reset(session_->Watched());
   SetNewFile(true);
   SetFileName(path);
   btnErros->setEnabled(true);
@@ -254,6 +259,7 @@ void TfrmFileLog::ClearSession() {
   btnErros->setEnabled(false);
   recordCount_ = 0;
   shownUpTo_ = 0;
+  ClearWatch();
   newestPositioned_ = 0;
   status_ = LiveStatus{};
   ShowState();
@@ -366,6 +372,7 @@ void TfrmFileLog::ShowNewRecords() {
     lstRawData->ReturnToHoldMark();
   }
   track_.Extend(Track->Plot(), follow);
+  ShowNewFlags();
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }
@@ -382,7 +389,7 @@ void TfrmFileLog::PainelGridok1AoClicar(int Linha, int Coluna) {
 void TfrmFileLog::EditComment(int row) {
   const bool following = chbAutoScroll->isChecked();
   chbAutoScroll->setChecked(false);
-  QString text = Latin1(store_->Cells().Cell(static_cast<std::size_t>(row), variant_.commentColumn));
+  QString text = CellText(store_->Cells().Cell(static_cast<std::size_t>(row), variant_.commentColumn));
   if (InputQuery(QStringLiteral("Comment"), QStringLiteral("Comment:"), text)) {
     const std::string comment = text.toStdString();
     store_->SetCell(static_cast<std::size_t>(row), variant_.commentColumn, comment);

@@ -13,6 +13,13 @@
 // the chart and the raw view (one LiveRecordStore behind all three) and
 // every refused one in the error count and list.
 //
+// The watch of the session (core/LiveWatch.h) shows in a row of tiles
+// above the views (AlarmTiles: colour, value, sound until acknowledged by a
+// click or Esc), in an "Events" tab listing every change, comment and mark,
+// and in the flagged records: ticks on the chart, rings on the track and a
+// count beside the errors. F11 marks the last record received, F12 marks it
+// with a note.
+//
 // The window receives records only while it holds the port (AppContext).
 #pragma once
 
@@ -39,12 +46,14 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
 
 namespace tessaly {
 
+class AlarmTiles;
 class GpsStatusPanel;
 class LiveSessionThread;
 class RawTextView;
@@ -87,6 +96,9 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QPushButton* btnY0Upper = nullptr;
   QPushButton* btnY0Lower = nullptr;
   QGroupBox* grpFunctionKeys = nullptr;
+  AlarmTiles* Alarms = nullptr;       // one tile per alarm, above the views
+  QListWidget* lstEvents = nullptr;   // the "Events" tab
+  QLabel* lblQtdFlags = nullptr;      // records with a quality flag
   GpsStatusPanel* grpGps = nullptr;  // the GPS's state, the cable out
 
   // ---- What the variant fixes ----
@@ -160,6 +172,9 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void AlarmChanged(const AlarmChange& change) override;
+  void EventRecorded(const WatchEvent& event) override;
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
   void GpsChanged(const LiveGpsStatus& status) override;
   void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
@@ -189,6 +204,11 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QWidget* BuildRawDataTab();
   QWidget* BuildGraphTab();
   QWidget* BuildControlPanel();
+  QWidget* BuildEventsTab();
+  // The watch (untFileLogWatch.cpp).
+  void MarkLastRecord(const QString& key, bool withNote);
+  void ShowNewFlags();
+  void ClearWatch();
   bool AgreeToReplace(const EarlierLogFiles& earlier);
   bool ClaimSerialPort();
   void StartSession(const std::string& path, const EarlierLogFiles& consent);
@@ -228,6 +248,7 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QTimer* showTimer_ = nullptr;    // shows new records, at most every kShowPeriodMs
   QElapsedTimer lastShow_;
   std::uint64_t shownUpTo_ = 0;    // RecordShown raised up to this row
+  std::uint64_t flagsFrom_ = 0;    // the first row flagged since the last show; 0: none
   std::uint64_t newestPositioned_ = 0;  // the newest row whose position the GPS box shows
 };
 

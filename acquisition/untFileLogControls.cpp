@@ -1,11 +1,12 @@
 // The logging window's controls: its layout, the function keys, auto
-// scroll, the chart's "Y - 0" buttons, view settings and activation (see
-// untFileLog.h).
+// scroll, the chart's "Y - 0" buttons, the alarm tiles and events list, view
+// settings and activation (see untFileLog.h).
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSplitter>
@@ -14,6 +15,7 @@
 
 #include <initializer_list>
 
+#include "acquisition/AlarmTiles.h"
 #include "acquisition/GpsStatusPanel.h"
 #include "acquisition/untFileLog.h"
 #include "shell/AppContext.h"
@@ -32,9 +34,14 @@ void TfrmFileLog::BuildLayout() {
   PageControl1 = new QTabWidget;
   PageControl1->addTab(BuildRawDataTab(), QStringLiteral("Raw Data"));
   PageControl1->addTab(BuildGraphTab(), QStringLiteral("Graph"));
+  PageControl1->addTab(BuildEventsTab(), QStringLiteral("Events"));
+  Alarms = new AlarmTiles;
+  auto* views = new QVBoxLayout;
+  views->addWidget(Alarms);
+  views->addWidget(PageControl1, 1);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
-  layout->addWidget(PageControl1, 1);
+  layout->addLayout(views, 1);
   layout->addWidget(BuildControlPanel());
 
   views_ = std::make_unique<RecordViews>(*PainelGridok1, *Grafico1, *lstRawData,
@@ -93,6 +100,12 @@ QWidget* TfrmFileLog::BuildGraphTab() {
   return tab;
 }
 
+QWidget* TfrmFileLog::BuildEventsTab() {
+  lstEvents = new QListWidget;
+  lstEvents->setObjectName(QStringLiteral("lstEvents"));
+  return lstEvents;
+}
+
 QWidget* TfrmFileLog::BuildControlPanel() {
   BuildGpsPanel();
   btnStart = new QPushButton(QString::fromLatin1(kStartCaption));
@@ -105,6 +118,8 @@ QWidget* TfrmFileLog::BuildControlPanel() {
   lblStatus = new QLabel;
   lblStatus->setWordWrap(true);
   lblQtdErrors = new QLabel;
+  lblQtdFlags = new QLabel(QStringLiteral("0"));
+  lblQtdFlags->setToolTip(QStringLiteral("Records flagged: spike, noise, gap or depth"));
   btnPauseResume->setEnabled(false);
   btnStop->setEnabled(false);
   btnErros->setEnabled(false);
@@ -118,11 +133,15 @@ QWidget* TfrmFileLog::BuildControlPanel() {
   auto* errors = new QHBoxLayout;
   errors->addWidget(new QLabel(QStringLiteral("Errors:")));
   errors->addWidget(lblQtdErrors, 1);
+  auto* flags = new QHBoxLayout;
+  flags->addWidget(new QLabel(QStringLiteral("Flags:")));
+  flags->addWidget(lblQtdFlags, 1);
   grpFunctionKeys = new QGroupBox(QStringLiteral("Function Keys"));
   auto* keys = new QVBoxLayout(grpFunctionKeys);
   for (const char* text : {"F1: Start", "F2: Pause / Resume", "F3: Stop", "F4: Close", "F5: Auto Scroll On / Off",
                            "F6: Raw Data / Grafic", "F7: Horizontal Scale + ", "F8: Horizontal Scale - ",
-                           "F9: Verical Scale +", "F10: Verical Scale -"})
+                           "F9: Verical Scale +", "F10: Verical Scale -", "F11: Mark", "F12: Mark with a note",
+                           "Esc: Silence the alarm"})
     keys->addWidget(new QLabel(QString::fromLatin1(text)));
 
   auto* panel = new QWidget;
@@ -132,6 +151,7 @@ QWidget* TfrmFileLog::BuildControlPanel() {
   for (QWidget* w : std::initializer_list<QWidget*>{btnStart, btnPauseResume, btnStop, chbAutoScroll, lblStatus})
     layout->addWidget(w);
   layout->addLayout(errors);
+  layout->addLayout(flags);
   layout->addWidget(btnErros);
   layout->addWidget(grpGps);
   layout->addWidget(grpFunctionKeys);
@@ -165,9 +185,10 @@ void TfrmFileLog::FormKeyDown(int key) {
     case Qt::Key_F3: press(btnStop); break;
     case Qt::Key_F4: CloseWindow(); break;
     case Qt::Key_F5: chbAutoScroll->click(); break;
-    case Qt::Key_F6: {
+    case Qt::Key_F6: {  // between Raw Data and Graph; the Events tab is clicked
+      constexpr int kViewTabs = 2;
       int next = PageControl1->currentIndex();
-      do next = (next + 1) % PageControl1->count();
+      do next = (next + 1) % kViewTabs;
       while (!PageControl1->isTabEnabled(next));
       PageControl1->setCurrentIndex(next);
       break;
@@ -176,12 +197,15 @@ void TfrmFileLog::FormKeyDown(int key) {
     case Qt::Key_F8: Grafico1->PassoEscalaX(-1); break;
     case Qt::Key_F9: Grafico1->PassoEscalaY(1); break;
     case Qt::Key_F10: Grafico1->PassoEscalaY(-1); break;
+    case Qt::Key_F11: MarkLastRecord(QStringLiteral("F11"), false); break;
+    case Qt::Key_F12: MarkLastRecord(QStringLiteral("F12"), true); break;
+    case Qt::Key_Escape: Alarms->Acknowledge(); break;
     default: break;
   }
 }
 
 void TfrmFileLog::keyPressEvent(QKeyEvent* event) {
-  if (event->key() < Qt::Key_F1 || event->key() > Qt::Key_F10) {
+  if ((event->key() < Qt::Key_F1 || event->key() > Qt::Key_F12) && event->key() != Qt::Key_Escape) {
     TfrmTypeFile::keyPressEvent(event);
     return;
   }

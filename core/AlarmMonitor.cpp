@@ -9,7 +9,8 @@ AlarmMonitor::AlarmMonitor(const AlarmSettings& settings, WatchedAlarms watched,
       noData_(clock.MonotonicNs()),
       depth_(settings_),
       signal_(settings_),
-      gps_(settings_, clock.MonotonicNs()) {}
+      gps_(settings_, clock.MonotonicNs()),
+      disk_(settings_) {}
 
 void AlarmMonitor::RecordAccepted(const AcceptedReading& reading) {
   noData_.Record(reading.receivedNs);
@@ -27,6 +28,8 @@ void AlarmMonitor::GpsFix(const GpsFixStatus& status) {
 }
 
 void AlarmMonitor::FreeDiskBytes(std::uint64_t bytes) { disk_.FreeBytes(bytes); }
+
+void AlarmMonitor::ReadingResumed() { noData_.Restart(clock_.MonotonicNs()); }
 
 bool AlarmMonitor::Watches(AlarmKind kind) const {
   switch (kind) {

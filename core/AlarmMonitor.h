@@ -60,6 +60,9 @@ class AlarmMonitor {
   void RecordRejected();
   void GpsFix(const GpsFixStatus& status);
   void FreeDiskBytes(std::uint64_t bytes);
+  // Reading starts again after a pause: the silence of "No data" counts
+  // from now.
+  void ReadingResumed();
 
   // Evaluates every watched alarm now; the alarms whose state (or the cause
   // of their state) changed since the last evaluation, in the order of

@@ -29,14 +29,20 @@ constexpr AlarmSettingField kFields[] = {
     {"ZEPH 2 BT noise envelope:", &S::noiseEnvelopeZeph2Bt, 0.01, 10000.0, false},
     {"RT4 spike floor:", &S::spikeFloorRt4, 0.0, 100000.0, false},
     {"RT4 noise envelope:", &S::noiseEnvelopeRt4, 0.01, 100000.0, false},
+    {"Disk warning below (MB):", &S::diskWarningMb, 0.01, 1e9, false},
+    {"Disk alarm below (MB):", &S::diskAlarmMb, 0.01, 1e9, false},
+    {"Disk warning below (hours of logging):", &S::diskWarningHours, 0.0, 1000.0, false},
 };
+// The fields every file holds; the later ones came with later versions.
+constexpr std::size_t kFieldsOfEveryFile = 16;
 
 // A minimum and the maximum it must stay below.
 struct PairRule {
   double AlarmSettings::*minimum;
   double AlarmSettings::*maximum;
 };
-constexpr PairRule kPairs[] = {{&S::depthMin, &S::depthMax}, {&S::totalFieldMin, &S::totalFieldMax}};
+constexpr PairRule kPairs[] = {
+    {&S::depthMin, &S::depthMax}, {&S::totalFieldMin, &S::totalFieldMax}, {&S::diskAlarmMb, &S::diskWarningMb}};
 
 const AlarmSettingField& FieldOf(double AlarmSettings::*member) {
   for (const AlarmSettingField& field : kFields)
@@ -105,6 +111,7 @@ void ReadAlarmSettings(const std::string& path, AlarmSettings& settings) {
   const std::vector<std::string> values = ReadSettingsValues(path);
   for (std::size_t i = 0; i < std::size(kFields); ++i) {
     const std::string where = "line " + std::to_string(i + 1) + " of " + path;
+    if (i >= values.size() && i >= kFieldsOfEveryFile) break;
     if (i >= values.size()) throw SettingsError("The file " + path + " ends before line " + std::to_string(i + 1));
     const double value = ParseSettingsNumber(values[i], where);
     if (const std::string problem = FieldProblem(kFields[i], value); !problem.empty())

@@ -47,6 +47,12 @@ struct AlarmSettings {
   double spikeFloorZeph2Kv = 50.0, noiseEnvelopeZeph2Kv = 12.0;
   double spikeFloorZeph2Bt = 5.0, noiseEnvelopeZeph2Bt = 1.5;
   double spikeFloorRt4 = 50.0, noiseEnvelopeRt4 = 12.0;
+  // Free space on the log's file system: below the warning level, MB (10^6
+  // bytes), or below the hours of logging at the current rate, warns; below
+  // the alarm level alarms.
+  double diskWarningMb = 500.0;
+  double diskAlarmMb = 50.0;
+  double diskWarningHours = 24.0;
 
   bool operator==(const AlarmSettings&) const = default;
 };
@@ -82,6 +88,8 @@ double NoiseEnvelope(const AlarmSettings& settings, Instrument instrument);
 // Lib/Alarms.ega: the fields in table order. The reader applies values in
 // file order and throws SettingsError at the first value that is missing,
 // no number or out of range, and when the settings read break a pair rule.
+// Files written before the disk levels were settings end before them: those
+// keep the values they had.
 void ReadAlarmSettings(const std::string& path, AlarmSettings& settings);
 // Throws SettingsError when the settings have a problem or cannot be written.
 void WriteAlarmSettings(const std::string& path, const AlarmSettings& settings);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Positions.h"
+
 namespace tessaly {
 
 namespace {
@@ -37,12 +39,23 @@ std::string_view AlarmStateName(AlarmState state) {
   return "";
 }
 
+std::string AlarmValueText(double value, std::string_view cause) {
+  std::string text = ShortDecimalText(value, 3);
+  if (!cause.empty()) text.append(" ").append(cause);
+  return text;
+}
+
 // ---- No data ----
 
 void NoDataAlarm::Record(std::int64_t receivedNs) {
   if (anyRecord_) intervals_.Add(static_cast<double>(receivedNs - lastNs_));
   anyRecord_ = true;
   lastNs_ = receivedNs;
+}
+
+void NoDataAlarm::Restart(std::int64_t nowNs) {
+  anyRecord_ = false;
+  lastNs_ = nowNs;
 }
 
 std::int64_t NoDataAlarm::AllowedSilenceNs() const {
@@ -76,7 +89,11 @@ AlarmStatus BadRecordsAlarm::Evaluate() const {
 
 void TowfishDepthAlarm::Record(std::int64_t receivedNs, double depth) {
   if (!std::isfinite(depth)) return;
-  recent_.emplace_back(receivedNs, depth);
+  // Records closer than a step to the one before the newest replace the
+  // newest: the history stays short however fast they come.
+  const std::size_t kept = recent_.size();
+  if (kept >= 2 && receivedNs - recent_[kept - 2].first < kHistoryStepNs) recent_.back() = {receivedNs, depth};
+  else recent_.emplace_back(receivedNs, depth);
   while (recent_.size() > 1 && receivedNs - recent_.front().first > kRateSpanNs) recent_.pop_front();
 }
 
@@ -114,9 +131,9 @@ AlarmStatus GpsAlarm::Evaluate(std::int64_t nowNs) const {
   if (!status_.valid || !status_.lastValidFixNs)
     return Raised(AlarmState::Warning, Seconds(age), "s without a valid fix");
   if (age > kStaleFixNs) return Raised(AlarmState::Warning, Seconds(age), "s since the last fix");
-  if (status_.hdop > settings_.hdopMax) return Raised(AlarmState::Warning, status_.hdop, "HDOP");
-  if (status_.satellites < settings_.satellitesMin)
-    return Raised(AlarmState::Warning, status_.satellites, "satellites");
+  if (status_.hdop && *status_.hdop > settings_.hdopMax) return Raised(AlarmState::Warning, *status_.hdop, "HDOP");
+  if (status_.satellites && *status_.satellites < settings_.satellitesMin)
+    return Raised(AlarmState::Warning, *status_.satellites, "satellites");
   return {};
 }
 
@@ -153,10 +170,11 @@ double DiskAlarm::Rate() const {
 
 AlarmStatus DiskAlarm::Evaluate() const {
   if (!free_) return {};
-  const double freeMb = static_cast<double>(*free_) / static_cast<double>(kMegabyte);
-  if (*free_ < kAlarmBytes) return Raised(AlarmState::Alarm, freeMb, "MB free");
-  const double dayAhead = Rate() * static_cast<double>(kHoursAhead * 3600);
-  if (static_cast<double>(*free_) < std::max(static_cast<double>(kWarningBytes), dayAhead))
+  const double free = static_cast<double>(*free_);
+  const double freeMb = free / static_cast<double>(kMegabyte);
+  if (freeMb < settings_.diskAlarmMb) return Raised(AlarmState::Alarm, freeMb, "MB free");
+  const double hoursAhead = Rate() * settings_.diskWarningHours * 3600.0;
+  if (free < std::max(settings_.diskWarningMb * static_cast<double>(kMegabyte), hoursAhead))
     return Raised(AlarmState::Warning, freeMb, "MB free");
   return {};
 }

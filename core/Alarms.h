@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -40,6 +41,10 @@ struct AlarmStatus {
   bool operator==(const AlarmStatus&) const = default;
 };
 
+// "3.2 s without a valid record": a value (at most 3 decimals) and what it
+// is.
+std::string AlarmValueText(double value, std::string_view cause);
+
 inline constexpr std::int64_t kNsPerSec = 1'000'000'000;
 
 // No data: nothing valid for max(3 s, 5 x the median interval between the
@@ -50,6 +55,9 @@ class NoDataAlarm {
   static constexpr std::int64_t kMinimumSilenceNs = 3 * kNsPerSec;
   explicit NoDataAlarm(std::int64_t startNs) : lastNs_(startNs) {}
   void Record(std::int64_t receivedNs);
+  // The silence counts from `nowNs` again (reading resumed after a pause);
+  // the pause is no interval between records.
+  void Restart(std::int64_t nowNs);
   // The silence that raises the alarm now.
   std::int64_t AllowedSilenceNs() const;
   AlarmStatus Evaluate(std::int64_t nowNs) const;
@@ -80,13 +88,16 @@ class BadRecordsAlarm {
 class TowfishDepthAlarm {
  public:
   static constexpr std::int64_t kRateSpanNs = 5 * kNsPerSec;
+  static constexpr std::int64_t kHistoryStepNs = kNsPerSec / 10;
   explicit TowfishDepthAlarm(const AlarmSettings& settings) : settings_(settings) {}
   void Record(std::int64_t receivedNs, double depth);
   AlarmStatus Evaluate() const;
 
  private:
   const AlarmSettings& settings_;
-  std::deque<std::pair<std::int64_t, double>> recent_;  // the records of the last kRateSpanNs
+  // The records of the last kRateSpanNs, at least kHistoryStepNs apart but
+  // the newest.
+  std::deque<std::pair<std::int64_t, double>> recent_;
 };
 
 // Signal: a total field outside the settings' range is an alarm, else a
@@ -107,8 +118,8 @@ class SignalAlarm {
 struct GpsFixStatus {
   bool valid = false;                           // the latest fix is valid
   std::optional<std::int64_t> lastValidFixNs;   // monotonic time the last valid fix was received
-  int satellites = 0;                           // of the latest fix
-  double hdop = 0.0;                            // of the latest fix
+  std::optional<int> satellites;                // of the latest fix, when it says
+  std::optional<double> hdop;                   // of the latest fix, when it says
   std::optional<std::int64_t> gpsUtcNs;         // UTC of the last valid fix, as the GPS gives it
   std::optional<std::int64_t> receivedUtcNs;    // the system clock's UTC when that fix was received
 };
@@ -143,16 +154,15 @@ class ClockAlarm {
   std::optional<std::int64_t> offsetNs_;
 };
 
-// Disk: free space on the log's file system below max(500 MB, 24 hours of
-// logging at the rate of the last minute) is a warning, below 50 MB an
-// alarm. The value is the free space in MB (10^6 bytes).
+// Disk: free space on the log's file system below max(the settings' warning
+// level, their hours of logging at the rate of the last minute) is a
+// warning, below their alarm level an alarm (500 MB, 24 hours and 50 MB by
+// default). The value is the free space in MB (10^6 bytes).
 class DiskAlarm {
  public:
   static constexpr std::uint64_t kMegabyte = 1'000'000;
-  static constexpr std::uint64_t kWarningBytes = 500 * kMegabyte;
-  static constexpr std::uint64_t kAlarmBytes = 50 * kMegabyte;
-  static constexpr std::int64_t kHoursAhead = 24;
   static constexpr std::int64_t kRateSpanNs = 60 * kNsPerSec;
+  explicit DiskAlarm(const AlarmSettings& settings) : settings_(settings) {}
   void Written(std::int64_t nowNs, std::uint64_t bytes);
   void FreeBytes(std::uint64_t bytes) { free_ = bytes; }
   // Bytes a second written over the last minute (the span so far, before a
@@ -161,6 +171,7 @@ class DiskAlarm {
   AlarmStatus Evaluate() const;
 
  private:
+  const AlarmSettings& settings_;
   std::deque<std::pair<std::int64_t, std::uint64_t>> recent_;  // bytes written in each second of the last minute
   std::uint64_t recentBytes_ = 0;
   std::optional<std::uint64_t> free_;

@@ -114,6 +114,15 @@ std::string FormatWatchEvent(const WatchEvent& e) {
   return line;
 }
 
+std::string DescribeWatchEvent(const WatchEvent& e) {
+  std::string text = FormatUtcMillis(e.utcNs) + " row " + std::to_string(e.row) + ": " + e.event;
+  if (e.event == kCommentEvent) return text + ": " + e.text;
+  if (!e.state.empty()) text += " " + e.state;
+  if (e.event == kMarkEvent) return e.text.empty() ? text : text + ": " + e.text;
+  if (e.value && e.state != AlarmStateName(AlarmState::Normal)) text += ", " + AlarmValueText(*e.value, e.text);
+  return text;
+}
+
 EventsFileContent ParseEventsFile(std::string_view bytes) {
   EventsFileContent content;
   std::size_t number = 0;
@@ -163,12 +172,15 @@ bool EventsFileWriter::Append(const WatchEvent& event) {
     return false;
   }
   const std::string line = FormatWatchEvent(event);
+  const off_t before = ::lseek(fd_, 0, SEEK_END);
   std::size_t written = 0;
   while (written < line.size()) {
     const ssize_t n = ::write(fd_, line.data() + written, line.size() - written);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error_ = "Cannot write " + path_ + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+      // A line cut short would join the next one: the file ends where it did.
+      if (written > 0 && before >= 0) (void)::ftruncate(fd_, before);
       return false;
     }
     written += static_cast<std::size_t>(n);

@@ -53,6 +53,12 @@ WatchEvent MarkEvent(std::int64_t utcNs, std::uint64_t row, std::string_view key
 
 // The event's line, LF included.
 std::string FormatWatchEvent(const WatchEvent& event);
+// The event as the watch reads it on a screen or a terminal:
+//   "2026-12-09T18:33:18.123Z row 1234: No data alarm, 3.2 s without a valid record"
+//   "2026-12-09T18:33:19.020Z row 1235: No data normal"
+//   "2026-12-09T18:40:02.500Z row 5120: Comment: crossing the cable route"
+//   "2026-12-09T18:41:00.000Z row 5700: Mark F11: start of line 7"
+std::string DescribeWatchEvent(const WatchEvent& event);
 
 struct EventsFileContent {
   std::vector<WatchEvent> events;
@@ -67,7 +73,8 @@ EventsFileContent ReadEventsFile(const std::string& path);
 
 // Appends events to a part's events file, each written through to the disk
 // before Append returns (events are rare; a crash must not lose the one
-// that explains it). Errors are kept, never thrown.
+// that explains it). A line the file does not take whole is taken back, so
+// the file holds whole lines only. Errors are kept, never thrown.
 class EventsFileWriter {
  public:
   EventsFileWriter() = default;

@@ -30,6 +30,15 @@ void LiveEventQueue::Stopped(const StopReport& report) {
   Keep([report](LiveObserver& o) { o.Stopped(report); });
 }
 
+void LiveEventQueue::AlarmChanged(const AlarmChange& change) {
+  Keep([change](LiveObserver& o) { o.AlarmChanged(change); });
+}
+void LiveEventQueue::EventRecorded(const WatchEvent& event) {
+  Keep([event](LiveObserver& o) { o.EventRecorded(event); });
+}
+void LiveEventQueue::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
+  Keep([row, flag, value](LiveObserver& o) { o.RecordFlagged(row, flag, value); });
+}
 void LiveEventQueue::GpsChanged(const LiveGpsStatus& status) {
   Keep([status](LiveObserver& o) { o.GpsChanged(status); });
 }
@@ -66,6 +75,16 @@ void LiveObserverList::GpsChanged(const LiveGpsStatus& status) {
 }
 void LiveObserverList::RecordsPositioned(const std::vector<LivePosition>& positions) {
   for (LiveObserver* o : observers_) o->RecordsPositioned(positions);
+}
+
+void LiveObserverList::AlarmChanged(const AlarmChange& change) {
+  for (LiveObserver* o : observers_) o->AlarmChanged(change);
+}
+void LiveObserverList::EventRecorded(const WatchEvent& event) {
+  for (LiveObserver* o : observers_) o->EventRecorded(event);
+}
+void LiveObserverList::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
+  for (LiveObserver* o : observers_) o->RecordFlagged(row, flag, value);
 }
 
 }  // namespace tessaly

@@ -23,6 +23,9 @@ class LiveEventQueue : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void AlarmChanged(const AlarmChange& change) override;
+  void EventRecorded(const WatchEvent& event) override;
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
   void GpsChanged(const LiveGpsStatus& status) override;
   void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
@@ -49,6 +52,9 @@ class LiveObserverList : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void AlarmChanged(const AlarmChange& change) override;
+  void EventRecorded(const WatchEvent& event) override;
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
   void GpsChanged(const LiveGpsStatus& status) override;
   void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 

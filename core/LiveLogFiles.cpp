@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/EventsFile.h"
 #include "core/FileIdentity.h"
 #include "core/LogKind.h"
 #include "core/LogPartWriter.h"
@@ -25,7 +26,7 @@ std::string FileName(const std::string& path) { return path.substr(path.rfind('/
 }  // namespace
 
 bool EarlierLogFiles::BeyondTheLog(const std::string& base) const {
-  return !comments.empty() || logs.size() > 1 || (logs.size() == 1 && logs[0] != base);
+  return !comments.empty() || !events.empty() || logs.size() > 1 || (logs.size() == 1 && logs[0] != base);
 }
 
 EarlierLogFiles FindEarlierLogFiles(const std::string& base) {
@@ -36,14 +37,21 @@ EarlierLogFiles FindEarlierLogFiles(const std::string& base) {
     if (Exists(log)) found.logs.push_back(log);
     const std::string comments = CommentsFileName(log);
     if (!comments.empty() && Exists(comments)) found.comments.push_back(comments);
+    if (std::string events = EventsFileName(log); Exists(events)) found.events.push_back(std::move(events));
   }
   return found;
+}
+
+std::vector<std::string> EarlierLogFiles::SetAside() const {
+  std::vector<std::string> files = comments;
+  files.insert(files.end(), events.begin(), events.end());
+  return files;
 }
 
 std::string ListFileNames(const EarlierLogFiles& files, std::size_t most) {
   std::string text;
   std::size_t listed = 0;
-  for (const auto* group : {&files.logs, &files.comments}) {
+  for (const auto* group : {&files.logs, &files.comments, &files.events}) {
     for (const std::string& file : *group) {
       if (!text.empty()) text += ", ";
       if (listed++ == most) return text + "...";

@@ -1,9 +1,9 @@
 // The files a live session on a chosen name would meet: the log itself, the
-// later parts of an earlier session of that name and the comments files of
-// all of them. A session replaces them only with the user's consent; it
-// never deletes a comments file (a log of another kind may share its name)
-// but sets it aside under a new name, so that old comments do not attach
-// to the new records.
+// later parts of an earlier session of that name and the comments and events
+// files of all of them. A session replaces them only with the user's
+// consent; it never deletes a comments file (a log of another kind may
+// share its name) or an events file but sets it aside under a new name, so
+// that old comments and events do not attach to the new records.
 #pragma once
 
 #include <span>
@@ -17,8 +17,11 @@ namespace tessaly {
 struct EarlierLogFiles {
   std::vector<std::string> logs;      // the chosen log and every later part that exist
   std::vector<std::string> comments;  // the comments files of the log and its parts that exist
+  std::vector<std::string> events;    // the events files of the log and its parts that exist
 
-  bool Empty() const { return logs.empty() && comments.empty(); }
+  bool Empty() const { return logs.empty() && comments.empty() && events.empty(); }
+  // The comments and events files: set aside, never replaced.
+  std::vector<std::string> SetAside() const;
   // Whether anything beyond the chosen log itself would be met.
   bool BeyondTheLog(const std::string& base) const;
 };

@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "core/EventsFile.h"
 #include "core/FixTimeline.h"
 #include "core/GridLayout.h"
 #include "core/LiveGps.h"
 #include "core/LivePositions.h"
+#include "core/QualityFlags.h"
 #include "core/RecordNumbers.h"
 #include "core/RecordRescue.h"
 
@@ -37,6 +39,7 @@ struct LiveStatus {
   std::string deviceText;   // the device lost, or the different device found
   std::uint64_t heldRecords = 0;  // received, waiting to be written
   std::uint64_t lostRecords = 0;  // dropped from memory: more than it may hold
+  std::string eventsError;        // why the events file is not written; empty while it is
 
   bool operator==(const LiveStatus&) const = default;
 };
@@ -84,6 +87,7 @@ enum class LiveEvent {
   DataAgain,     // bytes again after a silence
   Holding,       // more records wait in memory (status.heldRecords), said at most once a second
   RecordsLost,   // held records dropped from memory (status.lostRecords in all)
+  EventsFile,    // the events file failed, or is written again (status.eventsError)
 };
 
 // The GPS of a session with a GPS port: its port, its latest fixes and the
@@ -106,6 +110,14 @@ class LiveObserver {
   // `event` happened; `status` is the session's status after it.
   virtual void Happened(LiveEvent /*event*/, const LiveStatus& /*status*/) {}
   virtual void Stopped(const StopReport&) {}
+  // The watch (LiveWatch.h): an alarm changed its state or its cause; a line
+  // of the watch log (an alarm's change, a comment, a mark) was made, and
+  // written to the events file unless status.eventsError says why not; the
+  // record of session row `row` got a quality flag (a few records after it
+  // arrived: its neighbours decide).
+  virtual void AlarmChanged(const AlarmChange& /*change*/) {}
+  virtual void EventRecorded(const WatchEvent& /*event*/) {}
+  virtual void RecordFlagged(std::uint64_t /*row*/, QualityFlag /*flag*/, double /*value*/) {}
   // Sessions with a GPS port: the GPS's status changed.
   virtual void GpsChanged(const LiveGpsStatus& /*status*/) {}
   // Records positioned, or positioned again as later fixes came in.

@@ -14,6 +14,8 @@ void LiveRecordStore::Clear() {
   grid_ = NewCaptionTable(layout_);
   chart_ = {};
   numbers_ = {};
+  flags_ = {};
+  flagged_ = 0;
   text_ = {};
   lineStart_ = {};
   longestLine_ = 0;
@@ -57,6 +59,7 @@ std::size_t LiveRecordStore::AppendRecord(std::string_view rawLine, std::span<co
   grid_.SetRowColor(row, colours.background);
   grid_.SetRowFontColor(row, colours.font);
   chart_.push_back(static_cast<double>(deviation));
+  flags_.push_back(0);
   ReserveForOneMore(numbers_);
   numbers_.push_back(numbers);
   return row;
@@ -99,6 +102,13 @@ void LiveRecordStore::SetCell(std::size_t row, std::size_t col, std::string_view
   if (row >= 1 && row <= RecordCount()) grid_.SetCell(row, col, text);
 }
 
+void LiveRecordStore::AddFlag(std::size_t row, QualityFlag flag) {
+  if (row < 1 || row > RecordCount()) return;
+  std::uint8_t& flags = flags_[row - 1];
+  flagged_ += flags == 0 ? 1 : 0;
+  flags |= flag;
+}
+
 void LiveRecordStore::Recolour(const ViewSettings& view, std::size_t) {
   for (std::size_t row = 1; row <= RecordCount(); ++row) {
     const RowColours colours =
@@ -117,7 +127,7 @@ std::optional<std::size_t> LiveRecordStore::RawLineOfRow(std::size_t row) const 
 
 std::size_t LiveRecordStore::MemoryBytes() const {
   return grid_.MemoryBytes() + chart_.capacity() * sizeof(double) + numbers_.capacity() * sizeof(RecordNumbers) +
-         text_.capacity() +
+         flags_.capacity() + text_.capacity() +
          lineStart_.capacity() * sizeof(std::uint64_t);
 }
 

@@ -22,6 +22,7 @@
 #include "core/CellTable.h"
 #include "core/GridLayout.h"
 #include "core/LogVariants.h"
+#include "core/QualityFlags.h"
 #include "core/RecordSource.h"
 #include "core/ViewSettings.h"
 #include "core/untTSample.h"
@@ -63,6 +64,11 @@ class LiveRecordStore : public RecordSource {
   std::size_t RecordCount() const { return chart_.size(); }
   // Sets one cell of a record row (a comment); ignored outside the records.
   void SetCell(std::size_t row, std::size_t col, std::string_view text);
+  // Adds a quality flag to a record row (they come a few records late: the
+  // neighbours decide); ignored outside the records.
+  void AddFlag(std::size_t row, QualityFlag flag);
+  // Records with at least one flag.
+  std::size_t FlaggedCount() const { return flagged_; }
   // Colours every record row again by its deviation; the rows not yet filled
   // are left alone. (`colourColumn` is no longer read: the deviations are
   // kept as numbers.)
@@ -77,6 +83,7 @@ class LiveRecordStore : public RecordSource {
   std::size_t LongestRawLine() const override { return longestLine_; }
   std::size_t RowOfRawLine(std::size_t line) const override;
   std::optional<std::size_t> RawLineOfRow(std::size_t row) const override;
+  std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
 
   // Bytes held by the store's buffers.
   std::size_t MemoryBytes() const;
@@ -89,6 +96,8 @@ class LiveRecordStore : public RecordSource {
   CellTable grid_;
   std::vector<double> chart_;
   std::vector<RecordNumbers> numbers_;
+  std::vector<std::uint8_t> flags_;     // quality flags, one byte a record
+  std::size_t flagged_ = 0;             // records with a flag
   std::string text_;                    // raw lines back to back, without breaks
   std::vector<std::uint64_t> lineStart_;
   std::size_t longestLine_ = 0;

@@ -18,6 +18,7 @@ LiveSession::LiveSession(const LogVariant& variant, LiveTransport& transport, co
       clock_(clock),
       observer_(observer),
       options_(std::move(options)),
+      watch_(variant, clock, observer, WatchOptions()),
       framer_(std::string(variant.header)),
       writer_(std::make_unique<LogPartWriter>(options_.recordsPerPart, options_.fileCalls)),
       held_(options_.heldBytesLimit) {}
@@ -31,7 +32,7 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   if (Running()) return "A session is running.";
   if (std::string error = transport_.Open(); !error.empty()) return error;
   device_ = transport_.Identity();
-  std::string error = SetAsideFiles(consent.comments);
+  std::string error = SetAsideFiles(consent.SetAside());
   if (error.empty()) {
     writer_ = std::make_unique<LogPartWriter>(options_.recordsPerPart, options_.fileCalls);
     writer_->SetSideFiles(!variant_.header.empty(),
@@ -58,6 +59,7 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   status_.state = LiveState::Logging;
   const std::int64_t now = clock_.MonotonicNs();
   lastByteNs_ = lastSyncNs_ = now;
+  watch_.Start(base);
   NoteParts();
   if (options_.gps) {
     navigation_ = std::make_unique<LiveNavigation>(*options_.gps, clock_, observer_, options_.layback,
@@ -99,6 +101,7 @@ void LiveSession::Resume() {
   if (status_.userPaused || !transport_.IsOpen()) {
     status_.userPaused = false;
     OpenDevice();
+    watch_.Resumed();
   }
   const bool written = writeFailed && WriteHeld();
   if (status_.otherDevice) Report(LiveEvent::OtherDevice);
@@ -118,6 +121,7 @@ StopReport LiveSession::Stop() {
   if (std::string error = writer_->Close(); !error.empty() && report.problem.empty()) report.problem = error;
   report.recordsLogged = writer_->RecordCount();
   report.lost += status_.lostRecords;
+  watch_.Stop();
   status_ = LiveStatus{};
   status_.state = LiveState::Stopped;
   observer_.Stopped(report);
@@ -193,6 +197,7 @@ void LiveSession::Handle(std::string_view text) {
 
 void LiveSession::Reject(std::string text, std::string message) {
   observer_.RecordRejected({std::move(text), std::move(message), rows_});
+  watch_.RecordRejected();
 }
 
 // Written at once unless earlier records wait; reported once written or
@@ -205,6 +210,7 @@ void LiveSession::Accept(LiveRecord record) {
   else
     error = Write(kept);
   observer_.RecordAccepted(record);
+  watch_.RecordAccepted(record, record.text.size() + (framer_.Framed() ? 2 : 0));
   if (navigation_) navigation_->Report();
   if (!error.empty()) FailWrite(error);
 }
@@ -278,6 +284,7 @@ void LiveSession::FailWrite(const std::string& error) {
 void LiveSession::NoteParts(std::int64_t firstUtcNs) {
   while (partsSeen_ < writer_->Parts().size()) {
     const std::size_t index = partsSeen_++;
+    watch_.PartStarted(writer_->Parts()[index]);
     if (navigation_ && index > 0) navigation_->PartStarted(firstUtcNs);
     observer_.PartStarted(index, writer_->Parts()[index]);
   }
@@ -339,6 +346,9 @@ void LiveSession::Tick() {
     navigation_->Tick();
     navigation_->Report();
   }
+  if (status_.userPaused) return;
+  watch_.Tick(PartRowOfLastRecord());
+  NoteEventsFile();
 }
 
 void LiveSession::CheckSilence(std::int64_t now) {
@@ -407,7 +417,29 @@ std::string LiveSession::SetComment(std::uint64_t row, std::string_view comment)
   if (logRow == 0) return "The record of row " + std::to_string(row) + " was lost before it could be written.";
   if (logRow > writer_->RecordCount())
     return "The record of row " + std::to_string(row) + " is not written yet: comment it once the log can be written.";
-  return writer_->SetComment(logRow, comment);
+  if (std::string error = writer_->SetComment(logRow, comment); !error.empty()) return error;
+  watch_.Comment(writer_->Parts()[writer_->PartOfRow(logRow)], writer_->RowInPart(logRow), comment);
+  NoteEventsFile();
+  return {};
+}
+
+std::string LiveSession::Mark(std::string_view key, std::string_view note) {
+  if (!Running()) return "No session is running.";
+  watch_.Mark(PartRowOfLastRecord(), key, note);
+  NoteEventsFile();
+  return {};
+}
+
+std::uint64_t LiveSession::PartRowOfLastRecord() const {
+  const std::uint64_t logRow = rows_ == 0 ? 0 : LogRowOf(rows_);
+  return logRow == 0 ? 0 : writer_->RowInPart(logRow);
+}
+
+// The events file's trouble is told when it starts and when it ends.
+void LiveSession::NoteEventsFile() {
+  if (watch_.EventsError() == status_.eventsError) return;
+  status_.eventsError = watch_.EventsError();
+  Report(LiveEvent::EventsFile);
 }
 
 std::vector<std::string> LiveSession::FilesInUse() const {
@@ -415,6 +447,7 @@ std::vector<std::string> LiveSession::FilesInUse() const {
   if (!Running()) return files;
   for (std::size_t part = 0; part < writer_->Parts().size(); ++part) {
     files.push_back(writer_->Parts()[part]);
+    files.push_back(EventsFileName(writer_->Parts()[part]));
     if (std::string comments = writer_->CommentsFileOfPart(part); !comments.empty()) files.push_back(comments);
     for (std::string& side : writer_->SideFilesOfPart(part)) files.push_back(std::move(side));
   }
@@ -435,6 +468,13 @@ void LiveSession::UseOtherGps() {
   if (!navigation_ || !Running()) return;
   navigation_->UseOtherGps();
   navigation_->Report();
+}
+
+// The watch's GPS input is the session's own GPS port when it has one.
+LiveWatchOptions LiveSession::WatchOptions() {
+  LiveWatchOptions watch = options_.watch;
+  if (options_.gps && !watch.gpsStatus) watch.gpsStatus = [this](std::int64_t) { return GpsStatusNow(); };
+  return watch;
 }
 
 std::optional<GpsStatus> LiveSession::GpsStatusNow() const {

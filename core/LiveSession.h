@@ -21,7 +21,9 @@
 // Tick decides everything that depends on time, by the clock handed in: a
 // device gone is opened again every reconnect period; a silence is reported
 // once; the current part is synced to disk every sync period while records
-// are written, and a failed sync or close counts as a failed write.
+// are written, and a failed sync or close counts as a failed write; the
+// watch (LiveWatch.h) evaluates its alarms, except while the user has
+// paused.
 //
 // Stop reads what the port still holds, writes what is pending and held,
 // and puts what still cannot be written into a rescue file (RecordRescue.h);
@@ -51,6 +53,7 @@
 #include "core/LiveNavigation.h"
 #include "core/LiveObserver.h"
 #include "core/LiveTransport.h"
+#include "core/LiveWatch.h"
 #include "core/LogPartWriter.h"
 #include "core/LogVariants.h"
 #include "core/RecordFramer.h"
@@ -72,6 +75,8 @@ struct LiveSessionOptions {
   // Where rescued records go when the log's folder refuses them.
   std::string rescueFolder;
   LogFileCalls fileCalls = LogFileCalls::System();
+  // The watch: alarm thresholds, the free-space and GPS inputs.
+  LiveWatchOptions watch;
   // The GPS port's transport, read beside the instrument's; null: no GPS.
   // It must outlive the session.
   LiveTransport* gps = nullptr;
@@ -88,8 +93,8 @@ class LiveSession {
   LiveSession& operator=(const LiveSession&) = delete;
 
   // Starts logging to `base` (its first part). The device is opened before
-  // any file is touched; then the comments files in `consent` are set
-  // aside, and the parts are created by the output rule (MayCreateLogPart):
+  // any file is touched; then the comments and events files in `consent`
+  // are set aside, and the parts are created by the output rule (MayCreateLogPart):
   // never over a `guarded` file (one an open window uses), over another
   // existing file only when `consent` lists it (see FindEarlierLogFiles).
   // Empty text on success, else why not: the session has not started.
@@ -109,8 +114,12 @@ class LiveSession {
   // Polls, then applies the rules of time; call it a few times a second.
   void Tick();
 
-  // Stores the comment of session row `row`. Empty text, or why not.
+  // Stores the comment of session row `row` (and writes it to the events
+  // file of its part). Empty text, or why not.
   std::string SetComment(std::uint64_t row, std::string_view comment);
+  // A function-key mark (`key` "F11", a note or none) at the last record
+  // received, into the events file. Empty text, or why not.
+  std::string Mark(std::string_view key, std::string_view note);
 
   // The cable out from now on, recorded beside the part. Empty text, or why
   // not (no GPS port, no session, a value out of range).
@@ -130,6 +139,8 @@ class LiveSession {
   // Every part of the session and their comments files.
   std::vector<std::string> FilesInUse() const;
   const LogVariant& Variant() const { return variant_; }
+  // The alarms the session's watch evaluates.
+  WatchedAlarms Watched() const { return watch_.Watched(); }
   // Waits until the syncs asked of the disk so far are done.
   void WaitForDisk() { writer_->WaitForSyncs(); }
 
@@ -155,6 +166,9 @@ class LiveSession {
   void UpdateState();
   std::uint64_t HeldCount() const;
   std::uint64_t LogRowOf(std::uint64_t row) const;
+  std::uint64_t PartRowOfLastRecord() const;
+  void NoteEventsFile();
+  LiveWatchOptions WatchOptions();
   StopReport Rescue();
 
   const LogVariant& variant_;
@@ -162,6 +176,7 @@ class LiveSession {
   const Clock& clock_;
   LiveObserver& observer_;
   LiveSessionOptions options_;
+  LiveWatch watch_;
   std::unique_ptr<TSample> sample_;
   RecordFramer framer_;
   std::unique_ptr<LogPartWriter> writer_;

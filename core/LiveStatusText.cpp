@@ -33,6 +33,7 @@ std::string LiveStatusText(const LiveStatus& status) {
     if (status.deviceLost) text += " Device lost, reconnecting ...";
   }
   if (status.lostRecords > 0) text += Records(status.lostRecords) + " lost: more than memory may hold.";
+  if (!status.eventsError.empty()) text += " " + status.eventsError + ".";
   return text;
 }
 

@@ -12,11 +12,22 @@ constexpr std::size_t kIntervalWindow = 100;
 constexpr double kSpikeMads = 5.0;
 constexpr double kGapFactor = 1.5;
 constexpr std::size_t kIntervalsBeforeGaps = 3;
+// Reception times jitter with the serial line's delivery (a USB adapter
+// hands bytes over every 16 ms; records that come in one read share their
+// moment): an interval is no gap below this.
+constexpr std::int64_t kShortestGapNs = 50'000'000;
 
+// Five values sorted by a network of nine compare-exchanges (no branches,
+// no calls), the middle one returned.
 double Median5(double a, double b, double c, double d, double e) {
-  double five[] = {a, b, c, d, e};
-  std::nth_element(five, five + 2, five + 5);
-  return five[2];
+  double v[] = {a, b, c, d, e};
+  constexpr int kNetwork[][2] = {{0, 1}, {3, 4}, {2, 4}, {2, 3}, {0, 3}, {0, 2}, {1, 4}, {1, 3}, {1, 2}};
+  for (const auto& [i, j] : kNetwork) {
+    const double low = std::min(v[i], v[j]);
+    v[j] = std::max(v[i], v[j]);
+    v[i] = low;
+  }
+  return v[2];
 }
 
 }  // namespace
@@ -57,7 +68,7 @@ void QualityFlagger::JudgeGap(const QualityRecord& record, std::vector<QualityFi
     const double median = intervals_.Median();
     const bool backwards = interval < 0;
     const bool overlong = intervals_.Size() >= kIntervalsBeforeGaps && median > 0.0 &&
-                       static_cast<double>(interval) > kGapFactor * median;
+                          static_cast<double>(interval) > kGapFactor * median && interval > kShortestGapNs;
     if (backwards || overlong) out.push_back({count_ - 1, kFlagGap, static_cast<double>(interval) / 1e9});
     if (!backwards) intervals_.Add(static_cast<double>(interval));
   }

@@ -13,8 +13,9 @@
 //          also noise around it. A step of S gives |q| = 3S/16 at the two
 //          records beside it. The value is q[i].
 //   Gap    the interval from the previous record's reception time is over
-//          1.5 times the median of the last 100 intervals, or negative (the
-//          time went backwards). The value is the interval in seconds.
+//          1.5 times the median of the last 100 intervals (and over 50 ms,
+//          the reception's own jitter), or negative (the time went
+//          backwards). The value is the interval in seconds.
 //   Depth  the towfish depth is outside the set range. The value is the
 //          depth.
 // Records 0 and 1 and the last two are never spikes, records 0 and 1 and

@@ -1,8 +1,9 @@
 // SlidingMedian: the median of the last N values added, kept up to date as
 // values arrive (the typical interval between records, the usual size of a
-// deviation's residuals). The window is held sorted beside a ring of the
-// values in arrival order, so a value costs a binary search and a move of at
-// most N doubles; the median is read in constant time.
+// deviation's residuals). The window is held sorted, each value's place
+// noted by its arrival slot (a ring), so the one leaving is found at once
+// and a value costs a move of the values between it and the one coming (at
+// most N); the median is read in constant time.
 #pragma once
 
 #include <cstddef>
@@ -27,10 +28,14 @@ class SlidingMedian {
   double Median() const;
 
  private:
+  // Moves the value at place `from` (and the note of its arrival) to `to`.
+  void MoveTo(std::size_t from, std::size_t to);
+
   std::size_t capacity_;
-  std::vector<double> ring_;    // arrival order; next_ is where the next value goes once full
-  std::size_t next_ = 0;
-  std::vector<double> sorted_;  // the same values, ascending
+  std::vector<double> sorted_;        // the values, ascending
+  std::vector<std::size_t> slotOf_;   // for each place in sorted_, the value's arrival slot
+  std::vector<std::size_t> placeOf_;  // for each arrival slot, the value's place in sorted_
+  std::size_t next_ = 0;              // the slot of the next value to leave, once full
 };
 
 }  // namespace tessaly

@@ -8,7 +8,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev libjpeg62-turbo-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   python3 locales socat xvfb xauth
   gdal-bin parallel gpsd gpsd-clients

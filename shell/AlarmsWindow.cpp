@@ -21,7 +21,7 @@ namespace {
 const QString kAlarmsCommand = QStringLiteral("actAlarms");
 
 // Groups of consecutive settings of the table.
-constexpr std::size_t kDepthFields = 0, kSignalFields = 3, kGpsFields = 6, kQualityFields = 8;
+constexpr std::size_t kDepthFields = 0, kSignalFields = 3, kGpsFields = 6, kQualityFields = 8, kDiskFields = 16;
 
 QString Caption(const AlarmSettingField& field) { return QString::fromUtf8(field.caption.data(), field.caption.size()); }
 
@@ -36,9 +36,10 @@ AlarmsWindow::AlarmsWindow(QWidget* parent)
   groups->addWidget(BuildGroup(QStringLiteral("Towfish depth"), kDepthFields, kSignalFields - kDepthFields), 0, 0);
   groups->addWidget(BuildGroup(QStringLiteral("Signal"), kSignalFields, kGpsFields - kSignalFields), 1, 0);
   groups->addWidget(BuildGroup(QStringLiteral("GPS"), kGpsFields, kQualityFields - kGpsFields), 2, 0);
+  groups->addWidget(BuildGroup(QStringLiteral("Disk"), kDiskFields, fieldCount - kDiskFields), 3, 0);
   groups->addWidget(BuildGroup(QStringLiteral("Quality flags (deviation units)"), kQualityFields,
-                               fieldCount - kQualityFields),
-                    0, 1, 3, 1);
+                               kDiskFields - kQualityFields),
+                    0, 1, 4, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(groups);
   layout->addWidget(BuildFixedRules());
@@ -73,8 +74,7 @@ QWidget* AlarmsWindow::BuildGroup(const QString& title, std::size_t first, std::
 QWidget* AlarmsWindow::BuildFixedRules() {
   auto* label = new QLabel(QStringLiteral(
       "No data: nothing valid for 3 s (or 5 usual intervals). Bad records: more than 10 of the last 100.\n"
-      "GPS: a fix older than 3 s warns, none for 10 s alarms. Clock: more than 1 s from GPS time.\n"
-      "Disk: less than 500 MB (or a day of logging) warns, less than 50 MB alarms."));
+      "GPS: a fix older than 3 s warns, none for 10 s alarms. Clock: more than 1 s from GPS time."));
   label->setObjectName(QStringLiteral("lblFixedRules"));
   label->setEnabled(false);
   return label;

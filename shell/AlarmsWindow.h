@@ -1,6 +1,7 @@
 // AlarmsWindow: "Alarms", the thresholds of the watch - towfish depth,
-// signal, GPS and, per instrument, the quality flags' spike floor and noise
-// envelope - one edit per setting of AlarmSettingFields(). The edits start
+// signal, GPS, the free disk space and, per instrument, the quality flags'
+// spike floor and noise envelope - one edit per setting of
+// AlarmSettingFields(). The edits start
 // from AppContext::Alarms; the Alarms command is disabled while the window
 // exists.
 //

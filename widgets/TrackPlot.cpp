@@ -192,6 +192,14 @@ void TrackPlot::FlagsChanged() {
   update();
 }
 
+void TrackPlot::FlagsChangedFrom(std::size_t record) {
+  if (record >= flagsRead_) return;
+  flagged_.erase(std::lower_bound(flagged_.begin(), flagged_.end(), static_cast<std::uint32_t>(record)), flagged_.end());
+  flagsRead_ = record;
+  CollectFlags();
+  update();
+}
+
 void TrackPlot::CollectFlags() {
   if (!source_) return;
   const std::span<const std::uint8_t> flags = source_->QualityFlags();

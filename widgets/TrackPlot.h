@@ -125,6 +125,10 @@ class TrackPlot : public QWidget {
   // small orange ring. The flags of new records are read as they are
   // appended; FlagsChanged reads all of them again (new thresholds).
   void FlagsChanged();
+  // The flags of the records from `record` (0-based) on changed (a live
+  // session flags a record once its neighbours have arrived): only those are
+  // read again.
+  void FlagsChangedFrom(std::size_t record);
   // The records ringed for their flags, in record order.
   const std::vector<std::uint32_t>& FlaggedRecords() const { return flagged_; }
 

@@ -11,8 +11,8 @@
 namespace tessaly::alarm_settings_test {
 
 // The values of the default settings, in file order, as written by hand.
-const std::vector<std::string> kDefaultValues = {"1",   "80", "0.5", "50", "20000", "70000", "2",   "6",
-                                                 "50",  "12", "50",  "12", "5",     "1.5",   "50",  "12"};
+const std::vector<std::string> kDefaultValues = {"1",  "80", "0.5", "50", "20000", "70000", "2",  "6",  "50", "12",
+                                                 "50", "12", "5",   "1.5", "50",   "12",    "500", "50", "24"};
 
 class AlarmSettingsFile : public ::testing::Test {
  protected:
@@ -30,17 +30,36 @@ class AlarmSettingsFile : public ::testing::Test {
   testing::TempHome home_;
 };
 
-TEST_F(AlarmSettingsFile, HoldsTheSixteenValuesInOrder) {
+TEST_F(AlarmSettingsFile, HoldsTheNineteenValuesInOrder) {
   WriteAlarmSettings(Path(), AlarmSettings{});
   EXPECT_EQ(ReadSettingsValues(Path()), kDefaultValues);
   AlarmSettings changed;
   changed.depthMax = 42.25;
   changed.satellitesMin = 4;
   changed.noiseEnvelopeZeph2Bt = 0.75;
+  changed.diskAlarmMb = 0.25;
+  changed.diskWarningHours = 0;
   WriteAlarmSettings(Path(), changed);
   AlarmSettings back;
   ReadAlarmSettings(Path(), back);
   EXPECT_EQ(back, changed);
+}
+
+// A file written before the disk levels were settings keeps their defaults;
+// one cut short before that is refused.
+TEST_F(AlarmSettingsFile, AFileOfTheFirstSixteenValuesKeepsTheDiskDefaults) {
+  std::vector<std::string> values(kDefaultValues.begin(), kDefaultValues.begin() + 16);
+  values[0] = "2";
+  WriteValues(values);
+  AlarmSettings settings;
+  settings.diskWarningMb = 700;
+  ReadAlarmSettings(Path(), settings);
+  EXPECT_EQ(settings.depthMin, 2.0);
+  EXPECT_EQ(settings.diskWarningMb, 700.0);
+  EXPECT_EQ(settings.diskAlarmMb, AlarmSettings{}.diskAlarmMb);
+  values.pop_back();
+  WriteValues(values);
+  EXPECT_NE(ReadError().find("ends before line 16"), std::string::npos) << ReadError();
 }
 
 TEST_F(AlarmSettingsFile, AMissingFileGivesTheDefaults) {
@@ -65,6 +84,9 @@ TEST_F(AlarmSettingsFile, RefusesWhatTheWindowRefuses) {
       {10, "-1", "\"KV7100 noise envelope:\" must be from 0.01 to 100000"},
       {2, "0.5", "\"Maximum towfish depth (m):\" must be greater than \"Minimum towfish depth (m):\""},
       {5, "80000", "\"Maximum total field (nT):\" must be greater than \"Minimum total field (nT):\""},
+      {17, "0", "\"Disk warning below (MB):\" must be from 0.01 to 1000000000"},
+      {18, "600", "\"Disk warning below (MB):\" must be greater than \"Disk alarm below (MB):\""},
+      {19, "1001", "\"Disk warning below (hours of logging):\" must be from 0 to 1000"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> values = kDefaultValues;

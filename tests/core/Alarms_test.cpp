@@ -1,6 +1,7 @@
 // The alarm evaluators and the monitor, in simulated time (ManualClock): each
-// rule against hand-worked thresholds, and the session's scenes - a silence
-// at 10 records a second, a GPS dropout, a towfish depth ramp.
+// rule against hand-worked thresholds. The session's scenes (a silence at 10
+// records a second, a GPS dropout, a towfish depth ramp) are played through
+// the session in LiveWatch_test.
 #include "core/AlarmMonitor.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ constexpr std::int64_t kMs = 1'000'000;
 constexpr std::int64_t kSecond = 1000 * kMs;
 constexpr std::int64_t kStartUtc = 1796841198000 * kMs;  // 2026-12-09T18:33:18Z
 
-// A session's watch in simulated time: records at a steady rate, ticks.
+// A session's watch in simulated time.
 class Watch {
  public:
   explicit Watch(WatchedAlarms watched = {true, true, true}, AlarmSettings settings = {})
@@ -25,17 +26,6 @@ class Watch {
     reading.receivedNs = clock_.MonotonicNs();
     reading.bytes = 27;
     return reading;
-  }
-  // Records every `interval` for `duration`, evaluating after each; the
-  // changes seen.
-  std::vector<AlarmChange> Records(std::int64_t duration, std::int64_t interval = 100 * kMs) {
-    std::vector<AlarmChange> seen;
-    for (std::int64_t t = 0; t < duration; t += interval) {
-      clock_.Advance(interval);
-      monitor_.RecordAccepted(Reading());
-      Collect(seen);
-    }
-    return seen;
   }
   // Advances in steps, evaluating after each; the changes seen.
   std::vector<AlarmChange> Wait(std::int64_t duration, std::int64_t step = 10 * kMs) {
@@ -63,30 +53,6 @@ std::vector<AlarmChange> Of(const std::vector<AlarmChange>& changes, AlarmKind k
 }
 
 // ---- No data ----
-
-TEST(NoDataAlarm, SilenceAtTenRecordsASecondRaisesWithinThreeSecondsAndTheNextRecordClears) {
-  Watch watch({false, false, false});
-  EXPECT_TRUE(watch.Records(60 * kSecond).empty());
-  const std::int64_t lastRecord = watch.Now();
-  std::vector<AlarmChange> changes;
-  std::int64_t raisedAfter = -1;
-  while (raisedAfter < 0 && watch.Now() - lastRecord < 10 * kSecond) {
-    changes = watch.Wait(10 * kMs, 10 * kMs);
-    if (!changes.empty()) raisedAfter = watch.Now() - lastRecord;
-  }
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(raisedAfter, 3 * kSecond);  // nothing for 3 s, the first evaluation after
-  EXPECT_EQ(changes[0].alarm, AlarmKind::NoData);
-  EXPECT_EQ(changes[0].status.state, AlarmState::Alarm);
-  EXPECT_DOUBLE_EQ(changes[0].status.value, 3.0);
-  EXPECT_EQ(changes[0].utcNs, watch.clock_.UtcNs());
-
-  watch.Wait(20 * kSecond);  // stays raised, no new change
-  const auto cleared = watch.Records(100 * kMs);
-  ASSERT_EQ(cleared.size(), 1u);
-  EXPECT_EQ(cleared[0].status.state, AlarmState::Normal);
-  EXPECT_EQ(cleared[0].previous, AlarmState::Alarm);
-}
 
 TEST(NoDataAlarm, WaitsFiveMedianIntervalsForSlowInstruments) {
   struct Case {
@@ -130,28 +96,9 @@ TEST(BadRecordsAlarm, WarnsAboveTenOfTheLastHundred) {
 
 // ---- Towfish depth ----
 
-TEST(TowfishDepthAlarm, ARampRaisesTheAlarmAtTheThresholdNotBefore) {
-  Watch watch({true, false, false});
-  // 0.1 m/s from 75 m (records at 10 a second: 1 cm each), below the rate
-  // limit; the maximum is 80 m.
-  std::optional<int> raisedAt;
-  for (int i = 0; i <= 700 && !raisedAt; ++i) {
-    watch.clock_.Advance(100 * kMs);
-    AcceptedReading reading = watch.Reading();
-    reading.depth = (7500 + i) / 100.0;
-    watch.monitor_.RecordAccepted(reading);
-    for (const AlarmChange& change : watch.monitor_.Evaluate())
-      if (change.alarm == AlarmKind::TowfishDepth) {
-        raisedAt = i;
-        EXPECT_EQ(change.status.state, AlarmState::Alarm);
-        EXPECT_GT(change.status.value, 80.0);
-        EXPECT_EQ(change.status.cause, "m depth");
-      }
-  }
-  ASSERT_TRUE(raisedAt.has_value());
-  EXPECT_EQ(*raisedAt, 501);  // 80.01 m, the first depth past 80
-}
-
+// At 10 records a second and at 1,000 (where the history is thinned to one
+// record a tenth of a second): the rate is the slope of the line the depths
+// follow, whichever records measure it.
 TEST(TowfishDepthAlarm, RangeAndRate) {
   struct Case {
     double startDepth, metresPerSecond, seconds;
@@ -166,15 +113,18 @@ TEST(TowfishDepthAlarm, RangeAndRate) {
       {40.0, -0.6, 10, AlarmState::Alarm, "m/s depth rate"},
       {20.0, 2.0, 2, AlarmState::Normal, ""},            // 2 s is too short a span to judge a rate
   };
-  for (const Case& c : cases) {
-    AlarmSettings settings;
-    TowfishDepthAlarm alarm(settings);
-    for (int i = 0; i <= c.seconds * 10; ++i) alarm.Record(i * 100 * kMs, c.startDepth + c.metresPerSecond * i / 10);
-    const AlarmStatus status = alarm.Evaluate();
-    EXPECT_EQ(status.state, c.state) << c.startDepth << " " << c.metresPerSecond;
-    EXPECT_EQ(status.cause, c.cause) << c.startDepth << " " << c.metresPerSecond;
-    if (std::string_view(c.cause) == "m/s depth rate") {
-      EXPECT_NEAR(status.value, c.metresPerSecond, 1e-9);
+  for (const int perSecond : {10, 1000}) {
+    for (const Case& c : cases) {
+      AlarmSettings settings;
+      TowfishDepthAlarm alarm(settings);
+      for (int i = 0; i <= c.seconds * perSecond; ++i)
+        alarm.Record(i * (kSecond / perSecond), c.startDepth + c.metresPerSecond * i / perSecond);
+      const AlarmStatus status = alarm.Evaluate();
+      EXPECT_EQ(status.state, c.state) << c.startDepth << " " << c.metresPerSecond << " at " << perSecond;
+      EXPECT_EQ(status.cause, c.cause) << c.startDepth << " " << c.metresPerSecond << " at " << perSecond;
+      if (std::string_view(c.cause) == "m/s depth rate") {
+        EXPECT_NEAR(status.value, c.metresPerSecond, 1e-9);
+      }
     }
   }
 }
@@ -213,39 +163,6 @@ GpsFixStatus GoodFix(std::int64_t receivedNs) {
   fix.satellites = 9;
   fix.hdop = 0.9;
   return fix;
-}
-
-TEST(GpsAlarm, ADropoutWarnsAfterThreeSecondsAndAlarmsAfterTen) {
-  Watch watch({false, false, true});
-  std::vector<AlarmChange> gps;
-  for (int s = 0; s < 30; ++s) {  // a fix a second
-    watch.clock_.Advance(kSecond);
-    watch.monitor_.GpsFix(GoodFix(watch.Now()));
-    watch.Collect(gps);
-  }
-  EXPECT_TRUE(Of(gps, AlarmKind::Gps).empty());
-  const std::int64_t lastFix = watch.Now();
-  gps.clear();
-  std::vector<std::int64_t> at;
-  for (int step = 0; step < 1500; ++step) {
-    watch.clock_.Advance(10 * kMs);
-    for (const AlarmChange& change : Of(watch.monitor_.Evaluate(), AlarmKind::Gps)) {
-      gps.push_back(change);
-      at.push_back(watch.Now() - lastFix);
-    }
-  }
-  ASSERT_EQ(gps.size(), 2u);
-  EXPECT_EQ(gps[0].status.state, AlarmState::Warning);
-  EXPECT_EQ(gps[0].status.cause, "s since the last fix");
-  EXPECT_EQ(at[0], 3 * kSecond + 10 * kMs);  // older than 3 s
-  EXPECT_EQ(gps[1].status.state, AlarmState::Alarm);
-  EXPECT_EQ(at[1], 10 * kSecond);            // no fix for 10 s
-  EXPECT_DOUBLE_EQ(gps[1].status.value, 10.0);
-  // A fix again clears it.
-  watch.monitor_.GpsFix(GoodFix(watch.Now()));
-  const auto back = Of(watch.monitor_.Evaluate(), AlarmKind::Gps);
-  ASSERT_EQ(back.size(), 1u);
-  EXPECT_EQ(back[0].status.state, AlarmState::Normal);
 }
 
 TEST(GpsAlarm, FixQualityWarnings) {
@@ -298,23 +215,37 @@ TEST(ClockAlarm, WarnsWhenTheSystemClockIsMoreThanASecondFromGpsTime) {
 
 // ---- Disk ----
 
-TEST(DiskAlarm, FreeSpaceAgainstTheFloorsAndTheDayAhead) {
+TEST(DiskAlarm, FreeSpaceAgainstTheLevelsAndTheHoursAhead) {
   constexpr std::uint64_t MB = DiskAlarm::kMegabyte;
+  constexpr std::uint64_t kB = 1000;
+  AlarmSettings small;  // levels for a small file system, no hours ahead
+  small.diskWarningMb = 0.5;
+  small.diskAlarmMb = 0.25;
+  small.diskWarningHours = 0;
+  AlarmSettings fourHours;
+  fourHours.diskWarningHours = 4;
   struct Case {
+    AlarmSettings settings;
     std::uint64_t bytesPerSecond;
     std::uint64_t free;
     AlarmState state;
   };
   const Case cases[] = {
-      {300, 501 * MB, AlarmState::Normal},      // a day at 300 B/s is 26 MB: the 500 MB floor counts
-      {300, 499 * MB, AlarmState::Warning},
-      {300, 49 * MB, AlarmState::Alarm},
-      {10000, 865 * MB, AlarmState::Normal},    // a day at 10 kB/s is 864 MB
-      {10000, 863 * MB, AlarmState::Warning},
-      {10000, 50 * MB, AlarmState::Warning},    // the alarm is below 50 MB
+      {{}, 300, 501 * MB, AlarmState::Normal},      // a day at 300 B/s is 26 MB: the 500 MB floor counts
+      {{}, 300, 499 * MB, AlarmState::Warning},
+      {{}, 300, 49 * MB, AlarmState::Alarm},
+      {{}, 10000, 865 * MB, AlarmState::Normal},    // a day at 10 kB/s is 864 MB
+      {{}, 10000, 863 * MB, AlarmState::Warning},
+      {{}, 10000, 50 * MB, AlarmState::Warning},    // the alarm is below 50 MB
+      {fourHours, 100000, 1441 * MB, AlarmState::Normal},   // 4 hours at 100 kB/s is 1440 MB
+      {fourHours, 100000, 1439 * MB, AlarmState::Warning},
+      {small, 10000, 500 * kB, AlarmState::Normal},
+      {small, 10000, 499 * kB, AlarmState::Warning},
+      {small, 10000, 250 * kB, AlarmState::Warning},
+      {small, 10000, 249 * kB, AlarmState::Alarm},
   };
   for (const Case& c : cases) {
-    DiskAlarm alarm;
+    DiskAlarm alarm(c.settings);
     for (int s = 0; s < 120; ++s)
       for (int r = 0; r < 10; ++r) alarm.Written(s * kSecond + r * 100 * kMs, c.bytesPerSecond / 10);
     EXPECT_DOUBLE_EQ(alarm.Rate(), static_cast<double>(c.bytesPerSecond));
@@ -324,7 +255,8 @@ TEST(DiskAlarm, FreeSpaceAgainstTheFloorsAndTheDayAhead) {
       EXPECT_DOUBLE_EQ(alarm.Evaluate().value, static_cast<double>(c.free) / MB);
     }
   }
-  DiskAlarm unknown;
+  const AlarmSettings defaults;
+  DiskAlarm unknown(defaults);
   EXPECT_EQ(unknown.Evaluate().state, AlarmState::Normal);  // no free space reported yet
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "support/FileBytes.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempHome.h"
 
 namespace tessaly::events_file_test {
@@ -101,6 +102,25 @@ TEST(EventsFile, FailuresAreReportedNotThrown) {
   EXPECT_NE(full.Error().find("/dev/full"), std::string::npos);
   EXPECT_EQ(ReadEventsFile(home.Path("missing.events")).problems.size(), 1u);
   EXPECT_EQ(ReadEventsFile(home.Home()).problems.size(), 1u);  // a folder
+}
+
+// A disk that takes half a line: the part written is taken back, so the
+// next line the file takes starts a line of its own.
+TEST(EventsFile, ALineTheDiskTakesOnlyInPartIsTakenBack) {
+  testing::TempHome home;
+  const std::string path = EventsFileName(home.Path("survey.kvl"));
+  const WatchEvent first = MarkEvent(kUtc, 1, "F11", "");
+  const std::string firstLine = FormatWatchEvent(first);
+  EventsFileWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  {
+    testing::FileSizeLimit limit(firstLine.size() + 10);
+    ASSERT_TRUE(writer.Append(first));
+    EXPECT_FALSE(writer.Append(CommentEvent(kUtc, 2, "a comment longer than what is left")));
+  }
+  EXPECT_EQ(testing::ReadBytes(path), firstLine);
+  ASSERT_TRUE(writer.Append(MarkEvent(kUtc, 3, "F12", "")));
+  EXPECT_EQ(ParseEventsFile(testing::ReadBytes(path)).events.size(), 2u);
 }
 
 }  // namespace tessaly::events_file_test

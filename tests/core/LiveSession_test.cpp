@@ -443,7 +443,7 @@ TEST_F(LiveSessionTest, EarlierCommentsAreSetAsideAndPartsReplacedOnlyWithConsen
 
   options_.recordsPerPart = 2;
   Make();
-  ASSERT_EQ(session_->Start(Base(), {{Base()}, earlier.comments}), "");
+  ASSERT_EQ(session_->Start(Base(), {{Base()}, earlier.comments, {}}), "");
   EXPECT_FALSE(std::filesystem::exists(home_.Path("survey.cmt")));
   EXPECT_EQ(ReadBytes(home_.Path("survey.cmt.replaced")), "2=old\r\n");
   EXPECT_EQ(ReadBytes(home_.Path("survey_3.cmt.replaced")), "1=old\r\n");

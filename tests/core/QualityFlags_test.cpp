@@ -87,6 +87,8 @@ TEST(QualityFlags, GapsBetweenReceptionTimes) {
       {"backwards early", {100, -5, 100}, {{2, kFlagGap, -0.005}}},
       {"long but too early to judge", {100, 100, 900, 100}, {}},
       {"the median, not the mean", {100, 100, 100, 100, 5000, 100, 160}, {{5, kFlagGap, 5.0}, {7, kFlagGap, 0.16}}},
+      {"within the reception's jitter", {4, 4, 4, 50, 4, 0, 0, 16}, {}},
+      {"beyond it", {4, 4, 4, 51, 4}, {{4, kFlagGap, 0.051}}},
   };
   for (const Case& c : cases) {
     std::vector<std::int64_t> times{1'000 * kMs};
@@ -152,7 +154,7 @@ std::vector<QualityFinding> Reference(const std::vector<double>& x, const std::v
     const double d = static_cast<double>(t[i] - t[i - 1]);
     const std::size_t from = intervals.size() > 100 ? intervals.size() - 100 : 0;
     const std::vector<double> last(intervals.begin() + static_cast<std::ptrdiff_t>(from), intervals.end());
-    if (d < 0 || (last.size() >= 3 && MedianOf(last) > 0 && d > 1.5 * MedianOf(last)))
+    if (d < 0 || (last.size() >= 3 && MedianOf(last) > 0 && d > 1.5 * MedianOf(last) && d > 50e6))
       found.push_back({i, kFlagGap, d / 1e9});
     if (d >= 0) intervals.push_back(d);
   }

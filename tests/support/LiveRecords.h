@@ -21,6 +21,14 @@ inline std::string KvRecord(int n) {
   return text;
 }
 
+// Record n with the towfish at `depth` metres (two decimals).
+inline std::string KvRecordAtDepth(int n, double depth) {
+  char text[80];
+  std::snprintf(text, sizeof text, "$KVMGD,%+06d,4417.%03d,N,06318.%03d,W,%.2f,76.6", n % 200 - 100, n % 1000,
+                (n / 7) % 1000, depth);
+  return text;
+}
+
 inline std::string KvRecords(int first, int count) {
   std::string bytes;
   for (int n = first; n < first + count; ++n) bytes += KvRecord(n) + "\r\n";
@@ -45,6 +53,11 @@ class LiveRecorder : public LiveObserver {
     last = status;
   }
   void Stopped(const StopReport& report) override { stops.push_back(report); }
+  void AlarmChanged(const AlarmChange& change) override { alarms.push_back(change); }
+  void EventRecorded(const WatchEvent& event) override { watchEvents.push_back(event); }
+  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override {
+    flags.push_back({static_cast<std::size_t>(row), flag, value});
+  }
   void GpsChanged(const LiveGpsStatus& status) override { gps.push_back(status); }
   void RecordsPositioned(const std::vector<LivePosition>& changed) override {
     for (const LivePosition& p : changed) {
@@ -69,6 +82,9 @@ class LiveRecorder : public LiveObserver {
   std::vector<std::string> parts;
   std::vector<LiveEvent> events;
   std::vector<StopReport> stops;
+  std::vector<AlarmChange> alarms;
+  std::vector<WatchEvent> watchEvents;
+  std::vector<QualityFinding> flags;  // record: the session row
   LiveStatus last;
   std::vector<LiveGpsStatus> gps;
   std::map<std::uint64_t, LivePosition> positions;  // the latest of each session row

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/EventsFile.h"
 #include "support/Simulator.h"
 #include "tools/CliRun.h"
 
@@ -112,6 +113,38 @@ TEST_F(HeadlessLogger, AFileSizeLimitEndsInARescueNotACrash) {
   const std::vector<std::string> rescued = LinesOf(ReadBytes(home_.Path("survey-rescued.kvl")));
   EXPECT_EQ(logged, std::vector<std::string>(records.begin(), records.begin() + 30));
   EXPECT_EQ(rescued, std::vector<std::string>(records.begin() + 30, records.end()));
+}
+
+// The watch of an unattended logger, from outside: the simulator stopped
+// (SIGSTOP) then started again; each change is said on standard error and
+// written to the events file beside the log, with the row it came at. (A
+// disk nearly full here would add its own changes: only "No data" is
+// judged.)
+TEST_F(HeadlessLogger, SaysEachChangeOfTheWatchOnStandardErrorAndInTheEventsFile) {
+  const std::vector<std::string> records = Stream(1000, "20");
+  const pid_t logger = Start({"log", home_.Path("survey.kvl")});
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  sim_->Signal(SIGSTOP);
+  std::this_thread::sleep_for(std::chrono::milliseconds(4000));
+  sim_->Signal(SIGCONT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  ::kill(logger, SIGTERM);
+  const testing::CommandRun run = Wait(logger);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EventsFileContent file = ReadEventsFile(EventsFileName(home_.Path("survey.kvl")));
+  EXPECT_TRUE(file.problems.empty());
+  std::erase_if(file.events, [](const WatchEvent& event) { return event.event != "No data"; });
+  ASSERT_EQ(file.events.size(), 2u) << run.err;
+  EXPECT_EQ(file.events[0].event, "No data");
+  EXPECT_EQ(file.events[0].state, "alarm");
+  EXPECT_EQ(file.events[1].state, "normal");
+  const std::vector<std::string> logged = LinesOf(ReadBytes(home_.Path("survey.kvl")));
+  EXPECT_GT(file.events[0].row, 10u);
+  EXPECT_GT(file.events[1].row, file.events[0].row);
+  EXPECT_LE(file.events[1].row, logged.size());
+  EXPECT_EQ(logged, std::vector<std::string>(records.begin(), records.begin() + logged.size()));
+  for (const WatchEvent& event : file.events)
+    EXPECT_NE(run.err.find("tessaly-live-log: " + DescribeWatchEvent(event) + "\n"), std::string::npos) << run.err;
 }
 
 TEST_F(HeadlessLogger, ReplacesAnEarlierLogOnlyWhenTold) {

@@ -54,7 +54,7 @@ TEST(DefaultLib, MapDatumIsWgs84AndRecentFilesEmpty) {
 TEST(DefaultLib, AlarmsHoldTheDefaultThresholds) {
   EXPECT_EQ(ReadSettingsValues(SourceLib("Alarms.ega")),
             (std::vector<std::string>{"1", "80", "0.5", "50", "20000", "70000", "2", "6", "50", "12", "50", "12",
-                                      "5", "1.5", "50", "12"}));
+                                      "5", "1.5", "50", "12", "500", "50", "24"}));
   AlarmSettings a;
   a.depthMax = 1;
   ReadAlarmSettings(SourceLib("Alarms.ega"), a);

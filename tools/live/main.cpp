@@ -16,9 +16,13 @@
 //       --gps-device and --gps-baud override it) is read beside the
 //       instrument: its sentences go to OUTPUT.nmea, the cable out of
 //       Lib/Positioning.ega to OUTPUT.cable, and the GPS's changes to
-//       standard error. An existing OUTPUT, later parts or comments files
-//       of the name are replaced only with --replace. Messages go to
-//       standard error; a failed write is tried again every 10 s. --shown
+//       standard error. An existing OUTPUT, later parts or comments and
+//       events files of the name are replaced only with --replace. Messages
+//       go to standard error; a failed write is tried again every 10 s. The
+//       alarms are watched with the thresholds of Lib/Alarms.ega (the GPS
+//       and clock alarms when a GPS port is read): each change of state is
+//       printed to standard error and written to the part's events file
+//       (OUTPUT.events), so `tail -f` follows the watch. --shown
 //       writes "ROW NS" per record once it is written to the log: the
 //       CLOCK_MONOTONIC time. Exit status 0 when every record received is in
 //       the log, 1 when some could not be written there (or the start
@@ -47,6 +51,7 @@
 #include <vector>
 
 #include "acquisition/LiveSessionThread.h"
+#include "core/AlarmSettings.h"
 #include "core/GpsStatusText.h"
 #include "core/LiveStatusText.h"
 #include "core/ProgramHome.h"
@@ -145,6 +150,15 @@ SerialSettings ReadSerial(const std::string& home, const Options& options) {
   return settings;
 }
 
+AlarmSettings ReadAlarms(const std::string& home) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(home, "Alarms.ega"));
+  } catch (const SettingsError& error) {
+    Say(std::string("alarm settings: ") + error.what() + "; the defaults are used");
+    return {};
+  }
+}
+
 // The GPS port: the settings' (none when they name none), or the device of
 // the command line; and how records are positioned.
 struct GpsChoice {
@@ -191,6 +205,7 @@ class Reporter : public LiveObserver {
     if (event == LiveEvent::Started || event == LiveEvent::Holding) return;
     Say(event == LiveEvent::WriteFailed ? status.writeError : LiveStatusText(status));
   }
+  void EventRecorded(const WatchEvent& event) override { Say(DescribeWatchEvent(event)); }
   void Stopped(const StopReport& report) override {
     stop = report;
     if (const std::string text = StopReportText(report); !text.empty()) Say(text);
@@ -227,7 +242,7 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   const EarlierLogFiles earlier = FindEarlierLogFiles(output);
   if (!earlier.Empty() && !options.replace) {
     Say("files of an earlier log of this name exist (" + ListFileNames(earlier) +
-        "); --replace replaces them (comments files are set aside as *.replaced)");
+        "); --replace replaces them (comments and events files are set aside as *.replaced)");
     return 1;
   }
   LiveSessionOptions sessionOptions;
@@ -235,6 +250,7 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   sessionOptions.mapDatum = ReadDatum(home);
   sessionOptions.rescueFolder = LibPath(home, "");
   sessionOptions.writeRetryNs = kWriteRetryNs;
+  sessionOptions.watch.alarms = ReadAlarms(home);
   const SerialSettings serial = ReadSerial(home, options);
   const GpsChoice gps = ReadGps(home, options);
   sessionOptions.layback = gps.layback;
