@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/InputFile.h"
+#include "core/LogPositioner.h"
 #include "core/OutputFile.h"
 #include "core/RawText.h"
 
@@ -113,11 +114,16 @@ std::uint64_t FileSize(std::FILE* file) {
   return size < 0 ? 0 : static_cast<std::uint64_t>(size);
 }
 
-// The input and its comments file, then the open windows' files.
+// The input, its comments file and the files beside it, then the open
+// windows' files.
 std::vector<GuardedFile> Guarded(const std::string& input, const std::string& comments,
                                  const std::vector<GuardedFile>& inUse) {
   std::vector<GuardedFile> guarded = {{input, "the file to export"}};
   if (!comments.empty()) guarded.push_back({comments, "the comments file of the log"});
+  const LogSideFiles side = SideFilesOf(input);
+  guarded.insert(guarded.end(), {{side.times, "the reception times of the log"},
+                                 {side.nmea, "the NMEA file of the log"},
+                                 {side.cable, "the cable file of the log"}});
   guarded.insert(guarded.end(), inUse.begin(), inUse.end());
   return guarded;
 }

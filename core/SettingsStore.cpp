@@ -164,6 +164,14 @@ void ReadLaybackSettings(const std::string& path, LaybackSettings& s) {
   s.smoothingSeconds = in.NextReal(kMinSmoothingSeconds, kMaxSmoothingSeconds);
 }
 
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path) {
+  LaybackSettings settings;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return settings;
+  ReadLaybackSettings(path, settings);
+  return settings;
+}
+
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& s) {
   if (const std::string problem = LaybackSettingsProblem(s); !problem.empty()) throw SettingsError(problem);
   WriteSettingsValues(path, {RealText(s.cableOut), RealText(s.towPointAstern), RealText(s.towPointStarboard),

@@ -98,6 +98,9 @@ std::string LaybackSettingsProblem(const LaybackSettings& settings);
 // starboard, default depth (metres, "." as decimal point), mode (0 along
 // course, 1 follow the fish), smoothing time in seconds.
 void ReadLaybackSettings(const std::string& path, LaybackSettings& settings);
+// The settings of the file, the defaults when it does not exist; throws as
+// ReadLaybackSettings otherwise.
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path);
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& settings);
 
 // Lib/View.ega: the 16 view settings in declaration order.
