@@ -215,6 +215,7 @@ LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<
 
 LoadStatus LogDocument::Open(const LoadOptions& options) {
   ResetContent();
+  layback_ = options.layback;
   if (state_.recognition == Recognition::Empty) return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
   if (!raw_.OpenFile(state_.FileName)) return status_ = LoadStatus::Unreadable;
@@ -356,7 +357,8 @@ void LogDocument::Requalify(const AlarmSettings& alarms) {
   std::vector<std::int64_t> times;
   times.reserve(received_.size());
   for (const ReceivedRecord& r : received_) times.push_back(r.utcNs);
-  findings_ = FlagSeries(chart_, depths, times, QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind)));
+  quality_ = QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind));
+  findings_ = FlagSeries(chart_, depths, times, quality_);
   flags_ = FlagMask(chart_.size(), findings_);
 }
 

@@ -160,6 +160,8 @@ class LogDocument : public RecordSource {
   // Why the files beside the log were not used, or not to their end; empty
   // when they were (or there are none).
   const std::string& SideFilesError() const { return sideFilesError_; }
+  // The layback the positions were worked out with (LoadOptions::layback).
+  const LaybackSettings& Layback() const { return layback_; }
   // Lines of those files left out ("FILE: line N: why", the first
   // LogPositioner::kMaxProblems), and how many in all.
   const std::vector<std::string>& SideFileProblems() const { return sideFileProblems_; }
@@ -173,6 +175,8 @@ class LogDocument : public RecordSource {
   const std::vector<QualityFinding>& QualityFindings() const { return findings_; }
   // Judges every record again with other thresholds.
   void Requalify(const AlarmSettings& alarms);
+  // The thresholds the flags were judged with, for this kind's instrument.
+  const QualitySettings& QualityThresholds() const { return quality_; }
 
   // Bytes held by the document's buffers (raw text, line index, cells,
   // colours, chart values, record numbers, quality flags, error list, what
@@ -204,7 +208,9 @@ class LogDocument : public RecordSource {
   std::string commentsError_;
   std::vector<QualityFinding> findings_;
   std::vector<std::uint8_t> flags_;
+  QualitySettings quality_;
   std::vector<ReceivedRecord> received_;
+  LaybackSettings layback_;
   std::string sideFilesError_;
   std::vector<std::string> sideFileProblems_;
   std::uint64_t sideFileProblemCount_ = 0;

@@ -151,7 +151,10 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   if (!verdict.MayWrite()) return Failure(verdict.message);
   OutputFile out;
   if (!out.Open(path, OutputFile::Mode::Replace)) return Failure(out.Error());
-  const std::unique_ptr<ExportSink> sink = format.make(out, SettingsFor(options.settings, path));
+  ExportSettings settings = SettingsFor(options.settings, path);
+  settings.layback = document.Layback();
+  settings.quality = document.QualityThresholds();
+  const std::unique_ptr<ExportSink> sink = format.make(out, settings);
   sink->Captions({document.FileName(), document.FileType(), document.IsNavigation(), document.Sample().FMapDatum,
                   document.Status() == LoadStatus::Cancelled});
   const CellTable& grid = document.Cells();

@@ -111,11 +111,10 @@ TEST_F(GpsExport, XyzHeaderNamesTheLaybackAndMapsAreWritten) {
 TEST_F(GpsExport, TheDocumentsExportGivesTheSameBytes) {
   ASSERT_EQ(Export(home_.Path("tool.xyz")).exitCode, 0);
   LogDocument doc;
-  ASSERT_EQ(doc.OpenLog(log_, {}), LoadStatus::Loaded);
-  DocumentExportOptions options;
-  options.settings.layback = ReadLaybackSettingsOrDefaults(home_.Lib("Positioning.ega"));
-  options.settings.quality = QualitySettingsFor(AlarmSettings{}, InstrumentOfKind(doc.Sample().FKind));
-  ASSERT_TRUE(ExportDocument(doc, *FindExportFormat("xyz"), home_.Path("document.xyz"), options).ok);
+  LoadOptions load;
+  load.layback = ReadLaybackSettingsOrDefaults(home_.Lib("Positioning.ega"));
+  ASSERT_EQ(doc.OpenLog(log_, load), LoadStatus::Loaded);
+  ASSERT_TRUE(ExportDocument(doc, *FindExportFormat("xyz"), home_.Path("document.xyz"), {}).ok);
   EXPECT_EQ(ReadBytes(home_.Path("document.xyz")), ReadBytes(home_.Path("tool.xyz")));
 }
 
