@@ -28,6 +28,9 @@ constexpr double kMinMetresPerPixel = 0.01;
 constexpr double kMaxMetresPerPixel = 1.0e5;
 constexpr int kDragThreshold = 3;
 constexpr QRgb kFlagRing = 0xFFFF8C00;      // orange, as the chart's flag marks
+constexpr QRgb kShipColour = 0xFF7CFC00;    // lime: apart from the deviation scale, the rings and the text
+constexpr int kShipCellPixels = 2;          // a ship's point per 2 x 2 pixels, drawn one pixel wide,
+                                            // so the towfish's colours show between them
 constexpr int kFlagRingRadius = 4;
 
 QString ScaleBarText(double metres) {
@@ -61,9 +64,13 @@ TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent), points_(kBackground) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   actFitAll = new QAction(QStringLiteral("Fit All\tHome"), this);  // the key is handled by keyPressEvent
   connect(actFitAll, &QAction::triggered, this, &TrackPlot::FitAll);
+  actShipTrack = new QAction(QStringLiteral("Ship's Track"), this);
+  actShipTrack->setCheckable(true);
+  actShipTrack->setEnabled(false);
+  connect(actShipTrack, &QAction::toggled, this, [this] { update(); });
   actExportPng = new QAction(QStringLiteral("Export PNG..."), this);
   connect(actExportPng, &QAction::triggered, this, &TrackPlot::ExportFromMenu);
-  addActions({actFitAll, actExportPng});
+  addActions({actFitAll, actShipTrack, actExportPng});
   setContextMenuPolicy(Qt::ActionsContextMenu);
   ChooseExportFile = AskPngFile;
   ReportError = [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("Error"), message); };
@@ -79,6 +86,14 @@ void TrackPlot::SetTrack(std::shared_ptr<const RecordSource> source, std::shared
   viewFitted_ = false;
   FitAll();
 }
+
+void TrackPlot::SetShipTrack(std::shared_ptr<const TrackModel> ship) {
+  ship_ = std::move(ship);
+  actShipTrack->setEnabled(ship_ != nullptr);
+  update();
+}
+
+bool TrackPlot::ShipShown() const { return ship_ && actShipTrack->isChecked(); }
 
 std::span<const double> TrackPlot::Deviations() const {
   return source_ ? source_->ChartValues() : std::span<const double>();
@@ -207,6 +222,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No positions"));
     return;
   }
+  PaintShip(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   PaintFlags(painter);
   PaintLineLabels(painter);
@@ -221,6 +237,14 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
   points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
+}
+
+// The ship's positions decimated by 2-pixel cell, each one pixel.
+void TrackPlot::PaintShip(QPainter& painter) {
+  shipPoints_.clear();
+  if (!ShipShown()) return;
+  ship_->Decimate(view_, {}, kShipCellPixels, shipPoints_);
+  for (const DrawnPoint& point : shipPoints_) painter.fillRect(point.x, point.y, 1, 1, QColor::fromRgb(kShipColour));
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
