@@ -85,6 +85,9 @@ TEST_F(FileWindowReceived, PositioningSettingsThatCannotBeReadAreSaidOnce) {
       << TMsgDlg::Calls()[0].Mensagem.toStdString();
   EXPECT_TRUE(window->Document()->Received().empty());
   EXPECT_FALSE(window->Track->Available());
+  std::string scratch;
+  // The time column shows the log's own cells, no reception times.
+  EXPECT_EQ(window->PainelGrid1->ShownText(1, kColTime, scratch), window->PainelGrid1->GetCell(1, kColTime));
   delete window;
 }
 
