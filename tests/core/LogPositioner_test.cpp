@@ -41,7 +41,9 @@ std::vector<PositionedRecord> WholeFiles(const std::string& log, const std::vect
   CableHistory cable(settings.cableOut);
   std::vector<std::string> problems;
   std::error_code missing;
-  if (std::filesystem::exists(files.cable, missing)) EXPECT_EQ(ReadCableHistory(files.cable, cable, problems), "");
+  if (std::filesystem::exists(files.cable, missing)) {
+    EXPECT_EQ(ReadCableHistory(files.cable, cable, problems), "");
+  }
   RecordPositioner positioner(nmea.timeline, cable, settings);
   std::vector<PositionedRecord> out;
   for (std::size_t row = 1; row <= numbers.size(); ++row)
