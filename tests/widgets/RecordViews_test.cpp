@@ -163,7 +163,12 @@ TEST_F(RecordViewsTest, TheTimeColumnShowsTheReceptionTimesOfASourceThatHasThem)
   std::string scratch;
   EXPECT_EQ(grid_.ShownText(1, kColTime, scratch), "");  // none yet: the table's text
   constexpr std::int64_t k2027 = 20819LL * 86400 * kNsPerSecond;
-  source_->received_ = {{k2027 + 8 * 3600 * kNsPerSecond}, {}, {k2027 + 8 * 3600 * kNsPerSecond + 1'500'000'000}};
+  const auto at = [](std::int64_t utcNs) {
+    ReceivedRecord record;
+    record.utcNs = utcNs;
+    return record;
+  };
+  source_->received_ = {at(k2027 + 8 * 3600 * kNsPerSecond), {}, at(k2027 + 8 * 3600 * kNsPerSecond + 1'500'000'000)};
   views_.Attach(source_);
   // Local time of day in the system's long time format, as the live window
   // shows a record's arrival: here an hour before UTC.
