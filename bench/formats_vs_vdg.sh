@@ -4,9 +4,10 @@
 # VDG, format ..., so a drift of the machine's speed falls on both, and a
 # format's figure is the median over the pairs of its time / the VDG time
 # beside it. Peak memory is the largest resident set of the format's runs.
-# Then the same for a live part's log with its reception times and NMEA
-# beside it (bench/data/kvl_1m_gps.kvl): the line-cut formats position its
-# records from those files as they read them, the VDG export does not.
+# Then the same for a live part's log with its reception times, NMEA and
+# cable out beside it (bench/data/kvl_1m_gps.kvl): the line-cut formats
+# position its records from those files as they read them, the VDG export
+# does not.
 #
 # usage: bench/formats_vs_vdg.sh [BUILD_DIR] [PAIRS]
 #   BUILD_DIR  build folder holding bin/tessaly-cli (default: build)

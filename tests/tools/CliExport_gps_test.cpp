@@ -128,6 +128,24 @@ TEST_F(GpsExport, UnreadablePositioningSettingsAreRefusedWritingNothing) {
   EXPECT_EQ(Export(home_.Path("survey.csv")).exitCode, 0);
 }
 
+// The generator's KVL towfish is at least 2 m deep, beyond a cable of 1 m:
+// the maps are refused, saying why.
+TEST(GpsExportRefusal, ALaybackThatPlacesNoTowfishIsSaid) {
+  TempHome home;
+  const std::string log = home.Path("deep.kvl");
+  ASSERT_FALSE(testing::GenerateWithGps("--kind kvl --records 300 --rate 10 --gps-rate 1 --cable 70 --seed 3", log)
+                   .empty());
+  LaybackSettings layback;
+  layback.cableOut = 1.0;
+  WriteLaybackSettings(home.Lib("Positioning.ega"), layback);
+  const CommandRun run = Cli(home, {"export", log, home.Path("deep.geojson")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("No positions in deep.kvl: the GPS and the layback (cable 1 m, "), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(") place no towfish; nothing was written."), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(home.Path("deep.geojson")));
+}
+
 // The rule is the output rule's; the files beside the log are among the
 // export's inputs.
 TEST_F(GpsExport, NeverWritesOverTheFilesBesideTheLog) {
