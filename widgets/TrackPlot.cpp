@@ -32,6 +32,7 @@ constexpr QRgb kShipColour = 0xFF7CFC00;    // lime: apart from the deviation sc
 constexpr int kShipCellPixels = 2;          // a ship's point per 2 x 2 pixels, drawn one pixel wide,
                                             // so the towfish's colours show between them
 constexpr int kFlagRingRadius = 4;
+constexpr int kProvisionalRingRadius = 5;
 
 QString ScaleBarText(double metres) {
   if (metres >= 1000.0) return QString::number(metres / 1000.0, 'g', 6) + QStringLiteral(" km");
@@ -131,7 +132,11 @@ QRect TrackPlot::TrackArea() const { return rect().adjusted(0, 0, -LegendWidth()
 void TrackPlot::FitAll() {
   const QRect area = TrackArea();
   if (!model_ || area.width() <= 0 || area.height() <= 0) return;
-  const std::optional<TrackView> fitted = model_->FitAll(area.width(), area.height(), kMarginPixels);
+  std::optional<TrackBounds> bounds = model_->Bounds();
+  if (const std::optional<TrackBounds> ship = ShipShown() ? ship_->Bounds() : std::nullopt)
+    bounds = bounds ? Union(*bounds, *ship) : *ship;
+  if (!bounds) return;
+  const std::optional<TrackView> fitted = FitBounds(*bounds, area.width(), area.height(), kMarginPixels);
   if (!fitted) return;
   view_ = *fitted;
   view_.width = width();
@@ -225,6 +230,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
   PaintShip(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   PaintFlags(painter);
+  PaintProvisional(painter);
   PaintLineLabels(painter);
   PaintHighlight(painter);
   PaintScaleBar(painter);
@@ -236,7 +242,7 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // changes none of what they show (a new ring, a menu closing) reuses them,
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Revision() : 0, Deviations(), lines_.get()});
 }
 
 // The ship's positions decimated by 2-pixel cell, each one pixel.
@@ -271,6 +277,22 @@ void TrackPlot::PaintFlags(QPainter& painter) const {
     if (!position) continue;
     const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
     if (area.contains(centre)) painter.drawEllipse(centre, kFlagRingRadius, kFlagRingRadius);
+  }
+}
+
+void TrackPlot::SetProvisional(std::vector<std::uint32_t> records) {
+  provisional_ = std::move(records);
+  update();
+}
+
+void TrackPlot::PaintProvisional(QPainter& painter) const {
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Qt::white, 1.0));
+  for (const std::uint32_t record : provisional_) {
+    const auto position = model_->Position(record);
+    if (!position) continue;
+    const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+    if (rect().contains(centre.toPoint())) painter.drawEllipse(centre, kProvisionalRingRadius, kProvisionalRingRadius);
   }
 }
 

@@ -19,6 +19,10 @@
 // ("Ship's Track" on the context menu) as a dotted line of one colour of
 // its own over the towfish's points.
 //
+// A live session marks the records whose positions are provisional
+// (SetProvisional: extrapolated from the last fixes until the next comes)
+// with a hollow white ring.
+//
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
 // and "Export PNG...".
@@ -85,6 +89,10 @@ class TrackPlot : public QWidget {
   // The ship's points the last paint drew, one pixel per 2-pixel cell.
   const std::vector<DrawnPoint>& ShipPoints() const { return shipPoints_; }
 
+  // The records whose positions may still change, ringed in white.
+  void SetProvisional(std::vector<std::uint32_t> records);
+  const std::vector<std::uint32_t>& Provisional() const { return provisional_; }
+
   // Deviations beyond +/- limit take the end colours of the scale; a
   // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
@@ -92,7 +100,7 @@ class TrackPlot : public QWidget {
 
   const TrackView& View() const { return view_; }
   void SetView(const TrackView& view);
-  // Shows every position.
+  // Shows every position (the ship's too, when shown).
   void FitAll();
   // The pixel of a position in the current view (fractional).
   QPointF PixelOf(const UtmPosition& position) const;
@@ -160,6 +168,7 @@ class TrackPlot : public QWidget {
   void PaintShip(class QPainter& painter);
   void PaintHighlight(class QPainter& painter) const;
   void PaintFlags(class QPainter& painter) const;
+  void PaintProvisional(class QPainter& painter) const;
   void CollectFlags();
   void PaintLineLabels(class QPainter& painter) const;
   std::optional<UtmPosition> FirstPositionOf(const SurveyLine& line) const;
@@ -181,6 +190,7 @@ class TrackPlot : public QWidget {
   std::shared_ptr<const RecordLines> lines_;
   std::shared_ptr<const TrackModel> ship_;
   std::vector<DrawnPoint> shipPoints_;
+  std::vector<std::uint32_t> provisional_;
   TrackView view_;
   bool viewFitted_ = false;  // the view was never set: fit at the first size
   bool userView_ = false;    // zoomed or panned since the last fit
