@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "core/ExportSink.h"
+#include "core/Layback.h"
+#include "core/QualityFlags.h"
 #include "core/SurveyLines.h"
 
 namespace tessaly {
@@ -25,6 +27,12 @@ struct ExportSettings {
   bool ties = false;                         // XYZ: the records between lines as Tie blocks
   std::optional<std::int64_t> exportTimeNs;  // written in the header; none: reproducible output
   std::string spillFolder;                   // where records wait between passes: the output's folder
+  // The layback of the positions from the files beside a log (its .times,
+  // .nmea and .cable), used where the log has them.
+  LaybackSettings layback;
+  // The thresholds of the Flags channel (the records' quality flags); none:
+  // no Flags channel.
+  std::optional<QualitySettings> quality;
 };
 
 struct ExportFormat {

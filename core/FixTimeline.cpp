@@ -137,6 +137,27 @@ AntennaEstimate FixTimeline::AntennaAt(std::int64_t utcNs) const {
   return before ? fromPair(end, other, AntennaState::Extrapolated) : fromPair(other, end, AntennaState::Extrapolated);
 }
 
+void FixTimeline::ForgetBefore(std::int64_t utcNs) {
+  constexpr std::int64_t kReach = kMaxFixGap + kMaxExtrapolation;
+  const std::int64_t horizon = utcNs < std::numeric_limits<std::int64_t>::min() + kReach ? utcNs : utcNs - kReach;
+  const auto firstNeeded = std::lower_bound(valid_.begin(), valid_.end(), horizon,
+                                            [this](std::size_t i, std::int64_t t) { return fixes_[i].receivedUtcNs < t; });
+  std::vector<std::size_t> keptValid(firstNeeded == valid_.begin() ? firstNeeded : std::prev(firstNeeded),
+                                     valid_.end());
+  if (keptValid.size() + 1 >= fixes_.size()) return;
+  // The kept fixes in their order, the valid ones by their new places.
+  std::vector<std::size_t> kept = keptValid;
+  kept.push_back(fixes_.size() - 1);
+  std::sort(kept.begin(), kept.end());
+  kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+  std::vector<GpsFix> fixes;
+  fixes.reserve(kept.size());
+  for (const std::size_t i : kept) fixes.push_back(std::move(fixes_[i]));
+  for (std::size_t& i : keptValid) i = static_cast<std::size_t>(std::lower_bound(kept.begin(), kept.end(), i) - kept.begin());
+  fixes_ = std::move(fixes);
+  valid_ = std::move(keptValid);
+}
+
 std::optional<GpsStatus> FixTimeline::Status(std::int64_t nowUtcNs) const {
   if (fixes_.empty()) return std::nullopt;
   GpsStatus status;

@@ -92,6 +92,14 @@ class FixTimeline {
   AntennaEstimate AntennaAt(std::int64_t utcNs) const;
   // The latest fix and its age at `nowUtcNs`; none before the first fix.
   std::optional<GpsStatus> Status(std::int64_t nowUtcNs) const;
+  // Forgets the fixes no moment from `utcNs` on needs, so that a reader
+  // going through a long NMEA file holds seconds of fixes, not hours: it
+  // keeps the latest fix (sentences may still join it), the valid fixes
+  // received from kMaxFixGap + kMaxExtrapolation before utcNs on, and the
+  // latest valid fix before then (a moment after it is not before the
+  // first fix). AntennaAt gives the same as before for every moment from
+  // utcNs on, Status the same at any moment.
+  void ForgetBefore(std::int64_t utcNs);
 
  private:
   GpsFix& FixFor(std::int64_t receivedUtcNs, std::optional<MsOfDay> time);

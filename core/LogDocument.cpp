@@ -6,6 +6,7 @@
 
 #include "core/CrLf.h"
 #include "core/DeviationColours.h"
+#include "core/LogPositioner.h"
 #include "core/MemoryAdvice.h"
 
 namespace tessaly {
@@ -15,6 +16,9 @@ namespace {
 constexpr std::string_view kLoadingFile = "Loading File ...";
 constexpr std::string_view kLoadingData = "Loading data ...";
 constexpr std::string_view kImportingData = "Importing data ...";
+constexpr std::string_view kPositioning = "Positioning ...";
+// Records positioned between two looks at the cancel request.
+constexpr std::size_t kRecordsPerCancelCheck = 4096;
 
 std::size_t DecimalDigits(std::uint64_t value) {
   std::size_t digits = 1;
@@ -173,6 +177,10 @@ void LogDocument::ResetContent() {
   commentsError_.clear();
   findings_ = std::vector<QualityFinding>();
   flags_ = std::vector<std::uint8_t>();
+  received_ = std::vector<ReceivedRecord>();
+  sideFilesError_.clear();
+  sideFileProblems_.clear();
+  sideFileProblemCount_ = 0;
 }
 
 std::unique_ptr<TSample> LogDocument::NewNavigationSample() {
@@ -207,6 +215,7 @@ LoadStatus LogDocument::OpenNavigation(const std::string& path, std::unique_ptr<
 
 LoadStatus LogDocument::Open(const LoadOptions& options) {
   ResetContent();
+  layback_ = options.layback;
   if (state_.recognition == Recognition::Empty) return status_ = LoadStatus::Empty;
   if (options.caption) options.caption(kLoadingFile);
   if (!raw_.OpenFile(state_.FileName)) return status_ = LoadStatus::Unreadable;
@@ -258,8 +267,32 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   // stopped, less the rejected ones; rows past the records show blank.
   gridRowCount_ = result.hasData ? std::max<std::uint64_t>(validCount_ + 1, result.stopIndex - errorCount_ + 1)
                                  : validCount_ + 1;
+  if (!result.cancelled) PositionRecords(options);
   Requalify(options.alarms);
   return status_ = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Loaded;
+}
+
+// The records positioned in row order from the files beside the log, when
+// it has its .times and .nmea. A cancel request drops what was done, and
+// says so: the document is then as one without those files.
+void LogDocument::PositionRecords(const LoadOptions& options) {
+  if (navigation_ || !options.sideFiles || !HasPositioningFiles(state_.FileName)) return;
+  LogPositioner positioner;
+  sideFilesError_ = positioner.Open(SideFilesOf(state_.FileName), options.layback);
+  if (!sideFilesError_.empty()) return;
+  if (options.caption) options.caption(kPositioning);
+  received_.reserve(numbers_.size());
+  for (std::size_t record = 0; record < numbers_.size(); ++record) {
+    if (options.cancel && record % kRecordsPerCancelCheck == 0 && options.cancel->load()) {
+      received_ = std::vector<ReceivedRecord>();
+      sideFilesError_ = "Cancelled: the records were not positioned from the files beside the log.";
+      return;
+    }
+    received_.push_back(ReceivedOf(positioner.Next(FactsOf(record + 1, numbers_[record]))));
+  }
+  sideFilesError_ = positioner.Error();
+  sideFileProblems_ = positioner.Problems();
+  sideFileProblemCount_ = positioner.ProblemCount();
 }
 
 // False, with the document emptied, when a read failed.
@@ -325,14 +358,19 @@ void LogDocument::Requalify(const AlarmSettings& alarms) {
     depths.reserve(numbers_.size());
     for (const RecordNumbers& n : numbers_) depths.push_back(n.towDepth);
   }
-  findings_ = FlagSeries(chart_, depths, {}, QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind)));
+  std::vector<std::int64_t> times;
+  times.reserve(received_.size());
+  for (const ReceivedRecord& r : received_) times.push_back(r.utcNs);
+  quality_ = QualitySettingsFor(alarms, InstrumentOfKind(sample_->FKind));
+  findings_ = FlagSeries(chart_, depths, times, quality_);
   flags_ = FlagMask(chart_.size(), findings_);
 }
 
 std::size_t LogDocument::MemoryBytes() const {
   return raw_.MemoryBytes() + grid_.MemoryBytes() + chart_.capacity() * sizeof(double) +
          numbers_.capacity() * sizeof(RecordNumbers) + errorList_.capacity() +
-         findings_.capacity() * sizeof(QualityFinding) + flags_.capacity();
+         findings_.capacity() * sizeof(QualityFinding) + flags_.capacity() +
+         received_.capacity() * sizeof(ReceivedRecord);
 }
 
 }  // namespace tessaly

@@ -33,6 +33,7 @@
 #include "core/CellTable.h"
 #include "core/Comments.h"
 #include "core/GridLayout.h"
+#include "core/Layback.h"
 #include "core/LogKind.h"
 #include "core/QualityFlags.h"
 #include "core/RawText.h"
@@ -60,6 +61,11 @@ struct LoadOptions {
   ViewSettings view;                    // row colours (deviation limit and colours)
   int mapDatum = 22;                    // ellipsoid of the UTM conversions
   AlarmSettings alarms;                 // thresholds of the records' quality flags
+  // A log with its .times and .nmea files beside it (a live part) gets the
+  // reception time and the GPS positions of its records (Received) with
+  // this layback, unless sideFiles is false.
+  LaybackSettings layback;
+  bool sideFiles = true;
   unsigned threads = DefaultThreadCount();
   std::size_t batchLines = kDefaultBatchLines;
   const std::atomic<bool>* cancel = nullptr;  // answered within a batch
@@ -146,24 +152,43 @@ class LogDocument : public RecordSource {
   // records' deviations.
   void Recolour(const ViewSettings& view);
 
+  // ---- The files beside a live part (core/LogPositioner.h) ----
+  // Filled at the load, after the records, when the log has its .times and
+  // .nmea files: one entry per record (empty otherwise, or when the files
+  // could not be read or the load was cancelled meanwhile).
+  std::span<const ReceivedRecord> Received() const override { return received_; }
+  // Why the files beside the log were not used, or not to their end; empty
+  // when they were (or there are none).
+  const std::string& SideFilesError() const { return sideFilesError_; }
+  // The layback the positions were worked out with (LoadOptions::layback).
+  const LaybackSettings& Layback() const { return layback_; }
+  // Lines of those files left out ("FILE: line N: why", the first
+  // LogPositioner::kMaxProblems), and how many in all.
+  const std::vector<std::string>& SideFileProblems() const { return sideFileProblems_; }
+  std::uint64_t SideFileProblemCount() const { return sideFileProblemCount_; }
+
   // ---- Quality flags (core/QualityFlags.h) ----
   // Judged at the load with LoadOptions::alarms, for the instrument of the
-  // document's kind: the deviations, and the towfish depths where records
-  // carry them. The log holds no reception times, so no gaps.
+  // document's kind: the deviations, the towfish depths where records carry
+  // them, and the reception times (UTC) where the log has them.
   std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
   const std::vector<QualityFinding>& QualityFindings() const { return findings_; }
   // Judges every record again with other thresholds.
   void Requalify(const AlarmSettings& alarms);
+  // The thresholds the flags were judged with, for this kind's instrument.
+  const QualitySettings& QualityThresholds() const { return quality_; }
 
   // Bytes held by the document's buffers (raw text, line index, cells,
-  // colours, chart values, record numbers, quality flags, error list). After a load of a file of B bytes
-  // and L lines, whatever it holds, at most 3 B + 512 L + 1 MiB.
+  // colours, chart values, record numbers, quality flags, error list, what
+  // the files beside it give). After a load of a file of B bytes and L
+  // lines, whatever it holds, at most 3 B + 512 L + 1 MiB.
   std::size_t MemoryBytes() const;
 
  private:
   LoadStatus Open(const LoadOptions& options);
   void ResetContent();
   bool ReadRestOfFile();
+  void PositionRecords(const LoadOptions& options);
 
   std::unique_ptr<TSample> sample_;
   bool navigation_ = false;
@@ -183,6 +208,12 @@ class LogDocument : public RecordSource {
   std::string commentsError_;
   std::vector<QualityFinding> findings_;
   std::vector<std::uint8_t> flags_;
+  QualitySettings quality_;
+  std::vector<ReceivedRecord> received_;
+  LaybackSettings layback_;
+  std::string sideFilesError_;
+  std::vector<std::string> sideFileProblems_;
+  std::uint64_t sideFileProblemCount_ = 0;
 };
 
 }  // namespace tessaly

@@ -32,23 +32,27 @@ std::optional<NmeaLogLine> ParseNmeaLogLine(std::string_view line) {
   return NmeaLogLine{*time, sentence, mark};
 }
 
+void ReadNmeaLogLine(std::string_view text, FixTimeline& timeline, NmeaLogCounts& counts) {
+  const auto line = ParseNmeaLogLine(text);
+  if (!line) {
+    ++counts.badLines;
+    return;
+  }
+  ++counts.sentences;
+  if (!line->mark.empty() || CheckNmeaChecksum(line->sentence) != NmeaChecksum::Ok) {
+    ++counts.badChecksums;
+    return;
+  }
+  if (const auto decoded = DecodeNmea(line->sentence)) {
+    ++counts.decoded;
+    timeline.Add(line->receivedUtcNs, *decoded);
+  }
+}
+
 NmeaLogFile ReadNmeaLog(const std::string& path) {
   NmeaLogFile file;
   file.error = ForEachLine(path, [&file](std::string_view text, std::uint64_t) {
-    const auto line = ParseNmeaLogLine(text);
-    if (!line) {
-      ++file.badLines;
-      return;
-    }
-    ++file.sentences;
-    if (!line->mark.empty() || CheckNmeaChecksum(line->sentence) != NmeaChecksum::Ok) {
-      ++file.badChecksums;
-      return;
-    }
-    if (const auto decoded = DecodeNmea(line->sentence)) {
-      ++file.decoded;
-      file.timeline.Add(line->receivedUtcNs, *decoded);
-    }
+    ReadNmeaLogLine(text, file.timeline, file);
   });
   return file;
 }

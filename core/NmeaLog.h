@@ -34,15 +34,22 @@ struct NmeaLogLine {
 // Reads a line FormatNmeaLogLine wrote; empty for any other text.
 std::optional<NmeaLogLine> ParseNmeaLogLine(std::string_view line);
 
-struct NmeaLogFile {
-  FixTimeline timeline;            // every decoded sentence, in file order
+struct NmeaLogCounts {
   std::uint64_t sentences = 0;     // lines read as sentences
   std::uint64_t badChecksums = 0;  // marked, or found wrong again: not used
   std::uint64_t decoded = 0;       // used by the timeline
   std::uint64_t badLines = 0;      // lines that are not a time and a sentence
+};
+
+struct NmeaLogFile : NmeaLogCounts {
+  FixTimeline timeline;            // every decoded sentence, in file order
   std::string error;               // the file could not be read
 };
 
 NmeaLogFile ReadNmeaLog(const std::string& path);
+
+// One line of an NMEA file, read in order: counted, and its sentence added
+// to `timeline` when it is one to use.
+void ReadNmeaLogLine(std::string_view text, FixTimeline& timeline, NmeaLogCounts& counts);
 
 }  // namespace tessaly

@@ -103,7 +103,7 @@ std::vector<QualityFinding> FlagSeries(std::span<const double> values, std::span
     QualityRecord record;
     record.value = values[i];
     if (i < depths.size()) record.depth = depths[i];
-    if (i < receivedNs.size()) record.receivedNs = receivedNs[i];
+    if (i < receivedNs.size() && receivedNs[i] != kNoReceptionTime) record.receivedNs = receivedNs[i];
     flagger.Add(record, findings);
   }
   std::sort(findings.begin(), findings.end(), [](const QualityFinding& a, const QualityFinding& b) {

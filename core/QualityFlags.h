@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "core/AlarmSettings.h"
+#include "core/ReceivedRecord.h"
 #include "core/SlidingMedian.h"
 
 namespace tessaly {
@@ -105,7 +106,8 @@ class QualityFlagger {
 };
 
 // The findings of a whole series, ordered by record and flag. `depths` and
-// `receivedNs` are empty or hold one entry per value.
+// `receivedNs` are empty or hold one entry per value; a record whose
+// receivedNs is kNoReceptionTime has no reception time.
 std::vector<QualityFinding> FlagSeries(std::span<const double> values, std::span<const double> depths,
                                        std::span<const std::int64_t> receivedNs, const QualitySettings& settings);
 

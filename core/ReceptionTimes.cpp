@@ -37,16 +37,24 @@ std::optional<ReceptionTime> ParseReceptionTime(std::string_view line) {
   return ReceptionTime{*row, *utc, *monotonic};
 }
 
+std::optional<ReceptionTime> ReadReceptionTimeLine(std::string_view line, std::uint64_t number, std::uint64_t lastRow,
+                                                   std::string& problem) {
+  const auto time = ParseReceptionTime(line);
+  const std::string where = "line " + std::to_string(number) + ": ";
+  if (!time) problem = where + "not a row, a UTC time and a clock reading";
+  else if (time->row <= lastRow)
+    problem = where + "row " + std::to_string(time->row) + " does not follow row " + std::to_string(lastRow);
+  else return time;
+  return std::nullopt;
+}
+
 ReceptionTimesFile ReadReceptionTimes(const std::string& path) {
   ReceptionTimesFile file;
   file.error = ForEachLine(path, [&file](std::string_view line, std::uint64_t number) {
-    const auto time = ParseReceptionTime(line);
-    const std::string where = "line " + std::to_string(number) + ": ";
-    if (!time) file.problems.push_back(where + "not a row, a UTC time and a clock reading");
-    else if (!file.times.empty() && time->row <= file.times.back().row)
-      file.problems.push_back(where + "row " + std::to_string(time->row) + " does not follow row " +
-                              std::to_string(file.times.back().row));
-    else file.times.push_back(*time);
+    std::string problem;
+    const std::uint64_t lastRow = file.times.empty() ? 0 : file.times.back().row;
+    if (const auto time = ReadReceptionTimeLine(line, number, lastRow, problem)) file.times.push_back(*time);
+    else file.problems.push_back(std::move(problem));
   });
   if (!file.error.empty()) file.times.clear(), file.problems.clear();
   return file;

@@ -42,6 +42,12 @@ struct ReceptionTimesFile {
 
 ReceptionTimesFile ReadReceptionTimes(const std::string& path);
 
+// Line `number` of a times file, read in order after the line of row
+// `lastRow` (0 before the first): its time, or none with `problem` saying
+// why it is left out ("line N: ...").
+std::optional<ReceptionTime> ReadReceptionTimeLine(std::string_view line, std::uint64_t number, std::uint64_t lastRow,
+                                                   std::string& problem);
+
 // The time of `row` in `times` (rows rising); none when the file has no line
 // for the row.
 std::optional<ReceptionTime> TimeOfRow(const std::vector<ReceptionTime>& times, std::uint64_t row);

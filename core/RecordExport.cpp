@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/InputFile.h"
+#include "core/LogPositioner.h"
 #include "core/OutputFile.h"
 #include "core/RawText.h"
 
@@ -119,11 +120,16 @@ std::uint64_t FileSize(std::FILE* file) {
   return size < 0 ? 0 : static_cast<std::uint64_t>(size);
 }
 
-// The input and its comments file, then the open windows' files.
+// The input, its comments file and the files beside it, then the open
+// windows' files.
 std::vector<GuardedFile> Guarded(const std::string& input, const std::string& comments,
                                  const std::vector<GuardedFile>& inUse) {
   std::vector<GuardedFile> guarded = {{input, "the file to export"}};
   if (!comments.empty()) guarded.push_back({comments, "the comments file of the log"});
+  const LogSideFiles side = SideFilesOf(input);
+  guarded.insert(guarded.end(), {{side.times, "the reception times of the log"},
+                                 {side.nmea, "the NMEA file of the log"},
+                                 {side.cable, "the cable file of the log"}});
   guarded.insert(guarded.end(), inUse.begin(), inUse.end());
   return guarded;
 }
@@ -151,7 +157,10 @@ ExportResult ExportDocument(const LogDocument& document, const ExportFormat& for
   if (!verdict.MayWrite()) return Failure(verdict.message);
   OutputFile out;
   if (!out.Open(path, OutputFile::Mode::Replace)) return Failure(out.Error());
-  const std::unique_ptr<ExportSink> sink = format.make(out, SettingsFor(options.settings, path));
+  ExportSettings settings = SettingsFor(options.settings, path);
+  settings.layback = document.Layback();
+  settings.quality = document.QualityThresholds();
+  const std::unique_ptr<ExportSink> sink = format.make(out, settings);
   sink->Captions({document.FileName(), document.FileType(), document.IsNavigation(), document.Sample().FMapDatum,
                   document.Status() == LoadStatus::Cancelled});
   const CellTable& grid = document.Cells();

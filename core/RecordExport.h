@@ -37,7 +37,9 @@ struct DocumentExportOptions {
 };
 
 // Writes the document's records (those loaded: a cancelled load gives a
-// partial export, marked so in ExportInfo) in `format` to path.
+// partial export, marked so in ExportInfo) in `format` to path, with the
+// layback and quality thresholds the document was loaded with (so the
+// export places and flags the records as the document does).
 ExportResult ExportDocument(const LogDocument& document, const ExportFormat& format, const std::string& path,
                             const DocumentExportOptions& options);
 

@@ -24,13 +24,13 @@ std::size_t RecordLines::LineOf(std::size_t record) const {
 }
 
 RecordLines FindRecordLines(const RecordSource& source, int mapDatum) {
-  const std::span<const RecordNumbers> numbers = source.Numbers();
-  GeoPosition RecordNumbers::*const which = TrackPositionsOf(numbers);
+  const std::size_t records = source.Numbers().size();
+  const ShownPositions positions(source);
   const CellTable& cells = source.Cells();
   ZoneProjector projector(mapDatum);
   SurveyLineFinder finder(LineMode::Auto);
-  for (std::size_t record = 0; record < numbers.size(); ++record) {
-    const GeoPosition& position = numbers[record].*which;
+  for (std::size_t record = 0; record < records; ++record) {
+    const GeoPosition position = positions.Of(record);
     std::optional<PlanePoint> point;
     if (position.Known()) point = projector.Project(position.latitude, position.longitude);
     const std::size_t row = record + 1;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/CellTable.h"
+#include "core/ReceivedRecord.h"
 #include "core/RecordNumbers.h"
 
 namespace tessaly {
@@ -50,6 +51,10 @@ class RecordSource : public RawLines {
   // The quality flags of every record (core/QualityFlags.h), one byte each
   // in grid order like the chart values; empty when the source has none.
   virtual std::span<const std::uint8_t> QualityFlags() const { return {}; }
+  // When every record was received and where the GPS and the layback put
+  // it, in grid order like the chart values; empty when the source has no
+  // such files (a log opened without its .times and .nmea beside it).
+  virtual std::span<const ReceivedRecord> Received() const { return {}; }
 };
 
 }  // namespace tessaly

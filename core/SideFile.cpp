@@ -77,35 +77,61 @@ void SideFileWriter::Close() {
   fd_ = -1;
 }
 
+std::string SideFileReader::Open(const std::string& path) {
+  std::string error;
+  file_ = OpenInputFile(path, &error);
+  path_ = path;
+  error_.clear();
+  pos_ = size_ = 0;
+  lastWasCr_ = ended_ = false;
+  number_ = 0;
+  if (!file_) return "Cannot read " + path + ": " + error;
+  buffer_.resize(std::size_t{1} << 16);
+  return {};
+}
+
+// False once the file is read to its end or a read failed.
+bool SideFileReader::Refill() {
+  if (!file_ || ended_) return false;
+  size_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+  pos_ = 0;
+  if (size_ > 0) return true;
+  ended_ = true;
+  if (std::ferror(file_.get())) error_ = "Cannot read " + path_ + ".";
+  return false;
+}
+
+bool SideFileReader::Next(std::string_view& line) {
+  line_.clear();
+  bool any = false;  // a byte of the line (or its end) was seen
+  while (pos_ < size_ || Refill()) {
+    const char c = buffer_[pos_++];
+    if (c == '\n' && lastWasCr_) {  // the LF of CR LF
+      lastWasCr_ = false;
+      continue;
+    }
+    lastWasCr_ = c == '\r';
+    if (c == '\r' || c == '\n') {
+      line = line_;
+      ++number_;
+      return true;
+    }
+    any = true;
+    if (line_.size() < kMaxSideLineChars) line_.push_back(c);
+  }
+  if (!any || !error_.empty()) return false;
+  line = line_;  // the last line, without a line end
+  ++number_;
+  return true;
+}
+
 std::string ForEachLine(const std::string& path,
                         const std::function<void(std::string_view line, std::uint64_t number)>& onLine) {
-  std::string error;
-  const FileHandle file = OpenInputFile(path, &error);
-  if (!file) return "Cannot read " + path + ": " + error;
-  std::uint64_t number = 0;
-  std::string pending;  // the line so far, across reads
-  char buffer[1 << 16];
-  bool lastWasCr = false;
-  std::size_t size = 0;
-  while ((size = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-    for (std::size_t i = 0; i < size; ++i) {
-      const char c = buffer[i];
-      if (c == '\n' && lastWasCr) {  // the LF of CR LF
-        lastWasCr = false;
-        continue;
-      }
-      lastWasCr = c == '\r';
-      if (c == '\r' || c == '\n') {
-        onLine(pending, ++number);
-        pending.clear();
-      } else if (pending.size() < kMaxSideLineChars) {
-        pending.push_back(c);
-      }
-    }
-  }
-  if (std::ferror(file.get())) return "Cannot read " + path + ".";
-  if (!pending.empty()) onLine(pending, ++number);
-  return {};
+  SideFileReader reader;
+  if (std::string error = reader.Open(path); !error.empty()) return error;
+  std::string_view line;
+  while (reader.Next(line)) onLine(line, reader.LineNumber());
+  return reader.Error();
 }
 
 }  // namespace tessaly

@@ -18,6 +18,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/FileHandle.h"
 
 namespace tessaly {
 
@@ -66,9 +69,43 @@ class SideFileWriter {
 // comes near it, and a file of noise must not fill the memory.
 inline constexpr std::size_t kMaxSideLineChars = 1024;
 
-// Calls `onLine` with every line of a file (without CR LF, LF or CR), and its
-// 1-based number, in order. Empty text when the file was read to its end,
-// else why not (a file that does not exist, a folder).
+// Reads a file a line at a time, so that a reader can keep in step with
+// another file (the reception times and the NMEA beside the records) in
+// bounded memory.
+class SideFileReader {
+ public:
+  SideFileReader() = default;
+  SideFileReader(const SideFileReader&) = delete;
+  SideFileReader& operator=(const SideFileReader&) = delete;
+
+  // Opens the file. Empty text when it can be read, else why not (a file
+  // that does not exist, a folder).
+  std::string Open(const std::string& path);
+  // The next line, without CR LF, LF or CR and cut at kMaxSideLineChars,
+  // valid until the next call; false at the end of the file, or when a read
+  // failed (Error() then says so).
+  bool Next(std::string_view& line);
+  // The 1-based number of the last line Next gave.
+  std::uint64_t LineNumber() const { return number_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Refill();
+
+  FileHandle file_;
+  std::string path_;
+  std::string error_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0, size_ = 0;
+  bool lastWasCr_ = false;
+  bool ended_ = false;
+  std::string line_;
+  std::uint64_t number_ = 0;
+};
+
+// Calls `onLine` with every line of a file (as SideFileReader gives them),
+// and its 1-based number, in order. Empty text when the file was read to its
+// end, else why not (a file that does not exist, a folder).
 std::string ForEachLine(const std::string& path,
                         const std::function<void(std::string_view line, std::uint64_t number)>& onLine);
 

@@ -179,7 +179,12 @@ bool SurveyExport::WriteRecords(ExportWriter& writer, OutputFile& out) {
 bool SurveyExport::Write(ExportWriter& writer, OutputFile& out) {
   if (!error_.empty()) return false;
   if (writer.NeedsPositions() && !plan_.channels.position) {
-    error_ = "No positions in " + plan_.header.sourceFile + "; nothing was written.";
+    // Positioned from the GPS, the layback placed no towfish (a cable
+    // shorter than the towfish is deep, no course): its settings say why.
+    const std::string& layback = plan_.header.layback;
+    error_ = "No positions in " + plan_.header.sourceFile +
+             (layback.empty() ? "" : ": the GPS and the layback (" + layback + ") place no towfish") +
+             "; nothing was written.";
     return false;
   }
   if (!spillOpen_ && !spill_.Open(options_.spillFolder)) {

@@ -1,8 +1,10 @@
 #include "core/SurveyExportSink.h"
 
 #include <cmath>
+#include <deque>
 #include <filesystem>
 
+#include "core/Clock.h"
 #include "core/CsvWriter.h"
 #include "core/GeoJsonWriter.h"
 #include "core/KmlWriter.h"
@@ -15,18 +17,78 @@ namespace tessaly {
 
 namespace {
 
+// Records wait here until their quality flags are final: a record's spike is
+// judged two records later, its noise four (QualityFlags.h).
+class FlaggingQueue {
+ public:
+  static constexpr std::size_t kWait = 4;
+
+  explicit FlaggingQueue(const QualitySettings& settings) : flagger_(settings) {}
+
+  // Takes the next record (its comment copied) received at `receivedNs`
+  // (kNoReceptionTime: unknown) and passes on to `release` every record
+  // whose flags are final.
+  template <typename Release>
+  void Add(const SurveyRecord& record, std::int64_t receivedNs, Release release) {
+    Waiting& waiting = queue_.emplace_back(Waiting{record, std::string(record.comment)});
+    waiting.record.flags = 0;
+    QualityRecord judged;
+    judged.value = record.deviation;
+    judged.depth = record.towfishDepth;
+    if (receivedNs != kNoReceptionTime) judged.receivedNs = receivedNs;
+    flagger_.Add(judged, found_);
+    for (const QualityFinding& finding : found_) *queue_[finding.record - first_].record.flags |= finding.flag;
+    found_.clear();
+    while (queue_.size() > kWait) ReleaseFront(release);
+  }
+
+  template <typename Release>
+  void Flush(Release release) {
+    while (!queue_.empty()) ReleaseFront(release);
+  }
+
+ private:
+  struct Waiting {
+    SurveyRecord record;
+    std::string comment;
+  };
+
+  template <typename Release>
+  void ReleaseFront(Release release) {
+    Waiting& front = queue_.front();
+    front.record.comment = front.comment;
+    release(front.record);
+    queue_.pop_front();
+    ++first_;
+  }
+
+  QualityFlagger flagger_;
+  std::vector<QualityFinding> found_;
+  std::deque<Waiting> queue_;
+  std::size_t first_ = 0;  // the record number of the queue's front
+};
+
+// Milliseconds from 1970 of a reception time, rounded down.
+std::int64_t FloorMillis(std::int64_t utcNs) {
+  const std::int64_t millis = utcNs / kNsPerMs;
+  return millis * kNsPerMs > utcNs ? millis - 1 : millis;
+}
+
 class SurveySink : public ExportSink {
  public:
   SurveySink(OutputFile& out, const ExportSettings& settings, std::unique_ptr<ExportWriter> writer)
-      : out_(out), settings_(settings), writer_(std::move(writer)) {}
+      : out_(out), settings_(settings), writer_(std::move(writer)) {
+    if (settings.quality) flagging_.emplace(*settings.quality);
+  }
 
   void Captions(const ExportInfo& info) override {
+    positions_ = PositionSourceFor(info, settings_.layback, error_);
     ExportHeader header;
     header.sourceFile = std::filesystem::path(info.sourceFile).filename().string();
     header.kind = info.fileType;
     const bool known = info.mapDatum >= 0 && static_cast<std::size_t>(info.mapDatum) < kEllipsoids.size();
     header.datum = known ? std::string(kEllipsoids[static_cast<std::size_t>(info.mapDatum)].name) : "";
-    header.layback = positions_.Layback();
+    header.layback = positions_ ? positions_->Layback() : "";
     header.exportTimeNs = settings_.exportTimeNs;
     SurveyExportOptions options;
     options.lines = settings_.lines;
@@ -37,20 +99,26 @@ class SurveySink : public ExportSink {
   }
 
   void Row(const ExportRecord& record) override {
+    if (!positions_) return;
     SurveyRecord survey;
-    const GeoPosition position = positions_.PositionOf(record);
-    survey.latitude = position.latitude;
-    survey.longitude = position.longitude;
+    const Placement placement = positions_->Place(record);
+    survey.latitude = placement.position.latitude;
+    survey.longitude = placement.position.longitude;
+    if (placement.receivedUtcNs != kNoReceptionTime) survey.time = RecordTime{FloorMillis(placement.receivedUtcNs)};
     survey.deviation = record.deviation;
     if (record.numbers) {
       survey.towfishDepth = record.numbers->towDepth;
       survey.sounder = record.numbers->sounder;
     }
     survey.comment = record.cells[kColComment];
-    export_->Add(survey);
+    if (flagging_) flagging_->Add(survey, placement.receivedUtcNs, [this](const SurveyRecord& r) { export_->Add(r); });
+    else export_->Add(survey);
   }
 
   void End() override {
+    if (!positions_) return;
+    if (flagging_) flagging_->Flush([this](const SurveyRecord& r) { export_->Add(r); });
+    if (error_ = positions_->Error(); !error_.empty()) return;
     if (!export_->Write(*writer_, out_)) error_ = export_->Error();
   }
 
@@ -60,7 +128,8 @@ class SurveySink : public ExportSink {
   OutputFile& out_;
   ExportSettings settings_;
   std::unique_ptr<ExportWriter> writer_;
-  RecordPosition positions_;
+  std::unique_ptr<PositionSource> positions_;
+  std::optional<FlaggingQueue> flagging_;
   std::optional<SurveyExport> export_;
   std::string error_;
 };
@@ -72,9 +141,33 @@ std::unique_ptr<ExportSink> MakeSurveySink(OutputFile& out, const ExportSettings
 
 }  // namespace
 
-GeoPosition RecordPosition::PositionOf(const ExportRecord& record) const {
+Placement RecordPosition::Place(const ExportRecord& record) {
   if (!record.numbers) return {};
-  return record.numbers->towfish.Known() ? record.numbers->towfish : record.numbers->gps;
+  return {record.numbers->towfish.Known() ? record.numbers->towfish : record.numbers->gps};
+}
+
+std::string GpsLaybackPosition::Open(const std::string& log, const LaybackSettings& settings) {
+  return positioner_.Open(SideFilesOf(log), settings);
+}
+
+Placement GpsLaybackPosition::Place(const ExportRecord& record) {
+  const PositionedRecord placed =
+      positioner_.Next(record.numbers ? FactsOf(record.row, *record.numbers) : RecordFacts{record.row, {}});
+  Placement placement;
+  if (placed.towfish) placement.position = *placed.towfish;
+  if (placed.receivedUtcNs) placement.receivedUtcNs = *placed.receivedUtcNs;
+  return placement;
+}
+
+std::string GpsLaybackPosition::Layback() const { return positioner_.Description(); }
+
+std::unique_ptr<PositionSource> PositionSourceFor(const ExportInfo& info, const LaybackSettings& settings,
+                                                  std::string& error) {
+  if (info.navigation || !HasPositioningFiles(info.sourceFile)) return std::make_unique<RecordPosition>();
+  auto gps = std::make_unique<GpsLaybackPosition>();
+  error = gps->Open(info.sourceFile, settings);
+  if (!error.empty()) return nullptr;
+  return gps;
 }
 
 std::unique_ptr<ExportSink> MakeXyzSink(OutputFile& out, const ExportSettings& settings) {

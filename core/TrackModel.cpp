@@ -22,6 +22,15 @@ void TrackModel::Clear() {
   revision_ = revision + 1;
 }
 
+void TrackModel::ShareFrameOf(const TrackModel& other) {
+  if (other.Zone() == 0) return;
+  zone_ = other.zone_;
+  southern_ = other.southern_;
+  band_ = other.band_;
+  originEasting_ = other.originEasting_;
+  originNorthing_ = other.originNorthing_;
+}
+
 void TrackModel::SetOrigin(double latitude, double longitude) {
   UtmPosition own;
   if (!LatLonToUtm(mapDatum_, latitude, longitude, own)) return;
@@ -141,15 +150,13 @@ std::size_t TrackModel::MemoryBytes() const {
 
 namespace {
 
-using PositionOf = GeoPosition RecordNumbers::*;
-
-// Appends records from `first` on with the positions `which` picks.
-std::size_t AppendFrom(const RecordSource& source, TrackModel& model, std::size_t first, PositionOf which) {
+// Appends records from `first` on, each at the position `at` gives.
+template <typename PositionAt>
+std::size_t AppendFrom(const RecordSource& source, TrackModel& model, std::size_t first, PositionAt at) {
   const std::span<const double> deviations = source.ChartValues();
-  const std::span<const RecordNumbers> numbers = source.Numbers();
-  const std::size_t end = std::min(deviations.size(), numbers.size());
+  const std::size_t end = std::min(deviations.size(), source.Numbers().size());
   for (std::size_t record = first; record < end; ++record) {
-    const GeoPosition& position = numbers[record].*which;
+    const GeoPosition position = at(record);
     if (position.Known()) model.Append(position.latitude, position.longitude, deviations[record]);
     else model.AppendMissing();
   }
@@ -164,14 +171,35 @@ GeoPosition RecordNumbers::*TrackPositionsOf(std::span<const RecordNumbers> numb
   return towfish ? &RecordNumbers::towfish : &RecordNumbers::gps;
 }
 
+ShownPositions::ShownPositions(const RecordSource& source)
+    : received_(source.Received()), numbers_(source.Numbers()), which_(TrackPositionsOf(numbers_)) {}
+
+GeoPosition ShownPositions::Of(std::size_t record) const {
+  if (FromGps()) return record < received_.size() ? received_[record].towfish : GeoPosition{};
+  return record < numbers_.size() ? numbers_[record].*which_ : GeoPosition{};
+}
+
 bool BuildTrack(const RecordSource& source, TrackModel& model) {
   model.Clear();
-  AppendFrom(source, model, 0, TrackPositionsOf(source.Numbers()));
+  const ShownPositions positions(source);
+  AppendFrom(source, model, 0, [&positions](std::size_t record) { return positions.Of(record); });
   return model.PositionCount() > 0;
 }
 
+bool BuildShipTrack(const RecordSource& source, const TrackModel& towfish, TrackModel& ship) {
+  ship.Clear();
+  const std::span<const ReceivedRecord> received = source.Received();
+  if (received.empty()) return false;
+  ship.ShareFrameOf(towfish);
+  AppendFrom(source, ship, 0, [received](std::size_t record) {
+    return record < received.size() ? received[record].antenna : GeoPosition{};
+  });
+  return ship.PositionCount() > 0;
+}
+
 std::size_t ExtendTrack(const RecordSource& source, TrackModel& model) {
-  return AppendFrom(source, model, model.Size(), &RecordNumbers::towfish);
+  const std::span<const RecordNumbers> numbers = source.Numbers();
+  return AppendFrom(source, model, model.Size(), [numbers](std::size_t record) { return numbers[record].towfish; });
 }
 
 }  // namespace tessaly

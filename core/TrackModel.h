@@ -24,6 +24,7 @@
 #include <span>
 #include <vector>
 
+#include "core/ReceivedRecord.h"
 #include "core/RecordNumbers.h"
 #include "core/TrackIndex.h"
 #include "core/UTMLaLo.h"
@@ -67,6 +68,11 @@ class TrackModel {
   explicit TrackModel(int mapDatum = kWgs84Datum);
 
   void Clear();
+  // Projects into `other`'s zone about its origin, so that this model's
+  // positions and other's share one view (the ship's track beside the
+  // towfish's). Takes effect on an empty model until the next Clear; a
+  // model without positions gives nothing.
+  void ShareFrameOf(const TrackModel& other);
   // Appends the next record's position in signed decimal degrees (north and
   // east positive) and its deviation. A position that does not convert
   // (not finite, outside the projection) leaves the record's slot empty.
@@ -144,11 +150,33 @@ TrackBounds Union(const TrackBounds& a, const TrackBounds& b);
 // only).
 GeoPosition RecordNumbers::*TrackPositionsOf(std::span<const RecordNumbers> numbers);
 
-// Fills `model` from a record source's numbers: the towfish's positions, or
-// the GPS's where the source has no towfish position at all (a navigation
-// import of GPS positions only), with the chart values as deviations.
-// Returns false when the source has no position.
+// Where the track and the survey lines put each record of a source: the
+// towfish from the GPS and the layback where the source has them (Received:
+// a log with its .times and .nmea files, as the exports decide), else the
+// record's own towfish position, else its GPS fix (a navigation import of
+// GPS positions only).
+class ShownPositions {
+ public:
+  explicit ShownPositions(const RecordSource& source);
+  // Record i's position; NaN when it has none.
+  GeoPosition Of(std::size_t record) const;
+  // Whether the positions come from the GPS and the layback.
+  bool FromGps() const { return !received_.empty(); }
+
+ private:
+  std::span<const ReceivedRecord> received_;
+  std::span<const RecordNumbers> numbers_;
+  GeoPosition RecordNumbers::*which_;  // TrackPositionsOf
+};
+
+// Fills `model` from a record source's ShownPositions, with the chart values
+// as deviations. Returns false when the source has no position.
 bool BuildTrack(const RecordSource& source, TrackModel& model);
+
+// Fills `ship` with the antenna's positions of a source that has GPS
+// positions (Received), in `towfish`'s frame (ShareFrameOf). Returns false
+// when the source has none.
+bool BuildShipTrack(const RecordSource& source, const TrackModel& towfish, TrackModel& ship);
 
 // Appends the source's records the model does not hold yet (a live session's
 // new records), their towfish positions. Returns how many were appended.

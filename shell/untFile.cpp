@@ -18,6 +18,8 @@
 #include "core/OutputRule.h"
 #include "core/SettingsFile.h"
 #include "core/LineMarks.h"
+#include "core/LogPositioner.h"
+#include "core/SettingsStore.h"
 #include "core/TrackModel.h"
 #include "shell/AppContext.h"
 #include "shell/LogWindows.h"
@@ -229,6 +231,7 @@ void TfrmFile::StartLoad() {
   options.view = context.View;
   options.mapDatum = context.MapDatum;
   options.alarms = context.Alarms;
+  FPositioningError = SetLayback(options);
   FLoading = std::make_shared<LogDocument>();
   FLoader = new TLoadGrid(FLoading, DocumentOpener(), std::move(options), this);
 
@@ -248,6 +251,20 @@ void TfrmFile::StartLoad() {
     bFechar = false;  // FinishLoad closes the window once the load has stopped
   };
   FromProgressBar->Execute(true);
+}
+
+// The layback of Lib/Positioning.ega for a log with the files a live part
+// has beside it (the defaults when it does not exist). When it cannot be
+// read the records are not positioned from those files, and the reason is
+// returned to be said once the log has opened.
+std::string TfrmFile::SetLayback(LoadOptions& options) const {
+  try {
+    options.layback = ReadLaybackSettingsOrDefaults(LibPath(AppContext::Instance().CurrentDir, "Positioning.ega"));
+    return {};
+  } catch (const SettingsError& error) {
+    options.sideFiles = false;
+    return error.what();
+  }
 }
 
 // The window closes when FinishLoad has attached the result; the last
@@ -295,6 +312,7 @@ void TfrmFile::FinishLoad() {
     return;
   }
   ReportCommentsFailure();
+  ReportSideFilesFailure();
 }
 
 // A comments file that exists but could not be read is said once, when the
@@ -304,6 +322,19 @@ void TfrmFile::ReportCommentsFailure() {
   ShowMessage(QStringLiteral("Warning"),
               QString::fromStdString(FDocument->CommentsError()) +
                   QStringLiteral("\rThe comments are not shown, and no comment can be added until it can be read."),
+              TMsgDlgType::mtWarning);
+}
+
+// Files beside the log (its reception times and NMEA) that could not be
+// used are said once, when the log has opened: the records then show
+// without their times and GPS positions.
+void TfrmFile::ReportSideFilesFailure() {
+  std::string problem = FDocument->SideFilesError();
+  if (!FPositioningError.empty() && HasPositioningFiles(FDocument->FileName())) problem = FPositioningError;
+  if (problem.empty()) return;
+  ShowMessage(QStringLiteral("Warning"),
+              CellText(problem) + QStringLiteral("\rThe records are shown without their reception times and GPS "
+                                                 "positions."),
               TMsgDlgType::mtWarning);
 }
 
@@ -370,15 +401,20 @@ bool TfrmFile::ChangesSurveyLines(std::string_view before, std::string_view afte
 }
 
 // Logs of kinds whose lines carry the towfish's position (the kinds table
-// says which), and navigation imports, offer the track.
+// says which), logs positioned from the GPS beside them and navigation
+// imports offer the track.
 bool TfrmFile::KindHasPositions() const {
-  return FileState().recognition == Recognition::Navigation || (Kind() && Kind()->positions);
+  return FileState().recognition == Recognition::Navigation || (Kind() && Kind()->positions) ||
+         (FDocument && !FDocument->Received().empty());
 }
 
-// The track is built when first shown, and again for each later load.
+// The track is built when first shown, and again for each later load; the
+// ship's beside it where the log was positioned from its GPS.
 void TfrmFile::FillTrack(TrackPlot& plot) {
   auto model = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
   BuildTrack(*FDocument, *model);
+  auto ship = std::make_shared<TrackModel>(AppContext::Instance().MapDatum);
+  plot.SetShipTrack(BuildShipTrack(*FDocument, *model, *ship) ? std::move(ship) : nullptr);
   plot.SetTrack(FDocument, std::move(model));
   plot.SetLines(FLines);
   if (const int row = PainelGrid1->CurrentRow(); row > 0) plot.HighlightRow(row);

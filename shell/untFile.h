@@ -10,7 +10,10 @@
 // grid, chart and raw view are attached to the document (RecordViews) on the
 // user-interface thread and read it in place. Comments are written through
 // the document. The records' quality flags are marked on the chart and the
-// track and counted beside the errors.
+// track and counted beside the errors. A log with its reception times and
+// NMEA beside it (a live part) shows each record's reception time in the
+// grid's "Time" column and its towfish from the GPS and the layback of
+// Lib/Positioning.ega on the track, the ship's track on request.
 #pragma once
 
 #include <QThread>
@@ -166,6 +169,8 @@ class TfrmFile : public TfrmTypeFile {
   void FinishLoad();
   void ReportLoadFailure(const std::exception_ptr& failure);
   void ReportCommentsFailure();
+  void ReportSideFilesFailure();
+  std::string SetLayback(LoadOptions& options) const;
   void ShowRecords();
   void ShowRawTextOnly();
   void ShowFlagCount();
@@ -185,6 +190,7 @@ class TfrmFile : public TfrmTypeFile {
   QTimer* FProgressTimer = nullptr;  // moves the progress bar during a load
   std::unique_ptr<RecordViews> FViews;
   std::shared_ptr<const RecordLines> FLines;
+  std::string FPositioningError;  // why Lib/Positioning.ega could not be read at the last load
   bool FClosing = false;
 };
 

@@ -44,6 +44,11 @@ std::string_view TPainelGridOk::GetCell(int row, int col) const {
   return info_.cells_->Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(col));
 }
 
+std::string_view TPainelGridOk::ShownText(int row, int col, std::string& scratch) const {
+  if (TextOverride && TextOverride(row, col, scratch)) return scratch;
+  return GetCell(row, col);
+}
+
 void TPainelGridOk::SetCell(int row, int col, std::string_view text) {
   if (!info_.own_ || row < 0 || col < 0 || row >= info_.QtdLinhas() || col >= info_.QtdColunas()) return;
   if (QuandoMudar) QuandoMudar(row, col, std::string(text));
@@ -162,11 +167,12 @@ void TPainelGridOk::PaintCells(QPainter& painter) {
   const QFontMetrics metrics = fontMetrics();
   const int baseline = (TInformacaoGrid::kRowHeight - 1 - metrics.height()) / 2 + metrics.ascent();
   const QRect area = CellArea();
+  std::string scratch;
   for (const TInformacaoGrid::PaintedCol& col : info_.paintedCols_) {
     painter.setClipRect(QRect(col.left, 0, col.width - TInformacaoGrid::kCellGap, height()).intersected(area));
     for (std::size_t r = 0; r < info_.paintedRows_.size(); ++r) {
       const TInformacaoGrid::PaintedRow& row = info_.paintedRows_[r];
-      const std::string_view text = GetCell(row.row, col.col);
+      const std::string_view text = ShownText(row.row, col.col, scratch);
       if (text.empty()) continue;
       painter.setPen(inks[r].font);
       painter.drawText(QPoint(col.left + TInformacaoGrid::kTextInset, row.top + baseline), CellText(text));

@@ -63,6 +63,13 @@ class TPainelGridOk : public QFrame {
   // Text of a cell; empty outside the table. The view is valid until the
   // next change of the table.
   std::string_view GetCell(int row, int col) const;
+  // The text a cell shows instead of the table's, given by the owner of
+  // what the grid shows (a record's reception time, kept as a number beside
+  // the cells): true with `text` set, false to show the table's text.
+  std::function<bool(int row, int col, std::string& text)> TextOverride;
+  // The text the grid paints in a cell: TextOverride's, else the table's.
+  // The view is valid until the next change of the table or of `scratch`.
+  std::string_view ShownText(int row, int col, std::string& scratch) const;
   // Raises QuandoMudar, then stores the text. No repaint. Nothing while a
   // shown table is up (TInformacaoGrid::ShowCells).
   void SetCell(int row, int col, std::string_view text);

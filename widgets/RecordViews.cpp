@@ -1,12 +1,15 @@
 #include "widgets/RecordViews.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "core/Clock.h"
 #include "core/GridLayout.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/GridColumnWidths.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
+#include "widgets/ReceptionTimeText.h"
 
 namespace tessaly {
 
@@ -24,6 +27,7 @@ RecordViews::RecordViews(TPainelGridOk& grid, TGraficoOK& chart, RawTextView& ra
 RecordViews::~RecordViews() {
   grid_.AoClicar = nullptr;
   grid_.AoSelecionarLinha = nullptr;
+  grid_.TextOverride = nullptr;
   chart_.AoClicar = nullptr;
   QObject::disconnect(rawClicks_);
   raw_.SetLines(nullptr);
@@ -48,10 +52,39 @@ void RecordViews::LayOutGrid(GridLayout layout) {
 void RecordViews::Attach(std::shared_ptr<const RecordSource> source) {
   source_ = std::move(source);
   grid_.InformacaoGrid().ShowCells(std::shared_ptr<const CellTable>(source_, &source_->Cells()));
+  ShowReceptionTimes();
   chart_.Grafico().Linha().MostraValores(source_->ChartValues());
   chart_.Grafico().Linha().ShowFlags(source_->QualityFlags());
   raw_.SetLines(source_.get());
   grid_.SetPainting(true);
+}
+
+// A source whose records have reception times (a log opened with its
+// .times) shows them in the "Time" column, as the live window shows the
+// time each record arrived, the column made wide enough for them.
+void RecordViews::ShowReceptionTimes() {
+  grid_.TextOverride = nullptr;
+  const std::span<const ReceivedRecord> times = source_->Received();
+  const auto first = std::find_if(times.begin(), times.end(), [](const ReceivedRecord& r) { return r.HasTime(); });
+  if (first == times.end()) return;
+  // Digits drawn as zeros, the longer of a morning's and an evening's text.
+  std::string widest;
+  for (const std::int64_t hours : {0, 12}) {
+    std::string text = ReceptionTimeText(first->utcNs + hours * 3600 * kNsPerSecond);
+    std::replace_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }, '0');
+    if (text.size() > widest.size()) widest = text;
+  }
+  TInformacaoGrid& info = grid_.InformacaoGrid();
+  const GridColumnInfo column{kGridColumns[kColTime].caption, info.GetColWidth(kColTime), widest};
+  info.SetColWidth(kColTime, FittedColumnWidths({&column, 1}, grid_.fontMetrics()).front());
+  grid_.TextOverride = [this](int row, int col, std::string& text) {
+    const std::span<const ReceivedRecord> received = source_->Received();
+    const auto record = static_cast<std::size_t>(row - 1);
+    if (col != static_cast<int>(kColTime) || row < 1 || record >= received.size() || !received[record].HasTime())
+      return false;
+    text = ReceptionTimeText(received[record].utcNs);
+    return true;
+  };
 }
 
 void RecordViews::Update() {

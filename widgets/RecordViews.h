@@ -4,8 +4,10 @@
 // are selected together, whichever of the three the user clicks.
 //
 // The views read the source in place: the grid paints its cell table
-// (shared, never changed by the grid), the chart draws its values and marks
-// its records' quality flags, the raw view shows its lines, without copies. What changes the source goes through
+// (shared, never changed by the grid) and, where the source has them, its
+// records' reception times in the "Time" column; the chart draws its values
+// and marks its records' quality flags, the raw view shows its lines,
+// without copies. What changes the source goes through
 // its owner (a comment through the document, new records through a live
 // session), which then calls Update.
 #pragma once
@@ -64,6 +66,7 @@ class RecordViews {
 
  private:
   void LayOutGrid(GridLayout layout);
+  void ShowReceptionTimes();
 
   TPainelGridOk& grid_;
   TGraficoOK& chart_;

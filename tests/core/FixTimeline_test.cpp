@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessaly {
@@ -154,6 +155,55 @@ INSTANTIATE_TEST_SUITE_P(
                       AntennaCase{"AfterTheLastWithinTwoSeconds", 8.5, AntennaState::Extrapolated, 10.0085},
                       AntennaCase{"AfterTheLastTooFar", 9.5, AntennaState::ExtrapolationRefused, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Ten minutes of 10 Hz fixes, every 50th invalid, none from 400 to 405 s.
+FixTimeline LongTimeline() {
+  FixTimeline timeline;
+  for (int tenth = 0; tenth < 6000; ++tenth) {
+    if (tenth >= 4000 && tenth < 4050) continue;
+    timeline.Add(kT0 + tenth * (kNsPerSecond / 10), Gga(100 * tenth, 10.0 + 1e-5 * tenth, 20.0, tenth % 50 == 7 ? 0 : 1));
+  }
+  return timeline;
+}
+
+TEST(FixTimeline, ForgettingKeepsEveryAnswerFromThatMomentOn) {
+  const FixTimeline whole = LongTimeline();
+  FixTimeline kept = whole;
+  const std::int64_t from = kT0 + 300 * kNsPerSecond;
+  kept.ForgetBefore(from);
+  // The valid fixes from 4 s before `from` on, and one before them.
+  const auto needed = std::count_if(whole.Fixes().begin(), whole.Fixes().end(), [&](const GpsFix& fix) {
+    return fix.valid && fix.receivedUtcNs >= from - 4 * kNsPerSecond;
+  });
+  EXPECT_EQ(kept.Fixes().size(), static_cast<std::size_t>(needed) + 1);
+  for (std::int64_t t = from; t < kT0 + 610 * kNsPerSecond; t += 13 * kNsPerMs) {
+    const AntennaEstimate a = whole.AntennaAt(t), b = kept.AntennaAt(t);
+    ASSERT_EQ(a.state, b.state) << (t - kT0) / kNsPerMs << " ms";
+    ASSERT_EQ(a.position.has_value(), b.position.has_value());
+    if (a.position) {
+      EXPECT_EQ(a.position->latitude, b.position->latitude);
+      EXPECT_EQ(a.position->longitude, b.position->longitude);
+    }
+  }
+  EXPECT_EQ(kept.Status(from)->latest.receivedUtcNs, whole.Status(from)->latest.receivedUtcNs);
+  // Before the first kept fix the forgotten ones are missed: the answers
+  // hold from `from` on only.
+  EXPECT_NE(kept.AntennaAt(kT0 + 100 * kNsPerSecond).state, whole.AntennaAt(kT0 + 100 * kNsPerSecond).state);
+}
+
+TEST(FixTimeline, ForgettingBeforeADropoutStillKnowsThereWereFixes) {
+  // The latest valid fix is kept however old: a moment long after it is
+  // refused as too far beyond the last fix, not taken for "no fix yet".
+  const FixTimeline whole = DropoutTimeline();
+  FixTimeline kept = whole;
+  kept.ForgetBefore(kT0 + 60 * kNsPerSecond);
+  EXPECT_EQ(kept.Fixes().size(), 1u);  // the last fix, valid, is both
+  EXPECT_EQ(kept.AntennaAt(kT0 + 60 * kNsPerSecond).state, AntennaState::ExtrapolationRefused);
+  FixTimeline early = whole;
+  early.ForgetBefore(kT0 + 5 * kNsPerSecond);
+  EXPECT_EQ(early.AntennaAt(kT0 + 5 * kNsPerSecond).state, AntennaState::NoFix);
+  EXPECT_NEAR(early.AntennaAt(kT0 + 6500 * kNsPerMs).position->latitude, 10.0065, 1e-12);
+}
 
 TEST(FixTimeline, RefusesEverythingWithoutAValidFix) {
   FixTimeline timeline;

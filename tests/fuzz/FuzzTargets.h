@@ -62,7 +62,8 @@ int FuzzNmea(const std::uint8_t* data, std::size_t size);
 // The files beside a live part (reception times, NMEA, cable out) and the
 // GPS settings files: every line is read or listed as a problem, what is
 // read keeps its ranges and survives its text, only SettingsError escapes a
-// settings reader.
+// settings reader; a log positioned from its times and NMEA as the records
+// come gives what the whole files read at once give.
 int FuzzGpsFiles(const std::uint8_t* data, std::size_t size);
 
 // A live session's byte stream, every variant: fed in chunks or at once it

@@ -1,10 +1,14 @@
 // The files beside a live part and the GPS settings files: see FuzzTargets.h.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/CableHistory.h"
+#include "core/LogPositioner.h"
 #include "core/NmeaLog.h"
 #include "core/ReceptionTimes.h"
 #include "core/SettingsFile.h"
@@ -65,6 +69,66 @@ void CableFile(const std::string& path) {
   }
 }
 
+bool SamePoint(const std::optional<GeoPosition>& a, const std::optional<GeoPosition>& b) {
+  return a.has_value() == b.has_value() && (!a || (a->latitude == b->latitude && a->longitude == b->longitude));
+}
+
+bool InRange(const std::optional<GeoPosition>& p) {
+  return !p || (std::abs(p->latitude) <= 90.0 && std::abs(p->longitude) <= 180.0);
+}
+
+template <typename T, typename Key>
+bool Rising(const std::vector<T>& items, Key key) {
+  for (std::size_t i = 1; i < items.size(); ++i)
+    if (key(items[i]) < key(items[i - 1])) return false;
+  return true;
+}
+
+// A log's times and NMEA (the input cut in two by its first two bytes),
+// positioned record by record as they are read against the whole files read
+// at once: the same positions wherever the fixes' and the records' times do
+// not go back; positions in range and a towfish only where there is an
+// antenna, always.
+void Positions(FuzzInput& input, const std::string& folder) {
+  LaybackSettings settings;
+  settings.cableOut = input.Byte();
+  settings.defaultDepth = input.Byte() % 64;
+  settings.towPointAstern = static_cast<double>(input.Byte() % 32) - 8.0;
+  settings.smoothingSeconds = 1.0 + input.Byte() % 60;
+  settings.mode = input.Choice(2) == 0 ? LaybackMode::AlongCourse : LaybackMode::FollowTheFish;
+  const std::size_t timesBytes = input.Byte() * 256u + input.Byte();
+  const std::string log = folder + "fuzz.zpx";
+  std::ofstream(log + ".times", std::ios::binary | std::ios::trunc) << input.Take(timesBytes);
+  std::ofstream(log + ".nmea", std::ios::binary | std::ios::trunc) << input.Rest();
+  std::filesystem::remove(log + ".cable");
+
+  const ReceptionTimesFile times = ReadReceptionTimes(log + ".times");
+  const NmeaLogFile nmea = ReadNmeaLog(log + ".nmea");
+  CableHistory cable(settings.cableOut);
+  RecordPositioner whole(nmea.timeline, cable, settings);
+  LogPositioner streamed;
+  Require(streamed.Open(SideFilesOf(log), settings).empty(), "readable side files were refused");
+  const bool exact = Rising(times.times, [](const ReceptionTime& t) { return t.utcNs; }) &&
+                     Rising(nmea.timeline.Fixes(), [](const GpsFix& f) { return f.receivedUtcNs; });
+  const std::uint64_t records = std::min<std::uint64_t>(times.times.empty() ? 3 : times.times.back().row + 2, 4096);
+  for (std::uint64_t row = 1; row <= records; ++row) {
+    const RecordFacts facts{row, row % 3 == 0 ? std::optional<double>(5.0) : std::nullopt};
+    const PositionedRecord a = whole.Position(facts, TimeOfRow(times.times, row));
+    const PositionedRecord b = streamed.Next(facts);
+    Require(InRange(b.antenna) && InRange(b.towfish), "a position out of range");
+    Require(!b.towfish || b.antenna, "a towfish without an antenna");
+    Require(a.receivedUtcNs == b.receivedUtcNs, "the streamed reception time differs");
+    if (!exact) continue;
+    Require(SamePoint(a.antenna, b.antenna) && SamePoint(a.towfish, b.towfish) && a.flags == b.flags &&
+                a.depth == b.depth && a.cableOut == b.cableOut,
+            "the streamed position differs from the whole files'", std::to_string(row));
+  }
+  Require(streamed.ProblemCount() <= times.problems.size(), "more times problems than the file holds");
+  // The NMEA file is read only as far as the records need.
+  Require(streamed.NmeaCounts().sentences <= nmea.sentences && streamed.NmeaCounts().badLines <= nmea.badLines,
+          "more NMEA read than the file holds");
+}
+
 template <typename Settings, typename Read, typename Write>
 void SettingsFile(const std::string& path, Read read, Write write) {
   Settings settings;
@@ -86,7 +150,11 @@ int FuzzGpsFiles(const std::uint8_t* data, std::size_t size) {
   static const char* const kFiles[] = {"fuzz.kvl.times", "fuzz.kvl.nmea", "fuzz.kvl.cable", "GpsPort.ega",
                                        "Positioning.ega"};
   FuzzInput input(data, size);
-  const std::size_t which = input.Choice(5);
+  const std::size_t which = input.Choice(6);
+  if (which == 5) {
+    Positions(input, ScratchFolder());
+    return 0;
+  }
   const std::string_view bytes = input.Rest();
   const std::string path = ScratchFolder() + kFiles[which];
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

@@ -192,6 +192,18 @@ def gps_seeds():
                         for v in values)
     write("fuzz_gps_files", "gps-port", bytes([3]) + scrambled(["10", "2", "/dev/ttyUSB1"]))
     write("fuzz_gps_files", "positioning", bytes([4]) + scrambled(["50", "5.5", "-1", "10", "1", "30"]))
+    # A log's times and NMEA positioned together: choice 5, the layback
+    # (cable, depth, tow point, smoothing, mode), the times' length in two
+    # bytes, the times, the NMEA: sixteen fixes a second apart heading
+    # north, then the no-fix epoch; records before, among and after the fixes.
+    stream_times = "".join("%d\t2026-12-31T23:59:%02d.%03dZ\t%d\r\n" % (i + 1, 40 + i // 10, (i % 10) * 100, i)
+                           for i in range(200)).encode("ascii")
+    fixes = ["2026-12-31T23:59:%02d.500Z\t%s" % (41 + k, nmea(
+        "GPGGA,2359%02d.00,4417.%06d,N,06318.000000,W,2,12,0.7,3.0,M,-20.1,M,," % (41 + k, 968000 + 1000 * k)))
+             for k in range(16)]
+    write("fuzz_gps_files", "positions",
+          bytes([5, 30, 4, 10, 5, 1, len(stream_times) >> 8, len(stream_times) & 255]) + stream_times +
+          "\r\n".join(fixes + lines[len(NMEA_EPOCHS[0]):]).encode("ascii") + b"\r\n")
 
 
 def survey_lines_seeds():

@@ -57,6 +57,26 @@ TEST_F(QcCommand, ThresholdsComeFromTheAlarmSettings) {
   EXPECT_EQ(ReadBytes(home_.Path("qc.csv")), "row,time,flag,value\r\n11,,Spike,300\r\n16,,Noise,20\r\n17,,Noise,-30\r\n");
 }
 
+// Beside the log, its reception times: 0.1 s apart, but row 20 comes 3 s
+// after row 19. The times are those of the file, the interval a gap.
+TEST_F(QcCommand, TheTimeIsTheReceptionTimeWhereTheLogHasIt) {
+  std::string times;
+  for (int row = 1; row <= 21; ++row) {
+    const int tenths = row <= 19 ? row - 1 : row + 28;
+    times += std::to_string(row) + "\t2027-01-01T00:00:0" + std::to_string(tenths / 10) + "." +
+             std::to_string(tenths % 10) + "00Z\t0\r\n";
+  }
+  WriteBytes(home_.Path("survey.kvl.times"), times);
+  WriteBytes(home_.Path("survey.kvl.nmea"), "");
+  ASSERT_EQ(Qc(home_.Path("qc.csv")).exitCode, 0);
+  EXPECT_EQ(ReadBytes(home_.Path("qc.csv")),
+            "row,time,flag,value\r\n"
+            "5,2027-01-01T00:00:00.400Z,Depth,0.5\r\n"
+            "11,2027-01-01T00:00:01.000Z,Spike,300\r\n"
+            "17,2027-01-01T00:00:01.600Z,Spike,-80\r\n"
+            "20,2027-01-01T00:00:04.800Z,Gap,3\r\n");
+}
+
 TEST_F(QcCommand, UnreadableSettingsWriteNothing) {
   WriteSettingsValues(home_.Lib("Alarms.ega"), {"1", "eighty"});
   const CommandRun run = Qc(home_.Path("qc.csv"));

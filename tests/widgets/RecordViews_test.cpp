@@ -3,15 +3,20 @@
 // shows, the selection kept in step, and the views following the source.
 #include "widgets/RecordViews.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
 #include "core/GridLayout.h"
 #include "support/Render.h"
 #include "widgets/GraficoOk.h"
@@ -62,6 +67,8 @@ class GrowingSource : public RecordSource {
   }
   std::span<const std::uint8_t> QualityFlags() const override { return flags_; }
   std::vector<std::uint8_t> flags_;
+  std::span<const ReceivedRecord> Received() const override { return received_; }
+  std::vector<ReceivedRecord> received_;
 
  private:
   std::vector<RecordNumbers> numbers_;
@@ -130,6 +137,55 @@ TEST_F(RecordViewsTest, AttachedViewsReadTheSourceInPlace) {
   EXPECT_EQ(chart_.Grafico().Linha().Valores().data(), source_->ChartValues().data());
   EXPECT_EQ(raw_.LineCount(), 5u);
   EXPECT_EQ(grid_.InformacaoGrid().GetColWidth(kColComment), 200);
+}
+
+// The machine's time zone for one test: one hour west of UTC.
+class HourWestOfUtc {
+ public:
+  HourWestOfUtc() : old_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
+    qputenv("TZ", "WAT1");
+    tzset();
+  }
+  ~HourWestOfUtc() {
+    if (had_) qputenv("TZ", old_);
+    else qunsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  QByteArray old_;
+  bool had_;
+};
+
+TEST_F(RecordViewsTest, TheTimeColumnShowsTheReceptionTimesOfASourceThatHasThem) {
+  const HourWestOfUtc zone;
+  views_.Attach(source_);
+  std::string scratch;
+  EXPECT_EQ(grid_.ShownText(1, kColTime, scratch), "");  // none yet: the table's text
+  constexpr std::int64_t k2027 = 20819LL * 86400 * kNsPerSecond;
+  const auto at = [](std::int64_t utcNs) {
+    ReceivedRecord record;
+    record.utcNs = utcNs;
+    return record;
+  };
+  source_->received_ = {at(k2027 + 8 * 3600 * kNsPerSecond), {}, at(k2027 + 8 * 3600 * kNsPerSecond + 1'500'000'000)};
+  views_.Attach(source_);
+  // Local time of day in the system's long time format, as the live window
+  // shows a record's arrival: here an hour before UTC.
+  const auto longTime = [](const char* iso) {
+    const QDateTime utc = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs);
+    return QLocale::system().toString(utc.toLocalTime().time(), QLocale::LongFormat).toStdString();
+  };
+  const std::string first(grid_.ShownText(1, kColTime, scratch));
+  EXPECT_EQ(first, longTime("2027-01-01T08:00:00.000Z"));
+  EXPECT_NE(first.find("07:00:00"), std::string::npos) << first;
+  // The column is wide enough for the whole text.
+  EXPECT_GE(grid_.InformacaoGrid().GetColWidth(kColTime),
+            grid_.fontMetrics().horizontalAdvance(QString::fromStdString(first)) + 2 * TInformacaoGrid::kTextInset);
+  EXPECT_EQ(grid_.ShownText(2, kColTime, scratch), "");  // a record without a time
+  EXPECT_EQ(grid_.ShownText(3, kColTime, scratch), longTime("2027-01-01T08:00:01.500Z"));
+  EXPECT_EQ(grid_.ShownText(1, kColDev, scratch), "10");
+  EXPECT_EQ(grid_.GetCell(1, kColTime), "");  // the table itself, which the exports write, is not changed
 }
 
 TEST_F(RecordViewsTest, TheChartMarksTheSourcesQualityFlagsInPlace) {

@@ -351,6 +351,48 @@ TEST_F(TrackPlotTest, FlaggedRecordsAreRingedInOrange) {
   EXPECT_EQ(plot_.FlaggedRecords(), (std::vector<std::uint32_t>{45, 120, 200}));
 }
 
+// The ship 50 m north of each record of the survey's towfish, in its frame.
+std::shared_ptr<TrackModel> ShipNorthOf(const TrackModel& towfish, std::size_t records) {
+  auto ship = std::make_shared<TrackModel>();
+  ship->ShareFrameOf(towfish);
+  for (int line = 0; line < 5 && ship->Size() < records; ++line)
+    for (int i = 0; i < 40; ++i) ship->Append(44.30045 + line * 0.0009, -63.30 + i * 0.0004, 0.0);
+  return ship;
+}
+
+int LimePixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == 0xFF7CFC00;
+  return count;
+}
+
+TEST_F(TrackPlotTest, TheShipsTrackIsDrawnOnRequestInAColourOfItsOwn) {
+  ShowSurvey();
+  EXPECT_FALSE(plot_.actShipTrack->isEnabled());
+  EXPECT_TRUE(plot_.actions().contains(plot_.actShipTrack));
+  plot_.SetShipTrack(ShipNorthOf(*model_, 200));
+  EXPECT_TRUE(plot_.actShipTrack->isEnabled());
+  EXPECT_EQ(LimePixels(test::Render(plot_)), 0);  // not asked for yet
+  EXPECT_TRUE(plot_.ShipPoints().empty());
+
+  plot_.actShipTrack->setChecked(true);
+  const QImage image = test::Render(plot_);
+  ASSERT_FALSE(plot_.ShipPoints().empty());
+  EXPECT_GT(LimePixels(image), 50);
+  // Each point 50 m (some pixels) north of its towfish record, lime.
+  const DrawnPoint& point = plot_.ShipPoints().front();
+  EXPECT_EQ(image.pixel(point.x, point.y), 0xFF7CFC00u);
+  const UtmPosition ship = *plot_.ShipTrack()->Position(point.record);
+  const UtmPosition fish = *model_->Position(point.record);
+  EXPECT_NEAR(ship.northing - fish.northing, 50.0, 1.0);
+  EXPECT_NEAR(ship.easting, fish.easting, 1.0);
+
+  plot_.SetShipTrack(nullptr);
+  EXPECT_FALSE(plot_.actShipTrack->isEnabled());
+  EXPECT_EQ(LimePixels(test::Render(plot_)), 0);
+}
+
 TEST_F(TrackPlotTest, HighlightingARecordOutsideTheViewBringsItIn) {
   ShowSurvey();
   Wheel(PixelOfRecord(0), 600);  // zoomed far in on the first record

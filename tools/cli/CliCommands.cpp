@@ -16,6 +16,7 @@
 #include "core/Comments.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
+#include "core/LogPositioner.h"
 #include "core/OutputFile.h"
 #include "core/OutputRule.h"
 #include "core/PngImage.h"
@@ -61,6 +62,42 @@ std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view
   return inputs;
 }
 
+// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
+std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+  try {
+    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
+  } catch (const SettingsError& failure) {
+    error = failure.what();
+    return std::nullopt;
+  }
+}
+
+// The layback of Lib/Positioning.ega for a log that has the files a live
+// part has beside it; refused when that file cannot be read (the positions
+// would be wrong).
+std::optional<int> ReadLaybackFor(const TypeFileState& state, LaybackSettings& layback) {
+  if (state.recognition == Recognition::Navigation || !HasPositioningFiles(state.FileName)) return std::nullopt;
+  std::string error;
+  const std::optional<LaybackSettings> stored = StoredLayback(error);
+  if (!stored) return Refuse(error + "; nothing was written.");
+  layback = *stored;
+  return std::nullopt;
+}
+
+// The settings of an export beside the format's: the layback (ReadLaybackFor)
+// and the quality thresholds of the sample's instrument (left out, and said
+// so, when Lib/Alarms.ega cannot be read: the export then has no Flags
+// channel).
+std::optional<int> SetPositionsAndFlags(const TSample& sample, const TypeFileState& state, ExportSettings& settings) {
+  if (const auto refused = ReadLaybackFor(state, settings.layback)) return refused;
+  std::string error;
+  if (const std::optional<AlarmSettings> alarms = StoredAlarmSettings(error))
+    settings.quality = QualitySettingsFor(*alarms, InstrumentOfKind(sample.FKind));
+  else
+    std::cerr << error << "; the quality flags are left out.\n";
+  return std::nullopt;
+}
+
 // Exports a log or navigation file with a set-up sample in the chosen
 // format; the comments file of the document (when it exists) goes into the
 // comment column. The outputs replace earlier files only when the whole
@@ -75,6 +112,7 @@ int ExportWithSample(TSample& sample, const TypeFileState& state, const CliOptio
   exportOptions.settings.delimiter = options.delimiter;
   exportOptions.settings.lines = options.lines;
   exportOptions.settings.ties = options.ties;
+  if (const auto refused = SetPositionsAndFlags(sample, state, exportOptions.settings)) return *refused;
   if (!options.reproducible) exportOptions.settings.exportTimeNs = SystemClock().UtcNs();
   exportOptions.errorsPath = options.errorsPath;
   ExportResult result;
@@ -147,26 +185,21 @@ LoadStatus OpenTrackDocument(LogDocument& doc, const TypeFileState& state, const
   return doc.OpenNavigation(state.FileName, std::move(sample), load);
 }
 
-// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
-std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
-  try {
-    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
-  } catch (const SettingsError& failure) {
-    error = failure.what();
-    return std::nullopt;
-  }
-}
-
 // The quality report: a header line, then a line per flag raised on a
 // record in grid order (a record with two flags has two lines): its grid
-// row, its time where the grid shows one, the flag's name and the value
-// that raised it, comma-separated, "." as the decimal point.
+// row, its time where the log has one (the UTC reception time of a log
+// with its .times beside it, else the grid's time), the flag's name and the
+// value that raised it, comma-separated, "." as the decimal point.
 std::string QcReport(const LogDocument& doc) {
   std::string text = "row,time,flag,value\r\n";
+  const std::span<const ReceivedRecord> received = doc.Received();
   for (const QualityFinding& finding : doc.QualityFindings()) {
     const std::size_t row = finding.record + 1;
     text.append(std::to_string(row)).append(",");
-    text.append(doc.Cells().Cell(row, kColTime)).append(",");
+    if (finding.record < received.size() && received[finding.record].HasTime())
+      text.append(FormatUtcMillis(received[finding.record].utcNs)).append(",");
+    else
+      text.append(doc.Cells().Cell(row, kColTime)).append(",");
     text.append(QualityFlagName(finding.flag)).append(",");
     text.append(ShortDecimalText(finding.value, 3)).append("\r\n");
   }
@@ -191,6 +224,15 @@ int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixe
 }  // namespace
 
 int Datum(const CliOptions& options) { return options.datum ? *options.datum : StoredDatum(); }
+
+std::optional<LaybackSettings> StoredLayback(std::string& error) {
+  try {
+    return ReadLaybackSettingsOrDefaults(LibPath(ProgramHome(), "Positioning.ega"));
+  } catch (const SettingsError& failure) {
+    error = failure.what();
+    return std::nullopt;
+  }
+}
 
 int RunKind(const CliOptions& options) {
   if (const auto refused = RefuseUnreadableInput(options.operands[0])) return *refused;
@@ -259,8 +301,9 @@ int RunTrack(const CliOptions& options) {
   LoadOptions load;
   load.view = StoredViewSettings();
   load.mapDatum = Datum(options);
-  LogDocument doc;
   std::string refusal;
+  if (const auto refused = ReadLaybackFor(state, load.layback)) return *refused;
+  LogDocument doc;
   if (OpenTrackDocument(doc, state, options, load, refusal) != LoadStatus::Loaded)
     return Refuse(refusal.empty() ? "Cannot read " + path + "." : refusal);
   TrackModel model(load.mapDatum);
@@ -290,6 +333,7 @@ int RunQc(const CliOptions& options) {
   LoadOptions load;
   load.mapDatum = Datum(options);
   load.alarms = *alarms;
+  if (const auto refused = ReadLaybackFor(state, load.layback)) return *refused;
   LogDocument doc;
   if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + path + ".");
   return WriteText(report, QcReport(doc));

@@ -13,12 +13,9 @@
 #include "core/CableHistory.h"
 #include "core/LogDocument.h"
 #include "core/LogKind.h"
-#include "core/NmeaLog.h"
+#include "core/LogPositioner.h"
 #include "core/OutputFile.h"
 #include "core/OutputRule.h"
-#include "core/ProgramHome.h"
-#include "core/RecordPositions.h"
-#include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "core/SideFile.h"
 #include "core/UTMLaLo.h"
@@ -83,12 +80,8 @@ int Refuse(const std::string& message) {
 // The positioning settings of Lib/Positioning.ega, else the defaults, with
 // the command line's values over them.
 LaybackSettings Settings(const PositionOptions& o) {
-  LaybackSettings s;
-  try {
-    ReadLaybackSettings(LibPath(ProgramHome(), "Positioning.ega"), s);
-  } catch (const SettingsError&) {
-    s = LaybackSettings{};
-  }
+  std::string unreadable;
+  LaybackSettings s = StoredLayback(unreadable).value_or(LaybackSettings{});
   if (o.cable) s.cableOut = *o.cable;
   if (o.astern) s.towPointAstern = *o.astern;
   if (o.starboard) s.towPointStarboard = *o.starboard;
@@ -148,40 +141,35 @@ void AppendRow(std::string& out, const PositionedRecord& record, double deviatio
   out += "\r\n";
 }
 
-// The towfish depth of a record where it has one.
-std::optional<double> RecordDepth(const LogDocument& doc, std::size_t row) {
-  const float depth = doc.Numbers()[row - 1].towDepth;
-  if (std::isnan(depth)) return std::nullopt;
-  return depth;
-}
-
 std::string SideFileOf(const std::string& given, const std::string& log, std::string_view suffix) {
   return given.empty() ? SideFileName(log, suffix) : given;
 }
 
 // Says on standard error which lines of the side files were left out.
-void ReportLeftOut(const std::string& timesPath, const ReceptionTimesFile& times, const std::string& nmeaPath,
-                   const NmeaLogFile& nmea, const std::string& cablePath, const std::vector<std::string>& cable) {
-  for (const std::string& problem : times.problems) std::cerr << timesPath << ": " << problem << '\n';
-  for (const std::string& problem : cable) std::cerr << cablePath << ": " << problem << '\n';
+void ReportLeftOut(const LogPositioner& positioner, const std::string& nmeaPath) {
+  for (const std::string& problem : positioner.Problems()) std::cerr << problem << '\n';
+  if (positioner.ProblemCount() > positioner.Problems().size())
+    std::cerr << "... and " << positioner.ProblemCount() - positioner.Problems().size() << " more line(s) left out\n";
+  const NmeaLogCounts& nmea = positioner.NmeaCounts();
   if (nmea.badChecksums + nmea.badLines > 0)
     std::cerr << nmeaPath << ": " << nmea.badChecksums << " sentence(s) with a bad checksum and " << nmea.badLines
               << " line(s) that are no sentence left out\n";
 }
 
-// The header and a row a record of the document, positioned in turn.
-int WritePositions(const std::string& out, const LogDocument& doc, const std::vector<ReceptionTime>& times,
-                   RecordPositioner& positioner, int datum) {
+// The header and a row a record of the document, positioned in turn; the
+// file is kept only when the side files were read to their end.
+int WritePositions(const std::string& out, const LogDocument& doc, LogPositioner& positioner, int datum) {
   OutputFile file;
   if (!file.Open(out, OutputFile::Mode::Replace)) return Refuse(file.Error());
   file.Buffer() += kCsvHeader;
   file.Buffer() += "\r\n";
   const auto deviations = doc.ChartValues();
+  const auto numbers = doc.Numbers();
   for (std::size_t row = 1; row <= deviations.size(); ++row) {
-    const PositionedRecord record = positioner.Position({row, RecordDepth(doc, row)}, TimeOfRow(times, row));
-    AppendRow(file.Buffer(), record, deviations[row - 1], datum);
+    AppendRow(file.Buffer(), positioner.Next(FactsOf(row, numbers[row - 1])), deviations[row - 1], datum);
     file.Commit();
   }
+  if (const std::string error = positioner.Error(); !error.empty()) return Refuse(error);
   return file.Close() ? kExitOk : Refuse(file.Error());
 }
 
@@ -222,24 +210,19 @@ int RunPosition(const CliOptions& options) {
   if (const OutputVerdict verdict = CheckOutput(WriteKind::Export, out, "The output file", inputs); !verdict.MayWrite())
     return Refuse(verdict.message);
 
-  const ReceptionTimesFile times = ReadReceptionTimes(timesPath);
-  if (!times.error.empty()) return Refuse(times.error);
-  const NmeaLogFile nmea = ReadNmeaLog(nmeaPath);
-  if (!nmea.error.empty()) return Refuse(nmea.error);
-  const LaybackSettings settings = Settings(p);
-  CableHistory cable(settings.cableOut);
-  std::vector<std::string> problems;
-  if (!p.cable && std::filesystem::exists(cablePath)) {
-    if (const std::string error = ReadCableHistory(cablePath, cable, problems); !error.empty()) return Refuse(error);
-  }
-  ReportLeftOut(timesPath, times, nmeaPath, nmea, cablePath, problems);
+  LogPositioner positioner;
+  if (const std::string error = positioner.Open({timesPath, nmeaPath, cablePath}, Settings(p), !p.cable);
+      !error.empty())
+    return Refuse(error);
 
   LoadOptions load;
   load.mapDatum = Datum(options);
+  load.sideFiles = false;  // positioned here, with the command line's files and settings
   LogDocument doc;
   if (doc.OpenLog(state, load) != LoadStatus::Loaded) return Refuse("Cannot read " + log + ".");
-  RecordPositioner positioner(nmea.timeline, cable, settings);
-  return WritePositions(out, doc, times.times, positioner, load.mapDatum);
+  const int status = WritePositions(out, doc, positioner, load.mapDatum);
+  ReportLeftOut(positioner, nmeaPath);
+  return status;
 }
 
 }  // namespace tessaly::cli
