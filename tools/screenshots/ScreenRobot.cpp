@@ -160,6 +160,7 @@ QString ScreenRobot::WhatIsShown(const Step& step) const {
       for (const QMdiSubWindow* frame : area->subWindowList()) shown << '"' + frame->windowTitle() + '"';
     return "; the windows shown: " + shown.join(", ");
   }
+  if (step.name == "cell") return "; the grid has no row " + Word(step, 0);
   if (step.name == "click" && current_) {
     for (const QAbstractButton* button : VisibleIn<QAbstractButton>(*current_))
       shown << '"' + PlainCaption(button->text().isEmpty() ? button->toolTip() : button->text()) + '"' +
@@ -191,7 +192,7 @@ bool ScreenRobot::Run(const Step& step, bool first) {
   else if (name == "file") return RunFile(step);
   else if (name == "key") RunKey(step);
   else if (name == "action") RunAction(step);
-  else if (name == "cell") RunCell(step);
+  else if (name == "cell") return RunCell(step);
   else if (name == "maximize") CurrentFrame()->showMaximized();
   else if (name == "close") RunClose();
   else if (name == "wait") return stepClock_.elapsed() >= Number(step, 0) * 1000;
@@ -365,8 +366,9 @@ void ScreenRobot::RunAction(const Step& step) {
 }
 
 // The row ("last": the newest shown) is scrolled into view first, so that
-// a picture shows it.
-void ScreenRobot::RunCell(const Step& step) {
+// a picture shows it. A row not there yet (records still arriving) is
+// waited for.
+bool ScreenRobot::RunCell(const Step& step) {
   const QList<TPainelGridOk*> grids = VisibleIn<TPainelGridOk>(Current());
   if (grids.size() != 1) Fail("the window does not show one grid");
   TPainelGridOk* grid = grids.front();
@@ -378,7 +380,7 @@ void ScreenRobot::RunCell(const Step& step) {
   } else {
     row = Word(step, 0).toInt();
   }
-  if (row < 1 || row >= rows || grid->GetCell(row, 0).empty()) Fail("the grid has no row " + Word(step, 0));
+  if (row < 1 || row >= rows || grid->GetCell(row, 0).empty()) return false;
   int column = -1;
   for (int c = 0; c < grid->InformacaoGrid().QtdColunas() && column < 0; ++c)
     if (QString::fromUtf8(grid->GetCell(0, c)).compare(Word(step, 1), Qt::CaseInsensitive) == 0) column = c;
@@ -387,6 +389,7 @@ void ScreenRobot::RunCell(const Step& step) {
   QTimer::singleShot(0, grid, [grid = QPointer<TPainelGridOk>(grid), row, column] {
     if (grid && grid->AoClicar) grid->AoClicar(row, column);
   });
+  return true;
 }
 
 // ---- Programs ----

@@ -73,7 +73,7 @@ class ScreenRobot : public QObject {
   bool RunFile(const Step& step);
   void RunKey(const Step& step);
   void RunAction(const Step& step);
-  void RunCell(const Step& step);
+  bool RunCell(const Step& step);
   void RunClose();
   bool RunSpawn(const Step& step, bool first);
   void RunStop(const Step& step);

@@ -88,7 +88,8 @@ const std::vector<StepKind>& StepKinds() {
       {"file", 1, 1, "file PATH: answers the next file dialog with PATH (relative to the program's home)"},
       {"key", 1, 2, "key KEY [TIMES]: presses KEY (F6, Ctrl+T, Escape) in the open menu or the current window"},
       {"action", 1, 1, "action CAPTION: the current window's command of that caption"},
-      {"cell", 2, 2, "cell ROW COLUMN: clicks a cell of the current window's grid (record row or last, column caption)"},
+      {"cell", 2, 2, "cell ROW COLUMN: clicks a cell of the current window's grid (record row or last, column caption) once "
+       "the row is there"},
       {"maximize", 0, 0, "maximize: the current window fills the main window"},
       {"close", 0, 0, "close: closes the current window"},
       {"wait", 1, 1, "wait SECONDS"},
