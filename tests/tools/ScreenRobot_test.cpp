@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 
@@ -24,6 +26,8 @@
 #include "shell/untFile.h"
 #include "support/FileBytes.h"
 #include "support/ShellTestHome.h"
+#include "shell/TrackPane.h"
+#include "tools/screenshots/MenuCommands.h"
 #include "transfer/untFilePNav.h"
 
 namespace tessaly::screenshots {
@@ -56,6 +60,7 @@ class ScreenRobotRun : public ::testing::Test {
     });
     robot.Start();
     loop.exec();
+    QApplication::processEvents();  // what the last step delivered
     return result;
   }
   QString Pictures() const { return QString::fromStdString(home_.Path("pictures")); }
@@ -128,9 +133,39 @@ TEST_F(ScreenRobotRun, ClicksAGridCellByRowAndColumnCaption) {
       "cell 5 Comment\n"
       "window Comment\n"
       "type Comment: \"SOL L7\"\n"
-      "click OK\n");
+      "click OK\n"
+      "window \"KV7100 Log - line01.kvl\"\n"
+      "maximize\n"
+      "action Track\n");
   ASSERT_EQ(result.status, 0) << result.message.toStdString();
   EXPECT_EQ(testing::ReadBytes(home_.Sample("line01.cmt")), "5=SOL L7\r\n");
+  ASSERT_NE(LastFrame(), nullptr);
+  EXPECT_TRUE(LastFrame()->isMaximized());
+  EXPECT_TRUE(main_->ActiveDocument()->Track->Shown());
+}
+
+TEST_F(ScreenRobotRun, OpensMenusAsThePointerWouldAndClosesThemByKey) {
+  ASSERT_EQ(Run("show-menu File > Import\n").status, 0);
+  const QWidget* open = QApplication::activePopupWidget();
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(qobject_cast<const QMenu*>(open)->title(), "Import");
+  EXPECT_TRUE(FindMenuCommand(*main_->menuBar(), {"File"})->menu()->isVisible());
+
+  ASSERT_EQ(Run("key Escape\nkey Escape\n").status, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// Export is offered once the log has loaded, a moment after its window
+// opened.
+TEST_F(ScreenRobotRun, AMenuCommandIsGivenOnceItIsEnabled) {
+  const RunResult result = Run(
+      "menu File > Open\n"
+      "file Projects/line01.kvl\n"
+      "menu File > Export > VDG\n"
+      "window Export 5\n"
+      "click Cancel\n");
+  ASSERT_EQ(result.status, 0) << result.message.toStdString();
 }
 
 TEST_F(ScreenRobotRun, AStepThatCannotBeDoneStopsTheRunNamingItsLineAndKeepsTheScreen) {
