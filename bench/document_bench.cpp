@@ -1,5 +1,6 @@
 // Document model on a large log: the load of the window's document against
-// the streaming export of the same file, and the memory the document holds.
+// the streaming export of the same file, the export of the loaded document
+// (the window's), and the memory the document holds.
 //
 // The input is TESSALY_BENCH_FILE, or bench/data/kvl_1m.kvl below the
 // current folder (made by bench/make_data.sh).
@@ -72,8 +73,28 @@ void BM_StreamingExport(benchmark::State& state) {
   std::remove(out.c_str());
 }
 
+// The window's export: the records of a loaded document written as VDG.
+void BM_DocumentExport(benchmark::State& state) {
+  if (!HaveInput(state)) return;
+  const std::string out = (std::filesystem::temp_directory_path() / "tessaly-bench-document.vdg").string();
+  tessaly::LogDocument doc;
+  if (doc.OpenLog(InputFile(), tessaly::LoadOptions()) != tessaly::LoadStatus::Loaded) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  for (auto _ : state) {
+    if (!tessaly::ExportDocument(doc, *tessaly::FindExportFormat("vdg"), out, tessaly::DocumentExportOptions()).ok) {
+      state.SkipWithError("the export failed");
+      return;
+    }
+  }
+  state.counters["records"] = static_cast<double>(doc.ValidCount());
+  std::remove(out.c_str());
+}
+
 BENCHMARK(BM_DocumentLoad)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StreamingExport)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DocumentExport)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -7,21 +7,28 @@
 // for every record, with its grid texts (as the grid shows them) and its
 // numbers as the parser read them (positions in signed degrees, deviation,
 // towfish depth, sounder), so a format never reads a text back into a
-// number; End once after the last record. A sink writes into the OutputFile
-// it was made with; the runner opens, checks (CheckOutput) and closes it.
-// Memory: a row is handed over and forgotten, so a sink that keeps nothing
-// per record writes a log of any length in bounded memory. A format that
-// must see every record first (survey line numbers found from the
-// positions) either works them out as the rows come or, being a sink, keeps
-// the few numbers it needs per record until End.
+// number; End once after the last record. A sink whose row is its record's
+// text between the "#" and the comment offers a RecordFormatter (asked after
+// Captions): the streaming pipeline runs it on its worker threads and hands
+// each row its text in `formatted` instead of the record columns' cells. A
+// row from a document has all its cells and no `formatted`.
+// A sink writes into the OutputFile it was made with; the runner opens,
+// checks (CheckOutput) and closes it. Memory: a row is handed over and
+// forgotten, so a sink that keeps nothing per record writes a log of any
+// length in bounded memory. A format that must see every record first
+// (survey line numbers found from the positions) either works them out as
+// the rows come or, being a sink, keeps the few numbers it needs per record
+// until End.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/GridLayout.h"
+#include "core/RecordFormatter.h"
 #include "core/RecordNumbers.h"
 
 namespace tessaly {
@@ -43,12 +50,17 @@ struct ExportRecord {
   // The grid row's texts by GridColumn: "#", the record columns and the
   // comment, as the grid shows them.
   std::array<std::string_view, kGridColumnCount> cells{};
+  // What the sink's RecordFormatter made of the record on a worker thread;
+  // unset when the record columns' cells are given.
+  std::optional<std::string_view> formatted;
 };
 
 class ExportSink {
  public:
   virtual ~ExportSink() = default;
   virtual void Captions(const ExportInfo& info) = 0;
+  // The formatter of the record columns, or nullptr: the rows come whole.
+  virtual const RecordFormatter* Formatter() const { return nullptr; }
   virtual void Row(const ExportRecord& record) = 0;
   virtual void End() = 0;
   // Why the export failed, after End; empty when it did not. A failed

@@ -224,6 +224,7 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   chart_.reserve(raw_.ExpectedLineCount());
   AdviseHugePages(chart_);
   numbers_.reserve(raw_.ExpectedLineCount());
+  AdviseHugePages(numbers_);
   GridSink sink(grid_, chart_, numbers_, errorList_, comments_, options.view, raw_);
   RawLineSource source(raw_);
   ProgressThrottle progress(options.progress, lastLine());
@@ -248,7 +249,10 @@ LoadStatus LogDocument::Open(const LoadOptions& options) {
   grid_.SetRows(validCount_ + 1);
   grid_.ReleaseUnusedReservation();
   errorList_.shrink_to_fit();
-  numbers_.shrink_to_fit();
+  // A reservation far beyond the records (a file of rejected lines) is given
+  // back; a small excess is kept rather than copying every record's numbers,
+  // which would hold them twice at the peak of the load.
+  if (numbers_.capacity() - numbers_.size() > numbers_.capacity() / 4) numbers_.shrink_to_fit();
   loadedLines_ = result.cancelled ? result.stopIndex : raw_.LineCount();
   // The grid keeps a row for every line of the file up to where the loop
   // stopped, less the rejected ones; rows past the records show blank.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/InputFile.h"
+#include "core/RawText.h"
 
 namespace tessaly {
 
@@ -58,18 +59,22 @@ class LineFacts {
 
   bool HasStopWord() const { return stop_; }
 
-  // The kind of the first rule the line matches, or nullptr.
-  const LogKindInfo* Match() const {
+  struct Match {
+    const LogKindInfo* kind = nullptr;
+    bool byLengthAlone = false;
+  };
+  // The kind of the first rule the line matches (kind nullptr for none).
+  Match Matched() const {
     const bool kvmgd = head_.starts_with("$KVMGD");
-    if (kvg_) return FindLogKind(".KVG");
-    if (kvs_) return FindLogKind(".KVS");
-    if ((kvmgd && length_ == 47) || length_ == 45 || length_ == 46 || length_ == 48 || length_ == 57 ||
-        length_ == 36)
-      return FindLogKind(".KVL");
-    if (kvmgd && (length_ == 13 || length_ == 25)) return FindLogKind(".ZPX");
-    if (head_.starts_with("$BTGFG") && (length_ == 12 || length_ == 24)) return FindLogKind(".ZPT");
-    if (head_.starts_with("$MGD") && length_ == 23) return FindLogKind(".RTB");
-    return nullptr;
+    if (kvg_) return {FindLogKind(".KVG")};
+    if (kvs_) return {FindLogKind(".KVS")};
+    if (kvmgd && length_ == 47) return {FindLogKind(".KVL")};
+    if (length_ == 45 || length_ == 46 || length_ == 48 || length_ == 57 || length_ == 36)
+      return {FindLogKind(".KVL"), !kvmgd};
+    if (kvmgd && (length_ == 13 || length_ == 25)) return {FindLogKind(".ZPX")};
+    if (head_.starts_with("$BTGFG") && (length_ == 12 || length_ == 24)) return {FindLogKind(".ZPT")};
+    if (head_.starts_with("$MGD") && length_ == 23) return {FindLogKind(".RTB")};
+    return {};
   }
 
  private:
@@ -121,12 +126,12 @@ class KindScanner {
 
   Verdict verdict() const { return verdict_; }
   bool empty() const { return !seenBytes_; }
-  const LogKindInfo* kind() const { return kind_; }
+  const LineFacts::Match& match() const { return match_; }
 
  private:
   void EndLine() {
-    if (const LogKindInfo* kind = line_.Match()) {
-      kind_ = kind;
+    if (const LineFacts::Match match = line_.Matched(); match.kind) {
+      match_ = match;
       verdict_ = Verdict::Recognised;
     } else if (++linesExamined_ == kMaxLines) {
       verdict_ = Verdict::Unrecognised;
@@ -141,7 +146,7 @@ class KindScanner {
   bool seenBytes_ = false;
   int linesExamined_ = 0;
   Verdict verdict_ = Verdict::Undecided;
-  const LogKindInfo* kind_ = nullptr;
+  LineFacts::Match match_;
 };
 
 // The kind a file not read is taken for: its extension's.
@@ -202,7 +207,31 @@ KindDetection DetectLogKind(const std::string& path) {
   }
   if (scanner.empty()) return {Recognition::Empty, nullptr};
   if (scanner.verdict() != Verdict::Recognised) return unknown;
-  return {Recognition::Kind, scanner.kind()};
+  return {Recognition::Kind, scanner.match().kind, scanner.match().byLengthAlone};
+}
+
+std::string_view HeaderSentenceInFirstLines(const std::string& path) {
+  const FileHandle file = OpenInputFile(path);
+  if (!file) return {};
+  std::string head;
+  std::size_t pos = 0;
+  bool final = false;
+  std::string_view line;
+  for (int lines = 0; lines < KindScanner::kMaxLines;) {
+    if (!NextLine(head, pos, final, line)) {
+      if (final || head.size() >= kDetectByteBudget) return {};
+      const std::size_t old = head.size();
+      head.resize(std::min(old + (64u << 10), kDetectByteBudget));
+      head.resize(old + std::fread(head.data() + old, 1, head.size() - old, file.get()));
+      if (std::ferror(file.get())) return {};
+      final = std::feof(file.get()) != 0;
+      continue;
+    }
+    ++lines;
+    for (const LogKindInfo& kind : kLogKinds)
+      if (!kind.header.empty() && line.starts_with(kind.header)) return kind.header;
+  }
+  return {};
 }
 
 std::string CommentsFileName(std::string_view path) {

@@ -50,6 +50,10 @@ enum class Recognition : std::uint8_t {
 struct KindDetection {
   Recognition outcome = Recognition::NoKind;
   const LogKindInfo* kind = nullptr;  // the kind's row, for Recognition::Kind
+  // The kind rests on a line's length alone (the KV7100 Log rule for a line
+  // that does not begin with "$KVMGD"): any text with a line of that length
+  // is taken for a log, so this says little of what the file holds.
+  bool byLengthAlone = false;
 };
 
 // Recognises the kind of the log at path from its first lines: Kind, Empty
@@ -61,6 +65,12 @@ struct KindDetection {
 // needs more (absurdly long lines) is Unknown.
 KindDetection DetectLogKind(const std::string& path);
 inline constexpr std::size_t kDetectByteBudget = 1u << 20;
+
+// The header sentence ("$KVMGD", "$BTGFG", "$MGD") that one of the first 10
+// lines of the file at path begins with: the mark of a log's records, of
+// whatever length; empty when no line does or the file cannot be read.
+// Reads at most kDetectByteBudget bytes.
+std::string_view HeaderSentenceInFirstLines(const std::string& path);
 
 // Name of the comments file of a log: the path with its last three
 // characters replaced by "cmt" (line7.KVL -> line7.cmt). Empty, meaning the

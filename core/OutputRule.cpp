@@ -44,11 +44,20 @@ bool ExistsAsAnything(const std::string& path) {
 
 }  // namespace
 
+// A log is known by its records' header sentence or by a recognition that
+// does not rest on line length alone (which any text file can match): the
+// kind that recognition or the file's extension names with that header.
 std::string RecognisedDataFile(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec) || IsErrorList(path)) return {};
   const KindDetection found = DetectLogKind(path);
-  if (found.outcome == Recognition::Kind) return "a survey log (" + std::string(found.kind->fileType) + ")";
+  if (found.outcome == Recognition::Kind && !found.byLengthAlone)
+    return "a survey log (" + std::string(found.kind->fileType) + ")";
+  if (const std::string_view header = HeaderSentenceInFirstLines(path); !header.empty()) {
+    const LogKindInfo* named = FindLogKind(UpperExtension(path));
+    if (!named || named->header != header) return "a survey log";
+    return "a survey log (" + std::string(named->fileType) + ")";
+  }
   PnavImport probe;
   if (probe.ParsePnavHeader(path) != 0) return "a navigation file";
   return {};

@@ -56,8 +56,9 @@ OutputVerdict CheckOutput(WriteKind kind, const std::string& target, std::string
 
 // What an existing regular file at `path` is recognised as when it is a
 // survey log ("a survey log (KV7100 Log)") or a navigation file ("a
-// navigation file"); empty for anything else, a missing file and an error
-// list (whose raw lines look like a log's) included.
+// navigation file"); empty for anything else: a missing file, an error list
+// (whose raw lines look like a log's), an export, and a text that the log
+// recognition takes for a log by a line's length alone.
 std::string RecognisedDataFile(const std::string& path);
 
 }  // namespace tessaly

@@ -44,12 +44,38 @@ __extension__ typedef unsigned __int128 Wide;
 
 bool IsBlank(char c) { return c == ' '; }
 
+// Reads the usual short decimal ("76.5", "0042", "4417.968") from its
+// digits: up to 15 digits make an exact integer, and its quotient by an
+// exact power of ten is correctly rounded, as from_chars gives it. False for
+// anything else (more digits, a second point, no digit at all), which is
+// left to from_chars.
+bool ReadShortDecimal(const char* digits, const char* last, bool negative, double& value) {
+  std::uint64_t mantissa = 0;
+  int count = 0, decimals = -1;
+  for (const char* p = digits; p != last; ++p) {
+    if (*p == '.') {
+      if (decimals >= 0) return false;
+      decimals = 0;
+      continue;
+    }
+    if (*p < '0' || *p > '9' || ++count > 15) return false;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(mantissa) / static_cast<double>(kPow10[decimals < 0 ? 0 : decimals]);
+  if (negative) value = -value;
+  return true;
+}
+
 // Parses a number written with "." as decimal point, the whole text.
 bool ReadPlainNumber(const char* first, const char* last, double& value) {
   if (first != last && *first == '+') ++first;
-  const char* digits = first != last && *first == '-' ? first + 1 : first;
+  const bool negative = first != last && *first == '-';
+  const char* digits = negative ? first + 1 : first;
   // Only digits or a point may start the number: no "inf", "nan" or hex.
   if (digits == last || !((*digits >= '0' && *digits <= '9') || *digits == '.')) return false;
+  if (ReadShortDecimal(digits, last, negative, value)) return true;
   const auto [end, error] = std::from_chars(first, last, value);
   return error == std::errc() && end == last;
 }

@@ -68,23 +68,28 @@ class FileLineSource : public LineSource {
   std::vector<std::pair<std::size_t, std::size_t>> cut_;
 };
 
-// Each accepted record as a row of the sink, with its "#" and comment; each
+// Each accepted record as a row of the sink, with its "#" and comment (and
+// the text the sink's formatter made on a worker, when it has one); each
 // rejected line to the error list file when there is one.
 class StreamRows : public RecordSink {
  public:
   StreamRows(ExportSink& sink, OutputFile* errors, const CommentsStore& comments)
-      : sink_(sink), errors_(errors), comments_(comments) {}
+      : sink_(sink), formatted_(sink.Formatter() != nullptr), errors_(errors), comments_(comments) {}
 
   void Accepted(const AcceptedRecord& record) override {
     char digits[24];
-    const RecordCellTexts cells = SplitRecordCells(record);
     ExportRecord row;
     row.row = record.row;
     row.deviation = record.deviationValue;
     row.numbers = record.numbers;
     row.cells[kColSequence] = std::string_view(
         digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, record.sequence).ptr - digits));
-    std::copy(cells.begin(), cells.end(), row.cells.begin() + kFirstRecordColumn);
+    if (formatted_) {
+      row.formatted = record.cells;
+    } else {
+      const RecordCellTexts cells = SplitRecordCells(record);
+      std::copy(cells.begin(), cells.end(), row.cells.begin() + kFirstRecordColumn);
+    }
     row.cells[kColComment] = comments_.CommentOf(static_cast<std::int64_t>(record.row)).value_or(std::string_view());
     sink_.Row(row);
     ++records_;
@@ -101,6 +106,7 @@ class StreamRows : public RecordSink {
 
  private:
   ExportSink& sink_;
+  bool formatted_;
   OutputFile* errors_;
   const CommentsStore& comments_;
   std::uint64_t records_ = 0;
@@ -201,6 +207,7 @@ ExportResult ExportLogStreaming(TSample& sample, const TypeFileState& input, con
   pipeline.threads = options.threads;
   pipeline.batchLines = options.batchLines;
   pipeline.cancel = options.cancel;
+  pipeline.formatter = sink->Formatter();
   if (options.progress) pipeline.progress = [&](std::uint64_t) { options.progress(source.BytesRead(), size, rows.Records()); };
   const PipelineResult loaded = RunRecordPipeline(sample, source, rows, pipeline);
   sink->End();

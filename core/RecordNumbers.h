@@ -17,9 +17,14 @@ struct GeoPosition {
   double longitude = kNoValue;
 
   bool Known() const { return !std::isnan(latitude) && !std::isnan(longitude); }
+  // Known, with a latitude within 90 and a longitude within 180 degrees.
+  bool OnEarth() const { return Known() && std::fabs(latitude) <= 90.0 && std::fabs(longitude) <= 180.0; }
 };
 
 struct RecordNumbers {
+  // Positions on the Earth only: a record's texts can hold any degrees (a
+  // navigation file's signed decimal form is not bounded), and those beyond
+  // it are no position.
   GeoPosition towfish;  // the towfish's position
   GeoPosition gps;      // the GPS fix (navigation imports)
   float towDepth = static_cast<float>(kNoValue);  // metres; NaN when not given

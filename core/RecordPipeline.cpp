@@ -98,7 +98,8 @@ struct Batch {
 // Parses and lays out the data lines of a batch with one thread's sample.
 class BatchParser {
  public:
-  explicit BatchParser(const TSample& setUp) : sample_(setUp.FDecimalSeparator) {
+  BatchParser(const TSample& setUp, const RecordFormatter* formatter)
+      : sample_(setUp.FDecimalSeparator), formatter_(formatter) {
     sample_.CopySetUp(setUp);
   }
 
@@ -116,7 +117,7 @@ class BatchParser {
       b.textStart[k] = b.text.size();
       if (line.empty()) {
         b.state[k] = LineState::Empty;
-        b.ends.resize(b.ends.size() + kRecordColumnCount);
+        LeaveEmpty(b);
         continue;
       }
       b.state[k] = LineState::Parsed;
@@ -125,7 +126,7 @@ class BatchParser {
       const bool rejected = sample_.ParseDetached(line, b.verdicts[k]) != 0;
       b.deviation[k] = CellInteger(sample_.FDev);
       if (rejected) {
-        b.ends.resize(b.ends.size() + kRecordColumnCount);
+        LeaveEmpty(b);
         continue;
       }
       b.numbers[k] = sample_.FNumbers;
@@ -135,8 +136,17 @@ class BatchParser {
   }
 
  private:
+  // A line without a record: no text, and empty columns in the grid layout.
+  void LeaveEmpty(Batch& b) const {
+    if (!formatter_) b.ends.resize(b.ends.size() + kRecordColumnCount);
+  }
+
   void LayOut(Batch& b, std::uint64_t lineNumber) {
     const RecordCellTexts cells = RecordCells(sample_, lineNumber, scratch_);
+    if (formatter_) {
+      formatter_->Format(cells, sample_.FNumbers, b.text);
+      return;
+    }
     // Sized once and copied with memcpy: this runs for every cell of every row.
     std::size_t total = 0;
     for (const std::string_view cell : cells) total += cell.size();
@@ -155,6 +165,7 @@ class BatchParser {
   }
 
   TSample sample_;
+  const RecordFormatter* formatter_;
   RecordScratch scratch_;
 };
 
@@ -162,7 +173,8 @@ class BatchParser {
 // while it waits for the oldest batch.
 class BatchPool {
  public:
-  BatchPool(const TSample& setUp, unsigned threads) : setUp_(setUp), own_(setUp) {
+  BatchPool(const TSample& setUp, const RecordFormatter* formatter, unsigned threads)
+      : setUp_(setUp), formatter_(formatter), own_(setUp, formatter) {
     for (unsigned t = 1; t < threads; ++t) workers_.emplace_back([this] { WorkerLoop(); });
   }
   ~BatchPool() {
@@ -212,7 +224,7 @@ class BatchPool {
 
  private:
   void WorkerLoop() {
-    BatchParser parser(setUp_);
+    BatchParser parser(setUp_, formatter_);
     std::unique_lock lock(mutex_);
     for (;;) {
       wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
@@ -232,6 +244,7 @@ class BatchPool {
   }
 
   const TSample& setUp_;
+  const RecordFormatter* formatter_;
   BatchParser own_;
   std::mutex mutex_;
   std::condition_variable wake_, done_;
@@ -257,7 +270,7 @@ class LoadLoop {
       owned.push_back(std::make_unique<Batch>());
       free.push_back(owned.back().get());
     }
-    BatchPool pool(sample_, threads);
+    BatchPool pool(sample_, options_.formatter, threads);
     std::deque<Batch*> inFlight;
     for (;;) {
       while (!inputDone_ && !free.empty()) {
@@ -347,7 +360,8 @@ class LoadLoop {
             b.deviation[k],
             static_cast<double>(b.deviation[k]),
             std::string_view(b.text).substr(b.textStart[k], b.textStart[k + 1] - b.textStart[k]),
-            std::span<const std::uint32_t>(b.ends).subspan(k * kRecordColumnCount, kRecordColumnCount),
+            b.ends.empty() ? std::span<const std::uint32_t>()
+                           : std::span<const std::uint32_t>(b.ends).subspan(k * kRecordColumnCount, kRecordColumnCount),
             &b.numbers[k]};
         sink_.Accepted(record);
         ++sequence_;

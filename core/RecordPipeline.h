@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "core/GridLayout.h"
+#include "core/RecordFormatter.h"
 #include "core/RecordNumbers.h"
 #include "core/untTSample.h"
 
@@ -76,13 +77,15 @@ struct AcceptedRecord {
   std::int64_t deviation;    // the deviation text as an integer
   double deviationValue;     // the deviation as a number, for the chart
   // The record columns back to back; `ends` holds kRecordColumnCount end
-  // offsets relative to the start of `cells`.
+  // offsets relative to the start of `cells`. With a formatter
+  // (PipelineOptions::formatter), `cells` holds its text and `ends` is empty.
   std::string_view cells;
   std::span<const std::uint32_t> ends;
   const RecordNumbers* numbers;  // positions, depth and sounder as numbers
 };
 
-// The record columns of an accepted record as separate texts.
+// The record columns of an accepted record as separate texts (laid out
+// without a formatter).
 RecordCellTexts SplitRecordCells(const AcceptedRecord& record);
 
 struct RejectedLine {
@@ -118,6 +121,9 @@ struct PipelineOptions {
   // Called on the calling thread after each applied batch with the number of
   // lines of the file examined so far.
   std::function<void(std::uint64_t linesDone)> progress;
+  // When set, the workers write each accepted record's text with it instead
+  // of laying out its columns.
+  const RecordFormatter* formatter = nullptr;
 };
 
 struct PipelineResult {

@@ -590,10 +590,10 @@ int TSample::ParseDetached(std::string_view line, LineVerdict& verdict) {
 }
 
 // The numbers of an accepted line. A position counts where its texts were
-// derived (a zone was filled); the RT4 KV compatible record carries only
-// degrees and minutes, read here. Depth and sounder are their texts' numbers;
-// an empty depth, which the checks turn into the text "0" for the grid, is
-// no depth.
+// derived (a zone was filled) and it lies on the Earth; the RT4 KV
+// compatible record carries only degrees and minutes, read here. Depth and
+// sounder are their texts' numbers; an empty depth, which the checks turn
+// into the text "0" for the grid, is no depth.
 void TSample::NoteNumbers(const LineVerdict& verdict) {
   if (FTfZone.empty()) FNumbers.towfish = {};
   if (FGpsZone.empty()) FNumbers.gps = {};
@@ -603,6 +603,8 @@ void TSample::NoteNumbers(const LineVerdict& verdict) {
                          FNumbers.towfish.latitude, FNumbers.towfish.longitude))
       FNumbers.towfish = {};
   }
+  for (GeoPosition* position : {&FNumbers.towfish, &FNumbers.gps})
+    if (!position->OnEarth()) *position = {};
   double value = 0.0;
   if (verdict.checkTowDepth) FNumbers.towDepth = static_cast<float>(verdict.towDepth);
   if (!FSounder.empty() && ReadNumber(FSounder, FDecimalSeparator, value)) FNumbers.sounder = static_cast<float>(value);

@@ -14,6 +14,7 @@ packages=(
   gdal-bin parallel gpsd gpsd-clients
   clang libclang-rt-14-dev
   dpkg-dev lintian desktop-file-utils librsvg2-bin man-db
+  hyperfine
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -20,15 +20,16 @@
 #include <map>
 #include <sstream>
 
-#include "core/Clock.h"
-#include "core/GridLayout.h"
-#include "core/RecordExport.h"
 #include <set>
 
 #include "acquisition/untSerialPort.h"
+#include "core/Clock.h"
+#include "core/GridLayout.h"
+#include "core/RecordExport.h"
 #include "shell/AlarmsWindow.h"
 #include "shell/untView.h"
 #include "support/FileBytes.h"
+#include "support/LargeLog.h"
 #include "support/ShellTestHome.h"
 #include "transfer/untFilePNav.h"
 #include "transfer/untImpPnav.h"
@@ -257,6 +258,98 @@ TEST_F(MainWindowExport, NeverWritesOverAFileOfAnOpenLogWindowNorAnySurveyLog) {
   }
   EXPECT_TRUE(asked_.isEmpty());
   for (const auto& [file, bytes] : before) EXPECT_EQ(ReadBytes(file), bytes) << file;
+}
+
+// The golden export of a sample log (comma delimited) with every delimiter
+// written as `bytes` instead: an expectation that does not come from the
+// export code.
+std::string GoldenWithDelimiter(const std::string& name, const std::string& bytes) {
+  std::string text;
+  for (const char c : ReadBytes(std::string(TESSALY_SOURCE_DIR) + "/tests/golden/expected/" + name + ".vdg"))
+    text += c == ',' ? bytes : std::string(1, c);
+  return text;
+}
+
+// What the user types in the delimiter box and the bytes that separate the
+// cells: "\\t" gives a Tab, anything else is written as UTF-8.
+TEST_F(MainWindowExport, WritesTheTypedDelimiterAsTabOrUtf8) {
+  const struct {
+    QString typed;
+    std::string bytes;
+  } cases[] = {{"\\t", "\t"}, {";\\t", ";\t"}, {QString::fromUtf8("\u00a7"), "\xC2\xA7"},
+               {QString::fromUtf8("\u2502"), "\xE2\x94\x82"}, {"; ", "; "}};
+  for (const auto& c : cases) {
+    target_ = QString::fromStdString(home_.Path("survey.vdg"));
+    delimiter_ = c.typed;
+    main_->actExportVDG->trigger();
+    EXPECT_EQ(ReadBytes(home_.Path("survey.vdg")), GoldenWithDelimiter("line01", c.bytes)) << c.typed.toStdString();
+  }
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+}
+
+// A comment typed with accents and a degree sign reaches the export as the
+// UTF-8 bytes the comments file holds, beside a non-ASCII delimiter.
+TEST_F(MainWindowExport, CommentsAndDelimiterComeOutAsUtf8) {
+  testing::WriteBytes(home_.Sample("line02.cmt"), "1=buoy7 \xC2\xB0 \xC3\xB1\r\n");
+  main_->OpenDocument(home_.QSample("line02.kvs"));
+  target_ = QString::fromStdString(home_.Path("survey.vdg"));
+  delimiter_ = QString::fromUtf8("\u00b7");  // a middle dot
+  main_->actExportVDG->trigger();
+
+  const std::string dot = "\xC2\xB7";
+  std::string expected = GoldenWithDelimiter("line02", dot);
+  // Record 1 is the second line; its comment is its last cell.
+  const std::size_t end = expected.find("\r\n", expected.find("\r\n") + 2);
+  expected.insert(end - dot.size(), "buoy7 \xC2\xB0 \xC3\xB1");
+  EXPECT_EQ(ReadBytes(home_.Path("survey.vdg")), expected);
+}
+
+// Opens a large log as the active document and cancels its load as soon as
+// the progress window offers Cancel.
+TfrmFile* OpenCancelled(TfrmMain& main, const ShellTestHome& home) {
+  const std::string path = testing::WriteLargeLog(home, 1500000);
+  const testing::CancelLoadAtFirstChance cancel;
+  main.OpenDocument(QString::fromStdString(path));
+  return main.ActiveDocument();
+}
+
+// A document whose load was cancelled holds only its first records: the
+// export says how far it was loaded and asks first. "No" writes nothing and
+// asks nothing more; "Yes" writes the records loaded.
+TEST_F(MainWindowExport, APartiallyLoadedLogIsExportedOnlyAfterAYes) {
+  TfrmFile* document = OpenCancelled(*main_, home_);
+  ASSERT_NE(document, nullptr);
+  ASSERT_EQ(document->Document()->Status(), LoadStatus::Cancelled);
+  const QString partial = QStringLiteral("loaded up to line %1 of about %2")
+                              .arg(document->Document()->LoadedLineCount())
+                              .arg(document->Document()->RawLineCount());
+  target_ = QString::fromStdString(home_.Path("partial.vdg"));
+
+  ShellTestHome::Answer(mrNo);
+  main_->actExportVDG->trigger();
+  ASSERT_EQ(TMsgDlg::Calls().size(), 1u);
+  EXPECT_EQ(TMsgDlg::Calls()[0].Caption, "Confirmation");
+  EXPECT_TRUE(TMsgDlg::Calls()[0].Mensagem.contains(partial)) << TMsgDlg::Calls()[0].Mensagem.toStdString();
+  EXPECT_FALSE(fs::exists(home_.Path("partial.vdg")));
+  EXPECT_TRUE(asked_.isEmpty());
+
+  ShellTestHome::Answer(mrYes);
+  main_->actExportVDG->trigger();
+  EXPECT_EQ(TMsgDlg::Calls().size(), 2u);
+  // Every line of the file is a valid record: the captions, then one line a
+  // record loaded.
+  const std::string written = ReadBytes(home_.Path("partial.vdg"));
+  EXPECT_EQ(static_cast<std::uint64_t>(std::count(written.begin(), written.end(), '\n')),
+            document->Document()->LoadedLineCount() + 1);
+}
+
+// A whole document is exported without the question.
+TEST_F(MainWindowExport, AWholeLogIsExportedWithoutAsking) {
+  ShellTestHome::Answer(mrNo);
+  target_ = QString::fromStdString(home_.Path("survey.vdg"));
+  main_->actExportVDG->trigger();
+  EXPECT_TRUE(TMsgDlg::Calls().empty());
+  EXPECT_TRUE(fs::exists(home_.Path("survey.vdg")));
 }
 
 TEST_F(MainWindowExport, AFailedExportIsReported) {

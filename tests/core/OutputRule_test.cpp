@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/LogKind.h"
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
+#include "support/Generator.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -116,6 +118,93 @@ TEST_F(OutputRuleTest, OnlyExistingRegularFilesAreRecognised) {
   EXPECT_EQ(RecognisedDataFile(Path("errors.txt")), "");
   EXPECT_EQ(RecognisedDataFile(Path("missing.kvl")), "");
   EXPECT_EQ(RecognisedDataFile(Path("sub")), "");
+}
+
+// Real logs of every kind and navigation files are what they are, whatever
+// their name; the program's exports and error lists are not logs.
+TEST(RecognisedDataFile, RealLogsAndNavigationFilesAndNothingElse) {
+  const std::string source = std::string(TESSALY_SOURCE_DIR) + "/";
+  const struct {
+    std::string path;  // from the repository's root
+    std::string what;
+  } cases[] = {
+      {"Projects/line01.kvl", "a survey log (KV7100 Log)"},
+      {"Projects/line02.kvs", "a survey log (KV7100 Data String mode)"},
+      {"Projects/line03.kvg", "a survey log (KV7100 Graphic mode)"},
+      {"Projects/line04.zpx", "a survey log (ZEPH2-KV Log)"},
+      {"Projects/line05.zpt", "a survey log (ZEPH2-BT Log)"},
+      {"Projects/line06.rtb", "a survey log (RT4 Basic)"},
+      {"Projects/line07.rtc", "a survey log (RT4 Kv Compability)"},
+      {"Projects/line08.pnav", "a navigation file"},
+      {"tests/golden/logs/commented.kvl", "a survey log (KV7100 Log)"},
+      {"tests/golden/logs/kvg-comma.kvg", "a survey log (KV7100 Graphic mode)"},
+      {"tests/golden/logs/kvs.kvs", "a survey log (KV7100 Data String mode)"},
+      {"tests/golden/logs/rtc.rtc", "a survey log (RT4 Kv Compability)"},
+      {"tests/golden/logs/zpt-short.zpt", "a survey log (ZEPH2-BT Log)"},
+      {"tests/golden/logs/zpx-short.zpx", "a survey log (ZEPH2-KV Log)"},
+      {"tests/golden/logs/pnav-p.pnav", "a navigation file"},
+      {"tests/golden/logs/pnav-plus.pnav", "a navigation file"},
+      {"tests/golden/logs/empty.kvl", ""},
+      {"tests/golden/logs/commented.cmt", ""},
+      {"tests/golden/expected/line01.vdg", ""},
+      {"tests/golden/expected/line03.vdg", ""},
+      {"tests/golden/expected/line08.vdg", ""},
+      {"tests/golden/expected/kvl-datum-delimiter.vdg", ""},
+      {"tests/golden/expected/zpt-short.vdg", ""},
+      {"tests/golden/expected/line01.errors.txt", ""},
+      {"tests/golden/expected/rtb.errors.txt", ""},
+      {"README.md", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RecognisedDataFile(source + c.path), c.what) << c.path;
+}
+
+// Generated logs of every kind, faulty lines and all, renamed so that only
+// their content tells.
+TEST(RecognisedDataFile, GeneratedLogsOfEveryKindUnderAnyName) {
+  TempHome dir;
+  const struct {
+    std::string kind;
+    std::string what;
+  } cases[] = {
+      {"kvl", "a survey log (KV7100 Log)"},          {"kvs", "a survey log (KV7100 Data String mode)"},
+      {"kvg", "a survey log (KV7100 Graphic mode)"}, {"zpx", "a survey log (ZEPH2-KV Log)"},
+      {"zpt", "a survey log (ZEPH2-BT Log)"},        {"rtb", "a survey log (RT4 Basic)"},
+      {"rtc", "a survey log"},                        {"pnav-plus", "a navigation file"},
+      {"pnav-p", "a navigation file"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.Path(c.kind + ".txt");
+    ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(c.kind, 60, 0.3, 7), path)) << c.kind;
+    EXPECT_EQ(RecognisedDataFile(path), c.what) << c.kind;
+  }
+}
+
+// Plain text that the log recognition takes for a KV7100 Log by a line's
+// length alone is no log; a line that begins with a log's header sentence
+// makes a log of any length.
+TEST(RecognisedDataFile, LineLengthAloneMakesNoLog) {
+  TempHome dir;
+  const struct {
+    std::string name;
+    std::vector<std::string> lines;
+    std::string what;
+  } cases[] = {
+      {"notes.txt", {"Crew notes", "Cable out 120 m, speed 4 knots, seas calm, ok."}, ""},                // 46
+      {"table.csv", {"time,depth,temperature,salinity,pressure,sound", "1,2,3,4,5,6"}, ""},             // 46
+      {"short.txt", {"the survey of the block B-12 starts."}, ""},                                       // 36
+      {"wide.txt", {"first", "second", "012345678901234567890123456789012345678901234567890123456"}, ""}, // 57
+      {"inside.txt", {"see $KVMGD,+00042,4418.000,N,06318.000,W, above."}, ""},                          // 48
+      {"noise.kvl", {"0123456789012345678901234567890123456789012345", "$KVMGD,+00042"}, "a survey log (KV7100 Log)"},
+      {"late.txt", {"", "", "", "", "", "", "", "", "", "$MGD,+00008,52341.3"}, "a survey log"},
+      {"too-late.txt", {"", "", "", "", "", "", "", "", "", "", "$MGD,+00008,52341.3"}, ""},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir.Path(c.name), CrLfLines(c.lines));
+    // Each plain text is one that the recognition takes for a log.
+    if (c.what.empty() && c.name != "too-late.txt")
+      EXPECT_EQ(DetectLogKind(dir.Path(c.name)).outcome, Recognition::Kind) << c.name;
+    EXPECT_EQ(RecognisedDataFile(dir.Path(c.name)), c.what) << c.name;
+  }
 }
 
 }  // namespace

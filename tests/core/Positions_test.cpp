@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +105,46 @@ TEST(ReadNumber, TurnsPointsIntoTheSeparatorFirst) {
   for (const char* no : {"", "-", "nan", "inf", "0x10", "1.-5", "abc"}) EXPECT_FALSE(ReadNumber(no, '.', value)) << no;
   EXPECT_TRUE(ReadNumber(std::string(100, '0') + "7.5", '.', value));
   EXPECT_DOUBLE_EQ(value, 7.5);
+}
+
+// Every decimal of the usual lengths reads as the C library reads it,
+// correctly rounded, whatever its digits, point and sign.
+TEST(ReadNumber, ReadsEveryShortDecimalAsTheCLibraryDoes) {
+  std::mt19937_64 random(7);
+  const auto digits = [&random](int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += static_cast<char>('0' + random() % 10);
+    return text;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const int whole = static_cast<int>(random() % 12), decimals = static_cast<int>(random() % 12);
+    std::string text = (random() % 3 == 0 ? "-" : "") + digits(whole);
+    if (decimals > 0 || random() % 2) text += "." + digits(decimals);
+    double value = 0.0;
+    const bool read = ReadNumber(text, '.', value);
+    const bool any = whole + decimals > 0;
+    ASSERT_EQ(read, any) << text;
+    if (!any) continue;
+    const double expected = std::strtod(text.c_str(), nullptr);
+    ASSERT_EQ(value, expected) << text;
+    ASSERT_EQ(std::signbit(value), std::signbit(expected)) << text;
+  }
+  // Hand-checked: the nearest doubles, and texts past the short form.
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {{"76.5", 76.5},         {"0.1", 0.1},           {"-0.3", -0.3},
+               {"4417.968", 4417.968}, {"1.", 1.0},            {".5", 0.5},
+               {"+12.25", 12.25},      {"999999999999999", 999999999999999.0},
+               {"12345678901234567", 12345678901234567.0},     {"0.12345678901234567", 0.12345678901234567},
+               {"1e3", 1000.0}};
+  for (const auto& c : cases) {
+    double value = 0.0;
+    EXPECT_TRUE(ReadNumber(c.text, '.', value)) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+  }
+  double value = 0.0;
+  for (const char* no : {".", "-.", "1..5", "1.2.3", "12a"}) EXPECT_FALSE(ReadNumber(no, '.', value)) << no;
 }
 
 TEST(ShortDecimalText, AtMostTheDecimalsWithoutTrailingZeros) {

@@ -67,12 +67,22 @@ std::vector<std::string> SequentialOutcomes(TSample& sample, const RawText& raw)
   return outcomes;
 }
 
+// Writes the cells as JoinCells does, on the pipeline's workers.
+class JoiningFormatter : public RecordFormatter {
+ public:
+  void Format(std::span<const std::string_view> cells, const RecordNumbers&, std::string& out) const override {
+    EXPECT_EQ(cells.size(), kRecordColumnCount);
+    for (const std::string_view cell : cells) out.append(cell).append("\x1f");
+  }
+};
+
 class OutcomeSink : public RecordSink {
  public:
+  explicit OutcomeSink(bool formatted = false) : formatted_(formatted) {}
   void Accepted(const AcceptedRecord& r) override {
-    const RecordCellTexts cells = SplitRecordCells(r);
     EXPECT_EQ(r.row, ++rows);
-    outcomes.push_back(tessaly::Accepted(r.sequence, JoinCells(cells)));
+    EXPECT_EQ(r.ends.empty(), formatted_);
+    outcomes.push_back(tessaly::Accepted(r.sequence, formatted_ ? std::string(r.cells) : JoinCells(SplitRecordCells(r))));
   }
   void Rejected(const RejectedLine& line) override {
     EXPECT_EQ(line.errorNumber, ++errors);
@@ -80,6 +90,9 @@ class OutcomeSink : public RecordSink {
   }
   std::vector<std::string> outcomes;
   std::uint64_t rows = 0, errors = 0;
+
+ private:
+  bool formatted_;
 };
 
 // A sample set up for the kind of a generated file.
@@ -115,18 +128,25 @@ TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSiz
   const std::vector<std::string> expected = SequentialOutcomes(*SetUpFor(kind, path), raw);
   ASSERT_GT(expected.size(), 2000u);
 
-  for (const unsigned threads : {1u, 2u, 3u}) {
-    for (const std::size_t batch : {std::size_t{1}, std::size_t{17}, kDefaultBatchLines}) {
-      const auto sample = SetUpFor(kind, path);
-      testing::RawTextLines source(raw);
-      OutcomeSink sink;
-      PipelineOptions options;
-      options.threads = threads;
-      options.batchLines = batch;
-      RunRecordPipeline(*sample, source, sink, options);
-      ASSERT_EQ(sink.outcomes.size(), expected.size()) << "threads " << threads << " batch " << batch;
-      for (std::size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(sink.outcomes[i], expected[i]) << "outcome " << i << ", threads " << threads << " batch " << batch;
+  // Laid out as grid columns, or written by a formatter on the workers.
+  const JoiningFormatter joining;
+  for (const RecordFormatter* formatter : std::initializer_list<const RecordFormatter*>{nullptr, &joining}) {
+    for (const unsigned threads : {1u, 2u, 3u}) {
+      for (const std::size_t batch : {std::size_t{1}, std::size_t{17}, kDefaultBatchLines}) {
+        const auto sample = SetUpFor(kind, path);
+        testing::RawTextLines source(raw);
+        OutcomeSink sink(formatter != nullptr);
+        PipelineOptions options;
+        options.threads = threads;
+        options.batchLines = batch;
+        options.formatter = formatter;
+        RunRecordPipeline(*sample, source, sink, options);
+        const std::string run = "threads " + std::to_string(threads) + " batch " + std::to_string(batch) +
+                                (formatter ? " formatted" : "");
+        ASSERT_EQ(sink.outcomes.size(), expected.size()) << run;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+          ASSERT_EQ(sink.outcomes[i], expected[i]) << "outcome " << i << ", " << run;
+      }
     }
   }
 }

@@ -2,6 +2,8 @@
 // position where there is one, the GPS fix of a GPS-only navigation import.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/LogDocument.h"
 #include "core/TrackModel.h"
 #include "support/DocumentFiles.h"
@@ -161,6 +163,39 @@ TEST(BuildTrack, RtcRecordsGiveTheirDegreesAndMinutes) {
   ExpectAt(model, 0, 44.3, -63.3);
   EXPECT_FLOAT_EQ(doc.Numbers()[0].towDepth, 25.3f);
   EXPECT_FLOAT_EQ(doc.Numbers()[0].sounder, 78.4f);
+}
+
+// Degrees beyond the Earth's pass the record checks (a KV7100 latitude of
+// 95, a navigation file's signed decimal towfish longitude of -6329.99971):
+// the record and its texts stay, but it has no position.
+TEST(RecordNumbers, PositionsOffTheEarthAreNoPositions) {
+  TempHome dir;
+  WriteBytes(dir.Path("log.kvl"), CrLfLines({"$KVMGD,+00042,9518.000,N,06318.000,W,25.3,78.4"}));
+  LogDocument log;
+  ASSERT_EQ(log.OpenLog(dir.Path("log.kvl"), {}), LoadStatus::Loaded);
+  ASSERT_EQ(log.ValidCount(), 1u);
+  EXPECT_EQ(log.Cells().Cell(1, kColTfDecLat), "+95.30000");
+  EXPECT_FALSE(log.Numbers()[0].towfish.Known());
+  EXPECT_FLOAT_EQ(log.Numbers()[0].towDepth, 25.3f);
+
+  WriteBytes(dir.Path("nav.pnav"),
+             CrLfLines({"Navigation log", "@t,@p:4,@>:2,@+,@0",
+                        "08:00:00.00,4418.0000,N,06318.0000,W,000.0,4.5,TF:44.2994600:-63.2999973,+00012",
+                        "08:00:01.00,4418.0012,N,06318.0000,W,000.0,4.5,TF:44.2994808:-6329.99971,+00005",
+                        "08:00:02.00,4418.0025,N,06318.0000,W,000.0,4.5,TF:-144.2995015:-63.3000007,-00009"}));
+  LogDocument nav;
+  ASSERT_EQ(OpenDevLinkedNavigation(nav, dir.Path("nav.pnav")), LoadStatus::Loaded);
+  ASSERT_EQ(nav.ValidCount(), 3u);
+  EXPECT_FALSE(nav.Cells().Cell(2, kColTfUtmZone).empty());
+  std::vector<bool> towfish, gps;
+  for (const RecordNumbers& n : nav.Numbers()) {
+    towfish.push_back(n.towfish.Known());
+    gps.push_back(n.gps.Known());
+  }
+  EXPECT_EQ(towfish, std::vector<bool>({true, false, false}));
+  EXPECT_EQ(gps, std::vector<bool>({true, true, true}));
+  // 0.2999973 degrees are 17.999838 minutes, kept as "18.000": 63.3 degrees.
+  EXPECT_DOUBLE_EQ(nav.Numbers()[0].towfish.longitude, -63.3);
 }
 
 }  // namespace

@@ -15,12 +15,14 @@ namespace tessaly::fuzz {
 int FuzzRecordLine(const std::uint8_t* data, std::size_t size);
 
 // A file of lines through the record pipeline against a plain sequential
-// parse: the same records, messages, numbers and memory; the export layout
-// holds the same cells as the grid layout.
+// parse: the same records, messages, numbers and memory; a formatter run on
+// the pipeline's workers sees the same cells as the grid layout holds.
 int FuzzRecordFile(const std::uint8_t* data, std::size_t size);
 
 // Log-kind recognition of a file against the recognition rules applied to
-// the whole text, across read-buffer boundaries and the byte budget.
+// the whole text, across read-buffer boundaries and the byte budget: the
+// kind, whether it rests on a line's length alone, and the header sentence
+// the first lines begin with.
 int FuzzLogKind(const std::uint8_t* data, std::size_t size);
 
 // The whole document load of a file with a comments file: counts, error list,

@@ -1,5 +1,9 @@
 // A file of lines through the record pipeline: see FuzzTargets.h.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,7 +27,7 @@ struct Outcome {
   bool accepted = false;
   std::uint64_t number = 0;  // "#" of a record, the error number of a rejection
   std::uint64_t lineNumber = 0;
-  std::vector<std::string> cells;  // a record's cells (one text in the export layout)
+  std::vector<std::string> cells;  // a record's cells
   std::string text;                // a rejection's message and raw line
   bool operator==(const Outcome&) const = default;
 };
@@ -73,17 +77,55 @@ LoopResult Sequential(TSample& sample, const RawText& raw) {
   return result;
 }
 
+// Writes each record column as its length (4 bytes) and its bytes, on the
+// pipeline's workers, as an export sink's formatter would; read back by
+// Collector.
+class LengthPrefixed : public RecordFormatter {
+ public:
+  void Format(std::span<const std::string_view> cells, const RecordNumbers&, std::string& out) const override {
+    Require(cells.size() == kRecordColumnCount, "the formatter got another number of cells");
+    for (const std::string_view cell : cells) {
+      const auto size = static_cast<std::uint32_t>(cell.size());
+      out.append(reinterpret_cast<const char*>(&size), sizeof size).append(cell);
+    }
+  }
+};
+
+std::vector<std::string> ReadLengthPrefixed(std::string_view text) {
+  std::vector<std::string> cells;
+  while (text.size() >= sizeof(std::uint32_t)) {
+    std::uint32_t size = 0;
+    std::memcpy(&size, text.data(), sizeof size);
+    text.remove_prefix(sizeof size);
+    if (!Require(size <= text.size(), "a formatted cell runs past the record")) break;
+    cells.emplace_back(text.substr(0, size));
+    text.remove_prefix(size);
+  }
+  Require(text.empty(), "bytes left after the formatted cells");
+  return cells;
+}
+
 // Collects the pipeline's output and checks each record's numbers against
 // its texts: a towfish or GPS position is known exactly where its UTM zone
 // was derived (the RT4 KV compatible record, which derives none, gives its
 // degrees and minutes).
 class Collector : public RecordSink {
  public:
-  explicit Collector(std::uint8_t kind) : kind_(kind) {}
+  Collector(std::uint8_t kind, bool formatted) : kind_(kind), formatted_(formatted) {}
 
   void Accepted(const AcceptedRecord& r) override {
     Require(r.row == ++rows_, "record rows are not consecutive");
     Require(r.deviationValue == static_cast<double>(r.deviation), "chart value differs from the deviation");
+    if (formatted_) {
+      Require(r.ends.empty(), "a formatted record has cell ends");
+      std::vector<std::string> cells = ReadLengthPrefixed(r.cells);
+      if (!Require(cells.size() == kRecordColumnCount, "the formatted record has another number of cells")) return;
+      RecordCellTexts views;
+      std::copy(cells.begin(), cells.end(), views.begin());
+      CheckNumbers(views, *r.numbers);
+      outcomes.push_back({true, r.sequence, r.lineNumber, std::move(cells), {}});
+      return;
+    }
     std::uint32_t start = 0;
     for (std::size_t c = 0; c < kRecordColumnCount; ++c) {
       if (!Require(r.ends[c] >= start && r.ends[c] <= r.cells.size(), "cell ends out of order")) return;
@@ -104,20 +146,34 @@ class Collector : public RecordSink {
   void CheckNumbers(const RecordCellTexts& cells, const RecordNumbers& numbers) {
     const auto cell = [&cells](std::size_t column) { return cells[column - kFirstRecordColumn]; };
     if (kind_ != skRTC)
-      Require(numbers.towfish.Known() == !cell(kColTfUtmZone).empty(), "towfish numbers and texts disagree");
-    Require(numbers.gps.Known() == !cell(kColGpsUtmZone).empty(), "GPS numbers and texts disagree");
+      CheckPosition(numbers.towfish, cell(kColTfUtmZone), cell(kColTfDecLat), cell(kColTfDecLon), "towfish");
+    CheckPosition(numbers.gps, cell(kColGpsUtmZone), cell(kColGpsDecLat), cell(kColGpsDecLon), "GPS");
     for (const GeoPosition& p : {numbers.towfish, numbers.gps})
-      if (p.Known())
-        Require(std::fabs(p.latitude) <= 100.0 && std::fabs(p.longitude) <= 1000.0, "a position out of range");
+      if (p.Known()) Require(std::fabs(p.latitude) <= 90.0 && std::fabs(p.longitude) <= 180.0, "a position off the Earth");
+  }
+
+  // A position is known where its zone was derived and its decimal texts lie
+  // on the Earth (those within a rounding of the edge are not judged).
+  static void CheckPosition(const GeoPosition& p, std::string_view zone, std::string_view decLat,
+                            std::string_view decLon, std::string_view which) {
+    if (zone.empty()) {
+      Require(!p.Known(), "a position without a zone", which);
+      return;
+    }
+    const double latitude = std::fabs(std::strtod(std::string(decLat).c_str(), nullptr));
+    const double longitude = std::fabs(std::strtod(std::string(decLon).c_str(), nullptr));
+    if (latitude < 89.9999 && longitude < 179.9999) Require(p.Known(), "a position on the Earth is not known", which);
+    if (latitude > 90.0001 || longitude > 180.0001) Require(!p.Known(), "a position off the Earth is known", which);
   }
 
   std::uint8_t kind_;
+  bool formatted_;
   std::uint64_t rows_ = 0;
 };
 
 LoopResult Piped(TSample& sample, const RawText& raw, const PipelineOptions& options, PipelineResult& counts) {
   testing::RawTextLines source(raw);
-  Collector sink(sample.FKind);
+  Collector sink(sample.FKind, options.formatter != nullptr);
   counts = RunRecordPipeline(sample, source, sink, options);
   return {std::move(sink.outcomes), MemoryOf(sample)};
 }
@@ -148,6 +204,12 @@ int FuzzRecordFile(const std::uint8_t* data, std::size_t size) {
   for (const Outcome& o : expected.outcomes) accepted += o.accepted ? 1 : 0;
   Require(counts.validCount == accepted && counts.errorCount == expected.outcomes.size() - accepted,
           "the pipeline's counts differ from its output");
+
+  // A formatter on the workers sees the cells the grid layout holds.
+  const LengthPrefixed formatter;
+  pipeline.formatter = &formatter;
+  auto formattedSample = MakeSetUp(setUp, separator, datum);
+  Require(Piped(*formattedSample, raw, pipeline, counts) == expected, "the formatted records differ from the grid's");
 
   return 0;
 }

@@ -25,6 +25,7 @@
 #include "support/DocumentWindow.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
+#include "support/LargeLog.h"
 #include "support/ShellTestHome.h"
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
@@ -37,6 +38,7 @@ using testing::OpenDocumentWindow;
 
 using testing::ShellTestHome;
 using testing::TempHome;
+using testing::WriteLargeLog;
 
 // Regenerates a sample log with the generator and counts its faulty lines
 // (blank lines are skipped by the load, not counted as errors).
@@ -167,16 +169,6 @@ TEST(FileWindow, BinaryFileOpensAsUnknownWithoutHarm) {
   delete window;
 }
 
-// A log big enough that the load is still running when Cancel is pressed.
-std::string WriteLargeLog(const TempHome& home, int lines) {
-  const std::string path = home.Path("large.kvl");
-  std::string text;
-  text.reserve(static_cast<std::size_t>(lines) * 48);
-  for (int i = 0; i < lines; ++i) text += "$KVMGD,+00042,4418.000,N,06318.000,W,25.3,78.4\r\n";
-  testing::WriteBytes(path, text);
-  return path;
-}
-
 TEST(FileWindow, ProgressWindowRunsDuringTheLoadAndClosesWhenTheViewsAreFilled) {
   ShellTestHome home(TempHome::Content::BuildDefaults);
   const std::string path = WriteLargeLog(home, 400000);
@@ -211,15 +203,7 @@ TEST(FileWindow, CancelStopsTheLoadAndKeepsWhatWasLoaded) {
   const std::string path = WriteLargeLog(home, 1500000);
   QPointer<TfrmFile> window = new TfrmFile;
   window->show();
-  QTimer press;
-  QObject::connect(&press, &QTimer::timeout, [&] {
-    TFrmPrgBar* progress = TFrmPrgBar::Current();
-    if (progress && progress->btnCancelar->isVisible()) {
-      press.stop();
-      progress->btnCancelar->click();
-    }
-  });
-  press.start(0);
+  const testing::CancelLoadAtFirstChance cancel;
 
   window->SetFileName(path);
 

@@ -114,6 +114,19 @@ TEST_F(SafetyTest, AnotherSurveyLogOrNavigationFileIsNeverAnOutput) {
   ExpectRefused({"export", in, Work("nav.pnav")}, "is a navigation file");
   ExpectRefused({"export", "--errors", Work("other.kvl"), in, Work("fresh.vdg")}, "is a survey log");
   EXPECT_EQ(ReadBytes(Work("other.kvl")), ReadBytes(Sample("line02.kvs")));
+  // A log kind that no recognition rule names is a log all the same.
+  fs::copy_file(Sample("line07.rtc"), Work("line07.rtc"));
+  ExpectRefused({"export", in, Work("line07.rtc")}, "is a survey log (RT4 Kv Compability)");
+  EXPECT_EQ(ReadBytes(Work("line07.rtc")), ReadBytes(Sample("line07.rtc")));
+}
+
+// A text file whose only likeness to a log is a line's length is replaced
+// like any other earlier output.
+TEST_F(SafetyTest, PlainTextIsAnOutputLikeAnyOther) {
+  WriteBytes(Work("notes.txt"), "Crew notes\r\nCable out 120 m, speed 4 knots, seas calm, ok.\r\n");
+  const CommandRun run = Cli(home_, {"export", Work("survey.kvl"), Work("notes.txt")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(ReadBytes(Work("notes.txt")).starts_with("#,Time,RD#,DEV,"));
 }
 
 TEST_F(SafetyTest, ASuccessfulExportReplacesTheEarlierFileAndKeepsItsPermissions) {
