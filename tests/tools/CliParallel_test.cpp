@@ -76,10 +76,12 @@ TEST_F(CliParallel, OneMachineWritesTheSerialRunsFiles) {
 }
 
 // --sshlogin to two hosts of two jobs each: the stand-in ssh drops the host
-// name and runs the job here, as a host sharing the folder would.
+// name and runs the job here, as a host sharing the folder would, with the
+// SHELL a login there sets (parallel's remote worker runs the job in $SHELL
+// and exits 0 having run nothing when it is unset).
 TEST_F(CliParallel, SeveralHostsOverSshWriteTheSerialRunsFiles) {
   const std::string ssh = home_.Path("fake-ssh");
-  testing::WriteBytes(ssh, "#!/bin/sh\necho \"$1\" >> \"$0.hosts\"\nshift\n[ \"$1\" = \"--\" ] && shift\nexec sh -c \"$*\"\n");
+  testing::WriteBytes(ssh, "#!/bin/sh\necho \"$1\" >> \"$0.hosts\"\nshift\n[ \"$1\" = \"--\" ] && shift\nSHELL=/bin/sh exec sh -c \"$*\"\n");
   ::chmod(ssh.c_str(), 0755);
   const testing::CommandRun run =
       Parallel("--ssh " + testing::ShellQuote(ssh) + " --sshlogin 2/alpha,2/bravo --workdir .", "hosts");
