@@ -53,9 +53,13 @@ home=$work/survey
 mkdir -p "$home/sim" "$work/pictures"
 cp -r "$bin/Lib" "$bin/Projects" "$home/"
 gen() { python3 "$root/tools/survey/gen_survey.py" "$@"; }
-gen --kind kvl --lines 4 --line-length 1200 --line-spacing 150 --bad-fraction 0.01 --seed 7 \
-  --marks-out "$home/Projects/survey.cmt" -o "$home/Projects/survey.kvl"
-gen --kind kvl --records 3000 --rate 5 --speed 9 --bad-fraction 0.02 --seed 64 \
+# The survey as a live session leaves it: with its reception times and the
+# ship's GPS beside it, the towfish on 150 m of cable (as the steps set in
+# the positioning settings).
+gen --kind kvl --lines 4 --line-length 1200 --line-spacing 150 --bad-fraction 0.01 --seed 7 --cable 150 \
+  --marks-out "$home/Projects/survey.cmt" --times-out "$home/Projects/survey.kvl.times" \
+  --nmea-out "$home/Projects/survey.kvl.nmea" -o "$home/Projects/survey.kvl"
+gen --kind kvl --records 3000 --rate 5 --speed 9 --bad-fraction 0.02 --seed 64 --cable 150 \
   --nmea-out "$home/sim/live.nmea" -o "$home/sim/live.kvl"
 gen --kind kvs --records 300 --seed 5 -o "$home/sim/memory.kvs"
 

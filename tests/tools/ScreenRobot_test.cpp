@@ -21,6 +21,7 @@
 
 #include <filesystem>
 
+#include "acquisition/untFileLog.h"
 #include "app/untMain.h"
 #include "core/SettingsStore.h"
 #include "shell/untFile.h"
@@ -161,6 +162,25 @@ TEST_F(ScreenRobotRun, AMenuCommandIsGivenOnceItIsEnabled) {
   QTimer::singleShot(300, main_.get(), [this] { main_->actAboutUs->setEnabled(true); });
   const RunResult result = Run("menu Help > About Us\nwindow \"About Us\" 5\n");
   ASSERT_EQ(result.status, 0) << result.message.toStdString();
+}
+
+TEST_F(ScreenRobotRun, AWindowsCommandIsGivenOnceItIsEnabled) {
+  main_->actAboutUs->setEnabled(false);
+  QTimer::singleShot(300, main_.get(), [this] { main_->actAboutUs->setEnabled(true); });
+  const RunResult result = Run("window \"Tessaly*\"\naction \"About Us\"\nwindow \"About Us\" 5\n");
+  ASSERT_EQ(result.status, 0) << result.message.toStdString();
+}
+
+TEST_F(ScreenRobotRun, ShowsATabOfTheCurrentWindowByItsCaption) {
+  const RunResult result = Run("menu Log > KV 7100\nwindow \"Log KV7100\"\ntab Graph\n");
+  ASSERT_EQ(result.status, 0) << result.message.toStdString();
+  auto* log = qobject_cast<TfrmFileLog*>(LastFrame()->widget());
+  ASSERT_NE(log, nullptr);
+  EXPECT_EQ(log->PageControl1->tabText(log->PageControl1->currentIndex()), "Graph");
+
+  const RunResult failed = Run("window \"Log KV7100\"\ntab Nowhere\n");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.message, "line 2 (tab Nowhere): the window shows no such tab");
 }
 
 TEST_F(ScreenRobotRun, AStepThatCannotBeDoneStopsTheRunNamingItsLineAndKeepsTheScreen) {

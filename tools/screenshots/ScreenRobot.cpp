@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTest>
 
 #include <stdexcept>
@@ -161,6 +162,7 @@ QString ScreenRobot::WhatIsShown(const Step& step) const {
     return "; the windows shown: " + shown.join(", ");
   }
   if (step.name == "cell") return "; the grid has no row " + Word(step, 0);
+  if (step.name == "action") return "; the command is disabled";
   if (step.name == "click" && current_) {
     for (const QAbstractButton* button : VisibleIn<QAbstractButton>(*current_))
       shown << '"' + PlainCaption(button->text().isEmpty() ? button->toolTip() : button->text()) + '"' +
@@ -191,7 +193,8 @@ bool ScreenRobot::Run(const Step& step, bool first) {
   else if (name == "choose") RunChoose(step);
   else if (name == "file") return RunFile(step);
   else if (name == "key") RunKey(step);
-  else if (name == "action") RunAction(step);
+  else if (name == "action") return RunAction(step);
+  else if (name == "tab") RunTab(step);
   else if (name == "cell") return RunCell(step);
   else if (name == "maximize") CurrentFrame()->showMaximized();
   else if (name == "close") RunClose();
@@ -355,14 +358,26 @@ void ScreenRobot::RunKey(const Step& step) {
   });
 }
 
-void ScreenRobot::RunAction(const Step& step) {
+// A command that is disabled now may be enabled once what it needs has
+// arrived (a GPS fix, a loaded log).
+bool ScreenRobot::RunAction(const Step& step) {
   for (QAction* action : Current().findChildren<QAction*>())
     if (PlainCaption(action->text()) == Word(step, 0)) {
-      if (!action->isEnabled()) Fail("the command is disabled");
+      if (!action->isEnabled()) return false;
       QTimer::singleShot(0, action, &QAction::trigger);
-      return;
+      return true;
     }
   Fail("the window has no such command");
+}
+
+void ScreenRobot::RunTab(const Step& step) {
+  QList<QPair<QTabBar*, int>> matches;
+  for (QTabBar* bar : VisibleIn<QTabBar>(Current()))
+    for (int index = 0; index < bar->count(); ++index)
+      if (PlainCaption(bar->tabText(index)) == Word(step, 0)) matches.append({bar, index});
+  if (matches.isEmpty()) Fail("the window shows no such tab");
+  if (matches.size() > 1) Fail("more than one tab shows that caption");
+  matches.front().first->setCurrentIndex(matches.front().second);
 }
 
 // The row ("last": the newest shown) is scrolled into view first, so that

@@ -72,7 +72,8 @@ class ScreenRobot : public QObject {
   void RunChoose(const Step& step);
   bool RunFile(const Step& step);
   void RunKey(const Step& step);
-  void RunAction(const Step& step);
+  bool RunAction(const Step& step);
+  void RunTab(const Step& step);
   bool RunCell(const Step& step);
   void RunClose();
   bool RunSpawn(const Step& step, bool first);

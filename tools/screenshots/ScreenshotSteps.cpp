@@ -87,7 +87,8 @@ const std::vector<StepKind>& StepKinds() {
       {"choose", 2, 2, "choose FIELD ITEM: the item of a list box (object name or label caption)"},
       {"file", 1, 1, "file PATH: answers the next file dialog with PATH (relative to the program's home)"},
       {"key", 1, 2, "key KEY [TIMES]: presses KEY (F6, Ctrl+T, Escape) in the open menu or the current window"},
-      {"action", 1, 1, "action CAPTION: the current window's command of that caption"},
+      {"action", 1, 1, "action CAPTION: the current window's command of that caption, once enabled"},
+      {"tab", 1, 1, "tab CAPTION: shows the current window's tab of that caption"},
       {"cell", 2, 2, "cell ROW COLUMN: clicks a cell of the current window's grid (record row or last, column caption) once "
        "the row is there"},
       {"maximize", 0, 0, "maximize: the current window fills the main window"},
