@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -77,6 +78,31 @@ TEST(Guide, ShowsOnlyPicturesTheStepsTakeAndEveryPictureIsShown) {
   for (const fs::directory_entry& file : fs::directory_iterator(kDocs / "images"))
     EXPECT_TRUE(shown.contains(file.path().stem().string())) << file.path().filename() << " is shown nowhere";
   for (const std::string& name : made) EXPECT_TRUE(shown.contains(name)) << name << " is taken but shown nowhere";
+}
+
+// The anchor a heading gets: lower case, blanks as "-", punctuation left out
+// ("## 2. Setting up" is "2-setting-up").
+std::string Anchor(const std::string& heading) {
+  std::string anchor;
+  for (const char c : heading) {
+    if (c == ' ') anchor += '-';
+    else if (std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_') anchor += static_cast<char>(std::tolower(c));
+  }
+  return anchor;
+}
+
+TEST(Guide, EveryLinkWithinTheGuideLeadsToAHeading) {
+  const std::string guide = Guide();
+  std::set<std::string> anchors;
+  const std::regex heading("(^|\\n)#+ ([^\\n]+)");
+  for (auto it = std::sregex_iterator(guide.begin(), guide.end(), heading); it != std::sregex_iterator(); ++it)
+    anchors.insert(Anchor((*it)[2]));
+  ASSERT_TRUE(anchors.contains("2-setting-up-the-serial-ports"));
+  const std::regex link("\\]\\(#([^)]+)\\)");
+  std::size_t links = 0;
+  for (auto it = std::sregex_iterator(guide.begin(), guide.end(), link); it != std::sregex_iterator(); ++it, ++links)
+    EXPECT_TRUE(anchors.contains((*it)[1])) << "no heading for the link #" << (*it)[1];
+  EXPECT_GT(links, 10u);
 }
 
 TEST(Guide, TheStepsMenuPathsAreThePrograms) {
