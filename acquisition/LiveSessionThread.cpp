@@ -5,7 +5,7 @@
 namespace tessaly {
 
 LiveSessionThread::LiveSessionThread(const LogVariant& variant, LiveSessionOptions options,
-                                     TransportMaker makeTransport, LiveObserver* watcher)
+                                     TransportMaker makeTransport, LiveObserver* watcher, TransportMaker makeGps)
     : context_(new QObject), queue_([this] { emit ReportsWaiting(); }) {
   if (watcher) observers_.Add(watcher);
   observers_.Add(&queue_);
@@ -14,6 +14,11 @@ LiveSessionThread::LiveSessionThread(const LogVariant& variant, LiveSessionOptio
   thread_.start();
   Run([&] {
     transport_ = makeTransport();
+    if (makeGps) {
+      gps_ = makeGps();
+      options.gps = gps_.get();
+      gps_->WhenReadable([this] { PollSoon(); });
+    }
     session_ = std::make_unique<LiveSession>(variant, *transport_, clock_, observers_, std::move(options));
     transport_->WhenReadable([this] { PollSoon(); });
     tick_ = new QTimer;
@@ -28,6 +33,7 @@ LiveSessionThread::~LiveSessionThread() {
     delete tick_;
     session_.reset();
     transport_.reset();
+    gps_.reset();
   });
   thread_.quit();
   thread_.wait();
@@ -81,6 +87,22 @@ std::vector<std::string> LiveSessionThread::FilesInUse() {
   std::vector<std::string> files;
   Run([&] { files = session_->FilesInUse(); });
   return files;
+}
+
+std::string LiveSessionThread::SetCableOut(double metres) {
+  std::string error;
+  Run([&] { error = session_->SetCableOut(metres); });
+  return error;
+}
+
+void LiveSessionThread::UseOtherGps() {
+  Run([this] { session_->UseOtherGps(); });
+}
+
+std::optional<GpsStatus> LiveSessionThread::GpsStatusNow() {
+  std::optional<GpsStatus> status;
+  Run([&] { status = session_->GpsStatusNow(); });
+  return status;
 }
 
 }  // namespace tessaly

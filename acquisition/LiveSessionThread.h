@@ -8,6 +8,9 @@
 // with Deliver, on its own thread and at its own pace; ReportsWaiting tells
 // it that some wait. A watcher may hear every report on the session's
 // thread as it happens (the headless logger's timing, tests).
+//
+// A GPS port, when the session has one, is a second transport made on the
+// session's thread the same way and read by the session beside the first.
 #pragma once
 
 #include <QObject>
@@ -15,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,8 +38,9 @@ class LiveSessionThread : public QObject {
   using TransportMaker = std::function<std::unique_ptr<LiveTransport>()>;
   static constexpr int kTickMs = 100;
 
+  // `makeGps` empty: no GPS port.
   LiveSessionThread(const LogVariant& variant, LiveSessionOptions options, TransportMaker makeTransport,
-                    LiveObserver* watcher = nullptr);
+                    LiveObserver* watcher = nullptr, TransportMaker makeGps = {});
   // A running session is stopped first: what it received is written.
   ~LiveSessionThread() override;
 
@@ -45,6 +50,9 @@ class LiveSessionThread : public QObject {
   StopReport Stop();
   std::string SetComment(std::uint64_t row, const std::string& comment);
   std::vector<std::string> FilesInUse();
+  std::string SetCableOut(double metres);
+  void UseOtherGps();
+  std::optional<GpsStatus> GpsStatusNow();
 
   // Hands the reports kept so far to `observer`, in order, on the caller's
   // thread.
@@ -65,6 +73,7 @@ class LiveSessionThread : public QObject {
   LiveEventQueue queue_;
   LiveObserverList observers_;
   std::unique_ptr<LiveTransport> transport_;
+  std::unique_ptr<LiveTransport> gps_;
   std::unique_ptr<LiveSession> session_;
   QTimer* tick_ = nullptr;
 };

@@ -3,17 +3,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <array>
 
+#include "acquisition/GpsStatusPanel.h"
 #include "acquisition/LiveSessionThread.h"
 #include "acquisition/untSerialPort.h"
 #include "core/LiveLogFiles.h"
@@ -27,6 +26,7 @@
 #include "widgets/GraficoOk.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/RawTextView.h"
+#include "widgets/ReceptionTimeText.h"
 #include "widgets/RecordViews.h"
 #include "widgets/TrackPlot.h"
 
@@ -72,12 +72,6 @@ bool SerialSettingsWindowOpen() {
 QString DesignCaption(const LogVariant& variant) {
   const QString description = DialogFilter(Latin1(variant.filter));
   return description.left(description.indexOf(QStringLiteral(" ("))).trimmed();
-}
-
-// The time a record arrived, as the grid shows it: local time, long form.
-std::string ReceptionTime(std::int64_t utcNs) {
-  const QDateTime at = QDateTime::fromMSecsSinceEpoch(utcNs / kNsPerMs);
-  return QLocale::system().toString(at.time(), QLocale::LongFormat).toStdString();
 }
 
 }  // namespace
@@ -198,16 +192,25 @@ void TfrmFileLog::StartSession(const std::string& path, const EarlierLogFiles& c
   options.recordsPerPart = recordsPerPart_;
   options.mapDatum = context.MapDatum;
   options.rescueFolder = LibPath(context.CurrentDir, "");
+  const auto gps = ChooseGps(options);
+  if (!gps) {
+    ReleaseSerialPort();
+    return;
+  }
   auto transport = MakeTransport;
   if (!transport) {
     const SerialSettings settings = context.VaComm->Settings();
     transport = [settings] { return std::make_unique<SerialTransport>(settings); };
   }
+  track_.SetGps(static_cast<bool>(*gps));
+  Track->SetAvailable(track_.Available());
   ClearSession();
-  session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher);
+  grpGps->SessionStarted(track_.Gps(), options.layback.cableOut);
+  session_ = std::make_unique<LiveSessionThread>(variant_, std::move(options), transport, SessionWatcher, *gps);
   connect(session_.get(), &LiveSessionThread::ReportsWaiting, this, &TfrmFileLog::ScheduleShow);
   if (const std::string error = session_->Start(path, consent, FilesOfOtherWindows(this)); !error.empty()) {
     session_.reset();
+    grpGps->SessionStopped();
     ReleaseSerialPort();
     ShowMessage(QStringLiteral("Error"), QString::fromStdString(error), TMsgDlgType::mtError);
     return;
@@ -238,6 +241,7 @@ void TfrmFileLog::StopSession() {
   session_->Stop();
   ShowSessionReports();
   session_.reset();
+  grpGps->SessionStopped();
   ReleaseSerialPort();
   ClearSession();
 }
@@ -250,12 +254,14 @@ void TfrmFileLog::ClearSession() {
   btnErros->setEnabled(false);
   recordCount_ = 0;
   shownUpTo_ = 0;
+  newestPositioned_ = 0;
   status_ = LiveStatus{};
   ShowState();
   store_->Clear();
   Grafico1->Grafico().Linha().Limpa();
   views_->Attach(store_);
-  if (TrackPlot* plot = Track->Plot()) track_.Start(*plot, store_, AppContext::Instance().MapDatum, chbAutoScroll->isChecked());
+  track_.Reset(store_, AppContext::Instance().MapDatum);
+  if (TrackPlot* plot = Track->Plot()) track_.Attach(*plot, chbAutoScroll->isChecked());
 }
 
 void TfrmFileLog::ReleaseSerialPort() { AppContext::Instance().ReleasePort(this); }
@@ -330,9 +336,9 @@ void TfrmFileLog::Stopped(const StopReport& report) {
 }
 
 // The row as the one row builder made it on the session's thread, with the
-// time of reception.
+// time of reception (the moment its reception times file keeps).
 void TfrmFileLog::AddToGrid(const LiveRecord& record) {
-  const std::string time = ReceptionTime(record.utcNs);
+  const std::string time = ReceptionTimeText(record.utcNs);
   GridRowTexts row{};
   std::copy(record.cells.begin(), record.cells.end(), row.begin() + kFirstRecordColumn);
   row[kColTime] = time;
@@ -359,7 +365,7 @@ void TfrmFileLog::ShowNewRecords() {
   } else {
     lstRawData->ReturnToHoldMark();
   }
-  if (TrackPlot* plot = Track->Plot()) track_.Extend(*plot, follow);
+  track_.Extend(Track->Plot(), follow);
   const std::uint64_t shown = variant_.header.empty() ? store_->RawLineCount() : recordCount_;
   while (shownUpTo_ < shown) emit RecordShown(++shownUpTo_);
 }

@@ -23,12 +23,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "acquisition/LiveTrack.h"
 #include "core/LiveObserver.h"
 #include "core/LiveRecordStore.h"
+#include "core/LiveSession.h"
 #include "core/LiveTransport.h"
 #include "core/LogPartWriter.h"
 #include "core/LogVariants.h"
@@ -43,6 +45,7 @@ class QTabWidget;
 
 namespace tessaly {
 
+class GpsStatusPanel;
 class LiveSessionThread;
 class RawTextView;
 class RecordViews;
@@ -84,6 +87,7 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QPushButton* btnY0Upper = nullptr;
   QPushButton* btnY0Lower = nullptr;
   QGroupBox* grpFunctionKeys = nullptr;
+  GpsStatusPanel* grpGps = nullptr;  // the GPS's state, the cable out
 
   // ---- What the variant fixes ----
   const LogVariant& Variant() const { return variant_; }
@@ -100,6 +104,9 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   // Makes the device a session reads, on the session's thread; empty: the
   // serial port with the program's serial settings at Start.
   std::function<std::unique_ptr<LiveTransport>()> MakeTransport;
+  // Makes the GPS port a session reads beside it; empty: the GPS port of the
+  // settings (Lib/GpsPort.ega) at Start, if they name one.
+  std::function<std::unique_ptr<LiveTransport>()> MakeGpsTransport;
   // Hears every report of the session on the session's own thread, as it
   // happens (timing measurements); set before Start.
   LiveObserver* SessionWatcher = nullptr;
@@ -122,6 +129,11 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   const std::vector<std::string>& Parts() const { return parts_; }
   // Every part of the session and their comments files.
   std::vector<std::string> FilesInUse() const override;
+  // The track of the session (LiveTrack.h).
+  const LiveTrack& SessionTrack() const { return track_; }
+  // The cable out from now on, while a session with a GPS runs. Empty text,
+  // or why not.
+  std::string SetCableOut(double metres);
 
   // ---- Handlers, public so that tests drive them as the controls do ----
   void btnStartClick();
@@ -148,6 +160,8 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
  signals:
   // A record (a chunk of a raw capture) has been shown in every view.
@@ -188,6 +202,12 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   void EditComment(int row);
   void CloseWindow();
   bool ConfirmStop();
+  // The GPS (untFileLogGps.cpp).
+  void BuildGpsPanel();
+  // The GPS port and positioning of a session about to start into `options`;
+  // its transport maker (empty: no GPS), or nothing when the start must not
+  // go on (said to the user).
+  std::optional<std::function<std::unique_ptr<LiveTransport>()>> ChooseGps(LiveSessionOptions& options);
   void ShowMessage(const QString& caption, const QString& text, TMsgDlgType style);
 
   const LogVariant& variant_;
@@ -208,6 +228,7 @@ class TfrmFileLog : public TfrmTypeFile, public LiveObserver {
   QTimer* showTimer_ = nullptr;    // shows new records, at most every kShowPeriodMs
   QElapsedTimer lastShow_;
   std::uint64_t shownUpTo_ = 0;    // RecordShown raised up to this row
+  std::uint64_t newestPositioned_ = 0;  // the newest row whose position the GPS box shows
 };
 
 }  // namespace tessaly

@@ -14,6 +14,7 @@
 
 #include <initializer_list>
 
+#include "acquisition/GpsStatusPanel.h"
 #include "acquisition/untFileLog.h"
 #include "shell/AppContext.h"
 #include "shell/TrackPane.h"
@@ -43,8 +44,9 @@ void TfrmFileLog::BuildLayout() {
   Track->FollowSelection(*views_);
   Track->SetLimit(AppContext::Instance().View.DevLimit);
   Track->SetAvailable(track_.Available());
+  track_.Reset(store_, AppContext::Instance().MapDatum);
   Track->OnFirstShow = [this](TrackPlot& plot) {
-    track_.Start(plot, store_, AppContext::Instance().MapDatum, chbAutoScroll->isChecked());
+    track_.Attach(plot, chbAutoScroll->isChecked());
   };
   if (variant_.highlightRaw) lstRawData->SetHighlighting(&RecordHighlighting());
   if (!variant_.header.empty()) return;
@@ -92,6 +94,7 @@ QWidget* TfrmFileLog::BuildGraphTab() {
 }
 
 QWidget* TfrmFileLog::BuildControlPanel() {
+  BuildGpsPanel();
   btnStart = new QPushButton(QString::fromLatin1(kStartCaption));
   btnPauseResume = new QPushButton(QString::fromLatin1(kPauseCaption));
   btnStop = new QPushButton(QString::fromLatin1(kStopCaption));
@@ -130,6 +133,7 @@ QWidget* TfrmFileLog::BuildControlPanel() {
     layout->addWidget(w);
   layout->addLayout(errors);
   layout->addWidget(btnErros);
+  layout->addWidget(grpGps);
   layout->addWidget(grpFunctionKeys);
   layout->addStretch();
   layout->addWidget(BitBtn1);

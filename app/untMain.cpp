@@ -24,6 +24,7 @@
 
 #include "acquisition/untFileLogOther.h"
 #include "acquisition/untFileLogVariants.h"
+#include "acquisition/PositioningWindow.h"
 #include "acquisition/untSerialPort.h"
 #include "core/ProgramVersion.h"
 #include "core/RecentFiles.h"
@@ -186,6 +187,7 @@ void TfrmMain::CreateActions() {
   actView->setStatusTip(QStringLiteral("vIEW"));
   actUtm = MakeAction("actUtm", QStringLiteral("UTM"), true);
   actAlarms = MakeAction("actAlarms", QStringLiteral("Alarms"), true);
+  actPositioning = MakeAction(PositioningWindow::kCommand, QStringLiteral("Positioning"), true);
   actLogKv7100 = MakeAction("actLogKv7100", QStringLiteral("KV 7100"), true);
   actLogZpxKV = MakeAction("actLogZpxKV", QStringLiteral("ZPX - KV"), true);
   actLogZpxBT = MakeAction("actLogZpxBT", QStringLiteral("ZPX - BT"), true);
@@ -215,6 +217,7 @@ void TfrmMain::CreateActions() {
   connect(actSerialPort, &QAction::triggered, this, &TfrmMain::OpenSerialPort);
   connect(actUtm, &QAction::triggered, this, &TfrmMain::OpenUtm);
   connect(actAlarms, &QAction::triggered, this, &TfrmMain::OpenAlarms);
+  connect(actPositioning, &QAction::triggered, this, &TfrmMain::OpenPositioning);
   connect(actLogKv7100, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogKV7100); });
   connect(actLogZpxKV, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXKV); });
   connect(actLogZpxBT, &QAction::triggered, this, [this] { OpenLogWindow(new TfrmFileLogZPXBT); });
@@ -241,7 +244,7 @@ void TfrmMain::CreateMenus() {
   file->addAction(actExit);
 
   QMenu* configuration = menuBar()->addMenu(QStringLiteral("&Configuration"));
-  configuration->addActions({actSerialPort, actView, actUtm, actAlarms});
+  configuration->addActions({actSerialPort, actView, actUtm, actAlarms, actPositioning});
 
   QMenu* log = menuBar()->addMenu(QStringLiteral("&Log"));
   log->addAction(actLogKv7100);
@@ -594,6 +597,8 @@ void TfrmMain::OpenLogWindow(TfrmFileLog* window) {
 
 // The window disables the command while it exists, so there is one.
 void TfrmMain::OpenAlarms() { (new AlarmsWindow(this))->show(); }
+
+void TfrmMain::OpenPositioning() { (new PositioningWindow(this))->show(); }
 
 void TfrmMain::OpenUtm() {
   frmUTM->show();

@@ -87,6 +87,7 @@ class TfrmMain : public QMainWindow {
   QAction* actView = nullptr;
   QAction* actUtm = nullptr;
   QAction* actAlarms = nullptr;
+  QAction* actPositioning = nullptr;
   QAction* actLogKv7100 = nullptr;
   QAction* actLogZpxKV = nullptr;
   QAction* actLogZpxBT = nullptr;
@@ -181,6 +182,7 @@ class TfrmMain : public QMainWindow {
   void OpenLogWindow(TfrmFileLog* window);
   void OpenUtm();
   void OpenAlarms();
+  void OpenPositioning();
   void OpenKV7100Download();
   void actPrintExecute();
   void OpenAboutUs();

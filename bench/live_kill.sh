@@ -6,7 +6,9 @@
 # before, so that its report ends with what went over the line before the
 # kill. Every line of the log must be a complete good record (the generator's
 # faults list and the simulator's report say which), the log a prefix of the
-# good records sent, at most the two in flight missing.
+# good records sent, at most the two in flight missing. Each record's
+# reception time goes to disk before the record: the times file must hold a
+# complete line for every line of the log, rows 1 to N, and at most one more.
 #
 #   bench/live_kill.sh [BUILD_DIR] [SECONDS]     # defaults: build, 5
 set -euo pipefail
@@ -44,3 +46,9 @@ wait "$sim_pid" || true
 sim_pid=
 echo "killed after ${seconds} s: $(wc -l <"$work/killed.kvl") lines logged"
 "$bin/tessaly-live-log" check --prefix 2 --faults "$work/faults.csv" "$work/sent.txt" "$work/killed.kvl"
+lines=$(wc -l <"$work/killed.kvl")
+times=$(wc -l <"$work/killed.kvl.times")
+echo "times: $times lines"
+tr -d '\r' <"$work/killed.kvl.times" | awk -F'\t' -v lines="$lines" '
+  NF != 3 || $1 != NR || $2 !~ /^[0-9-]+T[0-9:.]+Z$/ || $3 !~ /^[0-9]+$/ { print "times line " NR ": " $0; bad = 1 }
+  END { if (NR < lines || NR > lines + 1) { print NR " times for " lines " records"; bad = 1 }; exit bad }'

@@ -9,7 +9,14 @@
 # which), in order, none lost or twice, across part changes and the
 # reconnection; of the records in flight, those that arrived.
 #
-#   bench/live_soak.sh [--short] [BUILD_DIR]
+# --gps: a GPS streams on a second device at the same time, 10 epochs a
+# second of five sentences at 115200 baud, 1 % of them with a wrong checksum
+# and 1 % of the epochs without a fix; the parts' NMEA files must then hold
+# every sentence the GPS sent, in order, once, the wrong checksums marked,
+# and every part a reception time for each of its lines (rows 1 to N, times
+# never going back).
+#
+#   bench/live_soak.sh [--short] [--gps] [BUILD_DIR]
 #
 # 10 minutes with parts of 33000 records; --short: 30 s with parts of 2000
 # (run by scripts/test.sh). Exit status 0 when the parts agree. KEEP_WORK=1
@@ -21,6 +28,11 @@ per_part=33000
 if [[ ${1:-} == --short ]]; then
   seconds=30
   per_part=2000
+  shift
+fi
+gps=
+if [[ ${1:-} == --gps ]]; then
+  gps=1
   shift
 fi
 bin=$(cd "${1:-$root/build}" && pwd)/bin
@@ -40,15 +52,22 @@ trap cleanup EXIT
 records=$((seconds * 230))
 hangup_after=$((records * 55 / 100))
 python3 "$root/tools/survey/gen_survey.py" --kind kvl --records "$records" --bad-fraction 0.01 --seed 11 \
-  -o "$work/source.kvl" --faults-out "$work/faults.csv"
+  -o "$work/source.kvl" --faults-out "$work/faults.csv" ${gps:+--rate 230 --gps-rate 10 --nmea-out "$work/source.nmea"}
+gps_sim=()
+gps_log=()
+if [[ -n $gps ]]; then
+  gps_sim=(--gps "$work/source.nmea" --gps-link "$work/gps" --gps-baud 115200 --gps-bad-checksum 0.01
+           --gps-invalid 0.01 --gps-sent "$work/gps-sent.txt")
+  gps_log=(--gps-device "$work/gps" --gps-baud 115200)
+fi
 "$bin/tessaly-sim" stream --baud 115200 --rate 0 --seed 5 --garbage 0.05 --garbage-any --split 0.2 --burst 0.05 \
   --broken 0.01 --hangup-after "$hangup_after" --hangup-ms 1500 --hangup-in-flight \
-  --wait-open --link "$work/tty1" --sent "$work/sent.txt" \
+  --wait-open --link "$work/tty1" --sent "$work/sent.txt" "${gps_sim[@]}" \
   "$work/source.kvl" >"$work/sim.out" 2>"$work/sim.err" &
 sim_pid=$!
 for _ in $(seq 100); do [[ -e $work/tty1 ]] && break; sleep 0.1; done
 QT_QPA_PLATFORM=offscreen TESSALY_SERIAL_DEVICE="$work/tty%d" "$bin/tessaly-live-log" log \
-  --records-per-part "$per_part" "$work/soak.kvl" >"$work/log.out" 2>"$work/log.err" &
+  --records-per-part "$per_part" "${gps_log[@]}" "$work/soak.kvl" >"$work/log.out" 2>"$work/log.err" &
 log_pid=$!
 wait "$sim_pid"  # the simulator ends once the reader has taken every byte
 sim_pid=
@@ -62,3 +81,4 @@ echo "sent: $(grep -c '^[RSX] ' "$work/sent.txt") records ($(grep -c , "$work/fa
   "$(grep -c '^X ' "$work/sent.txt") broken, $(grep -c '^H ' "$work/sent.txt") hang-up(s)"
 echo "logged: ${#parts[@]} part(s), $(sed -n 's/^records //p' "$work/log.out") records"
 "$bin/tessaly-live-log" check --faults "$work/faults.csv" "$work/sent.txt" "${parts[@]}"
+[[ -z $gps ]] || python3 "$root/bench/live_soak_gps_check.py" "$work/gps-sent.txt" "${parts[@]}"

@@ -51,11 +51,7 @@ std::string Quoted(std::string_view caption) {
 }
 
 std::string FieldProblem(const AlarmSettingField& field, double value) {
-  if (field.whole && value != std::floor(value)) return Quoted(field.caption) + " must be a whole number.";
-  if (!(value >= field.low && value <= field.high))
-    return Quoted(field.caption) + " must be from " + SettingsNumberText(field.low) + " to " +
-           SettingsNumberText(field.high) + ".";
-  return {};
+  return SettingValueProblem(field.caption, value, field.low, field.high, field.whole);
 }
 
 AlarmSettingsFault PairFault(const AlarmSettings& settings) {

@@ -74,6 +74,12 @@ struct GpsStatus {
   std::optional<GpsFix> latestValid;
 };
 
+// A decoded sentence and when it was received (system clock).
+struct ReceivedSentence {
+  std::int64_t utcNs = 0;
+  DecodedSentence sentence;
+};
+
 class FixTimeline {
  public:
   // Adds a sentence received at `receivedUtcNs`; sentences are added in the

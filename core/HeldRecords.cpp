@@ -4,8 +4,8 @@
 
 namespace tessaly {
 
-std::deque<HeldRecords::Record> HeldRecords::Push(std::uint64_t row, std::string text) {
-  records_.push_back({row, std::move(text)});
+std::deque<HeldRecords::Record> HeldRecords::Push(Record record) {
+  records_.push_back(std::move(record));
   bytes_ += Cost(records_.back());
   std::deque<Record> dropped;
   while (bytes_ > limit_ && !records_.empty()) {

@@ -9,6 +9,8 @@
 #include <deque>
 #include <string>
 
+#include "core/RecordNumbers.h"
+
 namespace tessaly {
 
 inline constexpr std::size_t kHeldRecordsLimit = std::size_t{64} << 20;  // 64 MiB
@@ -16,15 +18,18 @@ inline constexpr std::size_t kHeldRecordsLimit = std::size_t{64} << 20;  // 64 M
 class HeldRecords {
  public:
   struct Record {
-    std::uint64_t row;  // session row (0 for a raw chunk)
+    std::uint64_t row = 0;  // session row (0 for a raw chunk)
     std::string text;
+    std::int64_t utcNs = 0;        // when it was received
+    std::int64_t monotonicNs = 0;
+    float towDepth = static_cast<float>(kNoValue);  // its towfish depth, for its position
   };
 
   explicit HeldRecords(std::size_t byteLimit = kHeldRecordsLimit) : limit_(byteLimit) {}
 
   // Adds a record at the end; then drops the oldest while the records hold
   // more than the limit, and returns what it dropped (oldest first).
-  std::deque<Record> Push(std::uint64_t row, std::string text);
+  std::deque<Record> Push(Record record);
   bool Empty() const { return records_.empty(); }
   std::size_t Count() const { return records_.size(); }
   const Record& Front() const { return records_.front(); }

@@ -30,6 +30,13 @@ void LiveEventQueue::Stopped(const StopReport& report) {
   Keep([report](LiveObserver& o) { o.Stopped(report); });
 }
 
+void LiveEventQueue::GpsChanged(const LiveGpsStatus& status) {
+  Keep([status](LiveObserver& o) { o.GpsChanged(status); });
+}
+void LiveEventQueue::RecordsPositioned(const std::vector<LivePosition>& positions) {
+  Keep([positions](LiveObserver& o) { o.RecordsPositioned(positions); });
+}
+
 void LiveEventQueue::Deliver(LiveObserver& observer) {
   std::vector<Report> reports;
   {
@@ -53,6 +60,12 @@ void LiveObserverList::Happened(LiveEvent event, const LiveStatus& status) {
 }
 void LiveObserverList::Stopped(const StopReport& report) {
   for (LiveObserver* o : observers_) o->Stopped(report);
+}
+void LiveObserverList::GpsChanged(const LiveGpsStatus& status) {
+  for (LiveObserver* o : observers_) o->GpsChanged(status);
+}
+void LiveObserverList::RecordsPositioned(const std::vector<LivePosition>& positions) {
+  for (LiveObserver* o : observers_) o->RecordsPositioned(positions);
 }
 
 }  // namespace tessaly

@@ -23,6 +23,8 @@ class LiveEventQueue : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
   // Hands every report kept so far to `observer`, in order, on the caller's
   // thread. Reports that arrive meanwhile wait for the next call.
@@ -47,6 +49,8 @@ class LiveObserverList : public LiveObserver {
   void PartStarted(std::size_t index, const std::string& path) override;
   void Happened(LiveEvent event, const LiveStatus& status) override;
   void Stopped(const StopReport& report) override;
+  void GpsChanged(const LiveGpsStatus& status) override;
+  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
 
  private:
   std::vector<LiveObserver*> observers_;

@@ -7,11 +7,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
-
 #include <vector>
 
+#include "core/FixTimeline.h"
 #include "core/GridLayout.h"
+#include "core/LiveGps.h"
+#include "core/LivePositions.h"
 #include "core/RecordNumbers.h"
 #include "core/RecordRescue.h"
 
@@ -83,6 +86,16 @@ enum class LiveEvent {
   RecordsLost,   // held records dropped from memory (status.lostRecords in all)
 };
 
+// The GPS of a session with a GPS port: its port, its latest fixes and the
+// cable out.
+struct LiveGpsStatus {
+  GpsPortStatus port;
+  std::optional<GpsFix> latest;       // the latest fix, valid or not
+  std::optional<GpsFix> latestValid;  // the latest valid fix
+  double cableOut = 0.0;
+  std::string fileError;              // a GPS side file that failed (NMEA, cable)
+};
+
 class LiveObserver {
  public:
   virtual ~LiveObserver() = default;
@@ -93,6 +106,10 @@ class LiveObserver {
   // `event` happened; `status` is the session's status after it.
   virtual void Happened(LiveEvent /*event*/, const LiveStatus& /*status*/) {}
   virtual void Stopped(const StopReport&) {}
+  // Sessions with a GPS port: the GPS's status changed.
+  virtual void GpsChanged(const LiveGpsStatus& /*status*/) {}
+  // Records positioned, or positioned again as later fixes came in.
+  virtual void RecordsPositioned(const std::vector<LivePosition>& /*positions*/) {}
 };
 
 }  // namespace tessaly

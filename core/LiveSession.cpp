@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "core/LiveRecordRules.h"
 #include "core/RecordPipeline.h"
@@ -33,6 +34,8 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   std::string error = SetAsideFiles(consent.comments);
   if (error.empty()) {
     writer_ = std::make_unique<LogPartWriter>(options_.recordsPerPart, options_.fileCalls);
+    writer_->SetSideFiles(!variant_.header.empty(),
+                          options_.gps ? LiveNavigation::SideSuffixes() : std::vector<std::string>{});
     writer_->SetCreateGuard([consented = consent.logs, guarded = std::move(guarded)](const std::string& path) {
       return MayCreateLogPart(path, consented, guarded);
     });
@@ -45,6 +48,7 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   ConfigureSample();
   framer_.Reset();
   held_.TakeAll();
+  pending_.reset();
   lostRows_.clear();
   rows_ = 0;
   partsSeen_ = 0;
@@ -55,7 +59,13 @@ std::string LiveSession::Start(const std::string& base, const EarlierLogFiles& c
   const std::int64_t now = clock_.MonotonicNs();
   lastByteNs_ = lastSyncNs_ = now;
   NoteParts();
+  if (options_.gps) {
+    navigation_ = std::make_unique<LiveNavigation>(*options_.gps, clock_, observer_, options_.layback,
+                                                   !variant_.header.empty(), options_.reconnectPeriodNs);
+    navigation_->Start(*writer_);
+  }
   Report(LiveEvent::Started);
+  if (navigation_) navigation_->Report();
   return {};
 }
 
@@ -94,6 +104,7 @@ void LiveSession::Resume() {
   if (status_.otherDevice) Report(LiveEvent::OtherDevice);
   else if (status_.writeFailed) Report(LiveEvent::WriteFailed);
   else Report(written ? LiveEvent::WriteResumed : LiveEvent::Resumed);
+  if (navigation_) navigation_->Report();  // the records written now are positioned
 }
 
 StopReport LiveSession::Stop() {
@@ -102,6 +113,7 @@ StopReport LiveSession::Stop() {
   transport_.Close();
   framer_.Reset();
   WriteHeld();
+  if (navigation_) navigation_->Stop();
   StopReport report = Rescue();
   if (std::string error = writer_->Close(); !error.empty() && report.problem.empty()) report.problem = error;
   report.recordsLogged = writer_->RecordCount();
@@ -118,6 +130,7 @@ StopReport LiveSession::Rescue() {
   std::vector<std::string> unwritten;
   if (writer_->HasPending()) unwritten.push_back(writer_->PendingText());
   writer_->DropPending();
+  pending_.reset();
   for (HeldRecords::Record& record : held_.TakeAll()) unwritten.push_back(std::move(record.text));
   if (unwritten.empty()) return report;
   const RescueResult rescued =
@@ -135,6 +148,10 @@ StopReport LiveSession::Rescue() {
 bool LiveSession::Reading() const { return Running() && !status_.userPaused && !status_.otherDevice; }
 
 void LiveSession::Poll() {
+  if (navigation_ && Running()) {
+    navigation_->Poll();
+    navigation_->Report();
+  }
   if (!Reading() || status_.deviceLost) return;
   received_.clear();
   transport_.Read(received_);
@@ -181,23 +198,41 @@ void LiveSession::Reject(std::string text, std::string message) {
 // Written at once unless earlier records wait; reported once written or
 // held.
 void LiveSession::Accept(LiveRecord record) {
+  HeldRecords::Record kept{record.row, record.text, record.utcNs, record.monotonicNs, record.numbers.towDepth};
   std::string error;
   if (status_.writeFailed || !held_.Empty() || writer_->HasPending())
-    Hold(record.row, record.text);
+    Hold(std::move(kept));
   else
-    error = Write(record.row, record.text);
+    error = Write(kept);
   observer_.RecordAccepted(record);
+  if (navigation_) navigation_->Report();
   if (!error.empty()) FailWrite(error);
 }
 
-std::string LiveSession::Write(std::uint64_t row, const std::string& text) {
-  std::string error = row > 0 || framer_.Framed() ? writer_->Append(text) : writer_->AppendBytes(text);
-  NoteParts();
+// A record with its reception time, a raw chunk as received; one that fails
+// stays pending in the writer.
+std::string LiveSession::Write(const HeldRecords::Record& record) {
+  const bool framed = record.row > 0 || framer_.Framed();
+  std::string error = framed ? writer_->Append(record.text, {0, record.utcNs, record.monotonicNs})
+                             : writer_->AppendBytes(record.text);
+  if (error.empty()) {
+    Written(record);
+  } else {
+    NoteParts(record.utcNs);
+    pending_ = HeldRecords::Record{record.row, {}, record.utcNs, record.monotonicNs, record.towDepth};
+  }
   return error;
 }
 
-void LiveSession::Hold(std::uint64_t row, std::string text) {
-  std::deque<HeldRecords::Record> dropped = held_.Push(row, std::move(text));
+// A record is in the log: a part it began is told, and it is positioned.
+void LiveSession::Written(const HeldRecords::Record& record) {
+  NoteParts(record.utcNs);
+  if (navigation_ && record.row > 0)
+    navigation_->RecordWritten(record.row, writer_->RowInPart(writer_->RecordCount()), record.utcNs, record.towDepth);
+}
+
+void LiveSession::Hold(HeldRecords::Record record) {
+  std::deque<HeldRecords::Record> dropped = held_.Push(std::move(record));
   status_.heldRecords = HeldCount();
   if (dropped.empty()) return;
   // Dropped records are the oldest held, in row order: one run of rows.
@@ -213,10 +248,10 @@ bool LiveSession::WriteHeld() {
     status_.writeError = error;
     return false;
   }
-  NoteParts();
+  if (pending_) Written(*std::exchange(pending_, std::nullopt));
   while (!held_.Empty()) {
     const HeldRecords::Record& record = held_.Front();
-    const std::string error = Write(record.row, record.text);
+    const std::string error = Write(record);
     held_.PopFront();  // written, or pending in the writer now
     status_.heldRecords = HeldCount();
     if (!error.empty()) {
@@ -238,10 +273,12 @@ void LiveSession::FailWrite(const std::string& error) {
   Report(LiveEvent::WriteFailed);
 }
 
-// A new part is reported with its full name.
-void LiveSession::NoteParts() {
+// A new part is reported with its full name; its first record (received
+// at `firstUtcNs`) begins its side files.
+void LiveSession::NoteParts(std::int64_t firstUtcNs) {
   while (partsSeen_ < writer_->Parts().size()) {
     const std::size_t index = partsSeen_++;
+    if (navigation_ && index > 0) navigation_->PartStarted(firstUtcNs);
     observer_.PartStarted(index, writer_->Parts()[index]);
   }
 }
@@ -298,6 +335,10 @@ void LiveSession::Tick() {
   CheckSilence(now);
   CheckDisk(now);
   ReportCounts(now);
+  if (navigation_) {
+    navigation_->Tick();
+    navigation_->Report();
+  }
 }
 
 void LiveSession::CheckSilence(std::int64_t now) {
@@ -312,6 +353,7 @@ void LiveSession::CheckSilence(std::int64_t now) {
 void LiveSession::CheckDisk(std::int64_t now) {
   if (now - lastSyncNs_ >= options_.syncPeriodNs && writer_->RequestSync()) lastSyncNs_ = now;
   if (std::string error = writer_->TakeDiskError(); !error.empty() && !status_.writeFailed) FailWrite(error);
+  if (std::string error = writer_->TakeSideError(); !error.empty() && navigation_) navigation_->FileFailed(error);
   if (!status_.writeFailed || options_.writeRetryNs <= 0 || now < nextRetryNs_) return;
   nextRetryNs_ = now + options_.writeRetryNs;
   if (WriteHeld()) Report(LiveEvent::WriteResumed);
@@ -374,8 +416,29 @@ std::vector<std::string> LiveSession::FilesInUse() const {
   for (std::size_t part = 0; part < writer_->Parts().size(); ++part) {
     files.push_back(writer_->Parts()[part]);
     if (std::string comments = writer_->CommentsFileOfPart(part); !comments.empty()) files.push_back(comments);
+    for (std::string& side : writer_->SideFilesOfPart(part)) files.push_back(std::move(side));
   }
   return files;
+}
+
+// ---- The GPS ----
+
+std::string LiveSession::SetCableOut(double metres) {
+  if (!Running()) return "No session is running.";
+  if (!navigation_) return "No GPS port is set.";
+  std::string error = navigation_->SetCableOut(metres);
+  navigation_->Report();
+  return error;
+}
+
+void LiveSession::UseOtherGps() {
+  if (!navigation_ || !Running()) return;
+  navigation_->UseOtherGps();
+  navigation_->Report();
+}
+
+std::optional<GpsStatus> LiveSession::GpsStatusNow() const {
+  return navigation_ ? navigation_->FixStatus() : std::nullopt;
 }
 
 }  // namespace tessaly

@@ -26,11 +26,19 @@
 // Stop reads what the port still holds, writes what is pending and held,
 // and puts what still cannot be written into a rescue file (RecordRescue.h);
 // destroying a running session stops it the same way.
+//
+// Every part of a framed session has its reception times beside it
+// (survey.kvl.times, written with each record: LogPartWriter). With a GPS
+// port (options.gps), the session reads it too, whatever the instrument's
+// port is doing, writes its sentences and the cable out beside each part and
+// positions every record as it is written (LiveNavigation.h); nothing the
+// GPS does stops, pauses or slows the records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,6 +48,7 @@
 #include "core/DeviceIdentity.h"
 #include "core/HeldRecords.h"
 #include "core/LiveLogFiles.h"
+#include "core/LiveNavigation.h"
 #include "core/LiveObserver.h"
 #include "core/LiveTransport.h"
 #include "core/LogPartWriter.h"
@@ -63,6 +72,11 @@ struct LiveSessionOptions {
   // Where rescued records go when the log's folder refuses them.
   std::string rescueFolder;
   LogFileCalls fileCalls = LogFileCalls::System();
+  // The GPS port's transport, read beside the instrument's; null: no GPS.
+  // It must outlive the session.
+  LiveTransport* gps = nullptr;
+  // How records are positioned from the GPS (the cable out at the start).
+  LaybackSettings layback;
 };
 
 class LiveSession {
@@ -98,6 +112,15 @@ class LiveSession {
   // Stores the comment of session row `row`. Empty text, or why not.
   std::string SetComment(std::uint64_t row, std::string_view comment);
 
+  // The cable out from now on, recorded beside the part. Empty text, or why
+  // not (no GPS port, no session, a value out of range).
+  std::string SetCableOut(double metres);
+  // Takes the different device found under the GPS port's name as the GPS.
+  void UseOtherGps();
+  // The GPS's latest fix and its age; none without a GPS port or before the
+  // first fix.
+  std::optional<GpsStatus> GpsStatusNow() const;
+
   const LiveStatus& Status() const { return status_; }
   LiveState State() const { return status_.state; }
   bool Running() const { return status_.state == LiveState::Logging || status_.state == LiveState::Paused; }
@@ -116,11 +139,12 @@ class LiveSession {
   void Handle(std::string_view text);
   void Accept(LiveRecord record);
   void Reject(std::string text, std::string message);
-  std::string Write(std::uint64_t row, const std::string& text);
-  void Hold(std::uint64_t row, std::string text);
+  std::string Write(const HeldRecords::Record& record);
+  void Written(const HeldRecords::Record& record);
+  void Hold(HeldRecords::Record record);
   bool WriteHeld();
   void FailWrite(const std::string& error);
-  void NoteParts();
+  void NoteParts(std::int64_t firstUtcNs = 0);
   void DeviceGone();
   void OpenDevice();
   void CheckDevice(std::int64_t now);
@@ -141,7 +165,9 @@ class LiveSession {
   std::unique_ptr<TSample> sample_;
   RecordFramer framer_;
   std::unique_ptr<LogPartWriter> writer_;
+  std::unique_ptr<LiveNavigation> navigation_;  // with a GPS port
   HeldRecords held_;
+  std::optional<HeldRecords::Record> pending_;  // the record pending in the writer, its text there
   LiveStatus status_;
   DeviceIdentity device_;     // the session's device
   DeviceIdentity candidate_;  // a different one found under its name

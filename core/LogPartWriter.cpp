@@ -80,20 +80,32 @@ LogFileCalls LogFileCalls::System() {
 }
 
 // Syncs the current part to disk when asked, on a thread of its own. It
-// works on a duplicate of the part's descriptor, so the writer may close its
+// works on duplicates of the part's descriptors, so the writer may close its
 // own at any time; a part left behind is synced and closed here too. The
-// first failure is kept until taken.
+// first failure is kept until taken: of the times and the log in one place,
+// of the owner's side files in another.
 class LogPartWriter::SyncThread {
  public:
+  struct File {
+    int fd = -1;
+    std::string name;
+  };
+  // A part's files as they are synced: the times, the log, the times again,
+  // then the side files.
+  struct Part {
+    File times, log;
+    std::vector<File> sides;
+  };
+
   explicit SyncThread(const LogFileCalls& calls) : calls_(calls), thread_([this] { Run(); }) {}
   ~SyncThread() { Finish(); }
 
-  // The part records now go to (takes ownership of the descriptor).
-  void Follow(int fd, const std::string& name) {
+  // The part records now go to (takes ownership of the descriptors).
+  void Follow(Part part) {
     {
       std::lock_guard lock(mutex_);
-      retired_.push_back(current_);
-      current_ = {fd, name};
+      retired_.push_back(std::move(current_));
+      current_ = std::move(part);
     }
     wake_.notify_one();
   }
@@ -108,9 +120,9 @@ class LogPartWriter::SyncThread {
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return handled_ == requested_ && retired_.empty(); });
   }
-  std::string TakeError() {
+  std::string TakeError(bool side) {
     std::lock_guard lock(mutex_);
-    return std::exchange(error_, {});
+    return std::exchange(side ? sideError_ : error_, {});
   }
   std::uint64_t Syncs() const {
     std::lock_guard lock(mutex_);
@@ -129,22 +141,30 @@ class LogPartWriter::SyncThread {
   }
 
  private:
-  struct Part {
-    int fd = -1;
-    std::string name;
-  };
-
-  void Fail(std::string message) {
+  void Fail(bool side, std::string message) {
     std::lock_guard lock(mutex_);
-    if (error_.empty()) error_ = std::move(message);
+    std::string& error = side ? sideError_ : error_;
+    if (error.empty()) error = std::move(message);
+  }
+  void Sync(const File& file, bool side) {
+    if (file.fd >= 0 && calls_.fdatasync(file.fd) != 0)
+      Fail(side, SystemError(side ? "Cannot write" : "Cannot write the log", file.name + " to disk", errno));
   }
   void Sync(const Part& part) {
-    if (part.fd >= 0 && calls_.fdatasync(part.fd) != 0) Fail(SystemError("Cannot write the log", part.name + " to disk", errno));
+    Sync(part.times, false);
+    Sync(part.log, false);
+    Sync(part.times, false);  // the times of records written meanwhile
+    for (const File& side : part.sides) Sync(side, true);
+  }
+  void Close(const File& file, bool side) {
+    if (file.fd >= 0 && calls_.close(file.fd) != 0)
+      Fail(side, SystemError(side ? "Cannot close" : "Cannot close the log", file.name, errno));
   }
   void SyncAndClose(const Part& part) {
-    if (part.fd < 0) return;
     Sync(part);
-    if (calls_.close(part.fd) != 0) Fail(SystemError("Cannot close the log", part.name, errno));
+    Close(part.times, false);
+    Close(part.log, false);
+    for (const File& side : part.sides) Close(side, true);
   }
 
   void Run() {
@@ -160,7 +180,7 @@ class LogPartWriter::SyncThread {
       for (const Part& old : retired) SyncAndClose(old);
       Sync(current);
       lock.lock();
-      if (current.fd >= 0) ++syncs_;
+      if (current.log.fd >= 0) ++syncs_;
       handled_ = target;
       done_.notify_all();
     }
@@ -173,7 +193,7 @@ class LogPartWriter::SyncThread {
   std::vector<Part> retired_;
   std::uint64_t requested_ = 0, handled_ = 0, syncs_ = 0;
   bool stop_ = false;
-  std::string error_;
+  std::string error_, sideError_;
   std::thread thread_;
 };
 
@@ -191,11 +211,40 @@ std::string LogPartWriter::Open(const std::string& base) {
   syncRequests_ = 0;
   written_ = false;
   diskError_.clear();
+  sideError_.clear();
   pending_.reset();
   sync_ = std::make_unique<SyncThread>(calls_);
   std::string error = OpenPart(0);
   if (!error.empty()) sync_.reset();
   return error;
+}
+
+namespace {
+
+int Duplicate(int fd) { return fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1; }
+
+}  // namespace
+
+void LogPartWriter::SetSideFiles(bool times, std::vector<std::string> suffixes) {
+  timesWanted_ = times;
+  sideSuffixes_ = std::move(suffixes);
+}
+
+// The part's times first (a part without them cannot take records), then
+// the owner's side files (one that cannot be created is said once and left
+// closed; its lines then fail).
+std::string LogPartWriter::OpenSideFiles(const std::string& part) {
+  auto times = std::make_unique<SideFileWriter>(calls_.pwrite);
+  if (timesWanted_)
+    if (std::string error = times->Open(SideFileName(part, kTimesSuffix)); !error.empty()) return error;
+  times_ = std::move(times);
+  sides_.clear();
+  for (const std::string& suffix : sideSuffixes_) {
+    sides_.push_back(std::make_unique<SideFileWriter>(calls_.pwrite));
+    if (std::string error = sides_.back()->Open(SideFileName(part, suffix)); !error.empty() && sideError_.empty())
+      sideError_ = error;
+  }
+  return {};
 }
 
 std::string LogPartWriter::OpenPart(std::size_t index) {
@@ -204,14 +253,19 @@ std::string LogPartWriter::OpenPart(std::size_t index) {
     if (std::string refusal = guard_(name); !refusal.empty()) return refusal;
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return SystemError("Cannot create the log", name, errno);
+  if (std::string error = OpenSideFiles(name); !error.empty()) {
+    ::close(fd);
+    return error;
+  }
   if (fd_ >= 0 && calls_.close(fd_) != 0 && diskError_.empty())
     diskError_ = SystemError("Cannot close the log", parts_.back(), errno);
   fd_ = fd;
   partBytes_ = 0;
   partRecords_ = 0;
   parts_.push_back(name);
-  const int duplicate = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  if (duplicate >= 0) sync_->Follow(duplicate, name);
+  SyncThread::Part synced{{Duplicate(times_->Descriptor()), times_->Path()}, {Duplicate(fd), name}, {}};
+  for (const auto& side : sides_) synced.sides.push_back({Duplicate(side->Descriptor()), side->Path()});
+  sync_->Follow(std::move(synced));
   return {};
 }
 
@@ -219,6 +273,8 @@ std::string LogPartWriter::Close() {
   std::string error;
   if (fd_ >= 0 && calls_.close(fd_) != 0) error = SystemError("Cannot close the log", parts_.back(), errno);
   fd_ = -1;
+  times_.reset();
+  sides_.clear();
   if (sync_) {
     sync_->Finish();
     if (std::string failed = TakeDiskError(); !failed.empty()) error = std::move(failed);
@@ -227,19 +283,19 @@ std::string LogPartWriter::Close() {
   return error;
 }
 
-std::string LogPartWriter::Append(std::string_view record) {
+std::string LogPartWriter::Append(std::string_view record, const ReceptionTime& time) {
   if (fd_ < 0) return "The log is not open.";
   if (pending_) return "A record waits to be written.";
   std::string bytes;
   bytes.reserve(record.size() + kCrLf.size());
   bytes.append(record).append(kCrLf);
-  return Write({std::move(bytes), partRecords_ == recordsPerPart_, true});
+  return Write({std::move(bytes), partRecords_ == recordsPerPart_, true, time});
 }
 
 std::string LogPartWriter::AppendBytes(std::string_view bytes) {
   if (fd_ < 0) return "The log is not open.";
   if (pending_) return "A record waits to be written.";
-  return Write({std::string(bytes), false, false});
+  return Write({std::string(bytes), false, false, {}});
 }
 
 std::string LogPartWriter::PendingText() const {
@@ -266,8 +322,13 @@ std::string LogPartWriter::Write(Pending what) {
     }
     what.startsPart = false;
   }
+  if (std::string error = what.isRecord ? WriteTime(what.time) : std::string(); !error.empty()) {
+    pending_ = std::move(what);
+    return error;
+  }
   if (std::string error = WriteAt(what.bytes); !error.empty()) {
     [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(partBytes_));
+    if (what.isRecord && timesWanted_) times_->RemoveLastLine();
     pending_ = std::move(what);
     return error;
   }
@@ -278,6 +339,31 @@ std::string LogPartWriter::Write(Pending what) {
   }
   written_ = true;
   return {};
+}
+
+// The record's line in the part's times, its row the next of the part.
+std::string LogPartWriter::WriteTime(ReceptionTime time) {
+  if (!timesWanted_) return {};
+  time.row = partRecords_ + 1;
+  return times_->AppendLine(FormatReceptionTime(time));
+}
+
+std::string LogPartWriter::AppendSideLine(std::size_t side, std::string_view line) {
+  if (side >= sides_.size()) return "The log is not open.";
+  return sides_[side]->AppendLine(line);
+}
+
+std::vector<std::string> LogPartWriter::SideFilesOfPart(std::size_t index) const {
+  std::vector<std::string> files;
+  const std::string part = PartFileName(base_, index);
+  if (timesWanted_) files.push_back(SideFileName(part, kTimesSuffix));
+  for (const std::string& suffix : sideSuffixes_) files.push_back(SideFileName(part, suffix));
+  return files;
+}
+
+std::string LogPartWriter::TakeSideError() {
+  if (!sideError_.empty()) return std::exchange(sideError_, {});
+  return sync_ ? sync_->TakeError(true) : std::string();
 }
 
 // One write normally; a short one (a limit reached part way) is followed by
@@ -308,7 +394,7 @@ void LogPartWriter::WaitForSyncs() {
 
 std::string LogPartWriter::TakeDiskError() {
   if (!diskError_.empty()) return std::exchange(diskError_, {});
-  return sync_ ? sync_->TakeError() : std::string();
+  return sync_ ? sync_->TakeError(false) : std::string();
 }
 
 std::string LogPartWriter::CommentsFileOfPart(std::size_t index) const {

@@ -19,6 +19,17 @@
 // Comments: the comment of a session row goes to the comments file of the
 // part holding the row, keyed by the row's number within that part, so that
 // each part opened as a document shows its comments on its own records.
+//
+// Side files (SideFile.h), created with each part and named after it: the
+// reception times (survey.kvl.times) when asked for, a line a record written
+// just before the record (a record that then fails takes its line back out,
+// so the part and its times keep the same rows), and the owner's own files
+// (survey.kvl.nmea, survey.kvl.cable), lines it writes with AppendSideLine.
+// A sync syncs the times, the part, then the times again: every record the
+// sync made durable had its time written before the second sync of the
+// times. A failed write or sync of the times is a failed write of the
+// record; a failure of the owner's files is handed out apart
+// (TakeSideError) and never stops the records.
 #pragma once
 
 #include <sys/types.h>
@@ -34,6 +45,8 @@
 #include <vector>
 
 #include "core/Comments.h"
+#include "core/ReceptionTimes.h"
+#include "core/SideFile.h"
 
 namespace tessaly {
 
@@ -70,6 +83,10 @@ class LogPartWriter {
 
   // Every part is created only when the guard allows it (default: always).
   void SetCreateGuard(CreateGuard guard) { guard_ = std::move(guard); }
+  // The side files every part gets from the next Open on: the reception
+  // times when `times`, and one file per suffix (".nmea") written by
+  // AppendSideLine(index in `suffixes`).
+  void SetSideFiles(bool times, std::vector<std::string> suffixes);
 
   // Creates (or empties) the first part. Empty text on success, else why not
   // (nothing is open then).
@@ -81,9 +98,10 @@ class LogPartWriter {
   bool IsOpen() const { return fd_ >= 0; }
 
   // Writes one record and CR LF, starting the next part when the current one
-  // is full. Empty text on success; else why not, and the record is pending.
-  // Refused while a record is pending.
-  std::string Append(std::string_view record);
+  // is full; with reception times on, its line goes to the part's times file
+  // first (the row is the record's in its part). Empty text on success; else
+  // why not, and the record is pending. Refused while a record is pending.
+  std::string Append(std::string_view record, const ReceptionTime& time = {});
   // Writes bytes exactly as given (a raw capture): no line end, no record
   // count, no part change. Empty text on success; else as Append.
   std::string AppendBytes(std::string_view bytes);
@@ -95,6 +113,15 @@ class LogPartWriter {
   std::string WritePending();
   // Gives up the pending record (it is kept elsewhere now).
   void DropPending() { pending_.reset(); }
+
+  // Writes a line to side file `side` (SetSideFiles) of the current part.
+  // Empty text on success, else why not (the file keeps its whole lines).
+  std::string AppendSideLine(std::size_t side, std::string_view line);
+  // The side files of part `index`, the times first.
+  std::vector<std::string> SideFilesOfPart(std::size_t index) const;
+  // The first failed sync or close of a side file of the owner's since the
+  // last call; empty when none.
+  std::string TakeSideError();
 
   // Asks the sync thread to sync the current part when anything was written
   // since the last request; true when it asked.
@@ -128,15 +155,22 @@ class LogPartWriter {
     std::string bytes;
     bool startsPart;
     bool isRecord;
+    ReceptionTime time;
   };
 
   std::string OpenPart(std::size_t index);
+  std::string OpenSideFiles(const std::string& part);
   std::string Write(Pending what);
+  std::string WriteTime(ReceptionTime time);
   std::string WriteAt(const std::string& bytes);
 
   std::size_t recordsPerPart_;
   LogFileCalls calls_;
   CreateGuard guard_;
+  bool timesWanted_ = false;
+  std::vector<std::string> sideSuffixes_;
+  std::unique_ptr<SideFileWriter> times_;               // of the current part
+  std::vector<std::unique_ptr<SideFileWriter>> sides_;  // of the current part, by suffix
   std::string base_;
   std::vector<std::string> parts_;
   std::map<std::size_t, CommentsStore> comments_;
@@ -147,6 +181,7 @@ class LogPartWriter {
   bool written_ = false;          // since the last sync request
   std::uint64_t syncRequests_ = 0;
   std::string diskError_;         // a close of this thread's own that failed
+  std::string sideError_;         // a side file of the owner's that could not be created
   std::optional<Pending> pending_;
   std::unique_ptr<SyncThread> sync_;
 };

@@ -1,6 +1,7 @@
 #include "core/SettingsFile.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 
 #include "core/CrLf.h"
@@ -102,6 +103,14 @@ double ParseSettingsNumber(std::string_view text, std::string_view what) {
   if (!digitsOnly || ec != std::errc() || ptr != end)
     throw SettingsError(QuotedValue(text) + " is not a valid number (" + std::string(what) + ")");
   return negative ? -value : value;
+}
+
+std::string SettingValueProblem(std::string_view caption, double value, double low, double high, bool whole) {
+  const std::string quoted = "\"" + std::string(caption) + "\"";
+  if (whole && value != std::floor(value)) return quoted + " must be a whole number.";
+  if (!(value >= low && value <= high))
+    return quoted + " must be from " + SettingsNumberText(low) + " to " + SettingsNumberText(high) + ".";
+  return {};
 }
 
 std::string SettingsNumberText(double value) {

@@ -52,4 +52,10 @@ std::string SettingsNumberText(double value);
 // A value quoted for a message: in single quotes, cut after 40 bytes ("...").
 std::string QuotedValue(std::string_view text);
 
+// Why `value` cannot be the setting a window captions `caption`, a number
+// from low to high (whole when `whole`): "\"Minimum satellites:\" must be a
+// whole number.", "\"Cable out (m):\" must be from 0 to 10000."; empty when
+// it can.
+std::string SettingValueProblem(std::string_view caption, double value, double low, double high, bool whole);
+
 }  // namespace tessaly

@@ -138,19 +138,45 @@ void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& s) {
   WriteSettingsValues(path, {BaudIndexText(s.Baudrate), std::to_string(s.PortNum), s.Device});
 }
 
-std::string LaybackSettingsProblem(const LaybackSettings& s) {
-  const auto outside = [](double value, double low, double high) { return !(value >= low && value <= high); };
-  if (outside(s.cableOut, 0.0, kMaxCableOut)) return "The cable out must lie from 0 to " + RealText(kMaxCableOut) + " m.";
-  if (outside(s.towPointAstern, -kMaxTowPointOffset, kMaxTowPointOffset) ||
-      outside(s.towPointStarboard, -kMaxTowPointOffset, kMaxTowPointOffset))
-    return "The tow point's offsets must lie from -" + RealText(kMaxTowPointOffset) + " to " +
-           RealText(kMaxTowPointOffset) + " m.";
-  if (outside(s.defaultDepth, 0.0, kMaxTowfishDepth))
-    return "The towfish depth must lie from 0 to " + RealText(kMaxTowfishDepth) + " m.";
-  if (s.mode != LaybackMode::AlongCourse && s.mode != LaybackMode::FollowTheFish) return "Unknown layback mode.";
-  if (outside(s.smoothingSeconds, kMinSmoothingSeconds, kMaxSmoothingSeconds))
-    return "The smoothing time must lie from " + RealText(kMinSmoothingSeconds) + " to " +
-           RealText(kMaxSmoothingSeconds) + " s.";
+GpsPortSettings ReadGpsPortSettingsOrNone(const std::string& path) {
+  GpsPortSettings settings;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return settings;
+  ReadGpsPortSettings(path, settings);
+  return settings;
+}
+
+SerialSettings GpsSerialSettings(const GpsPortSettings& gps) {
+  SerialSettings serial;
+  serial.Baudrate = gps.Baudrate;
+  serial.Databits = 8;
+  serial.Parity = SerialParity::None;
+  serial.PortNum = gps.PortNum;
+  serial.Device = gps.Device;
+  return serial;
+}
+
+namespace {
+
+using L = LaybackSettings;
+constexpr LaybackSettingField kLaybackFields[] = {
+    {"Cable out (m):", &L::cableOut, 0.0, kMaxCableOut},
+    {"Tow point astern (m):", &L::towPointAstern, -kMaxTowPointOffset, kMaxTowPointOffset},
+    {"Tow point to starboard (m):", &L::towPointStarboard, -kMaxTowPointOffset, kMaxTowPointOffset},
+    {"Towfish depth (m):", &L::defaultDepth, 0.0, kMaxTowfishDepth},
+    {"Smoothing time (s):", &L::smoothingSeconds, kMinSmoothingSeconds, kMaxSmoothingSeconds},
+};
+
+}  // namespace
+
+std::span<const LaybackSettingField> LaybackSettingFields() { return kLaybackFields; }
+
+LaybackSettingsFault FindLaybackSettingsFault(const LaybackSettings& s) {
+  for (const LaybackSettingField& field : kLaybackFields)
+    if (std::string problem = SettingValueProblem(field.caption, s.*field.member, field.low, field.high, false);
+        !problem.empty())
+      return {&field, std::move(problem)};
+  if (s.mode != LaybackMode::AlongCourse && s.mode != LaybackMode::FollowTheFish) return {nullptr, "Unknown layback mode."};
   return {};
 }
 
@@ -162,6 +188,14 @@ void ReadLaybackSettings(const std::string& path, LaybackSettings& s) {
   s.defaultDepth = in.NextReal(0.0, kMaxTowfishDepth);
   s.mode = static_cast<LaybackMode>(in.NextIntIn(0, 1));
   s.smoothingSeconds = in.NextReal(kMinSmoothingSeconds, kMaxSmoothingSeconds);
+}
+
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path) {
+  LaybackSettings settings;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec) return settings;
+  ReadLaybackSettings(path, settings);
+  return settings;
 }
 
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& s) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -82,6 +83,12 @@ struct GpsPortSettings {
 // device (empty, or a device path).
 void ReadGpsPortSettings(const std::string& path, GpsPortSettings& settings);
 void WriteGpsPortSettings(const std::string& path, const GpsPortSettings& settings);
+// The file's settings; "None" when it does not exist (SettingsError when it
+// cannot be read).
+GpsPortSettings ReadGpsPortSettingsOrNone(const std::string& path);
+// The serial line of the GPS port: its port or device and rate, 8 data bits,
+// no parity.
+SerialSettings GpsSerialSettings(const GpsPortSettings& gps);
 
 // Limits of the positioning settings.
 inline constexpr double kMaxTowPointOffset = 1000.0;  // metres either way
@@ -89,15 +96,34 @@ inline constexpr double kMaxTowfishDepth = 10000.0;
 inline constexpr double kMinSmoothingSeconds = 1.0;
 inline constexpr double kMaxSmoothingSeconds = 600.0;
 
-// Why the settings cannot be used (a value outside its limits, the cable
-// out beyond kMaxCableOut, a value that is not a finite number); empty when
-// they can.
-std::string LaybackSettingsProblem(const LaybackSettings& settings);
+// The positioning settings that are numbers, as the "Positioning" window
+// captions them, with their ranges; the layback mode is a choice of two.
+struct LaybackSettingField {
+  std::string_view caption;
+  double LaybackSettings::*member;
+  double low, high;
+};
+std::span<const LaybackSettingField> LaybackSettingFields();
+
+// The first value that cannot be used (outside its range, not a finite
+// number) and why ("\"Cable out (m):\" must be from 0 to 10000."), or an
+// unknown mode (no field); no field and an empty message when they can.
+struct LaybackSettingsFault {
+  const LaybackSettingField* field = nullptr;
+  std::string message;
+};
+LaybackSettingsFault FindLaybackSettingsFault(const LaybackSettings& settings);
+inline std::string LaybackSettingsProblem(const LaybackSettings& settings) {
+  return FindLaybackSettingsFault(settings).message;
+}
 
 // Lib/Positioning.ega: six lines, cable out, tow point astern, tow point to
 // starboard, default depth (metres, "." as decimal point), mode (0 along
 // course, 1 follow the fish), smoothing time in seconds.
 void ReadLaybackSettings(const std::string& path, LaybackSettings& settings);
+// The settings of the file, the defaults when it does not exist; throws as
+// ReadLaybackSettings otherwise.
+LaybackSettings ReadLaybackSettingsOrDefaults(const std::string& path);
 void WriteLaybackSettings(const std::string& path, const LaybackSettings& settings);
 
 // Lib/View.ega: the 16 view settings in declaration order.

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
+#include <utility>
 
 #include "core/CrLf.h"
 #include "core/InputFile.h"
@@ -25,6 +26,12 @@ std::string SideFileName(std::string_view part, std::string_view suffix) {
   return name;
 }
 
+SideFileWriter::SideFileWriter(WriteCall write) : write_(std::move(write)) {
+  if (!write_) write_ = [](int fd, const void* data, std::size_t size, off_t offset) {
+    return ::pwrite(fd, data, size, offset);
+  };
+}
+
 SideFileWriter::~SideFileWriter() { Close(); }
 
 std::string SideFileWriter::Open(const std::string& path) {
@@ -33,7 +40,7 @@ std::string SideFileWriter::Open(const std::string& path) {
   if (fd < 0) return SystemError("Cannot create", path, errno);
   fd_ = fd;
   path_ = path;
-  bytes_ = 0;
+  bytes_ = lastLineStart_ = 0;
   return {};
 }
 
@@ -42,14 +49,21 @@ std::string SideFileWriter::AppendLine(std::string_view line) {
   std::string bytes;
   bytes.reserve(line.size() + kCrLf.size());
   bytes.append(line).append(kCrLf);
-  const ssize_t written = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(bytes_));
+  const ssize_t written = write_(fd_, bytes.data(), bytes.size(), static_cast<off_t>(bytes_));
   if (written != static_cast<ssize_t>(bytes.size())) {
     const int error = written < 0 ? errno : ENOSPC;
     [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(bytes_));
     return SystemError("Cannot write", path_, error);
   }
+  lastLineStart_ = bytes_;
   bytes_ += bytes.size();
   return {};
+}
+
+void SideFileWriter::RemoveLastLine() {
+  if (fd_ < 0 || lastLineStart_ == bytes_) return;
+  [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(lastLineStart_));
+  bytes_ = lastLineStart_;
 }
 
 std::string SideFileWriter::Sync() {

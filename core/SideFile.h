@@ -11,6 +11,8 @@
 // made durable has its time made durable too.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -28,7 +30,12 @@ std::string SideFileName(std::string_view part, std::string_view suffix);
 
 class SideFileWriter {
  public:
-  SideFileWriter() = default;
+  // The pwrite(2) the writer calls; tests replace it to make a write fail as
+  // a failing disk would.
+  using WriteCall = std::function<ssize_t(int fd, const void* data, std::size_t size, off_t offset)>;
+
+  // `write` empty: the system's pwrite(2).
+  explicit SideFileWriter(WriteCall write = {});
   ~SideFileWriter();
   SideFileWriter(const SideFileWriter&) = delete;
   SideFileWriter& operator=(const SideFileWriter&) = delete;
@@ -38,6 +45,8 @@ class SideFileWriter {
   // Writes `line` and CR LF. Empty text on success, else why not (the file
   // then ends with its last whole line).
   std::string AppendLine(std::string_view line);
+  // Takes the last line written back out (its record could not follow it).
+  void RemoveLastLine();
   // fdatasync; empty text on success, else why not.
   std::string Sync();
   void Close();
@@ -46,9 +55,11 @@ class SideFileWriter {
   const std::string& Path() const { return path_; }
 
  private:
+  WriteCall write_;
   std::string path_;
   int fd_ = -1;
   std::uint64_t bytes_ = 0;
+  std::uint64_t lastLineStart_ = 0;
 };
 
 // Lines longer than this are cut there when read: no line these files hold

@@ -116,6 +116,44 @@ void TrackIndex::Add(TrackOffset offset, double deviation) {
   }
 }
 
+void TrackIndex::Update(std::size_t record, std::span<const TrackOffset> offsets, std::span<const double> deviations) {
+  if (record >= records_) return;
+  std::size_t run = record / kTrackRun;
+  Box& runBox = levels_[0][run];
+  runBox = {0, 0, 0, 0, kNoRecord, 0};
+  const std::size_t end = std::min((run + 1) * kTrackRun, records_);
+  for (std::size_t k = run * kTrackRun; k < end; ++k) {
+    const auto index = static_cast<std::uint32_t>(k);
+    if (!std::isnan(offsets[k].x)) Include(runBox, index, offsets[k], RankOf(deviations, index));
+  }
+  for (std::size_t level = 1; level < levels_.size(); ++level) {
+    run /= kTrackRun;
+    Box& box = levels_[level][run];
+    box = {0, 0, 0, 0, kNoRecord, 0};
+    const std::vector<Box>& below = levels_[level - 1];
+    const std::size_t last = std::min((run + 1) * kTrackRun, below.size());
+    for (std::size_t c = run * kTrackRun; c < last; ++c) Merge(box, below[c]);
+  }
+}
+
+// Adds what a box below holds; boxes come in record order, so an equal rank
+// keeps the earlier record.
+void TrackIndex::Merge(Box& box, const Box& below) {
+  if (below.best == kNoRecord) return;
+  if (box.best == kNoRecord) {
+    box = below;
+    return;
+  }
+  box.minX = std::min(box.minX, below.minX);
+  box.maxX = std::max(box.maxX, below.maxX);
+  box.minY = std::min(box.minY, below.minY);
+  box.maxY = std::max(box.maxY, below.maxY);
+  if (below.bestAbsDeviation > box.bestAbsDeviation) {
+    box.best = below.best;
+    box.bestAbsDeviation = below.bestAbsDeviation;
+  }
+}
+
 bool TrackIndex::Bounds(float& minX, float& minY, float& maxX, float& maxY) const {
   if (Empty()) return false;
   const Box& all = levels_.back().front();

@@ -95,6 +95,10 @@ class TrackIndex {
  public:
   // The next record: its offset (x NaN for an empty slot) and deviation.
   void Add(TrackOffset offset, double deviation);
+  // Record `record`'s offset has changed in `offsets` (the records indexed,
+  // `deviations` theirs): the boxes above it are made again from what they
+  // hold.
+  void Update(std::size_t record, std::span<const TrackOffset> offsets, std::span<const double> deviations);
   bool Empty() const;
   // The box over every position; false while there is none.
   bool Bounds(float& minX, float& minY, float& maxX, float& maxY) const;
@@ -112,6 +116,7 @@ class TrackIndex {
   static constexpr std::uint32_t kNoRecord = 0xFFFFFFFFu;
 
   void Include(Box& box, std::uint32_t record, TrackOffset offset, double absDeviation);
+  static void Merge(Box& box, const Box& below);
   void VisitBox(const TrackScreen& screen, std::span<const TrackOffset> offsets, CellWinners& winners,
                 std::size_t level, std::size_t index) const;
   void VisitRecords(const TrackScreen& screen, std::span<const TrackOffset> offsets, CellWinners& winners,

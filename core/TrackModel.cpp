@@ -17,7 +17,9 @@ constexpr float kEmptySlot = std::numeric_limits<float>::quiet_NaN();
 TrackModel::TrackModel(int mapDatum) : mapDatum_(mapDatum) {}
 
 void TrackModel::Clear() {
+  const std::uint64_t revision = revision_;
   *this = TrackModel(mapDatum_);
+  revision_ = revision + 1;
 }
 
 void TrackModel::SetOrigin(double latitude, double longitude) {
@@ -30,15 +32,20 @@ void TrackModel::SetOrigin(double latitude, double longitude) {
   originNorthing_ = own.northing;
 }
 
-void TrackModel::Append(double latitude, double longitude, double deviation) {
+std::optional<TrackOffset> TrackModel::OffsetOf(double latitude, double longitude) {
   if (zone_ == 0 && std::fabs(latitude) < 90.0 && std::fabs(longitude) <= 180.0) SetOrigin(latitude, longitude);
   UtmPosition utm;
-  if (zone_ == 0 || !LatLonToUtmInZone(mapDatum_, latitude, longitude, zone_, southern_, utm)) {
+  if (zone_ == 0 || !LatLonToUtmInZone(mapDatum_, latitude, longitude, zone_, southern_, utm)) return std::nullopt;
+  return TrackOffset{static_cast<float>(utm.easting - originEasting_), static_cast<float>(utm.northing - originNorthing_)};
+}
+
+void TrackModel::Append(double latitude, double longitude, double deviation) {
+  const std::optional<TrackOffset> offset = OffsetOf(latitude, longitude);
+  if (!offset) {
     AppendMissing();
     return;
   }
-  AppendOffset({static_cast<float>(utm.easting - originEasting_), static_cast<float>(utm.northing - originNorthing_)},
-               deviation);
+  AppendOffset(*offset, deviation);
   ++positionCount_;
 }
 
@@ -48,6 +55,19 @@ void TrackModel::AppendOffset(TrackOffset offset, double deviation) {
   ReserveForOneMore(offsets_);
   offsets_.push_back(offset);
   index_.Add(offset, deviation);
+  ++revision_;
+}
+
+void TrackModel::Replace(std::size_t record, const GeoPosition& position, std::span<const double> deviations) {
+  if (record >= offsets_.size()) return;
+  const std::optional<TrackOffset> offset =
+      position.Known() ? OffsetOf(position.latitude, position.longitude) : std::nullopt;
+  TrackOffset& slot = offsets_[record];
+  positionCount_ -= std::isnan(slot.x) ? 0 : 1;
+  slot = offset.value_or(TrackOffset{kEmptySlot, 0.0f});
+  positionCount_ += offset ? 1 : 0;
+  index_.Update(record, offsets_, deviations);
+  ++revision_;
 }
 
 std::size_t TrackModel::Size() const { return offsets_.size(); }
@@ -87,20 +107,30 @@ void TrackModel::Decimate(const TrackView& view, std::span<const double> deviati
 
 std::optional<TrackView> TrackModel::FitAll(int width, int height, int marginPixels) const {
   const std::optional<TrackBounds> bounds = Bounds();
-  if (!bounds || width <= 0 || height <= 0) return std::nullopt;
+  if (!bounds) return std::nullopt;
+  return FitBounds(*bounds, width, height, marginPixels);
+}
+
+TrackBounds Union(const TrackBounds& a, const TrackBounds& b) {
+  return {std::min(a.minEasting, b.minEasting), std::min(a.minNorthing, b.minNorthing),
+          std::max(a.maxEasting, b.maxEasting), std::max(a.maxNorthing, b.maxNorthing)};
+}
+
+std::optional<TrackView> FitBounds(const TrackBounds& bounds, int width, int height, int marginPixels) {
+  if (width <= 0 || height <= 0) return std::nullopt;
   // The extreme positions land half a pixel inside the margins, so the far
   // ones stay on the last pixel instead of falling just past it.
   const int usableWidth = std::max(width - 2 * marginPixels - 1, 1);
   const int usableHeight = std::max(height - 2 * marginPixels - 1, 1);
-  const double spanE = bounds->maxEasting - bounds->minEasting;
-  const double spanN = bounds->maxNorthing - bounds->minNorthing;
+  const double spanE = bounds.maxEasting - bounds.minEasting;
+  const double spanN = bounds.maxNorthing - bounds.minNorthing;
   // A single position (or one line of them) still gets a finite scale.
   constexpr double kSmallestMetresPerPixel = 0.01;
   TrackView view;
   view.width = width;
   view.height = height;
-  view.centreEasting = 0.5 * (bounds->minEasting + bounds->maxEasting);
-  view.centreNorthing = 0.5 * (bounds->minNorthing + bounds->maxNorthing);
+  view.centreEasting = 0.5 * (bounds.minEasting + bounds.maxEasting);
+  view.centreNorthing = 0.5 * (bounds.minNorthing + bounds.maxNorthing);
   view.metresPerPixel = std::max({spanE / usableWidth, spanN / usableHeight, kSmallestMetresPerPixel});
   return view;
 }

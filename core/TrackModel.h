@@ -73,6 +73,14 @@ class TrackModel {
   void Append(double latitude, double longitude, double deviation);
   // Appends a record without a position.
   void AppendMissing();
+  // Gives record i another position (a live session's position worked out
+  // again), or none when `position` is not Known; `deviations` are the
+  // records' (the source's chart values), as Decimate takes them. Before
+  // the first position, the one given sets the zone.
+  void Replace(std::size_t record, const GeoPosition& position, std::span<const double> deviations);
+  // Changes with every record appended or replaced: what was drawn of the
+  // model is out of date when it differs.
+  std::uint64_t Revision() const { return revision_; }
 
   std::size_t Size() const;                  // records, with or without a position
   std::size_t PositionCount() const;         // records with a position
@@ -110,6 +118,9 @@ class TrackModel {
  private:
   void SetOrigin(double latitude, double longitude);
   void AppendOffset(TrackOffset offset, double deviation);
+  // The offset of a position from the origin (set by it when there is none
+  // yet); none where it does not convert.
+  std::optional<TrackOffset> OffsetOf(double latitude, double longitude);
 
   int mapDatum_;
   int zone_ = 0;
@@ -118,8 +129,15 @@ class TrackModel {
   double originEasting_ = 0.0, originNorthing_ = 0.0;
   std::vector<TrackOffset> offsets_;
   std::size_t positionCount_ = 0;
+  std::uint64_t revision_ = 0;
   TrackIndex index_;
 };
+
+// A view of `width` x `height` pixels showing all of `bounds`, with
+// `marginPixels` free on each side; none for a size of no pixels.
+std::optional<TrackView> FitBounds(const TrackBounds& bounds, int width, int height, int marginPixels);
+// The rectangle holding both.
+TrackBounds Union(const TrackBounds& a, const TrackBounds& b);
 
 // The positions a source's track shows: the towfish's, or the GPS's where
 // no record has a towfish position (a navigation import of GPS positions

@@ -14,7 +14,7 @@ shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 all=(fuzz_record_line fuzz_record_file fuzz_log_kind fuzz_document_load fuzz_pnav_header fuzz_settings
-     fuzz_break_decoder fuzz_events_file fuzz_survey_lines fuzz_nmea fuzz_gps_files fuzz_live_session)
+     fuzz_break_decoder fuzz_events_file fuzz_survey_lines fuzz_nmea fuzz_gps_files fuzz_live_session fuzz_live_gps)
 targets=("${all[@]}")
 [ $# -eq 0 ] || targets=("$@")
 
@@ -27,7 +27,7 @@ dictionary() {
     fuzz_pnav_header) echo pnav.dict ;;
     fuzz_settings) echo settings.dict ;;
     fuzz_survey_lines) echo survey.dict ;;
-    fuzz_nmea | fuzz_gps_files) echo nmea.dict ;;
+    fuzz_nmea | fuzz_gps_files | fuzz_live_gps) echo nmea.dict ;;
   esac
 }
 

@@ -13,7 +13,7 @@ bash "$root/scripts/build.sh" build -DCMAKE_BUILD_TYPE=Release
 export QT_QPA_PLATFORM=offscreen
 (cd "$root/build" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 # A live session of 30 s from the simulator, faults and a hang-up included.
-bash "$root/bench/live_soak.sh" --short "$root/build"
+bash "$root/bench/live_soak.sh" --short --gps "$root/build"
 # The Debian package made from this build: files, menu entry, lintian, manual
 # pages, then installed, run from /usr/bin and removed again.
 bash "$root/scripts/check-package.sh"

@@ -2,9 +2,10 @@
 
 namespace tessaly {
 
-SerialTransport::SerialTransport(const SerialSettings& settings) {
+SerialTransport::SerialTransport(const SerialSettings& settings, const std::string& device) {
   comm_.SetSettings(settings);
-  identity_.name = TVaComm::DeviceName(settings).toStdString();
+  comm_.SetDevice(QString::fromStdString(device));
+  identity_.name = comm_.Device().toStdString();
 }
 
 // The identity is taken as the device opens: the node behind the name then.
@@ -15,7 +16,7 @@ std::string SerialTransport::Open() {
   } catch (const SerialPortError& error) {
     return error.what();
   }
-  identity_ = IdentifyDevice(TVaComm::DeviceName(comm_.Settings()).toStdString());
+  identity_ = IdentifyDevice(comm_.Device().toStdString());
   return {};
 }
 

@@ -1,7 +1,8 @@
 // The serial port as a live session's transport: a serial component of its
 // own (TVaComm), living on the thread that creates it (the session's), with
 // the settings it was given at the start. Changing the program's serial
-// settings later does not reach a running session.
+// settings later does not reach a running session. The instrument's port
+// and the GPS's are each one of these.
 #pragma once
 
 #include "core/LiveTransport.h"
@@ -12,7 +13,8 @@ namespace tessaly {
 
 class SerialTransport : public LiveTransport {
  public:
-  explicit SerialTransport(const SerialSettings& settings);
+  // `device`, when given, is opened instead of the one the settings name.
+  explicit SerialTransport(const SerialSettings& settings, const std::string& device = {});
 
   std::string Open() override;
   void Close() override { comm_.Close(); }

@@ -46,7 +46,7 @@ QString TVaComm::DeviceName(const SerialSettings& settings) {
 
 void TVaComm::Open() {
   if (port_.isOpen()) return;
-  const QString device = DeviceName(settings_);
+  const QString device = Device();
   port_.setPortName(device);
   if (!port_.open(QIODevice::ReadWrite))
     throw SerialPortError("Cannot open the serial port " + Text(device) + ": " + Text(port_.errorString()));

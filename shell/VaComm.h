@@ -48,6 +48,10 @@ class TVaComm : public QObject {
 
   // The device the settings name (see SerialDevicePath).
   static QString DeviceName(const SerialSettings& settings);
+  // Opens `device` instead of the one the settings name (a command line's
+  // choice); empty: the settings' own.
+  void SetDevice(const QString& device) { device_ = device; }
+  QString Device() const { return device_.isEmpty() ? DeviceName(settings_) : device_; }
 
   // Opens the device of PortNum with the current settings and starts the
   // events. Throws SerialPortError naming the device when it cannot be
@@ -73,6 +77,7 @@ class TVaComm : public QObject {
   void NotifyReceived();
 
   SerialSettings settings_;
+  QString device_;
   QSerialPort port_;
   ParmrkDecoder decoder_;
   std::string received_;

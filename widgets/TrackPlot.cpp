@@ -28,7 +28,11 @@ constexpr double kMinMetresPerPixel = 0.01;
 constexpr double kMaxMetresPerPixel = 1.0e5;
 constexpr int kDragThreshold = 3;
 constexpr QRgb kFlagRing = 0xFFFF8C00;      // orange, as the chart's flag marks
+constexpr QRgb kShipColour = 0xFF7CFC00;    // lime: apart from the deviation scale, the rings and the text
+constexpr int kShipCellPixels = 2;          // a ship's point per 2 x 2 pixels, drawn one pixel wide,
+                                            // so the towfish's colours show between them
 constexpr int kFlagRingRadius = 4;
+constexpr int kProvisionalRingRadius = 5;
 
 QString ScaleBarText(double metres) {
   if (metres >= 1000.0) return QString::number(metres / 1000.0, 'g', 6) + QStringLiteral(" km");
@@ -61,9 +65,13 @@ TrackPlot::TrackPlot(QWidget* parent) : QWidget(parent), points_(kBackground) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   actFitAll = new QAction(QStringLiteral("Fit All\tHome"), this);  // the key is handled by keyPressEvent
   connect(actFitAll, &QAction::triggered, this, &TrackPlot::FitAll);
+  actShipTrack = new QAction(QStringLiteral("Ship's Track"), this);
+  actShipTrack->setCheckable(true);
+  actShipTrack->setEnabled(false);
+  connect(actShipTrack, &QAction::toggled, this, [this] { update(); });
   actExportPng = new QAction(QStringLiteral("Export PNG..."), this);
   connect(actExportPng, &QAction::triggered, this, &TrackPlot::ExportFromMenu);
-  addActions({actFitAll, actExportPng});
+  addActions({actFitAll, actShipTrack, actExportPng});
   setContextMenuPolicy(Qt::ActionsContextMenu);
   ChooseExportFile = AskPngFile;
   ReportError = [this](const QString& message) { QMessageBox::warning(this, QStringLiteral("Error"), message); };
@@ -79,6 +87,14 @@ void TrackPlot::SetTrack(std::shared_ptr<const RecordSource> source, std::shared
   viewFitted_ = false;
   FitAll();
 }
+
+void TrackPlot::SetShipTrack(std::shared_ptr<const TrackModel> ship) {
+  ship_ = std::move(ship);
+  actShipTrack->setEnabled(ship_ != nullptr);
+  update();
+}
+
+bool TrackPlot::ShipShown() const { return ship_ && actShipTrack->isChecked(); }
 
 std::span<const double> TrackPlot::Deviations() const {
   return source_ ? source_->ChartValues() : std::span<const double>();
@@ -116,7 +132,11 @@ QRect TrackPlot::TrackArea() const { return rect().adjusted(0, 0, -LegendWidth()
 void TrackPlot::FitAll() {
   const QRect area = TrackArea();
   if (!model_ || area.width() <= 0 || area.height() <= 0) return;
-  const std::optional<TrackView> fitted = model_->FitAll(area.width(), area.height(), kMarginPixels);
+  std::optional<TrackBounds> bounds = model_->Bounds();
+  if (const std::optional<TrackBounds> ship = ShipShown() ? ship_->Bounds() : std::nullopt)
+    bounds = bounds ? Union(*bounds, *ship) : *ship;
+  if (!bounds) return;
+  const std::optional<TrackView> fitted = FitBounds(*bounds, area.width(), area.height(), kMarginPixels);
   if (!fitted) return;
   view_ = *fitted;
   view_.width = width();
@@ -207,8 +227,10 @@ void TrackPlot::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No positions"));
     return;
   }
+  PaintShip(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   PaintFlags(painter);
+  PaintProvisional(painter);
   PaintLineLabels(painter);
   PaintHighlight(painter);
   PaintScaleBar(painter);
@@ -220,7 +242,15 @@ void TrackPlot::paintEvent(QPaintEvent*) {
 // changes none of what they show (a new ring, a menu closing) reuses them,
 // a pan scrolls them.
 void TrackPlot::PaintPoints() {
-  points_.Update({view_, limit_, model_.get(), model_ ? model_->Size() : 0, Deviations(), lines_.get()});
+  points_.Update({view_, limit_, model_.get(), model_ ? model_->Revision() : 0, Deviations(), lines_.get()});
+}
+
+// The ship's positions decimated by 2-pixel cell, each one pixel.
+void TrackPlot::PaintShip(QPainter& painter) {
+  shipPoints_.clear();
+  if (!ShipShown()) return;
+  ship_->Decimate(view_, {}, kShipCellPixels, shipPoints_);
+  for (const DrawnPoint& point : shipPoints_) painter.fillRect(point.x, point.y, 1, 1, QColor::fromRgb(kShipColour));
 }
 
 void TrackPlot::PaintHighlight(QPainter& painter) const {
@@ -247,6 +277,22 @@ void TrackPlot::PaintFlags(QPainter& painter) const {
     if (!position) continue;
     const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
     if (area.contains(centre)) painter.drawEllipse(centre, kFlagRingRadius, kFlagRingRadius);
+  }
+}
+
+void TrackPlot::SetProvisional(std::vector<std::uint32_t> records) {
+  provisional_ = std::move(records);
+  update();
+}
+
+void TrackPlot::PaintProvisional(QPainter& painter) const {
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(Qt::white, 1.0));
+  for (const std::uint32_t record : provisional_) {
+    const auto position = model_->Position(record);
+    if (!position) continue;
+    const QPointF centre = PixelOf(*position) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+    if (rect().contains(centre.toPoint())) painter.drawEllipse(centre, kProvisionalRingRadius, kProvisionalRingRadius);
   }
 }
 

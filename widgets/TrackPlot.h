@@ -14,7 +14,14 @@
 //
 // Given the survey lines (SetLines), the plot greys the turns (each record
 // between lines one grey pixel) and writes each line's number at its first
-// position.
+// position. Given the ship's track (SetShipTrack: the GPS antenna's
+// positions of a log positioned from its GPS), it draws it on request
+// ("Ship's Track" on the context menu) as a dotted line of one colour of
+// its own over the towfish's points.
+//
+// A live session marks the records whose positions are provisional
+// (SetProvisional: extrapolated from the last fixes until the next comes)
+// with a hollow white ring.
 //
 // Wheel zooms about the cursor, dragging pans, Home fits the whole track; a
 // click selects the nearest drawn point. The context menu offers "Fit All"
@@ -73,6 +80,19 @@ class TrackPlot : public QWidget {
   // leaving out any that would cover an earlier one.
   std::vector<LineLabel> LineLabels() const;
 
+  // The ship's positions, in the track model's frame (BuildShipTrack); null
+  // for none, which also makes "Ship's Track" unavailable.
+  void SetShipTrack(std::shared_ptr<const TrackModel> ship);
+  const TrackModel* ShipTrack() const { return ship_.get(); }
+  // Whether the ship's track is drawn: one is given and asked for.
+  bool ShipShown() const;
+  // The ship's points the last paint drew, one pixel per 2-pixel cell.
+  const std::vector<DrawnPoint>& ShipPoints() const { return shipPoints_; }
+
+  // The records whose positions may still change, ringed in white.
+  void SetProvisional(std::vector<std::uint32_t> records);
+  const std::vector<std::uint32_t>& Provisional() const { return provisional_; }
+
   // Deviations beyond +/- limit take the end colours of the scale; a
   // negative limit reads as its positive (TrackScaleLimit).
   void SetLimit(double limit);
@@ -80,7 +100,7 @@ class TrackPlot : public QWidget {
 
   const TrackView& View() const { return view_; }
   void SetView(const TrackView& view);
-  // Shows every position.
+  // Shows every position (the ship's too, when shown).
   void FitAll();
   // The pixel of a position in the current view (fractional).
   QPointF PixelOf(const UtmPosition& position) const;
@@ -110,6 +130,7 @@ class TrackPlot : public QWidget {
 
   // ---- Context menu ----
   QAction* actFitAll = nullptr;
+  QAction* actShipTrack = nullptr;  // "Ship's Track", checkable
   QAction* actExportPng = nullptr;
   // Writes the plot as shown, at its size, to `path` as a PNG image; the
   // message of a refusal or failure, empty when written.
@@ -144,8 +165,10 @@ class TrackPlot : public QWidget {
 
  private:
   void PaintPoints();
+  void PaintShip(class QPainter& painter);
   void PaintHighlight(class QPainter& painter) const;
   void PaintFlags(class QPainter& painter) const;
+  void PaintProvisional(class QPainter& painter) const;
   void CollectFlags();
   void PaintLineLabels(class QPainter& painter) const;
   std::optional<UtmPosition> FirstPositionOf(const SurveyLine& line) const;
@@ -165,6 +188,9 @@ class TrackPlot : public QWidget {
   std::shared_ptr<const RecordSource> source_;
   std::shared_ptr<const TrackModel> model_;
   std::shared_ptr<const RecordLines> lines_;
+  std::shared_ptr<const TrackModel> ship_;
+  std::vector<DrawnPoint> shipPoints_;
+  std::vector<std::uint32_t> provisional_;
   TrackView view_;
   bool viewFitted_ = false;  // the view was never set: fit at the first size
   bool userView_ = false;    // zoomed or panned since the last fit

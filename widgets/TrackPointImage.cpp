@@ -51,7 +51,7 @@ bool TrackPointImage::SameGridScale(const Content& content) const {
   const Content& shown = *shown_;
   return content.view.metresPerPixel == shown.view.metresPerPixel && content.view.width == shown.view.width &&
          content.view.height == shown.view.height && content.limit == shown.limit && content.model == shown.model &&
-         content.records == shown.records && content.deviations.data() == shown.deviations.data() &&
+         content.revision == shown.revision && content.deviations.data() == shown.deviations.data() &&
          content.deviations.size() == shown.deviations.size() && content.lines == shown.lines;
 }
 

@@ -2,7 +2,7 @@
 // brought up to date with as little work as the change allows.
 //
 // An unchanged view reuses the image. A view moved by whole pixels (same
-// scale, size, limit, model, records and deviations) scrolls the image as a
+// scale, size, limit, model, its revision and deviations) scrolls the image as a
 // map viewer does: the kept pixels move, and only the exposed strips (plus
 // the reach of the point squares around them) are decimated and drawn, on
 // the same pixel grid as the rest, so every cell still shows its record of
@@ -42,7 +42,7 @@ class TrackPointImage {
     TrackView view;
     double limit = 0.0;
     const TrackModel* model = nullptr;
-    std::size_t records = 0;
+    std::uint64_t revision = 0;  // the model's (TrackModel::Revision): records appended or moved
     std::span<const double> deviations;  // record i's is deviations[i]
     const RecordLines* lines = nullptr;  // the survey lines, whose turns are greyed; none: no greying
   };

@@ -22,6 +22,7 @@
 
 #include <set>
 
+#include "acquisition/PositioningWindow.h"
 #include "acquisition/untSerialPort.h"
 #include "core/Clock.h"
 #include "core/GridLayout.h"
@@ -54,7 +55,7 @@ const CommandStates kAtStart = {
     {"actOpen", true},       {"actImpPnav", true},    {"actExportVDG", false}, {"actPrint", true},
     {"actExit", true},       {"actSave", false},      {"actSaveAs", false},    {"actClose", false},
     {"actSerialPort", true}, {"actView", true},       {"actUtm", true},        {"actAlarms", true},
-    {"actLogRt4Pro", true},
+    {"actPositioning", true}, {"actLogRt4Pro", true},
     {"actRT4", true},        {"actCascade", true},    {"actTile", true},       {"actAboutUs", true}};
 
 CommandStates With(CommandStates states, const CommandStates& changes) {
@@ -123,6 +124,13 @@ TEST_F(MainWindowCommands, EveryCommandFollowsTheWindowsThatAreOpen) {
   ASSERT_NE(OpenWindowOf<AlarmsWindow>(), nullptr);
   EXPECT_EQ(States(), With(withDocument, {{"actAlarms", false}})) << "alarms window";
   OpenWindowOf<AlarmsWindow>()->BitBtn2->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(States(), withDocument);
+
+  main_->actPositioning->trigger();
+  ASSERT_NE(OpenWindowOf<PositioningWindow>(), nullptr);
+  EXPECT_EQ(States(), With(withDocument, {{"actPositioning", false}})) << "positioning window";
+  OpenWindowOf<PositioningWindow>()->BitBtn2->click();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(States(), withDocument);
 

@@ -61,7 +61,7 @@ TEST(MainWindowStartup, CaptionCommandsAndMenusAreInPlace) {
   EXPECT_EQ(Captions(file), QStringList({"Open", "Reopen...", "-", "Import", "Export", "-", "Print", "-", "Exit"}));
   EXPECT_EQ(Captions(SubMenu(file, "Import")), QStringList({"Pnav"}));
   EXPECT_EQ(Captions(SubMenu(file, "Export")), QStringList({"VDG"}));
-  EXPECT_EQ(Captions(TopMenu(main, "&Configuration")), QStringList({"Serial Port", "View", "UTM", "Alarms"}));
+  EXPECT_EQ(Captions(TopMenu(main, "&Configuration")), QStringList({"Serial Port", "View", "UTM", "Alarms", "Positioning"}));
   const QMenu* log = TopMenu(main, "&Log");
   EXPECT_EQ(Captions(log), QStringList({"KV 7100", "Zeph 2", "RT4", "Other"}));
   EXPECT_EQ(Captions(SubMenu(log, "Zeph 2")), QStringList({"ZPX - KV", "ZPX - BT"}));

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/Clock.h"
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempHome.h"
@@ -184,6 +185,80 @@ TEST_F(PartWriter, NeverWritesCommentsOverTheLogItself) {
   ASSERT_EQ(writer.Append("$KVMGD,+1"), "");
   EXPECT_NE(writer.SetComment(1, "x"), "");
   EXPECT_EQ(ReadBytes(home_.Path("survey.cmt")), "$KVMGD,+1\r\n");
+}
+
+// The time goes first; a record that then fails takes its time back out, so
+// the part and its times keep the same rows whatever fails.
+TEST_F(PartWriter, WritesEachRecordsTimeBeforeItAndTakesItBackWhenTheRecordFails) {
+  bool logFails = false;
+  LogFileCalls calls = LogFileCalls::System();
+  calls.pwrite = [&](int fd, const void* data, std::size_t size, off_t offset) -> ssize_t {
+    if (logFails && testing::DescriptorPath(fd) == home_.Path("survey_1.kvl")) {
+      errno = EIO;
+      return -1;
+    }
+    return ::pwrite(fd, data, size, offset);
+  };
+  LogPartWriter writer(2, calls);
+  writer.SetSideFiles(true, {".nmea"});
+  ASSERT_EQ(writer.Open(Base()), "");
+  const std::int64_t t = 1'800'000'000 * kNsPerSecond;
+  ASSERT_EQ(writer.Append("$KVMGD,+1", {0, t, 11}), "");
+  ASSERT_EQ(writer.AppendSideLine(0, "a sentence"), "");
+  ASSERT_EQ(writer.Append("$KVMGD,+2", {0, t + kNsPerMs, 12}), "");
+  logFails = true;
+  EXPECT_NE(writer.Append("$KVMGD,+3", {0, t + 2 * kNsPerMs, 13}), "");
+  EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl.times")), "");
+  logFails = false;
+  ASSERT_EQ(writer.WritePending(), "");
+  ASSERT_EQ(writer.AppendSideLine(0, "another"), "");
+  EXPECT_EQ(ReadBytes(Base() + ".times"),
+            "1\t2027-01-15T08:00:00.000Z\t11\r\n2\t2027-01-15T08:00:00.001Z\t12\r\n");
+  EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl.times")), "1\t2027-01-15T08:00:00.002Z\t13\r\n");
+  EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl")), "$KVMGD,+3\r\n");
+  EXPECT_EQ(ReadBytes(Base() + ".nmea"), "a sentence\r\n");
+  EXPECT_EQ(ReadBytes(home_.Path("survey_1.kvl.nmea")), "another\r\n");
+  EXPECT_EQ(writer.SideFilesOfPart(1),
+            (std::vector<std::string>{home_.Path("survey_1.kvl.times"), home_.Path("survey_1.kvl.nmea")}));
+}
+
+// A sync makes the times durable around the log: every record it made
+// durable had its time written before the times' second sync. Failures of
+// the times are the log's; those of the owner's side files are apart.
+TEST_F(PartWriter, SyncsTheTimesAroundTheLogAndTellsSideFileFailuresApart) {
+  std::vector<std::string> synced;
+  std::string failing;
+  LogFileCalls calls = LogFileCalls::System();
+  calls.fdatasync = [&](int fd) {
+    synced.push_back(testing::DescriptorPath(fd));
+    if (synced.back() != failing) return 0;
+    errno = EIO;
+    return -1;
+  };
+  LogPartWriter writer(kRecordsPerPart, calls);
+  writer.SetSideFiles(true, {".nmea"});
+  ASSERT_EQ(writer.Open(Base()), "");
+  ASSERT_EQ(writer.Append("$KVMGD,+1", {0, 0, 0}), "");
+  writer.RequestSync();
+  writer.WaitForSyncs();
+  EXPECT_EQ(synced, (std::vector<std::string>{Base() + ".times", Base(), Base() + ".times", Base() + ".nmea"}));
+
+  struct Case {
+    std::string failing;
+    bool logError;
+  };
+  for (const Case& c : {Case{Base() + ".nmea", false}, Case{Base() + ".times", true}}) {
+    SCOPED_TRACE(c.failing);
+    failing = c.failing;
+    ASSERT_EQ(writer.Append("$KVMGD,+2", {0, 0, 0}), "");
+    writer.RequestSync();
+    writer.WaitForSyncs();
+    const std::string logError = writer.TakeDiskError(), sideError = writer.TakeSideError();
+    EXPECT_EQ(logError.empty(), !c.logError) << logError;
+    EXPECT_EQ(sideError.empty(), c.logError) << sideError;
+    EXPECT_NE((logError + sideError).find(c.failing), std::string::npos);
+  }
+  failing.clear();
 }
 
 }  // namespace

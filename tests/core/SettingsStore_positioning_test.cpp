@@ -2,6 +2,8 @@
 // device of the instrument's port.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
 #include "support/TempHome.h"
@@ -99,6 +101,34 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValue{"LongSmoothing", {"50", "0", "0", "0", "0", "601"}},
                       BadValue{"ShortFile", {"50", "0", "0"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Each number is refused by its caption, as the window shows it, with its
+// range.
+TEST(PositioningSettings, AValueOutOfRangeIsNamedByItsCaption) {
+  struct Case {
+    double LaybackSettings::*member;
+    double value;
+    const char* message;
+  };
+  const Case cases[] = {
+      {&LaybackSettings::cableOut, 10000.5, "\"Cable out (m):\" must be from 0 to 10000."},
+      {&LaybackSettings::towPointAstern, -1001, "\"Tow point astern (m):\" must be from -1000 to 1000."},
+      {&LaybackSettings::towPointStarboard, std::nan(""), "\"Tow point to starboard (m):\" must be from -1000 to 1000."},
+      {&LaybackSettings::defaultDepth, -0.5, "\"Towfish depth (m):\" must be from 0 to 10000."},
+      {&LaybackSettings::smoothingSeconds, 0.5, "\"Smoothing time (s):\" must be from 1 to 600."},
+  };
+  for (const Case& c : cases) {
+    LaybackSettings s;
+    s.*c.member = c.value;
+    const LaybackSettingsFault fault = FindLaybackSettingsFault(s);
+    EXPECT_EQ(fault.message, c.message);
+    ASSERT_NE(fault.field, nullptr);
+    EXPECT_EQ(fault.field->member, c.member);
+  }
+  LaybackSettings s;
+  s.mode = static_cast<LaybackMode>(7);
+  EXPECT_EQ(LaybackSettingsProblem(s), "Unknown layback mode.");
+}
 
 TEST(PositioningSettingsFile, WritingRefusesWhatCannotBeUsed) {
   testing::TempHome home;

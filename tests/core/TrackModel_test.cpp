@@ -222,6 +222,60 @@ TEST(TrackModelDecimate, MatchesABruteForceOnRandomTracks) {
   }
 }
 
+// A live session's positions are worked out again as fixes arrive: records
+// moved, given a position or losing it leave the index as if the track had
+// been built with their last positions.
+TEST(TrackModelReplace, KeepsTheDecimationAndBoundsOfTheLastPositions) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> step(-0.0004, 0.0004), dev(-100.0, 100.0), chance(0.0, 1.0);
+  TrackModel model;
+  std::vector<double> deviations;
+  std::vector<GeoPosition> positions;
+  double lat = 44.0, lon = -63.0;
+  for (int i = 0; i < 5000; ++i) {
+    lat += step(random);
+    lon += step(random);
+    deviations.push_back(std::round(dev(random)));
+    positions.push_back(i > 0 && chance(random) < 0.05 ? GeoPosition{} : GeoPosition{lat, lon});
+    if (positions.back().Known()) model.Append(lat, lon, deviations.back());
+    else model.AppendMissing();
+  }
+  std::uniform_int_distribution<std::size_t> which(1, positions.size() - 1);
+  for (int change = 0; change < 600; ++change) {
+    const std::size_t i = which(random);
+    const double u = chance(random);
+    // Moved a little, moved far (the bounds grow), or taken away.
+    positions[i] = u < 0.6 ? GeoPosition{lat + step(random) * 40, lon + step(random) * 40}
+                   : u < 0.7 ? GeoPosition{lat + 0.05, lon - 0.05}
+                             : GeoPosition{};
+    const std::uint64_t before = model.Revision();
+    model.Replace(i, positions[i], deviations);
+    EXPECT_GT(model.Revision(), before);
+  }
+  std::size_t known = 0;
+  double minE = 1e18, maxE = -1e18, minN = 1e18, maxN = -1e18;
+  for (std::size_t i = 0; i < model.Size(); ++i) {
+    const auto p = model.Position(i);
+    EXPECT_EQ(p.has_value(), positions[i].Known()) << i;
+    if (!p) continue;
+    ++known;
+    minE = std::min(minE, p->easting), maxE = std::max(maxE, p->easting);
+    minN = std::min(minN, p->northing), maxN = std::max(maxN, p->northing);
+  }
+  EXPECT_EQ(model.PositionCount(), known);
+  const TrackBounds bounds = *model.Bounds();
+  EXPECT_NEAR(bounds.minEasting, minE, 1e-3);
+  EXPECT_NEAR(bounds.maxEasting, maxE, 1e-3);
+  EXPECT_NEAR(bounds.minNorthing, minN, 1e-3);
+  EXPECT_NEAR(bounds.maxNorthing, maxN, 1e-3);
+  TrackView view = *model.FitAll(400, 300, 0);
+  for (const double zoom : {1.0, 30.0}) {
+    TrackView shown = view;
+    shown.metresPerPixel *= zoom;
+    EXPECT_EQ(Decimated(model, shown, deviations, 1), BruteForce(model, shown, deviations, 1)) << zoom;
+  }
+}
+
 TEST(TrackModel, HoldsAtMostSixteenBytesPerRecord) {
   TrackModel model;
   for (int i = 0; i < 200000; ++i) {

@@ -71,4 +71,13 @@ int FuzzGpsFiles(const std::uint8_t* data, std::size_t size);
 // bytes as received.
 int FuzzLiveSession(const std::uint8_t* data, std::size_t size);
 
+// A live session reading an instrument and a GPS at once, records and
+// sentences in chunks at moments of the input's choosing, across parts:
+// every sentence is in the parts' NMEA files once, in order, as received
+// and marked by its checksum (a later part beginning with the last lines of
+// the part before); each part's times hold a line a record at its
+// reception; each record's last position is the one its part's files give
+// after the survey (the command line's rule).
+int FuzzLiveGps(const std::uint8_t* data, std::size_t size);
+
 }  // namespace tessaly::fuzz

@@ -33,7 +33,7 @@ const TargetCase kTargets[] = {
     {"fuzz_break_decoder", FuzzBreakDecoder}, {"fuzz_events_file", FuzzEventsFile},
     {"fuzz_survey_lines", FuzzSurveyLines},   {"fuzz_nmea", FuzzNmea},
     {"fuzz_gps_files", FuzzGpsFiles},
-    {"fuzz_live_session", FuzzLiveSession},
+    {"fuzz_live_session", FuzzLiveSession},   {"fuzz_live_gps", FuzzLiveGps},
 };
 
 std::vector<fs::path> InputsOf(const std::string& target) {

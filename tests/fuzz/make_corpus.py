@@ -236,6 +236,33 @@ def live_session_seeds(generator):
     write("fuzz_live_session", "raw-capture", bytes([5, 5]) + b"abc\r\n\x00\xff$KVMGD,+1\rxyz")
 
 
+def live_gps_seeds():
+    """A survey's two ports: records and the GPS's epochs in chunks, parts of
+    a few records, a dropout, a bad checksum, noise on the GPS line."""
+    def chunk(to_gps, later, data):
+        pieces = b""
+        while True:
+            piece, data = data[:63], data[63:]
+            pieces += bytes([(later << 1) | to_gps, len(piece)]) + piece
+            if not data:
+                return pieces
+    def gga(second, north_minutes):
+        return nmea(f"GPGGA,0800{second:02d}.00,44{north_minutes:09.6f},N,06318.000000,W,1,12,0.7,3.0,M,0.0,M,,").encode()
+    records = [f"$KVMGD,{n % 200 - 100:+06d},4417.{n:03d},N,06318.000,W,54.5,76.6\r\n".encode() for n in range(1, 40)]
+    stream = b""
+    for second in range(12):
+        if second not in (5, 6, 7):  # a dropout
+            sentence = gga(second, 17.0 + second * 0.001)
+            if second == 9:
+                sentence = sentence[:-2] + b"00"
+            stream += chunk(1, 10, sentence + b"\r\n")
+        for tenth in range(3):
+            stream += chunk(0, 14, records[(second * 3 + tenth) % len(records)])
+    write("fuzz_live_gps", "survey", bytes([0, 4, 80, 1]) + stream)
+    write("fuzz_live_gps", "noise", bytes([0, 2, 69, 0]) + chunk(1, 3, b"\x00$GP" + b"9" * 90 + b"\n!AI\r") + stream[:400])
+    write("fuzz_live_gps", "raw-capture", bytes([5, 1, 9, 0]) + stream[:300])
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--generator", default=str(ROOT / "tools" / "survey" / "gen_survey.py"),
@@ -256,6 +283,7 @@ def main():
     events_seeds()
     survey_lines_seeds()
     live_session_seeds(generator)
+    live_gps_seeds()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 // Whole files as bytes, for the tests' inputs and expected outputs.
 #pragma once
 
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -29,6 +31,13 @@ inline std::vector<std::string> TextLines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+// The path an open descriptor of this process leads to; empty when none.
+inline std::string DescriptorPath(int fd) {
+  char path[4096];
+  const ssize_t size = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path);
+  return size > 0 ? std::string(path, static_cast<std::size_t>(size)) : std::string();
 }
 
 }  // namespace tessaly::testing

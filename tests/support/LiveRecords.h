@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ inline std::string KvRecords(int first, int count) {
   return bytes;
 }
 
+// A ZEPH 2 record in KV format: no position, no towfish depth.
+inline std::string ZpxRecord(int n) {
+  char text[64];
+  std::snprintf(text, sizeof text, "$KVMGD,%+06d,52341.2,087", n % 200 - 100);
+  return text;
+}
+
 // What a session reported, in order.
 class LiveRecorder : public LiveObserver {
  public:
@@ -37,6 +45,13 @@ class LiveRecorder : public LiveObserver {
     last = status;
   }
   void Stopped(const StopReport& report) override { stops.push_back(report); }
+  void GpsChanged(const LiveGpsStatus& status) override { gps.push_back(status); }
+  void RecordsPositioned(const std::vector<LivePosition>& changed) override {
+    for (const LivePosition& p : changed) {
+      positions[p.row] = p;
+      ++positionReports;
+    }
+  }
 
   std::size_t Count(LiveEvent event) const {
     std::size_t count = 0;
@@ -55,6 +70,9 @@ class LiveRecorder : public LiveObserver {
   std::vector<LiveEvent> events;
   std::vector<StopReport> stops;
   LiveStatus last;
+  std::vector<LiveGpsStatus> gps;
+  std::map<std::uint64_t, LivePosition> positions;  // the latest of each session row
+  std::size_t positionReports = 0;
 };
 
 }  // namespace tessaly::testing

@@ -246,6 +246,55 @@ TEST_F(TrackPlotTest, ARepaintShowsANewLimitAndNewRecords) {
   EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](const DrawnPoint& p) { return p.record == 3; }));
 }
 
+// A live session moves a record as later fixes come: the next paint draws it
+// where it is now, though the track holds as many records as before.
+TEST_F(TrackPlotTest, ARecordMovedInTheModelIsDrawnWhereItIsNow) {
+  ShowSurvey();
+  test::Render(plot_);
+  const QPointF before = PixelOfRecord(57);
+  const auto drawnAt = [this](std::size_t record) {
+    const auto& drawn = plot_.DrawnPoints();
+    const auto found = std::find_if(drawn.begin(), drawn.end(), [&](const DrawnPoint& p) { return p.record == record; });
+    return found == drawn.end() ? QPoint(-1, -1) : QPoint(found->x, found->y);
+  };
+  const auto cellOf = [](QPointF p) { return QPoint(static_cast<int>(p.x()), static_cast<int>(p.y())); };
+  EXPECT_EQ(drawnAt(57), cellOf(before));
+  const GeoPosition elsewhere{44.30 + 4.5 * 0.0009, -63.30 + 20 * 0.0004};  // between lines 4 and 5
+  model_->Replace(57, elsewhere, source_->ChartValues());
+  plot_.RecordsAppended();
+  test::Render(plot_);
+  EXPECT_NE(drawnAt(57), cellOf(before));
+  EXPECT_EQ(drawnAt(57), cellOf(PixelOfRecord(57)));
+}
+
+// The newest records of a live session, extrapolated until the next fix,
+// are ringed in white; a ship's track shown is kept in the view.
+TEST_F(TrackPlotTest, ProvisionalRecordsAreRingedAndTheShipsTrackIsFitted) {
+  ShowSurvey();
+  const auto whiteNear = [](const QImage& image, QPointF centre, int reach) {
+    int count = 0;
+    for (int y = static_cast<int>(centre.y()) - reach; y <= static_cast<int>(centre.y()) + reach; ++y)
+      for (int x = static_cast<int>(centre.x()) - reach; x <= static_cast<int>(centre.x()) + reach; ++x)
+        count += image.pixelColor(x, y).lightness() > 180;
+    return count;
+  };
+  const QPointF centre = PixelOfRecord(199) + QPointF(kTrackPointPixels / 2.0, kTrackPointPixels / 2.0);
+  EXPECT_EQ(whiteNear(test::Render(plot_), centre, 7), 0);
+  plot_.SetProvisional({199});
+  EXPECT_GT(whiteNear(test::Render(plot_), centre, 7), 10);
+
+  // The ship 700 m north of the track: out of a view fitted to the towfish.
+  auto ship = std::make_shared<TrackModel>();
+  for (std::size_t i = 0; i < model_->Size(); ++i) ship->Append(44.30 + 0.0036 + 0.0063, -63.30 + (i % 40) * 0.0004, 0);
+  plot_.SetShipTrack(ship);
+  plot_.actShipTrack->setChecked(true);
+  plot_.FitAll();
+  for (std::size_t i : {0u, 39u, 199u}) {
+    EXPECT_TRUE(plot_.rect().contains(plot_.PixelOf(*ship->Position(i)).toPoint())) << i;
+    EXPECT_TRUE(plot_.rect().contains(PixelOfRecord(i).toPoint())) << i;
+  }
+}
+
 // The ring's yellow, around a pixel.
 int YellowPixelsAround(const QImage& image, QPointF centre, int radius) {
   int yellow = 0;

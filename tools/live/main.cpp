@@ -3,14 +3,20 @@
 // latency runs; and the check of what such a run logged.
 //
 //   tessaly-live-log log [--variant V] [--baud N] [--seconds S]
-//                        [--records-per-part N] [--shown FILE] [--replace] OUTPUT
+//                        [--records-per-part N] [--shown FILE] [--replace]
+//                        [--gps-device PATH] [--gps-baud N] OUTPUT
 //       Logs the instrument of variant V (kvl, zpx, zpt, rtb, rtc, oth;
 //       default kvl) on the serial port of the program's settings
 //       (Lib/SerialPort.ega of TESSALY_HOME or the program's folder;
 //       TESSALY_SERIAL_DEVICE names another device), --baud overriding their
 //       rate, to OUTPUT and its parts, for S seconds or until SIGINT or
 //       SIGTERM; then stops (writing everything received) and prints the
-//       parts and counts. An existing OUTPUT, later parts or comments files
+//       parts and counts. Every part of a framed variant gets its reception
+//       times (OUTPUT.times). The GPS port of the settings (Lib/GpsPort.ega;
+//       --gps-device and --gps-baud override it) is read beside the
+//       instrument: its sentences go to OUTPUT.nmea, the cable out of
+//       Lib/Positioning.ega to OUTPUT.cable, and the GPS's changes to
+//       standard error. An existing OUTPUT, later parts or comments files
 //       of the name are replaced only with --replace. Messages go to
 //       standard error; a failed write is tried again every 10 s. --shown
 //       writes "ROW NS" per record once it is written to the log: the
@@ -41,6 +47,7 @@
 #include <vector>
 
 #include "acquisition/LiveSessionThread.h"
+#include "core/GpsStatusText.h"
 #include "core/LiveStatusText.h"
 #include "core/ProgramHome.h"
 #include "core/ProgramVersion.h"
@@ -56,7 +63,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tessaly-live-log log [--variant V] [--baud N] [--seconds S] [--records-per-part N] [--shown FILE]\n"
-    "                            [--replace] OUTPUT\n"
+    "                            [--replace] [--gps-device PATH] [--gps-baud N] OUTPUT\n"
     "       tessaly-live-log check [--prefix N] [--faults FAULTS] SENT PART...\n"
     "       tessaly-live-log --help\n"
     "       tessaly-live-log --version\n"
@@ -72,6 +79,8 @@ struct Options {
   long long recordsPerPart = kRecordsPerPart;
   std::string shown;
   bool replace = false;
+  std::string gpsDevice;
+  long long gpsBaud = 0;  // 0: the settings' rate
   bool help = false;
   std::vector<std::string> operands;
 };
@@ -98,6 +107,9 @@ std::vector<options::Option> OptionTable(Options& o) {
        WholeNumber(o.recordsPerPart, 1LL, kMost, "--records-per-part takes a count from 1 to 1000000000"), {"log"}},
       {"--shown", true, options::Text(o.shown), {"log"}},
       {"--replace", false, options::Set(o.replace, true), {"log"}},
+      {"--gps-device", true, options::Text(o.gpsDevice), {"log"}},
+      {"--gps-baud", true, WholeNumber(o.gpsBaud, 1LL, 4'000'000LL, "--gps-baud takes bits per second from 1 to 4000000"),
+       {"log"}},
   };
 }
 
@@ -133,6 +145,31 @@ SerialSettings ReadSerial(const std::string& home, const Options& options) {
   return settings;
 }
 
+// The GPS port: the settings' (none when they name none), or the device of
+// the command line; and how records are positioned.
+struct GpsChoice {
+  bool enabled = false;
+  SerialSettings serial;
+  std::string device;  // overrides the settings' port
+  LaybackSettings layback;
+};
+
+GpsChoice ReadGps(const std::string& home, const Options& options) {
+  GpsChoice gps;
+  GpsPortSettings port;
+  try {
+    port = ReadGpsPortSettingsOrNone(LibPath(home, "GpsPort.ega"));
+    gps.layback = ReadLaybackSettingsOrDefaults(LibPath(home, "Positioning.ega"));
+  } catch (const SettingsError& error) {
+    Say(std::string("GPS settings: ") + error.what());
+  }
+  gps.enabled = port.Enabled() || !options.gpsDevice.empty();
+  gps.serial = GpsSerialSettings(port);
+  gps.device = options.gpsDevice;
+  if (options.gpsBaud > 0) gps.serial.Baudrate = static_cast<std::int32_t>(options.gpsBaud);
+  return gps;
+}
+
 int ReadDatum(const std::string& home) {
   try {
     return ReadMapDatum(LibPath(home, "UTM.ega"));
@@ -158,11 +195,27 @@ class Reporter : public LiveObserver {
     stop = report;
     if (const std::string text = StopReportText(report); !text.empty()) Say(text);
   }
+  // The port's changes and the fix coming or going, not every fix.
+  void GpsChanged(const LiveGpsStatus& status) override {
+    const std::string port = GpsPortText(status.port);
+    const bool valid = status.latest && status.latest->valid;
+    if (port != gpsPort || valid != gpsValid || status.fileError != gpsFileError) {
+      Say("GPS: " + (status.fileError.empty() ? "" : status.fileError + "; ") +
+          (port.empty() ? GpsFixText(status, SystemClock().UtcNs()) : port));
+    }
+    gpsPort = port;
+    gpsValid = valid;
+    gpsFileError = status.fileError;
+    gps = status.port;
+  }
 
   std::uint64_t records = 0;
   int errorsInPart = 0;
   std::vector<std::string> parts;
   StopReport stop;
+  std::optional<GpsPortStatus> gps;
+  std::string gpsPort, gpsFileError;
+  bool gpsValid = false;
 };
 
 volatile sig_atomic_t stopRequested = 0;
@@ -183,11 +236,15 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   sessionOptions.rescueFolder = LibPath(home, "");
   sessionOptions.writeRetryNs = kWriteRetryNs;
   const SerialSettings serial = ReadSerial(home, options);
+  const GpsChoice gps = ReadGps(home, options);
+  sessionOptions.layback = gps.layback;
+  LiveSessionThread::TransportMaker makeGps;
+  if (gps.enabled) makeGps = [gps] { return std::make_unique<SerialTransport>(gps.serial, gps.device); };
   std::unique_ptr<RecordTimesFile> shown;  // written to the log, on the session's thread
   if (!options.shown.empty()) shown = std::make_unique<RecordTimesFile>(options.shown);
   LiveSessionThread session(
       FindLogVariant(id), sessionOptions, [serial] { return std::make_unique<SerialTransport>(serial); },
-      shown.get());
+      shown.get(), makeGps);
   Reporter reporter;
   QObject::connect(&session, &LiveSessionThread::ReportsWaiting, &app, [&] { session.Deliver(reporter); });
   if (const std::string error = session.Start(output, earlier); !error.empty()) {
@@ -208,6 +265,9 @@ int RunLog(int argc, char** argv, const Options& options, LogVariantId id) {
   session.Deliver(reporter);
   for (const std::string& part : reporter.parts) std::cout << "part " << part << "\n";
   std::cout << "records " << reporter.records << "\nerrors-in-last-part " << reporter.errorsInPart << "\n";
+  if (reporter.gps)
+    std::cout << "gps-sentences " << reporter.gps->sentences << "\ngps-bad-checksums " << reporter.gps->badChecksums
+              << "\ngps-lost " << reporter.gps->lostLines + reporter.gps->heldLines << "\n";
   return StopReportText(reporter.stop).empty() ? 0 : 1;
 }
 
