@@ -16,6 +16,8 @@ TEST(MenuCommands, ACaptionIsShownWithoutItsMnemonicMarks) {
   EXPECT_EQ(PlainCaption("Tom && Jerry&&"), "Tom & Jerry&");
   EXPECT_EQ(PlainCaption("End&"), "End");
   EXPECT_EQ(PlainCaption(""), "");
+  EXPECT_EQ(PlainCaption("Fit &All\tHome"), "Fit All");
+  EXPECT_EQ(PlainCaption("\tCtrl+T"), "");
 }
 
 class MenuBarOfCommands : public ::testing::Test {

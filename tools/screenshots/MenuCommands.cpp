@@ -21,9 +21,11 @@ void AddCommands(const QList<QAction*>& actions, const QStringList& parent, std:
 
 }  // namespace
 
+// What follows a tab is the shortcut's text, shown apart.
 QString PlainCaption(const QString& caption) {
   QString plain;
-  for (qsizetype i = 0; i < caption.size(); ++i) {
+  const qsizetype end = caption.contains('\t') ? caption.indexOf('\t') : caption.size();
+  for (qsizetype i = 0; i < end; ++i) {
     if (caption[i] != '&') {
       plain += caption[i];
     } else if (i + 1 < caption.size() && caption[i + 1] == '&') {

@@ -13,7 +13,8 @@ class QMenuBar;
 
 namespace tessaly::screenshots {
 
-// A caption as shown: "&Save && Close" is "Save & Close".
+// A caption as shown: "&Save && Close" is "Save & Close", "Fit All\tHome"
+// (a command with its shortcut's text) is "Fit All".
 QString PlainCaption(const QString& caption);
 
 struct MenuCommand {
