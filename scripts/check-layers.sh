@@ -16,9 +16,10 @@ declare -A allowed=(
   [tools/settings]="core"
   [tools/demo]="core widgets"
   [tools/live]="core widgets shell acquisition tools/sim tools/options"
+  [tools/screenshots]="core widgets shell acquisition transfer app"
 )
 # Folders whose headers a source folder could name.
-known="core widgets shell acquisition transfer app tests bench tools/cli tools/options tools/sim tools/live tools/settings tools/demo"
+known="core widgets shell acquisition transfer app tests bench tools/cli tools/options tools/sim tools/live tools/settings tools/demo tools/screenshots"
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

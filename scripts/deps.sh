@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-  python3 locales socat xvfb xauth
+  python3 locales socat xvfb xauth pngquant
   gdal-bin parallel gpsd gpsd-clients
   clang libclang-rt-14-dev
   dpkg-dev lintian desktop-file-utils librsvg2-bin man-db

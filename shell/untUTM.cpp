@@ -49,6 +49,13 @@ TfrmUTM::TfrmUTM(QWidget* parent)
   CentreOnMainWindow();
 }
 
+// Shown, the window holds the datum in use even before it is activated (or
+// when it never is): closing it stores what it holds.
+void TfrmUTM::showEvent(QShowEvent* event) {
+  FormActivate();
+  TfrmMother::showEvent(event);
+}
+
 void TfrmUTM::changeEvent(QEvent* event) {
   TfrmMother::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();

@@ -26,6 +26,7 @@ class TfrmUTM : public TfrmMother {
   static const QStringList& MapDatumNames();
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 

@@ -32,6 +32,23 @@ TEST(UtmWindow, ListsTheTwentyThreeDatumsAndShowsTheCurrentOne) {
   EXPECT_EQ(window.cmbMapDatum->currentText(), "International");
 }
 
+// A window shown without becoming active (another window keeps the focus)
+// still shows the datum in use, so closing it keeps that datum.
+TEST(UtmWindow, ShownWithoutActivationItShowsAndKeepsTheCurrentDatum) {
+  testing::ShellTestHome home;
+  AppContext::Instance().MapDatum = 22;
+  QWidget other;
+  other.show();
+  TfrmUTM window;
+  window.setAttribute(Qt::WA_ShowWithoutActivating);
+  window.show();
+  QApplication::setActiveWindow(&other);
+  EXPECT_EQ(window.cmbMapDatum->currentText(), "WGS84");
+  window.close();
+  EXPECT_EQ(AppContext::Instance().MapDatum, 22);
+  EXPECT_EQ(ReadMapDatum(home.Lib("UTM.ega")), 22);
+}
+
 // Closing hides the window; it is shown again by the next "UTM" command.
 TEST(UtmWindow, StoresTheChoiceHoweverTheWindowCloses) {
   for (const bool cancel : {false, true}) {
