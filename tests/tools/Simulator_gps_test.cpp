@@ -3,6 +3,9 @@
 // back from the slave side through our framer, decoder and fix timeline.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <unistd.h>
 
 #include <chrono>
@@ -42,9 +45,15 @@ class SimGps : public ::testing::Test {
     const std::string device = sim.NextDevice();
     ASSERT_FALSE(device.empty()) << ReadBytes(dir_.Path("stderr.txt"));
     for (int i = 0; i < 500 && ::access(Link().c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The GPS link is held open before the instrument's device is opened
+    // (which starts both streams), so no sentence meets a terminal nobody has
+    // open, however late the reader's thread starts.
+    const int held = ::open(Link().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0) << Link();
     auto gps = std::async(std::launch::async, [this] { return ReadUntilHangup(Link()); });
     records_ = ReadUntilHangup(device);
     gps_ = gps.get();
+    ::close(held);
     EXPECT_TRUE(gps_.hungUp);
     EXPECT_EQ(sim.Wait(), 0) << ReadBytes(dir_.Path("stderr.txt"));
   }
