@@ -88,7 +88,6 @@ bool RecordSpill::Open(const std::string& folder) {
     fd_ = CreateUnnamed(folder_);
   }
   if (fd_ < 0) return Fail("Cannot create");
-  buffer_.reserve(kSpillBufferBytes);
   return true;
 }
 
@@ -107,22 +106,29 @@ bool RecordSpill::Flush() {
 bool RecordSpill::Append(const SpilledRecord& record, std::string_view comment) {
   if (fd_ < 0 || !error_.empty()) return false;
   const std::uint8_t present = PresentIn(record, comment);
-  buffer_.push_back(static_cast<char>(present));
-  if (present & kPosition) Put(buffer_, record.latitude), Put(buffer_, record.longitude);
-  if (present & kPlane) Put(buffer_, record.x), Put(buffer_, record.y);
-  if (present & kDeviation) Put(buffer_, record.deviation);
-  if (present & kDepth) Put(buffer_, record.towfishDepth);
-  if (present & kSounder) Put(buffer_, record.sounder);
-  if (present & kTime) Put(buffer_, record.timeMillis), Put(buffer_, static_cast<std::uint8_t>(record.dateKnown));
-  if (present & kFlags) Put(buffer_, record.flags);
-  if (present & kComment) Put(buffer_, static_cast<std::uint32_t>(comment.size()));
-  buffer_.append(comment);
+  const std::size_t bytes = 1 + FixedBytes(present) + comment.size();
+  // Reserved whole at once, so growing never copies it (pages not yet
+  // written take no memory).
+  if (!toFile_ && memory_.capacity() < memoryBytes_) memory_.reserve(memoryBytes_);
+  toFile_ = toFile_ || memory_.size() + bytes > memoryBytes_;
+  std::string& to = toFile_ ? buffer_ : memory_;
+  to.push_back(static_cast<char>(present));
+  if (present & kPosition) Put(to, record.latitude), Put(to, record.longitude);
+  if (present & kPlane) Put(to, record.x), Put(to, record.y);
+  if (present & kDeviation) Put(to, record.deviation);
+  if (present & kDepth) Put(to, record.towfishDepth);
+  if (present & kSounder) Put(to, record.sounder);
+  if (present & kTime) Put(to, record.timeMillis), Put(to, static_cast<std::uint8_t>(record.dateKnown));
+  if (present & kFlags) Put(to, record.flags);
+  if (present & kComment) Put(to, static_cast<std::uint32_t>(comment.size()));
+  to.append(comment);
   return buffer_.size() < kSpillBufferBytes || Flush();
 }
 
 bool RecordSpill::Rewind() {
   if (fd_ < 0 || !error_.empty() || !Flush()) return false;
   if (::lseek(fd_, 0, SEEK_SET) != 0) return Fail("Cannot read");
+  memoryPos_ = 0;
   readPos_ = 0;
   atEnd_ = false;
   return true;
@@ -150,11 +156,24 @@ bool RecordSpill::Fill(std::size_t needed) {
 }
 
 bool RecordSpill::Next(SpilledRecord& record, std::string& comment) {
-  if (fd_ < 0 || !error_.empty() || !Fill(1)) return false;
-  const auto present = static_cast<std::uint8_t>(buffer_[readPos_]);
+  if (fd_ < 0 || !error_.empty()) return false;
+  if (memoryPos_ < memory_.size()) {
+    const auto inMemory = [this](std::size_t needed) { return memory_.size() - memoryPos_ >= needed; };
+    return Decode(memory_, memoryPos_, inMemory, record, comment);
+  }
+  if (!Fill(1)) return false;
+  return Decode(buffer_, readPos_, [this](std::size_t needed) { return Fill(needed); }, record, comment);
+}
+
+// Reads the record at `pos` of `bytes`; `enough(n)` makes n bytes from pos
+// available (the file's buffer may move), false when it cannot.
+template <typename Enough>
+bool RecordSpill::Decode(const std::string& bytes, std::size_t& pos, Enough enough, SpilledRecord& record,
+                         std::string& comment) {
+  const auto present = static_cast<std::uint8_t>(bytes[pos]);
   const std::size_t fixed = 1 + FixedBytes(present);
-  if (!Fill(fixed)) return Truncated();
-  const char* from = buffer_.data() + readPos_ + 1;
+  if (!enough(fixed)) return Truncated();
+  const char* from = bytes.data() + pos + 1;
   record = SpilledRecord();
   if (present & kPosition) Take(from, record.latitude), Take(from, record.longitude);
   if (present & kPlane) Take(from, record.x), Take(from, record.y);
@@ -170,9 +189,9 @@ bool RecordSpill::Next(SpilledRecord& record, std::string& comment) {
   if (present & kFlags) Take(from, record.flags), record.hasFlags = true;
   std::uint32_t length = 0;
   if (present & kComment) Take(from, length);
-  if (!Fill(fixed + length)) return Truncated();
-  comment.assign(buffer_, readPos_ + fixed, length);
-  readPos_ += fixed + length;
+  if (!enough(fixed + length)) return Truncated();
+  comment.assign(bytes, pos + fixed, length);
+  pos += fixed + length;
   return true;
 }
 

@@ -1,8 +1,10 @@
-// RecordSpill: the records of an export, kept on disk between the pass that
-// decides the survey lines and the pass that writes them, so that memory
-// does not grow with the log. The file has no name (it is gone when closed
-// or when the program ends) and lives in a folder the caller picks: beside
-// the output, so that it uses the disk the export goes to, not memory in a
+// RecordSpill: the records of an export, kept between the pass that decides
+// the survey lines and the pass that writes them. The first records stay in
+// memory up to a bound (most logs fit whole, and no file is written or read
+// again for them); the rest go to a file, so that memory does not grow with
+// the log beyond the bound. The file has no name (it is gone when closed or
+// when the program ends) and lives in a folder the caller picks: beside the
+// output, so that it uses the disk the export goes to, not memory in a
 // temporary file system.
 #pragma once
 
@@ -30,7 +32,10 @@ struct SpilledRecord {
 
 class RecordSpill {
  public:
-  RecordSpill() = default;
+  // Bytes of records kept in memory before the file takes the rest.
+  static constexpr std::size_t kDefaultMemoryBytes = 32u << 20;
+
+  explicit RecordSpill(std::size_t memoryBytes = kDefaultMemoryBytes) : memoryBytes_(memoryBytes) {}
   ~RecordSpill();
   RecordSpill(const RecordSpill&) = delete;
   RecordSpill& operator=(const RecordSpill&) = delete;
@@ -49,12 +54,18 @@ class RecordSpill {
  private:
   bool Flush();
   bool Fill(std::size_t needed);
+  template <typename Enough>
+  bool Decode(const std::string& bytes, std::size_t& pos, Enough enough, SpilledRecord& record, std::string& comment);
   bool Fail(const std::string& what);
   bool Truncated();
 
   int fd_ = -1;
   std::string folder_;
-  std::string buffer_;
+  std::size_t memoryBytes_;
+  std::string memory_;        // the first records, whole
+  std::size_t memoryPos_ = 0; // reading: the next record in memory_
+  bool toFile_ = false;       // memory_ is full: every later record goes to the file
+  std::string buffer_;        // the file's records on their way in or out
   std::size_t readPos_ = 0;
   bool atEnd_ = false;
   std::string error_;

@@ -229,10 +229,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Records come back from the spill as they went in, comments of any length
 // included (one longer than the spill's buffer); what a record lacks comes
-// back at its default.
-TEST(RecordSpill, GivesBackWhatWasAppended) {
+// back at its default. Alike whether they were kept in memory, in the file,
+// or the first in memory and the rest in the file.
+class RecordSpillMemory : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(RecordSpillMemory, GivesBackWhatWasAppended) {
   testing::TempHome home;
-  RecordSpill spill;
+  RecordSpill spill(GetParam());
   ASSERT_TRUE(spill.Open(home.Home()));
   const std::string huge(3 << 20, 'x');
   for (int i = 0; i < 100'000; ++i) {
@@ -275,6 +278,10 @@ TEST(RecordSpill, GivesBackWhatWasAppended) {
   // The spill has no name in its folder.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Home()), {}), 1);  // Lib/
 }
+
+// None in memory; the first 1 MiB (the huge comment goes to the file); all.
+INSTANTIATE_TEST_SUITE_P(Bounds, RecordSpillMemory,
+                         ::testing::Values(std::size_t{0}, std::size_t{1} << 20, RecordSpill::kDefaultMemoryBytes));
 
 // A folder that takes no file leaves the system's temporary folder; with
 // neither, the spill says where it could not be made.
