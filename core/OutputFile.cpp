@@ -16,7 +16,9 @@ namespace tessaly {
 
 namespace {
 
-constexpr std::size_t kOutputBufferBytes = 4u << 20;
+// Two of these are filled and written in turn.
+constexpr std::size_t kOutputBufferBytes = 2u << 20;
+constexpr std::size_t kOutputBufferRoom = kOutputBufferBytes + (kOutputBufferBytes >> 2);
 
 // ---- The temporary files a signal handler removes ----
 
@@ -79,27 +81,12 @@ int CreateTempBeside(const std::string& path, std::string& temp, int& slot) {
   return -1;
 }
 
-// Writes all of data to fd; false (errno set) on any failure.
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 int OpenInPlace(const std::string& path) { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); }
 
 }  // namespace
 
 OutputFile::~OutputFile() {
+  writer_.reset();
   if (fd_ >= 0) ::close(fd_);
   RemoveTemporary();
 }
@@ -115,7 +102,7 @@ bool OutputFile::Open(const std::string& path, Mode mode) {
     error_ = "Cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  buffer_.reserve(kOutputBufferBytes + (kOutputBufferBytes >> 2));
+  buffer_.reserve(kOutputBufferRoom);
   return true;
 }
 
@@ -143,25 +130,46 @@ bool OutputFile::OpenReplacement(const std::string& path) {
 }
 
 void OutputFile::Commit() {
-  if (buffer_.size() >= kOutputBufferBytes) Flush();
+  if (buffer_.size() < kOutputBufferBytes || fd_ < 0) return;
+  if (!error_.empty()) {
+    buffer_.clear();
+    return;
+  }
+  if (!writer_) writer_ = std::make_unique<BackgroundWriter>(fd_);
+  if (const int failure = writer_->Failure(); failure != 0) {
+    Fail("Cannot write", failure);
+    buffer_.clear();
+    return;
+  }
+  writer_->Write(buffer_);
+  buffer_.reserve(kOutputBufferRoom);  // the first buffer given back is new
 }
 
-void OutputFile::Fail(const std::string& what) {
-  if (error_.empty()) error_ = what + " " + path_ + ": " + std::strerror(errno);
+void OutputFile::Fail(const std::string& what, int error) {
+  if (error_.empty()) error_ = what + " " + path_ + ": " + std::strerror(error);
+}
+
+// Waits for the buffers on their way to the file.
+void OutputFile::FinishWriting() {
+  if (!writer_) return;
+  if (const int failure = writer_->Finish(); failure != 0) Fail("Cannot write", failure);
+  writer_.reset();
 }
 
 void OutputFile::Flush() {
-  if (fd_ >= 0 && error_.empty() && !buffer_.empty() && !WriteAll(fd_, buffer_)) Fail("Cannot write");
+  FinishWriting();
+  if (fd_ >= 0 && error_.empty() && !buffer_.empty())
+    if (const int failure = WriteAll(fd_, buffer_); failure != 0) Fail("Cannot write", failure);
   buffer_.clear();
 }
 
 bool OutputFile::Close() {
   if (fd_ < 0) return false;
   Flush();
-  if (!temp_.empty() && error_.empty() && ::fsync(fd_) != 0) Fail("Cannot write");
-  if (::close(fd_) != 0) Fail("Cannot write");
+  if (!temp_.empty() && error_.empty() && ::fsync(fd_) != 0) Fail("Cannot write", errno);
+  if (::close(fd_) != 0) Fail("Cannot write", errno);
   fd_ = -1;
-  if (!temp_.empty() && error_.empty() && std::rename(temp_.c_str(), path_.c_str()) != 0) Fail("Cannot replace");
+  if (!temp_.empty() && error_.empty() && std::rename(temp_.c_str(), path_.c_str()) != 0) Fail("Cannot replace", errno);
   if (error_.empty()) {
     UnregisterTemporary(tempSlot_);
     tempSlot_ = -1;

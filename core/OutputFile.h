@@ -2,14 +2,20 @@
 // comments file. Errors are kept, not thrown: the first one stops further
 // writing and is reported by Close.
 //
+// A long file is written on a thread of its own (BackgroundWriter) from its
+// first full buffer on, while the caller fills the next.
+//
 // Replace mode never leaves a half-written file under the path: the bytes go
 // to a new temporary file in the same folder, which Close flushes to the disk
 // and renames over the path; a failure (disk full, say) removes the temporary
 // file and leaves any earlier file of that name as it was.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
+
+#include "core/BackgroundWriter.h"
 
 namespace tessaly {
 
@@ -43,7 +49,8 @@ class OutputFile {
  private:
   bool OpenReplacement(const std::string& path);
   void Flush();
-  void Fail(const std::string& what);
+  void FinishWriting();
+  void Fail(const std::string& what, int error);
   void RemoveTemporary();
 
   int fd_ = -1;
@@ -52,6 +59,7 @@ class OutputFile {
   int tempSlot_ = -1; // its entry among the replacements removed on a signal
   std::string buffer_;
   std::string error_;
+  std::unique_ptr<BackgroundWriter> writer_;  // from the first full buffer on
 };
 
 // Writes `lines`, each ended by CR LF, to path in Replace mode. Returns why

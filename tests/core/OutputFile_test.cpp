@@ -32,6 +32,23 @@ class OutputFileTest : public ::testing::Test {
     error_ = out.Error();
     return closed;
   }
+  // Writes `count` numbered lines one by one, as the exports do: a long
+  // file goes out in many buffers, written while the next is filled.
+  bool WriteNumberedLines(const std::string& path, int count, OutputFile::Mode mode) {
+    OutputFile out;
+    if (!out.Open(path, mode)) {
+      error_ = out.Error();
+      return false;
+    }
+    for (int i = 0; i < count; ++i) {
+      out.Buffer().append(NumberedLine(i));
+      out.Commit();
+    }
+    const bool closed = out.Close();
+    error_ = out.Error();
+    return closed;
+  }
+  static std::string NumberedLine(int i) { return "line " + std::to_string(i) + ", some text to fill it\r\n"; }
   std::size_t FilesIn(const std::string& folder) const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
   }
@@ -49,6 +66,35 @@ TEST_F(OutputFileTest, BothModesLeaveExactlyTheTextWritten) {
     EXPECT_EQ(ReadBytes(dir_.Path("new.vdg")), "c,\r\n");
   }
   EXPECT_EQ(FilesIn(dir_.Home()), 3u);  // Lib/, out.vdg, new.vdg: no temporary file
+}
+
+// About 12 MiB: several buffers, each written on the writer's thread.
+TEST_F(OutputFileTest, ALongFileWrittenInManyBuffersHoldsEveryLineInOrder) {
+  constexpr int kLines = 300'000;
+  for (const OutputFile::Mode mode : {OutputFile::Mode::Truncate, OutputFile::Mode::Replace}) {
+    ASSERT_TRUE(WriteNumberedLines(dir_.Path("long.xyz"), kLines, mode)) << error_;
+    std::string expected;
+    for (int i = 0; i < kLines; ++i) expected += NumberedLine(i);
+    EXPECT_EQ(ReadBytes(dir_.Path("long.xyz")), expected);
+  }
+}
+
+// A write that fails after some buffers went out: the failure is reported
+// once, by Close, with its cause, and the earlier file stays.
+TEST_F(OutputFileTest, AFailureWhileALongFileIsWrittenKeepsTheEarlierFile) {
+  WriteBytes(dir_.Path("out.xyz"), "earlier\r\n");
+  bool written = true;
+  {
+    testing::FileSizeLimit limit(5 << 20);
+    written = WriteNumberedLines(dir_.Path("out.xyz"), 300'000, OutputFile::Mode::Replace);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_EQ(error_, "Cannot write " + fs::canonical(dir_.Path("out.xyz")).string() + ": File too large");
+  EXPECT_EQ(ReadBytes(dir_.Path("out.xyz")), "earlier\r\n");
+  EXPECT_EQ(FilesIn(dir_.Home()), 2u);
+
+  EXPECT_FALSE(WriteNumberedLines("/dev/full", 300'000, OutputFile::Mode::Replace));
+  EXPECT_EQ(error_, "Cannot write /dev/full: No space left on device");
 }
 
 TEST_F(OutputFileTest, AFailedReplacementKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
