@@ -24,7 +24,7 @@ void CsvWriter::Begin(const ExportPlan& plan, std::string& out) {
   out.append(",\r\n");
 }
 
-void CsvWriter::Record(const PlacedRecord& record, std::string& out) {
+void CsvWriter::Row(const PlacedRecord& record, const ExportBlock*, std::string& out) const {
   if (record.block && record.block->IsSurveyLine()) AppendInteger(out, record.block->number);
   for (const Channel& channel : channels_) {
     out.push_back(',');

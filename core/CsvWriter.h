@@ -13,12 +13,14 @@
 
 namespace tessaly {
 
-class CsvWriter : public ExportWriter {
+class CsvWriter : public ExportWriter, public RowFormat {
  public:
   bool NeedsPositions() const override { return false; }
   void Begin(const ExportPlan& plan, std::string& out) override;
-  void Record(const PlacedRecord& record, std::string& out) override;
+  void Record(const PlacedRecord& record, std::string& out) override { Row(record, nullptr, out); }
   void End(std::string& out) override;
+  const RowFormat* Rows() const override { return this; }
+  void Row(const PlacedRecord& record, const ExportBlock* previous, std::string& out) const override;
 
  private:
   std::vector<Channel> channels_;

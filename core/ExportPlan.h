@@ -73,6 +73,16 @@ struct PlacedRecord {
   const ExportBlock* block;   // the block holding it; null in a turn
 };
 
+// The text of a record in a format whose records' texts depend on the
+// record and its block alone (one line a record), so that pieces of the
+// records can be made on several threads at once. `previous` is the block of
+// the record before it, null for none or a turn.
+class RowFormat {
+ public:
+  virtual ~RowFormat() = default;
+  virtual void Row(const PlacedRecord& record, const ExportBlock* previous, std::string& out) const = 0;
+};
+
 // A format's writer: Begin, then every record in order, then End, each
 // appending to `out`, which the caller writes away between calls.
 class ExportWriter {
@@ -83,6 +93,10 @@ class ExportWriter {
   virtual void Begin(const ExportPlan& plan, std::string& out) = 0;
   virtual void Record(const PlacedRecord& record, std::string& out) = 0;
   virtual void End(std::string& out) = 0;
+  // After Begin: the records' text as a RowFormat, which the caller may use
+  // instead of Record; null when a record's text depends on the records
+  // before it.
+  virtual const RowFormat* Rows() const { return nullptr; }
 };
 
 }  // namespace tessaly

@@ -1,7 +1,10 @@
 #include "core/SurveyExport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
+#include "core/OrderedTasks.h"
 #include "core/OutputFile.h"
 
 namespace tessaly {
@@ -44,12 +47,43 @@ SurveyRecord RecordOf(const SpilledRecord& spilled, const std::string& comment) 
 
 // Moves a cursor over the blocks to the one holding `record` (records come
 // in order); null when none does.
-template <typename Block>
-Block* BlockAt(std::vector<Block>& blocks, std::size_t& cursor, std::uint64_t record) {
+template <typename Blocks>
+auto BlockAt(Blocks& blocks, std::size_t& cursor, std::uint64_t record) -> decltype(&blocks[0]) {
   while (cursor < blocks.size() && blocks[cursor].last < record) ++cursor;
   if (cursor < blocks.size() && blocks[cursor].first <= record) return &blocks[cursor];
   return nullptr;
 }
+
+// The first block at or after `record`.
+std::size_t BlockCursorAt(const std::vector<ExportBlock>& blocks, std::uint64_t record) {
+  const auto before = [](const ExportBlock& block, std::uint64_t r) { return block.last < r; };
+  return static_cast<std::size_t>(std::lower_bound(blocks.begin(), blocks.end(), record, before) - blocks.begin());
+}
+
+// Records read back from the spill to be made into text together.
+struct RecordChunk {
+  static constexpr std::size_t kRecords = 4096;  // about 300 kB of text
+  std::uint64_t first = 0;  // the index of records[0]
+  std::vector<SpilledRecord> records;
+  std::vector<std::string> comments;
+};
+
+std::string ChunkText(const RowFormat& rows, const std::vector<ExportBlock>& blocks, const RecordChunk& chunk) {
+  std::string text;
+  std::size_t cursor = BlockCursorAt(blocks, chunk.first == 0 ? 0 : chunk.first - 1);
+  const ExportBlock* previous = chunk.first == 0 ? nullptr : BlockAt(blocks, cursor, chunk.first - 1);
+  for (std::size_t k = 0; k < chunk.records.size(); ++k) {
+    const SpilledRecord& spilled = chunk.records[k];
+    const std::uint64_t index = chunk.first + k;
+    const SurveyRecord record = RecordOf(spilled, chunk.comments[k]);
+    const ExportBlock* block = BlockAt(blocks, cursor, index);
+    rows.Row({record, index + 1, spilled.x, spilled.y, block}, previous, text);
+    previous = block;
+  }
+  return text;
+}
+
+unsigned TextThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
 
 std::string FormatDecimal(double value) {
   char text[32];
@@ -162,6 +196,14 @@ bool SurveyExport::MeasureBlocks() {
 bool SurveyExport::WriteRecords(ExportWriter& writer, OutputFile& out) {
   if (!spill_.Rewind()) return false;
   writer.Begin(plan_, out.Buffer());
+  const bool written = writer.Rows() ? WriteRowsInParallel(*writer.Rows(), out) : WriteRowsInOrder(writer, out);
+  if (!written || !spill_.Error().empty()) return false;
+  writer.End(out.Buffer());
+  out.Commit();
+  return true;
+}
+
+bool SurveyExport::WriteRowsInOrder(ExportWriter& writer, OutputFile& out) {
   SpilledRecord spilled;
   std::string comment;
   std::size_t cursor = 0;
@@ -170,9 +212,34 @@ bool SurveyExport::WriteRecords(ExportWriter& writer, OutputFile& out) {
     writer.Record({record, index + 1, spilled.x, spilled.y, BlockAt(plan_.blocks, cursor, index)}, out.Buffer());
     out.Commit();
   }
-  if (!spill_.Error().empty()) return false;
-  writer.End(out.Buffer());
-  out.Commit();
+  return true;
+}
+
+// The records read back here in chunks, made into text on worker threads and
+// written in order; a few chunks in flight at a time.
+bool SurveyExport::WriteRowsInParallel(const RowFormat& rows, OutputFile& out) {
+  const unsigned threads = TextThreads();
+  OrderedTasks<std::string> tasks(threads);
+  const auto writeOldest = [&] {
+    out.Buffer().append(tasks.TakeOldest());
+    out.Commit();
+  };
+  for (std::uint64_t next = 0;;) {
+    RecordChunk chunk;
+    chunk.first = next;
+    chunk.records.resize(RecordChunk::kRecords);
+    chunk.comments.resize(RecordChunk::kRecords);
+    std::size_t count = 0;
+    while (count < RecordChunk::kRecords && spill_.Next(chunk.records[count], chunk.comments[count])) ++count;
+    if (count == 0) break;
+    chunk.records.resize(count);
+    chunk.comments.resize(count);
+    next += count;
+    tasks.Submit([&rows, this, chunk = std::move(chunk)] { return ChunkText(rows, plan_.blocks, chunk); });
+    if (tasks.InFlight() > threads) writeOldest();
+    if (count < RecordChunk::kRecords) break;
+  }
+  while (tasks.InFlight() > 0) writeOldest();
   return true;
 }
 

@@ -59,6 +59,8 @@ class SurveyExport {
   void BuildBlocks(const std::vector<SurveyLine>& lines);
   bool MeasureBlocks();
   bool WriteRecords(ExportWriter& writer, OutputFile& out);
+  bool WriteRowsInOrder(ExportWriter& writer, OutputFile& out);
+  bool WriteRowsInParallel(const RowFormat& rows, OutputFile& out);
 
   SurveyExportOptions options_;
   ExportPlan plan_;

@@ -52,11 +52,15 @@ void XyzWriter::Begin(const ExportPlan& plan, std::string& out) {
 }
 
 void XyzWriter::Record(const PlacedRecord& record, std::string& out) {
+  Row(record, block_, out);
+  block_ = record.block;
+}
+
+// A block's records are next to each other, so a record whose block is not
+// the one before it begins its block.
+void XyzWriter::Row(const PlacedRecord& record, const ExportBlock* previous, std::string& out) const {
   if (!record.block) return;
-  if (record.block != block_) {
-    block_ = record.block;
-    out.append(BlockHeading(*block_)).append("\r\n");
-  }
+  if (record.block != previous) out.append(BlockHeading(*record.block)).append("\r\n");
   bool first = true;
   for (const Channel& channel : channels_) {
     if (!first) out.push_back(' ');

@@ -23,12 +23,14 @@
 
 namespace tessaly {
 
-class XyzWriter : public ExportWriter {
+class XyzWriter : public ExportWriter, public RowFormat {
  public:
   bool NeedsPositions() const override { return false; }
   void Begin(const ExportPlan& plan, std::string& out) override;
   void Record(const PlacedRecord& record, std::string& out) override;
   void End(std::string& out) override;
+  const RowFormat* Rows() const override { return this; }
+  void Row(const PlacedRecord& record, const ExportBlock* previous, std::string& out) const override;
 
  private:
   std::vector<Channel> channels_;

@@ -78,6 +78,34 @@ TEST_F(SurveyExportFiles, XyzTiesHoldTheRecordsBetweenLines) {
       << xyz;
 }
 
+// The records are made into text in pieces of a few thousand on several
+// threads: lines that begin, end and touch at the pieces' edges still get
+// one heading each, in order, and every record once.
+TEST_F(SurveyExportFiles, XyzBlocksAcrossManyRecordsKeepTheirOrder) {
+  std::vector<SurveyRecord> records(10'000);
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].deviation = static_cast<double>(i);
+  struct Marked { std::size_t first, last; };
+  const Marked lines[] = {{4090, 4096}, {4097, 8191}, {8192, 8195}};
+  for (const Marked& line : lines) records[line.first].comment = "SOL", records[line.last].comment = "EOL";
+  SurveyExportOptions options;
+  options.ties = true;
+  const std::string xyz = Export(records, "xyz", options);
+
+  std::string expected = "/ Fiducial Deviation\r\n";
+  const auto block = [&](const std::string& heading, std::size_t first, std::size_t last) {
+    expected += heading + "\r\n";
+    for (std::size_t i = first; i <= last; ++i) expected += std::to_string(i + 1) + " " + std::to_string(i) + "\r\n";
+  };
+  block("Tie 1", 0, 4089);
+  block("Line 1", 4090, 4096);
+  block("Line 2", 4097, 8191);
+  block("Line 3", 8192, 8195);
+  block("Tie 2", 8196, 9999);
+  const std::size_t data = xyz.find("/ Fiducial Deviation\r\n");
+  ASSERT_NE(data, std::string::npos) << xyz.substr(0, 400);
+  EXPECT_TRUE(xyz.compare(data, std::string::npos, expected) == 0);
+}
+
 TEST_F(SurveyExportFiles, XyzWithoutLinesIsLineZero) {
   SurveyExportOptions options;
   options.lines = LineMode::None;
