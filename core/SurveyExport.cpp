@@ -118,7 +118,7 @@ SurveyExport::SurveyExport(ExportHeader header, const SurveyExportOptions& optio
   plan_.header = std::move(header);
 }
 
-bool SurveyExport::Add(const SurveyRecord& record) {
+bool SurveyExport::Add(const SurveyRecord& record, const ZonedPoint* own) {
   if (!error_.empty()) return false;
   if (!spillOpen_) {
     if (!spill_.Open(options_.spillFolder)) {
@@ -129,7 +129,7 @@ bool SurveyExport::Add(const SurveyRecord& record) {
   }
   SpilledRecord spilled = SpilledOf(record);
   std::optional<PlanePoint> point;
-  if (record.HasPosition()) point = projector_.Project(record.latitude, record.longitude);
+  if (record.HasPosition()) point = projector_.Project(record.latitude, record.longitude, own);
   if (point) {
     spilled.x = point->x;
     spilled.y = point->y;

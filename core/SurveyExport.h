@@ -43,8 +43,10 @@ class SurveyExport {
   // `header`'s lineRule is filled in by Write.
   SurveyExport(ExportHeader header, const SurveyExportOptions& options);
 
-  // The next record. False once something failed (Error() says what).
-  bool Add(const SurveyRecord& record);
+  // The next record; `own`, when given, is its position projected into its
+  // own zone elsewhere (ProjectInOwnZone). False once something failed
+  // (Error() says what).
+  bool Add(const SurveyRecord& record, const ZonedPoint* own = nullptr);
   // Decides the blocks and writes the whole export to `out` through
   // `writer`. False with the reason in Error(); `out` is then not to be
   // closed (nothing should replace an earlier file).

@@ -1,6 +1,7 @@
 #include "core/SurveyExportSink.h"
 
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "core/SurveyExport.h"
 #include "core/UTMLaLo.h"
 #include "core/XyzWriter.h"
+#include "core/ZoneProjector.h"
 
 namespace tessaly {
 
@@ -26,11 +28,11 @@ class FlaggingQueue {
   explicit FlaggingQueue(const QualitySettings& settings) : flagger_(settings) {}
 
   // Takes the next record (its comment copied) received at `receivedNs`
-  // (kNoReceptionTime: unknown) and passes on to `release` every record
-  // whose flags are final.
-  template <typename Release>
-  void Add(const SurveyRecord& record, std::int64_t receivedNs, Release release) {
-    Waiting& waiting = queue_.emplace_back(Waiting{record, std::string(record.comment)});
+  // (kNoReceptionTime: unknown), with its projection where made, and passes
+  // on to `to` every record whose flags are final.
+  void Add(const SurveyRecord& record, const std::optional<ZonedPoint>& own, std::int64_t receivedNs,
+           SurveyExport& to) {
+    Waiting& waiting = queue_.emplace_back(Waiting{record, std::string(record.comment), own});
     waiting.record.flags = 0;
     QualityRecord judged;
     judged.value = record.deviation;
@@ -39,25 +41,24 @@ class FlaggingQueue {
     flagger_.Add(judged, found_);
     for (const QualityFinding& finding : found_) *queue_[finding.record - first_].record.flags |= finding.flag;
     found_.clear();
-    while (queue_.size() > kWait) ReleaseFront(release);
+    while (queue_.size() > kWait) ReleaseFront(to);
   }
 
-  template <typename Release>
-  void Flush(Release release) {
-    while (!queue_.empty()) ReleaseFront(release);
+  void Flush(SurveyExport& to) {
+    while (!queue_.empty()) ReleaseFront(to);
   }
 
  private:
   struct Waiting {
     SurveyRecord record;
     std::string comment;
+    std::optional<ZonedPoint> own;
   };
 
-  template <typename Release>
-  void ReleaseFront(Release release) {
+  void ReleaseFront(SurveyExport& to) {
     Waiting& front = queue_.front();
     front.record.comment = front.comment;
-    release(front.record);
+    to.Add(front.record, front.own ? &*front.own : nullptr);
     queue_.pop_front();
     ++first_;
   }
@@ -73,6 +74,34 @@ std::int64_t FloorMillis(std::int64_t utcNs) {
   const std::int64_t millis = utcNs / kNsPerMs;
   return millis * kNsPerMs > utcNs ? millis - 1 : millis;
 }
+
+// The record's own position projected into its own zone on the pipeline's
+// worker threads (ZoneProjector takes it as it is in that zone), so the
+// projection, the dearest sum of a record, is not made on the one thread
+// that hands the records over in order. Nothing for a record placed by the
+// GPS and the layback (placed in order, after the workers) or without a
+// position.
+class OwnZoneProjection : public RecordFormatter {
+ public:
+  void Use(int mapDatum) { mapDatum_ = mapDatum; }
+  void Format(std::span<const std::string_view>, const RecordNumbers& numbers, std::string& out) const override {
+    if (!mapDatum_) return;
+    const GeoPosition position = OwnPosition(numbers);
+    if (!position.Known()) return;
+    const std::optional<ZonedPoint> own = ProjectInOwnZone(*mapDatum_, position.latitude, position.longitude);
+    if (own) out.append(reinterpret_cast<const char*>(&*own), sizeof *own);
+  }
+  // What Format made of a record.
+  static std::optional<ZonedPoint> Read(const std::optional<std::string_view>& formatted) {
+    if (!formatted || formatted->size() != sizeof(ZonedPoint)) return std::nullopt;
+    ZonedPoint own;
+    std::memcpy(&own, formatted->data(), sizeof own);
+    return own;
+  }
+
+ private:
+  std::optional<int> mapDatum_;  // none: records are not projected here
+};
 
 class SurveySink : public ExportSink {
  public:
@@ -96,7 +125,12 @@ class SurveySink : public ExportSink {
     options.mapDatum = known ? info.mapDatum : kWgs84Datum;
     options.spillFolder = settings_.spillFolder;
     export_.emplace(std::move(header), options);
+    if (positions_ && positions_->OwnPositions()) projection_.Use(options.mapDatum);
   }
+
+  // Asked after Captions. The record columns' texts are not needed: only
+  // the numbers and the comment.
+  const RecordFormatter* Formatter() const override { return &projection_; }
 
   void Row(const ExportRecord& record) override {
     if (!positions_) return;
@@ -111,13 +145,14 @@ class SurveySink : public ExportSink {
       survey.sounder = record.numbers->sounder;
     }
     survey.comment = record.cells[kColComment];
-    if (flagging_) flagging_->Add(survey, placement.receivedUtcNs, [this](const SurveyRecord& r) { export_->Add(r); });
-    else export_->Add(survey);
+    const std::optional<ZonedPoint> own = OwnZoneProjection::Read(record.formatted);
+    if (flagging_) flagging_->Add(survey, own, placement.receivedUtcNs, *export_);
+    else export_->Add(survey, own ? &*own : nullptr);
   }
 
   void End() override {
     if (!positions_) return;
-    if (flagging_) flagging_->Flush([this](const SurveyRecord& r) { export_->Add(r); });
+    if (flagging_) flagging_->Flush(*export_);
     if (error_ = positions_->Error(); !error_.empty()) return;
     if (!export_->Write(*writer_, out_)) error_ = export_->Error();
   }
@@ -130,6 +165,7 @@ class SurveySink : public ExportSink {
   std::unique_ptr<ExportWriter> writer_;
   std::unique_ptr<PositionSource> positions_;
   std::optional<FlaggingQueue> flagging_;
+  OwnZoneProjection projection_;
   std::optional<SurveyExport> export_;
   std::string error_;
 };
@@ -141,9 +177,13 @@ std::unique_ptr<ExportSink> MakeSurveySink(OutputFile& out, const ExportSettings
 
 }  // namespace
 
+GeoPosition OwnPosition(const RecordNumbers& numbers) {
+  return numbers.towfish.Known() ? numbers.towfish : numbers.gps;
+}
+
 Placement RecordPosition::Place(const ExportRecord& record) {
   if (!record.numbers) return {};
-  return {record.numbers->towfish.Known() ? record.numbers->towfish : record.numbers->gps};
+  return {OwnPosition(*record.numbers)};
 }
 
 std::string GpsLaybackPosition::Open(const std::string& log, const LaybackSettings& settings) {

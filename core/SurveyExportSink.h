@@ -43,12 +43,19 @@ class PositionSource {
   virtual std::string Layback() const { return {}; }
   // Why the positions could not be given to the end; empty when they were.
   virtual std::string Error() const { return {}; }
+  // Whether a record's placement is its own position, which any thread can
+  // read from the record alone.
+  virtual bool OwnPositions() const { return false; }
 };
 
-// The record's own position: the towfish's, else the GPS fix; no time.
+// The record's own position: the towfish's, else the GPS fix.
+GeoPosition OwnPosition(const RecordNumbers& numbers);
+
+// The record's own position; no time.
 class RecordPosition : public PositionSource {
  public:
   Placement Place(const ExportRecord& record) override;
+  bool OwnPositions() const override { return true; }
 };
 
 // The towfish from the GPS and the layback, read from the files beside the
