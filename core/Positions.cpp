@@ -309,11 +309,12 @@ bool PositionDegrees(const DegMinTexts& position, char separator, std::string& d
 }
 
 bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
-                      const DerivedTexts& out) {
+                      const DerivedTexts& out, bool metres) {
   double latitude = 0.0, longitude = 0.0;
   UtmPosition utm;
   const bool converted = PositionDegrees(position, separator, out.decLat, out.decLon, latitude, longitude) &&
-                         LatLonToUtm(mapDatum, latitude, longitude, utm);
+                         (metres ? LatLonToUtm(mapDatum, latitude, longitude, utm)
+                                 : LatLonToUtmZone(mapDatum, latitude, longitude, utm));
   if (!converted) {
     out.decLat.clear();
     out.decLon.clear();
@@ -323,18 +324,28 @@ bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
     out.degrees = {};
     return false;
   }
-  FormatUtm(utm, separator, out.zone, out.north, out.east);
+  if (metres) {
+    FormatUtm(utm, separator, out.zone, out.north, out.east);
+  } else {
+    FormatUtmZone(utm, out.zone);
+    out.north.clear();
+    out.east.clear();
+  }
   out.degrees = {latitude, longitude};
   return true;
 }
 
-void FormatUtm(const UtmPosition& utm, char separator, std::string& zone, std::string& north,
-               std::string& east) {
+void FormatUtmZone(const UtmPosition& utm, std::string& zone) {
   char text[16];
   char* end = std::to_chars(text, text + 12, utm.zoneNumber).ptr;
   *end++ = ' ';
   *end++ = utm.bandLetter;
   zone.assign(text, static_cast<std::size_t>(end - text));
+}
+
+void FormatUtm(const UtmPosition& utm, char separator, std::string& zone, std::string& north,
+               std::string& east) {
+  FormatUtmZone(utm, zone);
   FormatMetres(utm.northing, separator, north);
   FormatMetres(utm.easting, separator, east);
 }

@@ -64,12 +64,17 @@ struct DerivedTexts {
 // degrees. When the position cannot be converted (a text is not a number, a
 // hemisphere is empty) all five texts are emptied, the degrees are unknown
 // and the result is false.
+// Without `metres`, northing and easting are left empty and the position is
+// not projected (the zone is still filled, as are the degrees): for a reader
+// of the numbers alone, which needs no grid texts.
 bool ComputePositions(const DegMinTexts& position, char separator, int mapDatum,
-                      const DerivedTexts& out);
+                      const DerivedTexts& out, bool metres = true);
 
 // The UTM texts of a position: zone "%d %s", northing and easting "%8.3f"
 // with the separator.
 void FormatUtm(const UtmPosition& utm, char separator, std::string& zone, std::string& north,
                std::string& east);
+// The zone text alone: "20 T".
+void FormatUtmZone(const UtmPosition& utm, std::string& zone);
 
 }  // namespace tessaly

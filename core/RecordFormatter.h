@@ -20,6 +20,10 @@ class RecordFormatter {
   // them. Called from several threads at once, so it changes nothing.
   virtual void Format(std::span<const std::string_view> cells, const RecordNumbers& numbers,
                       std::string& out) const = 0;
+  // Whether Format reads `cells`. When it does not, it is given none, and
+  // the parser leaves out the texts only the grid shows (UTM northing and
+  // easting, the dearest to make).
+  virtual bool UsesCells() const { return true; }
 };
 
 }  // namespace tessaly

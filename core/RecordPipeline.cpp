@@ -99,8 +99,9 @@ struct Batch {
 class BatchParser {
  public:
   BatchParser(const TSample& setUp, const RecordFormatter* formatter)
-      : sample_(setUp.FDecimalSeparator), formatter_(formatter) {
+      : sample_(setUp.FDecimalSeparator), formatter_(formatter), cells_(!formatter || formatter->UsesCells()) {
     sample_.CopySetUp(setUp);
+    sample_.FUtmMetres = cells_;
   }
 
   void Run(Batch& b) {
@@ -142,6 +143,10 @@ class BatchParser {
   }
 
   void LayOut(Batch& b, std::uint64_t lineNumber) {
+    if (formatter_ && !cells_) {
+      formatter_->Format({}, sample_.FNumbers, b.text);
+      return;
+    }
     const RecordCellTexts cells = RecordCells(sample_, lineNumber, scratch_);
     if (formatter_) {
       formatter_->Format(cells, sample_.FNumbers, b.text);
@@ -166,6 +171,7 @@ class BatchParser {
 
   TSample sample_;
   const RecordFormatter* formatter_;
+  bool cells_;  // the formatter, if any, reads the record's texts
   RecordScratch scratch_;
 };
 

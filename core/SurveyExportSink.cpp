@@ -84,6 +84,7 @@ std::int64_t FloorMillis(std::int64_t utcNs) {
 class OwnZoneProjection : public RecordFormatter {
  public:
   void Use(int mapDatum) { mapDatum_ = mapDatum; }
+  bool UsesCells() const override { return false; }
   void Format(std::span<const std::string_view>, const RecordNumbers& numbers, std::string& out) const override {
     if (!mapDatum_) return;
     const GeoPosition position = OwnPosition(numbers);

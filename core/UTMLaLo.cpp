@@ -115,7 +115,7 @@ int UtmZoneNumber(double longitude) {
   return static_cast<int>(std::floor((longitude + 180.0) / 6.0)) + 1;
 }
 
-bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
+bool LatLonToUtmZone(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
   if (!ValidDatum(ellipsoidIndex)) return false;
   // Beyond ten billion degrees the zone number would not fit an int; a
   // record's degrees (32-bit whole numbers) never come near.
@@ -123,6 +123,11 @@ bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosit
   if (!std::isfinite(latitude) || !(std::fabs(longitude) <= kLargestLongitude)) return false;
   result.zoneNumber = UtmZoneNumber(longitude);
   result.bandLetter = UtmLetterDesignator(latitude);
+  return true;
+}
+
+bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result) {
+  if (!LatLonToUtmZone(ellipsoidIndex, latitude, longitude, result)) return false;
   Project(ProjectionFor(ellipsoidIndex), latitude, longitude - (6.0 * result.zoneNumber - 183.0), result);
   if (latitude < 0.0) result.northing += kFalseNorthing;
   return true;

@@ -33,6 +33,9 @@ char UtmLetterDesignator(double latitude);
 // number, or when the longitude is beyond ten billion degrees (its zone
 // number would not fit an int).
 bool LatLonToUtm(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result);
+// LatLonToUtm's zone and band alone (northing and easting left at 0), with
+// its result, without the projection.
+bool LatLonToUtmZone(int ellipsoidIndex, double latitude, double longitude, UtmPosition& result);
 
 // The UTM zone of a longitude (1 to 60 from -180 to 180).
 int UtmZoneNumber(double longitude);

@@ -276,13 +276,13 @@ TSample::Rearranged TSample::Rearrange(std::string_view line, LineVerdict& verdi
 
 bool TSample::ComputeTowfish() {
   return ComputePositions({FLatDeg, FLatMin, FLatHemi, FLonDeg, FLonMin, FLonHemi}, FDecimalSeparator,
-                          FMapDatum, {FTfDecLat, FTfDecLon, FTfZone, FTfNorth, FTfEast, FNumbers.towfish});
+                          FMapDatum, {FTfDecLat, FTfDecLon, FTfZone, FTfNorth, FTfEast, FNumbers.towfish}, FUtmMetres);
 }
 
 bool TSample::ComputeGps() {
   return ComputePositions({FGpsLatDeg, FGpsLatMin, FGpsLatHemi, FGpsLonDeg, FGpsLonMin, FGpsLonHemi},
                           FDecimalSeparator, FMapDatum,
-                          {FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast, FNumbers.gps});
+                          {FGpsDecLat, FGpsDecLon, FGpsZone, FGpsNorth, FGpsEast, FNumbers.gps}, FUtmMetres);
 }
 
 // KVL: the towfish position comes as two NMEA coordinates, cut here into

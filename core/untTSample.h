@@ -158,6 +158,10 @@ class TSample {
   std::string FEndMarker;
   char FDecimalSeparator = '.';
   int FMapDatum = 22;  // ellipsoid of every UTM conversion (WGS 84)
+  // Whether positions get their UTM northing and easting texts (the grid's
+  // columns); a reader of the numbers alone turns it off. Not copied by
+  // CopySetUp: it is the reader's, not the log's.
+  bool FUtmMetres = true;
   TPnav FPnav{this};
 
   // Per-line fields.

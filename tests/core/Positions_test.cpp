@@ -200,6 +200,21 @@ TEST(ComputePositions, FillsSignedDecimalsZoneAndMetres) {
   EXPECT_EQ(d.east[6], '.');
 }
 
+// Without the metres: the same degrees and zone, no northing or easting;
+// what does not convert with them does not convert without.
+TEST(ComputePositions, WithoutMetresKeepsTheDegreesAndTheZone) {
+  Derived d;
+  ASSERT_TRUE(ComputePositions({"45", "12.345", "N", "063", "30.000", "W"}, '.', 22, d.Texts(), false));
+  EXPECT_EQ(d.decLat, "+45.20575");
+  EXPECT_EQ(d.decLon, "-63.50000");
+  EXPECT_EQ(d.zone, "20 T");
+  EXPECT_EQ(d.north + d.east, "");
+  EXPECT_DOUBLE_EQ(d.degrees.latitude, 45.20575);
+  EXPECT_DOUBLE_EQ(d.degrees.longitude, -63.5);
+  EXPECT_FALSE(ComputePositions({"45", "12.345", "N", "063", "30.000", "W"}, '.', 99, d.Texts(), false));
+  EXPECT_EQ(d.zone, "");
+}
+
 TEST(ComputePositions, HemisphereGivesTheSignUnlessTheDegreesCarryOne) {
   Derived d;
   ASSERT_TRUE(ComputePositions({"33", "54.000", "S", "151", "12.000", "E"}, '.', 22, d.Texts()));

@@ -151,6 +151,49 @@ TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSiz
   }
 }
 
+// Writes the record's numbers, reading its texts or not.
+class NumbersFormatter : public RecordFormatter {
+ public:
+  explicit NumbersFormatter(bool cells) : cells_(cells) {}
+  bool UsesCells() const override { return cells_; }
+  void Format(std::span<const std::string_view> cells, const RecordNumbers& n, std::string& out) const override {
+    EXPECT_EQ(cells.size(), cells_ ? kRecordColumnCount : 0u);
+    char text[160];
+    std::snprintf(text, sizeof text, "%.9f %.9f %.9f %.9f %g %g", n.towfish.latitude, n.towfish.longitude,
+                  n.gps.latitude, n.gps.longitude, n.towDepth, n.sounder);
+    out.append(text);
+  }
+
+ private:
+  bool cells_;
+};
+
+// A reader of the numbers alone is spared the grid's texts (the UTM
+// metres): every line is accepted or rejected as before, with the same
+// numbers.
+TEST_P(PipelineEquivalence, NumbersAreTheSameWithoutTheGridTexts) {
+  TempHome dir;
+  const std::string kind = GetParam();
+  const std::string path = dir.Path("survey." + kind);
+  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, 3000, 0.05, 5), path));
+  RawText raw;
+  raw.Assign(ReadBytes(path));
+  std::vector<std::string> outcomes[2];
+  for (const bool cells : {true, false}) {
+    const NumbersFormatter numbers(cells);
+    const auto sample = SetUpFor(kind, path);
+    testing::RawTextLines source(raw);
+    OutcomeSink sink(true);
+    PipelineOptions options;
+    options.threads = 2;
+    options.formatter = &numbers;
+    RunRecordPipeline(*sample, source, sink, options);
+    outcomes[cells] = sink.outcomes;
+  }
+  ASSERT_GT(outcomes[true].size(), 2000u);
+  EXPECT_EQ(outcomes[false], outcomes[true]);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKind, PipelineEquivalence,
                          ::testing::Values("kvl", "kvs", "kvg", "zpx", "zpt", "rtb", "rtc", "pnav-plus", "pnav-p"));
 
