@@ -184,10 +184,20 @@ char* WriteFixed(double value, int decimals, char* out, char* outEnd) {
   if (decimals < 0 || decimals > 18 || !RoundScaled(value, decimals, scaled))
     return std::to_chars(out, outEnd, value, std::chars_format::fixed, decimals).ptr;
   if (std::signbit(value)) *out++ = '-';
-  out = std::to_chars(out, outEnd, scaled / kPow10[decimals]).ptr;
+  // The digits of the scaled value, the point put in among them.
+  char digits[24];
+  const int count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, scaled).ptr - digits);
+  const int whole = count - decimals;
+  if (whole <= 0) {  // below one: "0." and the zeros the digits lack
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, -whole, '0');
+    return std::copy(digits, digits + count, out);
+  }
+  out = std::copy(digits, digits + whole, out);
   if (decimals == 0) return out;
   *out++ = '.';
-  return WriteDigits(scaled % kPow10[decimals], decimals, out);
+  return std::copy(digits + whole, digits + count, out);
 }
 
 // Decimal degrees with 5 decimals: the whole degrees joined with the first

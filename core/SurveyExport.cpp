@@ -62,7 +62,7 @@ std::size_t BlockCursorAt(const std::vector<ExportBlock>& blocks, std::uint64_t 
 
 // Records read back from the spill to be made into text together.
 struct RecordChunk {
-  static constexpr std::size_t kRecords = 4096;  // about 300 kB of text
+  static constexpr std::size_t kRecords = 4096;  // about 300 kB of text (XYZ: about 70 bytes a record)
   std::uint64_t first = 0;  // the index of records[0]
   std::vector<SpilledRecord> records;
   std::vector<std::string> comments;
@@ -70,6 +70,7 @@ struct RecordChunk {
 
 std::string ChunkText(const RowFormat& rows, const std::vector<ExportBlock>& blocks, const RecordChunk& chunk) {
   std::string text;
+  text.reserve(chunk.records.size() * 96);
   std::size_t cursor = BlockCursorAt(blocks, chunk.first == 0 ? 0 : chunk.first - 1);
   const ExportBlock* previous = chunk.first == 0 ? nullptr : BlockAt(blocks, cursor, chunk.first - 1);
   for (std::size_t k = 0; k < chunk.records.size(); ++k) {
