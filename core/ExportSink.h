@@ -7,11 +7,13 @@
 // for every record, with its grid texts (as the grid shows them) and its
 // numbers as the parser read them (positions in signed degrees, deviation,
 // towfish depth, sounder), so a format never reads a text back into a
-// number; End once after the last record. A sink whose row is its record's
-// text between the "#" and the comment offers a RecordFormatter (asked after
-// Captions): the streaming pipeline runs it on its worker threads and hands
-// each row its text in `formatted` instead of the record columns' cells. A
-// row from a document has all its cells and no `formatted`.
+// number; End once after the last record. A sink offers a RecordFormatter
+// (asked after Captions) for what it makes of a record alone: the streaming
+// pipeline runs it on its worker threads and hands each row what it made in
+// `formatted` instead of the record columns' cells (the VDG export: the
+// record's text between the "#" and the comment; the line-cut exports: the
+// record's position projected, or nothing). A row from a document has all
+// its cells and no `formatted`.
 // A sink writes into the OutputFile it was made with; the runner opens,
 // checks (CheckOutput) and closes it. Memory: a row is handed over and
 // forgotten, so a sink that keeps nothing per record writes a log of any
@@ -50,8 +52,9 @@ struct ExportRecord {
   // The grid row's texts by GridColumn: "#", the record columns and the
   // comment, as the grid shows them.
   std::array<std::string_view, kGridColumnCount> cells{};
-  // What the sink's RecordFormatter made of the record on a worker thread;
-  // unset when the record columns' cells are given.
+  // What the sink's RecordFormatter made of the record on a worker thread
+  // (bytes the sink reads back); unset when the record columns' cells are
+  // given.
   std::optional<std::string_view> formatted;
 };
 

@@ -2,11 +2,13 @@
 // formats (XYZ, CSV, GeoJSON, KML), streaming.
 //
 // The records are given one by one in grid order (Add). They go to a
-// RecordSpill on disk while the survey lines are decided, the channels
-// present noted and the comments kept as marks; Write then reads them back
-// twice: once to measure every block (records, length, deviation range),
-// once to hand them with their block to the format's writer. Memory holds
-// the lines and the comments, never the records, whatever the log's length.
+// RecordSpill (memory up to a bound, then a file) while the survey lines are
+// decided, the channels present noted and the comments kept as marks; Write
+// then reads them back twice: once to measure every block (records, length,
+// deviation range), once to hand them with their block to the format's
+// writer (in pieces made on several threads where the format's rows stand
+// alone). Memory holds the lines, the comments and the spill's bounded part,
+// whatever the log's length.
 //
 // Positions are projected into the UTM zone of the first position (its
 // hemisphere too) by ZoneProjector, so a survey across a zone border stays
