@@ -16,6 +16,7 @@ namespace tessaly {
 class CsvWriter : public ExportWriter, public RowFormat {
  public:
   bool NeedsPositions() const override { return false; }
+  bool NeedsBlockMeasures() const override { return false; }
   void Begin(const ExportPlan& plan, std::string& out) override;
   void Record(const PlacedRecord& record, std::string& out) override { Row(record, nullptr, out); }
   void End(std::string& out) override;

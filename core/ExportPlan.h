@@ -30,7 +30,8 @@ struct ExportBlock {
   std::uint64_t number = 0;  // Line 1, 2, ...; Tie 1, 2, ...
   std::string name;          // the operator's name of a marked line
   std::uint64_t first = 0, last = 0;  // records, 0-based, both included
-  // Worked out over the records:
+  // Worked out over the records, for a writer that needs them
+  // (ExportWriter::NeedsBlockMeasures):
   std::uint64_t records = 0;
   std::uint64_t positions = 0;  // records with a position
   double length = 0.0;          // metres along the positions
@@ -93,6 +94,10 @@ class ExportWriter {
   virtual void Begin(const ExportPlan& plan, std::string& out) = 0;
   virtual void Record(const PlacedRecord& record, std::string& out) = 0;
   virtual void End(std::string& out) = 0;
+  // Whether the writer reads its blocks' measures (records, positions,
+  // length, deviation range); they are worked out, in a pass over the
+  // records of their own, only for a writer that does.
+  virtual bool NeedsBlockMeasures() const { return true; }
   // After Begin: the records' text as a RowFormat, which the caller may use
   // instead of Record; null when a record's text depends on the records
   // before it.

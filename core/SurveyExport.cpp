@@ -263,7 +263,7 @@ bool SurveyExport::Write(ExportWriter& writer, OutputFile& out) {
   plan_.utmZone = projector_.Zone();
   plan_.southern = projector_.Southern();
   BuildBlocks(finder_.Finish());
-  if (!MeasureBlocks() || !WriteRecords(writer, out)) {
+  if ((writer.NeedsBlockMeasures() && !MeasureBlocks()) || !WriteRecords(writer, out)) {
     error_ = spill_.Error();
     return false;
   }
