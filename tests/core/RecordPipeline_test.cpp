@@ -116,15 +116,21 @@ std::unique_ptr<TSample> SetUpFor(const std::string& kind, const std::string& pa
   return sample;
 }
 
-class PipelineEquivalence : public ::testing::TestWithParam<std::string> {};
+class PipelineEquivalence : public ::testing::TestWithParam<std::string> {
+ protected:
+  // Generates a log of the kind (3,000 lines, 5 % faulty) at `path`.
+  void SetUp() override {
+    ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, 3000, 0.05, 5), path));
+    raw.Assign(ReadBytes(path));
+  }
 
-TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSize) {
   TempHome dir;
   const std::string kind = GetParam();
   const std::string path = dir.Path("survey." + kind);
-  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, 3000, 0.05, 5), path));
   RawText raw;
-  raw.Assign(ReadBytes(path));
+};
+
+TEST_P(PipelineEquivalence, MatchesSequentialParseForEveryThreadCountAndBatchSize) {
   const std::vector<std::string> expected = SequentialOutcomes(*SetUpFor(kind, path), raw);
   ASSERT_GT(expected.size(), 2000u);
 
@@ -172,12 +178,6 @@ class NumbersFormatter : public RecordFormatter {
 // metres): every line is accepted or rejected as before, with the same
 // numbers.
 TEST_P(PipelineEquivalence, NumbersAreTheSameWithoutTheGridTexts) {
-  TempHome dir;
-  const std::string kind = GetParam();
-  const std::string path = dir.Path("survey." + kind);
-  ASSERT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, 3000, 0.05, 5), path));
-  RawText raw;
-  raw.Assign(ReadBytes(path));
   std::vector<std::string> outcomes[2];
   for (const bool cells : {true, false}) {
     const NumbersFormatter numbers(cells);
