@@ -66,6 +66,10 @@ class ExportSink {
   virtual const RecordFormatter* Formatter() const { return nullptr; }
   virtual void Row(const ExportRecord& record) = 0;
   virtual void End() = 0;
+  // Whether, after Captions, the sink's rows cost as much as reading the
+  // records, so that a thread of their own (ThreadedSink) pays for copying
+  // them over.
+  virtual bool WantsOwnThread() const { return false; }
   // Why the export failed, after End; empty when it did not. A failed
   // export replaces no earlier file.
   virtual std::string Error() const { return {}; }

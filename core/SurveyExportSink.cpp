@@ -11,6 +11,7 @@
 #include "core/KmlWriter.h"
 #include "core/OutputFile.h"
 #include "core/SurveyExport.h"
+#include "core/ThreadedSink.h"
 #include "core/UTMLaLo.h"
 #include "core/XyzWriter.h"
 #include "core/ZoneProjector.h"
@@ -132,6 +133,8 @@ class SurveySink : public ExportSink {
   // Asked after Captions. The record columns' texts are not needed: only
   // the numbers and the comment.
   const RecordFormatter* Formatter() const override { return &projection_; }
+  // Placing a record from the GPS files costs as much as reading it.
+  bool WantsOwnThread() const override { return positions_ && !positions_->OwnPositions(); }
 
   void Row(const ExportRecord& record) override {
     if (!positions_) return;
@@ -173,7 +176,7 @@ class SurveySink : public ExportSink {
 
 template <typename Writer>
 std::unique_ptr<ExportSink> MakeSurveySink(OutputFile& out, const ExportSettings& settings) {
-  return std::make_unique<SurveySink>(out, settings, std::make_unique<Writer>());
+  return std::make_unique<ThreadedSink>(std::make_unique<SurveySink>(out, settings, std::make_unique<Writer>()));
 }
 
 }  // namespace
