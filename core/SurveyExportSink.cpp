@@ -1,8 +1,8 @@
 #include "core/SurveyExportSink.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 
 #include "core/Clock.h"
@@ -33,20 +33,23 @@ class FlaggingQueue {
   // on to `to` every record whose flags are final.
   void Add(const SurveyRecord& record, const std::optional<ZonedPoint>& own, std::int64_t receivedNs,
            SurveyExport& to) {
-    Waiting& waiting = queue_.emplace_back(Waiting{record, std::string(record.comment), own});
+    Waiting& waiting = ring_[(first_ + count_++) % ring_.size()];
+    waiting.record = record;
     waiting.record.flags = 0;
+    waiting.comment.assign(record.comment);
+    waiting.own = own;
     QualityRecord judged;
     judged.value = record.deviation;
     judged.depth = record.towfishDepth;
     if (receivedNs != kNoReceptionTime) judged.receivedNs = receivedNs;
     flagger_.Add(judged, found_);
-    for (const QualityFinding& finding : found_) *queue_[finding.record - first_].record.flags |= finding.flag;
+    for (const QualityFinding& finding : found_) *ring_[finding.record % ring_.size()].record.flags |= finding.flag;
     found_.clear();
-    while (queue_.size() > kWait) ReleaseFront(to);
+    if (count_ > kWait) ReleaseFront(to);
   }
 
   void Flush(SurveyExport& to) {
-    while (!queue_.empty()) ReleaseFront(to);
+    while (count_ > 0) ReleaseFront(to);
   }
 
  private:
@@ -57,17 +60,19 @@ class FlaggingQueue {
   };
 
   void ReleaseFront(SurveyExport& to) {
-    Waiting& front = queue_.front();
+    Waiting& front = ring_[first_ % ring_.size()];
     front.record.comment = front.comment;
     to.Add(front.record, front.own ? &*front.own : nullptr);
-    queue_.pop_front();
     ++first_;
+    --count_;
   }
 
   QualityFlagger flagger_;
   std::vector<QualityFinding> found_;
-  std::deque<Waiting> queue_;
-  std::size_t first_ = 0;  // the record number of the queue's front
+  // The waiting records: record n at n % size, from first_ on.
+  std::array<Waiting, kWait + 1> ring_;
+  std::size_t first_ = 0;  // the record number of the oldest waiting
+  std::size_t count_ = 0;
 };
 
 // Milliseconds from 1970 of a reception time, rounded down.
