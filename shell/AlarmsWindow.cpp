@@ -60,7 +60,8 @@ QWidget* AlarmsWindow::BuildGroup(const QString& title, std::size_t first, std::
 QWidget* AlarmsWindow::BuildFixedRules() {
   auto* label = new QLabel(QStringLiteral(
       "No data: nothing valid for 3 s (or 5 usual intervals). Bad records: more than 10 of the last 100.\n"
-      "GPS: a fix older than 3 s warns, none for 10 s alarms. Clock: more than 1 s from GPS time."));
+      "GPS: no valid fix for over 3 s warns (until fixes hold 2 s), for 10 s alarms.\n"
+      "Clock: more than 1 s from GPS time."));
   label->setObjectName(QStringLiteral("lblFixedRules"));
   label->setEnabled(false);
   return label;

@@ -112,7 +112,8 @@ TEST_F(LiveWatchTest, ASilenceAtTenRecordsASecondRaisesNoDataWithinThreeSecondsA
 
 // The GPS port sends a valid fix at 0.1 s, 1.1 s, ... 9.1 s and nothing
 // until 25.1 s: older than 3 s at 12.2 s warns, none for 10 s at 19.1 s
-// alarms, the fix at 25.1 s clears it.
+// alarms, the fix at 25.1 s makes it a warning again until the fixes have
+// held 2 s, at 27.1 s.
 TEST_F(LiveWatchTest, AGpsDropoutOnTheSessionsGpsPortRaisesTheGpsWarningThenTheAlarm) {
   options_.gps = &gps_;
   Started();
@@ -123,11 +124,13 @@ TEST_F(LiveWatchTest, AGpsDropoutOnTheSessionsGpsPortRaisesTheGpsWarningThenTheA
     }
   });
   const std::vector<AlarmChange> gps = ChangesOf(AlarmKind::Gps);
-  ASSERT_EQ(gps.size(), 3u);
+  ASSERT_EQ(gps.size(), 4u);
+  // Back to a warning at the first fix again, normal once fixes have held 2 s.
   EXPECT_EQ(Events(Base()),
             "2027-01-15T08:00:12.200Z\t122\tGPS\twarning\t3.1\ts since the last fix\n"
             "2027-01-15T08:00:19.100Z\t191\tGPS\talarm\t10\ts without a valid fix\n"
-            "2027-01-15T08:00:25.100Z\t251\tGPS\tnormal\t0\t\n");
+            "2027-01-15T08:00:25.100Z\t251\tGPS\twarning\t16\ts without a valid fix\n"
+            "2027-01-15T08:00:27.100Z\t271\tGPS\tnormal\t0\t\n");
   EXPECT_TRUE(ChangesOf(AlarmKind::Clock).empty());  // no date from the GPS: no time to compare
 }
 
