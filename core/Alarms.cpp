@@ -127,15 +127,18 @@ AlarmStatus SignalAlarm::Evaluate() const {
 
 AlarmStatus GpsAlarm::Lacking(std::int64_t sinceValidNs, bool latestValid) {
   if (sinceValidNs >= kLostFixNs) return Raised(AlarmState::Alarm, Seconds(sinceValidNs), "s without a valid fix");
-  if (sinceValidNs > kStaleFixNs)
-    return Raised(AlarmState::Warning, Seconds(sinceValidNs), latestValid ? "s since the last fix" : "s without a valid fix");
+  if (sinceValidNs > kStaleFixNs) {
+    const std::string_view cause = latestValid ? "s since the last fix" : "s without a valid fix";
+    return Raised(AlarmState::Warning, Seconds(sinceValidNs), cause);
+  }
   return {};
 }
 
 void GpsAlarm::Fix(const GpsFixStatus& status) {
   if (status.lastValidFixNs && status.receivedUtcNs != status_.receivedUtcNs) {  // a new valid fix
     const std::int64_t at = *status.lastValidFixNs;
-    AlarmStatus ended = Lacking(at - status_.lastValidFixNs.value_or(startNs_), status_.valid && status_.lastValidFixNs);
+    const bool latestWasValid = status_.valid && status_.lastValidFixNs;
+    AlarmStatus ended = Lacking(at - status_.lastValidFixNs.value_or(startNs_), latestWasValid);
     if (ended.state != AlarmState::Normal) {
       ended.state = AlarmState::Warning;
       unsettled_ = ended;

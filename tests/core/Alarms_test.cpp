@@ -226,7 +226,8 @@ std::vector<GpsChange> GpsChanges(const std::string& fixes) {  // one a second f
     }
     alarm.Fix(status);
     const AlarmStatus next = alarm.Evaluate(now);
-    if (next.state != shown.state || next.cause != shown.cause) changes.push_back({ms, next.state, next.cause, next.value});
+    if (next.state != shown.state || next.cause != shown.cause)
+      changes.push_back({ms, next.state, next.cause, next.value});
     shown = next;
   }
   return changes;
@@ -250,7 +251,9 @@ TEST(GpsAlarm, WarnsAfterThreeSecondsWithoutAValidFixAndClearsWhenFixesHaveHeld)
        {{7100, W, "s without a valid fix", 3.1}, {14000, N, "", 0}}},
       {"the GPS silent, then an alarm",
        "vvv...........vvvv",
-       {{5100, W, "s since the last fix", 3.1}, {12000, A, "s without a valid fix", 10}, {14000, W, "s without a valid fix", 12},
+       {{5100, W, "s since the last fix", 3.1},
+        {12000, A, "s without a valid fix", 10},
+        {14000, W, "s without a valid fix", 12},
         {16000, N, "", 0}}},
       {"no fix for the first five seconds", "xxxxxvvvv", {{3100, W, "s without a valid fix", 3.1}, {7000, N, "", 0}}},
   };
