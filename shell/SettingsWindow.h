@@ -1,7 +1,8 @@
-// SettingsWindow: the frame of a window that edits settings as one edit per
-// number, with "&Save && Close" and Cancel. Its command is disabled while
-// the window exists. Closing with "&Save && Close" asks Save(), which reads
-// the edits and either refuses a value (a message naming the field, which
+// SettingsWindow: the frame of a window that edits settings, with "&Save &&
+// Close" and Cancel, and rows of numbers edited as text (their table of
+// fields in the window's order). Its command is disabled while the window
+// exists. Closing with "&Save && Close" asks Save(), which reads the
+// controls and either refuses a value (a message naming the field, which
 // gets the focus; the window stays open) or stores the settings; Cancel
 // changes nothing.
 #pragma once
