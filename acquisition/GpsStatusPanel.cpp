@@ -23,6 +23,17 @@ QLabel* WrappingLabel() {
   return label;
 }
 
+// Wide enough for any cable out below 10 km ("9999.9 m") whole in the
+// edit's font and style.
+int CableEditWidth(const QDoubleSpinBox& edit) {
+  QDoubleSpinBox widest;
+  widest.setFont(edit.font());
+  widest.setDecimals(edit.decimals());
+  widest.setSuffix(edit.suffix());
+  widest.setRange(0.0, 9999.9);
+  return widest.sizeHint().width();
+}
+
 // A wrapped label keeps the height of all its lines in the narrow panel.
 void FitHeight(QLabel* label, int width) {
   label->setMinimumHeight(label->text().isEmpty() ? 0 : label->heightForWidth(width));
@@ -46,7 +57,12 @@ GpsStatusPanel::GpsStatusPanel(QWidget* parent) : QGroupBox(QStringLiteral("GPS"
     if (OnUseOtherGps) OnUseOtherGps();
   });
 
+  // The narrow panel's row: the edit keeps its width, the button is no
+  // wider than its caption.
+  edtCable->setMinimumWidth(CableEditWidth(*edtCable));
+  btnSetCable->setFixedWidth(btnSetCable->fontMetrics().horizontalAdvance(btnSetCable->text()) + 16);
   auto* cable = new QHBoxLayout;
+  cable->setSpacing(4);
   cable->addWidget(new QLabel(QStringLiteral("Cable:")));
   cable->addWidget(edtCable, 1);
   cable->addWidget(btnSetCable);

@@ -1,11 +1,8 @@
 #include "acquisition/PositioningWindow.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "acquisition/untFileLog.h"
@@ -16,10 +13,6 @@
 namespace tessaly {
 
 namespace {
-
-QString Caption(const LaybackSettingField& field) {
-  return QString::fromUtf8(field.caption.data(), static_cast<qsizetype>(field.caption.size()));
-}
 
 // The file's settings; its defaults when there is none or it cannot be read
 // (saving writes it anew).
@@ -34,18 +27,10 @@ LaybackSettings FileSettings(const std::string& path) {
 }  // namespace
 
 PositioningWindow::PositioningWindow(QWidget* parent)
-    : TfrmMother(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QStringLiteral("Positioning"));
+    : SettingsWindow(parent, QStringLiteral("Positioning"), QString::fromLatin1(kCommand)) {
   auto* form = new QFormLayout;
   for (const LaybackSettingField& field : LaybackSettingFields()) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(Caption(field));
-    edit->setAlignment(Qt::AlignRight);
-    edit->setMaximumWidth(90);
-    edit->setToolTip(QStringLiteral("%1 to %2").arg(QString::fromStdString(SettingsNumberText(field.low)),
-                                                    QString::fromStdString(SettingsNumberText(field.high))));
-    form->addRow(Caption(field), edit);
-    FEdits.push_back(edit);
+    FEdits.push_back(AddNumberRow(form, this, field.caption, field.low, field.high));
   }
   cmbMode = new QComboBox(this);
   cmbMode->addItems({QStringLiteral("Along course"), QStringLiteral("Follow the fish")});
@@ -59,47 +44,24 @@ PositioningWindow::PositioningWindow(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(note);
-  layout->addLayout(SaveAndCancelButtons(BitBtn1, BitBtn2, FCancelled));
+  layout->addLayout(SaveAndCancelRow());
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   ShowSettings(FileSettings(LibFile("Positioning.ega")));
-  AppContext::Instance().SetActionsEnabled({QString::fromLatin1(kCommand)}, false);
   CentreOnMainWindow();
 }
 
-PositioningWindow::~PositioningWindow() { ReleaseCommand(); }
-
-QLineEdit* PositioningWindow::Edit(std::string_view caption) const {
-  const auto fields = LaybackSettingFields();
-  for (std::size_t i = 0; i < fields.size(); ++i)
-    if (fields[i].caption == caption) return FEdits[i];
-  return nullptr;
-}
+QLineEdit* PositioningWindow::Edit(std::string_view caption) const { return EditOf(LaybackSettingFields(), caption); }
 
 void PositioningWindow::ShowSettings(const LaybackSettings& settings) {
-  const auto fields = LaybackSettingFields();
-  for (std::size_t i = 0; i < fields.size(); ++i)
-    FEdits[i]->setText(QString::fromStdString(SettingsNumberText(settings.*fields[i].member)));
+  ShowNumbers(LaybackSettingFields(), settings);
   cmbMode->setCurrentIndex(static_cast<int>(settings.mode));
-}
-
-void PositioningWindow::Refuse(QLineEdit* edit, const QString& message) {
-  msgMenssage->ShowOk(QStringLiteral("Warning"), message, TMsgDlgType::mtWarning);
-  edit->setFocus();
-  edit->selectAll();
 }
 
 std::optional<LaybackSettings> PositioningWindow::SettingsFromEdits() {
   LaybackSettings settings;
   const auto fields = LaybackSettingFields();
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    try {
-      settings.*fields[i].member = ParseSettingsNumber(FEdits[i]->text().toStdString(), fields[i].caption);
-    } catch (const SettingsError&) {
-      Refuse(FEdits[i], "\"" + Caption(fields[i]) + "\" must be a number.");
-      return std::nullopt;
-    }
-  }
+  if (!ReadNumbers(fields, settings)) return std::nullopt;
   settings.mode = static_cast<LaybackMode>(cmbMode->currentIndex());
   const LaybackSettingsFault fault = FindLaybackSettingsFault(settings);
   if (!fault.message.empty()) {
@@ -122,23 +84,10 @@ void PositioningWindow::SaveAndApply(const LaybackSettings& settings) {
       live->SetCableOut(settings.cableOut);
 }
 
-void PositioningWindow::closeEvent(QCloseEvent* event) {
-  if (!FCancelled) {
-    const std::optional<LaybackSettings> settings = SettingsFromEdits();
-    if (!settings) {
-      event->ignore();
-      return;
-    }
-    SaveAndApply(*settings);
-  }
-  ReleaseCommand();
-  TfrmMother::closeEvent(event);
-}
-
-void PositioningWindow::ReleaseCommand() {
-  if (FCommandReleased) return;
-  FCommandReleased = true;
-  AppContext::Instance().SetActionsEnabled({QString::fromLatin1(kCommand)}, true);
+bool PositioningWindow::Save() {
+  const std::optional<LaybackSettings> settings = SettingsFromEdits();
+  if (settings) SaveAndApply(*settings);
+  return settings.has_value();
 }
 
 }  // namespace tessaly

@@ -15,47 +15,36 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "core/SettingsStore.h"
-#include "shell/untMother.h"
+#include "shell/SettingsWindow.h"
 
 class QComboBox;
 class QLineEdit;
-class QPushButton;
 
 namespace tessaly {
 
-class PositioningWindow : public TfrmMother {
+class PositioningWindow : public SettingsWindow {
   Q_OBJECT
 
  public:
   static constexpr const char* kCommand = "actPositioning";
 
   explicit PositioningWindow(QWidget* parent = nullptr);
-  ~PositioningWindow() override;
 
   // The edit of a number by its caption ("Cable out (m):"); nullptr for
   // another text.
   QLineEdit* Edit(std::string_view caption) const;
-  QComboBox* cmbMode = nullptr;    // "Along course", "Follow the fish"
-  QPushButton* BitBtn1 = nullptr;  // "&Save && Close"
-  QPushButton* BitBtn2 = nullptr;  // Cancel
+  QComboBox* cmbMode = nullptr;  // "Along course", "Follow the fish"
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  bool Save() override;
 
  private:
   void ShowSettings(const LaybackSettings& settings);
   // The settings in the edits; empty, after the refusal, when one is refused.
   std::optional<LaybackSettings> SettingsFromEdits();
-  void Refuse(QLineEdit* edit, const QString& message);
   void SaveAndApply(const LaybackSettings& settings);
-  void ReleaseCommand();
-
-  std::vector<QLineEdit*> FEdits;  // one per field, in table order
-  bool FCancelled = false;
-  bool FCommandReleased = false;
 };
 
 }  // namespace tessaly

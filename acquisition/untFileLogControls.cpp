@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "acquisition/AlarmTiles.h"
@@ -145,7 +146,6 @@ QWidget* TfrmFileLog::BuildControlPanel() {
     keys->addWidget(new QLabel(QString::fromLatin1(text)));
 
   auto* panel = new QWidget;
-  panel->setFixedWidth(170);
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   for (QWidget* w : std::initializer_list<QWidget*>{btnStart, btnPauseResume, btnStop, chbAutoScroll, lblStatus})
@@ -157,6 +157,8 @@ QWidget* TfrmFileLog::BuildControlPanel() {
   layout->addWidget(grpFunctionKeys);
   layout->addStretch();
   layout->addWidget(BitBtn1);
+  // 170 pixels, or what its widest row needs whole (the GPS box's cable row).
+  panel->setFixedWidth(std::max(170, layout->minimumSize().width()));
   return panel;
 }
 

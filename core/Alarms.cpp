@@ -125,12 +125,38 @@ AlarmStatus SignalAlarm::Evaluate() const {
 
 // ---- GPS ----
 
+AlarmStatus GpsAlarm::Lacking(std::int64_t sinceValidNs, bool latestValid) {
+  if (sinceValidNs >= kLostFixNs) return Raised(AlarmState::Alarm, Seconds(sinceValidNs), "s without a valid fix");
+  if (sinceValidNs > kStaleFixNs) {
+    const std::string_view cause = latestValid ? "s since the last fix" : "s without a valid fix";
+    return Raised(AlarmState::Warning, Seconds(sinceValidNs), cause);
+  }
+  return {};
+}
+
+void GpsAlarm::Fix(const GpsFixStatus& status) {
+  if (status.lastValidFixNs && status.receivedUtcNs != status_.receivedUtcNs) {  // a new valid fix
+    const std::int64_t at = *status.lastValidFixNs;
+    const bool latestWasValid = status_.valid && status_.lastValidFixNs;
+    AlarmStatus ended = Lacking(at - status_.lastValidFixNs.value_or(startNs_), latestWasValid);
+    if (ended.state != AlarmState::Normal) {
+      ended.state = AlarmState::Warning;
+      unsettled_ = ended;
+      heldSinceNs_ = at;
+    }
+    if (!heldSinceNs_) heldSinceNs_ = at;
+    if (unsettled_ && at - *heldSinceNs_ >= kFixHeldNs) unsettled_.reset();
+  }
+  if (!status.valid) heldSinceNs_.reset();
+  status_ = status;
+}
+
 AlarmStatus GpsAlarm::Evaluate(std::int64_t nowNs) const {
-  const std::int64_t age = nowNs - status_.lastValidFixNs.value_or(startNs_);
-  if (age >= kLostFixNs) return Raised(AlarmState::Alarm, Seconds(age), "s without a valid fix");
-  if (!status_.valid || !status_.lastValidFixNs)
-    return Raised(AlarmState::Warning, Seconds(age), "s without a valid fix");
-  if (age > kStaleFixNs) return Raised(AlarmState::Warning, Seconds(age), "s since the last fix");
+  const bool latestValid = status_.valid && status_.lastValidFixNs;
+  const AlarmStatus lacking = Lacking(nowNs - status_.lastValidFixNs.value_or(startNs_), latestValid);
+  if (lacking.state != AlarmState::Normal) return lacking;
+  if (unsettled_) return *unsettled_;
+  if (!latestValid) return {};
   if (status_.hdop && *status_.hdop > settings_.hdopMax) return Raised(AlarmState::Warning, *status_.hdop, "HDOP");
   if (status_.satellites && *status_.satellites < settings_.satellitesMin)
     return Raised(AlarmState::Warning, *status_.satellites, "satellites");

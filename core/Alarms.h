@@ -124,21 +124,34 @@ struct GpsFixStatus {
   std::optional<std::int64_t> receivedUtcNs;    // the system clock's UTC when that fix was received
 };
 
-// GPS: no fix for 10 s (from the start until the first) is an alarm; no
-// valid fix, a fix older than 3 s, an HDOP above the settings' limit or fewer
-// satellites than their minimum a warning.
+// GPS: no valid fix for 10 s (from the start until the first) is an alarm,
+// for over 3 s a warning ("s without a valid fix" while the latest fix is
+// not valid, "s since the last fix" while it is but the GPS says nothing
+// newer): fixes that come and go more often than that raise nothing. Once
+// raised, the warning stays until valid fixes have held, unbroken, for 2 s
+// (its value then the time that was without one). With a valid fix, an
+// HDOP above the settings' limit or fewer satellites than their minimum is
+// a warning.
 class GpsAlarm {
  public:
   static constexpr std::int64_t kStaleFixNs = 3 * kNsPerSec;
   static constexpr std::int64_t kLostFixNs = 10 * kNsPerSec;
+  static constexpr std::int64_t kFixHeldNs = 2 * kNsPerSec;
   GpsAlarm(const AlarmSettings& settings, std::int64_t startNs) : settings_(settings), startNs_(startNs) {}
-  void Fix(const GpsFixStatus& status) { status_ = status; }
+  // The GPS's status now; a new valid fix is told by its reception time
+  // (status.receivedUtcNs).
+  void Fix(const GpsFixStatus& status);
   AlarmStatus Evaluate(std::int64_t nowNs) const;
 
  private:
+  // What `sinceValidNs` without a valid fix raises, the latest fix valid or not.
+  static AlarmStatus Lacking(std::int64_t sinceValidNs, bool latestValid);
+
   const AlarmSettings& settings_;
   std::int64_t startNs_;
   GpsFixStatus status_;
+  std::optional<std::int64_t> heldSinceNs_;  // the first valid fix of the unbroken run up to the latest
+  std::optional<AlarmStatus> unsettled_;     // the warning kept until the fixes have held
 };
 
 // Clock: the system clock more than 1 s away from the GPS time of the last

@@ -14,38 +14,6 @@ void LiveEventQueue::Keep(Report report) {
   if (first && wake_) wake_();
 }
 
-void LiveEventQueue::RecordAccepted(const LiveRecord& record) {
-  Keep([record](LiveObserver& o) { o.RecordAccepted(record); });
-}
-void LiveEventQueue::RecordRejected(const RejectedRecord& record) {
-  Keep([record](LiveObserver& o) { o.RecordRejected(record); });
-}
-void LiveEventQueue::PartStarted(std::size_t index, const std::string& path) {
-  Keep([index, path](LiveObserver& o) { o.PartStarted(index, path); });
-}
-void LiveEventQueue::Happened(LiveEvent event, const LiveStatus& status) {
-  Keep([event, status](LiveObserver& o) { o.Happened(event, status); });
-}
-void LiveEventQueue::Stopped(const StopReport& report) {
-  Keep([report](LiveObserver& o) { o.Stopped(report); });
-}
-
-void LiveEventQueue::AlarmChanged(const AlarmChange& change) {
-  Keep([change](LiveObserver& o) { o.AlarmChanged(change); });
-}
-void LiveEventQueue::EventRecorded(const WatchEvent& event) {
-  Keep([event](LiveObserver& o) { o.EventRecorded(event); });
-}
-void LiveEventQueue::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
-  Keep([row, flag, value](LiveObserver& o) { o.RecordFlagged(row, flag, value); });
-}
-void LiveEventQueue::GpsChanged(const LiveGpsStatus& status) {
-  Keep([status](LiveObserver& o) { o.GpsChanged(status); });
-}
-void LiveEventQueue::RecordsPositioned(const std::vector<LivePosition>& positions) {
-  Keep([positions](LiveObserver& o) { o.RecordsPositioned(positions); });
-}
-
 void LiveEventQueue::Deliver(LiveObserver& observer) {
   std::vector<Report> reports;
   {
@@ -53,38 +21,6 @@ void LiveEventQueue::Deliver(LiveObserver& observer) {
     reports.swap(reports_);
   }
   for (const Report& report : reports) report(observer);
-}
-
-void LiveObserverList::RecordAccepted(const LiveRecord& record) {
-  for (LiveObserver* o : observers_) o->RecordAccepted(record);
-}
-void LiveObserverList::RecordRejected(const RejectedRecord& record) {
-  for (LiveObserver* o : observers_) o->RecordRejected(record);
-}
-void LiveObserverList::PartStarted(std::size_t index, const std::string& path) {
-  for (LiveObserver* o : observers_) o->PartStarted(index, path);
-}
-void LiveObserverList::Happened(LiveEvent event, const LiveStatus& status) {
-  for (LiveObserver* o : observers_) o->Happened(event, status);
-}
-void LiveObserverList::Stopped(const StopReport& report) {
-  for (LiveObserver* o : observers_) o->Stopped(report);
-}
-void LiveObserverList::GpsChanged(const LiveGpsStatus& status) {
-  for (LiveObserver* o : observers_) o->GpsChanged(status);
-}
-void LiveObserverList::RecordsPositioned(const std::vector<LivePosition>& positions) {
-  for (LiveObserver* o : observers_) o->RecordsPositioned(positions);
-}
-
-void LiveObserverList::AlarmChanged(const AlarmChange& change) {
-  for (LiveObserver* o : observers_) o->AlarmChanged(change);
-}
-void LiveObserverList::EventRecorded(const WatchEvent& event) {
-  for (LiveObserver* o : observers_) o->EventRecorded(event);
-}
-void LiveObserverList::RecordFlagged(std::uint64_t row, QualityFlag flag, double value) {
-  for (LiveObserver* o : observers_) o->RecordFlagged(row, flag, value);
 }
 
 }  // namespace tessaly

@@ -8,30 +8,25 @@
 #include <mutex>
 #include <vector>
 
-#include "core/LiveObserver.h"
+#include "core/LiveForwarder.h"
 
 namespace tessaly {
 
-class LiveEventQueue : public LiveObserver {
+class LiveEventQueue : public LiveForwarder<LiveEventQueue> {
  public:
   // `wake` is called on the session's thread when a report arrives and none
   // was waiting, so that the other thread can be told to come.
   explicit LiveEventQueue(std::function<void()> wake = {}) : wake_(std::move(wake)) {}
 
-  void RecordAccepted(const LiveRecord& record) override;
-  void RecordRejected(const RejectedRecord& record) override;
-  void PartStarted(std::size_t index, const std::string& path) override;
-  void Happened(LiveEvent event, const LiveStatus& status) override;
-  void Stopped(const StopReport& report) override;
-  void AlarmChanged(const AlarmChange& change) override;
-  void EventRecorded(const WatchEvent& event) override;
-  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
-  void GpsChanged(const LiveGpsStatus& status) override;
-  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
-
   // Hands every report kept so far to `observer`, in order, on the caller's
   // thread. Reports that arrive meanwhile wait for the next call.
   void Deliver(LiveObserver& observer);
+
+  // Keeps a copy of the report's arguments, to be passed on by Deliver.
+  template <auto Method, class... Args>
+  void Forward(const Args&... args) {
+    Keep([... copies = args](LiveObserver& o) { (o.*Method)(copies...); });
+  }
 
  private:
   using Report = std::function<void(LiveObserver&)>;
@@ -43,20 +38,14 @@ class LiveEventQueue : public LiveObserver {
 };
 
 // Passes every report to each observer in turn.
-class LiveObserverList : public LiveObserver {
+class LiveObserverList : public LiveForwarder<LiveObserverList> {
  public:
   void Add(LiveObserver* observer) { observers_.push_back(observer); }
 
-  void RecordAccepted(const LiveRecord& record) override;
-  void RecordRejected(const RejectedRecord& record) override;
-  void PartStarted(std::size_t index, const std::string& path) override;
-  void Happened(LiveEvent event, const LiveStatus& status) override;
-  void Stopped(const StopReport& report) override;
-  void AlarmChanged(const AlarmChange& change) override;
-  void EventRecorded(const WatchEvent& event) override;
-  void RecordFlagged(std::uint64_t row, QualityFlag flag, double value) override;
-  void GpsChanged(const LiveGpsStatus& status) override;
-  void RecordsPositioned(const std::vector<LivePosition>& positions) override;
+  template <auto Method, class... Args>
+  void Forward(const Args&... args) {
+    for (LiveObserver* o : observers_) (o->*Method)(args...);
+  }
 
  private:
   std::vector<LiveObserver*> observers_;

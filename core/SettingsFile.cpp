@@ -106,7 +106,7 @@ double ParseSettingsNumber(std::string_view text, std::string_view what) {
 }
 
 std::string SettingValueProblem(std::string_view caption, double value, double low, double high, bool whole) {
-  const std::string quoted = "\"" + std::string(caption) + "\"";
+  const std::string quoted = std::string("\"").append(caption).append("\"");
   if (whole && value != std::floor(value)) return quoted + " must be a whole number.";
   if (!(value >= low && value <= high))
     return quoted + " must be from " + SettingsNumberText(low) + " to " + SettingsNumberText(high) + ".";

@@ -13,46 +13,34 @@
 #pragma once
 
 #include <optional>
-#include <vector>
+#include <string_view>
 
 #include "core/AlarmSettings.h"
-#include "shell/untMother.h"
+#include "shell/SettingsWindow.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace tessaly {
 
-class AlarmsWindow : public TfrmMother {
+class AlarmsWindow : public SettingsWindow {
   Q_OBJECT
 
  public:
   explicit AlarmsWindow(QWidget* parent = nullptr);
-  ~AlarmsWindow() override;
 
   // The edit of a setting, by its caption ("Maximum HDOP:"); nullptr for
   // another text.
   QLineEdit* Edit(std::string_view caption) const;
-  QPushButton* BitBtn1 = nullptr;  // "&Save && Close"
-  QPushButton* BitBtn2 = nullptr;  // Cancel
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  bool Save() override;
 
  private:
   QWidget* BuildGroup(const QString& title, std::size_t first, std::size_t count);
   QWidget* BuildFixedRules();
-  void ShowSettings(const AlarmSettings& settings);
   // The settings in the edits; empty, after the refusal, when one is refused.
   std::optional<AlarmSettings> SettingsFromEdits();
-  void Refuse(const AlarmSettingField& field, const QString& message);
   void SaveAndApply(const AlarmSettings& settings);
-  void ReleaseAlarmsCommand();
-
-  std::vector<QLineEdit*> FEdits;  // one per field, in table order
-  bool FCancelled = false;
-  bool FCommandReleased = false;
 };
 
 }  // namespace tessaly

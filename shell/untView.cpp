@@ -1,7 +1,6 @@
 #include "shell/untView.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFormLayout>
 #include <QFrame>
@@ -27,8 +26,6 @@ namespace tessaly {
 
 namespace {
 
-const QString kViewCommand = QStringLiteral("actView");
-
 std::optional<QColor> AskColour(QWidget* parent, const QColor& initial) {
   const QColor chosen = QColorDialog::getColor(initial, parent);
   return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
@@ -48,8 +45,7 @@ QWidget* SwatchRow(QFrame* swatch, QPushButton* button) {
 }  // namespace
 
 TfrmView::TfrmView(QWidget* parent)
-    : TfrmMother(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint) {
-  setWindowTitle(QStringLiteral("View Configuration"));
+    : SettingsWindow(parent, QStringLiteral("View Configuration"), QStringLiteral("actView")) {
   ChooseColour = AskColour;
 
   auto* charts = new QGridLayout;
@@ -62,15 +58,12 @@ TfrmView::TfrmView(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildLimitGroup());
   layout->addLayout(charts);
-  layout->addLayout(SaveAndCancelButtons(BitBtn1, BitBtn2, FCancelled));
+  layout->addLayout(SaveAndCancelRow());
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   ShowSettings(AppContext::Instance().View);
-  AppContext::Instance().SetActionsEnabled({kViewCommand}, false);
   CentreOnMainWindow();
 }
-
-TfrmView::~TfrmView() { ReleaseViewCommand(); }
 
 // ---- Controls ----
 
@@ -218,10 +211,7 @@ std::optional<ViewSettings> TfrmView::SettingsFromControls() {
   try {
     view.DevLimit = ParseSettingsInt(edtDevations->text().toStdString(), "the deviation limit");
   } catch (const SettingsError&) {
-    msgMenssage->ShowOk(QStringLiteral("Warning"), "\"" + lblDevations->text() + "\" must be a whole number.",
-                        TMsgDlgType::mtWarning);
-    edtDevations->setFocus();
-    edtDevations->selectAll();
+    Refuse(edtDevations, "\"" + lblDevations->text() + "\" must be a whole number.");
     return std::nullopt;
   }
   view.NegDevColor = SwatchColour(shpNColor);
@@ -254,23 +244,10 @@ void TfrmView::SaveAndApply(const ViewSettings& settings) {
   for (TfrmTypeFile* window : OpenLogWindows()) window->Refresh(chartChanged, gridChanged);
 }
 
-void TfrmView::closeEvent(QCloseEvent* event) {
-  if (!FCancelled) {
-    const std::optional<ViewSettings> settings = SettingsFromControls();
-    if (!settings) {
-      event->ignore();
-      return;
-    }
-    SaveAndApply(*settings);
-  }
-  ReleaseViewCommand();
-  TfrmMother::closeEvent(event);
-}
-
-void TfrmView::ReleaseViewCommand() {
-  if (FCommandReleased) return;
-  FCommandReleased = true;
-  AppContext::Instance().SetActionsEnabled({kViewCommand}, true);
+bool TfrmView::Save() {
+  const std::optional<ViewSettings> settings = SettingsFromControls();
+  if (settings) SaveAndApply(*settings);
+  return settings.has_value();
 }
 
 }  // namespace tessaly

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "core/ViewSettings.h"
-#include "shell/untMother.h"
+#include "shell/SettingsWindow.h"
 
 class QCheckBox;
 class QFrame;
@@ -29,12 +29,11 @@ class QSpinBox;
 
 namespace tessaly {
 
-class TfrmView : public TfrmMother {
+class TfrmView : public SettingsWindow {
   Q_OBJECT
 
  public:
   explicit TfrmView(QWidget* parent = nullptr);
-  ~TfrmView() override;
 
   // The label of the deviation limit, named by its refusal.
   QLabel* lblDevations = nullptr;
@@ -55,8 +54,6 @@ class TfrmView : public TfrmMother {
   QSpinBox* spnDevVIniRange = nullptr;
   QSpinBox* spnDevInc = nullptr;
   QSpinBox* spnPoiInc = nullptr;
-  QPushButton* BitBtn1 = nullptr;  // "&Save && Close"
-  QPushButton* BitBtn2 = nullptr;  // Cancel
 
   // The button beside a swatch, which opens the colour dialog for it.
   QPushButton* ColourButton(const QFrame* swatch) const;
@@ -68,7 +65,7 @@ class TfrmView : public TfrmMother {
   std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)> ChooseColour;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
+  bool Save() override;
 
  private:
   struct Swatch {
@@ -93,11 +90,8 @@ class TfrmView : public TfrmMother {
   // deviation limit is not a whole number.
   std::optional<ViewSettings> SettingsFromControls();
   void SaveAndApply(const ViewSettings& settings);
-  void ReleaseViewCommand();
 
   std::vector<Swatch> FSwatches;
-  bool FCancelled = false;
-  bool FCommandReleased = false;
 };
 
 }  // namespace tessaly

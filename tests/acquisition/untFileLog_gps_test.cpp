@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +55,27 @@ TEST_F(LiveGps, WithoutAGpsPortTheBoxSaysNoneAndAZephWindowHasNoTrack) {
   EXPECT_FALSE(window->Track->Available());
   EXPECT_EQ(window->grpGps->lblPort->text(), "None");
   EXPECT_FALSE(window->grpGps->btnSetCable->isEnabled());
+  window->close();
+}
+
+// The cable out shows whole in the narrow panel: "150.0 m", and the longest
+// below 10 km.
+TEST_F(LiveGps, TheCableOutShowsWholeInTheBox) {
+  SetGpsPort(2);
+  auto* window = NewWindow<TfrmFileLogZPXKV>(Path("survey.zpx"));
+  QCoreApplication::processEvents();
+  QDoubleSpinBox* cable = window->grpGps->edtCable;
+  const QLineEdit* text = cable->findChild<QLineEdit*>();
+  ASSERT_NE(text, nullptr);
+  for (const double metres : {150.0, 9999.9}) {
+    cable->setValue(metres);
+    constexpr int kLineEditMargins = 2 * 2;  // QLineEdit's own margin each side of its text
+    EXPECT_GE(text->width() - kLineEditMargins, text->fontMetrics().horizontalAdvance(text->text()))
+        << text->text().toStdString();
+  }
+  const QPushButton* set = window->grpGps->btnSetCable;
+  EXPECT_GE(set->width(), set->fontMetrics().horizontalAdvance("Set"));
+  EXPECT_LT(cable->geometry().right(), set->geometry().left());  // side by side, not over each other
   window->close();
 }
 

@@ -6,7 +6,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsLine.h"
-#include "support/TempHome.h"
+#include "support/SettingsFileProbe.h"
 
 namespace tessaly::alarm_settings_test {
 
@@ -14,20 +14,9 @@ namespace tessaly::alarm_settings_test {
 const std::vector<std::string> kDefaultValues = {"1",  "80", "0.5", "50", "20000", "70000", "2",  "6",  "50", "12",
                                                  "50", "12", "5",   "1.5", "50",   "12",    "500", "50", "24"};
 
-class AlarmSettingsFile : public ::testing::Test {
+class AlarmSettingsFile : public ::testing::Test, protected testing::SettingsFileProbe<AlarmSettings> {
  protected:
-  std::string Path() const { return home_.Lib("Alarms.ega"); }
-  void WriteValues(const std::vector<std::string>& values) { WriteSettingsValues(Path(), values); }
-  std::string ReadError() {
-    AlarmSettings settings;
-    try {
-      ReadAlarmSettings(Path(), settings);
-    } catch (const SettingsError& error) {
-      return error.what();
-    }
-    return {};
-  }
-  testing::TempHome home_;
+  AlarmSettingsFile() : SettingsFileProbe("Alarms.ega", ReadAlarmSettings) {}
 };
 
 TEST_F(AlarmSettingsFile, HoldsTheNineteenValuesInOrder) {
@@ -141,9 +130,7 @@ TEST(AlarmSettings, AFaultNamesTheFieldToCorrect) {
       {&AlarmSettings::hdopMax, 0.0, "Maximum HDOP:"},
   };
   for (const Case& c : cases) {
-    AlarmSettings settings;
-    settings.*c.member = c.value;
-    const AlarmSettingsFault fault = FindAlarmSettingsFault(settings);
+    const AlarmSettingsFault fault = testing::FaultWithOneValue(c.member, c.value, FindAlarmSettingsFault);
     ASSERT_NE(fault.field, nullptr) << c.caption;
     EXPECT_EQ(fault.field->caption, c.caption);
     EXPECT_EQ(fault.message.rfind(std::string("\"") + c.caption + "\"", 0), 0u) << fault.message;

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaly::alarms_test {
@@ -175,7 +177,7 @@ TEST(GpsAlarm, FixQualityWarnings) {
   };
   const Case cases[] = {
       {true, 9, 0.9, AlarmState::Normal, ""},
-      {false, 9, 0.9, AlarmState::Warning, "s without a valid fix"},
+      {false, 9, 0.9, AlarmState::Normal, ""},  // a fix that came and went: not yet 3 s without one
       {true, 9, 2.1, AlarmState::Warning, "HDOP"},
       {true, 5, 0.9, AlarmState::Warning, "satellites"},
       {true, 6, 2.0, AlarmState::Normal, ""},  // the limits themselves pass
@@ -190,6 +192,80 @@ TEST(GpsAlarm, FixQualityWarnings) {
     alarm.Fix(fix);
     EXPECT_EQ(alarm.Evaluate(kSecond + 500 * kMs).state, c.state) << c.cause;
     EXPECT_EQ(alarm.Evaluate(kSecond + 500 * kMs).cause, c.cause);
+  }
+}
+
+// The GPS alarm in simulated time: a fix each second (valid or not, or
+// none), the alarm judged every 100 ms; its changes worked out by hand from
+// the rules (over 3 s without a valid fix warns, 10 s alarms, the warning
+// stays until valid fixes have held 2 s).
+struct GpsChange {
+  std::int64_t atMs;
+  AlarmState state;
+  std::string_view cause;
+  double value;
+
+  bool operator==(const GpsChange&) const = default;
+};
+
+std::vector<GpsChange> GpsChanges(const std::string& fixes) {  // one a second from 0 s: 'v' valid, 'x' not, '.' none
+  AlarmSettings settings;
+  GpsAlarm alarm(settings, 0);
+  GpsFixStatus status;
+  AlarmStatus shown;
+  std::vector<GpsChange> changes;
+  for (std::int64_t ms = 0; ms < static_cast<std::int64_t>(fixes.size()) * 1000; ms += 100) {
+    const std::int64_t now = ms * kMs;
+    const char fix = ms % 1000 == 0 ? fixes[static_cast<std::size_t>(ms / 1000)] : '.';
+    if (fix != '.') {
+      status.valid = fix == 'v';
+      if (status.valid) {
+        status.lastValidFixNs = now;
+        status.receivedUtcNs = kStartUtc + now;
+      }
+    }
+    alarm.Fix(status);
+    const AlarmStatus next = alarm.Evaluate(now);
+    if (next.state != shown.state || next.cause != shown.cause)
+      changes.push_back({ms, next.state, next.cause, next.value});
+    shown = next;
+  }
+  return changes;
+}
+
+TEST(GpsAlarm, WarnsAfterThreeSecondsWithoutAValidFixAndClearsWhenFixesHaveHeld) {
+  constexpr auto W = AlarmState::Warning, A = AlarmState::Alarm, N = AlarmState::Normal;
+  struct Case {
+    const char* name;
+    std::string fixes;
+    std::vector<GpsChange> changes;
+  };
+  const Case cases[] = {
+      {"fixes coming and going", "vxvxvxvxvxvxvxvxvxvx", {}},
+      {"two bad epochs in three", "vxxvxxvxxvxxvxxvxxv", {}},
+      {"five bad epochs, then good ones",
+       "vvvvvxxxxxvvvvvv",
+       {{7100, W, "s without a valid fix", 3.1}, {12000, N, "", 0}}},
+      {"the fixes held only after a bad one broke them",
+       "vvvvvxxxxxvxvvvvv",
+       {{7100, W, "s without a valid fix", 3.1}, {14000, N, "", 0}}},
+      {"the GPS silent, then an alarm",
+       "vvv...........vvvv",
+       {{5100, W, "s since the last fix", 3.1},
+        {12000, A, "s without a valid fix", 10},
+        {14000, W, "s without a valid fix", 12},
+        {16000, N, "", 0}}},
+      {"no fix for the first five seconds", "xxxxxvvvv", {{3100, W, "s without a valid fix", 3.1}, {7000, N, "", 0}}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<GpsChange> changes = GpsChanges(c.fixes);
+    ASSERT_EQ(changes.size(), c.changes.size()) << c.name;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      EXPECT_EQ(changes[i].atMs, c.changes[i].atMs) << c.name << " " << i;
+      EXPECT_EQ(changes[i].state, c.changes[i].state) << c.name << " " << i;
+      EXPECT_EQ(changes[i].cause, c.changes[i].cause) << c.name << " " << i;
+      EXPECT_NEAR(changes[i].value, c.changes[i].value, 1e-9) << c.name << " " << i;
+    }
   }
 }
 

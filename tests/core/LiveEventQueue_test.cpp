@@ -53,5 +53,70 @@ TEST(LiveEventQueue, AListPassesEveryReportToEachObserver) {
   }
 }
 
+// Every kind of report, each with a value the observer can tell apart.
+void SendEveryReport(LiveObserver& to) {
+  LiveRecord record;
+  record.row = 7;
+  to.RecordAccepted(record);
+  to.RecordRejected({"$KVMGD,x", "Deviation is non-numeric", 3});
+  to.PartStarted(2, "/d/s_2.kvl");
+  LiveStatus status;
+  status.heldRecords = 5;
+  to.Happened(LiveEvent::Holding, status);
+  to.Stopped(StopReport{9, 0, {}, 0, ""});
+  AlarmChange change;
+  change.alarm = AlarmKind::Disk;
+  to.AlarmChanged(change);
+  WatchEvent comment;
+  comment.text = "SOL L42";
+  to.EventRecorded(comment);
+  to.RecordFlagged(12, kFlagSpike, 4.5);
+  LiveGpsStatus gps;
+  gps.cableOut = 150.0;
+  to.GpsChanged(gps);
+  LivePosition position;
+  position.row = 13;
+  to.RecordsPositioned({position});
+}
+
+void ExpectEveryReport(const testing::LiveRecorder& seen) {
+  ASSERT_EQ(seen.accepted.size(), 1u);
+  EXPECT_EQ(seen.accepted[0].row, 7u);
+  ASSERT_EQ(seen.rejected.size(), 1u);
+  EXPECT_EQ(seen.rejected[0].rowsBefore, 3u);
+  EXPECT_EQ(seen.parts, std::vector<std::string>{"/d/s_2.kvl"});
+  EXPECT_EQ(seen.events, std::vector<LiveEvent>{LiveEvent::Holding});
+  EXPECT_EQ(seen.last.heldRecords, 5u);
+  ASSERT_EQ(seen.stops.size(), 1u);
+  EXPECT_EQ(seen.stops[0].recordsLogged, 9u);
+  ASSERT_EQ(seen.alarms.size(), 1u);
+  EXPECT_EQ(seen.alarms[0].alarm, AlarmKind::Disk);
+  ASSERT_EQ(seen.watchEvents.size(), 1u);
+  EXPECT_EQ(seen.watchEvents[0].text, "SOL L42");
+  EXPECT_EQ(seen.flags, (std::vector<QualityFinding>{{12, kFlagSpike, 4.5}}));
+  ASSERT_EQ(seen.gps.size(), 1u);
+  EXPECT_EQ(seen.gps[0].cableOut, 150.0);
+  EXPECT_EQ(seen.positionReports, 1u);
+  EXPECT_EQ(seen.positions.count(13), 1u);
+}
+
+TEST(LiveEventQueue, PassesOnEveryKindOfReport) {
+  LiveEventQueue queue;
+  SendEveryReport(queue);
+  testing::LiveRecorder seen;
+  queue.Deliver(seen);
+  ExpectEveryReport(seen);
+}
+
+TEST(LiveEventQueue, AListPassesOnEveryKindOfReport) {
+  testing::LiveRecorder first, second;
+  LiveObserverList list;
+  list.Add(&first);
+  list.Add(&second);
+  SendEveryReport(list);
+  ExpectEveryReport(first);
+  ExpectEveryReport(second);
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -20,6 +20,7 @@
 #include "support/FileBytes.h"
 #include "support/FileSizeLimit.h"
 #include "support/LiveRecords.h"
+#include "support/LiveSessionRig.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -32,52 +33,9 @@ using testing::LiveRecorder;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-constexpr std::int64_t kStartUtcNs = 1'800'000'000 * kNsPerSecond;
-constexpr std::int64_t kTickMs = 100;
-
-class LiveSessionTest : public ::testing::Test {
+class LiveSessionTest : public ::testing::Test, protected testing::LiveSessionRig {
  protected:
-  LiveSessionTest() { options_.rescueFolder = home_.Path("Lib"); }
-
-  LiveSession& Make(LogVariantId variant = LogVariantId::KV7100) {
-    session_ = std::make_unique<LiveSession>(FindLogVariant(variant), device_, clock_, seen_, options_);
-    return *session_;
-  }
-  // Makes a session and starts it on `base` with consent to everything
-  // already there.
-  LiveSession& Started(const std::string& base, LogVariantId variant = LogVariantId::KV7100) {
-    Make(variant);
-    EXPECT_EQ(session_->Start(base, FindEarlierLogFiles(base)), "");
-    return *session_;
-  }
-  std::string Base() const { return home_.Path("survey.kvl"); }
-  void Send(const std::string& bytes) {
-    device_.Push(bytes);
-    session_->Poll();
-  }
-  // Ticks every 100 ms for `ms`; `each` runs before every tick with the
-  // time since the start of the run.
-  void Run(std::int64_t ms, const std::function<void(std::int64_t)>& each = {}) {
-    for (std::int64_t at = kTickMs; at <= ms; at += kTickMs) {
-      clock_.Advance(kTickMs * kNsPerMs);
-      if (each) each(at);
-      session_->Tick();
-    }
-  }
-  // The log: every part, in order.
-  std::string Logged() const {
-    std::string bytes;
-    for (const std::string& part : session_->Parts()) bytes += ReadBytes(part);
-    return bytes;
-  }
   std::size_t RecordSize() const { return KvRecord(1).size() + 2; }
-
-  testing::TempHome home_;
-  ManualClock clock_{kStartUtcNs, 0};
-  FakeTransport device_;
-  LiveRecorder seen_;
-  LiveSessionOptions options_;
-  std::unique_ptr<LiveSession> session_;
 };
 
 TEST_F(LiveSessionTest, WritesEachValidRecordAtOnceAndListsTheRejectedOnes) {
@@ -162,7 +120,7 @@ TEST_F(LiveSessionTest, TenSimulatedMinutesOfRecordsSilenceReconnectsAndParts) {
   std::string sent;
   int n = 0, attemptsBeforeUnplug = 0;
   const auto sending = [](std::int64_t at) { return at < 120'000 || (at >= 180'000 && at < 300'000) || at >= 420'000; };
-  Run(600'000, [&](std::int64_t at) {
+  RunFor(600'000, [&](std::int64_t at) {
     if (at == 300'000) {
       device_.Unplug();
       attemptsBeforeUnplug = device_.OpenAttempts();
@@ -224,9 +182,9 @@ TEST_F(LiveSessionTest, AFailedSyncIsAFailedWrite) {
   };
   Started(Base());
   Send(KvRecords(1, 2));
-  Run(500);
+  RunFor(500);
   session_->WaitForDisk();
-  Run(100);
+  RunFor(100);
   ASSERT_EQ(seen_.Count(LiveEvent::WriteFailed), 1u);
   EXPECT_NE(seen_.last.writeError.find("Input/output error"), std::string::npos) << seen_.last.writeError;
   EXPECT_EQ(session_->State(), LiveState::Paused);
@@ -273,7 +231,7 @@ TEST_F(LiveSessionTest, RecordsBeyondTheMemoryBoundAreLostOldestFirst) {
   {
     testing::FileSizeLimit limit(3 * RecordSize() + 10);
     Send(KvRecords(4, 6));  // 4 waits in the writer, 5 and 6 are dropped for 7, 8 and 9
-    Run(100);
+    RunFor(100);
   }
   EXPECT_EQ(seen_.Count(LiveEvent::RecordsLost), 1u);
   EXPECT_EQ(seen_.last.lostRecords, 2u);
@@ -378,15 +336,14 @@ TEST_F(LiveSessionTest, ADifferentDeviceUnderTheNameWaitsForTheUser) {
   for (const Case& c : {Case{"same adapter", sameOnAnotherNode, true}, Case{"another adapter", another, false}}) {
     SCOPED_TRACE(c.name);
     device_.PlugIn(adapter);
-    seen_.events.clear();
     Started(Base());
     Send(KvRecords(1, 2));
     device_.Unplug();
-    Run(200);
+    RunFor(200);
     device_.PlugIn(c.comesBack);
-    Run(1000);
+    RunFor(1000);
     device_.Push(KvRecords(3, 2));
-    Run(100);
+    RunFor(100);
     if (c.logsOn) {
       EXPECT_EQ(seen_.Count(LiveEvent::DeviceBack), 1u);
       EXPECT_EQ(ReadBytes(Base()), KvRecords(1, 4));
@@ -492,7 +449,7 @@ TEST_F(LiveSessionTest, AFailedCloseIsAFailedWrite) {
   };
   Started(Base());
   Send(KvRecords(1, 3));
-  Run(100);
+  RunFor(100);
   EXPECT_EQ(seen_.Count(LiveEvent::WriteFailed), 1u);
   EXPECT_NE(seen_.last.writeError.find("Cannot close the log " + Base()), std::string::npos) << seen_.last.writeError;
   const StopReport report = session_->Stop();

@@ -22,6 +22,7 @@
 #include "support/FileBytes.h"
 #include "support/GpsTruth.h"
 #include "support/LiveRecords.h"
+#include "support/LiveSessionRig.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -34,52 +35,26 @@ using testing::KvRecords;
 using testing::LiveRecorder;
 using testing::ReadBytes;
 
-constexpr std::int64_t kStartUtcNs = 1'800'000'000 * kNsPerSecond;  // 2027-01-15T08:00:00Z
-constexpr std::int64_t kTickMs = 100;
-constexpr MsOfDay kStartOfDayMs = 8 * 3600 * 1000;
+constexpr MsOfDay kStartOfDayMs = 8 * 3600 * 1000;  // of the rig's kStartUtcNs
 
-class LiveWatchTest : public ::testing::Test {
+class LiveWatchTest : public ::testing::Test, protected testing::LiveSessionRig {
  protected:
   LiveWatchTest() {
-    options_.rescueFolder = home_.Path("Lib");
     options_.watch.freeBytes = [this](const std::string& folder) {
       askedFolder_ = folder;
       return free_;
     };
   }
+  // The session goes before the members its options point to.
+  ~LiveWatchTest() override { session_.reset(); }
 
-  // A new session (with a new observer) on `base`, with consent to what is
-  // there already.
-  LiveSession& Started(LogVariantId variant = LogVariantId::KV7100, const std::string& base = {}) {
-    const std::string log = base.empty() ? Base() : base;
-    session_.reset();
-    seen_ = LiveRecorder{};
-    session_ = std::make_unique<LiveSession>(FindLogVariant(variant), device_, clock_, seen_, options_);
-    EXPECT_EQ(session_->Start(log, FindEarlierLogFiles(log)), "");
-    return *session_;
-  }
-  std::string Base() const { return home_.Path("survey.kvl"); }
-  void Send(const std::string& bytes) {
-    device_.Push(bytes);
-    session_->Poll();
-  }
-  // Ticks every 100 ms for `ms`; `each` runs before every tick with the
-  // time since the start of the session.
-  void Run(std::int64_t ms, const std::function<void(std::int64_t)>& each = {}) {
-    for (std::int64_t end = Now() + ms; Now() < end;) {
-      clock_.Advance(kTickMs * kNsPerMs);
-      if (each) each(Now());
-      session_->Tick();
-    }
-  }
   // Ticks with one record a tick (10 a second), numbered on from the last.
   void RunRecords(std::int64_t ms, const std::function<void(std::int64_t)>& each = {}) {
-    Run(ms, [&](std::int64_t at) {
+    RunFor(ms, [&](std::int64_t at) {
       Send(KvRecord(++sent_) + "\r\n");
       if (each) each(at);
     });
   }
-  std::int64_t Now() const { return clock_.MonotonicNs() / kNsPerMs; }
   std::vector<AlarmChange> ChangesOf(AlarmKind kind) const {
     std::vector<AlarmChange> changes;
     for (const AlarmChange& change : seen_.alarms)
@@ -88,12 +63,6 @@ class LiveWatchTest : public ::testing::Test {
   }
   std::string Events(const std::string& part) const { return ReadBytes(EventsFileName(part)); }
 
-  testing::TempHome home_;
-  ManualClock clock_{kStartUtcNs, 0};
-  FakeTransport device_, gps_;
-  LiveRecorder seen_;
-  LiveSessionOptions options_;
-  std::unique_ptr<LiveSession> session_;
   std::optional<std::uint64_t> free_ = 1'000'000'000'000;
   std::string askedFolder_;
   int sent_ = 0;
@@ -123,13 +92,13 @@ TEST(WatchedAlarms, FollowWhatTheVariantsRecordsCarryAndTheGpsPort) {
 TEST_F(LiveWatchTest, ASilenceAtTenRecordsASecondRaisesNoDataWithinThreeSecondsAndTheNextRecordClears) {
   Started();
   RunRecords(5000);
-  Run(2900);
+  RunFor(2900);
   EXPECT_TRUE(seen_.alarms.empty());
-  Run(100);
+  RunFor(100);
   ASSERT_EQ(seen_.alarms.size(), 1u);
   EXPECT_EQ(seen_.alarms[0].alarm, AlarmKind::NoData);
   EXPECT_EQ(seen_.alarms[0].status.state, AlarmState::Alarm);
-  Run(1900);
+  RunFor(1900);
   EXPECT_EQ(seen_.alarms.size(), 1u);  // raised once
   RunRecords(100);
   ASSERT_EQ(seen_.alarms.size(), 2u);
@@ -143,7 +112,8 @@ TEST_F(LiveWatchTest, ASilenceAtTenRecordsASecondRaisesNoDataWithinThreeSecondsA
 
 // The GPS port sends a valid fix at 0.1 s, 1.1 s, ... 9.1 s and nothing
 // until 25.1 s: older than 3 s at 12.2 s warns, none for 10 s at 19.1 s
-// alarms, the fix at 25.1 s clears it.
+// alarms, the fix at 25.1 s makes it a warning again until the fixes have
+// held 2 s, at 27.1 s.
 TEST_F(LiveWatchTest, AGpsDropoutOnTheSessionsGpsPortRaisesTheGpsWarningThenTheAlarm) {
   options_.gps = &gps_;
   Started();
@@ -154,11 +124,13 @@ TEST_F(LiveWatchTest, AGpsDropoutOnTheSessionsGpsPortRaisesTheGpsWarningThenTheA
     }
   });
   const std::vector<AlarmChange> gps = ChangesOf(AlarmKind::Gps);
-  ASSERT_EQ(gps.size(), 3u);
+  ASSERT_EQ(gps.size(), 4u);
+  // Back to a warning at the first fix again, normal once fixes have held 2 s.
   EXPECT_EQ(Events(Base()),
             "2027-01-15T08:00:12.200Z\t122\tGPS\twarning\t3.1\ts since the last fix\n"
             "2027-01-15T08:00:19.100Z\t191\tGPS\talarm\t10\ts without a valid fix\n"
-            "2027-01-15T08:00:25.100Z\t251\tGPS\tnormal\t0\t\n");
+            "2027-01-15T08:00:25.100Z\t251\tGPS\twarning\t16\ts without a valid fix\n"
+            "2027-01-15T08:00:27.100Z\t271\tGPS\tnormal\t0\t\n");
   EXPECT_TRUE(ChangesOf(AlarmKind::Clock).empty());  // no date from the GPS: no time to compare
 }
 
@@ -203,10 +175,10 @@ TEST_F(LiveWatchTest, ATowfishDepthRampRaisesTheDepthAlarmAtTheThresholdNotBefor
   const Case cases[] = {{75.0, 0.01, 502, "80.01"}, {6.0, -0.01, 502, "0.99"}};
   for (const Case& c : cases) {
     const std::string base = home_.Path("from" + std::to_string(static_cast<int>(c.start)) + ".kvl");
-    Started(LogVariantId::KV7100, base);
+    Started(base);
     const std::int64_t start = Now();
     int n = 0;
-    Run(60000, [&](std::int64_t) {
+    RunFor(60000, [&](std::int64_t) {
       ++n;
       Send(KvRecordAtDepth(n, c.start + c.step * (n - 1)) + "\r\n");
     });
@@ -242,9 +214,9 @@ TEST_F(LiveWatchTest, RecordsAndRejectionsReachTheirAlarms) {
   };
   int number = 0;
   for (const Case& c : cases) {
-    Started(c.variant, home_.Path("log" + std::to_string(++number)));
+    Started(home_.Path("log" + std::to_string(++number)), c.variant);
     Send(c.bytes);
-    Run(kTickMs);
+    RunFor(kTickMs);
     ASSERT_EQ(seen_.alarms.size(), 1u) << c.bytes;
     EXPECT_EQ(seen_.alarms[0].alarm, c.alarm);
     EXPECT_EQ(seen_.alarms[0].status, c.status) << c.bytes;
@@ -326,12 +298,12 @@ TEST_F(LiveWatchTest, NoDataWaitsWhileTheUserPausesAndCountsFromTheResume) {
   Started();
   RunRecords(1000);
   session_->Pause();
-  Run(10000);
+  RunFor(10000);
   EXPECT_TRUE(seen_.alarms.empty());
   session_->Resume();
-  Run(2900);
+  RunFor(2900);
   EXPECT_TRUE(seen_.alarms.empty());
-  Run(100);
+  RunFor(100);
   ASSERT_EQ(seen_.alarms.size(), 1u);
   EXPECT_EQ(seen_.alarms[0].alarm, AlarmKind::NoData);
 }

@@ -16,6 +16,7 @@
 #include "support/DocumentFiles.h"
 #include "support/FileBytes.h"
 #include "support/GeneratedGps.h"
+#include "support/TowedZeph.h"
 #include "support/TempHome.h"
 
 namespace tessaly::document_received_test {
@@ -25,16 +26,14 @@ using testing::MetresApart;
 
 LoadOptions FollowingSeventyMetres() {
   LoadOptions load;
-  load.layback.cableOut = 70.0;
-  load.layback.mode = LaybackMode::FollowTheFish;
+  load.layback = testing::TowedZephLayback();
   return load;
 }
 
 class GeneratedZeph : public ::testing::Test {
  protected:
   void SetUp() override {
-    truth_ = testing::GenerateWithGps(
-        "--kind zpx --lines 2 --line-length 500 --rate 10 --gps-rate 10 --cable 70 --seed 4", log_);
+    truth_ = testing::GenerateTowedZeph(log_, 500, 4);
     ASSERT_GT(truth_.size(), 4000u);
     ASSERT_EQ(doc_.OpenLog(log_, FollowingSeventyMetres()), LoadStatus::Loaded);
   }

@@ -201,8 +201,9 @@ TEST(RecognisedDataFile, LineLengthAloneMakesNoLog) {
   for (const auto& c : cases) {
     WriteBytes(dir.Path(c.name), CrLfLines(c.lines));
     // Each plain text is one that the recognition takes for a log.
-    if (c.what.empty() && c.name != "too-late.txt")
+    if (c.what.empty() && c.name != "too-late.txt") {
       EXPECT_EQ(DetectLogKind(dir.Path(c.name)).outcome, Recognition::Kind) << c.name;
+    }
     EXPECT_EQ(RecognisedDataFile(dir.Path(c.name)), c.what) << c.name;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "core/SettingsFile.h"
 #include "core/SettingsStore.h"
+#include "support/SettingsFileProbe.h"
 #include "support/TempHome.h"
 
 namespace tessaly {
@@ -81,11 +82,9 @@ struct BadValue {
 class PositioningValuesOutOfRange : public ::testing::TestWithParam<BadValue> {};
 
 TEST_P(PositioningValuesOutOfRange, AreRefusedWhenRead) {
-  testing::TempHome home;
-  const std::string path = home.Lib("Positioning.ega");
-  WriteSettingsValues(path, GetParam().values);
-  LaybackSettings s;
-  EXPECT_THROW(ReadLaybackSettings(path, s), SettingsError);
+  const testing::SettingsFileProbe<LaybackSettings> file("Positioning.ega", ReadLaybackSettings);
+  file.WriteValues(GetParam().values);
+  EXPECT_NE(file.ReadError(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -118,9 +117,7 @@ TEST(PositioningSettings, AValueOutOfRangeIsNamedByItsCaption) {
       {&LaybackSettings::smoothingSeconds, 0.5, "\"Smoothing time (s):\" must be from 1 to 600."},
   };
   for (const Case& c : cases) {
-    LaybackSettings s;
-    s.*c.member = c.value;
-    const LaybackSettingsFault fault = FindLaybackSettingsFault(s);
+    const LaybackSettingsFault fault = testing::FaultWithOneValue(c.member, c.value, FindLaybackSettingsFault);
     EXPECT_EQ(fault.message, c.message);
     ASSERT_NE(fault.field, nullptr);
     EXPECT_EQ(fault.field->member, c.member);

@@ -79,7 +79,7 @@ void CheckGrid(const LogDocument& doc) {
 }
 
 // The command-line tool's streaming export of the same file and comments.
-std::string StreamingExport(const LogDocument& doc, const std::string& path, int datum, const std::string& out) {
+std::string StreamingExport(const LogDocument& doc, int datum, const std::string& out) {
   TSample sample('.');
   if (doc.IsNavigation()) sample.CopySetUp(doc.Sample());
   else if (doc.FileState().kind) SetUpSample(sample, *doc.FileState().kind);
@@ -136,7 +136,7 @@ int FuzzDocumentLoad(const std::uint8_t* data, std::size_t size) {
 
   const std::string exported = folder + "document.vdg";
   Require(ExportDocument(doc, *FindExportFormat("vdg"), exported, {}).ok, "the document export failed");
-  Require(Read(exported) == StreamingExport(doc, path, options.mapDatum, folder + "stream.vdg"),
+  Require(Read(exported) == StreamingExport(doc, options.mapDatum, folder + "stream.vdg"),
           "the document export differs from the streaming export");
   return 0;
 }

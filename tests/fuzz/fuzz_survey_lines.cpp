@@ -51,21 +51,17 @@ std::optional<std::pair<bool, std::string>> MarkByRule(const std::string& commen
 
 // The marked lines by the rules of MarkLineFinder.
 std::vector<SurveyLine> MarkedLinesByRule(const std::vector<FuzzRecord>& records) {
-  std::vector<SurveyLine> lines;
-  std::optional<SurveyLine> open;
-  const auto close = [&](std::uint64_t last) {
-    open->last = last;
-    lines.push_back(*open);
-    open.reset();
-  };
+  std::vector<SurveyLine> lines;  // the last one still open while `open`
+  bool open = false;
   for (std::uint64_t i = 0; i < records.size(); ++i) {
     const auto mark = MarkByRule(records[i].comment);
     if (!mark) continue;
     const bool start = mark->first;
-    if (open) close(start ? i - 1 : i);
-    if (start) open = SurveyLine{i, i, mark->second};
+    if (open) lines.back().last = start ? i - 1 : i;
+    open = start;
+    if (start) lines.push_back(SurveyLine{i, i, mark->second});
   }
-  if (open) close(records.size() - 1);
+  if (open) lines.back().last = records.size() - 1;
   return lines;
 }
 

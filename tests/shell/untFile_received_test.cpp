@@ -14,6 +14,7 @@
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untFile.h"
 #include "support/GeneratedGps.h"
+#include "support/TowedZeph.h"
 #include "support/ShellTestHome.h"
 #include "widgets/PainelGridOk.h"
 #include "widgets/TrackPlot.h"
@@ -25,13 +26,8 @@ using testing::ShellTestHome;
 class FileWindowReceived : public ::testing::Test {
  protected:
   void SetUp() override {
-    truth_ = testing::GenerateWithGps(
-        "--kind zpx --lines 2 --line-length 300 --rate 10 --gps-rate 10 --cable 70 --seed 5", log_);
+    truth_ = testing::SetUpTowedZeph(home_, log_, 300, 5);
     ASSERT_GT(truth_.size(), 1000u);
-    LaybackSettings layback;
-    layback.cableOut = 70.0;
-    layback.mode = LaybackMode::FollowTheFish;
-    WriteLaybackSettings(home_.Lib("Positioning.ega"), layback);
   }
   QPointer<TfrmFile> Open() {
     QPointer<TfrmFile> window = new TfrmFile;

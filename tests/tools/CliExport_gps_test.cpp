@@ -20,6 +20,7 @@
 #include "core/SettingsStore.h"
 #include "support/DocumentFiles.h"
 #include "support/GeneratedGps.h"
+#include "support/TowedZeph.h"
 #include "tools/CliRun.h"
 
 namespace tessaly::cli_export_gps_test {
@@ -56,13 +57,8 @@ std::vector<std::map<std::string, std::string>> CsvRecords(const std::string& te
 class GpsExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    truth_ = testing::GenerateWithGps(
-        "--kind zpx --lines 2 --line-length 500 --rate 10 --gps-rate 10 --cable 70 --seed 7", log_);
+    truth_ = testing::SetUpTowedZeph(home_, log_, 500, 7);
     ASSERT_GT(truth_.size(), 4000u);
-    LaybackSettings layback;
-    layback.cableOut = 70.0;
-    layback.mode = LaybackMode::FollowTheFish;
-    WriteLaybackSettings(home_.Lib("Positioning.ega"), layback);
   }
   CommandRun Export(const std::string& out) { return Cli(home_, {"export", "--reproducible", log_, out}); }
 

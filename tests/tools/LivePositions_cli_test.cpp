@@ -95,7 +95,9 @@ class LiveAndCli : public ::testing::Test {
       clock.Advance(event.utcNs - clock.UtcNs());
       (event.record ? device_ : gps_).Push(event.text + "\r\n");
       session.Poll();
-      if (i == changeAt) ASSERT_EQ(session.SetCableOut(newCable), "");
+      if (i == changeAt) {
+        ASSERT_EQ(session.SetCableOut(newCable), "");
+      }
     }
     session.Stop();
   }

@@ -86,9 +86,11 @@ TEST_F(DocumentExport, WritesTheBytesOfTheCommandLineToolForEveryDelimiter) {
 
   for (const std::string delimiter : {",", "; ", ""}) {
     const std::string target = home_.Path("window.vdg");
-    ASSERT_EQ(ExportVDG(*logDocument, target, Vdg(), {delimiter}), "") << delimiter;
+    ExportSettings settings;
+    settings.delimiter = delimiter;
+    ASSERT_EQ(ExportVDG(*logDocument, target, Vdg(), settings), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"export", log}, delimiter)) << "log, delimiter '" << delimiter << "'";
-    ASSERT_EQ(ExportVDG(*navDocument, target, Vdg(), {delimiter}), "") << delimiter;
+    ASSERT_EQ(ExportVDG(*navDocument, target, Vdg(), settings), "") << delimiter;
     EXPECT_EQ(ReadBytes(target), CliExport({"pnav", "--link", "@0=Dev", "--link", "@1=Towfish Depth", nav}, delimiter))
         << "navigation, delimiter '" << delimiter << "'";
   }
