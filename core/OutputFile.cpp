@@ -145,6 +145,25 @@ void OutputFile::Commit() {
   buffer_.reserve(kOutputBufferRoom);  // the first buffer given back is new
 }
 
+void OutputFile::Take(std::string& piece) {
+  if (piece.size() < kOutputBufferBytes / 8) {  // small: copied as any text
+    buffer_.append(piece);
+    piece.clear();
+    Commit();
+    return;
+  }
+  if (fd_ < 0 || !error_.empty()) {
+    piece.clear();
+    return;
+  }
+  if (!writer_) writer_ = std::make_unique<BackgroundWriter>(fd_);
+  if (!buffer_.empty()) writer_->Write(buffer_);
+  buffer_.reserve(kOutputBufferRoom);
+  writer_->Write(piece);
+  piece.clear();
+  if (const int failure = writer_->Failure(); failure != 0) Fail("Cannot write", failure);
+}
+
 void OutputFile::Fail(const std::string& what, int error) {
   if (error_.empty()) error_ = what + " " + path_ + ": " + std::strerror(error);
 }

@@ -41,6 +41,10 @@ class OutputFile {
   // The buffer to append to; flushed by Commit when it has grown large.
   std::string& Buffer() { return buffer_; }
   void Commit();
+  // Writes `piece` after what the buffer holds, taking the string over
+  // rather than copying it: for pieces made whole elsewhere (on other
+  // threads). `piece` is left empty.
+  void Take(std::string& piece);
   // Writes what is left and closes (Replace mode: renames into place). False
   // when any step failed.
   bool Close();

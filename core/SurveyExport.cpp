@@ -222,8 +222,8 @@ bool SurveyExport::WriteRowsInParallel(const RowFormat& rows, OutputFile& out) {
   const unsigned threads = TextThreads();
   OrderedTasks<std::string> tasks(threads);
   const auto writeOldest = [&] {
-    out.Buffer().append(tasks.TakeOldest());
-    out.Commit();
+    std::string text = tasks.TakeOldest();
+    out.Take(text);
   };
   for (std::uint64_t next = 0;;) {
     RecordChunk chunk;

@@ -79,6 +79,25 @@ TEST_F(OutputFileTest, ALongFileWrittenInManyBuffersHoldsEveryLineInOrder) {
   }
 }
 
+// Pieces made elsewhere and taken whole keep their place among the text
+// appended to the buffer, large or small.
+TEST_F(OutputFileTest, PiecesTakenWholeKeepTheirPlace) {
+  OutputFile out;
+  ASSERT_TRUE(out.Open(dir_.Path("pieces.xyz"), OutputFile::Mode::Replace));
+  std::string expected;
+  for (int round = 0; round < 6; ++round) {
+    const std::string text = "header " + std::to_string(round) + "\r\n";
+    out.Buffer().append(text);
+    out.Commit();
+    std::string piece(round % 2 == 0 ? 700'000 : 10, static_cast<char>('a' + round));
+    expected += text + piece;
+    out.Take(piece);
+    EXPECT_TRUE(piece.empty());
+  }
+  ASSERT_TRUE(out.Close()) << out.Error();
+  EXPECT_EQ(ReadBytes(dir_.Path("pieces.xyz")), expected);
+}
+
 // A write that fails after some buffers went out: the failure is reported
 // once, by Close, with its cause, and the earlier file stays.
 TEST_F(OutputFileTest, AFailureWhileALongFileIsWrittenKeepsTheEarlierFile) {
