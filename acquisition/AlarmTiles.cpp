@@ -42,7 +42,7 @@ AlarmTiles::AlarmTiles(QWidget* parent) : QWidget(parent) {
     tile->setObjectName(QStringLiteral("tile") + Text(AlarmName(kind)).remove(' '));
     tile->setAlignment(Qt::AlignCenter);
     tile->setWordWrap(true);
-    tile->setFixedHeight(3 * tile->fontMetrics().lineSpacing() + 8);  // the name and a value on two lines
+    tile->setFixedHeight(4 * tile->fontMetrics().lineSpacing() + 8);  // the name and a value on up to three lines
     tile->setCursor(Qt::PointingHandCursor);
     tile->installEventFilter(this);
     layout->addWidget(tile, 1);
@@ -125,7 +125,10 @@ void AlarmTiles::Paint(AlarmKind kind) {
   const TileColours colours = ColoursOf(state.watched, state.status.state);
   tile->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border: 1px solid #606060; padding: 2px; }")
                           .arg(QLatin1String(colours.background), QLatin1String(colours.text)));
-  tile->setToolTip(state.sounding ? QStringLiteral("Click, or press Esc, to silence the alarm") : QString());
+  // The whole value, should a narrow window cut it.
+  QString tip = Text(AlarmName(kind)) + QStringLiteral(": ") + second;
+  if (state.sounding) tip += QStringLiteral("\nClick, or press Esc, to silence the alarm");
+  tile->setToolTip(tip);
 }
 
 void AlarmTiles::Sound() {

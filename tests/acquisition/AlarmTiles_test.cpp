@@ -70,6 +70,18 @@ TEST_F(AlarmTilesTest, EachTileShowsItsStateInItsColourWithTheValueThatRaisedIt)
   EXPECT_TRUE(Coloured(AlarmKind::NoData, "#bfe8bf"));  // a new session: normal again
 }
 
+// The longest value a tile shows fits it whole at the width the live
+// window gives the seven tiles, and its tooltip holds it too.
+TEST_F(AlarmTilesTest, TheLongestValueFitsItsTile) {
+  tiles_.resize(860, tiles_.height());
+  tiles_.Show(Change(AlarmKind::Clock, AlarmState::Warning, 73050.328, "s system clock ahead of GPS time"));
+  QApplication::processEvents();
+  const QLabel* tile = tiles_.Tile(AlarmKind::Clock);
+  EXPECT_LE(tile->heightForWidth(tile->width()), tile->height()) << tile->width();
+  EXPECT_TRUE(tile->toolTip().contains(QStringLiteral("73050.328 s system clock ahead of GPS time")))
+      << tile->toolTip().toStdString();
+}
+
 TEST_F(AlarmTilesTest, AnAlarmSoundsUntilAClickAcknowledgesItAndItsTileStaysUntilItClears) {
   tiles_.Show(Change(AlarmKind::NoData, AlarmState::Alarm, 3, "s without a valid record"));
   EXPECT_EQ(plays_, 1);  // at once
