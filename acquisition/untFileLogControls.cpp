@@ -139,6 +139,7 @@ QWidget* TfrmFileLog::BuildControlPanel() {
   flags->addWidget(lblQtdFlags, 1);
   grpFunctionKeys = new QGroupBox(QStringLiteral("Function Keys"));
   auto* keys = new QVBoxLayout(grpFunctionKeys);
+  keys->setSpacing(0);  // a list: thirteen lines that must fit the window's height whole
   for (const char* text : {"F1: Start", "F2: Pause / Resume", "F3: Stop", "F4: Close", "F5: Auto Scroll On / Off",
                            "F6: Raw Data / Grafic", "F7: Horizontal Scale + ", "F8: Horizontal Scale - ",
                            "F9: Verical Scale +", "F10: Verical Scale -", "F11: Mark", "F12: Mark with a note",
