@@ -135,13 +135,7 @@ void OutputFile::Commit() {
     buffer_.clear();
     return;
   }
-  if (!writer_) writer_ = std::make_unique<BackgroundWriter>(fd_);
-  if (const int failure = writer_->Failure(); failure != 0) {
-    Fail("Cannot write", failure);
-    buffer_.clear();
-    return;
-  }
-  writer_->Write(buffer_);
+  HandOver(buffer_);
   buffer_.reserve(kOutputBufferRoom);  // the first buffer given back is new
 }
 
@@ -156,12 +150,21 @@ void OutputFile::Take(std::string& piece) {
     piece.clear();
     return;
   }
-  if (!writer_) writer_ = std::make_unique<BackgroundWriter>(fd_);
-  if (!buffer_.empty()) writer_->Write(buffer_);
+  if (!buffer_.empty()) HandOver(buffer_);
   buffer_.reserve(kOutputBufferRoom);
-  writer_->Write(piece);
-  piece.clear();
-  if (const int failure = writer_->Failure(); failure != 0) Fail("Cannot write", failure);
+  HandOver(piece);
+}
+
+// Gives `text` to the writer's thread (started at the first), leaving it
+// empty; after a failed write, keeps the failure instead.
+void OutputFile::HandOver(std::string& text) {
+  if (!writer_) writer_ = std::make_unique<BackgroundWriter>(fd_);
+  if (const int failure = writer_->Failure(); failure != 0) {
+    Fail("Cannot write", failure);
+    text.clear();
+    return;
+  }
+  writer_->Write(text);
 }
 
 void OutputFile::Fail(const std::string& what, int error) {

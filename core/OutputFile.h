@@ -53,6 +53,7 @@ class OutputFile {
  private:
   bool OpenReplacement(const std::string& path);
   void Flush();
+  void HandOver(std::string& text);
   void FinishWriting();
   void Fail(const std::string& what, int error);
   void RemoveTemporary();
