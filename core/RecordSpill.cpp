@@ -14,6 +14,7 @@ namespace tessaly {
 namespace {
 
 constexpr std::size_t kSpillBufferBytes = 1u << 20;
+constexpr std::size_t kMemoryBlockBytes = 1u << 20;
 
 // What a spilled record holds, one bit each, in the order written.
 enum Present : std::uint8_t {
@@ -107,11 +108,8 @@ bool RecordSpill::Append(const SpilledRecord& record, std::string_view comment) 
   if (fd_ < 0 || !error_.empty()) return false;
   const std::uint8_t present = PresentIn(record, comment);
   const std::size_t bytes = 1 + FixedBytes(present) + comment.size();
-  // Reserved whole at once, so growing never copies it (pages not yet
-  // written take no memory).
-  if (!toFile_ && memory_.capacity() < memoryBytes_) memory_.reserve(memoryBytes_);
-  toFile_ = toFile_ || memory_.size() + bytes > memoryBytes_;
-  std::string& to = toFile_ ? buffer_ : memory_;
+  toFile_ = toFile_ || memoryUsed_ + bytes > memoryBytes_;
+  std::string& to = toFile_ ? buffer_ : MemoryFor(bytes);
   to.push_back(static_cast<char>(present));
   if (present & kPosition) Put(to, record.latitude), Put(to, record.longitude);
   if (present & kPlane) Put(to, record.x), Put(to, record.y);
@@ -125,10 +123,19 @@ bool RecordSpill::Append(const SpilledRecord& record, std::string_view comment) 
   return buffer_.size() < kSpillBufferBytes || Flush();
 }
 
+// The block a record of `bytes` goes into: the last one while it has room,
+// else a new one.
+std::string& RecordSpill::MemoryFor(std::size_t bytes) {
+  if (memory_.empty() || memory_.back().capacity() - memory_.back().size() < bytes)
+    memory_.emplace_back().reserve(std::max(kMemoryBlockBytes, bytes));
+  memoryUsed_ += bytes;
+  return memory_.back();
+}
+
 bool RecordSpill::Rewind() {
   if (fd_ < 0 || !error_.empty() || !Flush()) return false;
   if (::lseek(fd_, 0, SEEK_SET) != 0) return Fail("Cannot read");
-  memoryPos_ = 0;
+  memoryBlock_ = memoryPos_ = 0;
   readPos_ = 0;
   atEnd_ = false;
   return true;
@@ -157,9 +164,11 @@ bool RecordSpill::Fill(std::size_t needed) {
 
 bool RecordSpill::Next(SpilledRecord& record, std::string& comment) {
   if (fd_ < 0 || !error_.empty()) return false;
-  if (memoryPos_ < memory_.size()) {
-    const auto inMemory = [this](std::size_t needed) { return memory_.size() - memoryPos_ >= needed; };
-    return Decode(memory_, memoryPos_, inMemory, record, comment);
+  for (; memoryBlock_ < memory_.size(); ++memoryBlock_, memoryPos_ = 0) {
+    const std::string& block = memory_[memoryBlock_];
+    if (memoryPos_ == block.size()) continue;
+    const auto inBlock = [&](std::size_t needed) { return block.size() - memoryPos_ >= needed; };
+    return Decode(block, memoryPos_, inBlock, record, comment);
   }
   if (!Fill(1)) return false;
   return Decode(buffer_, readPos_, [this](std::size_t needed) { return Fill(needed); }, record, comment);

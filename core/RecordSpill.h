@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/SurveyRecord.h"
 
@@ -61,10 +62,15 @@ class RecordSpill {
 
   int fd_ = -1;
   std::string folder_;
+  std::string& MemoryFor(std::size_t bytes);
+
   std::size_t memoryBytes_;
-  std::string memory_;        // the first records, whole
-  std::size_t memoryPos_ = 0; // reading: the next record in memory_
-  bool toFile_ = false;       // memory_ is full: every later record goes to the file
+  // The first records, whole, in blocks filled in turn (a block never
+  // grows, so no record is copied again); memoryUsed_ bytes in all.
+  std::vector<std::string> memory_;
+  std::size_t memoryUsed_ = 0;
+  std::size_t memoryBlock_ = 0, memoryPos_ = 0;  // reading: the next record in memory
+  bool toFile_ = false;  // memory is full: every later record goes to the file
   std::string buffer_;        // the file's records on their way in or out
   std::size_t readPos_ = 0;
   bool atEnd_ = false;

@@ -307,9 +307,11 @@ TEST_P(RecordSpillMemory, GivesBackWhatWasAppended) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Home()), {}), 1);  // Lib/
 }
 
-// None in memory; the first 1 MiB (the huge comment goes to the file); all.
+// None in memory; the first 1 MiB (the huge comment goes to the file); the
+// first 3 MiB, in blocks; all (the huge comment in a block of its own).
 INSTANTIATE_TEST_SUITE_P(Bounds, RecordSpillMemory,
-                         ::testing::Values(std::size_t{0}, std::size_t{1} << 20, RecordSpill::kDefaultMemoryBytes));
+                         ::testing::Values(std::size_t{0}, std::size_t{1} << 20, std::size_t{3} << 20,
+                                           RecordSpill::kDefaultMemoryBytes));
 
 // A folder that takes no file leaves the system's temporary folder; with
 // neither, the spill says where it could not be made.
