@@ -197,7 +197,9 @@ bool SurveyExport::MeasureBlocks() {
 bool SurveyExport::WriteRecords(ExportWriter& writer, OutputFile& out) {
   if (!spill_.Rewind()) return false;
   writer.Begin(plan_, out.Buffer());
-  const bool written = writer.Rows() ? WriteRowsInParallel(*writer.Rows(), out) : WriteRowsInOrder(writer, out);
+  // A log of one piece is not worth the threads.
+  const bool inPieces = writer.Rows() && plan_.recordCount > RecordChunk::kRecords;
+  const bool written = inPieces ? WriteRowsInParallel(*writer.Rows(), out) : WriteRowsInOrder(writer, out);
   if (!written || !spill_.Error().empty()) return false;
   writer.End(out.Buffer());
   out.Commit();
