@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <sstream>
 #include <string>
@@ -22,6 +23,8 @@
 
 namespace tessaly::simtest {
 namespace {
+
+namespace fs = std::filesystem;
 
 using testing::TextLines;
 
@@ -72,6 +75,27 @@ class SimGps : public ::testing::Test {
   std::vector<std::string> fileSentences_;
   Received records_, gps_;
 };
+
+// The instrument's and the GPS's devices are made on two threads at once:
+// each link names a device of its own, run after run.
+TEST_F(SimGps, TheInstrumentAndTheGpsHaveDevicesOfTheirOwn) {
+  const std::string log = dir_.Path("survey.zpx"), nmea = dir_.Path("survey.zpx.nmea");
+  Generate("--kind zpx --rate 10 --gps-rate 10 --records 10 --nmea-out " + nmea, log);
+  const std::string instrumentLink = dir_.Path("tty1");
+  for (int run = 0; run < 200; ++run) {  // the race is rare: many runs to meet it
+    fs::remove(Link());  // the last run's, left by its kill
+    SimProcess sim({"stream", "--wait-open", "--link", instrumentLink, "--gps", nmea, "--gps-link", Link(), log},
+                   dir_.Path("stderr.txt"));
+    const std::string device = sim.NextDevice();
+    ASSERT_FALSE(device.empty()) << ReadBytes(dir_.Path("stderr.txt"));
+    for (int i = 0; i < 500 && ::access(Link().c_str(), F_OK) != 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::string instrument = fs::read_symlink(instrumentLink).string(), gps = fs::read_symlink(Link()).string();
+    ASSERT_EQ(instrument, device) << "run " << run;
+    ASSERT_NE(gps, device) << "run " << run;
+    ASSERT_TRUE(fs::exists(gps)) << gps;
+  }
+}
 
 TEST_F(SimGps, SendsTheFileAtItsOwnPaceBesideTheRecords) {
   Run("", 3, {});

@@ -61,8 +61,13 @@ void PtyDevice::Open() {
   int master = -1, slave = -1;
   if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) Fail("cannot create a pseudo-terminal");
   try {
-    const char* name = ::ttyname(slave);
-    if (!name) Fail("cannot name the pseudo-terminal");
+    // ttyname_r: the instrument's and the GPS's devices are opened on two
+    // threads at once, and ttyname's answer is one buffer shared by both.
+    char name[PATH_MAX];
+    if (const int error = ::ttyname_r(slave, name, sizeof name); error != 0) {
+      errno = error;
+      Fail("cannot name the pseudo-terminal");
+    }
     path_ = name;
     MakeRaw(slave);
     // Only readers hold the slave from now on, so the master sees whether
