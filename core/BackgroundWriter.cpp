@@ -1,22 +1,8 @@
 #include "core/BackgroundWriter.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include "core/WriteAll.h"
 
 namespace tessaly {
-
-int WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;
-    done += static_cast<std::size_t>(n);
-  }
-  return 0;
-}
 
 BackgroundWriter::BackgroundWriter(int fd) : fd_(fd), thread_([this] { Run(); }) {}
 

@@ -43,7 +43,4 @@ class BackgroundWriter {
   std::thread thread_;  // last: started once the rest is set up
 };
 
-// Writes all of data to fd: 0, or the errno of the failure.
-int WriteAll(int fd, const std::string& data);
-
 }  // namespace tessaly

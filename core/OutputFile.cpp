@@ -12,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/WriteAll.h"
+
 namespace tessaly {
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/CrLf.h"
+#include "core/WriteAll.h"
 
 namespace tessaly {
 
@@ -19,20 +20,6 @@ constexpr int kRescueNames = 100;
 std::size_t FileNameStart(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? 0 : slash + 1;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      if (written == 0) errno = EIO;
-      return false;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
 }
 
 std::string Failure(const std::string& what, const std::string& path, int error) {
@@ -67,8 +54,8 @@ std::string RescueInto(const std::vector<std::string>& pieces, bool lineBreaks, 
   for (; done < pieces.size(); ++done) {
     std::string bytes = pieces[done];
     if (lineBreaks) bytes += kCrLf;
-    if (!WriteAll(fd, bytes)) {
-      problem = Failure("Cannot write", name, errno);
+    if (const int error = WriteAll(fd, bytes); error != 0) {
+      problem = Failure("Cannot write", name, error);
       [[maybe_unused]] const int cut = ::ftruncate(fd, kept);
       break;
     }

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/WriteAll.h"
+
 namespace tessaly {
 
 namespace {
@@ -93,12 +95,9 @@ bool RecordSpill::Open(const std::string& folder) {
 }
 
 bool RecordSpill::Flush() {
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t written = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return Fail("Cannot write");
-    done += static_cast<std::size_t>(written);
+  if (const int error = WriteAll(fd_, buffer_); error != 0) {
+    errno = error;
+    return Fail("Cannot write");
   }
   buffer_.clear();
   return true;

@@ -13,6 +13,7 @@
 #include "shell/TrackPane.h"
 #include "shell/UntTMsgdlg1.h"
 #include "shell/untFile.h"
+#include "support/DocumentWindow.h"
 #include "support/GeneratedGps.h"
 #include "support/TowedZeph.h"
 #include "support/ShellTestHome.h"
@@ -30,10 +31,7 @@ class FileWindowReceived : public ::testing::Test {
     ASSERT_GT(truth_.size(), 1000u);
   }
   QPointer<TfrmFile> Open() {
-    QPointer<TfrmFile> window = new TfrmFile;
-    window->resize(1000, 700);
-    window->show();
-    window->SetFileName(log_);
+    QPointer<TfrmFile> window = testing::OpenDocumentWindow(log_, {1000, 700});
     EXPECT_NE(window->Document(), nullptr);
     return window;
   }

@@ -11,6 +11,7 @@
 #include "core/TrackStyle.h"
 #include "shell/TrackPane.h"
 #include "shell/untFile.h"
+#include "support/DocumentWindow.h"
 #include "support/FileBytes.h"
 #include "support/Generator.h"
 #include "support/Render.h"
@@ -33,10 +34,7 @@ class FileWindowTrack : public ::testing::Test {
     EXPECT_TRUE(testing::GenerateLog(testing::SurveyOptions(kind, records, 0, 3) +
                                          " --line-length 300 --line-spacing 40",
                                      path));
-    QPointer<TfrmFile> window = new TfrmFile;
-    window->resize(1000, 700);
-    window->show();
-    window->SetFileName(path);
+    QPointer<TfrmFile> window = testing::OpenDocumentWindow(path, {1000, 700});
     EXPECT_NE(window->Document(), nullptr);
     return window;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 
 #include <string>
 
@@ -9,9 +10,11 @@
 
 namespace tessaly::testing {
 
-// Opens a log in a new document window; returns once it is loaded.
-inline QPointer<TfrmFile> OpenDocumentWindow(const std::string& path) {
+// Opens a log in a new document window (of `size` where given); returns
+// once it is loaded.
+inline QPointer<TfrmFile> OpenDocumentWindow(const std::string& path, QSize size = {}) {
   QPointer<TfrmFile> window = new TfrmFile;
+  if (size.isValid()) window->resize(size);
   window->show();
   window->SetFileName(path);
   return window;

@@ -62,14 +62,21 @@ std::vector<GuardedFile> InputFiles(const TypeFileState& state, std::string_view
   return inputs;
 }
 
-// The thresholds of Lib/Alarms.ega, the defaults when it does not exist.
-std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+// The settings `read` takes from Lib/`file` (its defaults when the file does
+// not exist); none, with the reason in `error`, when the file is unreadable.
+template <typename Settings>
+std::optional<Settings> StoredSettings(Settings (*read)(const std::string&), const char* file, std::string& error) {
   try {
-    return ReadAlarmSettingsOrDefaults(LibPath(ProgramHome(), "Alarms.ega"));
+    return read(LibPath(ProgramHome(), file));
   } catch (const SettingsError& failure) {
     error = failure.what();
     return std::nullopt;
   }
+}
+
+// The thresholds of Lib/Alarms.ega.
+std::optional<AlarmSettings> StoredAlarmSettings(std::string& error) {
+  return StoredSettings(ReadAlarmSettingsOrDefaults, "Alarms.ega", error);
 }
 
 // The layback of Lib/Positioning.ega for a log that has the files a live
@@ -226,12 +233,7 @@ int WritePicture(const std::string& path, const std::vector<std::uint32_t>& pixe
 int Datum(const CliOptions& options) { return options.datum ? *options.datum : StoredDatum(); }
 
 std::optional<LaybackSettings> StoredLayback(std::string& error) {
-  try {
-    return ReadLaybackSettingsOrDefaults(LibPath(ProgramHome(), "Positioning.ega"));
-  } catch (const SettingsError& failure) {
-    error = failure.what();
-    return std::nullopt;
-  }
+  return StoredSettings(ReadLaybackSettingsOrDefaults, "Positioning.ega", error);
 }
 
 int RunKind(const CliOptions& options) {
